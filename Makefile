@@ -1,0 +1,36 @@
+# Fresh machine: `make run` starts the program, `make test` runs every test.
+BUILD ?= build
+JOBS ?= $(shell nproc)
+PROGRAM_DIR := $(BUILD)/bin
+DATABASE := $(PROGRAM_DIR)/Bd DedUvevaro.mdb
+
+.PHONY: all deps configure build run test bench clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+$(BUILD)/build.ninja: CMakeLists.txt
+	cmake -S . -B $(BUILD) -G Ninja
+
+configure: deps $(BUILD)/build.ninja
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@test -f "$(DATABASE)" || "$(PROGRAM_DIR)/tarvel-createdb" "$(PROGRAM_DIR)"
+	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
+	  echo "Sem tela gráfica (DISPLAY): iniciando sob xvfb-run."; \
+	  xvfb-run -a "$(PROGRAM_DIR)/Tarvel"; \
+	else "$(PROGRAM_DIR)/Tarvel"; fi
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; "$$b" || exit 1; done
+
+clean:
+	rm -rf $(BUILD)

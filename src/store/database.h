@@ -1,0 +1,79 @@
+#pragma once
+
+#include "dberror.h"
+
+#include <QString>
+#include <QVariant>
+#include <QVariantList>
+#include <memory>
+#include <vector>
+
+struct sqlite3;
+class Connection;
+
+// A handle on the program's database file. All handles (and all record
+// cursors) on one file in this process share one keyed connection, opened by
+// the first and released with the last. While the connection is open the
+// process holds a shared lock on the lock file beside the database.
+//
+// Opening never creates or changes a file: a missing file, a file that is not
+// a database and a wrong password each throw DbError.
+class Database {
+public:
+    Database() = default;
+    // connect: "Access 2000;" or "Access 2000;pwd=..."; without pwd the
+    // program's own password is used.
+    Database(const QString& path, const QString& connect = QStringLiteral("Access 2000;"));
+    static Database open(const QString& path, const QString& connect = QStringLiteral("Access 2000;"));
+    // The program folder's database.
+    static Database openDefault();
+
+    bool isOpen() const { return bool(m_conn); }
+    void close() { m_conn.reset(); }
+    QString path() const;
+
+    // Runs one statement (Jet dialect accepted, see sqldialect.h) with bound
+    // parameters; returns the number of rows changed.
+    int execute(const QString& sql, const QVariantList& params = {});
+    // First column of the first row, or an invalid QVariant.
+    QVariant scalar(const QString& sql, const QVariantList& params = {});
+    // All rows of a query (small results only).
+    std::vector<QVariantList> rows(const QString& sql, const QVariantList& params = {});
+    qint64 lastInsertKey() const;
+
+    sqlite3* handle() const;
+    std::shared_ptr<Connection> connection() const { return m_conn; }
+
+    // True when some process (this one included) holds the file open, that
+    // is, holds a lock on the lock file beside it. A stale lock file left by a
+    // crashed copy does not count.
+    static bool isHeldOpen(const QString& path);
+    // True when this process holds a connection to the file.
+    static bool openInThisProcess(const QString& path);
+
+private:
+    std::shared_ptr<Connection> m_conn;
+};
+
+// Registers the text collation PTBR (case-insensitive for accented capitals
+// too, accents sorting beside their letter) and LIKE with the original
+// engine's wildcards on a raw connection. Every connection of ours has them.
+void registerTextFunctions(sqlite3* db);
+
+// Binds a value to a statement parameter (1-based) the way the store keeps it.
+void bindValue(struct sqlite3_stmt* stmt, int index, const QVariant& value);
+
+// One transaction on a database (BEGIN IMMEDIATE ... COMMIT); rolled back
+// when destroyed without commit(). Nested use is not supported.
+class Transaction {
+public:
+    explicit Transaction(const Database& db);
+    ~Transaction();
+    void commit();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+private:
+    std::shared_ptr<Connection> m_conn;
+    bool m_done = false;
+};

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <stdexcept>
+
+// A database failure as the windows report it: number, description, source.
+class DbError : public std::runtime_error {
+public:
+    DbError(int number, QString description, QString source)
+        : std::runtime_error(description.toStdString()),
+          m_number(number), m_description(std::move(description)), m_source(std::move(source)) {}
+
+    int number() const { return m_number; }
+    const QString& description() const { return m_description; }
+    const QString& source() const { return m_source; }
+
+private:
+    int m_number;
+    QString m_description;
+    QString m_source;
+};
+
+// Error numbers of our own for conditions that are not engine errors.
+namespace DbErrorCode {
+constexpr int FileNotFound = 3024;     // the database file is missing
+constexpr int NotADatabase = 3343;     // unrecognised file or wrong password
+constexpr int NoCurrentRecord = 3021;  // field read/edit without a current row
+constexpr int UnknownField = 3265;     // no field of that name
+constexpr int NotInEditMode = 3020;    // update or field write without edit/add
+constexpr int BadCriterion = 3077;     // malformed criterion or statement
+constexpr int ReadOnly = 3027;         // cursor cannot be updated
+}

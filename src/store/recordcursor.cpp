@@ -1,0 +1,641 @@
+#include "recordcursor.h"
+
+#include "sqldialect.h"
+
+#include <QRegularExpression>
+#include <algorithm>
+#include <sqlcipher/sqlite3.h>
+
+namespace {
+
+constexpr int PageSize = 50;
+const QString Source = QStringLiteral("Banco de Dados");
+
+struct Stmt {
+    sqlite3_stmt* s = nullptr;
+    ~Stmt() { sqlite3_finalize(s); }
+};
+
+void prepareRaw(sqlite3* db, const QString& sql, Stmt& st) {
+    const QByteArray text = sql.toUtf8();
+    const int rc = sqlite3_prepare_v2(db, text.constData(), int(text.size()), &st.s, nullptr);
+    if (rc != SQLITE_OK)
+        throw DbError(DbErrorCode::BadCriterion, QString::fromUtf8(sqlite3_errmsg(db)) + QStringLiteral(" — ") + sql,
+                      Source);
+}
+
+DbError stepError(sqlite3* db, int rc) { return DbError(rc, QString::fromUtf8(sqlite3_errmsg(db)), Source); }
+
+QVariant rawColumn(sqlite3_stmt* s, int col) {
+    switch (sqlite3_column_type(s, col)) {
+    case SQLITE_INTEGER: return QVariant(qlonglong(sqlite3_column_int64(s, col)));
+    case SQLITE_FLOAT: return QVariant(sqlite3_column_double(s, col));
+    case SQLITE_NULL: return QVariant();
+    default:
+        return QVariant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, col)),
+                                          sqlite3_column_bytes(s, col)));
+    }
+}
+
+QString quoteIdent(const QString& name) {
+    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+}
+
+QString keyList(const std::vector<qint64>& keys, std::size_t from, std::size_t count) {
+    QString s;
+    s.reserve(int(count * 7));
+    for (std::size_t i = from; i < from + count && i < keys.size(); ++i) {
+        if (!s.isEmpty()) s += QLatin1Char(',');
+        s += QString::number(keys[i]);
+    }
+    return s;
+}
+
+QDate parseDate(const QString& s) {
+    QDate d = QDate::fromString(s.left(10), QStringLiteral("yyyy-MM-dd"));
+    if (!d.isValid()) d = QDate::fromString(s, QStringLiteral("dd/MM/yyyy"));
+    if (!d.isValid()) d = QDate::fromString(s, QStringLiteral("d/M/yyyy"));
+    return d;
+}
+
+QTime parseTime(const QString& s) {
+    const QString t = s.size() > 10 && s[10] == QLatin1Char(' ') ? s.mid(11) : s;
+    QTime r = QTime::fromString(t, QStringLiteral("HH:mm:ss"));
+    if (!r.isValid()) r = QTime::fromString(t, QStringLiteral("H:mm"));
+    if (!r.isValid()) r = QTime::fromString(t, QStringLiteral("H:mm:ss"));
+    return r;
+}
+
+} // namespace
+
+RecordCursor::RecordCursor(QObject* parent) : QObject(parent) {}
+
+RecordCursor::~RecordCursor() {
+    // Bound fields may still hold edits; a failing write cannot be reported
+    // from a destructor, so windows close their cursors themselves.
+    m_db.close();
+}
+
+void RecordCursor::ensureOpen(const char* op) const {
+    if (!m_open)
+        throw DbError(DbErrorCode::NoCurrentRecord,
+                      QStringLiteral("Operação inválida: o cursor não está aberto (%1).").arg(QLatin1String(op)), Source);
+}
+
+void RecordCursor::requireCurrent(const char* op) const {
+    ensureOpen(op);
+    if (!hasCurrent() || m_gap)
+        throw DbError(DbErrorCode::NoCurrentRecord, QStringLiteral("Nenhum registro atual."), Source);
+}
+
+void RecordCursor::open(const QString& path, const QString& source, const QString& connect) {
+    setDatabaseName(path);
+    setRecordSource(source);
+    setConnect(connect);
+    refresh();
+}
+
+void RecordCursor::refresh() {
+    if (m_open) emit aboutToMove();
+    if (!m_db.isOpen() || m_db.path().isEmpty() || m_openedPath != m_path) {
+        m_db = Database(m_path, m_connect);
+        m_openedPath = m_path;
+    }
+    // What: a table, or one SELECT on one table.
+    static const QRegularExpression selectRe(
+        QStringLiteral(R"(^\s*SELECT\s+(.*?)\s+FROM\s+(\[[^\]]+\]|[\w]+)\s*(?:WHERE\s+(.*?))?\s*(?:ORDER\s+BY\s+(.*?))?\s*;?\s*$)"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    QString columns = QStringLiteral("*");
+    QString where, order;
+    const QString source = m_source.trimmed();
+    if (source.startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive)) {
+        const auto m = selectRe.match(source);
+        if (!m.hasMatch())
+            throw DbError(DbErrorCode::BadCriterion, QStringLiteral("Instrução SQL não suportada: %1").arg(source), Source);
+        columns = SqlDialect::translate(m.captured(1));
+        m_table = m.captured(2);
+        if (m_table.startsWith(QLatin1Char('['))) m_table = m_table.mid(1, m_table.size() - 2);
+        where = m.captured(3).isEmpty() ? QString() : SqlDialect::translate(m.captured(3));
+        order = m.captured(4).isEmpty() ? QString() : SqlDialect::translate(m.captured(4));
+    } else {
+        m_table = source;
+        if (m_table.startsWith(QLatin1Char('['))) m_table = m_table.mid(1, m_table.size() - 2);
+    }
+    m_columns = columns;
+    m_where = where;
+    m_orderBy = order;
+
+    // Field names and declared types.
+    sqlite3* db = m_db.handle();
+    {
+        Stmt st;
+        prepareRaw(db, QStringLiteral("SELECT %1 FROM %2 LIMIT 0").arg(m_columns, quoteIdent(m_table)), st);
+        m_fieldNames.clear();
+        m_fieldTypes.clear();
+        const int n = sqlite3_column_count(st.s);
+        for (int c = 0; c < n; ++c) {
+            m_fieldNames << QString::fromUtf8(sqlite3_column_name(st.s, c));
+            const char* decl = sqlite3_column_decltype(st.s, c);
+            m_fieldTypes << (decl ? QString::fromUtf8(decl).toUpper() : QString());
+        }
+    }
+    m_open = true;
+    m_mode = EditMode::None;
+    readKeys();
+    m_gap = false;
+    m_pos = m_keys.empty() ? -1 : 0;
+    m_bofFlag = m_eofFlag = m_keys.empty();
+    loadCurrent();
+    emit rowsReset();
+    emit currentChanged();
+}
+
+void RecordCursor::readKeys() {
+    sqlite3* db = m_db.handle();
+    QString sql = QStringLiteral("SELECT rowid FROM %1").arg(quoteIdent(m_table));
+    if (!m_where.isEmpty()) sql += QStringLiteral(" WHERE ") + m_where;
+    sql += QStringLiteral(" ORDER BY ") + (m_orderBy.isEmpty() ? QStringLiteral("rowid") : m_orderBy + QStringLiteral(", rowid"));
+    Stmt st;
+    prepareRaw(db, sql, st);
+    m_keys.clear();
+    int rc;
+    while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) m_keys.push_back(sqlite3_column_int64(st.s, 0));
+    if (rc != SQLITE_DONE) throw stepError(db, rc);
+    m_keys.shrink_to_fit();
+    m_sortedKeys.clear();
+    m_pageStart = -1;
+    m_page.clear();
+}
+
+void RecordCursor::requery() {
+    ensureOpen("requery");
+    emit aboutToMove();
+    const qint64 key = (hasCurrent() && !m_gap) ? m_keys[m_pos] : -1;
+    readKeys();
+    m_gap = false;
+    m_mode = EditMode::None;
+    const int idx = key >= 0 ? indexOfKey(key) : -1;
+    m_pos = idx >= 0 ? idx : (m_keys.empty() ? -1 : 0);
+    m_bofFlag = m_eofFlag = m_keys.empty();
+    loadCurrent();
+    emit rowsReset();
+    emit currentChanged();
+}
+
+void RecordCursor::close() {
+    if (m_open) emit aboutToMove();
+    m_open = false;
+    m_keys.clear();
+    m_keys.shrink_to_fit();
+    m_sortedKeys.clear();
+    m_page.clear();
+    m_pageStart = -1;
+    m_current.clear();
+    m_pos = -1;
+    m_mode = EditMode::None;
+    m_db.close();
+    m_openedPath.clear();
+    emit rowsReset();
+}
+
+bool RecordCursor::bof() const { return m_keys.empty() || m_bofFlag; }
+bool RecordCursor::eof() const { return m_keys.empty() || m_eofFlag; }
+
+void RecordCursor::setPos(int pos) {
+    emit aboutToMove();
+    m_mode = EditMode::None;
+    m_gap = false;
+    m_pos = pos;
+    m_bofFlag = m_eofFlag = false;
+    loadCurrent();
+    emit currentChanged();
+}
+
+void RecordCursor::setAbsolutePosition(int index) {
+    ensureOpen("AbsolutePosition");
+    if (index < 0 || index >= recordCount()) return;
+    if (index == m_pos && !m_gap) return;
+    setPos(index);
+}
+
+void RecordCursor::moveFirst() {
+    ensureOpen("MoveFirst");
+    if (m_keys.empty()) return;
+    setPos(0);
+}
+
+void RecordCursor::moveLast() {
+    ensureOpen("MoveLast");
+    if (m_keys.empty()) return;
+    setPos(recordCount() - 1);
+}
+
+void RecordCursor::moveNext() {
+    ensureOpen("MoveNext");
+    if (m_keys.empty() || m_eofFlag) return;
+    // After a deletion the position already stands on the following row.
+    const int next = m_gap ? m_pos : m_pos + 1;
+    if (next >= recordCount()) {
+        emit aboutToMove();
+        m_gap = false;
+        m_pos = recordCount();
+        m_eofFlag = true;
+        m_current.clear();
+        emit currentChanged();
+        return;
+    }
+    setPos(next);
+}
+
+void RecordCursor::movePrevious() {
+    ensureOpen("MovePrevious");
+    if (m_keys.empty() || m_bofFlag) return;
+    const int prev = m_pos - 1;
+    if (prev < 0) {
+        emit aboutToMove();
+        m_gap = false;
+        m_pos = -1;
+        m_bofFlag = true;
+        m_current.clear();
+        emit currentChanged();
+        return;
+    }
+    setPos(std::min(prev, recordCount() - 1));
+}
+
+qint64 RecordCursor::currentKey() const { return (hasCurrent() && !m_gap) ? m_keys[m_pos] : -1; }
+
+qint64 RecordCursor::keyAt(int index) const {
+    return index >= 0 && index < recordCount() ? m_keys[std::size_t(index)] : -1;
+}
+
+int RecordCursor::indexOfKey(qint64 key) const {
+    if (m_sortedKeys.size() != m_keys.size()) {
+        m_sortedKeys.clear();
+        m_sortedKeys.reserve(m_keys.size());
+        for (std::size_t i = 0; i < m_keys.size(); ++i) m_sortedKeys.emplace_back(m_keys[i], int(i));
+        std::sort(m_sortedKeys.begin(), m_sortedKeys.end());
+    }
+    auto it = std::lower_bound(m_sortedKeys.begin(), m_sortedKeys.end(), std::make_pair(key, -1));
+    return (it != m_sortedKeys.end() && it->first == key) ? it->second : -1;
+}
+
+bool RecordCursor::findFirst(const QString& criterion) {
+    ensureOpen("FindFirst");
+    const QString crit = SqlDialect::translate(criterion);
+    QString sql = QStringLiteral("SELECT rowid FROM %1 WHERE (%2)").arg(quoteIdent(m_table), crit);
+    if (!m_where.isEmpty()) sql += QStringLiteral(" AND (") + m_where + QLatin1Char(')');
+    sql += QStringLiteral(" ORDER BY ") + (m_orderBy.isEmpty() ? QStringLiteral("rowid") : m_orderBy + QStringLiteral(", rowid"));
+    sqlite3* db = m_db.handle();
+    Stmt st;
+    prepareRaw(db, sql, st);
+    int rc;
+    int found = -1;
+    // The first match that this cursor holds: rows added by other copies
+    // since the cursor was read are not part of it.
+    while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) {
+        found = indexOfKey(sqlite3_column_int64(st.s, 0));
+        if (found >= 0) break;
+    }
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) throw stepError(db, rc);
+    m_noMatch = found < 0;
+    if (found >= 0) {
+        if (found != m_pos || m_gap || m_eofFlag || m_bofFlag) setPos(found);
+        else loadCurrent(), emit currentChanged();
+    }
+    return found >= 0;
+}
+
+int RecordCursor::fieldIndex(const QString& name) const {
+    for (int i = 0; i < m_fieldNames.size(); ++i)
+        if (m_fieldNames[i].compare(name, Qt::CaseInsensitive) == 0) return i;
+    return -1;
+}
+
+int RecordCursor::requireField(const QString& name) const {
+    const int i = fieldIndex(name);
+    if (i < 0)
+        throw DbError(DbErrorCode::UnknownField, QStringLiteral("Item não encontrado nesta coleção: '%1'.").arg(name), Source);
+    return i;
+}
+
+QVariant RecordCursor::convert(int column, const QVariant& stored) const {
+    if (!stored.isValid()) return stored;
+    const QString& type = m_fieldTypes[column];
+    if (type == QLatin1String("CURRENCY")) {
+        if (stored.typeId() == QMetaType::Double) return QVariant::fromValue(Currency::fromRaw(qint64(stored.toDouble() * 10000.0 + (stored.toDouble() < 0 ? -0.5 : 0.5))));
+        return QVariant::fromValue(Currency::fromRaw(stored.toLongLong()));
+    }
+    if (type == QLatin1String("YESNO")) return QVariant(stored.toLongLong() != 0);
+    if (type == QLatin1String("DATETEXT")) {
+        const QDate d = parseDate(stored.toString());
+        return d.isValid() ? QVariant(d) : QVariant();
+    }
+    if (type == QLatin1String("TIMETEXT")) {
+        const QTime t = parseTime(stored.toString());
+        return t.isValid() ? QVariant(t) : QVariant();
+    }
+    if (type.contains(QLatin1String("TEXT")) || type.contains(QLatin1String("CHAR"))) return QVariant(stored.toString());
+    return stored;
+}
+
+QVariant RecordCursor::toStorage(int column, const QVariant& value) const {
+    if (!value.isValid() || value.isNull()) return QVariant();
+    const QString& type = m_fieldTypes[column];
+    const auto mismatch = [&] {
+        return DbError(3464, QStringLiteral("Tipo de dados incompatível no campo '%1'.").arg(m_fieldNames[column]), Source);
+    };
+    if (type == QLatin1String("CURRENCY")) {
+        if (value.userType() == qMetaTypeId<Currency>()) return QVariant(qlonglong(value.value<Currency>().raw()));
+        if (value.typeId() == QMetaType::QString) {
+            if (value.toString().trimmed().isEmpty()) return QVariant();
+            const auto c = Currency::parse(value.toString());
+            if (!c) throw mismatch();
+            return QVariant(qlonglong(c->raw()));
+        }
+        bool ok = false;
+        const qlonglong n = value.toLongLong(&ok);
+        if (!ok) throw mismatch();
+        return QVariant(qlonglong(n * Currency::Scale));
+    }
+    if (type == QLatin1String("YESNO")) {
+        if (value.typeId() == QMetaType::QString) {
+            const QString s = value.toString().trimmed();
+            if (s.isEmpty()) return QVariant();
+            if (s.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0 ||
+                s.compare(QLatin1String("Verdadeiro"), Qt::CaseInsensitive) == 0) return QVariant(1);
+            if (s.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0 ||
+                s.compare(QLatin1String("Falso"), Qt::CaseInsensitive) == 0) return QVariant(0);
+            bool ok = false;
+            const qlonglong n = s.toLongLong(&ok);
+            if (!ok) throw mismatch();
+            return QVariant(n != 0 ? 1 : 0);
+        }
+        return QVariant(value.toBool() ? 1 : 0);
+    }
+    if (type == QLatin1String("DATETEXT")) {
+        QDate d;
+        if (value.typeId() == QMetaType::QDate) d = value.toDate();
+        else if (value.typeId() == QMetaType::QDateTime) d = value.toDateTime().date();
+        else {
+            const QString s = value.toString().trimmed();
+            if (s.isEmpty()) return QVariant();
+            d = parseDate(s);
+        }
+        if (!d.isValid()) throw mismatch();
+        return QVariant(d.toString(QStringLiteral("yyyy-MM-dd")));
+    }
+    if (type == QLatin1String("TIMETEXT")) {
+        QTime t;
+        if (value.typeId() == QMetaType::QTime) t = value.toTime();
+        else if (value.typeId() == QMetaType::QDateTime) t = value.toDateTime().time();
+        else {
+            const QString s = value.toString().trimmed();
+            if (s.isEmpty()) return QVariant();
+            t = parseTime(s);
+        }
+        if (!t.isValid()) throw mismatch();
+        return QVariant(t.toString(QStringLiteral("HH:mm:ss")));
+    }
+    if (type.contains(QLatin1String("TEXT")) || type.contains(QLatin1String("CHAR")))
+        return QVariant(value.toString());
+    // Whole numbers.
+    if (value.typeId() == QMetaType::QString) {
+        const QString s = value.toString().trimmed();
+        if (s.isEmpty()) return QVariant();
+        bool ok = false;
+        const qlonglong n = s.toLongLong(&ok);
+        if (!ok) throw mismatch();
+        return QVariant(n);
+    }
+    if (value.typeId() == QMetaType::Bool) return QVariant(value.toBool() ? -1 : 0);
+    bool ok = false;
+    const qlonglong n = value.toLongLong(&ok);
+    if (!ok) throw mismatch();
+    return QVariant(n);
+}
+
+QVariantList RecordCursor::readRow(qint64 key) const {
+    sqlite3* db = m_db.handle();
+    Stmt st;
+    prepareRaw(db, QStringLiteral("SELECT %1 FROM %2 WHERE rowid = %3").arg(m_columns, quoteIdent(m_table)).arg(key), st);
+    QVariantList row;
+    const int rc = sqlite3_step(st.s);
+    if (rc == SQLITE_ROW) {
+        const int n = sqlite3_column_count(st.s);
+        row.reserve(n);
+        for (int c = 0; c < n; ++c) row.append(convert(c, rawColumn(st.s, c)));
+    } else if (rc != SQLITE_DONE) {
+        throw stepError(db, rc);
+    }
+    return row;
+}
+
+void RecordCursor::loadCurrent() const {
+    m_current.clear();
+    if (!hasCurrent() || m_gap) return;
+    m_current = readRow(m_keys[std::size_t(m_pos)]);
+    // Keep a shown page in step with what was just read.
+    if (m_pageStart >= 0 && m_pos >= m_pageStart && m_pos < m_pageStart + int(m_page.size()) && !m_current.isEmpty())
+        m_page[std::size_t(m_pos - m_pageStart)] = m_current;
+}
+
+void RecordCursor::loadPage(int index) const {
+    const int start = index / PageSize * PageSize;
+    if (start == m_pageStart && !m_page.empty()) return;
+    sqlite3* db = m_db.handle();
+    const int count = std::min(PageSize, recordCount() - start);
+    Stmt st;
+    prepareRaw(db, QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid IN (%3)")
+                       .arg(m_columns, quoteIdent(m_table), keyList(m_keys, std::size_t(start), std::size_t(count))),
+               st);
+    std::vector<QVariantList> page(std::size_t(std::max(count, 0)));
+    // Map the rows back to their places in the cursor order.
+    std::vector<std::pair<qint64, int>> where;
+    where.reserve(std::size_t(count));
+    for (int i = 0; i < count; ++i) where.emplace_back(m_keys[std::size_t(start + i)], i);
+    std::sort(where.begin(), where.end());
+    const int n = sqlite3_column_count(st.s);
+    int rc;
+    while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) {
+        const qint64 key = sqlite3_column_int64(st.s, 0);
+        auto it = std::lower_bound(where.begin(), where.end(), std::make_pair(key, -1));
+        if (it == where.end() || it->first != key) continue;
+        QVariantList row;
+        row.reserve(n - 1);
+        for (int c = 1; c < n; ++c) row.append(convert(c - 1, rawColumn(st.s, c)));
+        page[std::size_t(it->second)] = std::move(row);
+    }
+    if (rc != SQLITE_DONE) throw stepError(db, rc);
+    m_page = std::move(page);
+    m_pageStart = start;
+}
+
+QVariant RecordCursor::valueAt(int index, int column) const {
+    if (!m_open || index < 0 || index >= recordCount() || column < 0 || column >= m_fieldNames.size()) return {};
+    if (index == m_pos && !m_gap && m_mode != EditMode::None && column < m_editValues.size()) return m_editValues[column];
+    loadPage(index);
+    const QVariantList& row = m_page[std::size_t(index - m_pageStart)];
+    return column < row.size() ? row[column] : QVariant();
+}
+
+QVariantList RecordCursor::rowAt(int index) const {
+    if (!m_open || index < 0 || index >= recordCount()) return {};
+    loadPage(index);
+    return m_page[std::size_t(index - m_pageStart)];
+}
+
+QVariant RecordCursor::field(const QString& name) const {
+    const int col = requireField(name);
+    if (m_mode == EditMode::Add) return m_editValues[col];
+    requireCurrent("Field");
+    if (m_mode == EditMode::Edit) return m_editValues[col];
+    if (m_current.isEmpty())
+        throw DbError(DbErrorCode::NoCurrentRecord, QStringLiteral("O registro foi excluído por outro usuário."), Source);
+    return m_current[col];
+}
+
+Currency RecordCursor::currency(const QString& name) const {
+    const QVariant v = field(name);
+    if (v.userType() == qMetaTypeId<Currency>()) return v.value<Currency>();
+    if (!v.isValid()) return Currency();
+    return Currency::fromUnits(v.toLongLong());
+}
+
+bool RecordCursor::yesNo(const QString& name) const {
+    const QVariant v = field(name);
+    return v.isValid() && v.toBool();
+}
+
+void RecordCursor::addNew() {
+    ensureOpen("AddNew");
+    m_mode = EditMode::Add;
+    m_editValues = QVariantList();
+    for (int i = 0; i < m_fieldNames.size(); ++i) m_editValues.append(QVariant());
+    m_editDirty.assign(std::size_t(m_fieldNames.size()), false);
+}
+
+void RecordCursor::edit() {
+    requireCurrent("Edit");
+    if (m_current.isEmpty())
+        throw DbError(DbErrorCode::NoCurrentRecord, QStringLiteral("O registro foi excluído por outro usuário."), Source);
+    m_mode = EditMode::Edit;
+    m_editValues = m_current;
+    m_editDirty.assign(std::size_t(m_fieldNames.size()), false);
+}
+
+void RecordCursor::setField(const QString& name, const QVariant& value) {
+    const int col = requireField(name);
+    if (m_mode == EditMode::None)
+        throw DbError(DbErrorCode::NotInEditMode, QStringLiteral("Operação sem AddNew ou Edit."), Source);
+    // Converted now so that a wrong value is reported where it is written.
+    const QVariant stored = toStorage(col, value);
+    m_editValues[col] = convert(col, stored);
+    m_editDirty[std::size_t(col)] = true;
+}
+
+qint64 RecordCursor::update() {
+    ensureOpen("Update");
+    if (m_mode == EditMode::None)
+        throw DbError(DbErrorCode::NotInEditMode, QStringLiteral("Update sem AddNew ou Edit."), Source);
+    QStringList cols;
+    QVariantList values;
+    for (int i = 0; i < m_fieldNames.size(); ++i) {
+        if (!m_editDirty[std::size_t(i)]) continue;
+        cols << quoteIdent(m_fieldNames[i]);
+        values << toStorage(i, m_editValues[i]);
+    }
+    sqlite3* db = m_db.handle();
+    qint64 key = -1;
+    if (m_mode == EditMode::Edit) {
+        key = m_keys[std::size_t(m_pos)];
+        if (!cols.isEmpty()) {
+            QStringList sets;
+            for (const QString& c : cols) sets << c + QStringLiteral(" = ?");
+            Stmt st;
+            prepareRaw(db, QStringLiteral("UPDATE %1 SET %2 WHERE rowid = %3").arg(quoteIdent(m_table), sets.join(QStringLiteral(", "))).arg(key), st);
+            for (int i = 0; i < values.size(); ++i) bindValue(st.s, i + 1, values[i]);
+            const int rc = sqlite3_step(st.s);
+            if (rc != SQLITE_DONE) throw stepError(db, rc);
+        }
+        m_mode = EditMode::None;
+        loadCurrent();
+        emit rowUpdated(m_pos);
+        emit currentChanged();
+        return key;
+    }
+    // A new row: the database gives its key.
+    Stmt st;
+    if (cols.isEmpty()) {
+        prepareRaw(db, QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoteIdent(m_table)), st);
+    } else {
+        QStringList marks;
+        for (int i = 0; i < cols.size(); ++i) marks << QStringLiteral("?");
+        prepareRaw(db, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                           .arg(quoteIdent(m_table), cols.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))), st);
+        for (int i = 0; i < values.size(); ++i) bindValue(st.s, i + 1, values[i]);
+    }
+    const int rc = sqlite3_step(st.s);
+    if (rc != SQLITE_DONE) throw stepError(db, rc);
+    key = sqlite3_last_insert_rowid(db);
+    m_lastInsert = key;
+    m_mode = EditMode::None;
+    // The new row joins the end of the cursor; the current row stays.
+    m_keys.push_back(key);
+    m_sortedKeys.clear();
+    if (m_pos < 0 && !m_gap) { m_pos = 0; m_bofFlag = m_eofFlag = false; }
+    if (m_eofFlag) { m_pos = recordCount() - 1; m_eofFlag = false; }
+    m_pageStart = -1;
+    m_page.clear();
+    loadCurrent();
+    emit rowsReset();
+    emit currentChanged();
+    return key;
+}
+
+void RecordCursor::cancelUpdate() {
+    m_mode = EditMode::None;
+    m_editValues.clear();
+    m_editDirty.clear();
+}
+
+void RecordCursor::deleteCurrent() {
+    requireCurrent("Delete");
+    m_mode = EditMode::None;
+    const qint64 key = m_keys[std::size_t(m_pos)];
+    sqlite3* db = m_db.handle();
+    Stmt st;
+    prepareRaw(db, QStringLiteral("DELETE FROM %1 WHERE rowid = %2").arg(quoteIdent(m_table)).arg(key), st);
+    const int rc = sqlite3_step(st.s);
+    if (rc != SQLITE_DONE) throw stepError(db, rc);
+    m_keys.erase(m_keys.begin() + m_pos);
+    m_sortedKeys.clear();
+    m_pageStart = -1;
+    m_page.clear();
+    // No current row until the program moves: the next row is one MoveNext away.
+    m_gap = true;
+    m_current.clear();
+    emit rowsReset();
+    emit currentChanged();
+}
+
+void RecordCursor::writeField(int index, const QString& name, const QVariant& value) {
+    ensureOpen("Update");
+    const int col = requireField(name);
+    if (index < 0 || index >= recordCount())
+        throw DbError(DbErrorCode::NoCurrentRecord, QStringLiteral("Nenhum registro atual."), Source);
+    const QVariant stored = toStorage(col, value);
+    const qint64 key = m_keys[std::size_t(index)];
+    sqlite3* db = m_db.handle();
+    Stmt st;
+    prepareRaw(db, QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = %3").arg(quoteIdent(m_table), quoteIdent(m_fieldNames[col])).arg(key), st);
+    bindValue(st.s, 1, stored);
+    const int rc = sqlite3_step(st.s);
+    if (rc != SQLITE_DONE) throw stepError(db, rc);
+    if (m_pageStart >= 0 && index >= m_pageStart && index < m_pageStart + int(m_page.size())) {
+        QVariantList& row = m_page[std::size_t(index - m_pageStart)];
+        if (col < row.size()) row[col] = convert(col, stored);
+    }
+    if (index == m_pos && !m_gap) loadCurrent();
+    emit rowUpdated(index);
+}

@@ -1,0 +1,162 @@
+#pragma once
+
+#include "currency.h"
+#include "database.h"
+
+#include <QDate>
+#include <QObject>
+#include <QStringList>
+#include <QTime>
+#include <QVariant>
+#include <vector>
+
+// A record cursor on a table or on a SELECT statement of one table.
+//
+// Keyset semantics: opening reads the keys (rowids) of the rows in their
+// order; a row's values are read when it becomes current or is shown, so
+// other copies' changes show when a row is read again. No statement is kept
+// open between calls.
+//
+// Field values come as QVariant: text and memo as QString, whole numbers as
+// qlonglong, currency as Currency, dates as QDate, times as QTime, yes/no as
+// bool; an empty (NULL) field is an invalid QVariant. Field names are matched
+// without regard to case.
+class RecordCursor : public QObject {
+    Q_OBJECT
+public:
+    enum class EditMode { None, Edit, Add };
+
+    explicit RecordCursor(QObject* parent = nullptr);
+    ~RecordCursor() override;
+
+    // Where and what: set these, then refresh().
+    void setDatabaseName(const QString& path) { m_path = path; }
+    QString databaseName() const { return m_path; }
+    void setConnect(const QString& connect) { m_connect = connect; }
+    // A table name, or "SELECT ... FROM Table [WHERE ...] [ORDER BY ...]".
+    void setRecordSource(const QString& source) { m_source = source; }
+    QString recordSource() const { return m_source; }
+
+    // Opens (or re-reads) the cursor and moves to its first row. Throws DbError.
+    void refresh();
+    // Convenience: database, connect, source and refresh in one call.
+    void open(const QString& path, const QString& source,
+              const QString& connect = QStringLiteral("Access 2000;"));
+    // Re-runs the keyset query keeping the current row when it still exists.
+    void requery();
+    // Releases the cursor and its share of the connection.
+    void close();
+    bool isOpen() const { return m_open; }
+    Database& database() { return m_db; }
+
+    // Position.
+    bool bof() const;
+    bool eof() const;
+    // A current row exists (not before the first, after the last, or deleted).
+    bool hasCurrent() const { return m_pos >= 0 && m_pos < int(m_keys.size()) && !m_eofFlag && !m_bofFlag && !m_gap; }
+    int recordCount() const { return int(m_keys.size()); }
+    int absolutePosition() const { return hasCurrent() ? m_pos : -1; }
+    void setAbsolutePosition(int index);
+    void moveFirst();
+    void moveLast();
+    void moveNext();
+    void movePrevious();
+    qint64 currentKey() const;       // rowid of the current row, -1 when none
+    qint64 keyAt(int index) const;
+    int indexOfKey(qint64 key) const; // -1 when not in the cursor
+
+    // Find first (in cursor order) a row matching a Jet-dialect criterion.
+    // A failed find leaves the current row where it was. Throws DbError on a
+    // malformed criterion.
+    bool findFirst(const QString& criterion);
+    bool noMatch() const { return m_noMatch; }
+
+    // Fields of the current row.
+    QVariant field(const QString& name) const;
+    QString text(const QString& name) const { return field(name).toString(); }
+    qlonglong number(const QString& name) const { return field(name).toLongLong(); }
+    Currency currency(const QString& name) const;
+    QDate date(const QString& name) const { return field(name).toDate(); }
+    QTime time(const QString& name) const { return field(name).toTime(); }
+    bool yesNo(const QString& name) const;   // True only for a stored non-zero
+    QStringList fieldNames() const { return m_fieldNames; }
+    bool hasField(const QString& name) const { return fieldIndex(name) >= 0; }
+    int fieldIndex(const QString& name) const;
+
+    // Values of any row (for grids): reads a page around it, cached.
+    QVariant valueAt(int index, int column) const;
+    QVariantList rowAt(int index) const;
+
+    // Writing. After update() of a new row the row joins the end of the
+    // cursor and the row that was current stays current (the new key is
+    // returned and kept in lastInsertKey()). After deleteCurrent() there is
+    // no current row until the next move; moveNext() reaches the row that
+    // followed the deleted one.
+    void addNew();
+    void edit();
+    void setField(const QString& name, const QVariant& value);
+    // Commits the edit or the new row; returns the row's key.
+    qint64 update();
+    void cancelUpdate();
+    void deleteCurrent();
+    EditMode editMode() const { return m_mode; }
+    qint64 lastInsertKey() const { return m_lastInsert; }
+    // Writes one field of the row at index straight away (grid cell edit).
+    void writeField(int index, const QString& name, const QVariant& value);
+
+    // The table the cursor reads and writes.
+    QString tableName() const { return m_table; }
+
+signals:
+    // Before the current row changes or the cursor closes/refreshes: bound
+    // fields write their pending edits here.
+    void aboutToMove();
+    // After the current row changed (also after refresh, add, delete).
+    void currentChanged();
+    // After the set of rows changed (refresh, requery, add, delete).
+    void rowsReset();
+    // A row's stored values changed (update or cell write).
+    void rowUpdated(int index);
+
+private:
+    void ensureOpen(const char* op) const;
+    void requireCurrent(const char* op) const;
+    void setPos(int pos);
+    void loadCurrent() const;
+    QVariantList readRow(qint64 key) const;
+    int requireField(const QString& name) const;
+    void loadPage(int index) const;
+    void readKeys();
+    QVariant convert(int column, const QVariant& stored) const;
+    QVariant toStorage(int column, const QVariant& value) const;
+
+    QString m_path;
+    QString m_connect = QStringLiteral("Access 2000;");
+    QString m_source;
+    Database m_db;
+    bool m_open = false;
+
+    QString m_openedPath;
+    QString m_columns;    // select list
+    QString m_table;      // base table
+    QString m_where;      // translated WHERE clause, may be empty
+    QString m_orderBy;    // translated ORDER BY clause, may be empty
+    QStringList m_fieldNames;
+    QStringList m_fieldTypes; // declared types
+    std::vector<qint64> m_keys;
+    mutable std::vector<std::pair<qint64, int>> m_sortedKeys; // key -> index, built on demand
+    int m_pos = -1;
+    bool m_gap = false;   // the current row was deleted; m_pos holds the next one
+    bool m_bofFlag = true, m_eofFlag = true;
+    bool m_noMatch = false;
+
+    EditMode m_mode = EditMode::None;
+    QVariantList m_editValues;
+    std::vector<bool> m_editDirty;
+    qint64 m_lastInsert = -1;
+
+    // Page cache for grids and the current row.
+    mutable int m_pageStart = -1;
+    mutable std::vector<QVariantList> m_page;
+    mutable QVariantList m_current;
+};

@@ -1,0 +1,138 @@
+#include "sqldialect.h"
+
+#include "dberror.h"
+
+#include <QDate>
+#include <QRegularExpression>
+
+namespace SqlDialect {
+
+namespace {
+
+DbError malformed(const QString& text, const QString& why) {
+    return DbError(DbErrorCode::BadCriterion,
+                   QStringLiteral("Erro de sintaxe na expressão '%1': %2").arg(text, why),
+                   QStringLiteral("Banco de Dados"));
+}
+
+bool isWordChar(QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_'); }
+
+// #m/d/yyyy# or #m/d/yyyy h:mm[:ss]# -> 'yyyy-MM-dd[ HH:mm:ss]'
+QString dateFromJet(const QString& inner, const QString& whole) {
+    static const QRegularExpression re(
+        QStringLiteral(R"(^\s*(\d{1,2})/(\d{1,2})/(\d{2,4})(?:\s+(\d{1,2}):(\d{2})(?::(\d{2}))?)?\s*$)"));
+    const auto m = re.match(inner);
+    if (!m.hasMatch()) throw malformed(whole, QStringLiteral("data inválida #%1#").arg(inner));
+    int year = m.captured(3).toInt();
+    if (m.captured(3).size() == 2) year += year < 30 ? 2000 : 1900;
+    const QDate d(year, m.captured(1).toInt(), m.captured(2).toInt());
+    if (!d.isValid()) throw malformed(whole, QStringLiteral("data inválida #%1#").arg(inner));
+    QString out = d.toString(QStringLiteral("yyyy-MM-dd"));
+    if (!m.captured(4).isEmpty()) {
+        out += QStringLiteral(" %1:%2:%3")
+                   .arg(m.captured(4).toInt(), 2, 10, QLatin1Char('0'))
+                   .arg(m.captured(5))
+                   .arg(m.captured(6).isEmpty() ? QStringLiteral("00") : m.captured(6));
+    }
+    return QLatin1Char('\'') + out + QLatin1Char('\'');
+}
+
+} // namespace
+
+QString translate(const QString& jet) {
+    QString out;
+    out.reserve(jet.size() + 8);
+    const int n = int(jet.size());
+    int i = 0;
+    while (i < n) {
+        const QChar c = jet[i];
+        if (c == QLatin1Char('\'')) {
+            // 'text' with '' inside: copied as it is.
+            int j = i + 1;
+            for (;;) {
+                if (j >= n) throw malformed(jet, QStringLiteral("texto sem fim"));
+                if (jet[j] == QLatin1Char('\'')) {
+                    if (j + 1 < n && jet[j + 1] == QLatin1Char('\'')) { j += 2; continue; }
+                    break;
+                }
+                ++j;
+            }
+            out += jet.mid(i, j - i + 1);
+            i = j + 1;
+        } else if (c == QLatin1Char('"')) {
+            // "text" is a text literal in the original dialect.
+            int j = i + 1;
+            QString value;
+            for (;;) {
+                if (j >= n) throw malformed(jet, QStringLiteral("texto sem fim"));
+                if (jet[j] == QLatin1Char('"')) {
+                    if (j + 1 < n && jet[j + 1] == QLatin1Char('"')) { value += QLatin1Char('"'); j += 2; continue; }
+                    break;
+                }
+                value += jet[j];
+                ++j;
+            }
+            out += quote(value);
+            i = j + 1;
+        } else if (c == QLatin1Char('[')) {
+            const int j = int(jet.indexOf(QLatin1Char(']'), i + 1));
+            if (j < 0) throw malformed(jet, QStringLiteral("nome sem ']'"));
+            const QString name = jet.mid(i + 1, j - i - 1);
+            out += QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+            i = j + 1;
+        } else if (c == QLatin1Char('#')) {
+            const int j = int(jet.indexOf(QLatin1Char('#'), i + 1));
+            if (j < 0) throw malformed(jet, QStringLiteral("data sem '#'"));
+            out += dateFromJet(jet.mid(i + 1, j - i - 1), jet);
+            i = j + 1;
+        } else if (c.isLetter() || c == QLatin1Char('_')) {
+            int j = i;
+            while (j < n && isWordChar(jet[j])) ++j;
+            const QString word = jet.mid(i, j - i);
+            if (word.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0) out += QLatin1Char('1');
+            else if (word.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0) out += QLatin1Char('0');
+            else out += word;
+            i = j;
+        } else if (c == QLatin1Char('&')) {
+            out += QStringLiteral("||");
+            ++i;
+        } else if (c == QLatin1Char(';')) {
+            // A trailing semicolon is allowed; anything after it is not.
+            for (int j = i + 1; j < n; ++j)
+                if (!jet[j].isSpace()) throw malformed(jet, QStringLiteral("mais de uma instrução"));
+            break;
+        } else {
+            out += c;
+            ++i;
+        }
+    }
+    return out;
+}
+
+QString quote(const QString& text) {
+    QString q = text;
+    q.replace(QLatin1Char('\''), QStringLiteral("''"));
+    return QLatin1Char('\'') + q + QLatin1Char('\'');
+}
+
+QString dateLiteral(const QDate& date) {
+    return QStringLiteral("#%1/%2/%3#").arg(date.month()).arg(date.day()).arg(date.year());
+}
+
+QString likeLiteral(const QString& typed) {
+    QString out;
+    out.reserve(typed.size());
+    for (QChar c : typed) {
+        if (c == QLatin1Char('*') || c == QLatin1Char('?') || c == QLatin1Char('#') || c == QLatin1Char('['))
+            out += QLatin1Char('[') + c + QLatin1Char(']');
+        else
+            out += c;
+    }
+    return out;
+}
+
+QString beginsWith(const QString& field, const QString& typed) {
+    return field + QStringLiteral(" LIKE ") + quote(likeLiteral(typed) + QLatin1Char('*'));
+}
+
+}

@@ -1,0 +1,345 @@
+// The database file, its text rules and the record cursor, on real encrypted
+// files in temporary folders.
+#include "store/currency.h"
+#include "store/database.h"
+#include "store/programfolder.h"
+#include "store/recordcursor.h"
+#include "store/schema.h"
+#include "store/sqldialect.h"
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+QString g_self;
+
+struct FreshDb : ::testing::Test {
+    QTemporaryDir dir;
+    QString path;
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        path = dir.filePath(QStringLiteral("Bd DedUvevaro.mdb"));
+        Schema::createDatabaseFile(path);
+    }
+    QStringList listing() const { return QDir(dir.path()).entryList(QDir::Files | QDir::NoDotAndDotDot); }
+};
+
+QByteArray digest(const QString& file) {
+    QFile f(file);
+    f.open(QIODevice::ReadOnly);
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+}
+
+QStringList names(RecordCursor& c) {
+    QStringList out;
+    for (c.moveFirst(); !c.eof(); c.moveNext()) out << c.text(QStringLiteral("Nome"));
+    return out;
+}
+
+void addCustomer(Database& db, const QString& nome) {
+    db.execute(QStringLiteral("INSERT INTO TblClientes (Nome) VALUES (?)"), {nome});
+}
+
+} // namespace
+
+TEST_F(FreshDb, OpeningFailuresLeaveNoFileBehind) {
+    const QString text = dir.filePath(QStringLiteral("texto.mdb"));
+    { QFile f(text); f.open(QIODevice::WriteOnly); f.write("isto não é um banco de dados\n"); }
+    const QString empty = dir.filePath(QStringLiteral("vazio.mdb"));
+    { QFile f(empty); f.open(QIODevice::WriteOnly); }
+    const QStringList before = listing();
+
+    // Missing file.
+    const QString missing = dir.filePath(QStringLiteral("nada.mdb"));
+    try { Database d(missing); FAIL() << "opened a missing file"; }
+    catch (const DbError& e) { EXPECT_EQ(e.number(), DbErrorCode::FileNotFound); EXPECT_FALSE(e.description().isEmpty()); }
+    EXPECT_FALSE(QFile::exists(missing));
+
+    // Wrong password.
+    const QByteArray dbBefore = digest(path);
+    EXPECT_THROW(Database(path, QStringLiteral("Access 2000;pwd=ERRADA")), DbError);
+    EXPECT_EQ(digest(path), dbBefore);
+
+    // A text file and an empty file are not databases.
+    const QByteArray textBefore = digest(text);
+    EXPECT_THROW(Database d(text), DbError);
+    EXPECT_EQ(digest(text), textBefore);
+    EXPECT_THROW(Database d(empty), DbError);
+    EXPECT_EQ(QFileInfo(empty).size(), 0);
+
+    EXPECT_EQ(listing().join('|').toStdString(), before.join('|').toStdString())
+        << "no journal or lock file may be left by a failed open";
+}
+
+TEST_F(FreshDb, DeliveredRowsAndTheKey) {
+    Database db(path, QString::fromUtf8(ConnectWithPassword));
+    EXPECT_EQ(db.scalar("SELECT Qtde FROM TblConfig").toInt(), 0);
+    EXPECT_FALSE(db.scalar("SELECT DtAtual FROM TblConfig").isValid());
+    EXPECT_EQ(db.scalar("SELECT count(*) FROM TblStatus").toInt(), 3);
+    RecordCursor op;
+    op.open(path, QStringLiteral("SELECT * FROM TblOperador WHERE Senha = 2322"));
+    ASSERT_EQ(op.recordCount(), 1);
+    EXPECT_EQ(op.text("nomeoperador"), QStringLiteral("ADMINISTRADOR"));
+    for (const char* right : {"Ini", "EmOs", "BxOs", "Ce", "CadUsu", "CadFunc", "Cnf", "Rst", "Fnr"})
+        EXPECT_TRUE(op.yesNo(QString::fromLatin1(right))) << right;
+    EXPECT_EQ(Schema::passwordToStored(1234), 2322);
+    // The file is encrypted: the plain header of an unencrypted database is absent.
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(f.read(16).startsWith("SQLite format 3"));
+    // Every field of the delivered-appliance record exists, its odd names included.
+    const Schema::Table* ent = Schema::table(QStringLiteral("tblapentregues"));
+    ASSERT_NE(ent, nullptr);
+    EXPECT_EQ(ent->fields.size(), 60u);
+}
+
+TEST_F(FreshDb, TextComparesAsTheShopExpects) {
+    Database db(path);
+    for (const char* n : {"ANA", "ÁLVARO", "ALBERTO", "BRUNO", "ÇÃOZINHO", "joão", "50% OFF", "500 PEÇAS", "A_B", "AXB"})
+        addCustomer(db, QString::fromUtf8(n));
+    RecordCursor c;
+    c.open(path, QStringLiteral("SELECT * FROM TblClientes WHERE Nome <> 'x' ORDER BY Nome"));
+    const QStringList sorted = names(c);
+    EXPECT_LT(sorted.indexOf("ALBERTO"), sorted.indexOf(QString::fromUtf8("ÁLVARO")));
+    EXPECT_LT(sorted.indexOf(QString::fromUtf8("ÁLVARO")), sorted.indexOf("ANA"));
+    EXPECT_LT(sorted.indexOf("ANA"), sorted.indexOf("BRUNO"));
+
+    EXPECT_TRUE(c.findFirst(QString::fromUtf8("Nome = 'JOÃO'")));
+    EXPECT_EQ(c.text("Nome"), QString::fromUtf8("joão"));
+    EXPECT_TRUE(c.findFirst(QString::fromUtf8("Nome LIKE 'ção*'")));
+    EXPECT_EQ(c.text("Nome"), QString::fromUtf8("ÇÃOZINHO"));
+    // % and _ are ordinary characters; typed wildcards are matched literally.
+    EXPECT_EQ(db.scalar(QStringLiteral("SELECT count(*) FROM TblClientes WHERE Nome LIKE '50%*'")).toInt(), 1);
+    EXPECT_EQ(db.scalar(QStringLiteral("SELECT count(*) FROM TblClientes WHERE Nome LIKE 'A_B'")).toInt(), 1);
+    EXPECT_EQ(db.scalar(QStringLiteral("SELECT count(*) FROM TblClientes WHERE Nome LIKE 'A?B'")).toInt(), 2);
+    EXPECT_EQ(db.scalar(QStringLiteral("SELECT count(*) FROM TblClientes WHERE Nome LIKE '#0*'")).toInt(), 2);
+    EXPECT_EQ(db.scalar(QStringLiteral("SELECT count(*) FROM TblClientes WHERE ") +
+                        SqlDialect::beginsWith(QStringLiteral("Nome"), QStringLiteral("A?")))
+                  .toInt(), 0);
+}
+
+TEST(CurrencyText, ParsesAndFormatsExactly) {
+    struct Case { const char* in; std::int64_t raw; const char* fixed; const char* money; };
+    const Case cases[] = {
+        {"1.234,56", 12345600, "1234,56", "R$ 1.234,56"},
+        {"25,5", 255000, "25,50", "R$ 25,50"},
+        {"0,0001", 1, "0,00", "R$ 0,00"},
+        {"-3", -30000, "-3,00", "-R$ 3,00"},
+        {"R$ 1.000.000,00", 10000000000LL, "1000000,00", "R$ 1.000.000,00"},
+        {"0,125", 1250, "0,13", "R$ 0,13"},
+    };
+    for (const Case& c : cases) {
+        const auto v = Currency::parse(QString::fromUtf8(c.in));
+        ASSERT_TRUE(v.has_value()) << c.in;
+        EXPECT_EQ(v->raw(), c.raw) << c.in;
+        EXPECT_EQ(v->toFixed(), QString::fromUtf8(c.fixed)) << c.in;
+        EXPECT_EQ(v->toCurrencyText(), QString::fromUtf8(c.money)) << c.in;
+        EXPECT_EQ(Currency::parse(v->toFixed())->roundedToCents(), v->roundedToCents()) << c.in;
+    }
+    for (const char* bad : {"", "abc", "1,2,3", "1.23,00", "12,34567", "1e5", "12a"})
+        EXPECT_FALSE(Currency::parse(QString::fromUtf8(bad)).has_value()) << bad;
+    EXPECT_EQ(Currency::fromUnits(200).percent(15).raw(), 300000);
+}
+
+TEST_F(FreshDb, AutoNumberIsNeverHandedOutTwice) {
+    RecordCursor c;
+    c.open(path, QStringLiteral("TblManutencao"));
+    c.addNew();
+    c.setField("Nome", "A");
+    const qint64 first = c.update();
+    c.addNew();
+    c.setField("Nome", "B");
+    const qint64 second = c.update();
+    EXPECT_EQ(second, first + 1);
+    c.requery();
+    c.moveLast();
+    c.deleteCurrent();
+    c.addNew();
+    c.setField("Nome", "C");
+    EXPECT_EQ(c.update(), second + 1);
+}
+
+TEST_F(FreshDb, CursorMovesFindsAndEdits) {
+    Database db(path);
+    for (const char* n : {"CARLOS", "ANA", "BRUNO", "DORA"}) addCustomer(db, QString::fromUtf8(n));
+    RecordCursor c;
+    int moves = 0;
+    QObject::connect(&c, &RecordCursor::currentChanged, [&] { ++moves; });
+    c.open(path, QStringLiteral("SELECT * FROM TblClientes ORDER BY Nome"));
+    EXPECT_EQ(c.recordCount(), 4);
+    EXPECT_FALSE(c.bof());
+    EXPECT_EQ(c.text("NOME"), "ANA");
+    c.movePrevious();
+    EXPECT_TRUE(c.bof());
+    EXPECT_FALSE(c.hasCurrent());
+    EXPECT_THROW(c.field("Nome"), DbError);
+    c.moveLast();
+    EXPECT_EQ(c.text("Nome"), "DORA");
+    c.moveNext();
+    EXPECT_TRUE(c.eof());
+    EXPECT_GT(moves, 3);
+
+    // A failed find keeps the row; a malformed criterion is an error.
+    c.findFirst("Nome = 'BRUNO'");
+    EXPECT_FALSE(c.noMatch());
+    EXPECT_FALSE(c.findFirst("Nome = " + SqlDialect::quote("D'AVILA")));
+    EXPECT_TRUE(c.noMatch());
+    EXPECT_EQ(c.text("Nome"), "BRUNO");
+    EXPECT_THROW(c.findFirst("Nome = 'abc"), DbError);
+    EXPECT_THROW(c.findFirst("Nome = "), DbError);
+    EXPECT_THROW(c.findFirst("Codigo = 1; DROP TABLE TblClientes"), DbError);
+    EXPECT_EQ(c.text("Nome"), "BRUNO");
+
+    // Edit writes only what changed and keeps an apostrophe intact.
+    db.execute("UPDATE TblClientes SET Bairro = 'CENTRO' WHERE Nome = 'BRUNO'");
+    c.edit();
+    c.setField("nome", "BRUNO D'AVILA");
+    c.setField("DataCadastro", QDate(2026, 12, 6));
+    c.update();
+    EXPECT_EQ(c.text("Bairro"), "CENTRO");
+    EXPECT_TRUE(c.findFirst("Nome = " + SqlDialect::quote("BRUNO D'AVILA")));
+    EXPECT_EQ(c.date("DataCadastro"), QDate(2026, 12, 6));
+    EXPECT_TRUE(c.findFirst("DataCadastro = #12/6/2026#"));
+    EXPECT_THROW(c.findFirst("DataCadastro = #13/45/2026#"), DbError);
+
+    // Cancel drops the edit; update without edit is an error.
+    c.edit();
+    c.setField("Nome", "OUTRO");
+    c.cancelUpdate();
+    EXPECT_EQ(c.text("Nome"), "BRUNO D'AVILA");
+    EXPECT_THROW(c.update(), DbError);
+    EXPECT_THROW(c.setField("Nome", "X"), DbError);
+    EXPECT_THROW(c.field("NaoExiste"), DbError);
+
+    // Delete leaves no current row; the next move reaches the following row.
+    c.findFirst("Nome = 'CARLOS'");
+    c.deleteCurrent();
+    EXPECT_FALSE(c.hasCurrent());
+    EXPECT_EQ(c.recordCount(), 3);
+    c.moveNext();
+    EXPECT_EQ(c.text("Nome"), "DORA");
+    c.deleteCurrent();
+    c.moveNext();
+    EXPECT_TRUE(c.eof());
+
+    // Other writers' changes show when a row is read again.
+    c.moveFirst();
+    db.execute("UPDATE TblClientes SET Nome = 'ANABELA' WHERE Nome = 'ANA'");
+    c.moveLast();
+    c.moveFirst();
+    EXPECT_EQ(c.text("Nome"), "ANABELA");
+}
+
+TEST_F(FreshDb, FieldTypesReadBackAsWritten) {
+    RecordCursor c;
+    c.open(path, QStringLiteral("TblApEntregues"));
+    c.addNew();
+    c.setField("OS", 17);
+    c.setField("ValorCobrado", QStringLiteral("1.234,56"));
+    c.setField(QString::fromUtf8("Garantia de Serviço"), true);
+    c.setField("DataLimiteGarantia", QDate(2027, 1, 31));
+    c.setField("HoraSaida", QTime(14, 5, 0));
+    const qint64 key = c.update();
+    c.requery();
+    ASSERT_TRUE(c.findFirst(QStringLiteral("IdApEntregues = %1").arg(key)));
+    EXPECT_EQ(c.number("Os"), 17);
+    EXPECT_EQ(c.currency("ValorCobrado").toFixed(), "1234,56");
+    EXPECT_TRUE(c.yesNo(QString::fromUtf8("garantia de serviço")));
+    EXPECT_EQ(c.date("DATALIMITEGARANTIA"), QDate(2027, 1, 31));
+    EXPECT_EQ(c.time("HoraSaida"), QTime(14, 5, 0));
+    EXPECT_FALSE(c.field("Nome").isValid());
+    EXPECT_TRUE(c.findFirst(QString::fromUtf8("[Garantia de Serviço] = True AND IDCliente Is Null")));
+    c.edit();
+    EXPECT_THROW(c.setField("ValorCobrado", QStringLiteral("doze")), DbError);
+    EXPECT_THROW(c.setField("DataSaida", QStringLiteral("31/02/2026")), DbError);
+}
+
+// Two real processes on one file: both add rows and raise the counter.
+TEST_F(FreshDb, TwoProcessesLoseNothing) {
+    constexpr int PerProcess = 150;
+    QProcess a, b;
+    for (QProcess* p : {&a, &b}) p->start(g_self, {QStringLiteral("--worker"), path, QString::number(PerProcess)});
+    for (QProcess* p : {&a, &b}) {
+        ASSERT_TRUE(p->waitForFinished(120000));
+        EXPECT_EQ(p->exitCode(), 0) << p->readAllStandardError().toStdString();
+    }
+    Database db(path);
+    EXPECT_EQ(db.scalar("SELECT Qtde FROM TblConfig").toInt(), 2 * PerProcess);
+    EXPECT_EQ(db.scalar("SELECT count(*) FROM TblManutencao").toInt(), 2 * PerProcess);
+    EXPECT_EQ(db.scalar("SELECT count(DISTINCT Os) FROM TblManutencao").toInt(), 2 * PerProcess);
+}
+
+TEST_F(FreshDb, LockFileTellsWhetherSomeoneHoldsTheFile) {
+    EXPECT_FALSE(Database::isHeldOpen(path));
+    {
+        RecordCursor c;
+        c.open(path, QStringLiteral("TblConfig"));
+        EXPECT_TRUE(Database::isHeldOpen(path));
+        EXPECT_TRUE(Database::openInThisProcess(path));
+        RecordCursor d;
+        d.open(path, QStringLiteral("TblStatus"));
+        c.close();
+        EXPECT_TRUE(Database::openInThisProcess(path)) << "the connection lives while a cursor uses it";
+    }
+    EXPECT_FALSE(Database::openInThisProcess(path));
+    // A lock file left behind (as by a crashed copy) does not count.
+    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("Bd DedUvevaro.ldb"))));
+    EXPECT_FALSE(Database::isHeldOpen(path));
+
+    // Another process holding the file.
+    QProcess holder;
+    holder.start(g_self, {QStringLiteral("--hold"), path});
+    ASSERT_TRUE(holder.waitForReadyRead(30000));
+    EXPECT_TRUE(Database::isHeldOpen(path));
+    holder.write("fim\n");
+    holder.closeWriteChannel();
+    ASSERT_TRUE(holder.waitForFinished(30000));
+    EXPECT_FALSE(Database::isHeldOpen(path));
+}
+
+namespace {
+
+int worker(const QString& path, int count) {
+    try {
+        RecordCursor orders;
+        orders.open(path, QStringLiteral("TblManutencao"));
+        Database db(path);
+        for (int i = 0; i < count; ++i) {
+            orders.addNew();
+            orders.setField("Nome", QStringLiteral("CLIENTE %1").arg(i));
+            orders.update();
+            db.execute(QStringLiteral("UPDATE TblConfig SET Qtde = Qtde + 1"));
+        }
+    } catch (const DbError& e) {
+        std::fprintf(stderr, "%d %s\n", e.number(), qPrintable(e.description()));
+        return 1;
+    }
+    return 0;
+}
+
+int hold(const QString& path) {
+    Database db(path);
+    std::printf("aberto\n");
+    std::fflush(stdout);
+    char line[16];
+    (void)std::fgets(line, sizeof line, stdin);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    g_self = QCoreApplication::applicationFilePath();
+    const QStringList args = app.arguments();
+    if (args.size() >= 4 && args[1] == QLatin1String("--worker")) return worker(args[2], args[3].toInt());
+    if (args.size() >= 3 && args[1] == QLatin1String("--hold")) return hold(args[2]);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
