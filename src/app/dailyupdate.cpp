@@ -1,0 +1,104 @@
+#include "dailyupdate.h"
+
+#include "store/database.h"
+#include "store/dberror.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace DailyUpdate {
+
+namespace {
+
+struct PassSql {
+    QString table;
+    QString key;
+    QString update;   // ?1 today, ?2 and ?3 the block's key range (lo, hi]
+};
+
+// Today minus the entry date, in whole days; a row whose entry date cannot be
+// read keeps its value.
+const PassSql Manutencao{
+    QStringLiteral("TblManutencao"), QStringLiteral("Os"),
+    QStringLiteral("UPDATE TblManutencao SET Dias = CAST(julianday(?1) - julianday(date(DataEntrada)) AS INTEGER) "
+                   "WHERE Os > ?2 AND Os <= ?3 AND julianday(date(DataEntrada)) IS NOT NULL "
+                   "AND (Dias IS NULL OR Dias <> CAST(julianday(?1) - julianday(date(DataEntrada)) AS INTEGER))")};
+
+// The warranty still runs when its end date is today or later; an empty end
+// date is no warranty; an end date that cannot be read keeps the flag.
+const PassSql ApEntregues{
+    QStringLiteral("TblApEntregues"), QStringLiteral("IdApEntregues"),
+    QStringLiteral("UPDATE TblApEntregues SET [Garantia de Serviço] = "
+                   "(CASE WHEN julianday(date(DATALIMITEGARANTIA)) >= julianday(?1) THEN 1 ELSE 0 END) "
+                   "WHERE IdApEntregues > ?2 AND IdApEntregues <= ?3 "
+                   "AND (DATALIMITEGARANTIA IS NULL OR DATALIMITEGARANTIA = '' "
+                   "OR julianday(date(DATALIMITEGARANTIA)) IS NOT NULL) "
+                   "AND ([Garantia de Serviço] IS NULL OR [Garantia de Serviço] <> "
+                   "(CASE WHEN julianday(date(DATALIMITEGARANTIA)) >= julianday(?1) THEN 1 ELSE 0 END))")};
+
+int countRows(Database& db, const QString& table) {
+    try {
+        return int(db.scalar(QStringLiteral("SELECT count(*) FROM %1").arg(table)).toLongLong());
+    } catch (const DbError&) {
+        return 0;
+    }
+}
+
+// One pass in one transaction, a block of keys per statement. A block that
+// fails is left as it was and the pass goes on.
+bool runPass(Database& db, const PassSql& pass, Pass which, const QDate& today, int total,
+             const Progress& progress) {
+    try {
+        Transaction tx(db);
+        const QString nextBound = QStringLiteral("SELECT %1 FROM %2 WHERE %1 > ?1 ORDER BY %1 LIMIT 1 OFFSET ?2")
+                                      .arg(pass.key, pass.table);
+        qint64 lo = std::numeric_limits<qint64>::min();
+        int done = 0;
+        for (;;) {
+            QVariant bound;
+            try {
+                bound = db.scalar(nextBound, {lo, BlockRows - 1});
+            } catch (const DbError&) {
+                bound = QVariant();
+            }
+            const bool last = !bound.isValid();
+            const qint64 hi = last ? std::numeric_limits<qint64>::max() : bound.toLongLong();
+            try {
+                db.execute(pass.update, {today, lo, hi});
+            } catch (const DbError&) {
+                // This block keeps its old values until the next day's update.
+            }
+            done = last ? total : std::min(total, done + BlockRows);
+            if (progress) progress(which, done, total);
+            if (last) break;
+            lo = hi;
+        }
+        tx.commit();
+        return true;
+    } catch (const DbError&) {
+        return false;
+    }
+}
+
+} // namespace
+
+Result run(Database& db, const QDate& today, const Progress& progress) {
+    Result r;
+    r.apEntreguesRows = countRows(db, ApEntregues.table);
+    if (progress) progress(Pass::ApEntregues, 0, r.apEntreguesRows);
+    r.manutencaoRows = countRows(db, Manutencao.table);
+    if (progress) progress(Pass::Manutencao, 0, r.manutencaoRows);
+
+    r.manutencaoDone = runPass(db, Manutencao, Pass::Manutencao, today, r.manutencaoRows, progress);
+    r.apEntreguesDone = runPass(db, ApEntregues, Pass::ApEntregues, today, r.apEntreguesRows, progress);
+
+    try {
+        db.execute(QStringLiteral("UPDATE TblConfig SET DtAtual = ?1"), {today});
+        r.stamped = true;
+    } catch (const DbError&) {
+        r.stamped = false;
+    }
+    return r;
+}
+
+}

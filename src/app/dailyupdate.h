@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QDate>
+#include <functional>
+
+class Database;
+
+// The once-a-day update of the first log-in of a day:
+// - every open order's TblManutencao.Dias becomes today minus DataEntrada;
+// - every delivered appliance's [Garantia de Serviço] becomes whether its
+//   DATALIMITEGARANTIA is today or later (False when it is empty);
+// - TblConfig.DtAtual becomes today.
+//
+// Each pass runs in one transaction, a block of rows per statement. A row
+// whose date cannot be read is left as it is; a pass that fails (the file
+// held by another copy past the wait, say) leaves its table as it was and the
+// update goes on; DtAtual is stamped in every case, so the update is not
+// repeated that day.
+namespace DailyUpdate {
+
+enum class Pass { Manutencao, ApEntregues };
+
+// Progress of a pass: rows done out of the table's count.
+using Progress = std::function<void(Pass pass, int done, int total)>;
+
+struct Result {
+    int manutencaoRows = 0;      // rows in TblManutencao when the update started
+    int apEntreguesRows = 0;     // rows in TblApEntregues
+    bool manutencaoDone = false; // the pass was committed
+    bool apEntreguesDone = false;
+    bool stamped = false;        // DtAtual was written
+};
+
+// Runs the update. `progress` is called first once per table with done = 0
+// and the table's row count (TblApEntregues, then TblManutencao), then after
+// each block of a pass (TblManutencao's pass first).
+Result run(Database& db, const QDate& today, const Progress& progress = {});
+
+// Rows per statement inside a pass (between two progress reports).
+inline constexpr int BlockRows = 4096;
+
+}

@@ -1,0 +1,12 @@
+#include "frmacessoos.h"
+
+#include "store/globals.h"
+
+FrmAcessoOs::FrmAcessoOs(QWidget* parent)
+    : OperatorGate(QStringLiteral("Alterar dados da Ordem de Serviço"), OperatorCheckRows::FrmAcessoOs, parent) {}
+
+void FrmAcessoOs::BtOk_Click() {
+    if (!check()->acessoLiberado()) return;
+    Modulo::AcessoOsLiberado = true;
+    accept();
+}

@@ -1,0 +1,100 @@
+#include "operatorgate.h"
+
+#include "store/dberror.h"
+#include "store/programfolder.h"
+#include "store/recordcursor.h"
+#include "ui/errormessage.h"
+#include "ui/twips.h"
+#include "ui/windowkeys.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+
+namespace {
+
+// The gate's picture: a key.
+QPixmap keyPicture() {
+    QPixmap pm(48, 48);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QColor gold(0xC8, 0x9B, 0x2A);
+    p.setPen(QPen(gold.darker(150), 2));
+    p.setBrush(gold);
+    p.drawEllipse(QRectF(4, 4, 20, 20));
+    QPainterPath blade;
+    blade.moveTo(20, 20);
+    blade.lineTo(42, 42);
+    blade.lineTo(38, 44);
+    blade.lineTo(36, 40);
+    blade.lineTo(33, 41);
+    blade.lineTo(31, 37);
+    blade.lineTo(17, 23);
+    blade.closeSubpath();
+    p.drawPath(blade);
+    p.setBrush(Qt::white);
+    p.drawEllipse(QRectF(9, 9, 7, 7));
+    return pm;
+}
+
+} // namespace
+
+OperatorGate::OperatorGate(const QString& caption, const OperatorCheckConfig& row, QWidget* parent)
+    : QDialog(parent) {
+    setWindowTitle(caption);
+    setModal(true);
+    setFixedSize(Twips::toPixels(4200), Twips::toPixels(1500));
+
+    Image1 = new QLabel(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setPixmap(keyPicture());
+    Image1->setGeometry(Twips::rect(180, 180, 720, 720));
+
+    TxtOperador = new QLineEdit(this);
+    TxtOperador->setObjectName(QStringLiteral("TxtOperador"));
+    TxtOperador->setGeometry(Twips::rect(1080, 300, 2940, 360));
+
+    BtOk = new QPushButton(QStringLiteral("&OK"), this);
+    BtOk->setObjectName(QStringLiteral("BtOk"));
+    BtOk->setToolTip(QStringLiteral("Confirmar"));
+    BtOk->setGeometry(Twips::rect(1080, 840, 1380, 420));
+
+    BtFechar = new QPushButton(QStringLiteral("&Cancelar"), this);
+    BtFechar->setObjectName(QStringLiteral("BtFechar"));
+    BtFechar->setToolTip(QStringLiteral("Fechar"));
+    BtFechar->setGeometry(Twips::rect(2640, 840, 1380, 420));
+
+    setTabOrder(TxtOperador, BtOk);
+    setTabOrder(BtOk, BtFechar);
+
+    DataOperador = new RecordCursor(this);
+    DataOperador->setObjectName(QStringLiteral("DataOperador"));
+    m_check = new ValidaSenhaOperador(TxtOperador, DataOperador, row, this);
+
+    connect(BtOk, &QPushButton::clicked, this, [this] { BtOk_Click(); });
+    connect(BtFechar, &QPushButton::clicked, this, [this] { BtFechar_Click(); });
+    WindowKeys::install(this);
+
+    Form_Load();
+    TxtOperador->setFocus();
+}
+
+void OperatorGate::Form_Load() {
+    try {
+        DataOperador->setDatabaseName(ProgramFolder::databasePath());
+        DataOperador->setConnect(QString::fromUtf8(ConnectWithPassword));
+        DataOperador->setRecordSource(QStringLiteral("TblOperador"));
+        DataOperador->refresh();
+    } catch (const DbError& e) {
+        ShowError({QStringLiteral("Não foi possível abrir o Cadastro de Operadores!"),
+                   QStringLiteral("Feche esta janela e tente novamente; se o Problema persistir, "
+                                  "Contacte o Suporte Técnico.")},
+                  ErrorInfo::from(e), QStringLiteral("%1_%2_%3"), m_check->config().title);
+        TxtOperador->setEnabled(false);
+    }
+}
+
+void OperatorGate::BtFechar_Click() { reject(); }

@@ -1,0 +1,30 @@
+#include "fonts.h"
+
+#include <QFont>
+#include <QStringList>
+
+namespace Fonts {
+
+void installSubstitutes() {
+    struct Map {
+        const char* family;
+        QStringList faces;
+    };
+    const Map maps[] = {
+        // Metric-compatible faces first.
+        {"Arial", {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")}},
+        {"Arial Narrow", {QStringLiteral("Liberation Sans Narrow"), QStringLiteral("DejaVu Sans Condensed")}},
+        {"Times New Roman", {QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")}},
+        {"Courier New", {QStringLiteral("Liberation Mono"), QStringLiteral("DejaVu Sans Mono")}},
+        // Humanist sans faces: DejaVu Sans is the closest in shape and width.
+        {"Lucida Sans", {QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans")}},
+        {"Verdana", {QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans")}},
+        {"Tahoma", {QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("Liberation Sans")}},
+        {"MS Sans Serif", {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")}},
+        // No free casual face is installed; a plain, wide sans keeps the width.
+        {"Comic Sans MS", {QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans")}},
+    };
+    for (const Map& m : maps) QFont::insertSubstitutions(QString::fromLatin1(m.family), m.faces);
+}
+
+}

@@ -1,0 +1,219 @@
+#include "boundfields.h"
+
+#include "numbers.h"
+#include "store/recordcursor.h"
+
+#include <QCheckBox>
+#include <QDialog>
+#include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+
+BoundFields::BoundFields(RecordCursor* cursor, QWidget* window)
+    : QObject(window), m_cursor(cursor), m_window(window) {
+    connect(cursor, &RecordCursor::aboutToMove, this, [this] { flushQuietly(); });
+    connect(cursor, &RecordCursor::currentChanged, this, [this] { show(false); });
+    connect(cursor, &RecordCursor::rowUpdated, this, [this](int index) {
+        // Another write of the current row (a grid cell): show its stored
+        // values, keeping the operator's pending edits.
+        if (m_cursor && index == m_cursor->absolutePosition()) show(true);
+    });
+    if (window) {
+        window->installEventFilter(this);
+        if (auto* dlg = qobject_cast<QDialog*>(window))
+            connect(dlg, &QDialog::finished, this, [this] { flushQuietly(); });
+    }
+}
+
+BoundFields::~BoundFields() = default;
+
+void BoundFields::add(QWidget* w, Kind kind, const QString& field, FieldFormat format) {
+    Binding b{w, kind, field, format, {}, false};
+    showBinding(b);
+    m_bindings.push_back(b);
+}
+
+void BoundFields::bind(QLineEdit* box, const QString& field, FieldFormat format) { add(box, Kind::Line, field, format); }
+void BoundFields::bind(QTextEdit* box, const QString& field) { add(box, Kind::Text, field, FieldFormat::Auto); }
+void BoundFields::bind(QPlainTextEdit* box, const QString& field) { add(box, Kind::Plain, field, FieldFormat::Auto); }
+void BoundFields::bind(QCheckBox* box, const QString& field) { add(box, Kind::Check, field, FieldFormat::Auto); }
+void BoundFields::bind(QLabel* label, const QString& field, FieldFormat format) { add(label, Kind::Label, field, format); }
+
+QString BoundFields::displayText(const QVariant& value, FieldFormat format) {
+    if (!value.isValid() || value.isNull()) return {};
+    if (value.userType() == qMetaTypeId<Currency>()) {
+        const Currency c = value.value<Currency>();
+        switch (format) {
+        case FieldFormat::Fixed: return Numbers::fixed(c);
+        case FieldFormat::CurrencyText: return Numbers::currencyText(c);
+        default: return Numbers::plain(c);
+        }
+    }
+    switch (value.typeId()) {
+    case QMetaType::QDate:
+        return format == FieldFormat::LongDate ? Numbers::longDate(value.toDate()) : Numbers::shortDate(value.toDate());
+    case QMetaType::QTime:
+        return Numbers::timeText(value.toTime());
+    case QMetaType::QDateTime:
+        return Numbers::shortDate(value.toDateTime().date());
+    case QMetaType::Bool:
+        if (format == FieldFormat::YesNo) return value.toBool() ? QStringLiteral("Sim") : QStringLiteral("Não");
+        return value.toBool() ? QStringLiteral("Verdadeiro") : QStringLiteral("Falso");
+    case QMetaType::Double:
+    case QMetaType::Float:
+        if (format == FieldFormat::Fixed) return Numbers::fixed(value.toDouble());
+        if (format == FieldFormat::CurrencyText) return Numbers::brazil().toCurrencyString(value.toDouble());
+        return Numbers::plain(value.toDouble());
+    case QMetaType::LongLong:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+        if (format == FieldFormat::Fixed) return Numbers::fixed(value.toDouble());
+        if (format == FieldFormat::CurrencyText) return Currency::fromUnits(value.toLongLong()).toCurrencyText();
+        if (format == FieldFormat::YesNo) return value.toLongLong() != 0 ? QStringLiteral("Sim") : QStringLiteral("Não");
+        return QString::number(value.toLongLong());
+    default:
+        return value.toString();
+    }
+}
+
+void BoundFields::showBinding(Binding& b) {
+    if (!b.widget) return;
+    QVariant value;
+    if (m_cursor && m_cursor->isOpen() && (m_cursor->hasCurrent() || m_cursor->editMode() == RecordCursor::EditMode::Add)) {
+        try {
+            value = m_cursor->field(b.field);
+        } catch (const DbError&) {
+            value = QVariant();  // a deleted row or no row: empty
+        }
+    }
+    m_showing = true;
+    switch (b.kind) {
+    case Kind::Line:
+        b.shownText = displayText(value, b.format);
+        static_cast<QLineEdit*>(b.widget.data())->setText(b.shownText);
+        static_cast<QLineEdit*>(b.widget.data())->setCursorPosition(0);
+        break;
+    case Kind::Text:
+        b.shownText = displayText(value, b.format);
+        static_cast<QTextEdit*>(b.widget.data())->setPlainText(b.shownText);
+        break;
+    case Kind::Plain:
+        b.shownText = displayText(value, b.format);
+        static_cast<QPlainTextEdit*>(b.widget.data())->setPlainText(b.shownText);
+        break;
+    case Kind::Check:
+        b.shownChecked = value.isValid() && value.toBool();
+        static_cast<QCheckBox*>(b.widget.data())->setChecked(b.shownChecked);
+        break;
+    case Kind::Label:
+        b.shownText = displayText(value, b.format);
+        static_cast<QLabel*>(b.widget.data())->setText(b.shownText);
+        break;
+    }
+    m_showing = false;
+}
+
+bool BoundFields::isPending(const Binding& b) const {
+    if (!b.widget) return false;
+    switch (b.kind) {
+    case Kind::Line: return static_cast<QLineEdit*>(b.widget.data())->text() != b.shownText;
+    case Kind::Text: return static_cast<QTextEdit*>(b.widget.data())->toPlainText() != b.shownText;
+    case Kind::Plain: return static_cast<QPlainTextEdit*>(b.widget.data())->toPlainText() != b.shownText;
+    case Kind::Check: return static_cast<QCheckBox*>(b.widget.data())->isChecked() != b.shownChecked;
+    case Kind::Label: return false;
+    }
+    return false;
+}
+
+QVariant BoundFields::pendingValue(const Binding& b) const {
+    switch (b.kind) {
+    case Kind::Line: {
+        const QString t = static_cast<QLineEdit*>(b.widget.data())->text();
+        if (b.format == FieldFormat::YesNo) {
+            if (t.compare(QLatin1String("Sim"), Qt::CaseInsensitive) == 0) return true;
+            if (t.compare(QStringLiteral("Não"), Qt::CaseInsensitive) == 0) return false;
+        }
+        return t;
+    }
+    case Kind::Text: return static_cast<QTextEdit*>(b.widget.data())->toPlainText();
+    case Kind::Plain: return static_cast<QPlainTextEdit*>(b.widget.data())->toPlainText();
+    case Kind::Check: return static_cast<QCheckBox*>(b.widget.data())->isChecked();
+    case Kind::Label: return {};
+    }
+    return {};
+}
+
+void BoundFields::show() { show(false); }
+
+void BoundFields::show(bool keepPending) {
+    for (Binding& b : m_bindings)
+        if (!keepPending || !isPending(b)) showBinding(b);
+}
+
+bool BoundFields::hasPending() const {
+    for (const Binding& b : m_bindings)
+        if (isPending(b)) return true;
+    return false;
+}
+
+QStringList BoundFields::pendingFields() const {
+    QStringList out;
+    for (const Binding& b : m_bindings)
+        if (isPending(b)) out << b.field;
+    return out;
+}
+
+void BoundFields::applyPending() {
+    if (!m_cursor) return;
+    for (Binding& b : m_bindings) {
+        if (!isPending(b)) continue;
+        m_cursor->setField(b.field, pendingValue(b));
+    }
+    // Written with the window's own update; no longer pending.
+    for (Binding& b : m_bindings) {
+        if (!b.widget) continue;
+        if (b.kind == Kind::Check) b.shownChecked = static_cast<QCheckBox*>(b.widget.data())->isChecked();
+        else if (b.kind != Kind::Label) b.shownText = pendingValue(b).toString();
+    }
+}
+
+void BoundFields::commit() {
+    if (!m_cursor || m_writing || !hasPending()) return;
+    if (!m_cursor->isOpen() || !m_cursor->hasCurrent()) return;
+    m_writing = true;
+    const bool ownEdit = m_cursor->editMode() == RecordCursor::EditMode::None;
+    try {
+        if (ownEdit) m_cursor->edit();
+        for (const Binding& b : m_bindings)
+            if (isPending(b)) m_cursor->setField(b.field, pendingValue(b));
+        if (ownEdit) m_cursor->update();
+    } catch (...) {
+        if (ownEdit) m_cursor->cancelUpdate();
+        m_writing = false;
+        throw;
+    }
+    m_writing = false;
+    // The update re-read the row; show what is stored.
+    show(false);
+}
+
+void BoundFields::flushQuietly() {
+    if (m_writing) return;
+    try {
+        commit();
+    } catch (const std::exception& e) {
+        ShowError({QStringLiteral("Ocorreu um Erro ao tentar Gravar as Alterações deste Registro."),
+                   QStringLiteral("Verifique os Dados Digitados.")},
+                  ErrorInfo::from(e), QStringLiteral("%1 %2 %3"),
+                  m_window ? m_window->windowTitle() : QString());
+        show(false);
+    }
+}
+
+bool BoundFields::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_window && event->type() == QEvent::Close) flushQuietly();
+    return false;
+}

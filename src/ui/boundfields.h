@@ -1,0 +1,105 @@
+#pragma once
+
+#include "errormessage.h"
+#include "store/recordcursor.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <functional>
+#include <vector>
+
+class QWidget;
+class QLineEdit;
+class QLabel;
+class QCheckBox;
+class QTextEdit;
+class QPlainTextEdit;
+
+// How a bound field's value is written as text.
+enum class FieldFormat {
+    Auto,          // by the value: money plainly ("25,5"), dates dd/MM/yyyy, times HH:mm:ss
+    Fixed,         // money/numbers with two decimals ("1234,56")
+    CurrencyText,  // "R$ 1.234,56"
+    ShortDate,     // dd/MM/yyyy
+    LongDate,      // "sábado, 6 de dezembro de 2025"
+    Time,          // HH:mm:ss
+    YesNo          // "Sim" / "Não"
+};
+
+// Binds widgets of a window to fields of one record cursor's current row.
+//
+// The widgets show the current row whenever it changes (and after the row's
+// values change). An operator's edit stays pending and is written - one
+// edit() + setField() per changed field + update() - when:
+//   - the cursor is about to move, refresh or close;
+//   - the window closes (its close button, Esc, the close box, accept/reject);
+//   - the window calls commit().
+// Nothing is written when nothing was changed. Text set by the program into a
+// bound widget (setText) does not count as an edit.
+//
+// A write that fails is reported with ShowError (critical, the task text
+// "Ocorreu um Erro ao tentar Gravar as Alterações deste Registro.") and the
+// pending values are dropped, except from commit(), which throws DbError and
+// keeps them so the window can report and retry.
+class BoundFields : public QObject {
+    Q_OBJECT
+public:
+    // window: whose closing writes the pending edits, and the owner of this
+    // object (may be null: then the caller owns it).
+    BoundFields(RecordCursor* cursor, QWidget* window);
+    ~BoundFields() override;
+
+    RecordCursor* cursor() const { return m_cursor.data(); }
+
+    // Binding. Text fields are written back as text; money, numbers, dates,
+    // times and yes/no fields are converted (an unreadable text is an error).
+    void bind(QLineEdit* box, const QString& field, FieldFormat format = FieldFormat::Auto);
+    void bind(QTextEdit* box, const QString& field);
+    void bind(QPlainTextEdit* box, const QString& field);
+    void bind(QCheckBox* box, const QString& field);
+    // Labels only show.
+    void bind(QLabel* label, const QString& field, FieldFormat format = FieldFormat::Auto);
+
+    // Shows the current row again; pending edits are dropped. An empty cursor
+    // (no current row) shows empty widgets.
+    void show();
+    bool hasPending() const;
+    // Fields with a pending edit.
+    QStringList pendingFields() const;
+
+    // Writes the pending edits now (edit, set, update). Throws DbError.
+    void commit();
+    // For a window that writes the row itself: sets the pending values into
+    // the cursor's open edit (edit() or addNew() already called) without
+    // updating; they are no longer pending. Throws DbError.
+    void applyPending();
+    void discard() { show(); }
+
+    // The text a value shows in a given format (also used by grids).
+    static QString displayText(const QVariant& value, FieldFormat format);
+
+private:
+    enum class Kind { Line, Text, Plain, Check, Label };
+    struct Binding {
+        QPointer<QWidget> widget;
+        Kind kind;
+        QString field;
+        FieldFormat format;
+        QString shownText;        // what show() put there
+        bool shownChecked = false;
+    };
+    void add(QWidget* w, Kind kind, const QString& field, FieldFormat format);
+    void flushQuietly();
+    void show(bool keepPending);
+    void showBinding(Binding& b);
+    bool isPending(const Binding& b) const;
+    QVariant pendingValue(const Binding& b) const;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+    QPointer<RecordCursor> m_cursor;
+    QPointer<QWidget> m_window;
+    std::vector<Binding> m_bindings;
+    bool m_showing = false;
+    bool m_writing = false;
+};

@@ -1,0 +1,95 @@
+#pragma once
+
+#include <QApplication>
+#include <QDialog>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <utility>
+
+// Hosting of the program's windows.
+//
+// List windows are single-instance child windows of the main window's
+// QMdiArea. Opening a list that is open activates it; closing it (its own
+// close(), BtFechar, the close box) deletes it (Qt::WA_DeleteOnClose), so its
+// record cursors, owned by the window, are released. Without an MDI area (in
+// tests) lists are top-level windows with the same single-instance rule.
+namespace WindowHost {
+
+void setMdiArea(QMdiArea* area);
+QMdiArea* mdiArea();
+
+// The open instance of a list window, or nullptr.
+QWidget* findList(const QMetaObject& type);
+template <class W> W* findList() { return static_cast<W*>(findList(W::staticMetaObject)); }
+
+// Adds a newly made window as a list: delete on close, MDI child when there is
+// an area. Not shown yet.
+void adopt(QWidget* window);
+// Shows (or activates) a list window.
+void showList(QWidget* window);
+
+// Loads a list window when it is not open (not shown), returns the instance.
+template <class W, class... Args> W* loadList(Args&&... args) {
+    if (W* w = findList<W>()) return w;
+    W* w = new W(std::forward<Args>(args)...);
+    adopt(w);
+    return w;
+}
+// Opens a list window: loads it when needed and shows/activates it.
+template <class W, class... Args> W* openList(Args&&... args) {
+    W* w = loadList<W>(std::forward<Args>(args)...);
+    showList(w);
+    return w;
+}
+// Closes a list window when it is open (an ordinary close; no question asked
+// unless the window asks itself). Returns false when the window refused.
+bool closeList(const QMetaObject& type);
+template <class W> bool closeList() { return closeList(W::staticMetaObject); }
+
+// The parent for a modal dialog: the active window, else the main window.
+QWidget* dialogParent();
+
+// Shows a dialog modally (parented to dialogParent() when it has no parent),
+// deletes it afterwards and returns exec()'s result.
+int showModal(QDialog* dialog);
+template <class D, class... Args> int showModal(Args&&... args) {
+    return showModal(new D(std::forward<Args>(args)...));
+}
+
+}
+
+// A window's timer, named like the window's other widgets ("Timer1").
+// A one-shot timer stops itself before running its handler; fire() runs the
+// handler at once the same way (tests, or a window that must not wait).
+class WindowTimer : public QTimer {
+    Q_OBJECT
+public:
+    WindowTimer(QObject* owner, const QString& name, int intervalMs, bool oneShot,
+                std::function<void()> handler);
+    void fire();
+    // enabled + interval in one, as the windows use them.
+    void setEnabled(bool on) { on ? start() : stop(); }
+    bool isEnabled() const { return isActive(); }
+
+private:
+    std::function<void()> m_handler;
+};
+
+// The hourglass pointer while a long operation runs; the normal pointer is
+// restored when the guard ends, on every way out (return, exception).
+class WaitCursor {
+public:
+    WaitCursor();
+    ~WaitCursor();
+    // Restores the pointer before the guard ends (e.g. before a message).
+    void release();
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+private:
+    bool m_active = true;
+};

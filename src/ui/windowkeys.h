@@ -1,0 +1,13 @@
+#pragma once
+
+class QWidget;
+
+// Keys of a window (a dialog or a list window):
+// - Esc presses the window's button named "BtFechar" (when it is enabled);
+// - no push button is a default or auto-default button, so Enter never
+//   presses a button by accident, unless allowDefaultButtons is true.
+// Call once the window's widgets exist. Buttons added later keep their own
+// settings.
+namespace WindowKeys {
+void install(QWidget* window, bool allowDefaultButtons = false);
+}

@@ -1,0 +1,20 @@
+#include "testmain.h"
+
+#include "scriptedboxes.h"
+#include "ui/appsetup.h"
+
+namespace TestMain {
+
+int run(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    ::testing::InitGoogleTest(&argc, argv);
+    static int qtArgc;
+    qtArgc = argc;
+    QApplication app(qtArgc, argv);
+    AppSetup::init(app);
+    // No box may wait for an operator: any box no test scripted fails.
+    ScriptedBoxes strict;
+    return RUN_ALL_TESTS();
+}
+
+}
