@@ -56,7 +56,8 @@ std::vector<Table> makeTables() {
     t.push_back({"TblDpto", fields({{"Dpto", T::Text}}), {}});
     t.push_back({"TblPrecoMObra", fields({{"Num", T::AutoNumber}, {"Aparelho", T::Text}, {"Preco", T::Currency}}), {}});
 
-    Table clientes{"TblClientes", fields({{"Codigo", T::AutoNumber}}), {"Nome"}};
+    // Every order the customers list offers has its index.
+    Table clientes{"TblClientes", fields({{"Codigo", T::AutoNumber}}), {"Nome", "Endereco", "Bairro", "Cidade", "Operador"}};
     for (const Field& f : customerCopy()) clientes.fields.push_back(f);
     clientes.fields.push_back({"Email", T::Text});
     clientes.fields.push_back({"Operador", T::Text});

@@ -1,0 +1,81 @@
+#include "customerform.h"
+
+#include "ui/textentry.h"
+
+#include <QFont>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace CustomerForm {
+
+namespace {
+int charWidth(const QWidget* w) { return w->fontMetrics().horizontalAdvance(QLatin1Char('W')); }
+}
+
+void makeBoxes(QWidget* owner, const Box* boxes, int count, int firstIndex, QLineEdit** txt, QLabel** lbl) {
+    for (int i = 0; i < count; ++i) {
+        const int n = firstIndex + i;
+        txt[n] = new QLineEdit(owner);
+        txt[n]->setObjectName(QStringLiteral("Txt(%1)").arg(n));
+        TextEntry::setTypingLimit(txt[n], boxes[i].limit);
+        txt[n]->setMinimumWidth(std::max(3, boxes[i].limit) * charWidth(owner) * 2 / 3);
+        lbl[n] = new QLabel(QString::fromUtf8(boxes[i].caption), owner);
+        lbl[n]->setObjectName(QStringLiteral("Lbl(%1)").arg(n));
+    }
+}
+
+void layOut(QGridLayout* grid, QLineEdit* const* txt, QLabel* const* lbl, int firstRow, bool nameLabel) {
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(5);
+    const auto place = [&](int i, int row, int col, int span = 1) {
+        grid->addWidget(lbl[i], firstRow + row, col, Qt::AlignRight);
+        grid->addWidget(txt[i], firstRow + row, col + 1, 1, span);
+    };
+    if (nameLabel) {
+        place(0, 0, 0, 5);
+    } else {
+        lbl[0]->hide();
+        grid->addWidget(txt[0], firstRow, 0, 1, 6);
+    }
+    place(1, 1, 0, 5);
+    place(2, 2, 0);
+    place(3, 2, 2, 3);
+    place(4, 3, 0);
+    place(5, 3, 2);
+    place(6, 3, 4);
+    place(7, 4, 0);
+    place(8, 4, 2, 3);
+    place(9, 5, 0);
+    place(10, 5, 2, 3);
+    place(11, 6, 0, 5);
+    // The state is two letters.
+    txt[5]->setMinimumWidth(charWidth(txt[5]) * 2);
+    txt[5]->setMaximumWidth(charWidth(txt[5]) * 3);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(5, 1);
+}
+
+QHBoxLayout* operatorBar(QWidget* owner, QLineEdit* txtOperador, std::initializer_list<QPushButton*> buttons) {
+    auto* bar = new QHBoxLayout;
+    auto* caption = new QLabel(QStringLiteral("Operador:"), owner);
+    caption->setObjectName(QStringLiteral("LblOperador"));
+    txtOperador->setFont(QFont(QStringLiteral("Verdana"), owner->font().pointSize()));
+    txtOperador->setFixedWidth(charWidth(owner) * 11);
+    bar->addWidget(caption);
+    bar->addWidget(txtOperador);
+    bar->addStretch(1);
+    for (QPushButton* b : buttons) bar->addWidget(b);
+    return bar;
+}
+
+QPushButton* button(QWidget* owner, const char* name, const QString& caption, const QString& toolTip) {
+    auto* b = new QPushButton(caption, owner);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setToolTip(toolTip);
+    return b;
+}
+
+}

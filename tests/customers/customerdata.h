@@ -1,0 +1,59 @@
+#pragma once
+
+// Rows for the customer tests, written straight into the test's database.
+#include "store/database.h"
+#include "store/programfolder.h"
+
+#include <gtest/gtest.h>
+
+#include <QString>
+#include <QVariant>
+#include <sqlcipher/sqlite3.h>
+
+namespace CustomerData {
+
+inline Database db() { return Database(ProgramFolder::databasePath()); }
+
+inline qint64 addCustomer(const QString& nome, const QString& cidade = QStringLiteral("CAMPINAS"),
+                          const QString& telRes = {}, const QString& email = {}) {
+    Database d = db();
+    d.execute(QStringLiteral("INSERT INTO TblClientes (Nome, Endereco, Cidade, Estado, TelResidencia, Email, "
+                             "Operador, DataCadastro) VALUES (?, 'RUA A, 1', ?, 'SP', ?, ?, 'ADMINISTRADOR', "
+                             "'2025-01-02')"),
+              {nome, cidade, telRes, email});
+    return d.lastInsertKey();
+}
+
+inline qint64 addAppliance(qint64 cliente, const QString& aparelho, const QString& modelo,
+                           const QString& serie = QStringLiteral("SN1234")) {
+    Database d = db();
+    d.execute(QStringLiteral("INSERT INTO TblApClientes (ID, Aparelho, Marca, Modelo, NumSerie, Chassis, Tensao) "
+                             "VALUES (?, ?, 'PHILCO', ?, ?, 'CH1', '110V')"),
+              {cliente, aparelho, modelo, serie});
+    return d.lastInsertKey();
+}
+
+inline void addOpenOrder(qint64 cliente, const QString& nome) {
+    db().execute(QStringLiteral("INSERT INTO TblManutencao (IdCliente, Nome, Aparelho, Status) "
+                                "VALUES (?, ?, 'TV', 'EM SERVIÇO')"),
+                 {cliente, nome});
+}
+
+inline void addDelivered(qint64 cliente, const QString& nome, bool underWarranty) {
+    db().execute(QStringLiteral("INSERT INTO TblApEntregues (IdCliente, Nome, Aparelho, [Garantia de Serviço]) "
+                                "VALUES (?, ?, 'TV', ?)"),
+                 {cliente, nome, underWarranty});
+}
+
+// Statements the store's dialect does not take (a trigger that makes a
+// write fail, for the failure cases).
+inline void raw(const QString& sql) {
+    Database d = db();
+    ASSERT_EQ(sqlite3_exec(d.handle(), sql.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+}
+
+inline qlonglong count(const QString& sql) { return db().scalar(sql).toLongLong(); }
+
+inline QString text(const QString& sql) { return db().scalar(sql).toString(); }
+
+}
