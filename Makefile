@@ -30,7 +30,10 @@ test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 bench: build
-	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; "$$b" || exit 1; done
+	@for b in $(BUILD)/bench/bench_*; do \
+	  [ -f "$$b" ] && [ -x "$$b" ] || continue; \
+	  echo "== $$b"; "$$b" || exit 1; \
+	done
 
 clean:
 	rm -rf $(BUILD)

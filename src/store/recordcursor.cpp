@@ -4,6 +4,7 @@
 
 #include <QRegularExpression>
 #include <algorithm>
+#include <utility>
 #include <sqlcipher/sqlite3.h>
 
 namespace {
@@ -58,6 +59,32 @@ QDate parseDate(const QString& s) {
     return d;
 }
 
+// "yyyy-MM-dd..." as the store writes dates, read from the stored bytes;
+// an invalid QDate when the text has another form.
+QDate isoDate(const unsigned char* p, int n) {
+    if (n < 10 || p[4] != '-' || p[7] != '-') return {};
+    int v[3] = {0, 0, 0};
+    const int from[3] = {0, 5, 8}, len[3] = {4, 2, 2};
+    for (int k = 0; k < 3; ++k)
+        for (int i = from[k]; i < from[k] + len[k]; ++i) {
+            if (p[i] < '0' || p[i] > '9') return {};
+            v[k] = v[k] * 10 + (p[i] - '0');
+        }
+    return QDate(v[0], v[1], v[2]);
+}
+
+// "HH:mm:ss" as the store writes times; an invalid QTime otherwise.
+QTime isoTime(const unsigned char* p, int n) {
+    if (n != 8 || p[2] != ':' || p[5] != ':') return {};
+    int v[3] = {0, 0, 0};
+    for (int k = 0; k < 3; ++k)
+        for (int i = k * 3; i < k * 3 + 2; ++i) {
+            if (p[i] < '0' || p[i] > '9') return {};
+            v[k] = v[k] * 10 + (p[i] - '0');
+        }
+    return QTime(v[0], v[1], v[2]);
+}
+
 QTime parseTime(const QString& s) {
     const QString t = s.size() > 10 && s[10] == QLatin1Char(' ') ? s.mid(11) : s;
     QTime r = QTime::fromString(t, QStringLiteral("HH:mm:ss"));
@@ -73,7 +100,13 @@ RecordCursor::RecordCursor(QObject* parent) : QObject(parent) {}
 RecordCursor::~RecordCursor() {
     // Bound fields may still hold edits; a failing write cannot be reported
     // from a destructor, so windows close their cursors themselves.
+    finalizeRowStatement();
     m_db.close();
+}
+
+void RecordCursor::finalizeRowStatement() const {
+    sqlite3_finalize(m_rowStmt);
+    m_rowStmt = nullptr;
 }
 
 void RecordCursor::ensureOpen(const char* op) const {
@@ -97,6 +130,7 @@ void RecordCursor::open(const QString& path, const QString& source, const QStrin
 
 void RecordCursor::refresh() {
     if (m_open) emit aboutToMove();
+    finalizeRowStatement();
     if (!m_db.isOpen() || m_db.path().isEmpty() || m_openedPath != m_path) {
         m_db = Database(m_path, m_connect);
         m_openedPath = m_path;
@@ -137,6 +171,15 @@ void RecordCursor::refresh() {
             m_fieldNames << QString::fromUtf8(sqlite3_column_name(st.s, c));
             const char* decl = sqlite3_column_decltype(st.s, c);
             m_fieldTypes << (decl ? QString::fromUtf8(decl).toUpper() : QString());
+        }
+        m_kinds.clear();
+        for (const QString& type : m_fieldTypes) {
+            if (type == QLatin1String("CURRENCY")) m_kinds.push_back(Kind::Currency);
+            else if (type == QLatin1String("YESNO")) m_kinds.push_back(Kind::YesNo);
+            else if (type == QLatin1String("DATETEXT")) m_kinds.push_back(Kind::Date);
+            else if (type == QLatin1String("TIMETEXT")) m_kinds.push_back(Kind::Time);
+            else if (type.contains(QLatin1String("TEXT")) || type.contains(QLatin1String("CHAR"))) m_kinds.push_back(Kind::Text);
+            else m_kinds.push_back(Kind::Plain);
         }
     }
     m_open = true;
@@ -193,6 +236,7 @@ void RecordCursor::close() {
     m_current.clear();
     m_pos = -1;
     m_mode = EditMode::None;
+    finalizeRowStatement();
     m_db.close();
     m_openedPath.clear();
     emit rowsReset();
@@ -321,22 +365,48 @@ int RecordCursor::requireField(const QString& name) const {
 
 QVariant RecordCursor::convert(int column, const QVariant& stored) const {
     if (!stored.isValid()) return stored;
-    const QString& type = m_fieldTypes[column];
-    if (type == QLatin1String("CURRENCY")) {
+    switch (m_kinds[std::size_t(column)]) {
+    case Kind::Currency:
         if (stored.typeId() == QMetaType::Double) return QVariant::fromValue(Currency::fromRaw(qint64(stored.toDouble() * 10000.0 + (stored.toDouble() < 0 ? -0.5 : 0.5))));
         return QVariant::fromValue(Currency::fromRaw(stored.toLongLong()));
-    }
-    if (type == QLatin1String("YESNO")) return QVariant(stored.toLongLong() != 0);
-    if (type == QLatin1String("DATETEXT")) {
+    case Kind::YesNo: return QVariant(stored.toLongLong() != 0);
+    case Kind::Date: {
         const QDate d = parseDate(stored.toString());
         return d.isValid() ? QVariant(d) : QVariant();
     }
-    if (type == QLatin1String("TIMETEXT")) {
+    case Kind::Time: {
         const QTime t = parseTime(stored.toString());
         return t.isValid() ? QVariant(t) : QVariant();
     }
-    if (type.contains(QLatin1String("TEXT")) || type.contains(QLatin1String("CHAR"))) return QVariant(stored.toString());
+    case Kind::Text: return QVariant(stored.toString());
+    case Kind::Plain: break;
+    }
     return stored;
+}
+
+QVariant RecordCursor::readColumn(sqlite3_stmt* st, int stmtColumn, int column) const {
+    // The usual stored forms are read from the statement without a detour
+    // through an intermediate value; anything else goes through convert().
+    const int storage = sqlite3_column_type(st, stmtColumn);
+    if (storage == SQLITE_NULL) return QVariant();
+    const Kind kind = m_kinds[std::size_t(column)];
+    if (storage == SQLITE_TEXT && kind != Kind::Currency && kind != Kind::YesNo && kind != Kind::Plain) {
+        const auto* text = sqlite3_column_text(st, stmtColumn);
+        const int n = sqlite3_column_bytes(st, stmtColumn);
+        if (kind == Kind::Text) return QVariant(QString::fromUtf8(reinterpret_cast<const char*>(text), n));
+        if (kind == Kind::Date) {
+            const QDate d = isoDate(text, n);
+            if (d.isValid()) return QVariant(d);
+        } else {
+            const QTime t = isoTime(text, n);
+            if (t.isValid()) return QVariant(t);
+        }
+    } else if (storage == SQLITE_INTEGER && kind == Kind::Currency) {
+        return QVariant::fromValue(Currency::fromRaw(sqlite3_column_int64(st, stmtColumn)));
+    } else if (storage == SQLITE_INTEGER && kind == Kind::YesNo) {
+        return QVariant(sqlite3_column_int64(st, stmtColumn) != 0);
+    }
+    return convert(column, rawColumn(st, stmtColumn));
 }
 
 QVariant RecordCursor::toStorage(int column, const QVariant& value) const {
@@ -417,14 +487,25 @@ QVariant RecordCursor::toStorage(int column, const QVariant& value) const {
 
 QVariantList RecordCursor::readRow(qint64 key) const {
     sqlite3* db = m_db.handle();
-    Stmt st;
-    prepareRaw(db, QStringLiteral("SELECT %1 FROM %2 WHERE rowid = %3").arg(m_columns, quoteIdent(m_table)).arg(key), st);
+    if (!m_rowStmt) {
+        Stmt st;
+        prepareRaw(db, QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(m_columns, quoteIdent(m_table)), st);
+        m_rowStmt = std::exchange(st.s, nullptr);
+    }
+    // Reset on every way out: a statement left on a row would keep a read
+    // transaction open and block other copies' writes.
+    struct Reset {
+        sqlite3_stmt* s;
+        ~Reset() { sqlite3_reset(s); }
+    } reset{m_rowStmt};
+    sqlite3_bind_int64(m_rowStmt, 1, key);
     QVariantList row;
-    const int rc = sqlite3_step(st.s);
+    const int rc = sqlite3_step(m_rowStmt);
     if (rc == SQLITE_ROW) {
-        const int n = sqlite3_column_count(st.s);
+        // The fields the cursor knows (a table altered since can give more).
+        const int n = std::min(sqlite3_column_count(m_rowStmt), int(m_kinds.size()));
         row.reserve(n);
-        for (int c = 0; c < n; ++c) row.append(convert(c, rawColumn(st.s, c)));
+        for (int c = 0; c < n; ++c) row.append(readColumn(m_rowStmt, c, c));
     } else if (rc != SQLITE_DONE) {
         throw stepError(db, rc);
     }
@@ -455,7 +536,7 @@ void RecordCursor::loadPage(int index) const {
     where.reserve(std::size_t(count));
     for (int i = 0; i < count; ++i) where.emplace_back(m_keys[std::size_t(start + i)], i);
     std::sort(where.begin(), where.end());
-    const int n = sqlite3_column_count(st.s);
+    const int n = std::min(sqlite3_column_count(st.s), int(m_kinds.size()) + 1);
     int rc;
     while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) {
         const qint64 key = sqlite3_column_int64(st.s, 0);
@@ -463,7 +544,7 @@ void RecordCursor::loadPage(int index) const {
         if (it == where.end() || it->first != key) continue;
         QVariantList row;
         row.reserve(n - 1);
-        for (int c = 1; c < n; ++c) row.append(convert(c - 1, rawColumn(st.s, c)));
+        for (int c = 1; c < n; ++c) row.append(readColumn(st.s, c, c - 1));
         page[std::size_t(it->second)] = std::move(row);
     }
     if (rc != SQLITE_DONE) throw stepError(db, rc);

@@ -124,10 +124,13 @@ private:
     void setPos(int pos);
     void loadCurrent() const;
     QVariantList readRow(qint64 key) const;
+    void finalizeRowStatement() const;
     int requireField(const QString& name) const;
     void loadPage(int index) const;
     void readKeys();
     QVariant convert(int column, const QVariant& stored) const;
+    // convert() of a statement column, read straight from the statement.
+    QVariant readColumn(struct sqlite3_stmt* st, int stmtColumn, int column) const;
     QVariant toStorage(int column, const QVariant& value) const;
 
     QString m_path;
@@ -143,6 +146,9 @@ private:
     QString m_orderBy;    // translated ORDER BY clause, may be empty
     QStringList m_fieldNames;
     QStringList m_fieldTypes; // declared types
+    // How each field's stored value reads, from its declared type.
+    enum class Kind : unsigned char { Plain, Text, Currency, YesNo, Date, Time };
+    std::vector<Kind> m_kinds;
     std::vector<qint64> m_keys;
     mutable std::vector<std::pair<qint64, int>> m_sortedKeys; // key -> index, built on demand
     int m_pos = -1;
@@ -154,6 +160,11 @@ private:
     QVariantList m_editValues;
     std::vector<bool> m_editDirty;
     qint64 m_lastInsert = -1;
+
+    // The prepared row read of readRow(), kept between calls (reset, so it
+    // holds no lock) and finalised before the cursor's source or connection
+    // changes.
+    mutable struct sqlite3_stmt* m_rowStmt = nullptr;
 
     // Page cache for grids and the current row.
     mutable int m_pageStart = -1;

@@ -11,9 +11,11 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sqlcipher/sqlite3.h>
 
 namespace {
 
@@ -44,6 +46,24 @@ QStringList names(RecordCursor& c) {
 
 void addCustomer(Database& db, const QString& nome) {
     db.execute(QStringLiteral("INSERT INTO TblClientes (Nome) VALUES (?)"), {nome});
+}
+
+// A second, independent connection, as another copy of the program has.
+sqlite3* otherConnection(const QString& path) {
+    sqlite3* db = nullptr;
+    EXPECT_EQ(sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+    sqlite3_key(db, DatabasePassword, int(qstrlen(DatabasePassword)));
+    registerTextFunctions(db);
+    return db;
+}
+
+// Descriptors of this process open on a file.
+int openDescriptors(const QString& path) {
+    const QString target = QFileInfo(path).canonicalFilePath();
+    int n = 0;
+    for (const QFileInfo& fd : QDir(QStringLiteral("/proc/self/fd")).entryInfoList(QDir::Files | QDir::System))
+        if (fd.symLinkTarget() == target) ++n;
+    return n;
 }
 
 } // namespace
@@ -301,6 +321,82 @@ TEST_F(FreshDb, LockFileTellsWhetherSomeoneHoldsTheFile) {
     holder.closeWriteChannel();
     ASSERT_TRUE(holder.waitForFinished(30000));
     EXPECT_FALSE(Database::isHeldOpen(path));
+}
+
+TEST_F(FreshDb, OtherStoredFormsReadAsBefore) {
+    {
+        Database db(path);
+        // The store's own forms, then forms written by hand or by older tools.
+        db.execute(QString::fromUtf8("INSERT INTO TblApEntregues (IdApEntregues, Nome, Os, DataSaida, HoraSaida, "
+                                     "ValorCobrado, \"Garantia de Serviço\") "
+                                     "VALUES (1, 'JOÃO', 7, '2026-03-09', '14:05:00', 123400, 1)"));
+        db.execute(QString::fromUtf8("INSERT INTO TblApEntregues (IdApEntregues, Nome, Os, DataSaida, HoraSaida, "
+                                     "DataEntrada, ValorCobrado, \"Garantia de Serviço\", DataConcluido) "
+                                     "VALUES (2, 4711, '8', '09/03/2026', '9:30', '2026-03-01 10:00:00', 12.5, '0', "
+                                     "'2026-02-30')"));
+    }
+    RecordCursor c;
+    c.open(path, QStringLiteral("SELECT * FROM TblApEntregues ORDER BY IdApEntregues"));
+    ASSERT_EQ(c.recordCount(), 2);
+
+    EXPECT_EQ(c.text("Nome"), QString::fromUtf8("JOÃO"));
+    EXPECT_EQ(c.date("DataSaida"), QDate(2026, 3, 9));
+    EXPECT_EQ(c.time("HoraSaida"), QTime(14, 5, 0));
+    EXPECT_EQ(c.currency("ValorCobrado").toFixed(), "12,34");
+    EXPECT_TRUE(c.yesNo(QString::fromUtf8("Garantia de Serviço")));
+
+    c.moveNext();
+    EXPECT_EQ(c.field("Nome"), QVariant(QStringLiteral("4711"))) << "a number in a text field reads as text";
+    EXPECT_EQ(c.date("DataSaida"), QDate(2026, 3, 9));
+    EXPECT_EQ(c.time("HoraSaida"), QTime(9, 30, 0));
+    EXPECT_EQ(c.date("DataEntrada"), QDate(2026, 3, 1));
+    EXPECT_EQ(c.currency("ValorCobrado").toFixed(), "12,50");
+    EXPECT_FALSE(c.yesNo(QString::fromUtf8("Garantia de Serviço")));
+    EXPECT_FALSE(c.field("DataConcluido").isValid()) << "an impossible date reads empty";
+    EXPECT_EQ(c.number("Os"), 8);
+
+    // A grid page reads the same values as the current row.
+    for (int i = 0; i < c.recordCount(); ++i) {
+        c.setAbsolutePosition(i);
+        const QVariantList row = c.rowAt(i);
+        ASSERT_EQ(row.size(), c.fieldNames().size());
+        for (int col = 0; col < row.size(); ++col)
+            EXPECT_EQ(row[col], c.field(c.fieldNames()[col])) << "row " << i << " field " << qPrintable(c.fieldNames()[col]);
+    }
+}
+
+TEST_F(FreshDb, AnIdleCursorHoldsNoLockAndSeesOthersChanges) {
+    {
+        Database db(path);
+        for (int i = 0; i < 3; ++i) addCustomer(db, QStringLiteral("CLIENTE %1").arg(i));
+    }
+    RecordCursor c;
+    c.open(path, QStringLiteral("SELECT * FROM TblClientes ORDER BY Nome"));
+    c.moveNext();
+    c.rowAt(0);
+    ASSERT_TRUE(c.findFirst(QStringLiteral("Nome = 'CLIENTE 0'")));
+
+    // Another copy writes without waiting (no busy timeout): nothing of ours is in its way.
+    sqlite3* other = otherConnection(path);
+    EXPECT_EQ(sqlite3_exec(other, "UPDATE TblClientes SET Bairro = 'CENTRO' WHERE Nome = 'CLIENTE 0'", nullptr, nullptr, nullptr),
+              SQLITE_OK)
+        << sqlite3_errmsg(other);
+    sqlite3_close(other);
+
+    // Its change shows when the row is read again.
+    c.moveNext();
+    c.moveFirst();
+    EXPECT_EQ(c.text("Bairro"), QStringLiteral("CENTRO"));
+
+    // Changing the source starts from the new table's fields.
+    c.setRecordSource(QStringLiteral("TblStatus"));
+    c.refresh();
+    EXPECT_EQ(c.text("TipoStatus"), QStringLiteral("PRONTO"));
+
+    // Closed, the cursor leaves the file really closed (a backup may copy it).
+    ASSERT_GT(openDescriptors(path), 0);
+    c.close();
+    EXPECT_EQ(openDescriptors(path), 0);
 }
 
 namespace {
