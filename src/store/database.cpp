@@ -3,6 +3,7 @@
 #include "currency.h"
 #include "programfolder.h"
 #include "sqldialect.h"
+#include "statement.h"
 #include "textcompare.h"
 
 #include <QDate>
@@ -179,29 +180,12 @@ void bindValue(sqlite3_stmt* stmt, int index, const QVariant& v) {
 
 namespace {
 
-// A prepared statement finalised on every way out.
-struct Stmt {
-    sqlite3_stmt* s = nullptr;
-    ~Stmt() { sqlite3_finalize(s); }
-};
-
-void prepare(sqlite3* db, const QString& sql, const QVariantList& params, Stmt& st) {
+void prepare(sqlite3* db, const QString& sql, const QVariantList& params, Statement& st) {
     const QByteArray text = SqlDialect::translate(sql).toUtf8();
     const int rc = sqlite3_prepare_v2(db, text.constData(), int(text.size()), &st.s, nullptr);
     if (rc != SQLITE_OK) throw DbError(DbErrorCode::BadCriterion, QString::fromUtf8(sqlite3_errmsg(db)) +
                                        QStringLiteral(" — ") + sql, Source);
     for (int i = 0; i < params.size(); ++i) bindValue(st.s, i + 1, params[i]);
-}
-
-QVariant columnValue(sqlite3_stmt* s, int col) {
-    switch (sqlite3_column_type(s, col)) {
-    case SQLITE_INTEGER: return QVariant(qlonglong(sqlite3_column_int64(s, col)));
-    case SQLITE_FLOAT: return QVariant(sqlite3_column_double(s, col));
-    case SQLITE_NULL: return QVariant();
-    default:
-        return QVariant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, col)),
-                                          sqlite3_column_bytes(s, col)));
-    }
 }
 
 } // namespace
@@ -232,7 +216,7 @@ sqlite3* Database::handle() const {
 
 int Database::execute(const QString& sql, const QVariantList& params) {
     sqlite3* db = handle();
-    Stmt st;
+    Statement st;
     prepare(db, sql, params, st);
     int rc;
     while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) {}
@@ -242,17 +226,17 @@ int Database::execute(const QString& sql, const QVariantList& params) {
 
 QVariant Database::scalar(const QString& sql, const QVariantList& params) {
     sqlite3* db = handle();
-    Stmt st;
+    Statement st;
     prepare(db, sql, params, st);
     const int rc = sqlite3_step(st.s);
-    if (rc == SQLITE_ROW) return columnValue(st.s, 0);
+    if (rc == SQLITE_ROW) return storedColumn(st.s, 0);
     if (rc != SQLITE_DONE) throw engineError(db, rc);
     return QVariant();
 }
 
 std::vector<QVariantList> Database::rows(const QString& sql, const QVariantList& params) {
     sqlite3* db = handle();
-    Stmt st;
+    Statement st;
     prepare(db, sql, params, st);
     std::vector<QVariantList> out;
     const int cols = sqlite3_column_count(st.s);
@@ -260,7 +244,7 @@ std::vector<QVariantList> Database::rows(const QString& sql, const QVariantList&
     while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) {
         QVariantList row;
         row.reserve(cols);
-        for (int c = 0; c < cols; ++c) row.append(columnValue(st.s, c));
+        for (int c = 0; c < cols; ++c) row.append(storedColumn(st.s, c));
         out.push_back(std::move(row));
     }
     if (rc != SQLITE_DONE) throw engineError(db, rc);
@@ -298,4 +282,17 @@ void Transaction::commit() {
     const int rc = sqlite3_exec(m_conn->db, "COMMIT", nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) throw engineError(m_conn->db, rc);
     m_done = true;
+}
+
+Statement::~Statement() { sqlite3_finalize(s); }
+
+QVariant storedColumn(sqlite3_stmt* s, int col) {
+    switch (sqlite3_column_type(s, col)) {
+    case SQLITE_INTEGER: return QVariant(qlonglong(sqlite3_column_int64(s, col)));
+    case SQLITE_FLOAT: return QVariant(sqlite3_column_double(s, col));
+    case SQLITE_NULL: return QVariant();
+    default:
+        return QVariant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, col)),
+                                          sqlite3_column_bytes(s, col)));
+    }
 }

@@ -1,6 +1,7 @@
 #include "recordcursor.h"
 
 #include "sqldialect.h"
+#include "statement.h"
 
 #include <QRegularExpression>
 #include <algorithm>
@@ -12,12 +13,7 @@ namespace {
 constexpr int PageSize = 50;
 const QString Source = QStringLiteral("Banco de Dados");
 
-struct Stmt {
-    sqlite3_stmt* s = nullptr;
-    ~Stmt() { sqlite3_finalize(s); }
-};
-
-void prepareRaw(sqlite3* db, const QString& sql, Stmt& st) {
+void prepareRaw(sqlite3* db, const QString& sql, Statement& st) {
     const QByteArray text = sql.toUtf8();
     const int rc = sqlite3_prepare_v2(db, text.constData(), int(text.size()), &st.s, nullptr);
     if (rc != SQLITE_OK)
@@ -26,17 +22,6 @@ void prepareRaw(sqlite3* db, const QString& sql, Stmt& st) {
 }
 
 DbError stepError(sqlite3* db, int rc) { return DbError(rc, QString::fromUtf8(sqlite3_errmsg(db)), Source); }
-
-QVariant rawColumn(sqlite3_stmt* s, int col) {
-    switch (sqlite3_column_type(s, col)) {
-    case SQLITE_INTEGER: return QVariant(qlonglong(sqlite3_column_int64(s, col)));
-    case SQLITE_FLOAT: return QVariant(sqlite3_column_double(s, col));
-    case SQLITE_NULL: return QVariant();
-    default:
-        return QVariant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, col)),
-                                          sqlite3_column_bytes(s, col)));
-    }
-}
 
 QString quoteIdent(const QString& name) {
     return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
@@ -162,7 +147,7 @@ void RecordCursor::refresh() {
     // Field names and declared types.
     sqlite3* db = m_db.handle();
     {
-        Stmt st;
+        Statement st;
         prepareRaw(db, QStringLiteral("SELECT %1 FROM %2 LIMIT 0").arg(m_columns, quoteIdent(m_table)), st);
         m_fieldNames.clear();
         m_fieldTypes.clear();
@@ -198,7 +183,7 @@ void RecordCursor::readKeys() {
     QString sql = QStringLiteral("SELECT rowid FROM %1").arg(quoteIdent(m_table));
     if (!m_where.isEmpty()) sql += QStringLiteral(" WHERE ") + m_where;
     sql += QStringLiteral(" ORDER BY ") + (m_orderBy.isEmpty() ? QStringLiteral("rowid") : m_orderBy + QStringLiteral(", rowid"));
-    Stmt st;
+    Statement st;
     prepareRaw(db, sql, st);
     m_keys.clear();
     int rc;
@@ -331,7 +316,7 @@ bool RecordCursor::findFirst(const QString& criterion) {
     if (!m_where.isEmpty()) sql += QStringLiteral(" AND (") + m_where + QLatin1Char(')');
     sql += QStringLiteral(" ORDER BY ") + (m_orderBy.isEmpty() ? QStringLiteral("rowid") : m_orderBy + QStringLiteral(", rowid"));
     sqlite3* db = m_db.handle();
-    Stmt st;
+    Statement st;
     prepareRaw(db, sql, st);
     int rc;
     int found = -1;
@@ -406,7 +391,7 @@ QVariant RecordCursor::readColumn(sqlite3_stmt* st, int stmtColumn, int column) 
     } else if (storage == SQLITE_INTEGER && kind == Kind::YesNo) {
         return QVariant(sqlite3_column_int64(st, stmtColumn) != 0);
     }
-    return convert(column, rawColumn(st, stmtColumn));
+    return convert(column, storedColumn(st, stmtColumn));
 }
 
 QVariant RecordCursor::toStorage(int column, const QVariant& value) const {
@@ -488,7 +473,7 @@ QVariant RecordCursor::toStorage(int column, const QVariant& value) const {
 QVariantList RecordCursor::readRow(qint64 key) const {
     sqlite3* db = m_db.handle();
     if (!m_rowStmt) {
-        Stmt st;
+        Statement st;
         prepareRaw(db, QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(m_columns, quoteIdent(m_table)), st);
         m_rowStmt = std::exchange(st.s, nullptr);
     }
@@ -526,7 +511,7 @@ void RecordCursor::loadPage(int index) const {
     if (start == m_pageStart && !m_page.empty()) return;
     sqlite3* db = m_db.handle();
     const int count = std::min(PageSize, recordCount() - start);
-    Stmt st;
+    Statement st;
     prepareRaw(db, QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid IN (%3)")
                        .arg(m_columns, quoteIdent(m_table), keyList(m_keys, std::size_t(start), std::size_t(count))),
                st);
@@ -633,7 +618,7 @@ qint64 RecordCursor::update() {
         if (!cols.isEmpty()) {
             QStringList sets;
             for (const QString& c : cols) sets << c + QStringLiteral(" = ?");
-            Stmt st;
+            Statement st;
             prepareRaw(db, QStringLiteral("UPDATE %1 SET %2 WHERE rowid = %3").arg(quoteIdent(m_table), sets.join(QStringLiteral(", "))).arg(key), st);
             for (int i = 0; i < values.size(); ++i) bindValue(st.s, i + 1, values[i]);
             const int rc = sqlite3_step(st.s);
@@ -646,7 +631,7 @@ qint64 RecordCursor::update() {
         return key;
     }
     // A new row: the database gives its key.
-    Stmt st;
+    Statement st;
     if (cols.isEmpty()) {
         prepareRaw(db, QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoteIdent(m_table)), st);
     } else {
@@ -685,7 +670,7 @@ void RecordCursor::deleteCurrent() {
     m_mode = EditMode::None;
     const qint64 key = m_keys[std::size_t(m_pos)];
     sqlite3* db = m_db.handle();
-    Stmt st;
+    Statement st;
     prepareRaw(db, QStringLiteral("DELETE FROM %1 WHERE rowid = %2").arg(quoteIdent(m_table)).arg(key), st);
     const int rc = sqlite3_step(st.s);
     if (rc != SQLITE_DONE) throw stepError(db, rc);
@@ -708,7 +693,7 @@ void RecordCursor::writeField(int index, const QString& name, const QVariant& va
     const QVariant stored = toStorage(col, value);
     const qint64 key = m_keys[std::size_t(index)];
     sqlite3* db = m_db.handle();
-    Stmt st;
+    Statement st;
     prepareRaw(db, QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = %3").arg(quoteIdent(m_table), quoteIdent(m_fieldNames[col])).arg(key), st);
     bindValue(st.s, 1, stored);
     const int rc = sqlite3_step(st.s);
