@@ -1,25 +1,25 @@
-// Until the main window exists the program opens the database and reports
-// what it found.
-#include "store/database.h"
-#include "store/programfolder.h"
-#include "store/recordcursor.h"
+// The program: the main window opens the database, runs the log-in and
+// stays until the operator ends the program.
+#include "app/frmmdi.h"
+#include "customers/customerwindows.h"
+#include "ui/appsetup.h"
 
 #include <QApplication>
-#include <QMessageBox>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QString text;
-    try {
-        RecordCursor config;
-        config.open(ProgramFolder::databasePath(), QStringLiteral("TblConfig"), QString::fromUtf8(ConnectWithPassword));
-        RecordCursor ops;
-        ops.open(ProgramFolder::databasePath(), QStringLiteral("TblOperador"));
-        text = QStringLiteral("Banco de dados aberto: %1 operador(es), %2 cópia(s) em uso.")
-                   .arg(ops.recordCount()).arg(config.number(QStringLiteral("Qtde")));
-    } catch (const DbError& e) {
-        text = e.description();
-    }
-    QMessageBox::information(nullptr, QStringLiteral("Tarvel"), text);
-    return 0;
+    AppSetup::init(app);
+    // Closing the main window asks first; the program ends only through
+    // FrmMdi::programEnded.
+    app.setQuitOnLastWindowClosed(false);
+
+    // Windows of the other areas register here so that the main window's
+    // entries open them.
+    registerCustomerWindows();
+
+    FrmMdi mdi;
+    if (mdi.ended()) return mdi.exitCode();
+    QObject::connect(&mdi, &FrmMdi::programEnded, &app, &QCoreApplication::exit, Qt::QueuedConnection);
+    mdi.showMaximized();
+    return app.exec();
 }

@@ -2,6 +2,7 @@
 
 #include "messagebox.h"
 #include "numbers.h"
+#include "platform/fonts.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -19,6 +20,8 @@ void init(QApplication& app) {
         QCoreApplication::installTranslator(qt);
     else
         delete qt;
+    // Fonts that the windows name but Linux lacks fall back to close faces.
+    Fonts::installSubstitutes();
 }
 
 }

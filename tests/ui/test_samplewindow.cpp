@@ -240,7 +240,10 @@ TEST_F(SampleWindowTest, SearchDialogMovesTheListAndReportsNoMatch) {
             Typing::type(busca, "joão");
             Typing::key(busca, Qt::Key_Return);                    // Enter only moves on
             EXPECT_TRUE(dlg->isVisible());
-            dlg->findChild<QPushButton*>("BtOk")->click();
+            auto* ok = dlg->findChild<QPushButton*>("BtOk");
+            ok->setFocus();
+            ASSERT_TRUE(ok->hasFocus());
+            Typing::key(ok, Qt::Key_Return);                       // Enter presses the focused button
         }, 10000, "FrmLocAmostra");
         w->BtLocalizar->click();
         EXPECT_TRUE(search.done());

@@ -1,0 +1,137 @@
+#include "backup.h"
+
+#include "store/clock.h"
+#include "store/database.h"
+#include "store/dberror.h"
+#include "store/programfolder.h"
+#include "ui/messagebox.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace Backup {
+
+namespace {
+
+[[noreturn]] void fail(int number, const QString& description) {
+    throw DbError(number, description, programTitle());
+}
+
+// The lock file held exclusively: no copy of the program holds the database
+// while this lives, and one that starts waits for its end.
+class ExclusiveLock {
+public:
+    explicit ExclusiveLock(const QString& lockPath) {
+        m_fd = ::open(QFile::encodeName(lockPath).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        if (m_fd >= 0 && ::flock(m_fd, LOCK_EX | LOCK_NB) == 0) m_held = true;
+    }
+    ~ExclusiveLock() {
+        if (m_fd >= 0) ::close(m_fd);   // closing releases the lock
+    }
+    bool held() const { return m_held; }
+    ExclusiveLock(const ExclusiveLock&) = delete;
+    ExclusiveLock& operator=(const ExclusiveLock&) = delete;
+
+private:
+    int m_fd = -1;
+    bool m_held = false;
+};
+
+} // namespace
+
+QString folder() { return QDir::home().filePath(QStringLiteral("Meus Documentos/BackUp OS")); }
+
+bool ensureFolder() {
+    QDir home = QDir::home();
+    const QString parent = home.filePath(QStringLiteral("Meus Documentos"));
+    if (!QFileInfo(parent).isDir() && !home.mkdir(QStringLiteral("Meus Documentos"))) return false;
+    if (!QFileInfo(folder()).isDir() && !QDir(parent).mkdir(QStringLiteral("BackUp OS"))) return false;
+    return true;
+}
+
+QString dailyFileName(const QDate& day) {
+    return QStringLiteral("Copia de Bd DedUvevaro%1_%2_%3.mdb")
+        .arg(day.day())
+        .arg(day.month())
+        .arg(day.year() % 100, 2, 10, QLatin1Char('0'));
+}
+
+bool sameFile(const QString& a, const QString& b) {
+    struct stat sa {}, sb {};
+    if (::stat(QFile::encodeName(a).constData(), &sa) != 0) return false;
+    if (::stat(QFile::encodeName(b).constData(), &sb) != 0) return false;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+void copyDatabaseTo(const QString& target) {
+    const QString source = ProgramFolder::databasePath();
+    if (!QFileInfo(source).isFile())
+        fail(Error::FileNotFound, QStringLiteral("Arquivo não encontrado: '%1'").arg(source));
+    if (sameFile(source, target))
+        fail(Error::PathAccess, QStringLiteral("O destino é o próprio Banco de Dados: '%1'").arg(target));
+    if (Database::openInThisProcess(source))
+        fail(Error::InUse, QStringLiteral("Permissão negada: o Banco de Dados está aberto neste programa"));
+    // A journal left by a copy that stopped in the middle of a write: one
+    // read through the engine rolls it back, so the copy is consistent.
+    if (QFileInfo(source + QStringLiteral("-journal")).size() > 0) {
+        try {
+            Database db = Database::openDefault();
+            db.scalar(QStringLiteral("SELECT count(*) FROM TblConfig"));
+        } catch (const DbError&) {
+            // The copy below goes on; the file is copied as it is.
+        }
+    }
+    const ExclusiveLock lock(ProgramFolder::lockFilePath());
+    if (!lock.held())
+        fail(Error::InUse, QStringLiteral("Permissão negada: o Banco de Dados está aberto em outro programa"));
+
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        fail(Error::InUse, QStringLiteral("Permissão negada: '%1' (%2)").arg(source, in.errorString()));
+    if (QFileInfo(target).isDir())
+        fail(Error::PathAccess, QStringLiteral("Erro de acesso ao caminho/arquivo: '%1' é uma pasta").arg(target));
+
+    QSaveFile out(target);
+    out.setDirectWriteFallback(false);
+    if (!out.open(QIODevice::WriteOnly))
+        fail(Error::PathAccess,
+             QStringLiteral("Erro de acesso ao caminho/arquivo: '%1' (%2)").arg(target, out.errorString()));
+    QByteArray chunk;
+    while (!(chunk = in.read(1 << 20)).isEmpty()) {
+        if (out.write(chunk) != chunk.size()) {
+            const QString why = out.errorString();
+            out.cancelWriting();
+            fail(Error::IoError, QStringLiteral("Erro de gravação em '%1' (%2)").arg(target, why));
+        }
+    }
+    if (in.error() != QFileDevice::NoError) {
+        const QString why = in.errorString();
+        out.cancelWriting();
+        fail(Error::IoError, QStringLiteral("Erro de leitura em '%1' (%2)").arg(source, why));
+    }
+    if (!out.commit()) {
+        const int number = out.error() == QFileDevice::RenameError || out.error() == QFileDevice::PermissionsError
+                               ? Error::PathAccess
+                               : Error::IoError;
+        fail(number, QStringLiteral("Não foi possível gravar '%1' (%2)").arg(target, out.errorString()));
+    }
+}
+
+}
+
+bool BackupAutomatico() {
+    try {
+        Backup::ensureFolder();
+        Backup::copyDatabaseTo(QDir(Backup::folder()).filePath(Backup::dailyFileName(Clock::today())));
+        return true;
+    } catch (const std::exception&) {
+        return false;   // the exit goes on without its copy
+    }
+}

@@ -1,0 +1,60 @@
+#include "frminfo.h"
+
+#include "ui/windowkeys.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+
+QString FrmInfo::text() {
+    return QStringLiteral(
+        "Este Programa faz Automaticamente um BackUp diário de todos os seus arquivos, todas as vezes que o "
+        "programa é encerrado. Entretanto para evitar despedício de espaço em seu HD é aconselhável esvaziar esta "
+        "pasta peridiocamente. Localize a Pasta \"BackUp OS\" em \"Meus Documentos\", na sua pasta pessoal, e "
+        "Exclua os Arquivos mais Antigos");
+}
+
+FrmInfo::FrmInfo(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
+    setObjectName(QStringLiteral("FrmInfo"));
+    setWindowTitle(QStringLiteral("Informação  sobre BackUp"));
+    setModal(true);
+    setFixedSize(420, 216);
+
+    auto* border = new QFrame(this);
+    border->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    border->setLineWidth(2);
+    border->setGeometry(rect());
+
+    const QFont title(QStringLiteral("Lucida Sans"), 22, QFont::Bold);
+    for (int i = 0; i < 2; ++i) {
+        LblTarvel[i] = new QLabel(QStringLiteral("Tarvel"), this);
+        LblTarvel[i]->setObjectName(QStringLiteral("LblTarvel(%1)").arg(i));
+        LblTarvel[i]->setFont(title);
+        LblTarvel[i]->setGeometry(20 + (i == 0 ? 2 : 0), 12 + (i == 0 ? 2 : 0), 300, 44);
+    }
+    LblTarvel[0]->setStyleSheet(QStringLiteral("color: #9aa4b8;"));
+    LblTarvel[1]->setStyleSheet(QStringLiteral("color: #102a66;"));
+
+    Label1 = new QLabel(text(), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setWordWrap(true);
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label1->setGeometry(20, 64, 380, 100);
+
+    BtFechar = new QPushButton(QStringLiteral("&Fechar"), this);
+    BtFechar->setObjectName(QStringLiteral("BtFechar"));
+    BtFechar->setToolTip(QStringLiteral("Fechar"));
+    BtFechar->setGeometry(300, 170, 100, 30);
+    connect(BtFechar, &QPushButton::clicked, this, &QDialog::accept);
+
+    WindowKeys::install(this);
+}
+
+void FrmInfo::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        accept();
+        return;
+    }
+    QDialog::mousePressEvent(event);
+}

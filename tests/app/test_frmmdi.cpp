@@ -1,0 +1,527 @@
+// The main window: start-up and its failures, the picture of the day, the
+// list-window rules, the desktop links and the shut-down with its copy.
+#include "app/backup.h"
+#include "app/frmmdi.h"
+#include "app/windowregistry.h"
+#include "apptest.h"
+#include "platform/fonts.h"
+#include "platform/screensize.h"
+#include "platform/shell.h"
+#include "platform/singleinstance.h"
+#include "store/clock.h"
+#include "store/database.h"
+#include "store/deliveredfiles.h"
+#include "store/globals.h"
+#include "store/programfolder.h"
+#include "store/schema.h"
+#include "support/fixture.h"
+#include "support/modal.h"
+#include "support/scriptedboxes.h"
+#include "support/testmain.h"
+#include "support/typing.h"
+#include "ui/windowhost.h"
+
+#include <QDialog>
+#include <QDir>
+#include <QFontInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSet>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+#include <cstring>
+
+// Stand-ins for the list windows of the other areas.
+class FakeClientes : public QWidget {
+    Q_OBJECT
+public:
+    FakeClientes() { setWindowTitle("Clientes"); }
+};
+class FakeManutencao : public QWidget {
+    Q_OBJECT
+public:
+    FakeManutencao() { setWindowTitle("Aparelhos em Manutenção"); }
+};
+class FakeApEntregues : public QWidget {
+    Q_OBJECT
+public:
+    FakeApEntregues() { setWindowTitle("Aparelhos Entregues"); }
+};
+class FakeRetirada : public QWidget {
+    Q_OBJECT
+public:
+    FakeRetirada() { setWindowTitle("Comprovante de Retirada"); }
+};
+
+namespace {
+
+const QDate Today(2025, 3, 10);
+const QString StartMessage = QString::fromUtf8(
+    "O Banco de Dados 'Bd DedUvevaro.mdb', Necessário para o funcionamento do programa não foi localizado!\r"
+    "Localize o Banco de Dados 'Bd DedUvevaro.mdb' e coloque-o na mesma pasta do Tarvel.");
+
+struct Launch {
+    QString program;
+    QStringList arguments;
+};
+
+class MdiTest : public ProgramFolderTest {
+protected:
+    void SetUp() override {
+        ProgramFolderTest::SetUp();
+        SingleInstance::setLockPath(folder() + "/tarvel.lock");
+        ScreenSize::setOverride(QSize(1024, 768));
+        Clock::set(QDateTime(Today, QTime(10, 0)));
+        Shell::setLauncher([this](const QString& program, const QStringList& args, const Shell::FailureHandler& f) {
+            launches.append({program, args});
+            lastFailure = f;
+            return launcherStarts;
+        });
+        FrmMdi::setLoginRunner([](QWidget*) {
+            Modulo::NomeOperadorAtual = "ADMINISTRADOR";
+            return int(QDialog::Accepted);
+        });
+    }
+    void TearDown() override {
+        mdi.reset();
+        FrmMdi::setLoginRunner({});
+        Shell::setLauncher({});
+        WindowRegistry::clear();
+        SingleInstance::setLockPath(QString());
+        ScreenSize::setOverride(QSize());
+        ProgramFolderTest::TearDown();
+    }
+
+    int qtde() { return Database(databasePath()).scalar("SELECT Qtde FROM TblConfig").toInt(); }
+    void config(const QString& sql, const QVariantList& params = {}) { Database(databasePath()).execute(sql, params); }
+    QVariant configValue(const QString& field) {
+        return Database(databasePath()).scalar("SELECT " + field + " FROM TblConfig");
+    }
+    QStringList backups() {
+        return QDir(Backup::folder()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
+
+    // Loads the main window and runs its start-up timer (the log-in).
+    FrmMdi* start() {
+        mdi = std::make_unique<FrmMdi>();
+        if (!mdi->ended()) timer("Timer1")->fire();
+        return mdi.get();
+    }
+    WindowTimer* timer(const char* name) { return mdi->findChild<WindowTimer*>(name); }
+    QAction* action(const char* name) { return mdi->findChild<QAction*>(name); }
+    template <class W> bool isOpen() { return WindowHost::findList<W>() != nullptr; }
+
+    // Closes the main window (its close box, or `how`) answering the exit question.
+    void exitAnswering(MsgAnswer answer, const std::function<void()>& how = {}) {
+        ScriptedBoxes boxes;
+        boxes.answer(answer, "Deseja Realmente Encerrar o Sistema?");
+        how ? how() : void(mdi->close());
+        ASSERT_EQ(boxes.log().size(), 1);
+        EXPECT_EQ(boxes.log()[0].title, "Encerrar Programa");
+        EXPECT_EQ(boxes.log()[0].defaultButton, MsgAnswer::No);
+        EXPECT_EQ(boxes.log()[0].icon, MsgIcon::Question);
+    }
+
+    std::unique_ptr<FrmMdi> mdi;
+    QList<Launch> launches;
+    Shell::FailureHandler lastFailure;
+    bool launcherStarts = true;
+
+private:
+    TemporaryHome m_home;
+};
+
+QStringList listing(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+void registerFakeLists() {
+    WindowRegistry::add<FakeClientes>("FrmClientes", WindowKind::List);
+    WindowRegistry::add<FakeManutencao>("FrmManutencao", WindowKind::List);
+    WindowRegistry::add<FakeApEntregues>("FrmApEntregues", WindowKind::List);
+    WindowRegistry::add<FakeRetirada>("FrmRetirada", WindowKind::List);
+}
+
+} // namespace
+
+TEST_F(MdiTest, ADatabaseThatCannotBeOpenedEndsTheStartWithOneMessage) {
+    enum Case { Missing, WrongKey, Damaged };
+    for (Case c : {Missing, WrongKey, Damaged}) {
+        SCOPED_TRACE(int(c));
+        QFile::remove(databasePath());
+        QFile::remove(ProgramFolder::lockFilePath());
+        if (c == WrongKey) Schema::createDatabaseFile(databasePath(), "OUTRA SENHA");
+        if (c == Damaged) {
+            Schema::createDatabaseFile(databasePath());
+            QFile f(databasePath());
+            ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+            f.seek(100);
+            f.write(QByteArray(600, '\x5a'));
+        }
+        QFile::remove(ProgramFolder::lockFilePath());
+        const QStringList before = listing(folder());
+        const QByteArray was = c == Missing ? QByteArray() : fileDigest(databasePath());
+
+        ScriptedBoxes boxes;
+        boxes.answer(MsgAnswer::Ok);
+        mdi = std::make_unique<FrmMdi>();
+        EXPECT_TRUE(mdi->ended());
+        EXPECT_NE(mdi->exitCode(), 0);
+        ASSERT_EQ(boxes.log().size(), 1);
+        EXPECT_EQ(boxes.log()[0].text, StartMessage);
+        EXPECT_EQ(boxes.log()[0].title, "Inicializar Tarvel");
+        EXPECT_EQ(boxes.log()[0].icon, MsgIcon::Critical);
+        EXPECT_FALSE(timer("Timer1")->isActive()) << "no log-in after a failed start";
+        mdi.reset();
+
+        EXPECT_EQ(listing(folder()), before) << "nothing created";
+        if (c != Missing) {
+            EXPECT_EQ(fileDigest(databasePath()), was) << "nothing changed";
+        }
+        if (c == WrongKey) {
+            EXPECT_EQ(Database(databasePath(), "Access 2000;pwd=OUTRA SENHA").scalar("SELECT Qtde FROM TblConfig").toInt(), 0);
+        }
+    }
+}
+
+TEST_F(MdiTest, StartCountsTheCopyShowsTheDateAndRunsTheLogIn) {
+    FrmMdi::setLoginRunner({});   // the real log-in window
+    config("UPDATE TblConfig SET Qtde = 1");   // another copy runs
+    mdi = std::make_unique<FrmMdi>();
+    ASSERT_FALSE(mdi->ended());
+    EXPECT_EQ(qtde(), 2);
+    EXPECT_EQ(mdi->windowTitle(), "TARVEL");
+    EXPECT_EQ(mdi->findChild<QLineEdit*>("Text2")->text(), QString::fromUtf8("segunda-feira, 10 de março de 2025"));
+    EXPECT_EQ(mdi->findChild<QLabel*>("LblLogo(1)")->text(), QString::fromUtf8("ASSISTÊNCIA TÉCNICA"));
+    EXPECT_EQ(mdi->findChild<QLabel*>("Panel1")->text(),
+              QString::fromUtf8("Tarvel - Sistema de Emissão e Controle de Ordems de Serviços"));
+    EXPECT_EQ(mdi->findChild<QLabel*>("Panel2")->text(), QString::fromUtf8("0 Usuário(s)"));
+
+    {
+        ScriptedBoxes boxes;
+        ModalScript login([](QWidget* dlg) {
+            Typing::type(dlg->findChild<QLineEdit*>("TxtOperador"), "1234");
+            dlg->findChild<QPushButton*>("BtOk")->click();
+        }, 10000, "FrmInicializar");
+        timer("Timer1")->fire();
+    }
+    EXPECT_FALSE(mdi->ended());
+    EXPECT_EQ(mdi->windowTitle(), "::: TARVEL ::: Sistema Inicializado por: ADMINISTRADOR");
+    EXPECT_TRUE(timer("Timer3")->isActive());
+    timer("Timer3")->fire();
+    EXPECT_EQ(mdi->findChild<QLabel*>("Panel2")->text(), QString::fromUtf8("2 Usuário(s)"));
+    config("UPDATE TblConfig SET Qtde = 3");   // a third copy started
+    timer("Timer3")->fire();
+    EXPECT_EQ(mdi->findChild<QLabel*>("Panel2")->text(), QString::fromUtf8("3 Usuário(s)"));
+}
+
+TEST_F(MdiTest, ACancelledLogInEndsTheProgram) {
+    FrmMdi::setLoginRunner({});
+    mdi = std::make_unique<FrmMdi>();
+    EXPECT_EQ(qtde(), 1);
+    int ended = -1;
+    QObject::connect(mdi.get(), &FrmMdi::programEnded, [&](int code) { ended = code; });
+    ModalScript login([](QWidget* dlg) { dlg->findChild<QPushButton*>("BtFechar")->click(); });
+    timer("Timer1")->fire();
+    EXPECT_TRUE(mdi->ended());
+    EXPECT_EQ(ended, 0);
+    EXPECT_EQ(qtde(), 0) << "the log-in lowered the counter";
+    EXPECT_FALSE(timer("Timer3")->isActive());
+    EXPECT_TRUE(backups().isEmpty());
+}
+
+TEST_F(MdiTest, PictureOfTheDay) {
+    DeliveredFiles::create(folder());   // logo and four pictures
+    const QString pictures = folder() + "/Imagens";
+    const auto picture = [&](int n) { return QDir(pictures).filePath(QString("Imagem Fundo (%1).jpg").arg(n)); };
+
+    // Option off: no picture and nothing written.
+    config("UPDATE TblConfig SET ImagemFundo = 0, Imagem = 7, DtAtual = NULL");
+    start();
+    EXPECT_TRUE(mdi->backgroundFile().isEmpty());
+    EXPECT_EQ(configValue("Imagem").toInt(), 7);
+    mdi.reset();
+
+    // Already updated today: the stored picture, no draw, nothing written.
+    config("UPDATE TblConfig SET ImagemFundo = 1, Imagem = 3, DtAtual = ?", {Today});
+    start();
+    EXPECT_EQ(mdi->backgroundFile(), picture(3));
+    EXPECT_EQ(configValue("Imagem").toInt(), 3);
+    mdi.reset();
+
+    // A new day with three pictures: one of them, remembered.
+    QFile::remove(picture(4));
+    config("UPDATE TblConfig SET DtAtual = ?", {Today.addDays(-1)});
+    QSet<int> drawn;
+    for (int i = 0; i < 30; ++i) {
+        mdi = std::make_unique<FrmMdi>();
+        const int n = configValue("Imagem").toInt();
+        ASSERT_GE(n, 1);
+        ASSERT_LE(n, 3);
+        EXPECT_EQ(mdi->backgroundFile(), picture(n));
+        drawn << n;
+        mdi.reset();
+    }
+    EXPECT_GE(drawn.size(), 2) << "the picture is drawn at random";
+
+    // A new day with an empty folder: number 1 stored, the built-in background.
+    for (int n = 1; n <= 3; ++n) QFile::remove(picture(n));
+    config("UPDATE TblConfig SET Imagem = 4");
+    start();
+    EXPECT_EQ(configValue("Imagem").toInt(), 1);
+    EXPECT_TRUE(mdi->backgroundFile().isEmpty());
+    mdi.reset();
+    // ... and a missing folder.
+    QDir(pictures).removeRecursively();
+    config("UPDATE TblConfig SET Imagem = 4");
+    start();
+    EXPECT_EQ(configValue("Imagem").toInt(), 1);
+    EXPECT_TRUE(mdi->backgroundFile().isEmpty());
+}
+
+TEST_F(MdiTest, EntriesWaitForTheirWindowsAndCarryTheirKeys) {
+    start();
+    for (const char* name : {"MnuClientes", "MnuNvCliente", "MnuCompRet", "MnuConfig", "Mnumanut", "MnuApEntregues",
+                             "MnuAltSenha", "MnuCalendario", "MnuCal", "MnuSobrePrograma"})
+        EXPECT_FALSE(action(name)->isEnabled()) << name;
+    for (const char* name : {"MnuSair", "MnuPro", "MnuExibirLogo", "MnuBacup", "MnuAjuda", "MnuCascata"})
+        EXPECT_TRUE(action(name)->isEnabled()) << name;
+    for (const char* key : {"Clientes", "Retirada", "Manutencao", "Entregues"})
+        EXPECT_FALSE(mdi->findChild<QToolBar*>("Toolbar1")->findChild<QAction*>(key)->isEnabled()) << key;
+
+    registerFakeLists();
+    mdi->updateEntries();
+    EXPECT_TRUE(action("MnuClientes")->isEnabled());
+    EXPECT_TRUE(mdi->findChild<QToolBar*>("Toolbar1")->findChild<QAction*>("Entregues")->isEnabled());
+
+    const std::pair<const char*, Qt::Key> keys[] = {{"MnuClientes", Qt::Key_F2}, {"Mnumanut", Qt::Key_F3},
+                                                    {"MnuApEntregues", Qt::Key_F4}, {"MnuCal", Qt::Key_F6},
+                                                    {"MnuPro", Qt::Key_F7}, {"MnuCompRet", Qt::Key_F8},
+                                                    {"MnuSair", Qt::Key_F12}};
+    for (const auto& [name, key] : keys) EXPECT_EQ(action(name)->shortcut(), QKeySequence(key)) << name;
+    // The key works from the window.
+    mdi->show();
+    QApplication::setActiveWindow(mdi.get());
+    QTest::keyClick(mdi.get(), Qt::Key_F2);
+    EXPECT_TRUE(isOpen<FakeClientes>());
+}
+
+TEST_F(MdiTest, EachMainListClosesTheOthersAndThePickupListClosesNone) {
+    registerFakeLists();
+    start();
+    QMdiArea* area = mdi->findChild<QMdiArea*>("MdiArea");
+
+    action("MnuClientes")->trigger();
+    action("MnuClientes")->trigger();
+    EXPECT_EQ(area->subWindowList().size(), 1) << "one instance";
+    action("Mnumanut")->trigger();
+    EXPECT_FALSE(isOpen<FakeClientes>());
+    EXPECT_TRUE(isOpen<FakeManutencao>());
+    EXPECT_EQ(area->subWindowList().size(), 1);
+
+    action("MnuClientes")->trigger();
+    action("MnuCompRet")->trigger();
+    EXPECT_TRUE(isOpen<FakeClientes>());
+    EXPECT_TRUE(isOpen<FakeRetirada>());
+    EXPECT_FALSE(isOpen<FakeManutencao>());
+
+    // The window menu lists both and arranges them.
+    auto* janela = mdi->findChild<QMenu*>("MnuJanela");
+    emit janela->aboutToShow();
+    QStringList listed;
+    for (QAction* a : janela->actions())
+        if (a->objectName().startsWith("MnuJanelaLista")) listed << a->text();
+    EXPECT_EQ(listed.size(), 2);
+    EXPECT_TRUE(listed.contains("&1 Clientes")) << listed.join('|').toStdString();
+    mdi->resize(1000, 700);
+    mdi->show();
+    action("MnuHorizontal")->trigger();
+    for (QMdiSubWindow* sub : area->subWindowList()) EXPECT_EQ(sub->width(), area->viewport()->width());
+    action("MnuVertical")->trigger();
+    for (QMdiSubWindow* sub : area->subWindowList()) EXPECT_EQ(sub->height(), area->viewport()->height());
+
+    // The reverse: the pickup list first, then customers: only customers.
+    for (QMdiSubWindow* sub : area->subWindowList()) sub->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    mdi->findChild<QToolBar*>("Toolbar1")->findChild<QAction*>("Retirada")->trigger();
+    EXPECT_TRUE(isOpen<FakeRetirada>());
+    mdi->findChild<QToolBar*>("Toolbar1")->findChild<QAction*>("Clientes")->trigger();
+    EXPECT_TRUE(isOpen<FakeClientes>());
+    EXPECT_FALSE(isOpen<FakeRetirada>());
+    mdi->findChild<QToolBar*>("Toolbar1")->findChild<QAction*>("Entregues")->trigger();
+    EXPECT_FALSE(isOpen<FakeClientes>());
+    EXPECT_TRUE(isOpen<FakeApEntregues>());
+    EXPECT_EQ(area->subWindowList().size(), 1);
+}
+
+TEST_F(MdiTest, ManualWebPageAndScreenSaverGoThroughTheDesktop) {
+    start();
+    const QString manual = ProgramFolder::file(FrmMdi::manualFileName());
+    const QString helpMessage = QString::fromUtf8(
+        "Não foi possível iniciar a Ajuda\rVerifique se o Arquivo 'Tarvel - Manual do Usuário.doc'\r"
+        "Está na mesma pasta do Programa 'Tarvel'");
+    {
+        // Missing manual.
+        ScriptedBoxes boxes;
+        boxes.answer(MsgAnswer::Ok);
+        action("MnuAjuda")->trigger();
+        ASSERT_EQ(boxes.log().size(), 1);
+        EXPECT_EQ(boxes.log()[0].text, helpMessage);
+        EXPECT_EQ(boxes.log()[0].title, "Iniciar a Ajuda");
+        EXPECT_EQ(boxes.log()[0].icon, MsgIcon::Critical);
+        EXPECT_TRUE(launches.isEmpty());
+    }
+    {
+        QFile f(manual);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("{\\rtf1 Manual}");
+    }
+    {
+        ScriptedBoxes boxes;
+        action("MnuAjuda")->trigger();
+        ASSERT_EQ(launches.size(), 1);
+        EXPECT_EQ(launches[0].program, "xdg-open");
+        EXPECT_EQ(launches[0].arguments, QStringList{manual});
+        EXPECT_TRUE(boxes.log().isEmpty());
+        // The desktop found no application for it.
+        boxes.answer(MsgAnswer::Ok);
+        lastFailure(3, "xdg-open: nenhum programa encontrado para abrir o arquivo");
+        ASSERT_EQ(boxes.log().size(), 1);
+        EXPECT_EQ(boxes.log()[0].text, helpMessage);
+    }
+    {
+        // The web page: the address after "http://", purple once visited.
+        ScriptedBoxes boxes;
+        auto* site = mdi->findChild<QLineEdit*>("TxtSite");
+        mdi->show();
+        QTest::mouseClick(site, Qt::LeftButton);
+        ASSERT_EQ(launches.size(), 2);
+        EXPECT_EQ(launches[1].arguments, QStringList{"http://" + FrmMdi::webAddress()});
+        EXPECT_EQ(site->palette().color(QPalette::Text), QColor(128, 0, 128));
+        boxes.answer(MsgAnswer::Ok);
+        lastFailure(4, "xdg-open: o programa não conseguiu abrir o arquivo");
+        ASSERT_EQ(boxes.log().size(), 1);
+        EXPECT_EQ(boxes.log()[0].text,
+                  QString::fromUtf8("Não foi possível abrir esta página da Internet\rVerifique se a sua conexão está "
+                                    "funcionando corretamente\rxdg-open: o programa não conseguiu abrir o arquivo 4 "
+                                    "xdg-open"));
+        EXPECT_EQ(boxes.log()[0].icon, MsgIcon::Exclamation);
+        EXPECT_EQ(boxes.log()[0].title, "Tarvel");
+    }
+    {
+        // The screen saver: a failure says nothing.
+        ScriptedBoxes boxes;
+        launcherStarts = false;
+        mdi->findChild<QToolBar*>("Toolbar1")->findChild<QAction*>("Protecao")->trigger();
+        ASSERT_EQ(launches.size(), 3);
+        EXPECT_EQ(launches[2].program, "xdg-screensaver");
+        EXPECT_EQ(launches[2].arguments, QStringList{"activate"});
+        EXPECT_TRUE(boxes.log().isEmpty());
+    }
+    // The logo panel: a click on the logo hides it, the menu shows it again.
+    auto* panel = mdi->findChild<QWidget*>("Picture3");
+    EXPECT_TRUE(panel->isVisible());
+    QTest::mouseClick(mdi->findChild<QLabel*>("ImageLogo"), Qt::LeftButton);
+    EXPECT_FALSE(panel->isVisible());
+    action("MnuExibirLogo")->trigger();
+    EXPECT_TRUE(panel->isVisible());
+}
+
+TEST_F(MdiTest, AnsweringNoKeepsTheProgramRunningWithoutItsChildWindows) {
+    registerFakeLists();
+    start();
+    mdi->show();
+    action("MnuClientes")->trigger();
+    action("MnuCompRet")->trigger();
+    exitAnswering(MsgAnswer::No, [this] { mdi->findChild<QToolBar*>("Toolbar1")->findChild<QAction*>("Sair")->trigger(); });
+    EXPECT_FALSE(mdi->ended());
+    EXPECT_TRUE(mdi->isVisible());
+    EXPECT_FALSE(isOpen<FakeClientes>());
+    EXPECT_FALSE(isOpen<FakeRetirada>());
+    EXPECT_EQ(qtde(), 1);
+    EXPECT_TRUE(timer("Timer3")->isActive());
+    EXPECT_FALSE(timer("Timer2")->isActive());
+    EXPECT_TRUE(mdi->menuBar()->isEnabled());
+    timer("Timer3")->fire();
+    EXPECT_EQ(mdi->findChild<QLabel*>("Panel2")->text(), QString::fromUtf8("1 Usuário(s)"));
+}
+
+TEST_F(MdiTest, ExitWhileAnotherCopyHoldsTheFileLowersTheCounterWithoutACopy) {
+    config("UPDATE TblConfig SET Qtde = 1");
+    OtherCopy other(databasePath());
+    ASSERT_TRUE(other.holding());
+    start();
+    EXPECT_EQ(qtde(), 2);
+    int ended = -1;
+    QObject::connect(mdi.get(), &FrmMdi::programEnded, [&](int code) { ended = code; });
+    exitAnswering(MsgAnswer::Yes);
+    EXPECT_TRUE(mdi->ended());
+    EXPECT_EQ(ended, 0);
+    EXPECT_FALSE(timer("Timer2")->isActive());
+    EXPECT_EQ(qtde(), 1);
+    EXPECT_TRUE(backups().isEmpty());
+    EXPECT_FALSE(Database::openInThisProcess(databasePath()));
+}
+
+TEST_F(MdiTest, TheLastExitOfTheDayKeepsOneCopyWithTheLaterState) {
+    const QString name = Backup::dailyFileName(Today);
+    EXPECT_EQ(name, "Copia de Bd DedUvevaro10_3_25.mdb");
+    EXPECT_EQ(Backup::dailyFileName(QDate(2027, 1, 1)), "Copia de Bd DedUvevaro1_1_27.mdb");
+    EXPECT_EQ(Backup::dailyFileName(QDate(2026, 12, 5)), "Copia de Bd DedUvevaro5_12_26.mdb");
+
+    for (int run = 1; run <= 2; ++run) {
+        SCOPED_TRACE(run);
+        config("INSERT INTO TblClientes (Nome) VALUES (?)", {QString("CLIENTE %1").arg(run)});
+        config("UPDATE TblConfig SET Qtde = 3");   // counts left by copies that crashed
+        start();
+        mdi->show();
+        exitAnswering(MsgAnswer::Yes);
+        ASSERT_FALSE(mdi->ended()) << "the copy runs first";
+        EXPECT_TRUE(timer("Timer2")->isActive());
+        EXPECT_FALSE(mdi->menuBar()->isEnabled());
+        EXPECT_FALSE(action("MnuSair")->isEnabled()) << "no key works while the copy runs";
+        for (const char* key : {"Clientes", "Retirada", "Manutencao", "Entregues", "Protecao", "Sair"})
+            EXPECT_FALSE(mdi->findChild<QToolBar*>("Toolbar1")->findChild<QAction*>(key)->isEnabled()) << key;
+        EXPECT_TRUE(mdi->findChild<QLineEdit*>("Text1")->isVisible());
+        EXPECT_FALSE(mdi->findChild<QLineEdit*>("Text2")->isVisible());
+        // The close box while the copy waits changes nothing.
+        mdi->close();
+        EXPECT_TRUE(mdi->isVisible());
+        timer("Timer2")->fire();
+        EXPECT_TRUE(mdi->ended());
+        EXPECT_EQ(qtde(), 0);
+        EXPECT_EQ(backups(), QStringList{name});
+        EXPECT_FALSE(Database::openInThisProcess(databasePath()));
+        mdi.reset();
+    }
+    // The copy is the encrypted file itself and holds the second exit's state.
+    const QString copy = QDir(Backup::folder()).filePath(name);
+    EXPECT_THROW(Database(copy, "Access 2000;pwd=ERRADA"), DbError);
+    EXPECT_EQ(Database(copy, QString::fromUtf8(ConnectWithPassword)).scalar("SELECT count(*) FROM TblClientes").toInt(), 2);
+}
+
+TEST(Fonts, TheOriginalDesktopFacesFallBackToInstalledFreeFaces) {
+    Fonts::installSubstitutes();
+    const std::pair<const char*, QStringList> faces[] = {
+        {"Lucida Sans", {"DejaVu Sans"}},          {"Verdana", {"DejaVu Sans"}},
+        {"Comic Sans MS", {"DejaVu Sans"}},        {"Arial", {"Liberation Sans"}},
+        {"Arial Narrow", {"Liberation Sans Narrow"}}, {"Times New Roman", {"Liberation Serif"}},
+        {"Courier New", {"Liberation Mono"}}};
+    for (const auto& [family, expected] : faces)
+        EXPECT_TRUE(expected.contains(QFontInfo(QFont(family)).family())) << family << " -> "
+                                                                          << QFontInfo(QFont(family)).family().toStdString();
+}
+
+int main(int argc, char** argv) {
+    if (argc >= 3 && std::strcmp(argv[1], "--hold") == 0) return holdDatabase(argv[2]);
+    return TestMain::run(argc, argv);
+}
+
+#include "test_frmmdi.moc"
