@@ -10,20 +10,16 @@
 // the customer it stands on. The window side adds its widgets: building,
 // painting, publishing the current row.
 #include "support/bare.h"
-#include "support/generator.h"
+#include "support/benchmain.h"
+#include "support/figures.h"
+#include "support/files.h"
 #include "support/looptimer.h"
 
 #include "customers/frmclientes.h"
-#include "store/database.h"
-#include "store/programfolder.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
-#include <cstdio>
-#include <memory>
 #include <sqlcipher/sqlite3.h>
 #include <string>
 #include <vector>
@@ -32,60 +28,17 @@ namespace {
 
 constexpr int ScreenRows = 30;
 
-struct Files {
-    std::unique_ptr<QTemporaryDir> dir;
-    QString path;
-    Database db;   // keeps the store's shared connection open, as the main window does
-    std::unique_ptr<Bare::Connection> bare;
-
-    static Files& get() {
-        static Files f;
-        if (f.path.isEmpty()) {
-            BenchData::ensureDatabase();
-            // The window works on a copy, so the generated file stays as made.
-            f.dir = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/tarvel-bench-customers-XXXXXX"));
-            f.path = BenchData::copyDatabase(f.dir->path());
-            ProgramFolder::setPath(f.dir->path());
-            f.db = Database(f.path, QString::fromUtf8(ConnectWithPassword));
-            f.bare = std::make_unique<Bare::Connection>(f.path);
-        }
-        return f;
-    }
-};
-
-struct Figure {
-    std::string measure;
-    double ours = -1, bare = -1;
-};
-std::vector<Figure> g_figures;
-
-Figure& figure(const std::string& measure) {
-    for (Figure& f : g_figures)
-        if (f.measure == measure) return f;
-    g_figures.push_back({measure});
-    return g_figures.back();
-}
-
-void recordBare(const std::string& measure, double seconds) { figure(measure).bare = seconds; }
-
-void recordOurs(benchmark::State& state, const std::string& measure, double seconds) {
-    Figure& f = figure(measure);
-    f.ours = seconds;
-    if (f.bare > 0) state.counters["ratio"] = seconds / f.bare;
-}
-
 // The bare reads of a list standing on `current`: a screen of customers from
 // `first` and the current customer's appliances.
 void bareScreen(sqlite3* db, const std::vector<std::int64_t>& keys, std::size_t first, std::int64_t current) {
-    QByteArray sql = "SELECT * FROM TblClientes WHERE rowid IN (";
-    const std::size_t last = std::min(keys.size(), first + ScreenRows);
-    for (std::size_t i = first; i < last; ++i) {
-        if (i > first) sql += ',';
-        sql += QByteArray::number(qlonglong(keys[i]));
-    }
-    sql += ')';
-    Bare::readRows(db, sql);
+    Bare::readRowsByKey(db, "TblClientes", keys, first, ScreenRows);
     Bare::readRows(db, "SELECT * FROM TblApClientes WHERE ID = " + QByteArray::number(qlonglong(current)));
+}
+
+// The bare reads of the list in the order of keySql, standing on its first row.
+void bareTop(sqlite3* db, const char* keySql) {
+    const auto keys = Bare::keys(db, keySql);
+    bareScreen(db, keys, 0, keys.front());
 }
 
 // Lets the window paint and run its publishing timers.
@@ -95,10 +48,16 @@ void settle(FrmClientes& w) {
     QApplication::processEvents();
 }
 
+// Shows the window and lets it settle, as the measures find it.
+void showSettled(FrmClientes& w) {
+    w.show();
+    settle(w);
+}
+
 // --- opening --------------------------------------------------------------
 
 void Open_Bare(benchmark::State& state) {
-    Files& f = Files::get();
+    BenchFiles& f = BenchFiles::programCopy();
     LoopTimer t;
     for (auto _ : state) {
         const auto keys = Bare::keys(f.bare->handle(), "SELECT rowid FROM TblClientes ORDER BY Nome, rowid");
@@ -106,20 +65,19 @@ void Open_Bare(benchmark::State& state) {
         count.step();
         bareScreen(f.bare->handle(), keys, 0, keys.front());
     }
-    recordBare("open the window (by Nome)", t.perIteration(state));
+    figures().recordBare("open the window (by Nome)", t.perIteration(state));
 }
 
 void Open_Ours(benchmark::State& state) {
-    Files::get();
+    BenchFiles::programCopy();
     LoopTimer t;
     int rows = 0;
     for (auto _ : state) {
         FrmClientes w;
-        w.show();
-        settle(w);
+        showSettled(w);
         rows = w.dataFrmClientes().recordCount();
     }
-    recordOurs(state, "open the window (by Nome)", t.perIteration(state));
+    figures().recordOurs(state, "open the window (by Nome)", t.perIteration(state));
     state.counters["rows"] = rows;
 }
 
@@ -136,29 +94,27 @@ const SortOption Sorts[] = {{"Nome", &FrmClientes::OptNome_Click},         {"End
 std::string sortMeasure(int i) { return std::string("sort by ") + Sorts[i].field; }
 
 void Sort_Bare(benchmark::State& state) {
-    Files& f = Files::get();
+    BenchFiles& f = BenchFiles::programCopy();
     const int i = int(state.range(0));
     const QByteArray sql = QByteArray("SELECT rowid FROM TblClientes ORDER BY ") + Sorts[i].field + ", rowid";
     LoopTimer t;
     for (auto _ : state) {
-        const auto keys = Bare::keys(f.bare->handle(), sql.constData());
-        bareScreen(f.bare->handle(), keys, 0, keys.front());
+        bareTop(f.bare->handle(), sql.constData());
     }
-    recordBare(sortMeasure(i), t.perIteration(state));
+    figures().recordBare(sortMeasure(i), t.perIteration(state));
 }
 
 void Sort_Ours(benchmark::State& state) {
-    Files::get();
+    BenchFiles::programCopy();
     const int i = int(state.range(0));
     FrmClientes w;
-    w.show();
-    settle(w);
+    showSettled(w);
     LoopTimer t;
     for (auto _ : state) {
         (w.*Sorts[i].click)();
         settle(w);
     }
-    recordOurs(state, sortMeasure(i), t.perIteration(state));
+    figures().recordOurs(state, sortMeasure(i), t.perIteration(state));
 }
 
 // --- name search ----------------------------------------------------------
@@ -170,7 +126,7 @@ const char* const Prefixes[] = {"SILV", "XYZ"};
 std::string findMeasure(int i) { return std::string("find name prefix '") + Prefixes[i] + "'"; }
 
 void Find_Bare(benchmark::State& state) {
-    Files& f = Files::get();
+    BenchFiles& f = BenchFiles::programCopy();
     const int i = int(state.range(0));
     const auto keys = Bare::keys(f.bare->handle(), "SELECT rowid FROM TblClientes ORDER BY Nome, rowid");
     const QByteArray sql = QByteArray("SELECT rowid FROM TblClientes WHERE Nome LIKE '") + Prefixes[i] +
@@ -184,19 +140,17 @@ void Find_Bare(benchmark::State& state) {
             bareScreen(f.bare->handle(), keys, at, key);
         } else {
             // No match: the list is read again and stands on its first row.
-            const auto again = Bare::keys(f.bare->handle(), "SELECT rowid FROM TblClientes ORDER BY Nome, rowid");
-            bareScreen(f.bare->handle(), again, 0, again.front());
+            bareTop(f.bare->handle(), "SELECT rowid FROM TblClientes ORDER BY Nome, rowid");
         }
     }
-    recordBare(findMeasure(i), t.perIteration(state));
+    figures().recordBare(findMeasure(i), t.perIteration(state));
 }
 
 void Find_Ours(benchmark::State& state) {
-    Files::get();
+    BenchFiles::programCopy();
     const int i = int(state.range(0));
     FrmClientes w;
-    w.show();
-    settle(w);
+    showSettled(w);
     auto* box = w.findChild<QLineEdit*>(QStringLiteral("TxtBusca"));
     box->setText(QString::fromLatin1(Prefixes[i]));
     LoopTimer t;
@@ -205,18 +159,8 @@ void Find_Ours(benchmark::State& state) {
         w.Busca_Nome();
         settle(w);
     }
-    recordOurs(state, findMeasure(i), t.perIteration(state));
+    figures().recordOurs(state, findMeasure(i), t.perIteration(state));
     state.counters["found"] = w.dataFrmClientes().text(QStringLiteral("Nome")).startsWith(QLatin1String(Prefixes[i]));
-}
-
-void printSummary() {
-    std::printf("\n%-36s %12s %12s %7s\n", "measure", "ours", "bare", "ratio");
-    for (const Figure& f : g_figures) {
-        char ratio[16] = "-";
-        if (f.ours >= 0 && f.bare > 0) std::snprintf(ratio, sizeof ratio, "%.2f", f.ours / f.bare);
-        std::printf("%-36s %9.2f ms %9.2f ms %7s\n", f.measure.c_str(), f.ours * 1e3, f.bare * 1e3, ratio);
-    }
-    std::printf("target: every ratio at most 2\n");
 }
 
 } // namespace
@@ -229,18 +173,6 @@ BENCHMARK(Find_Bare)->Name("find/bare")->DenseRange(0, 1)->Unit(benchmark::kMill
 BENCHMARK(Find_Ours)->Name("find/ours")->DenseRange(0, 1)->Unit(benchmark::kMillisecond)->MinTime(0.5)->UseRealTime();
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    try {
-        Files::get();
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "bench_customers: %s\n", e.what());
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    printSummary();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks(argc, argv, "bench_customers", [] { BenchFiles::programCopy(); },
+                         "target: every ratio at most 2", true);
 }

@@ -5,13 +5,14 @@
 // ("<measure>/bare" first, then "<measure>/ours" with the ratio ours/bare as a
 // counter). The scroll is measured twice: through the grid's model (the data
 // path alone) and with the view painting every page. Memory is read at the
-// top and at the bottom of a scroll: it must stay flat.
+// top and at the bottom of a scroll: it must stay flat. A table of every
+// figure follows the benchmarks.
 #include "support/bare.h"
-#include "support/generator.h"
+#include "support/benchmain.h"
+#include "support/figures.h"
+#include "support/files.h"
 #include "support/looptimer.h"
 
-#include "store/database.h"
-#include "store/programfolder.h"
 #include "store/recordcursor.h"
 #include "ui/gridmodel.h"
 
@@ -21,9 +22,6 @@
 #include <QScrollBar>
 #include <QTableView>
 #include <benchmark/benchmark.h>
-#include <chrono>
-#include <cstdio>
-#include <memory>
 #include <sqlcipher/sqlite3.h>
 #include <string>
 #include <vector>
@@ -46,54 +44,20 @@ const QList<GridColumn> Columns = {
     {"Garantia de Serviço", "Garantia", 60, FieldFormat::YesNo},
 };
 
-struct Files {
-    QString path;
-    Database db;   // keeps the store's shared connection open
-    std::unique_ptr<Bare::Connection> bare;
-    std::vector<std::int64_t> keys;   // the table's rows in stored order
-
-    static Files& get() {
-        static Files f;
-        if (f.path.isEmpty()) {
-            f.path = BenchData::ensureDatabase();
-            f.db = Database(f.path, QString::fromUtf8(ConnectWithPassword));
-            f.bare = std::make_unique<Bare::Connection>(f.path);
-            f.keys = Bare::keys(f.bare->handle(), "SELECT rowid FROM TblApEntregues ORDER BY rowid");
-        }
-        return f;
-    }
-};
-
-// Seconds per iteration of the bare side of each measure, for the ratios.
-std::vector<std::pair<std::string, double>> g_bare;
-
-double bareSeconds(const std::string& measure) {
-    for (const auto& [m, s] : g_bare)
-        if (m == measure) return s;
-    return -1;
+// The table's rows in stored order.
+const std::vector<std::int64_t>& storedKeys() {
+    static const std::vector<std::int64_t> keys =
+        Bare::keys(BenchFiles::generated().bare->handle(), "SELECT rowid FROM TblApEntregues ORDER BY rowid");
+    return keys;
 }
 
-void recordBare(benchmark::State& state, const std::string& measure, double seconds) {
-    g_bare.emplace_back(measure, seconds);
-    (void)state;
-}
-
-void recordOurs(benchmark::State& state, const std::string& measure, double seconds,
-                const char* counter = "ratio") {
-    const double bare = bareSeconds(measure);
-    if (bare > 0) state.counters[counter] = seconds / bare;
-}
+// The two scrolls, through the model and painted, against the same bare reads.
+const char* const ScrollModel = "scroll top to bottom (model)";
+const char* const ScrollPainted = "scroll top to bottom (painted)";
 
 // The bare read of one page: every column of 50 rows by their keys.
 int bareReadPage(sqlite3* db, const std::vector<std::int64_t>& keys, std::size_t first) {
-    QByteArray sql = "SELECT * FROM TblApEntregues WHERE rowid IN (";
-    const std::size_t last = std::min(keys.size(), first + PageRows);
-    for (std::size_t i = first; i < last; ++i) {
-        if (i > first) sql += ',';
-        sql += QByteArray::number(qlonglong(keys[i]));
-    }
-    sql += ')';
-    return Bare::readRows(db, sql);
+    return Bare::readRowsByKey(db, "TblApEntregues", keys, first, PageRows);
 }
 
 // A grid window the size of one page of rows.
@@ -134,7 +98,7 @@ struct Grid {
 // --- opening ---------------------------------------------------------------
 
 void GridOpen_Bare(benchmark::State& state) {
-    Files& f = Files::get();
+    BenchFiles& f = BenchFiles::generated();
     LoopTimer t;
     int rows = 0;
     for (auto _ : state) {
@@ -142,12 +106,12 @@ void GridOpen_Bare(benchmark::State& state) {
         rows = bareReadPage(f.bare->handle(), keys, 0);
         benchmark::DoNotOptimize(keys.data());
     }
-    recordBare(state, "open", t.perIteration(state));
+    figures().recordBare("open the grid", t.perIteration(state));
     state.counters["rows"] = rows;
 }
 
 void GridOpen_Ours(benchmark::State& state) {
-    Files& f = Files::get();
+    BenchFiles& f = BenchFiles::generated();
     LoopTimer t;
     int rows = 0;
     for (auto _ : state) {
@@ -155,29 +119,31 @@ void GridOpen_Ours(benchmark::State& state) {
         g.showPage(0, true);
         rows = g.grid.model()->rowCount();
     }
-    recordOurs(state, "open", t.perIteration(state));
+    figures().recordOurs(state, "open the grid", t.perIteration(state));
     state.counters["rows"] = rows;
 }
 
 // --- scrolling top to bottom ----------------------------------------------
 
 void Scroll_Bare(benchmark::State& state) {
-    Files& f = Files::get();
+    BenchFiles& f = BenchFiles::generated();
+    const std::vector<std::int64_t>& keys = storedKeys();
     LoopTimer t;
     std::int64_t rows = 0;
     for (auto _ : state) {
         rows = 0;
-        for (std::size_t first = 0; first < f.keys.size(); first += PageRows)
-            rows += bareReadPage(f.bare->handle(), f.keys, first);
+        for (std::size_t first = 0; first < keys.size(); first += PageRows)
+            rows += bareReadPage(f.bare->handle(), keys, first);
     }
     const double seconds = t.perIteration(state);
-    recordBare(state, "scroll", seconds);
+    figures().recordBare(ScrollModel, seconds);
+    figures().recordBare(ScrollPainted, seconds);
     state.counters["rows"] = double(rows);
-    state.counters["us_per_page"] = seconds * 1e6 / double((f.keys.size() + PageRows - 1) / PageRows);
+    state.counters["us_per_page"] = seconds * 1e6 / double((keys.size() + PageRows - 1) / PageRows);
 }
 
 void scrollOurs(benchmark::State& state, bool paint) {
-    Files& f = Files::get();
+    BenchFiles& f = BenchFiles::generated();
     Grid g(f.path, true);
     // One scroll first, so that the measure sees the steady state.
     for (int p = 0; p < g.pages(); ++p) g.showPage(p * PageRows, paint);
@@ -194,7 +160,8 @@ void scrollOurs(benchmark::State& state, bool paint) {
     const double seconds = t.perIteration(state);
     // Painting is Qt's own text layout of every cell; its ratio is shown
     // apart from the data path's.
-    recordOurs(state, "scroll", seconds, paint ? "ratio_with_painting" : "ratio");
+    if (paint) figures().recordOurs(state, ScrollPainted, seconds, "ratio_with_painting");
+    else figures().recordOurs(state, ScrollModel, seconds);
     Bare::releaseFreeMemory();
     const std::int64_t after = Bare::residentBytes();
     state.counters["us_per_page"] = seconds * 1e6 / double(g.pages());
@@ -215,12 +182,8 @@ BENCHMARK(Scroll_OursModel)->Name("grid_scroll_top_to_bottom/ours_model")->Unit(
 BENCHMARK(Scroll_OursPainted)->Name("grid_scroll_top_to_bottom/ours_painted")->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    std::printf("targets: ratio of grid_open and grid_scroll_top_to_bottom/ours_model at most 2; rss_growth_MB near 0\n");
-    return 0;
+    return runBenchmarks(argc, argv, "bench_grid", [] { storedKeys(); },
+                         "targets: ratio of grid_open and grid_scroll_top_to_bottom/ours_model at most 2; "
+                         "rss_growth_MB near 0",
+                         true);
 }

@@ -8,16 +8,16 @@
 // one shared connection per process), so opening and keying the file is not
 // part of any measure except the memory one.
 #include "support/bare.h"
-#include "support/generator.h"
+#include "support/benchmain.h"
+#include "support/figures.h"
+#include "support/files.h"
 #include "support/looptimer.h"
 
 #include "store/database.h"
 #include "store/programfolder.h"
 #include "store/recordcursor.h"
 
-#include <QCoreApplication>
 #include <benchmark/benchmark.h>
-#include <cstdio>
 #include <memory>
 #include <sqlcipher/sqlite3.h>
 #include <string>
@@ -42,50 +42,10 @@ std::string pageMeasure(int pages) {
     return pages == CachedPages ? "read 50 rows (pages in cache)" : "read 50 rows from the middle";
 }
 
-// The shared file and both sides' open connections.
-struct Files {
-    QString path;
-    Database db;   // keeps the store's shared connection open
-    std::unique_ptr<Bare::Connection> bare;
-
-    static Files& get() {
-        static Files f;
-        if (f.path.isEmpty()) {
-            f.path = BenchData::ensureDatabase();
-            f.db = Database(f.path, QString::fromUtf8(ConnectWithPassword));
-            f.bare = std::make_unique<Bare::Connection>(f.path);
-        }
-        return f;
-    }
-};
-
-// The figures of each measure, in the order they were taken.
-struct Figure {
-    std::string measure;
-    std::string unit;
-    double ours = -1, bare = -1;
-};
-std::vector<Figure> g_figures;
-
-Figure& figure(const std::string& measure, const std::string& unit) {
-    for (Figure& f : g_figures)
-        if (f.measure == measure) return f;
-    g_figures.push_back({measure, unit});
-    return g_figures.back();
-}
-
-void recordBare(const std::string& measure, double seconds) { figure(measure, "time").bare = seconds; }
-
-void recordOurs(benchmark::State& state, const std::string& measure, double seconds) {
-    Figure& f = figure(measure, "time");
-    f.ours = seconds;
-    if (f.bare > 0) state.counters["ratio"] = seconds / f.bare;
-}
-
 // --- Opening a cursor ordered by name, with its record count --------------
 
 void OpenCursor_Bare(benchmark::State& state) {
-    Files& files = Files::get();
+    BenchFiles& files = BenchFiles::generated();
     std::size_t rows = 0;
     LoopTimer t;
     for (auto _ : state) {
@@ -93,12 +53,12 @@ void OpenCursor_Bare(benchmark::State& state) {
         rows = keys.size();
         benchmark::DoNotOptimize(rows);
     }
-    recordBare("open cursor by Nome + count", t.perIteration(state));
+    figures().recordBare("open cursor by Nome + count", t.perIteration(state));
     state.counters["rows"] = double(rows);
 }
 
 void OpenCursor_Ours(benchmark::State& state) {
-    Files& files = Files::get();
+    BenchFiles& files = BenchFiles::generated();
     int rows = 0;
     LoopTimer t;
     for (auto _ : state) {
@@ -107,14 +67,14 @@ void OpenCursor_Ours(benchmark::State& state) {
         rows = c.recordCount();
         benchmark::DoNotOptimize(rows);
     }
-    recordOurs(state, "open cursor by Nome + count", t.perIteration(state));
+    figures().recordOurs(state, "open cursor by Nome + count", t.perIteration(state));
     state.counters["rows"] = rows;
 }
 
 // --- Find first on the customers ------------------------------------------
 
 void FindFirst_Bare(benchmark::State& state) {
-    Files& files = Files::get();
+    BenchFiles& files = BenchFiles::generated();
     std::int64_t key = -1;
     LoopTimer t;
     for (auto _ : state) {
@@ -122,12 +82,12 @@ void FindFirst_Bare(benchmark::State& state) {
         key = st.step() ? sqlite3_column_int64(st.get(), 0) : -1;
         benchmark::DoNotOptimize(key);
     }
-    recordBare("find first Nome LIKE 'SILV*'", t.perIteration(state));
+    figures().recordBare("find first Nome LIKE 'SILV*'", t.perIteration(state));
     state.counters["key"] = double(key);
 }
 
 void FindFirst_Ours(benchmark::State& state) {
-    Files& files = Files::get();
+    BenchFiles& files = BenchFiles::generated();
     RecordCursor c;
     c.open(files.path, QStringLiteral("TblClientes"), QString::fromUtf8(ConnectWithPassword));
     LoopTimer t;
@@ -135,7 +95,7 @@ void FindFirst_Ours(benchmark::State& state) {
         const bool found = c.findFirst(FindCriterion);
         benchmark::DoNotOptimize(found);
     }
-    recordOurs(state, "find first Nome LIKE 'SILV*'", t.perIteration(state));
+    figures().recordOurs(state, "find first Nome LIKE 'SILV*'", t.perIteration(state));
     state.counters["key"] = double(c.currentKey());
     if (c.noMatch()) state.SkipWithError("no customer matched");
 }
@@ -148,7 +108,7 @@ int middlePage(int iteration, int pages, int rowCount) {
 }
 
 void PageRead_Bare(benchmark::State& state) {
-    Files& files = Files::get();
+    BenchFiles& files = BenchFiles::generated();
     const int pages = int(state.range(0));
     // The keys in name order, as the cursor holds them.
     const std::vector<std::int64_t> keys =
@@ -157,20 +117,14 @@ void PageRead_Bare(benchmark::State& state) {
     LoopTimer t;
     for (auto _ : state) {
         const int start = middlePage(i++, pages, int(keys.size()));
-        QByteArray sql = "SELECT * FROM TblApEntregues WHERE rowid IN (";
-        for (int r = 0; r < PageRows; ++r) {
-            if (r) sql += ',';
-            sql += QByteArray::number(qlonglong(keys[std::size_t(start + r)]));
-        }
-        sql += ')';
-        rows = Bare::readRows(files.bare->handle(), sql);
+        rows = Bare::readRowsByKey(files.bare->handle(), "TblApEntregues", keys, std::size_t(start), PageRows);
     }
-    recordBare(pageMeasure(pages), t.perIteration(state));
+    figures().recordBare(pageMeasure(pages), t.perIteration(state));
     state.counters["rows"] = rows;
 }
 
 void PageRead_Ours(benchmark::State& state) {
-    Files& files = Files::get();
+    BenchFiles& files = BenchFiles::generated();
     const int pages = int(state.range(0));
     RecordCursor c;
     c.open(files.path, DeliveredByName, QString::fromUtf8(ConnectWithPassword));
@@ -184,7 +138,7 @@ void PageRead_Ours(benchmark::State& state) {
         for (int r = start; r < start + PageRows; ++r) values += c.rowAt(r).size();
         benchmark::DoNotOptimize(values);
     }
-    recordOurs(state, pageMeasure(pages), t.perIteration(state));
+    figures().recordOurs(state, pageMeasure(pages), t.perIteration(state));
     state.counters["rows"] = double(values / std::max(columns, 1));
 }
 
@@ -205,7 +159,7 @@ double heldMegabytes(Make make) {
 }
 
 void CursorMemory(benchmark::State& state) {
-    Files& files = Files::get();
+    BenchFiles& files = BenchFiles::generated();
     files.db.close();
     double ours = 0, bare = 0;
     for (auto _ : state) {
@@ -223,12 +177,9 @@ void CursorMemory(benchmark::State& state) {
         });
     }
     files.db = Database(files.path, QString::fromUtf8(ConnectWithPassword));
-    Figure& f = figure("memory of the open 100,000-row cursor", "MB");
-    f.ours = ours;
-    f.bare = bare;
+    figures().record(state, "memory of the open 100,000-row cursor", ours, bare, Figures::Unit::Megabytes);
     state.counters["ours_MB"] = ours;
     state.counters["bare_MB"] = bare;
-    if (bare > 0) state.counters["ratio"] = ours / bare;
 }
 
 BENCHMARK(OpenCursor_Bare)->Name("open_cursor_by_name/bare")->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
@@ -241,48 +192,9 @@ BENCHMARK(PageRead_Bare)->Name("page_of_50_cached/bare")->Arg(CachedPages)->Unit
 BENCHMARK(PageRead_Ours)->Name("page_of_50_cached/ours")->Arg(CachedPages)->Unit(benchmark::kMicrosecond)->MinTime(0.5)->UseRealTime();
 BENCHMARK(CursorMemory)->Name("open_cursor_memory")->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-std::string timeText(double seconds) {
-    char buf[32];
-    if (seconds < 0) return "-";
-    if (seconds >= 0.1) std::snprintf(buf, sizeof buf, "%.1f ms", seconds * 1e3);
-    else if (seconds >= 1e-3) std::snprintf(buf, sizeof buf, "%.2f ms", seconds * 1e3);
-    else std::snprintf(buf, sizeof buf, "%.1f us", seconds * 1e6);
-    return buf;
-}
-
-std::string valueText(const Figure& f, double v) {
-    if (f.unit == "time") return timeText(v);
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.1f MB", v);
-    return buf;
-}
-
-void printSummary() {
-    if (g_figures.empty()) return;
-    std::printf("\n%-40s %12s %12s %7s\n", "measure", "ours", "bare", "ratio");
-    for (const Figure& f : g_figures) {
-        char ratio[16] = "-";
-        if (f.ours >= 0 && f.bare > 0) std::snprintf(ratio, sizeof ratio, "%.2f", f.ours / f.bare);
-        std::printf("%-40s %12s %12s %7s\n", f.measure.c_str(), valueText(f, f.ours).c_str(),
-                    valueText(f, f.bare).c_str(), ratio);
-    }
-    std::printf("targets: every ratio at most 2; the open cursor holds under 20 MB\n");
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    try {
-        Files::get();
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "bench_store: %s\n", e.what());
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    printSummary();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks(argc, argv, "bench_store", [] { BenchFiles::generated(); },
+                         "targets: every ratio at most 2; the open cursor holds under 20 MB", false);
 }

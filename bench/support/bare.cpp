@@ -4,6 +4,7 @@
 #include "store/programfolder.h"
 
 #include <QFile>
+#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <malloc.h>
@@ -80,6 +81,18 @@ int readRows(sqlite3* db, const QByteArray& sql) {
     }
     benchmark::DoNotOptimize(bytes);
     return rows;
+}
+
+int readRowsByKey(sqlite3* db, const char* table, const std::vector<std::int64_t>& keys, std::size_t first,
+                  std::size_t count) {
+    QByteArray sql = QByteArray("SELECT * FROM ") + table + " WHERE rowid IN (";
+    const std::size_t last = std::min(keys.size(), first + count);
+    for (std::size_t i = first; i < last; ++i) {
+        if (i > first) sql += ',';
+        sql += QByteArray::number(qlonglong(keys[i]));
+    }
+    sql += ')';
+    return readRows(db, sql);
 }
 
 std::int64_t residentBytes() {

@@ -53,6 +53,12 @@ std::vector<std::int64_t> keys(sqlite3* db, const char* sql);
 // storage class reads (integer, real or text bytes); returns the number of rows.
 int readRows(sqlite3* db, const QByteArray& sql);
 
+// readRows() on every column of table's rows keyed keys[first] up to
+// keys[first + count - 1] (fewer at the end of keys), in one "rowid IN (...)"
+// statement, as a page of a list whose keys are known is read.
+int readRowsByKey(sqlite3* db, const char* table, const std::vector<std::int64_t>& keys, std::size_t first,
+                  std::size_t count);
+
 // The process's resident memory in bytes (/proc/self/statm).
 std::int64_t residentBytes();
 

@@ -1,0 +1,34 @@
+#include "support/files.h"
+
+#include "support/generator.h"
+
+#include "store/programfolder.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+BenchFiles::~BenchFiles() = default;
+
+void BenchFiles::open(const QString& file) {
+    path = file;
+    db = Database(path, QString::fromUtf8(ConnectWithPassword));
+    bare = std::make_unique<Bare::Connection>(path);
+}
+
+BenchFiles& BenchFiles::generated() {
+    static BenchFiles f;
+    if (f.path.isEmpty()) f.open(BenchData::ensureDatabase());
+    return f;
+}
+
+BenchFiles& BenchFiles::programCopy() {
+    static BenchFiles f;
+    if (f.path.isEmpty()) {
+        BenchData::ensureDatabase();
+        f.m_dir = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/tarvel-bench-XXXXXX"));
+        const QString copy = BenchData::copyDatabase(f.m_dir->path());
+        ProgramFolder::setPath(f.m_dir->path());
+        f.open(copy);
+    }
+    return f;
+}
