@@ -106,7 +106,9 @@ void FrmAltCadastro::Form_Load() {
         Txt[i]->setCursorPosition(0);
         setTextColour(Txt[i], highlight);
     }
-    m_check = new ValidaSenhaOperador(TxtOperador, &DataOperador, OperatorCheckRows::FrmAltCadastro, this);
+    OperatorCheckConfig check = OperatorCheckRows::FrmAltCadastro;
+    check.toolTip = QStringLiteral("Operador Autorizado a alterar o Nome do Cliente");
+    m_check = new ValidaSenhaOperador(TxtOperador, &DataOperador, check, this);
     m_loaded = true;
 }
 

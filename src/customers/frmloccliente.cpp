@@ -49,7 +49,8 @@ FrmLocCliente::FrmLocCliente(FrmClientes* list, QWidget* parent) : QDialog(paren
     const auto option = [&](const char* name, const QString& caption) {
         auto* o = new QRadioButton(caption, options);
         o->setObjectName(QString::fromLatin1(name));
-        o->setFocusPolicy(Qt::NoFocus);
+        // Reached with Tab and the arrow keys; a mouse click sends the focus to the search text.
+        o->setFocusPolicy(Qt::TabFocus);
         optLayout->addWidget(o);
         connect(o, &QRadioButton::clicked, this, &FrmLocCliente::Option_Click);
         return o;
@@ -89,7 +90,11 @@ FrmLocCliente::FrmLocCliente(FrmClientes* list, QWidget* parent) : QDialog(paren
     BtFechar->setAutoDefault(false);
     BtIniciar->setAutoDefault(false);
     BtIniciar->setDefault(true);
-    setTabOrder(TxtBusca, BtIniciar);
+    setTabOrder(TxtBusca, Option1);
+    setTabOrder(Option1, Option2);
+    setTabOrder(Option2, Option3);
+    setTabOrder(Option3, Option4);
+    setTabOrder(Option4, BtIniciar);
     setTabOrder(BtIniciar, BtFechar);
     setFixedWidth(300);
     Form_Load();

@@ -74,6 +74,11 @@ TEST_F(LocClienteTest, ACodeFindsTheCustomerAndClosesTheDialog) {
     Typing::focus(field(again));
     EXPECT_EQ(field(again)->text(), QString::number(beto));
     EXPECT_TRUE(waitFor([&] { return field(again)->selectedText() == QString::number(beto); }));
+    // The options are reached from the keyboard: Tab, then an arrow key.
+    Typing::key(field(again), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), again.findChild<QRadioButton*>("Option1"));
+    Typing::key(QApplication::focusWidget(), Qt::Key_Down);
+    EXPECT_TRUE(again.findChild<QRadioButton*>("Option2")->isChecked());
 }
 
 TEST_F(LocClienteTest, PhonesAreComparedByTheirDigits) {
