@@ -467,9 +467,14 @@ void FrmMdi::ImagemDoDia() {
                                     ? pictures.entryList({QStringLiteral("*.jpg")}, QDir::Files).size()
                                     : 0;
         number = count > 0 ? qlonglong(QRandomGenerator::global()->bounded(quint32(count))) + 1 : 1;
-        DataAcesso->edit();
-        DataAcesso->setField(QStringLiteral("Imagem"), number);
-        DataAcesso->update();
+        try {
+            DataAcesso->edit();
+            DataAcesso->setField(QStringLiteral("Imagem"), number);
+            DataAcesso->update();
+        } catch (const DbError&) {
+            // The number is not remembered, but the picture still shows.
+            DataAcesso->cancelUpdate();
+        }
     }
     const QString file = ProgramFolder::file(QStringLiteral("Imagens/Imagem Fundo (%1).jpg").arg(number));
     QPixmap picture;

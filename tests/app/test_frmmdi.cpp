@@ -37,6 +37,7 @@
 #include <QTest>
 #include <QToolBar>
 #include <cstring>
+#include <sqlcipher/sqlite3.h>
 
 // Stand-ins for the list windows of the other areas.
 class FakeClientes : public QWidget {
@@ -270,6 +271,25 @@ TEST_F(MdiTest, PictureOfTheDay) {
         mdi.reset();
     }
     EXPECT_GE(drawn.size(), 2) << "the picture is drawn at random";
+
+    // The drawn number cannot be remembered: the picture shows all the same.
+    config("UPDATE TblConfig SET Imagem = 9");
+    {
+        const Database db(databasePath());
+        ASSERT_EQ(sqlite3_exec(db.handle(),
+                               "CREATE TRIGGER RefuseImagem BEFORE UPDATE OF Imagem ON TblConfig "
+                               "BEGIN SELECT RAISE(ABORT, 'Imagem bloqueada'); END",
+                               nullptr, nullptr, nullptr),
+                  SQLITE_OK);
+    }
+    mdi = std::make_unique<FrmMdi>();
+    EXPECT_FALSE(mdi->ended());
+    EXPECT_EQ(configValue("Imagem").toInt(), 9);
+    EXPECT_TRUE(mdi->backgroundFile() == picture(1) || mdi->backgroundFile() == picture(2) ||
+                mdi->backgroundFile() == picture(3))
+        << mdi->backgroundFile().toStdString();
+    mdi.reset();
+    config("DROP TRIGGER RefuseImagem");
 
     // A new day with an empty folder: number 1 stored, the built-in background.
     for (int n = 1; n <= 3; ++n) QFile::remove(picture(n));
