@@ -21,13 +21,7 @@
 
 namespace {
 
-const QString Source = QStringLiteral("Banco de Dados");
-
-DbError engineError(sqlite3* db, int rc, const QString& context = {}) {
-    QString text = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
-    if (!context.isEmpty()) text += QStringLiteral(" (%1)").arg(context);
-    return DbError(rc, text, Source);
-}
+const QString Source = dbErrorSource();
 
 int collatePtBr(void*, int na, const void* a, int nb, const void* b) {
     return TextCompare::compare(static_cast<const char*>(a), std::size_t(na),
@@ -96,7 +90,7 @@ Connection::Connection(const QString& file, const QString& password) : path(file
     // Never SQLITE_OPEN_CREATE: opening must not make a file.
     int rc = sqlite3_open_v2(QFile::encodeName(file).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
     if (rc != SQLITE_OK) {
-        DbError e = engineError(db, rc, file);
+        const DbError e(rc, engineError(db, rc).description() + QStringLiteral(" (%1)").arg(file), Source);
         sqlite3_close(db);
         db = nullptr;
         throw e;
@@ -181,10 +175,7 @@ void bindValue(sqlite3_stmt* stmt, int index, const QVariant& v) {
 namespace {
 
 void prepare(sqlite3* db, const QString& sql, const QVariantList& params, Statement& st) {
-    const QByteArray text = SqlDialect::translate(sql).toUtf8();
-    const int rc = sqlite3_prepare_v2(db, text.constData(), int(text.size()), &st.s, nullptr);
-    if (rc != SQLITE_OK) throw DbError(DbErrorCode::BadCriterion, QString::fromUtf8(sqlite3_errmsg(db)) +
-                                       QStringLiteral(" — ") + sql, Source);
+    prepareStatement(db, SqlDialect::translate(sql), st);
     for (int i = 0; i < params.size(); ++i) bindValue(st.s, i + 1, params[i]);
 }
 
@@ -218,9 +209,7 @@ int Database::execute(const QString& sql, const QVariantList& params) {
     sqlite3* db = handle();
     Statement st;
     prepare(db, sql, params, st);
-    int rc;
-    while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) {}
-    if (rc != SQLITE_DONE) throw engineError(db, rc);
+    runToEnd(db, st);
     return sqlite3_changes(db);
 }
 
@@ -285,6 +274,25 @@ void Transaction::commit() {
 }
 
 Statement::~Statement() { sqlite3_finalize(s); }
+
+void prepareStatement(sqlite3* db, const QString& sql, Statement& st) {
+    const QByteArray text = sql.toUtf8();
+    const int rc = sqlite3_prepare_v2(db, text.constData(), int(text.size()), &st.s, nullptr);
+    if (rc != SQLITE_OK)
+        throw DbError(DbErrorCode::BadCriterion, QString::fromUtf8(sqlite3_errmsg(db)) + QStringLiteral(" — ") + sql,
+                      dbErrorSource());
+}
+
+DbError engineError(sqlite3* db, int rc) {
+    return DbError(rc, db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc)),
+                   dbErrorSource());
+}
+
+void runToEnd(sqlite3* db, Statement& st) {
+    int rc;
+    while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) {}
+    if (rc != SQLITE_DONE) throw engineError(db, rc);
+}
 
 QVariant storedColumn(sqlite3_stmt* s, int col) {
     switch (sqlite3_column_type(s, col)) {

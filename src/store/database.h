@@ -32,7 +32,7 @@ public:
     void close() { m_conn.reset(); }
     QString path() const;
 
-    // Runs one statement (Jet dialect accepted, see sqldialect.h) with bound
+    // Runs one statement (the desktop dialect is accepted, see sqldialect.h) with bound
     // parameters; returns the number of rows changed.
     int execute(const QString& sql, const QVariantList& params = {});
     // First column of the first row, or an invalid QVariant.
@@ -56,8 +56,8 @@ private:
 };
 
 // Registers the text collation PTBR (case-insensitive for accented capitals
-// too, accents sorting beside their letter) and LIKE with the original
-// engine's wildcards on a raw connection. Every connection of ours has them.
+// too, accents sorting beside their letter) and LIKE with the desktop
+// database's wildcards on a raw connection. Every connection of ours has them.
 void registerTextFunctions(sqlite3* db);
 
 // Binds a value to a statement parameter (1-based) the way the store keeps it.

@@ -20,6 +20,9 @@ private:
     QString m_source;
 };
 
+// The source that the store's errors name.
+inline QString dbErrorSource() { return QStringLiteral("Banco de Dados"); }
+
 // Error numbers of our own for conditions that are not engine errors.
 namespace DbErrorCode {
 constexpr int FileNotFound = 3024;     // the database file is missing

@@ -11,17 +11,7 @@
 namespace {
 
 constexpr int PageSize = 50;
-const QString Source = QStringLiteral("Banco de Dados");
-
-void prepareRaw(sqlite3* db, const QString& sql, Statement& st) {
-    const QByteArray text = sql.toUtf8();
-    const int rc = sqlite3_prepare_v2(db, text.constData(), int(text.size()), &st.s, nullptr);
-    if (rc != SQLITE_OK)
-        throw DbError(DbErrorCode::BadCriterion, QString::fromUtf8(sqlite3_errmsg(db)) + QStringLiteral(" — ") + sql,
-                      Source);
-}
-
-DbError stepError(sqlite3* db, int rc) { return DbError(rc, QString::fromUtf8(sqlite3_errmsg(db)), Source); }
+const QString Source = dbErrorSource();
 
 QString quoteIdent(const QString& name) {
     return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
@@ -148,17 +138,14 @@ void RecordCursor::refresh() {
     sqlite3* db = m_db.handle();
     {
         Statement st;
-        prepareRaw(db, QStringLiteral("SELECT %1 FROM %2 LIMIT 0").arg(m_columns, quoteIdent(m_table)), st);
+        prepareStatement(db, QStringLiteral("SELECT %1 FROM %2 LIMIT 0").arg(m_columns, quoteIdent(m_table)), st);
         m_fieldNames.clear();
-        m_fieldTypes.clear();
+        m_kinds.clear();
         const int n = sqlite3_column_count(st.s);
         for (int c = 0; c < n; ++c) {
             m_fieldNames << QString::fromUtf8(sqlite3_column_name(st.s, c));
             const char* decl = sqlite3_column_decltype(st.s, c);
-            m_fieldTypes << (decl ? QString::fromUtf8(decl).toUpper() : QString());
-        }
-        m_kinds.clear();
-        for (const QString& type : m_fieldTypes) {
+            const QString type = decl ? QString::fromUtf8(decl).toUpper() : QString();
             if (type == QLatin1String("CURRENCY")) m_kinds.push_back(Kind::Currency);
             else if (type == QLatin1String("YESNO")) m_kinds.push_back(Kind::YesNo);
             else if (type == QLatin1String("DATETEXT")) m_kinds.push_back(Kind::Date);
@@ -187,11 +174,11 @@ void RecordCursor::readKeys() {
     // page of a wide table (a tenth of the time on a large history).
     if (!m_orderBy.isEmpty()) sql += QStringLiteral(" ORDER BY ") + m_orderBy + QStringLiteral(", rowid");
     Statement st;
-    prepareRaw(db, sql, st);
+    prepareStatement(db, sql, st);
     m_keys.clear();
     int rc;
     while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) m_keys.push_back(sqlite3_column_int64(st.s, 0));
-    if (rc != SQLITE_DONE) throw stepError(db, rc);
+    if (rc != SQLITE_DONE) throw engineError(db, rc);
     if (m_orderBy.isEmpty()) std::sort(m_keys.begin(), m_keys.end());
     m_keys.shrink_to_fit();
     m_sortedKeys.clear();
@@ -321,7 +308,7 @@ bool RecordCursor::findFirst(const QString& criterion) {
     sql += QStringLiteral(" ORDER BY ") + (m_orderBy.isEmpty() ? QStringLiteral("rowid") : m_orderBy + QStringLiteral(", rowid"));
     sqlite3* db = m_db.handle();
     Statement st;
-    prepareRaw(db, sql, st);
+    prepareStatement(db, sql, st);
     int rc;
     int found = -1;
     // The first match that this cursor holds: rows added by other copies
@@ -330,7 +317,7 @@ bool RecordCursor::findFirst(const QString& criterion) {
         found = indexOfKey(sqlite3_column_int64(st.s, 0));
         if (found >= 0) break;
     }
-    if (rc != SQLITE_ROW && rc != SQLITE_DONE) throw stepError(db, rc);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) throw engineError(db, rc);
     m_noMatch = found < 0;
     if (found >= 0) {
         if (found != m_pos || m_gap || m_eofFlag || m_bofFlag) setPos(found);
@@ -400,11 +387,11 @@ QVariant RecordCursor::readColumn(sqlite3_stmt* st, int stmtColumn, int column) 
 
 QVariant RecordCursor::toStorage(int column, const QVariant& value) const {
     if (!value.isValid() || value.isNull()) return QVariant();
-    const QString& type = m_fieldTypes[column];
+    const Kind kind = m_kinds[std::size_t(column)];
     const auto mismatch = [&] {
         return DbError(3464, QStringLiteral("Tipo de dados incompatível no campo '%1'.").arg(m_fieldNames[column]), Source);
     };
-    if (type == QLatin1String("CURRENCY")) {
+    if (kind == Kind::Currency) {
         if (value.userType() == qMetaTypeId<Currency>()) return QVariant(qlonglong(value.value<Currency>().raw()));
         if (value.typeId() == QMetaType::QString) {
             if (value.toString().trimmed().isEmpty()) return QVariant();
@@ -417,7 +404,7 @@ QVariant RecordCursor::toStorage(int column, const QVariant& value) const {
         if (!ok) throw mismatch();
         return QVariant(qlonglong(n * Currency::Scale));
     }
-    if (type == QLatin1String("YESNO")) {
+    if (kind == Kind::YesNo) {
         if (value.typeId() == QMetaType::QString) {
             const QString s = value.toString().trimmed();
             if (s.isEmpty()) return QVariant();
@@ -432,7 +419,7 @@ QVariant RecordCursor::toStorage(int column, const QVariant& value) const {
         }
         return QVariant(value.toBool() ? 1 : 0);
     }
-    if (type == QLatin1String("DATETEXT")) {
+    if (kind == Kind::Date) {
         QDate d;
         if (value.typeId() == QMetaType::QDate) d = value.toDate();
         else if (value.typeId() == QMetaType::QDateTime) d = value.toDateTime().date();
@@ -444,7 +431,7 @@ QVariant RecordCursor::toStorage(int column, const QVariant& value) const {
         if (!d.isValid()) throw mismatch();
         return QVariant(d.toString(QStringLiteral("yyyy-MM-dd")));
     }
-    if (type == QLatin1String("TIMETEXT")) {
+    if (kind == Kind::Time) {
         QTime t;
         if (value.typeId() == QMetaType::QTime) t = value.toTime();
         else if (value.typeId() == QMetaType::QDateTime) t = value.toDateTime().time();
@@ -456,8 +443,7 @@ QVariant RecordCursor::toStorage(int column, const QVariant& value) const {
         if (!t.isValid()) throw mismatch();
         return QVariant(t.toString(QStringLiteral("HH:mm:ss")));
     }
-    if (type.contains(QLatin1String("TEXT")) || type.contains(QLatin1String("CHAR")))
-        return QVariant(value.toString());
+    if (kind == Kind::Text) return QVariant(value.toString());
     // Whole numbers.
     if (value.typeId() == QMetaType::QString) {
         const QString s = value.toString().trimmed();
@@ -478,7 +464,7 @@ QVariantList RecordCursor::readRow(qint64 key) const {
     sqlite3* db = m_db.handle();
     if (!m_rowStmt) {
         Statement st;
-        prepareRaw(db, QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(m_columns, quoteIdent(m_table)), st);
+        prepareStatement(db, QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(m_columns, quoteIdent(m_table)), st);
         m_rowStmt = std::exchange(st.s, nullptr);
     }
     // Reset on every way out: a statement left on a row would keep a read
@@ -496,7 +482,7 @@ QVariantList RecordCursor::readRow(qint64 key) const {
         row.reserve(n);
         for (int c = 0; c < n; ++c) row.append(readColumn(m_rowStmt, c, c));
     } else if (rc != SQLITE_DONE) {
-        throw stepError(db, rc);
+        throw engineError(db, rc);
     }
     return row;
 }
@@ -516,7 +502,7 @@ void RecordCursor::loadPage(int index) const {
     sqlite3* db = m_db.handle();
     const int count = std::min(PageSize, recordCount() - start);
     Statement st;
-    prepareRaw(db, QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid IN (%3)")
+    prepareStatement(db, QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid IN (%3)")
                        .arg(m_columns, quoteIdent(m_table), keyList(m_keys, std::size_t(start), std::size_t(count))),
                st);
     std::vector<QVariantList> page(std::size_t(std::max(count, 0)));
@@ -536,7 +522,7 @@ void RecordCursor::loadPage(int index) const {
         for (int c = 1; c < n; ++c) row.append(readColumn(st.s, c, c - 1));
         page[std::size_t(it->second)] = std::move(row);
     }
-    if (rc != SQLITE_DONE) throw stepError(db, rc);
+    if (rc != SQLITE_DONE) throw engineError(db, rc);
     m_page = std::move(page);
     m_pageStart = start;
 }
@@ -623,10 +609,9 @@ qint64 RecordCursor::update() {
             QStringList sets;
             for (const QString& c : cols) sets << c + QStringLiteral(" = ?");
             Statement st;
-            prepareRaw(db, QStringLiteral("UPDATE %1 SET %2 WHERE rowid = %3").arg(quoteIdent(m_table), sets.join(QStringLiteral(", "))).arg(key), st);
+            prepareStatement(db, QStringLiteral("UPDATE %1 SET %2 WHERE rowid = %3").arg(quoteIdent(m_table), sets.join(QStringLiteral(", "))).arg(key), st);
             for (int i = 0; i < values.size(); ++i) bindValue(st.s, i + 1, values[i]);
-            const int rc = sqlite3_step(st.s);
-            if (rc != SQLITE_DONE) throw stepError(db, rc);
+            runToEnd(db, st);
         }
         m_mode = EditMode::None;
         loadCurrent();
@@ -637,16 +622,15 @@ qint64 RecordCursor::update() {
     // A new row: the database gives its key.
     Statement st;
     if (cols.isEmpty()) {
-        prepareRaw(db, QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoteIdent(m_table)), st);
+        prepareStatement(db, QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoteIdent(m_table)), st);
     } else {
         QStringList marks;
         for (int i = 0; i < cols.size(); ++i) marks << QStringLiteral("?");
-        prepareRaw(db, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+        prepareStatement(db, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                            .arg(quoteIdent(m_table), cols.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))), st);
         for (int i = 0; i < values.size(); ++i) bindValue(st.s, i + 1, values[i]);
     }
-    const int rc = sqlite3_step(st.s);
-    if (rc != SQLITE_DONE) throw stepError(db, rc);
+    runToEnd(db, st);
     key = sqlite3_last_insert_rowid(db);
     m_lastInsert = key;
     m_mode = EditMode::None;
@@ -675,9 +659,8 @@ void RecordCursor::deleteCurrent() {
     const qint64 key = m_keys[std::size_t(m_pos)];
     sqlite3* db = m_db.handle();
     Statement st;
-    prepareRaw(db, QStringLiteral("DELETE FROM %1 WHERE rowid = %2").arg(quoteIdent(m_table)).arg(key), st);
-    const int rc = sqlite3_step(st.s);
-    if (rc != SQLITE_DONE) throw stepError(db, rc);
+    prepareStatement(db, QStringLiteral("DELETE FROM %1 WHERE rowid = %2").arg(quoteIdent(m_table)).arg(key), st);
+    runToEnd(db, st);
     m_keys.erase(m_keys.begin() + m_pos);
     m_sortedKeys.clear();
     m_pageStart = -1;
@@ -698,10 +681,9 @@ void RecordCursor::writeField(int index, const QString& name, const QVariant& va
     const qint64 key = m_keys[std::size_t(index)];
     sqlite3* db = m_db.handle();
     Statement st;
-    prepareRaw(db, QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = %3").arg(quoteIdent(m_table), quoteIdent(m_fieldNames[col])).arg(key), st);
+    prepareStatement(db, QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = %3").arg(quoteIdent(m_table), quoteIdent(m_fieldNames[col])).arg(key), st);
     bindValue(st.s, 1, stored);
-    const int rc = sqlite3_step(st.s);
-    if (rc != SQLITE_DONE) throw stepError(db, rc);
+    runToEnd(db, st);
     if (m_pageStart >= 0 && index >= m_pageStart && index < m_pageStart + int(m_page.size())) {
         QVariantList& row = m_page[std::size_t(index - m_pageStart)];
         if (col < row.size()) row[col] = convert(col, stored);

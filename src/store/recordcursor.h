@@ -65,7 +65,7 @@ public:
     qint64 keyAt(int index) const;
     int indexOfKey(qint64 key) const; // -1 when not in the cursor
 
-    // Find first (in cursor order) a row matching a Jet-dialect criterion.
+    // Find first (in cursor order) a row matching a criterion in the desktop dialect.
     // A failed find leaves the current row where it was. Throws DbError on a
     // malformed criterion.
     bool findFirst(const QString& criterion);
@@ -145,8 +145,7 @@ private:
     QString m_where;      // translated WHERE clause, may be empty
     QString m_orderBy;    // translated ORDER BY clause, may be empty
     QStringList m_fieldNames;
-    QStringList m_fieldTypes; // declared types
-    // How each field's stored value reads, from its declared type.
+    // How each field's value is stored and read, from its declared type.
     enum class Kind : unsigned char { Plain, Text, Currency, YesNo, Date, Time };
     std::vector<Kind> m_kinds;
     std::vector<qint64> m_keys;

@@ -201,13 +201,13 @@ void insertDeliveredRows(Database& db) {
 
 void createDatabaseFile(const QString& path, const QString& password) {
     if (QFileInfo::exists(path))
-        throw DbError(3204, QStringLiteral("O banco de dados '%1' já existe.").arg(path), QStringLiteral("Banco de Dados"));
+        throw DbError(3204, QStringLiteral("O banco de dados '%1' já existe.").arg(path), dbErrorSource());
     sqlite3* raw = nullptr;
     int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     if (rc != SQLITE_OK) {
         const QString msg = QString::fromUtf8(sqlite3_errmsg(raw));
         sqlite3_close(raw);
-        throw DbError(rc, msg, QStringLiteral("Banco de Dados"));
+        throw DbError(rc, msg, dbErrorSource());
     }
     const QByteArray key = (password.isEmpty() ? QString::fromUtf8(DatabasePassword) : password).toUtf8();
     sqlite3_key(raw, key.constData(), int(key.size()));
@@ -216,7 +216,7 @@ void createDatabaseFile(const QString& path, const QString& password) {
     // regular open (which looks for TblConfig) can be used for the rest.
     rc = sqlite3_exec(raw, "PRAGMA journal_mode=DELETE; CREATE TABLE TblConfig (Qtde SHORT)", nullptr, nullptr, nullptr);
     sqlite3_close(raw);
-    if (rc != SQLITE_OK) throw DbError(rc, QStringLiteral("Não foi possível criar o banco de dados."), QStringLiteral("Banco de Dados"));
+    if (rc != SQLITE_OK) throw DbError(rc, QStringLiteral("Não foi possível criar o banco de dados."), dbErrorSource());
 
     Database db(path, QStringLiteral("Access 2000;pwd=") + QString::fromUtf8(key));
     Transaction tx(db);

@@ -12,13 +12,13 @@ namespace {
 DbError malformed(const QString& text, const QString& why) {
     return DbError(DbErrorCode::BadCriterion,
                    QStringLiteral("Erro de sintaxe na expressão '%1': %2").arg(text, why),
-                   QStringLiteral("Banco de Dados"));
+                   dbErrorSource());
 }
 
 bool isWordChar(QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_'); }
 
 // #m/d/yyyy# or #m/d/yyyy h:mm[:ss]# -> 'yyyy-MM-dd[ HH:mm:ss]'
-QString dateFromJet(const QString& inner, const QString& whole) {
+QString dateLiteralFromDialect(const QString& inner, const QString& whole) {
     static const QRegularExpression re(
         QStringLiteral(R"(^\s*(\d{1,2})/(\d{1,2})/(\d{2,4})(?:\s+(\d{1,2}):(\d{2})(?::(\d{2}))?)?\s*$)"));
     const auto m = re.match(inner);
@@ -39,56 +39,56 @@ QString dateFromJet(const QString& inner, const QString& whole) {
 
 } // namespace
 
-QString translate(const QString& jet) {
+QString translate(const QString& text) {
     QString out;
-    out.reserve(jet.size() + 8);
-    const int n = int(jet.size());
+    out.reserve(text.size() + 8);
+    const int n = int(text.size());
     int i = 0;
     while (i < n) {
-        const QChar c = jet[i];
+        const QChar c = text[i];
         if (c == QLatin1Char('\'')) {
             // 'text' with '' inside: copied as it is.
             int j = i + 1;
             for (;;) {
-                if (j >= n) throw malformed(jet, QStringLiteral("texto sem fim"));
-                if (jet[j] == QLatin1Char('\'')) {
-                    if (j + 1 < n && jet[j + 1] == QLatin1Char('\'')) { j += 2; continue; }
+                if (j >= n) throw malformed(text, QStringLiteral("texto sem fim"));
+                if (text[j] == QLatin1Char('\'')) {
+                    if (j + 1 < n && text[j + 1] == QLatin1Char('\'')) { j += 2; continue; }
                     break;
                 }
                 ++j;
             }
-            out += jet.mid(i, j - i + 1);
+            out += text.mid(i, j - i + 1);
             i = j + 1;
         } else if (c == QLatin1Char('"')) {
-            // "text" is a text literal in the original dialect.
+            // "text" is a text literal in the desktop dialect.
             int j = i + 1;
             QString value;
             for (;;) {
-                if (j >= n) throw malformed(jet, QStringLiteral("texto sem fim"));
-                if (jet[j] == QLatin1Char('"')) {
-                    if (j + 1 < n && jet[j + 1] == QLatin1Char('"')) { value += QLatin1Char('"'); j += 2; continue; }
+                if (j >= n) throw malformed(text, QStringLiteral("texto sem fim"));
+                if (text[j] == QLatin1Char('"')) {
+                    if (j + 1 < n && text[j + 1] == QLatin1Char('"')) { value += QLatin1Char('"'); j += 2; continue; }
                     break;
                 }
-                value += jet[j];
+                value += text[j];
                 ++j;
             }
             out += quote(value);
             i = j + 1;
         } else if (c == QLatin1Char('[')) {
-            const int j = int(jet.indexOf(QLatin1Char(']'), i + 1));
-            if (j < 0) throw malformed(jet, QStringLiteral("nome sem ']'"));
-            const QString name = jet.mid(i + 1, j - i - 1);
+            const int j = int(text.indexOf(QLatin1Char(']'), i + 1));
+            if (j < 0) throw malformed(text, QStringLiteral("nome sem ']'"));
+            const QString name = text.mid(i + 1, j - i - 1);
             out += QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
             i = j + 1;
         } else if (c == QLatin1Char('#')) {
-            const int j = int(jet.indexOf(QLatin1Char('#'), i + 1));
-            if (j < 0) throw malformed(jet, QStringLiteral("data sem '#'"));
-            out += dateFromJet(jet.mid(i + 1, j - i - 1), jet);
+            const int j = int(text.indexOf(QLatin1Char('#'), i + 1));
+            if (j < 0) throw malformed(text, QStringLiteral("data sem '#'"));
+            out += dateLiteralFromDialect(text.mid(i + 1, j - i - 1), text);
             i = j + 1;
         } else if (c.isLetter() || c == QLatin1Char('_')) {
             int j = i;
-            while (j < n && isWordChar(jet[j])) ++j;
-            const QString word = jet.mid(i, j - i);
+            while (j < n && isWordChar(text[j])) ++j;
+            const QString word = text.mid(i, j - i);
             if (word.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0) out += QLatin1Char('1');
             else if (word.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0) out += QLatin1Char('0');
             else out += word;
@@ -99,7 +99,7 @@ QString translate(const QString& jet) {
         } else if (c == QLatin1Char(';')) {
             // A trailing semicolon is allowed; anything after it is not.
             for (int j = i + 1; j < n; ++j)
-                if (!jet[j].isSpace()) throw malformed(jet, QStringLiteral("mais de uma instrução"));
+                if (!text[j].isSpace()) throw malformed(text, QStringLiteral("mais de uma instrução"));
             break;
         } else {
             out += c;

@@ -3,14 +3,14 @@
 #include <QDate>
 #include <QString>
 
-// Criteria and statements are written in the original engine's dialect:
+// Criteria and statements are written in the desktop-database dialect:
 // #m/d/yyyy# dates, "text" literals, True/False, [bracketed names] and LIKE
 // with * ? # [..] wildcards. These helpers turn them into SQLite's.
 namespace SqlDialect {
 
 // Translates one criterion or statement. Throws DbError on a malformed text
 // (an unterminated literal or date).
-QString translate(const QString& jet);
+QString translate(const QString& text);
 
 // Quotes a text value for a criterion: 'text' with apostrophes doubled.
 QString quote(const QString& text);

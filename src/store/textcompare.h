@@ -10,7 +10,7 @@ namespace TextCompare {
 // <0, 0, >0. Equal only when the texts differ in letter case alone.
 int compare(const char* a, std::size_t na, const char* b, std::size_t nb);
 
-// LIKE with the original engine's wildcards: * any run, ? one character,
+// LIKE with the desktop-database wildcards: * any run, ? one character,
 // # one digit, [abc] [a-z] [!abc] one of (or none of) a set; % and _ are
 // ordinary characters. Letter case is ignored, accents are not.
 bool like(const char* pattern, std::size_t np, const char* text, std::size_t nt);
