@@ -6,7 +6,7 @@ FrmAcessoOs::FrmAcessoOs(QWidget* parent)
     : OperatorGate(QStringLiteral("Alterar dados da Ordem de Serviço"), OperatorCheckRows::FrmAcessoOs, parent) {}
 
 void FrmAcessoOs::BtOk_Click() {
-    if (!check()->acessoLiberado()) return;
+    if (!m_check->acessoLiberado()) return;
     Modulo::AcessoOsLiberado = true;
     accept();
 }

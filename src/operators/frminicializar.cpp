@@ -1,7 +1,6 @@
 #include "frminicializar.h"
 
 #include "app/dailyupdate.h"
-#include "operators/validasenhaoperador.h"
 #include "platform/screensize.h"
 #include "platform/singleinstance.h"
 #include "store/clock.h"
@@ -9,6 +8,7 @@
 #include "store/globals.h"
 #include "store/programfolder.h"
 #include "store/recordcursor.h"
+#include "store/runningcopies.h"
 #include "ui/errormessage.h"
 #include "ui/messagebox.h"
 #include "ui/numbers.h"
@@ -22,11 +22,13 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QShowEvent>
 
 namespace {
 
 const QString Title = QStringLiteral("Inicializar Tarvel");
+
+// The screen area below which the start asks whether to go on.
+constexpr qint64 MinimumPixels = 800 * 600;
 
 QLabel* label(QWidget* parent, const QString& name, const QString& text, const QRect& where) {
     auto* l = new QLabel(text, parent);
@@ -85,19 +87,12 @@ FrmInicializar::FrmInicializar(QWidget* parent) : QDialog(parent, Qt::Dialog | Q
     Frame1 = new QGroupBox(QStringLiteral("Operador"), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Frame1->setGeometry(Twips::rect(240, 2040, 3000, 1140));
-    TxtOperador = new QLineEdit(Frame1);
-    TxtOperador->setObjectName(QStringLiteral("TxtOperador"));
-    TxtOperador->setGeometry(Twips::rect(150, 420, 2700, 420));
+    buildOperatorControls(this,
+                          {Frame1, Twips::rect(150, 420, 2700, 420), Twips::rect(3480, 2520, 1080, 480),
+                           Twips::rect(4680, 2520, 1080, 480), QStringLiteral("Inicializar o Sistema"),
+                           QStringLiteral("Fechar sem Inicializar")},
+                          OperatorCheckRows::FrmInicializar);
     TxtOperador->setFont(QFont(QStringLiteral("Verdana"), 11));
-
-    BtOk = new QPushButton(QStringLiteral("&OK"), this);
-    BtOk->setObjectName(QStringLiteral("BtOk"));
-    BtOk->setToolTip(QStringLiteral("Inicializar o Sistema"));
-    BtOk->setGeometry(Twips::rect(3480, 2520, 1080, 480));
-    BtFechar = new QPushButton(QStringLiteral("&Cancelar"), this);
-    BtFechar->setObjectName(QStringLiteral("BtFechar"));
-    BtFechar->setToolTip(QStringLiteral("Fechar sem Inicializar"));
-    BtFechar->setGeometry(Twips::rect(4680, 2520, 1080, 480));
 
     // Below the starting height: uncovered while the daily update runs.
     Lbl[2] = label(this, QStringLiteral("Lbl(2)"), QStringLiteral("Atualizando Aparelhos em Manutenção"),
@@ -107,22 +102,13 @@ FrmInicializar::FrmInicializar(QWidget* parent) : QDialog(parent, Qt::Dialog | Q
                    Twips::rect(240, 4140, 5520, 270));
     ProgressBar2 = progressBar(this, QStringLiteral("ProgressBar2"), Twips::rect(240, 4410, 5520, 300));
 
-    setTabOrder(TxtOperador, BtOk);
-    setTabOrder(BtOk, BtFechar);
-
-    DataOperador = new RecordCursor(this);
-    DataOperador->setObjectName(QStringLiteral("DataOperador"));
     DataAcesso = new RecordCursor(this);
     DataAcesso->setObjectName(QStringLiteral("DataAcesso"));
-
-    m_check = new ValidaSenhaOperador(TxtOperador, DataOperador, OperatorCheckRows::FrmInicializar, this);
 
     Timer1 = new WindowTimer(this, QStringLiteral("Timer1"), 500, true, [this] { Timer1_Timer(); });
     Timer2 = new WindowTimer(this, QStringLiteral("Timer2"), 1000, false, [this] { Timer2_Timer(); });
     Timer2->start();
 
-    connect(BtOk, &QPushButton::clicked, this, [this] { BtOk_Click(); });
-    connect(BtFechar, &QPushButton::clicked, this, [this] { BtFechar_Click(); });
     WindowKeys::install(this);
     TxtOperador->setFocus();
 }
@@ -140,7 +126,11 @@ QString FrmInicializar::saudacao(const QTime& time) {
 }
 
 int FrmInicializar::exec() {
-    if (!m_loaded) Form_Load();
+    // The load runs before the window shows: a refused start never shows it.
+    if (!m_loaded) {
+        m_loaded = true;
+        m_refused = !Form_Load();
+    }
     if (m_refused) {
         setResult(Rejected);
         return Rejected;
@@ -148,16 +138,7 @@ int FrmInicializar::exec() {
     return QDialog::exec();
 }
 
-void FrmInicializar::showEvent(QShowEvent* event) {
-    if (!m_loaded) {
-        Form_Load();
-        if (m_refused) QMetaObject::invokeMethod(this, [this] { QDialog::reject(); }, Qt::QueuedConnection);
-    }
-    QDialog::showEvent(event);
-}
-
 bool FrmInicializar::Form_Load() {
-    m_loaded = true;
     try {
         const QString path = ProgramFolder::databasePath();
         const QString connect = QString::fromUtf8(ConnectWithPassword);
@@ -168,7 +149,6 @@ bool FrmInicializar::Form_Load() {
                    QStringLiteral("Repare e compacte o Banco de Dados; se o Problema persistir, "
                                   "Contacte o Suporte Técnico.")},
                   ErrorInfo::from(e), QStringLiteral("%1_%2_%3"), Title);
-        m_refused = true;
         return false;
     }
 
@@ -179,7 +159,6 @@ bool FrmInicializar::Form_Load() {
     if (!SingleInstance::acquire()) {
         MsgBox(QStringLiteral("O Programa já está aberto"), MsgButtons::Ok, MsgIcon::Exclamation, std::nullopt, Title);
         lowerCounter();
-        m_refused = true;
         return false;
     }
 
@@ -190,7 +169,6 @@ bool FrmInicializar::Form_Load() {
                                     MsgButtons::YesNo, MsgIcon::Question, MsgAnswer::No);
         if (go != MsgAnswer::Yes) {
             lowerCounter();
-            m_refused = true;
             return false;
         }
     }
@@ -203,10 +181,7 @@ void FrmInicializar::lowerCounter() {
     if (m_counterLowered) return;
     m_counterLowered = true;
     try {
-        // One statement, so copies closing at the same moment never lose a
-        // count; the count never goes below zero.
-        Database db = Database::open(ProgramFolder::databasePath(), QString::fromUtf8(ConnectWithPassword));
-        db.execute(QStringLiteral("UPDATE TblConfig SET Qtde = (CASE WHEN Qtde > 0 THEN Qtde - 1 ELSE 0 END)"));
+        RunningCopies::lower(DataAcesso->database());
     } catch (const DbError& e) {
         ShowError({QStringLiteral("Não foi possível atualizar o número de Usuários do Sistema.")},
                   ErrorInfo::from(e), QStringLiteral("%1_%2_%3"), Title);
@@ -220,12 +195,11 @@ void FrmInicializar::BtOk_Click() {
     BtFechar->setEnabled(false);
     Modulo::NomeOperadorAtual = TxtOperador->text();
 
-    bool due = true;
+    bool due = true;   // a date that cannot be read: update
     try {
         DataAcesso->refresh();
         due = DataAcesso->date(QStringLiteral("DtAtual")) != Clock::today();
     } catch (const DbError&) {
-        due = true;
     }
     if (!due) {
         accept();
@@ -243,16 +217,12 @@ void FrmInicializar::Timer1_Timer() {
         bar->setValue(std::min(done, bar->maximum()));
         bar->repaint();
     };
-    Database db = DataAcesso->database();
-    DailyUpdate::run(db, Clock::today(), show);
+    DailyUpdate::run(DataAcesso->database(), Clock::today(), show);
     accept();
     m_wait.reset();
 }
 
-void FrmInicializar::BtFechar_Click() {
-    lowerCounter();
-    reject();
-}
+void FrmInicializar::BtFechar_Click() { reject(); }
 
 void FrmInicializar::reject() {
     // While the log-in finishes (the daily update) the window closes itself.

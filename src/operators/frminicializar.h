@@ -1,15 +1,14 @@
 #pragma once
 
+#include "operators/operatorcontrols.h"
+
 #include <QDialog>
 #include <memory>
 
 class QGroupBox;
 class QLabel;
-class QLineEdit;
 class QProgressBar;
-class QPushButton;
 class RecordCursor;
-class ValidaSenhaOperador;
 class WaitCursor;
 class WindowTimer;
 
@@ -19,10 +18,10 @@ class WindowTimer;
 // Modulo::NomeOperadorAtual holds the name and, at the first log-in of the
 // day, the daily update has run. It returns Rejected when the start was
 // refused (another copy runs for this user, a small screen declined, the
-// database unreadable) or cancelled; the running-copies counter
-// TblConfig.Qtde has then already been lowered, and the caller ends the
-// program.
-class FrmInicializar : public QDialog {
+// database unreadable) or cancelled; the caller then ends the program. The
+// running-copies counter TblConfig.Qtde has then already been lowered, but
+// for an unreadable database.
+class FrmInicializar : public QDialog, protected OperatorControls {
     Q_OBJECT
 public:
     explicit FrmInicializar(QWidget* parent = nullptr);
@@ -35,30 +34,21 @@ public:
     // or empty), the time compared as a 24-hour "HH:mm:ss" text.
     static QString saudacao(const QTime& time);
 
-    // The screen area below which the start asks whether to go on.
-    static constexpr long long MinimumPixels = 480000;   // 800 x 600
-
     // Heights of the window (twips): at start, and while updating.
     static constexpr int StartHeight = 3420;
     static constexpr int UpdateHeight = 5000;
 
-    bool loaded() const { return m_loaded; }
-
 protected:
-    void showEvent(QShowEvent* event) override;
+    void BtOk_Click() override;
+    void BtFechar_Click() override;
 
 private:
     bool Form_Load();
-    void BtOk_Click();
-    void BtFechar_Click();
     void Timer1_Timer();   // the daily update
     void Timer2_Timer();   // the clock
     void lowerCounter();
 
     QGroupBox* Frame1 = nullptr;
-    QLineEdit* TxtOperador = nullptr;
-    QPushButton* BtOk = nullptr;
-    QPushButton* BtFechar = nullptr;
     QLabel* Label2 = nullptr;   // greeting
     QLabel* Label3 = nullptr;   // long date
     QLabel* Label6 = nullptr;
@@ -68,9 +58,7 @@ private:
     QProgressBar* ProgressBar2 = nullptr;
     WindowTimer* Timer1 = nullptr;
     WindowTimer* Timer2 = nullptr;
-    RecordCursor* DataOperador = nullptr;
     RecordCursor* DataAcesso = nullptr;
-    ValidaSenhaOperador* m_check = nullptr;
 
     std::unique_ptr<WaitCursor> m_wait;
     bool m_loaded = false;

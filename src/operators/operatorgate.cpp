@@ -11,7 +11,6 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPushButton>
 
 namespace {
 
@@ -53,29 +52,10 @@ OperatorGate::OperatorGate(const QString& caption, const OperatorCheckConfig& ro
     Image1->setPixmap(keyPicture());
     Image1->setGeometry(Twips::rect(180, 180, 720, 720));
 
-    TxtOperador = new QLineEdit(this);
-    TxtOperador->setObjectName(QStringLiteral("TxtOperador"));
-    TxtOperador->setGeometry(Twips::rect(1080, 300, 2940, 360));
-
-    BtOk = new QPushButton(QStringLiteral("&OK"), this);
-    BtOk->setObjectName(QStringLiteral("BtOk"));
-    BtOk->setToolTip(QStringLiteral("Confirmar"));
-    BtOk->setGeometry(Twips::rect(1080, 840, 1380, 420));
-
-    BtFechar = new QPushButton(QStringLiteral("&Cancelar"), this);
-    BtFechar->setObjectName(QStringLiteral("BtFechar"));
-    BtFechar->setToolTip(QStringLiteral("Fechar"));
-    BtFechar->setGeometry(Twips::rect(2640, 840, 1380, 420));
-
-    setTabOrder(TxtOperador, BtOk);
-    setTabOrder(BtOk, BtFechar);
-
-    DataOperador = new RecordCursor(this);
-    DataOperador->setObjectName(QStringLiteral("DataOperador"));
-    m_check = new ValidaSenhaOperador(TxtOperador, DataOperador, row, this);
-
-    connect(BtOk, &QPushButton::clicked, this, [this] { BtOk_Click(); });
-    connect(BtFechar, &QPushButton::clicked, this, [this] { BtFechar_Click(); });
+    buildOperatorControls(this,
+                          {this, Twips::rect(1080, 300, 2940, 360), Twips::rect(1080, 840, 1380, 420),
+                           Twips::rect(2640, 840, 1380, 420), QStringLiteral("Confirmar"), QStringLiteral("Fechar")},
+                          row);
     WindowKeys::install(this);
 
     Form_Load();
@@ -84,10 +64,8 @@ OperatorGate::OperatorGate(const QString& caption, const OperatorCheckConfig& ro
 
 void OperatorGate::Form_Load() {
     try {
-        DataOperador->setDatabaseName(ProgramFolder::databasePath());
-        DataOperador->setConnect(QString::fromUtf8(ConnectWithPassword));
-        DataOperador->setRecordSource(QStringLiteral("TblOperador"));
-        DataOperador->refresh();
+        DataOperador->open(ProgramFolder::databasePath(), QStringLiteral("TblOperador"),
+                           QString::fromUtf8(ConnectWithPassword));
     } catch (const DbError& e) {
         ShowError({QStringLiteral("Não foi possível abrir o Cadastro de Operadores!"),
                    QStringLiteral("Feche esta janela e tente novamente; se o Problema persistir, "

@@ -72,15 +72,27 @@ std::optional<qint32> typedValue(const QString& text) {
     return qint32(rounded);
 }
 
-qint64 storedForm(qint32 value) { return Schema::passwordToStored(value); }
-
 std::optional<QString> criterion(const QString& text) {
     const std::optional<qint32> value = typedValue(text);
     if (!value) return std::nullopt;
-    return QStringLiteral("Senha = %1").arg(storedForm(*value));
+    return QStringLiteral("Senha = %1").arg(Schema::passwordToStored(*value));
 }
 
 } // namespace OperatorPassword
+
+namespace {
+
+// The field's waiting state: masked, typing limit of 4, tool tip.
+void prepareField(QLineEdit* field, const QString& toolTip) {
+    field->setEchoMode(QLineEdit::Password);
+    // The mask character is "*".
+    field->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
+    field->setMaxLength(32767);   // the name written after a match is never cut
+    TextEntry::setTypingLimit(field, 4);
+    field->setToolTip(toolTip);
+}
+
+} // namespace
 
 ValidaSenhaOperador::ValidaSenhaOperador(QLineEdit* txtOperador, RecordCursor* dataOperador,
                                          const OperatorCheckConfig& config, QObject* parent)
@@ -101,30 +113,21 @@ ValidaSenhaOperador::ValidaSenhaOperador(QLineEdit* txtOperador, RecordCursor* d
     connect(txtOperador, &QLineEdit::textChanged, this, [this] { TxtOperador_Change(); });
 }
 
-void ValidaSenhaOperador::prepareField(QLineEdit* field, const QString& toolTip) {
-    field->setEchoMode(QLineEdit::Password);
-    // The mask character is "*".
-    field->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
-    field->setMaxLength(32767);   // the name written after a match is never cut
-    TextEntry::setTypingLimit(field, 4);
-    field->setToolTip(toolTip);
-}
-
 void ValidaSenhaOperador::setTargets(const QList<QWidget*>& enable, const QList<QWidget*>& unlock, QWidget* focus) {
     m_enable.clear();
     m_unlock.clear();
     for (QWidget* w : enable) m_enable << w;
     for (QWidget* w : unlock) m_unlock << w;
     m_focus = focus;
-    if (!m_granted) lockTargets();
+    if (!m_granted) setTargetsUsable(false);
 }
 
-void ValidaSenhaOperador::lockTargets() {
+void ValidaSenhaOperador::setTargetsUsable(bool usable) {
     for (const QPointer<QWidget>& w : m_enable)
-        if (w) w->setEnabled(false);
+        if (w) w->setEnabled(usable);
     for (const QPointer<QWidget>& w : m_unlock) {
-        if (auto* line = qobject_cast<QLineEdit*>(w.data())) line->setReadOnly(true);
-        else if (w) w->setProperty("readOnly", true);
+        if (auto* line = qobject_cast<QLineEdit*>(w.data())) line->setReadOnly(!usable);
+        else if (w) w->setProperty("readOnly", !usable);
     }
 }
 
@@ -152,7 +155,6 @@ void ValidaSenhaOperador::TxtOperador_Change() {
 
     if (!found) {
         MsgBox(OperatorCheckText::NotFound, MsgButtons::Ok, MsgIcon::Exclamation, std::nullopt, m_config.title);
-        emit operatorNotFound();
         if (m_field) m_field->setText(QString());
         return;
     }
@@ -165,26 +167,13 @@ void ValidaSenhaOperador::TxtOperador_Change() {
     TextEntry::setTypingLimit(m_field, 14);
     m_field->setText(m_nome);
     m_field->setEnabled(false);
-    emit operatorFound(m_nome);
 
     // Only a stored True grants the right; False and an empty value refuse.
     if (m_config.right.isEmpty() || m_cursor->yesNo(m_config.right)) {
-        grant();
+        m_granted = true;
+        setTargetsUsable(true);
+        if (m_focus) m_focus->setFocus(Qt::OtherFocusReason);
     } else {
         MsgBox(m_config.refusal, MsgButtons::Ok, MsgIcon::Critical, std::nullopt, m_config.title);
-        emit accessRefused();
     }
-}
-
-void ValidaSenhaOperador::grant() {
-    m_granted = true;
-    for (const QPointer<QWidget>& w : m_enable)
-        if (w) w->setEnabled(true);
-    for (const QPointer<QWidget>& w : m_unlock) {
-        if (auto* line = qobject_cast<QLineEdit*>(w.data())) line->setReadOnly(false);
-        else if (w) w->setProperty("readOnly", false);
-    }
-    if (m_focus) m_focus->setFocus(Qt::OtherFocusReason);
-    emit accessGranted();
-    if (m_onGranted) m_onGranted();
 }

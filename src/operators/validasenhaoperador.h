@@ -5,7 +5,6 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
-#include <functional>
 #include <optional>
 
 class QLineEdit;
@@ -28,7 +27,6 @@ class RecordCursor;
 //
 //   m_check = new ValidaSenhaOperador(TxtOperador, DataOperador,
 //                                     OperatorCheckRows::FrmEntrada, this);
-//   m_check->setOnGranted([this] { ... });   // optional
 //
 // The check connects itself to the field's textChanged (every change, typed or
 // set by the program, runs it), prepares the field (mask, limit of 4 typed
@@ -93,17 +91,14 @@ inline const OperatorCheckConfig FrmAltSenha{
     {}, "Alterar Senha", {}, {"BtOk"}, {}, "TxtNvSenha"};
 }
 
-// The stored form of a password and the reading of a typed one.
+// The reading of a typed password.
 namespace OperatorPassword {
 // The typed text read as the lenient number reading does (blanks dropped
 // anywhere, leading numeral, rounded to a whole number). nullopt when the
 // value lies outside the signed 32-bit range (no stored password matches it).
 std::optional<qint32> typedValue(const QString& text);
-// The stored form: the value's octal digits read as a decimal number
-// (1234 -> 2322). Negative values keep their sign (-8 -> -10).
-qint64 storedForm(qint32 value);
-// The search criterion for a typed text ("Senha = 2322"), nullopt when it
-// cannot match any operator.
+// The search criterion for a typed text on the stored (octal) form
+// ("1234": "Senha = 2322"), nullopt when it cannot match any operator.
 std::optional<QString> criterion(const QString& text);
 }
 
@@ -119,10 +114,6 @@ public:
     // objectName, or several of one name). Disables / locks the new ones.
     void setTargets(const QList<QWidget*>& enable, const QList<QWidget*>& unlock, QWidget* focus);
 
-    // Called when the right is granted, after the widgets were enabled and the
-    // focus moved.
-    void setOnGranted(std::function<void()> callback) { m_onGranted = std::move(callback); }
-
     // An operator was found (also when the right was then refused). Nothing
     // resets it while the window is open.
     bool operadorAutorizado() const { return m_autorizado; }
@@ -136,18 +127,9 @@ public:
     // Runs the check on the field's current text (what every change does).
     void TxtOperador_Change();
 
-    // The field's waiting state: masked, typing limit of 4, tool tip.
-    static void prepareField(QLineEdit* field, const QString& toolTip = QStringLiteral("Senha do Operador"));
-
-signals:
-    void operatorNotFound();
-    void operatorFound(const QString& nome);
-    void accessGranted();
-    void accessRefused();
-
 private:
-    void lockTargets();
-    void grant();
+    // Guarded widgets enabled / editable, or disabled / read-only.
+    void setTargetsUsable(bool usable);
 
     QPointer<QLineEdit> m_field;
     QPointer<RecordCursor> m_cursor;
@@ -155,7 +137,6 @@ private:
     QList<QPointer<QWidget>> m_enable;
     QList<QPointer<QWidget>> m_unlock;
     QPointer<QWidget> m_focus;
-    std::function<void()> m_onGranted;
     bool m_autorizado = false;
     bool m_granted = false;
     bool m_running = false;
