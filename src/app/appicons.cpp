@@ -4,7 +4,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
-#include <functional>
 
 namespace AppIcons {
 
@@ -13,7 +12,7 @@ namespace {
 constexpr int Size = 64;   // drawn large, scaled down by the toolbar
 
 // A transparent square picture of the given size, painted on a 64 x 64 grid.
-QPixmap drawn(int size, const std::function<void(QPainter&)>& paint) {
+QPixmap drawn(int size, void (*paint)(QPainter&)) {
     QPixmap pm(size, size);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
@@ -44,16 +43,9 @@ void person(QPainter& p) {
 }
 
 void receipt(QPainter& p) {
-    QPainterPath sheet;
-    sheet.moveTo(12, 4);
-    sheet.lineTo(42, 4);
-    sheet.lineTo(54, 16);
-    sheet.lineTo(54, 60);
-    sheet.lineTo(12, 60);
-    sheet.closeSubpath();
     p.setPen(QPen(QColor(60, 60, 60), 2));
     p.setBrush(QColor(255, 255, 240));
-    p.drawPath(sheet);
+    p.drawPolygon(QPolygonF({QPointF(12, 4), QPointF(42, 4), QPointF(54, 16), QPointF(54, 60), QPointF(12, 60)}));
     p.setBrush(QColor(220, 220, 200));
     p.drawPolygon(QPolygonF({QPointF(42, 4), QPointF(42, 16), QPointF(54, 16)}));
     p.setPen(QPen(QColor(40, 120, 60), 3, Qt::SolidLine, Qt::RoundCap));
@@ -131,14 +123,7 @@ void exitDoor(QPainter& p) {
 void drawDisk(QPainter& p) {
     p.setPen(QPen(QColor(20, 30, 60), 2));
     p.setBrush(QColor(40, 70, 150));
-    QPainterPath body;
-    body.moveTo(6, 6);
-    body.lineTo(50, 6);
-    body.lineTo(58, 14);
-    body.lineTo(58, 58);
-    body.lineTo(6, 58);
-    body.closeSubpath();
-    p.drawPath(body);
+    p.drawPolygon(QPolygonF({QPointF(6, 6), QPointF(50, 6), QPointF(58, 14), QPointF(58, 58), QPointF(6, 58)}));
     p.setBrush(QColor(200, 205, 215));
     p.drawRect(QRectF(16, 6, 28, 18));
     p.setBrush(QColor(40, 70, 150));

@@ -48,13 +48,7 @@ private:
 
 QString folder() { return QDir::home().filePath(QStringLiteral("Meus Documentos/BackUp OS")); }
 
-bool ensureFolder() {
-    QDir home = QDir::home();
-    const QString parent = home.filePath(QStringLiteral("Meus Documentos"));
-    if (!QFileInfo(parent).isDir() && !home.mkdir(QStringLiteral("Meus Documentos"))) return false;
-    if (!QFileInfo(folder()).isDir() && !QDir(parent).mkdir(QStringLiteral("BackUp OS"))) return false;
-    return true;
-}
+bool ensureFolder() { return QDir().mkpath(folder()); }
 
 QString dailyFileName(const QDate& day) {
     return QStringLiteral("Copia de Bd DedUvevaro%1_%2_%3.mdb")

@@ -24,8 +24,8 @@ constexpr int PathAccess = 75;     // the target's folder or file cannot be writ
 // The folder of the automatic copies: "Meus Documentos/BackUp OS" in the
 // user's home folder.
 QString folder();
-// Makes sure "Meus Documentos" and its "BackUp OS" exist, parent first.
-// Returns false when a folder could not be made.
+// Makes sure the folder (and "Meus Documentos" above it) exists. Returns
+// false when a folder could not be made.
 bool ensureFolder();
 // The name of one day's automatic copy: "Copia de Bd DedUvevaro" + day + "_"
 // + month + "_" + two-digit year + ".mdb", day and month without leading

@@ -3,6 +3,7 @@
 #include "app/appicons.h"
 #include "app/backup.h"
 #include "app/frminfo.h"
+#include "store/database.h"
 #include "store/dberror.h"
 #include "store/programfolder.h"
 #include "store/recordcursor.h"
@@ -149,8 +150,6 @@ FrmBackup::FrmBackup(QWidget* parent)
     Timer1 = new WindowTimer(this, QStringLiteral("Timer1"), 3500, true, [this] { Timer1_Timer(); });
     TimerBanco->setEnabled(true);
 }
-
-FrmBackup::~FrmBackup() = default;
 
 bool FrmBackup::openConfig() {
     try {

@@ -2,7 +2,6 @@
 
 #include <QDialog>
 #include <functional>
-#include <memory>
 #include <optional>
 
 class QGroupBox;
@@ -20,7 +19,6 @@ class FrmBackup : public QDialog {
     Q_OBJECT
 public:
     explicit FrmBackup(QWidget* parent = nullptr);
-    ~FrmBackup() override;
 
     // The file name the choose dialog starts with.
     static QString presetName() { return QStringLiteral("Copia de Bd DedUvevaro"); }

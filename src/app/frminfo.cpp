@@ -1,5 +1,6 @@
 #include "frminfo.h"
 
+#include "app/shadowtitle.h"
 #include "ui/windowkeys.h"
 
 #include <QFrame>
@@ -26,15 +27,14 @@ FrmInfo::FrmInfo(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWi
     border->setLineWidth(2);
     border->setGeometry(rect());
 
-    const QFont title(QStringLiteral("Lucida Sans"), 22, QFont::Bold);
+    const QFont titleFont(QStringLiteral("Lucida Sans"), 22, QFont::Bold);
     for (int i = 0; i < 2; ++i) {
-        LblTarvel[i] = new QLabel(QStringLiteral("Tarvel"), this);
+        LblTarvel[i] = new QLabel(QStringLiteral("Tarvel"));
         LblTarvel[i]->setObjectName(QStringLiteral("LblTarvel(%1)").arg(i));
-        LblTarvel[i]->setFont(title);
-        LblTarvel[i]->setGeometry(20 + (i == 0 ? 2 : 0), 12 + (i == 0 ? 2 : 0), 300, 44);
+        LblTarvel[i]->setFont(titleFont);
     }
-    LblTarvel[0]->setStyleSheet(QStringLiteral("color: #9aa4b8;"));
-    LblTarvel[1]->setStyleSheet(QStringLiteral("color: #102a66;"));
+    auto* title = new ShadowTitle(LblTarvel[0], LblTarvel[1], this, Qt::AlignLeft | Qt::AlignVCenter);
+    title->setGeometry(20, 12, 300 + ShadowTitle::Offset, 44 + ShadowTitle::Offset);
 
     Label1 = new QLabel(text(), this);
     Label1->setObjectName(QStringLiteral("Label1"));

@@ -3,6 +3,7 @@
 #include "app/appicons.h"
 #include "app/backup.h"
 #include "app/frmbackup.h"
+#include "app/shadowtitle.h"
 #include "app/windowregistry.h"
 #include "operators/frminicializar.h"
 #include "platform/shell.h"
@@ -12,13 +13,13 @@
 #include "store/globals.h"
 #include "store/programfolder.h"
 #include "store/recordcursor.h"
+#include "store/runningcopies.h"
 #include "ui/boundfields.h"
 #include "ui/errormessage.h"
 #include "ui/messagebox.h"
 #include "ui/numbers.h"
 #include "ui/windowhost.h"
 
-#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
@@ -80,41 +81,20 @@ FrmMdi::LoginRunner& loginRunner() {
     return runner;
 }
 
-// The trade name twice, the dark copy a little lower and to the right: a
-// shadowed title. Both labels are bound to TblEmpresa.NomeFantasia.
-class ShadowTitle : public QWidget {
-public:
-    ShadowTitle(QLabel* shadow, QLabel* front, QWidget* parent) : QWidget(parent), m_shadow(shadow), m_front(front) {
-        for (QLabel* l : {shadow, front}) {
-            l->setParent(this);
-            l->setWordWrap(true);
-            l->setAlignment(Qt::AlignCenter);
-        }
-        front->raise();
-        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
-    }
-    bool hasHeightForWidth() const override { return true; }
-    int heightForWidth(int w) const override { return m_front->heightForWidth(std::max(1, w - Offset)) + Offset; }
-    QSize sizeHint() const override { return QSize(200, heightForWidth(200)); }
-    QSize minimumSizeHint() const override { return QSize(100, heightForWidth(100)); }
-
-protected:
-    // A label whose text changed (it is bound) asks for a new layout: the
-    // height follows the text.
-    bool event(QEvent* e) override {
-        if (e->type() == QEvent::LayoutRequest) updateGeometry();
-        return QWidget::event(e);
-    }
-    void resizeEvent(QResizeEvent*) override {
-        const QSize inner(width() - Offset, height() - Offset);
-        m_front->setGeometry(QRect(QPoint(0, 0), inner));
-        m_shadow->setGeometry(QRect(QPoint(Offset, Offset), inner));
-    }
-
-private:
-    static constexpr int Offset = 2;
-    QLabel* m_shadow;
-    QLabel* m_front;
+// The toolbar's buttons: key (the button's name), caption and the menu entry
+// it stands for. A button runs its entry and is enabled with it.
+struct ToolbarButton {
+    const char* key;
+    const char* text;
+    const char* entry;
+};
+constexpr ToolbarButton ToolbarButtons[] = {
+    {"Clientes", "Cadastro de Clientes", "MnuClientes"},
+    {"Retirada", "Comprovante Retirada", "MnuCompRet"},
+    {"Manutencao", "Aparelhos em Manutenção", "Mnumanut"},
+    {"Entregues", "Aparelhos Entregues", "MnuApEntregues"},
+    {"Protecao", "Descanso de Tela", "MnuPro"},
+    {"Sair", "Sair do Sistema", "MnuSair"},
 };
 
 QLineEdit* field(const QString& name, QWidget* parent) {
@@ -222,14 +202,13 @@ void FrmMdi::buildWidgets() {
     ImageLogo->installEventFilter(this);
     logoLayout->addWidget(ImageLogo);
 
+    // The trade name, bound to TblEmpresa.NomeFantasia.
     QFont trade(QStringLiteral("Lucida Sans"), 15, QFont::Bold);
     for (int i = 0; i < 2; ++i) {
         LblLogo[i] = new QLabel(QStringLiteral("Nome Fantasia da Empresa"));
         LblLogo[i]->setObjectName(QStringLiteral("LblLogo(%1)").arg(i));
         LblLogo[i]->setFont(trade);
     }
-    LblLogo[0]->setStyleSheet(QStringLiteral("color: #9aa4b8;"));
-    LblLogo[1]->setStyleSheet(QStringLiteral("color: #102a66;"));
     logoLayout->addWidget(new ShadowTitle(LblLogo[0], LblLogo[1], Picture3));
     logoLayout->addStretch(1);
 
@@ -276,12 +255,13 @@ void FrmMdi::buildWidgets() {
 }
 
 QAction* FrmMdi::entry(QMenu* menu, const QString& name, const QString& caption, const QKeySequence& key,
-                       void (FrmMdi::*handler)()) {
+                       void (FrmMdi::*handler)(), const QString& window) {
     auto* a = menu->addAction(caption);
     a->setObjectName(name);
     if (!key.isEmpty()) a->setShortcut(key);
     connect(a, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
     m_entries.insert(name, a);
+    if (!window.isEmpty()) m_entryWindow.insert(name, window);
     return a;
 }
 
@@ -296,27 +276,36 @@ void FrmMdi::buildMenus() {
     };
 
     QMenu* arq = menu(QStringLiteral("MnuArq"), QStringLiteral("&Arquivo"));
-    entry(arq, QStringLiteral("MnuClientes"), QStringLiteral("Clientes"), Qt::Key_F2, &FrmMdi::MnuClientes_Click);
-    entry(arq, QStringLiteral("MnuNvCliente"), QStringLiteral("Novo Cliente"), {}, &FrmMdi::MnuNvCliente_Click);
+    // An entry that opens a window stays disabled until the window is
+    // registered (updateEntries).
+    entry(arq, QStringLiteral("MnuClientes"), QStringLiteral("Clientes"), Qt::Key_F2, &FrmMdi::MnuClientes_Click,
+          QStringLiteral("FrmClientes"));
+    entry(arq, QStringLiteral("MnuNvCliente"), QStringLiteral("Novo Cliente"), {}, &FrmMdi::MnuNvCliente_Click,
+          QStringLiteral("FrmNvCliente"));
     arq->addSeparator();
     entry(arq, QStringLiteral("MnuCompRet"), QStringLiteral("Comprovante de Retirada"), Qt::Key_F8,
-          &FrmMdi::MnuCompRet_Click);
+          &FrmMdi::MnuCompRet_Click, QStringLiteral("FrmRetirada"));
     arq->addSeparator();
-    entry(arq, QStringLiteral("MnuConfig"), QStringLiteral("Configuração Tarvel"), {}, &FrmMdi::MnuConfig_Click);
+    entry(arq, QStringLiteral("MnuConfig"), QStringLiteral("Configuração Tarvel"), {}, &FrmMdi::MnuConfig_Click,
+          QStringLiteral("FrmAcesso"));
     arq->addSeparator();
     entry(arq, QStringLiteral("MnuSair"), QStringLiteral("&Sair"), Qt::Key_F12, &FrmMdi::MnuSair_Click);
 
     QMenu* apar = menu(QStringLiteral("Mnumanu"), QStringLiteral("A&parelhos"));
-    entry(apar, QStringLiteral("Mnumanut"), QStringLiteral("Em Manutenção"), Qt::Key_F3, &FrmMdi::Mnumanut_Click);
+    entry(apar, QStringLiteral("Mnumanut"), QStringLiteral("Em Manutenção"), Qt::Key_F3, &FrmMdi::Mnumanut_Click,
+          QStringLiteral("FrmManutencao"));
     entry(apar, QStringLiteral("MnuApEntregues"), QStringLiteral("Entregues"), Qt::Key_F4,
-          &FrmMdi::MnuApEntregues_Click);
+          &FrmMdi::MnuApEntregues_Click, QStringLiteral("FrmApEntregues"));
 
     QMenu* util = menu(QStringLiteral("MnuUtil"), QStringLiteral("&Utilitários"));
     util->addSeparator();
-    entry(util, QStringLiteral("MnuAltSenha"), QStringLiteral("Alterar Senha"), {}, &FrmMdi::MnuAltSenha_Click);
+    entry(util, QStringLiteral("MnuAltSenha"), QStringLiteral("Alterar Senha"), {}, &FrmMdi::MnuAltSenha_Click,
+          QStringLiteral("FrmAltSenha"));
     util->addSeparator();
-    entry(util, QStringLiteral("MnuCalendario"), QStringLiteral("Calendário"), {}, &FrmMdi::MnuCalendario_Click);
-    entry(util, QStringLiteral("MnuCal"), QStringLiteral("Calculadora"), Qt::Key_F6, &FrmMdi::MnuCal_Click);
+    entry(util, QStringLiteral("MnuCalendario"), QStringLiteral("Calendário"), {}, &FrmMdi::MnuCalendario_Click,
+          QStringLiteral("frmCalend"));
+    entry(util, QStringLiteral("MnuCal"), QStringLiteral("Calculadora"), Qt::Key_F6, &FrmMdi::MnuCal_Click,
+          QStringLiteral("FrmCalculadora"));
     entry(util, QStringLiteral("MnuPro"), QStringLiteral("Proteção de Tela"), Qt::Key_F7, &FrmMdi::MnuPro_Click);
     entry(util, QStringLiteral("MnuExibirLogo"), QStringLiteral("Exibir Logo"), {}, &FrmMdi::MnuExibirLogo_Click);
     util->addSeparator();
@@ -330,23 +319,8 @@ void FrmMdi::buildMenus() {
 
     QMenu* sobre = menu(QStringLiteral("MnuSobre"), QStringLiteral("&Sobre"));
     entry(sobre, QStringLiteral("MnuSobrePrograma"), QStringLiteral("Sobre o Programa"), {},
-          &FrmMdi::MnuSobrePrograma_Click);
+          &FrmMdi::MnuSobrePrograma_Click, QStringLiteral("frmAbout"));
     entry(sobre, QStringLiteral("MnuAjuda"), QStringLiteral("Ajuda"), {}, &FrmMdi::MnuAjuda_Click);
-
-    // The window each entry opens; the entry stays disabled until that
-    // window is registered.
-    m_entryWindow = {
-        {QStringLiteral("MnuClientes"), QStringLiteral("FrmClientes")},
-        {QStringLiteral("MnuNvCliente"), QStringLiteral("FrmNvCliente")},
-        {QStringLiteral("MnuCompRet"), QStringLiteral("FrmRetirada")},
-        {QStringLiteral("MnuConfig"), QStringLiteral("FrmAcesso")},
-        {QStringLiteral("Mnumanut"), QStringLiteral("FrmManutencao")},
-        {QStringLiteral("MnuApEntregues"), QStringLiteral("FrmApEntregues")},
-        {QStringLiteral("MnuAltSenha"), QStringLiteral("FrmAltSenha")},
-        {QStringLiteral("MnuCalendario"), QStringLiteral("frmCalend")},
-        {QStringLiteral("MnuCal"), QStringLiteral("FrmCalculadora")},
-        {QStringLiteral("MnuSobrePrograma"), QStringLiteral("frmAbout")},
-    };
 }
 
 void FrmMdi::buildToolbar() {
@@ -358,23 +332,20 @@ void FrmMdi::buildToolbar() {
     Toolbar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     Toolbar1->toggleViewAction()->setEnabled(false);
     setContextMenuPolicy(Qt::NoContextMenu);
-    const std::pair<const char*, const char*> buttons[] = {
-        {"Clientes", "Cadastro de Clientes"},   {"Retirada", "Comprovante Retirada"},
-        {"Manutencao", "Aparelhos em Manutenção"}, {"Entregues", "Aparelhos Entregues"},
-        {"Protecao", "Descanso de Tela"},       {"Sair", "Sair do Sistema"},
-    };
-    for (const auto& [key, text] : buttons) {
-        const QString k = QString::fromUtf8(key);
+    for (const ToolbarButton& b : ToolbarButtons) {
+        const QString k = QString::fromUtf8(b.key);
         if (k == QLatin1String("Protecao")) Toolbar1->addSeparator();
         // The caption in two lines keeps the buttons narrow.
-        QString caption = QString::fromUtf8(text);
+        QString caption = QString::fromUtf8(b.text);
         const qsizetype blank = caption.indexOf(QLatin1Char(' '), caption.size() / 2 - 2);
         if (blank > 0) caption[blank] = QLatin1Char('\n');
         QAction* a = Toolbar1->addAction(AppIcons::toolbar(k), caption);
         a->setObjectName(k);
-        a->setToolTip(QString::fromUtf8(text));
+        a->setToolTip(QString::fromUtf8(b.text));
         connect(a, &QAction::triggered, this, [this, k] { Toolbar1_ButtonClick(k); });
-        m_toolbarButtons.insert(k, a);
+        QAction* menuEntry = m_entries.value(QString::fromUtf8(b.entry));
+        a->setEnabled(menuEntry->isEnabled());
+        connect(menuEntry, &QAction::enabledChanged, a, &QAction::setEnabled);
     }
     // The date strip takes the rest of the toolbar's width.
     m_dateStrip->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
@@ -384,13 +355,7 @@ void FrmMdi::buildToolbar() {
 
 void FrmMdi::updateEntries() {
     for (auto it = m_entryWindow.cbegin(); it != m_entryWindow.cend(); ++it)
-        if (QAction* a = m_entries.value(it.key())) a->setEnabled(WindowRegistry::find(it.value()) != nullptr);
-    // A toolbar button follows its menu entry.
-    const std::pair<const char*, const char*> mirror[] = {
-        {"Clientes", "MnuClientes"}, {"Retirada", "MnuCompRet"}, {"Manutencao", "Mnumanut"},
-        {"Entregues", "MnuApEntregues"}, {"Protecao", "MnuPro"}, {"Sair", "MnuSair"}};
-    for (const auto& [key, name] : mirror)
-        m_toolbarButtons.value(QString::fromUtf8(key))->setEnabled(m_entries.value(QString::fromUtf8(name))->isEnabled());
+        m_entries.value(it.key())->setEnabled(WindowRegistry::find(it.value()) != nullptr);
 }
 
 void FrmMdi::resizeEvent(QResizeEvent* event) {
@@ -421,6 +386,11 @@ void FrmMdi::AbreBD() {
         throw DbError(DbErrorCode::NoCurrentRecord, QStringLiteral("TblConfig sem registro"), QStringLiteral("Tarvel"));
 }
 
+void FrmMdi::closeCursors() {
+    DataAcesso->close();
+    DataEmpresa->close();
+}
+
 void FrmMdi::showStartFailure() {
     MsgBox(QStringLiteral("O Banco de Dados 'Bd DedUvevaro.mdb', Necessário para o funcionamento do programa não foi "
                           "localizado!\rLocalize o Banco de Dados 'Bd DedUvevaro.mdb' e coloque-o na mesma pasta do "
@@ -431,12 +401,10 @@ void FrmMdi::showStartFailure() {
 bool FrmMdi::Form_Load() {
     try {
         AbreBD();
-        // One statement: copies starting at the same moment never lose a count.
-        DataAcesso->database().execute(QStringLiteral("UPDATE TblConfig SET Qtde = Qtde + 1"));
+        RunningCopies::raise(DataAcesso->database());
         DataAcesso->requery();
     } catch (const DbError&) {
-        DataAcesso->close();
-        DataEmpresa->close();
+        closeCursors();
         showStartFailure();
         EncerraPrograma(1);
         return false;
@@ -549,13 +517,7 @@ void FrmMdi::openList(const QString& name) {
     if (!e || e->kind != WindowKind::List || !e->type) return;
     for (const QString& other : listsClosedBy(name)) closeList(other);
     flushClosedWindows();
-    QWidget* w = WindowHost::findList(*e->type);
-    if (!w) {
-        w = e->make();
-        if (!w) return;
-        WindowHost::adopt(w);
-    }
-    WindowHost::showList(w);
+    WindowHost::openList(*e->type, e->make);
 }
 
 void FrmMdi::showWindow(const QString& name) {
@@ -608,12 +570,8 @@ void FrmMdi::MnuExibirLogo_Click() { Picture3->show(); }
 void FrmMdi::ImageLogo_Click() { Picture3->hide(); }
 
 void FrmMdi::Toolbar1_ButtonClick(const QString& key) {
-    if (key == QLatin1String("Clientes")) MnuClientes_Click();
-    else if (key == QLatin1String("Retirada")) MnuCompRet_Click();
-    else if (key == QLatin1String("Manutencao")) Mnumanut_Click();
-    else if (key == QLatin1String("Sair")) MnuSair_Click();
-    else if (key == QLatin1String("Entregues")) MnuApEntregues_Click();
-    else if (key == QLatin1String("Protecao")) MnuPro_Click();
+    for (const ToolbarButton& b : ToolbarButtons)
+        if (key == QLatin1String(b.key)) m_entries.value(QString::fromUtf8(b.entry))->trigger();
 }
 
 void FrmMdi::MnuBacup_Click() {
@@ -621,8 +579,7 @@ void FrmMdi::MnuBacup_Click() {
         closeList(QString::fromLatin1(list));
     flushClosedWindows();
     Timer3->setEnabled(false);
-    DataAcesso->close();
-    DataEmpresa->close();
+    closeCursors();
     WindowHost::showModal(new FrmBackup(this));
     try {
         AbreBD();
@@ -756,19 +713,19 @@ void FrmMdi::closeEvent(QCloseEvent* event) {
     if (answer != MsgAnswer::Yes) return;
 
     Timer3->setEnabled(false);
+    bool lowered = true;
     try {
-        // One statement: copies closing at the same moment never lose a count.
         Database db = Database::openDefault();
-        db.execute(QStringLiteral("UPDATE TblConfig SET Qtde = (CASE WHEN Qtde > 0 THEN Qtde - 1 ELSE 0 END)"));
+        RunningCopies::lower(db);
     } catch (const DbError&) {
+        lowered = false;
+    }
+    closeCursors();
+    if (!lowered) {
         // The counter cannot be written: the program ends without its copy.
-        DataAcesso->close();
-        DataEmpresa->close();
         EncerraPrograma(0);
         return;
     }
-    DataAcesso->close();
-    DataEmpresa->close();
     for (const QPointer<QWidget>& w : std::as_const(m_freeWindows))
         if (w) w->close();
     flushClosedWindows();
@@ -783,8 +740,8 @@ void FrmMdi::closeEvent(QCloseEvent* event) {
     Text1->show();
     Picture1->show();
     menuBar()->setEnabled(false);
-    for (QAction* a : std::as_const(m_entries)) a->setEnabled(false);   // their keys too
-    for (QAction* button : std::as_const(m_toolbarButtons)) button->setEnabled(false);
+    // The entries, and with them their keys and toolbar buttons.
+    for (QAction* a : std::as_const(m_entries)) a->setEnabled(false);
     Timer2->setEnabled(true);
 }
 
@@ -792,12 +749,10 @@ void FrmMdi::Timer2_Timer() {
     WaitCursor wait;
     BackupAutomatico();
     try {
-        AbreBD();
-        DataAcesso->database().execute(QStringLiteral("UPDATE TblConfig SET Qtde = 0"));
+        Database db = Database::openDefault();
+        RunningCopies::reset(db);
     } catch (const DbError&) {
     }
-    DataAcesso->close();
-    DataEmpresa->close();
     wait.release();
     EncerraPrograma(0);
 }

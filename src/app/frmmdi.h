@@ -104,10 +104,11 @@ private:
     void buildToolbar();
     void fitToolbar();
     QAction* entry(QMenu* menu, const QString& name, const QString& caption,
-                   const QKeySequence& key, void (FrmMdi::*handler)());
+                   const QKeySequence& key, void (FrmMdi::*handler)(), const QString& window = {});
 
     bool Form_Load();
     void AbreBD();
+    void closeCursors();
     void ImagemDoDia();
     void Timer1_Timer();   // start-up: the log-in
     void Timer2_Timer();   // the exit backup
@@ -148,6 +149,5 @@ private:
     // Entries by name ("MnuClientes") and the window each opens.
     QHash<QString, QAction*> m_entries;
     QHash<QString, QString> m_entryWindow;
-    QHash<QString, QAction*> m_toolbarButtons;   // by key
     QHash<QString, QPointer<QWidget>> m_freeWindows;
 };

@@ -16,8 +16,6 @@ void add(Entry entry) {
     entries().insert(name, std::move(entry));
 }
 
-void remove(const QString& name) { entries().remove(name); }
-
 void clear() { entries().clear(); }
 
 const Entry* find(const QString& name) {

@@ -29,7 +29,6 @@ void add(Entry entry);
 template <class W> void add(const QString& name, WindowKind kind) {
     add(Entry{name, kind, &W::staticMetaObject, [] { return static_cast<QWidget*>(new W); }});
 }
-void remove(const QString& name);
 void clear();
 // nullptr when the name is not registered.
 const Entry* find(const QString& name);

@@ -1,5 +1,6 @@
 #include "customerform.h"
 
+#include "ui/errormessage.h"
 #include "ui/textentry.h"
 
 #include <QFont>
@@ -14,6 +15,8 @@ namespace CustomerForm {
 namespace {
 int charWidth(const QWidget* w) { return w->fontMetrics().horizontalAdvance(QLatin1Char('W')); }
 }
+
+QString field(int index) { return QString::fromLatin1(Fields[std::size_t(index)]); }
 
 void makeBoxes(QWidget* owner, const Box* boxes, int count, int firstIndex, QLineEdit** txt, QLabel** lbl) {
     for (int i = 0; i < count; ++i) {
@@ -76,6 +79,35 @@ QPushButton* button(QWidget* owner, const char* name, const QString& caption, co
     b->setObjectName(QString::fromLatin1(name));
     b->setToolTip(toolTip);
     return b;
+}
+
+QPushButton* closeButton(QWidget* owner) {
+    return button(owner, "BtFechar", QStringLiteral("&Fechar"), QStringLiteral("Fechar"));
+}
+
+void setTextColour(QWidget* w, const QColor& colour) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::Text, colour);
+    p.setColor(QPalette::ButtonText, colour);
+    w->setPalette(p);
+}
+
+bool requireFilled(QLineEdit* box, Required which, MsgIcon icon, const QString& title) {
+    if (!box->text().trimmed().isEmpty()) return true;
+    MsgBox(which == Required::Nome ? QStringLiteral("'E obrigatório preencher o Nome do Cliente !")
+                                   : QStringLiteral("'E obrigatório preencher o Endereço do Cliente !"),
+           MsgButtons::Ok, icon, std::nullopt, title);
+    box->setFocus();
+    return false;
+}
+
+void showDbError(Task task, const QStringList& what, const std::exception& error, const QString& title,
+                 const QString& pattern) {
+    QStringList lines = what;
+    lines << QStringLiteral("Tente Reparar e Compactar o Banco de Dados e Tente Novamente");
+    if (task == Task::Write)
+        lines << QStringLiteral("Se o problema persistir Contacte o Suporte Técnico e Informe o erro Abaixo");
+    ShowError(lines, ErrorInfo::from(error), pattern, title);
 }
 
 }

@@ -4,7 +4,8 @@
 #include "operators/validasenhaoperador.h"
 #include "store/globals.h"
 #include "store/programfolder.h"
-#include "ui/errormessage.h"
+#include "store/schema.h"
+#include "ui/messagebox.h"
 #include "ui/textentry.h"
 #include "ui/windowhost.h"
 #include "ui/windowkeys.h"
@@ -15,29 +16,49 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <stdexcept>
 
 namespace {
 
-const std::array<CustomerForm::Box, 13> Boxes = {{{"Codigo", "Código:", 10},
-                                    {"Nome", "Nome:", 40},
-                                    {"Endereco", "Endereço:", 40},
-                                    {"Complemento", "Complemento:", 20},
-                                    {"Bairro", "Bairro:", 18},
-                                    {"Cidade", "Cidade:", 18},
-                                    {"Estado", "Estado:", 2},
-                                    {"Cep", "Cep:", 12},
-                                    {"TelResidencia", "Tel. Residência:", 15},
-                                    {"TelComercial", "Tel Comercial:", 15},
-                                    {"Fax", "Fax:", 15},
-                                    {"Celular", "Celular:", 15},
-                                    {"Email", "Obs:", 25}}};
+// Txt(0) to Txt(12): the code, then Nome to Email.
+const std::array<CustomerForm::Box, 13> Boxes = {{{"Código:", 10},
+                                                  {"Nome:", 40},
+                                                  {"Endereço:", 40},
+                                                  {"Complemento:", 20},
+                                                  {"Bairro:", 18},
+                                                  {"Cidade:", 18},
+                                                  {"Estado:", 2},
+                                                  {"Cep:", 12},
+                                                  {"Tel. Residência:", 15},
+                                                  {"Tel Comercial:", 15},
+                                                  {"Fax:", 15},
+                                                  {"Celular:", 15},
+                                                  {"Obs:", 25}}};
 
 const QString Title = QStringLiteral("Alteração de Dados Cadastrais do Cliente");
 
-void setTextColour(QLineEdit* box, const QColor& colour) {
-    QPalette p = box->palette();
-    p.setColor(QPalette::Text, colour);
-    box->setPalette(p);
+// Rewrites the copies of the customer's data that the rows of `table` keep:
+// each of Nome to Email (values, in that order) that the table has a field
+// for; the delivered appliances keep no note.
+void rewriteCopies(Database& db, const QString& table, qlonglong code, const QStringList& values) {
+    const Schema::Table* t = Schema::table(table);
+    if (!t) throw std::logic_error("unknown table " + table.toStdString());
+    QStringList sets;
+    QVariantList params;
+    for (int i = CustomerForm::FirstData; i <= CustomerForm::LastData; ++i) {
+        const QString field = CustomerForm::field(i);
+        const bool kept = std::any_of(t->fields.begin(), t->fields.end(), [&](const Schema::Field& f) {
+            return f.name.compare(field, Qt::CaseInsensitive) == 0;
+        });
+        if (!kept) continue;
+        sets << field + QStringLiteral(" = ?");
+        params << values[i - CustomerForm::FirstData];
+    }
+    db.execute(QStringLiteral("UPDATE %1 SET %2 WHERE IDCliente = %3")
+                   .arg(table, sets.join(QStringLiteral(", ")))
+                   .arg(code),
+               params);
 }
 
 } // namespace
@@ -73,7 +94,7 @@ FrmAltCadastro::FrmAltCadastro(QWidget* parent) : QDialog(parent) {
     BtAltCadastro = CustomerForm::button(this, "BtAltCadastro", QStringLiteral("Confirmar &Alterações"),
                                          QStringLiteral("Confirmar Alterações"));
     BtAltCadastro->setEnabled(false);
-    BtFechar = CustomerForm::button(this, "BtFechar", QStringLiteral("&Fechar"), QStringLiteral("Fechar"));
+    BtFechar = CustomerForm::closeButton(this);
     root->addSpacing(6);
     root->addLayout(CustomerForm::operatorBar(this, TxtOperador, {BtAltCadastro, BtFechar}));
     connect(BtAltCadastro, &QPushButton::clicked, this, &FrmAltCadastro::BtAltCadastro_Click);
@@ -88,23 +109,20 @@ FrmAltCadastro::FrmAltCadastro(QWidget* parent) : QDialog(parent) {
     Form_Load();
 }
 
-FrmAltCadastro::~FrmAltCadastro() { m_loaded = false; }
-
 void FrmAltCadastro::Form_Load() {
     const QString path = ProgramFolder::databasePath();
     try {
         DataClientes.open(path, QStringLiteral("SELECT * FROM TblClientes WHERE Codigo = %1").arg(Modulo::CodClienteAtual));
         DataOperador.open(path, QStringLiteral("TblOperador"));
     } catch (const std::exception& e) {
-        ShowError({QStringLiteral("Ocorreu um Erro ao tentar abrir o Cadastro deste Cliente."),
-                   QStringLiteral("Tente Reparar e Compactar o Banco de Dados e Tente Novamente")},
-                  ErrorInfo::from(e), QStringLiteral("%1 %2 %3"), Title);
+        CustomerForm::showDbError(CustomerForm::Task::Read,
+                                  {QStringLiteral("Ocorreu um Erro ao tentar abrir o Cadastro deste Cliente.")}, e, Title);
     }
     const QColor highlight = QApplication::palette().color(QPalette::Highlight);
     for (int i = 0; i < 13; ++i) {
         Txt[i]->setText(Modulo::DadosSelecionados[std::size_t(i)]);
         Txt[i]->setCursorPosition(0);
-        setTextColour(Txt[i], highlight);
+        CustomerForm::setTextColour(Txt[i], highlight);
     }
     OperatorCheckConfig check = OperatorCheckRows::FrmAltCadastro;
     check.toolTip = QStringLiteral("Operador Autorizado a alterar o Nome do Cliente");
@@ -114,23 +132,20 @@ void FrmAltCadastro::Form_Load() {
 
 void FrmAltCadastro::Txt_Change(int index) {
     if (!m_loaded) return;
-    setTextColour(Txt[std::size_t(index)], QColor(255, 0, 0));
+    CustomerForm::setTextColour(Txt[std::size_t(index)], QColor(255, 0, 0));
     BtAltCadastro->setEnabled(true);
 }
 
 void FrmAltCadastro::BtAltCadastro_Click() {
     // A name or address emptied here (or made of blanks) would be stored
-    // empty in the customer and in all his copies.
-    for (int i : {1, 2}) {
+    // empty in the customer and in all his copies; one handed over blank may
+    // stay so.
+    const auto required = [this](int i, CustomerForm::Required which) {
         QLineEdit* box = Txt[std::size_t(i)];
-        if (box->text().trimmed().isEmpty() && box->text() != Modulo::DadosSelecionados[std::size_t(i)]) {
-            MsgBox(i == 1 ? QStringLiteral("'E obrigatório preencher o Nome do Cliente !")
-                          : QStringLiteral("'E obrigatório preencher o Endereço do Cliente !"),
-                   MsgButtons::Ok, MsgIcon::Exclamation, std::nullopt, Title);
-            box->setFocus();
-            return;
-        }
-    }
+        return box->text() == Modulo::DadosSelecionados[std::size_t(i)] ||
+               CustomerForm::requireFilled(box, which, MsgIcon::Exclamation, Title);
+    };
+    if (!required(1, CustomerForm::Required::Nome) || !required(2, CustomerForm::Required::Endereco)) return;
     if (MsgBox(QStringLiteral("Confirma a Alteração nos dados cadastrais deste Cliente?"), MsgButtons::YesNo,
                MsgIcon::Question, MsgAnswer::No, Title) != MsgAnswer::Yes)
         return;
@@ -138,7 +153,8 @@ void FrmAltCadastro::BtAltCadastro_Click() {
     LblEdit->setText(QStringLiteral("Alterando Cadastro do Cliente..."));
     LblEdit->show();
     QStringList values;
-    for (int i = 1; i <= 12; ++i) values << Txt[std::size_t(i)]->text().trimmed();
+    for (int i = CustomerForm::FirstData; i <= CustomerForm::LastData; ++i)
+        values << Txt[std::size_t(i)]->text().trimmed();
     // Only an accepted operator's name; never an unfinished password.
     const QString operador = m_check && m_check->operadorAutorizado() ? m_check->nomeOperador() : QString();
     try {
@@ -152,31 +168,16 @@ void FrmAltCadastro::BtAltCadastro_Click() {
         Database& db = DataClientes.database();
         Transaction tx(db);
         DataClientes.edit();
-        for (int i = 1; i <= 12; ++i)
-            DataClientes.setField(QString::fromLatin1(Boxes[i].field), values[i - 1]);
+        for (int i = CustomerForm::FirstData; i <= CustomerForm::LastData; ++i)
+            DataClientes.setField(CustomerForm::field(i), values[i - CustomerForm::FirstData]);
         DataClientes.setField(QStringLiteral("Operador"), operador);
         DataClientes.update();
         const qlonglong code = DataClientes.number(QStringLiteral("Codigo"));
 
-        QStringList sets;
-        QVariantList params;
-        for (int i = 1; i <= 12; ++i) {
-            sets << QString::fromLatin1(Boxes[i].field) + QStringLiteral(" = ?");
-            params << values[i - 1];
-        }
         LblEdit->setText(QStringLiteral("Alterando Cadastro dos Aparelhos em Manutenção..."));
-        db.execute(QStringLiteral("UPDATE TblManutencao SET %1 WHERE IDCliente = %2")
-                       .arg(sets.join(QStringLiteral(", ")))
-                       .arg(code),
-                   params);
-        // The delivered appliances keep no note (Email).
-        sets.removeLast();
-        params.removeLast();
+        rewriteCopies(db, QStringLiteral("TblManutencao"), code, values);
         LblEdit->setText(QStringLiteral("Alterando Cadastro dos Aparelhos Entregues..."));
-        db.execute(QStringLiteral("UPDATE TblApEntregues SET %1 WHERE IDCliente = %2")
-                       .arg(sets.join(QStringLiteral(", ")))
-                       .arg(code),
-                   params);
+        rewriteCopies(db, QStringLiteral("TblApEntregues"), code, values);
         tx.commit();
     } catch (const std::exception& e) {
         DataClientes.cancelUpdate();
@@ -186,11 +187,10 @@ void FrmAltCadastro::BtAltCadastro_Click() {
         } catch (const std::exception&) {
         }
         LblEdit->hide();
-        ShowError({QStringLiteral("Ocorreu um Erro ao tentar Alterar os Dados Cadastrais deste Cliente."),
-                   QStringLiteral("Nenhuma alteração foi gravada."),
-                   QStringLiteral("Tente Reparar e Compactar o Banco de Dados e Tente Novamente"),
-                   QStringLiteral("Se o problema persistir Contacte o Suporte Técnico e Informe o erro Abaixo")},
-                  ErrorInfo::from(e), QStringLiteral("%1 %2 %3"), Title);
+        CustomerForm::showDbError(CustomerForm::Task::Write,
+                                  {QStringLiteral("Ocorreu um Erro ao tentar Alterar os Dados Cadastrais deste Cliente."),
+                                   QStringLiteral("Nenhuma alteração foi gravada.")},
+                                  e, Title);
         return;
     }
     LblEdit->hide();

@@ -18,7 +18,6 @@ class FrmAltCadastro : public QDialog {
     Q_OBJECT
 public:
     explicit FrmAltCadastro(QWidget* parent = nullptr);
-    ~FrmAltCadastro() override;
 
     void BtAltCadastro_Click();
     void BtFechar_Click();

@@ -4,7 +4,7 @@
 #include "geranumserie.h"
 #include "store/globals.h"
 #include "store/programfolder.h"
-#include "ui/errormessage.h"
+#include "ui/messagebox.h"
 #include "ui/textentry.h"
 #include "ui/windowhost.h"
 #include "ui/windowkeys.h"
@@ -38,13 +38,6 @@ public:
     }
 };
 
-void darkBlue(QWidget* w) {
-    QPalette p = w->palette();
-    p.setColor(QPalette::Text, QColor(0, 0, 192));
-    p.setColor(QPalette::ButtonText, QColor(0, 0, 192));
-    w->setPalette(p);
-}
-
 } // namespace
 
 FrmApCliente::FrmApCliente(QWidget* parent) : QDialog(parent) {
@@ -73,7 +66,7 @@ FrmApCliente::FrmApCliente(QWidget* parent) : QDialog(parent) {
     TxtNmCliente->setObjectName(QStringLiteral("TxtNmCliente"));
     TxtNmCliente->setReadOnly(true);
     TextEntry::setTypingLimit(TxtNmCliente, 40);
-    darkBlue(TxtNmCliente);
+    CustomerForm::setTextColour(TxtNmCliente, CustomerForm::DarkBlue);
     form->addWidget(TxtNmCliente, 0, 1, 1, 3);
 
     auto* enterFilter = new EnterMovesOn(this);
@@ -85,7 +78,7 @@ FrmApCliente::FrmApCliente(QWidget* parent) : QDialog(parent) {
         Combo[i]->setEditable(true);
         Combo[i]->setInsertPolicy(QComboBox::NoInsert);
         Combo[i]->setMinimumWidth(190);
-        darkBlue(Combo[i]);
+        CustomerForm::setTextColour(Combo[i], CustomerForm::DarkBlue);
         // The type and brand later enter criteria: no apostrophe.
         TextEntry::attach(Combo[i]->lineEdit(), TextEntry::NoApostrophe | TextEntry::EnterMovesNext);
         Combo[i]->installEventFilter(enterFilter);
@@ -102,7 +95,7 @@ FrmApCliente::FrmApCliente(QWidget* parent) : QDialog(parent) {
         TextEntry::attach(Txt[i], TextEntry::Standard);
         TextEntry::setTypingLimit(Txt[i], limits[i]);
         TextEntry::setFocusStyle(Txt[i], TextEntry::FocusStyle{TextEntry::toolTipBase(), {}, false, nullptr, {}});
-        darkBlue(Txt[i]);
+        CustomerForm::setTextColour(Txt[i], CustomerForm::DarkBlue);
         Txt[i]->setMinimumWidth(fontMetrics().horizontalAdvance(QString(limits[i], QLatin1Char('X'))) + 16);
         form->addWidget(Txt[i], 3 + i, 1, 1, 2);
     }
@@ -113,7 +106,7 @@ FrmApCliente::FrmApCliente(QWidget* parent) : QDialog(parent) {
     buttons->addStretch(1);
     BtCadastrar = CustomerForm::button(this, "BtCadastrar", QStringLiteral("&Cadastrar"),
                                        QStringLiteral("Confirmar Cadastro"));
-    BtFechar = CustomerForm::button(this, "BtFechar", QStringLiteral("&Fechar"), QStringLiteral("Fechar"));
+    BtFechar = CustomerForm::closeButton(this);
     buttons->addWidget(BtCadastrar);
     buttons->addWidget(BtFechar);
     root->addLayout(buttons);
@@ -143,9 +136,8 @@ void FrmApCliente::Form_Load() {
         for (DataMarca.moveFirst(); !DataMarca.eof(); DataMarca.moveNext())
             Combo[1]->addItem(DataMarca.text(QStringLiteral("Marca")));
     } catch (const std::exception& e) {
-        ShowError({QStringLiteral("Ocorreu um Erro ao tentar abrir o Cadastro de Aparelhos."),
-                   QStringLiteral("Tente Reparar e Compactar o Banco de Dados e Tente Novamente")},
-                  ErrorInfo::from(e), QStringLiteral("%1 %2 %3"), Title);
+        CustomerForm::showDbError(CustomerForm::Task::Read,
+                                  {QStringLiteral("Ocorreu um Erro ao tentar abrir o Cadastro de Aparelhos.")}, e, Title);
     }
     Combo[0]->setCurrentIndex(-1);
     Combo[1]->setCurrentIndex(-1);
@@ -192,10 +184,8 @@ void FrmApCliente::BtCadastrar_Click() {
         Data2.update();
     } catch (const std::exception& e) {
         Data2.cancelUpdate();
-        ShowError({QStringLiteral("Ocorreu um Erro ao tentar Cadastrar este Aparelho."),
-                   QStringLiteral("Tente Reparar e Compactar o Banco de Dados e Tente Novamente"),
-                   QStringLiteral("Se o problema persistir Contacte o Suporte Técnico e Informe o erro Abaixo")},
-                  ErrorInfo::from(e), QStringLiteral("%1 %2 %3"), Title);
+        CustomerForm::showDbError(CustomerForm::Task::Write,
+                                  {QStringLiteral("Ocorreu um Erro ao tentar Cadastrar este Aparelho.")}, e, Title);
         return;
     }
     Txt[0]->clear();

@@ -23,6 +23,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
@@ -39,26 +40,12 @@ const QString CustomersTitle = QStringLiteral("Cadastro de Clientes");
 const QString NoApplianceTitle = QStringLiteral("Cadastro de Aparelho de Clientes");
 const QString NoAppliance = QStringLiteral("Não existe nenhum aparelho cadastrado para este Cliente");
 
-// The customer fields shown in the labels Lbl(0) to Lbl(14), with captions.
-struct CustomerField {
-    const char* field;
-    const char* caption;
-};
-const std::array<CustomerField, 15> Fields = {{{"Codigo", "Código:"},
-                                                {"Nome", "Nome:"},
-                                                {"Endereco", "Endereço:"},
-                                                {"Complemento", "Complemento:"},
-                                                {"Bairro", "Bairro:"},
-                                                {"Cidade", "Cidade:"},
-                                                {"Estado", "Estado:"},
-                                                {"Cep", "Cep.:"},
-                                                {"TelResidencia", "Tel. Residência:"},
-                                                {"TelComercial", "Tel. Comercial:"},
-                                                {"Fax", "Fax:"},
-                                                {"Celular", "Celular:"},
-                                                {"Email", "Obs:"},
-                                                {"Operador", "Operador:"},
-                                                {"DataCadastro", "Data Cadastro:"}}};
+// The captions of the customer's fields (CustomerForm::Fields) shown in the
+// labels Lbl(0) to Lbl(14).
+const std::array<const char*, 15> Captions = {"Código:",          "Nome:",           "Endereço:", "Complemento:",
+                                              "Bairro:",          "Cidade:",         "Estado:",   "Cep.:",
+                                              "Tel. Residência:", "Tel. Comercial:", "Fax:",      "Celular:",
+                                              "Obs:",             "Operador:",       "Data Cadastro:"};
 
 // The appliance fields of DadosSelecionados sel 15 to 20.
 const std::array<const char*, 6> ApplianceSlots = {"Aparelho", "Marca", "Modelo", "Chassis", "NumSerie", "Tensao"};
@@ -140,8 +127,8 @@ void FrmClientes::buildWidgets() {
     form->setVerticalSpacing(2);
     QFont valueFont = font();
     valueFont.setBold(true);
-    for (int i = 0; i < int(Fields.size()); ++i) {
-        Label1[i] = new QLabel(QString::fromUtf8(Fields[i].caption), dados);
+    for (int i = 0; i < int(Captions.size()); ++i) {
+        Label1[i] = new QLabel(QString::fromUtf8(Captions[i]), dados);
         Label1[i]->setObjectName(QStringLiteral("Label1(%1)").arg(i));
         Label1[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         Lbl[i] = new QLabel(dados);
@@ -162,7 +149,7 @@ void FrmClientes::buildWidgets() {
         }
     }
     form->setColumnStretch(1, 1);
-    form->setRowStretch(int(Fields.size()), 1);
+    form->setRowStretch(int(Captions.size()), 1);
     root->addWidget(dados, 0, 1);
 
     // The customer's appliances.
@@ -247,7 +234,7 @@ void FrmClientes::buildWidgets() {
         p.setColor(QPalette::Base, TextEntry::toolTipBase());
         TxtBusca->setPalette(p);
     }
-    setSearchColour(QColor(0, 0, 255));
+    CustomerForm::setTextColour(TxtBusca, QColor(0, 0, 255));
     connect(TxtBusca, &QLineEdit::returnPressed, this, &FrmClientes::Busca_Nome);
     searchLayout->addWidget(TxtBusca);
     bottom->addWidget(searchFrame, 3);
@@ -320,10 +307,8 @@ void FrmClientes::Form_Load() {
         DataApClientes.setDatabaseName(path);
 
         m_fields = new BoundFields(&DataFrmClientes, this);
-        for (int i = 0; i < int(Fields.size()); ++i) {
-            m_fields->bind(Lbl[i], QString::fromLatin1(Fields[i].field),
-                           i == 14 ? FieldFormat::ShortDate : FieldFormat::Auto);
-        }
+        for (int i = 0; i < int(CustomerForm::Fields.size()); ++i)
+            m_fields->bind(Lbl[i], CustomerForm::field(i), i == 14 ? FieldFormat::ShortDate : FieldFormat::Auto);
         m_fields->bind(LblCod, QStringLiteral("Codigo"));
         DBGrid1->bindCursor(&DataFrmClientes);
         DBGrid2->bindCursor(&DataApClientes);
@@ -337,9 +322,9 @@ void FrmClientes::Form_Load() {
         LblNumClientes->setText(QString::number(count.toLongLong()));
     } catch (const std::exception& e) {
         m_loadFailed = true;
-        ShowError({QStringLiteral("Ocorreu um Erro ao tentar abrir o Cadastro de Clientes."),
-                   QStringLiteral("Tente Reparar e Compactar o Banco de Dados e Tente Novamente")},
-                  ErrorInfo::from(e), QStringLiteral("%1_%2_%3"), CustomersTitle);
+        CustomerForm::showDbError(CustomerForm::Task::Read,
+                                  {QStringLiteral("Ocorreu um Erro ao tentar abrir o Cadastro de Clientes.")}, e,
+                                  CustomersTitle, QStringLiteral("%1_%2_%3"));
         return;
     }
 
@@ -429,18 +414,22 @@ void FrmClientes::ConsultaApClientes() {
     DataApClientes.refresh();
 }
 
-void FrmClientes::TimerAparelho_Timer() {
-    TimerAparelho->setEnabled(false);
+void FrmClientes::selectAppliance() {
     auto& sel = Modulo::DadosSelecionados;
     for (int i = 15; i <= 20; ++i) sel[std::size_t(i)].clear();
-    if (DataApClientes.isOpen() && DataApClientes.hasCurrent()) {
-        try {
-            for (int i = 0; i < int(ApplianceSlots.size()); ++i)
-                sel[std::size_t(15 + i)] = DataApClientes.text(QString::fromLatin1(ApplianceSlots[i]));
-        } catch (const std::exception&) {
-            // A row that cannot be read leaves the sel empty.
-        }
+    if (DataApClientes.isOpen() && DataApClientes.hasCurrent())
+        for (int i = 0; i < int(ApplianceSlots.size()); ++i)
+            sel[std::size_t(15 + i)] = DataApClientes.text(QString::fromLatin1(ApplianceSlots[i]));
+}
+
+void FrmClientes::TimerAparelho_Timer() {
+    TimerAparelho->setEnabled(false);
+    try {
+        selectAppliance();
+    } catch (const std::exception&) {
+        // A row that cannot be read leaves the slots empty.
     }
+    const auto& sel = Modulo::DadosSelecionados;
     Label3->setText(sel[15] + QLatin1Char(' ') + sel[16] + QLatin1Char(' ') + sel[17]);
 }
 
@@ -462,23 +451,17 @@ void FrmClientes::OptCidade_Click() { sortBy(QStringLiteral("Cidade")); }
 void FrmClientes::OptCodigo_Click() { sortBy(QStringLiteral("Codigo")); }
 void FrmClientes::OptOperador_Click() { sortBy(QStringLiteral("Operador")); }
 
-void FrmClientes::setSearchColour(const QColor& colour) {
-    QPalette p = TxtBusca->palette();
-    p.setColor(QPalette::Text, colour);
-    TxtBusca->setPalette(p);
-}
-
 void FrmClientes::Busca_Nome() {
     g_lastSearch = TxtBusca->text();
     WaitCursor wait;
     try {
         if (DataFrmClientes.findFirst(SqlDialect::beginsWith(QStringLiteral("Nome"), g_lastSearch))) {
             wait.release();
-            setSearchColour(QColor(0, 0, 255));
+            CustomerForm::setTextColour(TxtBusca, QColor(0, 0, 255));
         } else {
             DataFrmClientes.refresh();
             wait.release();
-            setSearchColour(QColor(255, 0, 0));
+            CustomerForm::setTextColour(TxtBusca, QColor(255, 0, 0));
         }
     } catch (const std::exception& e) {
         wait.release();
@@ -657,18 +640,12 @@ void FrmClientes::BtNvAp_Click() {
 
 void FrmClientes::BtFazerOs_Click() {
     commitApplianceEdit();
-    auto& sel = Modulo::DadosSelecionados;
     if (!DataFrmClientes.hasCurrent()) return;
     try {
-        for (int i = 0; i <= 11; ++i) {
-            const QVariant v = DataFrmClientes.field(QString::fromLatin1(Fields[i].field));
-            sel[std::size_t(i)] = BoundFields::displayText(v, FieldFormat::Auto);
-        }
+        // Codigo to Celular as the labels show them; the note stays out.
+        for (int i = 0; i <= 11; ++i) Modulo::DadosSelecionados[std::size_t(i)] = Lbl[i]->text();
         Modulo::CodClienteAtual = std::int32_t(DataFrmClientes.number(QStringLiteral("Codigo")));
-        for (int i = 15; i <= 20; ++i) sel[std::size_t(i)].clear();
-        if (DataApClientes.isOpen() && DataApClientes.hasCurrent())
-            for (int i = 0; i < int(ApplianceSlots.size()); ++i)
-                sel[std::size_t(15 + i)] = DataApClientes.text(QString::fromLatin1(ApplianceSlots[i]));
+        selectAppliance();
     } catch (const std::exception& e) {
         ShowError({QStringLiteral("Não foi possível ler os dados do Cliente selecionado.")}, ErrorInfo::from(e),
                   QStringLiteral("%1_%2_%3"), CustomersTitle);

@@ -2,7 +2,6 @@
 
 #include "store/recordcursor.h"
 
-#include <QPointer>
 #include <QWidget>
 #include <array>
 #include <cstdint>
@@ -84,8 +83,10 @@ private:
     void LblCod_Change();
     void Label4_Change();
     void ConsultaApClientes();
+    // Puts the current appliance (none: empty texts) into DadosSelecionados
+    // slots 15 to 20.
+    void selectAppliance();
     void sortBy(const QString& field);
-    void setSearchColour(const QColor& colour);
     void addToCount(int delta);
     // Writes an appliance cell still being edited in the grid.
     void commitApplianceEdit();

@@ -60,14 +60,10 @@ FrmLocCliente::FrmLocCliente(FrmClientes* list, QWidget* parent) : QDialog(paren
     // Codes and phones are made of digits: nothing else can be typed or pasted.
     TextEntry::attach(TxtBusca, TextEntry::DigitsOnly | TextEntry::NoApostrophe | TextEntry::SelectAllOnFocus);
     TextEntry::setTypingLimit(TxtBusca, 30);
-    {
-        QPalette p = TxtBusca->palette();
-        p.setColor(QPalette::Text, QColor(0, 0, 192));
-        TxtBusca->setPalette(p);
-        QFont f = TxtBusca->font();
-        f.setBold(true);
-        TxtBusca->setFont(f);
-    }
+    CustomerForm::setTextColour(TxtBusca, CustomerForm::DarkBlue);
+    QFont bold = TxtBusca->font();
+    bold.setBold(true);
+    TxtBusca->setFont(bold);
     root->addWidget(TxtBusca);
     Option1 = option("Option1", QStringLiteral("Código do Cliente"));
     Option2 = option("Option2", QStringLiteral("Telefone Residência"));
@@ -78,7 +74,7 @@ FrmLocCliente::FrmLocCliente(FrmClientes* list, QWidget* parent) : QDialog(paren
     auto* buttons = new QHBoxLayout;
     BtIniciar = CustomerForm::button(this, "BtIniciar", QStringLiteral("Iniciar &Pesquisa"),
                                      QStringLiteral("Iniciar Pesquisa"));
-    BtFechar = CustomerForm::button(this, "BtFechar", QStringLiteral("&Fechar"), QStringLiteral("Fechar"));
+    BtFechar = CustomerForm::closeButton(this);
     buttons->addWidget(BtIniciar);
     buttons->addWidget(BtFechar);
     root->addLayout(buttons);

@@ -5,7 +5,7 @@
 #include "store/clock.h"
 #include "store/globals.h"
 #include "store/programfolder.h"
-#include "ui/errormessage.h"
+#include "ui/messagebox.h"
 #include "ui/textentry.h"
 #include "ui/windowhost.h"
 #include "ui/windowkeys.h"
@@ -18,20 +18,22 @@
 
 namespace {
 
-const std::array<CustomerForm::Box, 12> Boxes = {{{"Nome", "", 40},
-                                    {"Endereco", "Endereço:", 40},
-                                    {"Complemento", "Complemento:", 20},
-                                    {"Bairro", "Bairro:", 18},
-                                    {"Cidade", "Cidade:", 18},
-                                    {"Estado", "Estado:", 2},
-                                    {"Cep", "Cep:", 10},
-                                    {"TelResidencia", "Tel Residência:", 15},
-                                    {"TelComercial", "Tel. Comercial:", 15},
-                                    {"Fax", "Fax:", 15},
-                                    {"Celular", "Celular:", 15},
-                                    {"Email", "Obs:", 40}}};
+// Txt(0) to Txt(11): Nome to Email.
+const std::array<CustomerForm::Box, 12> Boxes = {{{"", 40},
+                                                  {"Endereço:", 40},
+                                                  {"Complemento:", 20},
+                                                  {"Bairro:", 18},
+                                                  {"Cidade:", 18},
+                                                  {"Estado:", 2},
+                                                  {"Cep:", 10},
+                                                  {"Tel Residência:", 15},
+                                                  {"Tel. Comercial:", 15},
+                                                  {"Fax:", 15},
+                                                  {"Celular:", 15},
+                                                  {"Obs:", 40}}};
 
 const QString RequiredTitle = QStringLiteral("Cadastro Cliente");
+const QString FailureTitle = QStringLiteral("Cadastrar Novo Cliente");
 
 } // namespace
 
@@ -60,7 +62,7 @@ FrmNvCliente::FrmNvCliente(QWidget* parent) : QDialog(parent) {
     TxtOperador->setObjectName(QStringLiteral("TxtOperador"));
     BtCadastro = CustomerForm::button(this, "BtCadastro", QStringLiteral("&Confirmar Cadastrto"),
                                       QStringLiteral("Confirmar Cadastro"));
-    BtFechar = CustomerForm::button(this, "BtFechar", QStringLiteral("&Fechar"), QStringLiteral("Fechar"));
+    BtFechar = CustomerForm::closeButton(this);
     root->addSpacing(6);
     root->addLayout(CustomerForm::operatorBar(this, TxtOperador, {BtCadastro, BtFechar}));
     connect(BtCadastro, &QPushButton::clicked, this, &FrmNvCliente::BtCadastro_Click);
@@ -91,9 +93,9 @@ void FrmNvCliente::Form_Load() {
         DataEmpresa.open(path, QStringLiteral("TblEmpresa"));
         DataOperador.open(path, QStringLiteral("TblOperador"), QString::fromLatin1(ConnectWithPassword));
     } catch (const std::exception& e) {
-        ShowError({QStringLiteral("Ocorreu um Erro ao tentar abrir o Cadastro de Clientes."),
-                   QStringLiteral("Tente Reparar e Compactar o Banco de Dados e Tente Novamente")},
-                  ErrorInfo::from(e), QStringLiteral("%1 %2 %3"), QStringLiteral("Cadastrar Novo Cliente"));
+        CustomerForm::showDbError(CustomerForm::Task::Read,
+                                  {QStringLiteral("Ocorreu um Erro ao tentar abrir o Cadastro de Clientes.")}, e,
+                                  FailureTitle);
     }
     // The company's city, state and postal-code region as defaults; a value
     // that cannot be read is left out.
@@ -118,24 +120,15 @@ void FrmNvCliente::SoNumeros() {
 
 void FrmNvCliente::BtCadastro_Click() {
     // A name or address made of blanks is no name or address.
-    if (Txt[0]->text().trimmed().isEmpty()) {
-        MsgBox(QStringLiteral("'E obrigatório preencher o Nome do Cliente !"), MsgButtons::Ok, MsgIcon::Information,
-               std::nullopt, RequiredTitle);
-        Txt[0]->setFocus();
+    if (!CustomerForm::requireFilled(Txt[0], CustomerForm::Required::Nome, MsgIcon::Information, RequiredTitle) ||
+        !CustomerForm::requireFilled(Txt[1], CustomerForm::Required::Endereco, MsgIcon::Information, RequiredTitle))
         return;
-    }
-    if (Txt[1]->text().trimmed().isEmpty()) {
-        MsgBox(QStringLiteral("'E obrigatório preencher o Endereço do Cliente !"), MsgButtons::Ok,
-               MsgIcon::Information, std::nullopt, RequiredTitle);
-        Txt[1]->setFocus();
-        return;
-    }
     for (m_fieldCounter = 7; m_fieldCounter <= 10; ++m_fieldCounter) SoNumeros();
     BtCadastro->setEnabled(false);
     try {
         DataNvCliente.addNew();
         for (int i = 0; i < 12; ++i)
-            DataNvCliente.setField(QString::fromLatin1(Boxes[i].field), Txt[i]->text().trimmed());
+            DataNvCliente.setField(CustomerForm::field(CustomerForm::FirstData + i), Txt[i]->text().trimmed());
         DataNvCliente.setField(QStringLiteral("Operador"), m_check->nomeOperador());
         DataNvCliente.setField(QStringLiteral("DataCadastro"), Clock::today());
         // The code is the key the insert gave, whatever other copies added.
@@ -143,10 +136,9 @@ void FrmNvCliente::BtCadastro_Click() {
         Modulo::CodClienteAtual = std::int32_t(codigo);
     } catch (const std::exception& e) {
         DataNvCliente.cancelUpdate();
-        ShowError({QStringLiteral("Ocorreu um Erro ao tentar Cadastrar este Cliente."),
-                   QStringLiteral("Tente Reparar e Compactar o Banco de Dados e Tente Novamente"),
-                   QStringLiteral("Se o problema persistir Contacte o Suporte Técnico e Informe o erro Abaixo")},
-                  ErrorInfo::from(e), QStringLiteral("%1 %2 %3"), QStringLiteral("Cadastrar Novo Cliente"));
+        CustomerForm::showDbError(CustomerForm::Task::Write,
+                                  {QStringLiteral("Ocorreu um Erro ao tentar Cadastrar este Cliente.")}, e,
+                                  FailureTitle);
         return;
     }
     BtCadastro->setEnabled(false);

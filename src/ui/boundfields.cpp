@@ -1,7 +1,6 @@
 #include "boundfields.h"
 
 #include "numbers.h"
-#include "store/recordcursor.h"
 
 #include <QCheckBox>
 #include <QDialog>
@@ -10,6 +9,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextEdit>
+#include <cmath>
 
 BoundFields::BoundFields(RecordCursor* cursor, QWidget* window)
     : QObject(window), m_cursor(cursor), m_window(window) {
@@ -41,6 +41,12 @@ void BoundFields::bind(QPlainTextEdit* box, const QString& field) { add(box, Kin
 void BoundFields::bind(QCheckBox* box, const QString& field) { add(box, Kind::Check, field, FieldFormat::Auto); }
 void BoundFields::bind(QLabel* label, const QString& field, FieldFormat format) { add(label, Kind::Label, field, format); }
 
+namespace {
+
+QString yesNo(bool on) { return on ? QStringLiteral("Sim") : QStringLiteral("Não"); }
+
+} // namespace
+
 QString BoundFields::displayText(const QVariant& value, FieldFormat format) {
     if (!value.isValid() || value.isNull()) return {};
     if (value.userType() == qMetaTypeId<Currency>()) {
@@ -59,24 +65,41 @@ QString BoundFields::displayText(const QVariant& value, FieldFormat format) {
     case QMetaType::QDateTime:
         return Numbers::shortDate(value.toDateTime().date());
     case QMetaType::Bool:
-        if (format == FieldFormat::YesNo) return value.toBool() ? QStringLiteral("Sim") : QStringLiteral("Não");
+        if (format == FieldFormat::YesNo) return yesNo(value.toBool());
         return value.toBool() ? QStringLiteral("Verdadeiro") : QStringLiteral("Falso");
     case QMetaType::Double:
     case QMetaType::Float:
         if (format == FieldFormat::Fixed) return Numbers::fixed(value.toDouble());
-        if (format == FieldFormat::CurrencyText) return Numbers::brazil().toCurrencyString(value.toDouble());
+        // Money text is the same whatever the stored type.
+        if (format == FieldFormat::CurrencyText)
+            return Numbers::currencyText(Currency::fromRaw(std::llround(value.toDouble() * Currency::Scale)));
         return Numbers::plain(value.toDouble());
     case QMetaType::LongLong:
     case QMetaType::Int:
     case QMetaType::UInt:
     case QMetaType::ULongLong:
         if (format == FieldFormat::Fixed) return Numbers::fixed(value.toDouble());
-        if (format == FieldFormat::CurrencyText) return Currency::fromUnits(value.toLongLong()).toCurrencyText();
-        if (format == FieldFormat::YesNo) return value.toLongLong() != 0 ? QStringLiteral("Sim") : QStringLiteral("Não");
+        if (format == FieldFormat::CurrencyText) return Numbers::currencyText(Currency::fromUnits(value.toLongLong()));
+        if (format == FieldFormat::YesNo) return yesNo(value.toLongLong() != 0);
         return QString::number(value.toLongLong());
     default:
         return value.toString();
     }
+}
+
+QVariant BoundFields::editedValue(const QString& text, FieldFormat format) {
+    if (format == FieldFormat::YesNo) {
+        const QString t = text.trimmed();
+        if (t.compare(yesNo(true), Qt::CaseInsensitive) == 0) return true;
+        if (t.compare(yesNo(false), Qt::CaseInsensitive) == 0) return false;
+    }
+    return text;
+}
+
+void BoundFields::showWriteError(const std::exception& e, const QString& title) {
+    ShowError({QStringLiteral("Ocorreu um Erro ao tentar Gravar as Alterações deste Registro."),
+               QStringLiteral("Verifique os Dados Digitados.")},
+              ErrorInfo::from(e), QStringLiteral("%1 %2 %3"), title);
 }
 
 void BoundFields::showBinding(Binding& b) {
@@ -89,61 +112,46 @@ void BoundFields::showBinding(Binding& b) {
             value = QVariant();  // a deleted row or no row: empty
         }
     }
-    m_showing = true;
+    QWidget* w = b.widget.data();
+    if (b.kind == Kind::Check) {
+        b.shownChecked = value.isValid() && value.toBool();
+        static_cast<QCheckBox*>(w)->setChecked(b.shownChecked);
+        return;
+    }
+    b.shownText = displayText(value, b.format);
     switch (b.kind) {
     case Kind::Line:
-        b.shownText = displayText(value, b.format);
-        static_cast<QLineEdit*>(b.widget.data())->setText(b.shownText);
-        static_cast<QLineEdit*>(b.widget.data())->setCursorPosition(0);
+        static_cast<QLineEdit*>(w)->setText(b.shownText);
+        static_cast<QLineEdit*>(w)->setCursorPosition(0);
         break;
-    case Kind::Text:
-        b.shownText = displayText(value, b.format);
-        static_cast<QTextEdit*>(b.widget.data())->setPlainText(b.shownText);
-        break;
-    case Kind::Plain:
-        b.shownText = displayText(value, b.format);
-        static_cast<QPlainTextEdit*>(b.widget.data())->setPlainText(b.shownText);
-        break;
-    case Kind::Check:
-        b.shownChecked = value.isValid() && value.toBool();
-        static_cast<QCheckBox*>(b.widget.data())->setChecked(b.shownChecked);
-        break;
-    case Kind::Label:
-        b.shownText = displayText(value, b.format);
-        static_cast<QLabel*>(b.widget.data())->setText(b.shownText);
-        break;
+    case Kind::Text: static_cast<QTextEdit*>(w)->setPlainText(b.shownText); break;
+    case Kind::Plain: static_cast<QPlainTextEdit*>(w)->setPlainText(b.shownText); break;
+    case Kind::Label: static_cast<QLabel*>(w)->setText(b.shownText); break;
+    case Kind::Check: break;
     }
-    m_showing = false;
+}
+
+QString BoundFields::widgetText(const Binding& b) {
+    QWidget* w = b.widget.data();
+    switch (b.kind) {
+    case Kind::Line: return static_cast<QLineEdit*>(w)->text();
+    case Kind::Text: return static_cast<QTextEdit*>(w)->toPlainText();
+    case Kind::Plain: return static_cast<QPlainTextEdit*>(w)->toPlainText();
+    case Kind::Label: return static_cast<QLabel*>(w)->text();
+    case Kind::Check: break;
+    }
+    return {};
 }
 
 bool BoundFields::isPending(const Binding& b) const {
-    if (!b.widget) return false;
-    switch (b.kind) {
-    case Kind::Line: return static_cast<QLineEdit*>(b.widget.data())->text() != b.shownText;
-    case Kind::Text: return static_cast<QTextEdit*>(b.widget.data())->toPlainText() != b.shownText;
-    case Kind::Plain: return static_cast<QPlainTextEdit*>(b.widget.data())->toPlainText() != b.shownText;
-    case Kind::Check: return static_cast<QCheckBox*>(b.widget.data())->isChecked() != b.shownChecked;
-    case Kind::Label: return false;
-    }
-    return false;
+    if (!b.widget || b.kind == Kind::Label) return false;
+    if (b.kind == Kind::Check) return static_cast<QCheckBox*>(b.widget.data())->isChecked() != b.shownChecked;
+    return widgetText(b) != b.shownText;
 }
 
 QVariant BoundFields::pendingValue(const Binding& b) const {
-    switch (b.kind) {
-    case Kind::Line: {
-        const QString t = static_cast<QLineEdit*>(b.widget.data())->text();
-        if (b.format == FieldFormat::YesNo) {
-            if (t.compare(QLatin1String("Sim"), Qt::CaseInsensitive) == 0) return true;
-            if (t.compare(QStringLiteral("Não"), Qt::CaseInsensitive) == 0) return false;
-        }
-        return t;
-    }
-    case Kind::Text: return static_cast<QTextEdit*>(b.widget.data())->toPlainText();
-    case Kind::Plain: return static_cast<QPlainTextEdit*>(b.widget.data())->toPlainText();
-    case Kind::Check: return static_cast<QCheckBox*>(b.widget.data())->isChecked();
-    case Kind::Label: return {};
-    }
-    return {};
+    if (b.kind == Kind::Check) return static_cast<QCheckBox*>(b.widget.data())->isChecked();
+    return editedValue(widgetText(b), b.format);
 }
 
 void BoundFields::show() { show(false); }
@@ -164,20 +172,6 @@ QStringList BoundFields::pendingFields() const {
     for (const Binding& b : m_bindings)
         if (isPending(b)) out << b.field;
     return out;
-}
-
-void BoundFields::applyPending() {
-    if (!m_cursor) return;
-    for (Binding& b : m_bindings) {
-        if (!isPending(b)) continue;
-        m_cursor->setField(b.field, pendingValue(b));
-    }
-    // Written with the window's own update; no longer pending.
-    for (Binding& b : m_bindings) {
-        if (!b.widget) continue;
-        if (b.kind == Kind::Check) b.shownChecked = static_cast<QCheckBox*>(b.widget.data())->isChecked();
-        else if (b.kind != Kind::Label) b.shownText = pendingValue(b).toString();
-    }
 }
 
 void BoundFields::commit() {
@@ -205,10 +199,7 @@ void BoundFields::flushQuietly() {
     try {
         commit();
     } catch (const std::exception& e) {
-        ShowError({QStringLiteral("Ocorreu um Erro ao tentar Gravar as Alterações deste Registro."),
-                   QStringLiteral("Verifique os Dados Digitados.")},
-                  ErrorInfo::from(e), QStringLiteral("%1 %2 %3"),
-                  m_window ? m_window->windowTitle() : QString());
+        showWriteError(e, m_window ? m_window->windowTitle() : QString());
         show(false);
     }
 }

@@ -6,7 +6,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
-#include <functional>
+#include <exception>
 #include <vector>
 
 class QWidget;
@@ -38,10 +38,9 @@ enum class FieldFormat {
 // Nothing is written when nothing was changed. Text set by the program into a
 // bound widget (setText) does not count as an edit.
 //
-// A write that fails is reported with ShowError (critical, the task text
-// "Ocorreu um Erro ao tentar Gravar as Alterações deste Registro.") and the
-// pending values are dropped, except from commit(), which throws DbError and
-// keeps them so the window can report and retry.
+// A write that fails is reported with showWriteError() and the pending values
+// are dropped, except from commit(), which throws DbError and keeps them so
+// the window can report and retry.
 class BoundFields : public QObject {
     Q_OBJECT
 public:
@@ -70,14 +69,15 @@ public:
 
     // Writes the pending edits now (edit, set, update). Throws DbError.
     void commit();
-    // For a window that writes the row itself: sets the pending values into
-    // the cursor's open edit (edit() or addNew() already called) without
-    // updating; they are no longer pending. Throws DbError.
-    void applyPending();
-    void discard() { show(); }
 
     // The text a value shows in a given format (also used by grids).
     static QString displayText(const QVariant& value, FieldFormat format);
+    // The value an edited text stands for: "Sim"/"Não" under YesNo, the text
+    // itself otherwise (the cursor converts it to the field's type).
+    static QVariant editedValue(const QString& text, FieldFormat format);
+    // The critical message of a refused write of a bound field or grid cell
+    // ("Ocorreu um Erro ao tentar Gravar as Alterações deste Registro.").
+    static void showWriteError(const std::exception& e, const QString& title = {});
 
 private:
     enum class Kind { Line, Text, Plain, Check, Label };
@@ -93,6 +93,8 @@ private:
     void flushQuietly();
     void show(bool keepPending);
     void showBinding(Binding& b);
+    // The text of a text box or label.
+    static QString widgetText(const Binding& b);
     bool isPending(const Binding& b) const;
     QVariant pendingValue(const Binding& b) const;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -100,6 +102,5 @@ private:
     QPointer<RecordCursor> m_cursor;
     QPointer<QWidget> m_window;
     std::vector<Binding> m_bindings;
-    bool m_showing = false;
     bool m_writing = false;
 };

@@ -98,20 +98,13 @@ Qt::ItemFlags CursorGridModel::flags(const QModelIndex& index) const {
 bool CursorGridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (role != Qt::EditRole || !m_editable || !m_cursor || !index.isValid()) return false;
     const GridColumn& col = m_shown[index.column()];
-    QVariant v = value;
-    if (col.format == FieldFormat::YesNo && value.typeId() == QMetaType::QString) {
-        const QString t = value.toString().trimmed();
-        if (t.compare(QLatin1String("Sim"), Qt::CaseInsensitive) == 0) v = true;
-        else if (t.compare(QStringLiteral("Não"), Qt::CaseInsensitive) == 0) v = false;
-    }
+    const QVariant v = value.typeId() == QMetaType::QString ? BoundFields::editedValue(value.toString(), col.format) : value;
     // An unchanged cell is not written.
     if (v.typeId() == QMetaType::QString && v.toString() == data(index, Qt::EditRole).toString()) return true;
     try {
         m_cursor->writeField(index.row(), col.field, v);
     } catch (const std::exception& e) {
-        ShowError({QStringLiteral("Ocorreu um Erro ao tentar Gravar as Alterações deste Registro."),
-                   QStringLiteral("Verifique os Dados Digitados.")},
-                  ErrorInfo::from(e), QStringLiteral("%1 %2 %3"));
+        BoundFields::showWriteError(e);
         emit dataChanged(index, index);
         return false;
     }
@@ -150,7 +143,6 @@ DataGrid::DataGrid(QWidget* parent) : QWidget(parent) {
 }
 
 void DataGrid::bindCursor(RecordCursor* cursor) {
-    m_cursor = cursor;
     CursorGridModel* old = m_model;
     m_model = new CursorGridModel(cursor, this);
     m_model->setEditable(m_editable);
@@ -169,7 +161,7 @@ void DataGrid::bindCursor(RecordCursor* cursor) {
     syncFromCursor();
 }
 
-RecordCursor* DataGrid::recordCursor() const { return m_cursor.data(); }
+RecordCursor* DataGrid::recordCursor() const { return m_model ? m_model->recordCursor() : nullptr; }
 
 void DataGrid::setColumns(const QList<GridColumn>& columns) {
     m_columns = columns;
@@ -207,19 +199,21 @@ int DataGrid::currentColumn() const {
 QString DataGrid::currentField() const { return m_model ? m_model->fieldOf(currentColumn()) : QString(); }
 
 QVariant DataGrid::currentValue() const {
-    if (!m_cursor || !m_cursor->hasCurrent()) return {};
+    RecordCursor* cursor = recordCursor();
+    if (!cursor || !cursor->hasCurrent()) return {};
     const QString f = currentField();
     if (f.isEmpty()) return {};
     try {
-        return m_cursor->field(f);
+        return cursor->field(f);
     } catch (const DbError&) {
         return {};
     }
 }
 
 void DataGrid::syncFromCursor() {
-    if (m_syncing || !m_cursor || !m_model) return;
-    const int pos = m_cursor->absolutePosition();
+    RecordCursor* cursor = recordCursor();
+    if (m_syncing || !cursor) return;
+    const int pos = cursor->absolutePosition();
     const QModelIndex cur = m_view->currentIndex();
     if (pos < 0 || pos >= m_model->rowCount() || m_model->columnCount() == 0) return;
     if (cur.isValid() && cur.row() == pos) return;
@@ -231,11 +225,12 @@ void DataGrid::syncFromCursor() {
 }
 
 void DataGrid::syncToCursor(const QModelIndex& current) {
-    if (m_syncing || !m_cursor || !current.isValid()) return;
-    if (current.row() == m_cursor->absolutePosition()) return;
+    RecordCursor* cursor = recordCursor();
+    if (m_syncing || !cursor || !current.isValid()) return;
+    if (current.row() == cursor->absolutePosition()) return;
     m_syncing = true;
     try {
-        m_cursor->setAbsolutePosition(current.row());
+        cursor->setAbsolutePosition(current.row());
     } catch (const std::exception& e) {
         ShowError({QStringLiteral("Não foi possível ler este Registro.")}, ErrorInfo::from(e), QStringLiteral("%1 %2 %3"));
     }

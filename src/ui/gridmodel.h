@@ -3,7 +3,6 @@
 #include "boundfields.h"
 
 #include <QAbstractTableModel>
-#include <QPointer>
 #include <QWidget>
 
 class QLabel;
@@ -105,7 +104,6 @@ private:
     QTableView* m_view;
     CursorGridModel* m_model = nullptr;
     void applyWidths();
-    QPointer<RecordCursor> m_cursor;
     QList<GridColumn> m_columns;
     bool m_editable = false;
     bool m_syncing = false;

@@ -5,6 +5,7 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <utility>
 
 namespace {
 
@@ -48,6 +49,17 @@ QMessageBox::Icon boxIcon(MsgIcon icon) {
     return QMessageBox::NoIcon;
 }
 
+// Answers valid for a set of buttons, in button order.
+QList<MsgAnswer> answersOf(MsgButtons buttons) {
+    switch (buttons) {
+    case MsgButtons::Ok: return {MsgAnswer::Ok};
+    case MsgButtons::OkCancel: return {MsgAnswer::Ok, MsgAnswer::Cancel};
+    case MsgButtons::YesNo: return {MsgAnswer::Yes, MsgAnswer::No};
+    case MsgButtons::YesNoCancel: return {MsgAnswer::Yes, MsgAnswer::No, MsgAnswer::Cancel};
+    }
+    return {MsgAnswer::Ok};
+}
+
 // The answer of Esc and of the close box.
 MsgAnswer escapeAnswer(MsgButtons buttons) {
     switch (buttons) {
@@ -63,23 +75,7 @@ MsgAnswer escapeAnswer(MsgButtons buttons) {
 
 QString programTitle() { return QStringLiteral("Tarvel"); }
 
-QList<MsgAnswer> answersOf(MsgButtons buttons) {
-    switch (buttons) {
-    case MsgButtons::Ok: return {MsgAnswer::Ok};
-    case MsgButtons::OkCancel: return {MsgAnswer::Ok, MsgAnswer::Cancel};
-    case MsgButtons::YesNo: return {MsgAnswer::Yes, MsgAnswer::No};
-    case MsgButtons::YesNoCancel: return {MsgAnswer::Yes, MsgAnswer::No, MsgAnswer::Cancel};
-    }
-    return {MsgAnswer::Ok};
-}
-
-BoxHook* setBoxHook(BoxHook* hook) {
-    BoxHook* previous = g_hook;
-    g_hook = hook;
-    return previous;
-}
-
-BoxHook* boxHook() { return g_hook; }
+BoxHook* setBoxHook(BoxHook* hook) { return std::exchange(g_hook, hook); }
 
 MsgAnswer MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon,
                  std::optional<MsgAnswer> defaultButton, const QString& title) {

@@ -58,7 +58,3 @@ public:
 
 // Installs a hook (nullptr: back to the screen); returns the previous one.
 BoxHook* setBoxHook(BoxHook* hook);
-BoxHook* boxHook();
-
-// Answers valid for a set of buttons, in button order.
-QList<MsgAnswer> answersOf(MsgButtons buttons);

@@ -54,11 +54,7 @@ qint64 leadingInteger(const QString& text) {
     return negative ? -value : value;
 }
 
-std::optional<Currency> currencyValue(const QString& text) {
-    const QString t = text.trimmed();
-    if (t.isEmpty()) return std::nullopt;
-    return Currency::parse(t);
-}
+std::optional<Currency> currencyValue(const QString& text) { return Currency::parse(text); }
 
 QString fixed(const Currency& value) { return value.toFixed(); }
 QString currencyText(const Currency& value) { return value.toCurrencyText(); }

@@ -39,12 +39,6 @@ struct Field {
         if (auto* p = plainEdit()) return p->toPlainText();
         return {};
     }
-    QString selected() const {
-        if (auto* l = line()) return l->selectedText();
-        if (auto* t = rich()) return t->textCursor().selectedText();
-        if (auto* p = plainEdit()) return p->textCursor().selectedText();
-        return {};
-    }
     bool readOnly() const {
         if (auto* l = line()) return l->isReadOnly();
         if (auto* t = rich()) return t->isReadOnly();
@@ -113,6 +107,11 @@ public:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Cuts text to the room the typing limit leaves beside `remaining`.
+    QString fitted(QString s, const QString& remaining) const {
+        if (limit > 0) s.truncate(std::max<qsizetype>(0, limit - remaining.size()));
+        return s;
+    }
     // Puts operator text into the field through the rules and the limit.
     void put(const QString& raw, bool pasted);
     void paste(QClipboard::Mode mode);
@@ -171,11 +170,7 @@ QString filterChars(const QString& text, Rules rules, const QString& remaining, 
 void EntryFilter::put(const QString& raw, bool pasted) {
     if (m_field.readOnly()) return;
     const QString remaining = m_field.remaining();
-    QString s = filterChars(raw, rules, remaining, pasted);
-    if (limit > 0) {
-        const qsizetype room = std::max<qsizetype>(0, limit - remaining.size());
-        if (s.size() > room) s.truncate(room);
-    }
+    const QString s = fitted(filterChars(raw, rules, remaining, pasted), remaining);
     if (s.isEmpty()) return;
     m_field.insert(s);
     // A lone comma in a money field reads "0,".
@@ -296,11 +291,7 @@ bool EntryFilter::eventFilter(QObject* watched, QEvent* event) {
             if (!k->isAutoRepeat() && (k->key() == Qt::Key_F5 || k->key() == Qt::Key_F6) && !m_field.readOnly()) {
                 const QString stamp = k->key() == Qt::Key_F5 ? Numbers::shortDate(Clock::today())
                                                             : Numbers::timeText(Clock::time());
-                QString s = QStringLiteral(" (") + stamp + QStringLiteral(")");
-                if (limit > 0) {
-                    const qsizetype room = std::max<qsizetype>(0, limit - m_field.remaining().size());
-                    s.truncate(room);
-                }
+                const QString s = fitted(QStringLiteral(" (") + stamp + QStringLiteral(")"), m_field.remaining());
                 if (!s.isEmpty()) m_field.insert(s);
                 return true;
             }
@@ -311,11 +302,7 @@ bool EntryFilter::eventFilter(QObject* watched, QEvent* event) {
         auto* im = static_cast<QInputMethodEvent*>(event);
         if (!im->commitString().isEmpty()) {
             const QString remaining = m_field.remaining();
-            QString s = filterChars(im->commitString(), rules, remaining, false);
-            if (limit > 0) {
-                const qsizetype room = std::max<qsizetype>(0, limit - remaining.size());
-                if (s.size() > room) s.truncate(room);
-            }
+            const QString s = fitted(filterChars(im->commitString(), rules, remaining, false), remaining);
             if (s != im->commitString())
                 im->setCommitString(s, im->replacementStart(), im->replacementLength());
         }
@@ -389,10 +376,6 @@ void focusNextField(QWidget* from) {
     QCoreApplication::sendEvent(from, &tab);
     if (te) te->setTabChangesFocus(wasTe);
     if (pe) pe->setTabChangesFocus(wasPe);
-}
-
-QString filtered(const QString& text, Rules r, const QString& current) {
-    return filterChars(text, r, current, true);
 }
 
 }

@@ -60,10 +60,6 @@ void setFocusStyle(QWidget* field, const FocusStyle& style);
 // does under EnterMovesNext).
 void focusNextField(QWidget* from);
 
-// Filters a text as the rules would filter it when typed or pasted (without
-// the limit). Empty when nothing is left.
-QString filtered(const QString& text, Rules rules, const QString& current = {});
-
 }
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(TextEntry::Rules)

@@ -1,8 +1,9 @@
 #include "windowhost.h"
 
-#include <QGuiApplication>
-#include <QMainWindow>
+#include <QApplication>
+#include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
 
 namespace WindowHost {
 
@@ -64,17 +65,28 @@ void setMdiArea(QMdiArea* area) { g_area = area; }
 QMdiArea* mdiArea() { return g_area; }
 
 QWidget* findList(const QMetaObject& type) {
-    if (g_area) {
-        for (QMdiSubWindow* sub : g_area->subWindowList()) {
-            QWidget* w = sub->widget();
-            if (w && w->metaObject()->inherits(&type) && !isClosed(w)) return w;
-        }
-    }
+    const auto isOpenList = [&type](QWidget* w) { return w && w->metaObject()->inherits(&type) && !isClosed(w); };
+    if (g_area)
+        for (QMdiSubWindow* sub : g_area->subWindowList())
+            if (isOpenList(sub->widget())) return sub->widget();
     auto& loose = looseLists();
     loose.removeAll(QPointer<QWidget>());
     for (const QPointer<QWidget>& w : loose)
-        if (w && w->metaObject()->inherits(&type) && !isClosed(w)) return w;
+        if (isOpenList(w)) return w;
     return nullptr;
+}
+
+QWidget* loadList(const QMetaObject& type, const std::function<QWidget*()>& make) {
+    if (QWidget* w = findList(type)) return w;
+    QWidget* w = make();
+    if (w) adopt(w);
+    return w;
+}
+
+QWidget* openList(const QMetaObject& type, const std::function<QWidget*()>& make) {
+    QWidget* w = loadList(type, make);
+    if (w) showList(w);
+    return w;
 }
 
 void adopt(QWidget* window) {

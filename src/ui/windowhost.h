@@ -1,14 +1,11 @@
 #pragma once
 
-#include <QApplication>
 #include <QDialog>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QPointer>
 #include <QTimer>
 #include <functional>
-#include <memory>
 #include <utility>
+
+class QMdiArea;
 
 // Hosting of the program's windows.
 //
@@ -32,18 +29,21 @@ void adopt(QWidget* window);
 // Shows (or activates) a list window.
 void showList(QWidget* window);
 
-// Loads a list window when it is not open (not shown), returns the instance.
-template <class W, class... Args> W* loadList(Args&&... args) {
-    if (W* w = findList<W>()) return w;
-    W* w = new W(std::forward<Args>(args)...);
-    adopt(w);
-    return w;
-}
+// Loads a list window of the given type when it is not open (not shown):
+// make() builds it and it is adopted. make() may return nullptr (a window
+// that could not load): nothing is adopted and nullptr is returned.
+// Returns the open instance.
+QWidget* loadList(const QMetaObject& type, const std::function<QWidget*()>& make);
 // Opens a list window: loads it when needed and shows/activates it.
-template <class W, class... Args> W* openList(Args&&... args) {
-    W* w = loadList<W>(std::forward<Args>(args)...);
-    showList(w);
-    return w;
+QWidget* openList(const QMetaObject& type, const std::function<QWidget*()>& make);
+
+// The same for a window class W, made by its default constructor unless a
+// maker is given (e.g. a static W* W::create()).
+template <class W> W* loadList(const std::function<W*()>& make = [] { return new W; }) {
+    return static_cast<W*>(loadList(W::staticMetaObject, [&make]() -> QWidget* { return make(); }));
+}
+template <class W> W* openList(const std::function<W*()>& make = [] { return new W; }) {
+    return static_cast<W*>(openList(W::staticMetaObject, [&make]() -> QWidget* { return make(); }));
 }
 // Closes a list window when it is open (an ordinary close; no question asked
 // unless the window asks itself). Returns false when the window refused.

@@ -1,6 +1,6 @@
 #pragma once
 
-// Shared by the main-window and backup tests.
+// Shared by the main-window, program and backup tests.
 //
 // Another copy of the program holding the database open: the test binary
 // started again with "--hold <database>" keeps a connection until it reads a
@@ -11,16 +11,26 @@
 //       return TestMain::run(argc, argv);
 //   }
 
+#include "app/frmmdi.h"
+#include "app/windowregistry.h"
+#include "platform/screensize.h"
+#include "platform/singleinstance.h"
 #include "store/database.h"
+#include "store/globals.h"
 #include "store/programfolder.h"
+#include "support/fixture.h"
+#include "ui/windowhost.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QCryptographicHash>
+#include <QDialog>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <gtest/gtest.h>
+#include <memory>
 
 inline int holdDatabase(const char* path) {
     try {
@@ -77,4 +87,39 @@ public:
 private:
     QTemporaryDir m_dir;
     QByteArray m_old;
+};
+
+// A main-window test: the single-instance lock in the test's folder, a
+// 1024 x 768 screen and a log-in that lets ADMINISTRADOR in at once. The main
+// window and the registered windows go when the test ends.
+class MainWindowTest : public ProgramFolderTest {
+protected:
+    void SetUp() override {
+        ProgramFolderTest::SetUp();
+        SingleInstance::setLockPath(folder() + QStringLiteral("/tarvel.lock"));
+        ScreenSize::setOverride(QSize(1024, 768));
+        FrmMdi::setLoginRunner([](QWidget*) {
+            Modulo::NomeOperadorAtual = QStringLiteral("ADMINISTRADOR");
+            return int(QDialog::Accepted);
+        });
+    }
+    void TearDown() override {
+        mdi.reset();
+        FrmMdi::setLoginRunner({});
+        WindowRegistry::clear();
+        SingleInstance::setLockPath(QString());
+        ScreenSize::setOverride(QSize());
+        ProgramFolderTest::TearDown();
+    }
+
+    // Loads the main window and runs its start-up timer (the log-in).
+    FrmMdi* start() {
+        mdi = std::make_unique<FrmMdi>();
+        if (!mdi->ended()) timer("Timer1")->fire();
+        return mdi.get();
+    }
+    WindowTimer* timer(const char* name) { return mdi->findChild<WindowTimer*>(name); }
+    QAction* action(const char* name) { return mdi->findChild<QAction*>(name); }
+
+    std::unique_ptr<FrmMdi> mdi;
 };

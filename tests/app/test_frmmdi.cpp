@@ -5,13 +5,10 @@
 #include "app/windowregistry.h"
 #include "apptest.h"
 #include "platform/fonts.h"
-#include "platform/screensize.h"
 #include "platform/shell.h"
-#include "platform/singleinstance.h"
 #include "store/clock.h"
 #include "store/database.h"
 #include "store/deliveredfiles.h"
-#include "store/globals.h"
 #include "store/programfolder.h"
 #include "store/schema.h"
 #include "support/fixture.h"
@@ -21,7 +18,6 @@
 #include "support/typing.h"
 #include "ui/windowhost.h"
 
-#include <QDialog>
 #include <QDir>
 #include <QFontInfo>
 #include <QLabel>
@@ -32,33 +28,24 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSet>
-#include <QStatusBar>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
 #include <cstring>
 #include <sqlcipher/sqlite3.h>
 
-// Stand-ins for the list windows of the other areas.
+// Stand-ins for the list windows of the other areas; lists are told apart
+// by their type.
 class FakeClientes : public QWidget {
     Q_OBJECT
-public:
-    FakeClientes() { setWindowTitle("Clientes"); }
 };
 class FakeManutencao : public QWidget {
     Q_OBJECT
-public:
-    FakeManutencao() { setWindowTitle("Aparelhos em Manutenção"); }
 };
 class FakeApEntregues : public QWidget {
     Q_OBJECT
-public:
-    FakeApEntregues() { setWindowTitle("Aparelhos Entregues"); }
 };
 class FakeRetirada : public QWidget {
     Q_OBJECT
-public:
-    FakeRetirada() { setWindowTitle("Comprovante de Retirada"); }
 };
 
 namespace {
@@ -73,31 +60,20 @@ struct Launch {
     QStringList arguments;
 };
 
-class MdiTest : public ProgramFolderTest {
+class MdiTest : public MainWindowTest {
 protected:
     void SetUp() override {
-        ProgramFolderTest::SetUp();
-        SingleInstance::setLockPath(folder() + "/tarvel.lock");
-        ScreenSize::setOverride(QSize(1024, 768));
+        MainWindowTest::SetUp();
         Clock::set(QDateTime(Today, QTime(10, 0)));
         Shell::setLauncher([this](const QString& program, const QStringList& args, const Shell::FailureHandler& f) {
             launches.append({program, args});
             lastFailure = f;
             return launcherStarts;
         });
-        FrmMdi::setLoginRunner([](QWidget*) {
-            Modulo::NomeOperadorAtual = "ADMINISTRADOR";
-            return int(QDialog::Accepted);
-        });
     }
     void TearDown() override {
-        mdi.reset();
-        FrmMdi::setLoginRunner({});
+        MainWindowTest::TearDown();
         Shell::setLauncher({});
-        WindowRegistry::clear();
-        SingleInstance::setLockPath(QString());
-        ScreenSize::setOverride(QSize());
-        ProgramFolderTest::TearDown();
     }
 
     int qtde() { return Database(databasePath()).scalar("SELECT Qtde FROM TblConfig").toInt(); }
@@ -109,14 +85,6 @@ protected:
         return QDir(Backup::folder()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
     }
 
-    // Loads the main window and runs its start-up timer (the log-in).
-    FrmMdi* start() {
-        mdi = std::make_unique<FrmMdi>();
-        if (!mdi->ended()) timer("Timer1")->fire();
-        return mdi.get();
-    }
-    WindowTimer* timer(const char* name) { return mdi->findChild<WindowTimer*>(name); }
-    QAction* action(const char* name) { return mdi->findChild<QAction*>(name); }
     template <class W> bool isOpen() { return WindowHost::findList<W>() != nullptr; }
 
     // Closes the main window (its close box, or `how`) answering the exit question.
@@ -130,7 +98,6 @@ protected:
         EXPECT_EQ(boxes.log()[0].icon, MsgIcon::Question);
     }
 
-    std::unique_ptr<FrmMdi> mdi;
     QList<Launch> launches;
     Shell::FailureHandler lastFailure;
     bool launcherStarts = true;
@@ -143,11 +110,19 @@ QStringList listing(const QString& folder) {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
+template <class W> void addFakeList(const QString& name, const QString& title) {
+    WindowRegistry::add({name, WindowKind::List, &W::staticMetaObject, [title] {
+        auto* w = new W;
+        w->setWindowTitle(title);
+        return static_cast<QWidget*>(w);
+    }});
+}
+
 void registerFakeLists() {
-    WindowRegistry::add<FakeClientes>("FrmClientes", WindowKind::List);
-    WindowRegistry::add<FakeManutencao>("FrmManutencao", WindowKind::List);
-    WindowRegistry::add<FakeApEntregues>("FrmApEntregues", WindowKind::List);
-    WindowRegistry::add<FakeRetirada>("FrmRetirada", WindowKind::List);
+    addFakeList<FakeClientes>("FrmClientes", "Clientes");
+    addFakeList<FakeManutencao>("FrmManutencao", QString::fromUtf8("Aparelhos em Manutenção"));
+    addFakeList<FakeApEntregues>("FrmApEntregues", "Aparelhos Entregues");
+    addFakeList<FakeRetirada>("FrmRetirada", "Comprovante de Retirada");
 }
 
 } // namespace

@@ -1,58 +1,29 @@
 // The program as the shop starts it: the main window with the customer
 // windows behind its entries.
-#include "app/frmmdi.h"
-#include "app/windowregistry.h"
+#include "apptest.h"
 #include "customers/customerwindows.h"
 #include "customers/frmclientes.h"
-#include "platform/screensize.h"
-#include "platform/singleinstance.h"
-#include "store/clock.h"
-#include "store/database.h"
-#include "store/globals.h"
-#include "support/fixture.h"
 #include "support/modal.h"
 #include "support/testmain.h"
-#include "ui/windowhost.h"
 
-#include <QAction>
-#include <QDialog>
-#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
-#include <QTimer>
 
 namespace {
 
-class ProgramTest : public ProgramFolderTest {
+class ProgramTest : public MainWindowTest {
 protected:
     void SetUp() override {
-        ProgramFolderTest::SetUp();
-        SingleInstance::setLockPath(folder() + "/tarvel.lock");
-        ScreenSize::setOverride(QSize(1024, 768));
-        FrmMdi::setLoginRunner([](QWidget*) {
-            Modulo::NomeOperadorAtual = QStringLiteral("ADMINISTRADOR");
-            return int(QDialog::Accepted);
-        });
+        MainWindowTest::SetUp();
         registerCustomerWindows();
         mdi = std::make_unique<FrmMdi>();
         ASSERT_FALSE(mdi->ended());
         mdi->show();
-        mdi->findChild<WindowTimer*>("Timer1")->fire();
+        timer("Timer1")->fire();
         ASSERT_TRUE(mdi->windowTitle().contains(QStringLiteral("ADMINISTRADOR")));
     }
-    void TearDown() override {
-        mdi.reset();
-        FrmMdi::setLoginRunner({});
-        WindowRegistry::clear();
-        SingleInstance::setLockPath(QString());
-        ScreenSize::setOverride(QSize());
-        ProgramFolderTest::TearDown();
-    }
-    QAction* action(const char* name) { return mdi->findChild<QAction*>(name); }
     QMdiArea* area() { return mdi->findChild<QMdiArea*>(); }
-
-    std::unique_ptr<FrmMdi> mdi;
 };
 
 } // namespace

@@ -1,11 +1,14 @@
 #pragma once
 
-// Rows for the customer tests, written straight into the test's database.
+// Rows for the customer tests, written straight into the test's database,
+// and the windows' widgets by name.
 #include "store/database.h"
 #include "store/programfolder.h"
 
 #include <gtest/gtest.h>
 
+#include <QLineEdit>
+#include <QPushButton>
 #include <QString>
 #include <QVariant>
 #include <sqlcipher/sqlite3.h>
@@ -55,5 +58,9 @@ inline void raw(const QString& sql) {
 inline qlonglong count(const QString& sql) { return db().scalar(sql).toLongLong(); }
 
 inline QString text(const QString& sql) { return db().scalar(sql).toString(); }
+
+// The box "Txt(i)" and a button of a window.
+inline QLineEdit* txt(QWidget* w, int i) { return w->findChild<QLineEdit*>(QStringLiteral("Txt(%1)").arg(i)); }
+inline QPushButton* button(QWidget* w, const char* name) { return w->findChild<QPushButton*>(name); }
 
 }

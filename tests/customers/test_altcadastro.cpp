@@ -41,9 +41,6 @@ struct AltCadastroTest : ProgramFolderTest {
     }
 };
 
-QLineEdit* txt(QWidget* w, int i) { return w->findChild<QLineEdit*>(QStringLiteral("Txt(%1)").arg(i)); }
-QPushButton* button(QWidget* w, const char* name) { return w->findChild<QPushButton*>(name); }
-
 } // namespace
 
 TEST_F(AltCadastroTest, ANewNameReachesTheOrderCopiesButNotTheReceipts) {

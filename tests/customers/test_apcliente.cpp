@@ -31,7 +31,6 @@ struct ApClienteTest : ProgramFolderTest {
     }
 };
 
-QLineEdit* txt(QWidget* w, int i) { return w->findChild<QLineEdit*>(QStringLiteral("Txt(%1)").arg(i)); }
 QComboBox* combo(QWidget* w, int i) { return w->findChild<QComboBox*>(QStringLiteral("Combo(%1)").arg(i)); }
 
 } // namespace

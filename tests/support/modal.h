@@ -44,7 +44,6 @@ private:
     QPointer<QWidget> m_dialog;
     QPointer<QWidget> m_before;
     bool m_done = false;
-    bool m_closedByUs = false;
 };
 
 // Spins the event loop until pred() holds or timeoutMs passes; returns pred().

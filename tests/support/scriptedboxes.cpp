@@ -46,25 +46,9 @@ void ScriptedBoxes::fail(const ShownBox& box, const char* why) {
                       << "\" saying \"" << box.text.toStdString() << "\"";
 }
 
-MsgAnswer ScriptedBoxes::messageBox(const ShownBox& box) {
+std::optional<ScriptedBoxes::Step> ScriptedBoxes::take(const ShownBox& box) {
     m_log.append(box);
-    if (m_script.empty() || m_script.front().kind != ShownBox::Kind::Message) {
-        fail(box, m_script.empty() ? "Unscripted box" : "Box of the wrong kind");
-        return box.defaultButton;
-    }
-    Step step = std::move(m_script.front());
-    m_script.pop_front();
-    if (!step.expected.isEmpty()) {
-        EXPECT_TRUE(box.text.contains(step.expected))
-            << "box text \"" << box.text.toStdString() << "\" lacks \"" << step.expected.toStdString() << "\"";
-    }
-    if (step.act) return step.act(box);
-    return step.answer;
-}
-
-std::optional<QString> ScriptedBoxes::inputBox(const ShownBox& box) {
-    m_log.append(box);
-    if (m_script.empty() || m_script.front().kind != ShownBox::Kind::Input) {
+    if (m_script.empty() || m_script.front().kind != box.kind) {
         fail(box, m_script.empty() ? "Unscripted box" : "Box of the wrong kind");
         return std::nullopt;
     }
@@ -72,7 +56,19 @@ std::optional<QString> ScriptedBoxes::inputBox(const ShownBox& box) {
     m_script.pop_front();
     if (!step.expected.isEmpty()) {
         EXPECT_TRUE(box.text.contains(step.expected))
-            << "input prompt \"" << box.text.toStdString() << "\" lacks \"" << step.expected.toStdString() << "\"";
+            << kindName(box.kind) << " text \"" << box.text.toStdString() << "\" lacks \""
+            << step.expected.toStdString() << "\"";
     }
-    return step.text;
+    return step;
+}
+
+MsgAnswer ScriptedBoxes::messageBox(const ShownBox& box) {
+    const std::optional<Step> step = take(box);
+    if (!step) return box.defaultButton;
+    return step->act ? step->act(box) : step->answer;
+}
+
+std::optional<QString> ScriptedBoxes::inputBox(const ShownBox& box) {
+    const std::optional<Step> step = take(box);
+    return step ? step->text : std::nullopt;
 }

@@ -57,6 +57,9 @@ private:
         std::function<MsgAnswer(const ShownBox&)> act;
     };
     void fail(const ShownBox& box, const char* why);
+    // Logs a box and takes the next step of the script for it; nullopt (and
+    // a failure) when the script has none of the box's kind.
+    std::optional<Step> take(const ShownBox& box);
 
     bool m_report;
     BoxHook* m_previous;

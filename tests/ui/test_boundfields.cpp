@@ -158,4 +158,14 @@ TEST_F(BoundFieldsTest, CommitWritesOnlyChangedFieldsAndReportsFailures) {
     EXPECT_FALSE(priceBound.hasPending());
 }
 
+TEST(BoundFieldsText, MoneyAndYesNoReadTheSameWhateverTheStoredType) {
+    const QString money = BoundFields::displayText(QVariant::fromValue(Currency::fromRaw(12345000)), FieldFormat::CurrencyText);
+    EXPECT_EQ(money, "R$ 1.234,50");
+    EXPECT_EQ(BoundFields::displayText(1234.5, FieldFormat::CurrencyText), money);
+    // What a yes/no box or cell shows reads back, blanks and case aside.
+    EXPECT_EQ(BoundFields::displayText(false, FieldFormat::YesNo), QStringLiteral("Não"));
+    EXPECT_EQ(BoundFields::editedValue(QStringLiteral(" não "), FieldFormat::YesNo), QVariant(false));
+    EXPECT_EQ(BoundFields::editedValue("Sim", FieldFormat::Auto), QVariant("Sim"));
+}
+
 TARVEL_TEST_MAIN()

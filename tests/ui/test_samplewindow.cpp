@@ -223,6 +223,10 @@ TEST_F(SampleWindowTest, ListIsASingleChildWindowThatReleasesItsCursorOnClose) {
     EXPECT_TRUE(waitFor([&] { return area->subWindowList().isEmpty(); }));
     EXPECT_EQ(Database::open(databasePath()).scalar("SELECT Cidade FROM TblClientes WHERE Nome = ?", {QStringLiteral("ÁLVARO")}).toString(),
               "SANTOS SP");
+
+    // A window that could not load is not hosted.
+    EXPECT_EQ(WindowHost::openList<FrmAmostra>([]() -> FrmAmostra* { return nullptr; }), nullptr);
+    EXPECT_TRUE(area->subWindowList().isEmpty());
     WindowHost::setMdiArea(nullptr);
 }
 
