@@ -11,10 +11,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-#include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace Backup {
 
@@ -23,26 +20,6 @@ namespace {
 [[noreturn]] void fail(int number, const QString& description) {
     throw DbError(number, description, programTitle());
 }
-
-// The lock file held exclusively: no copy of the program holds the database
-// while this lives, and one that starts waits for its end.
-class ExclusiveLock {
-public:
-    explicit ExclusiveLock(const QString& lockPath) {
-        m_fd = ::open(QFile::encodeName(lockPath).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-        if (m_fd >= 0 && ::flock(m_fd, LOCK_EX | LOCK_NB) == 0) m_held = true;
-    }
-    ~ExclusiveLock() {
-        if (m_fd >= 0) ::close(m_fd);   // closing releases the lock
-    }
-    bool held() const { return m_held; }
-    ExclusiveLock(const ExclusiveLock&) = delete;
-    ExclusiveLock& operator=(const ExclusiveLock&) = delete;
-
-private:
-    int m_fd = -1;
-    bool m_held = false;
-};
 
 } // namespace
 
@@ -82,7 +59,7 @@ void copyDatabaseTo(const QString& target) {
             // The copy below goes on; the file is copied as it is.
         }
     }
-    const ExclusiveLock lock(ProgramFolder::lockFilePath());
+    const Database::ExclusiveUse lock(source);
     if (!lock.held())
         fail(Error::InUse, QStringLiteral("Permissão negada: o Banco de Dados está aberto em outro programa"));
 

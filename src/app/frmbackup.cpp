@@ -9,6 +9,7 @@
 #include "store/recordcursor.h"
 #include "ui/errormessage.h"
 #include "ui/messagebox.h"
+#include "ui/widgets.h"
 #include "ui/windowhost.h"
 #include "ui/windowkeys.h"
 
@@ -55,22 +56,6 @@ std::optional<QString> chooseFile(QWidget* parent, const QString& title, const Q
     return files.first();
 }
 
-QLabel* label(QWidget* parent, const QString& name, const QString& text, const QRect& where) {
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(name);
-    l->setGeometry(where);
-    return l;
-}
-
-QPushButton* button(QWidget* parent, const QString& name, const QString& caption, const QString& tip,
-                    const QRect& where) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setToolTip(tip);
-    b->setGeometry(where);
-    return b;
-}
-
 void line(QWidget* parent, int y) {
     auto* l = new QFrame(parent);
     l->setFrameStyle(QFrame::HLine | QFrame::Sunken);
@@ -97,48 +82,43 @@ FrmBackup::FrmBackup(QWidget* parent)
     DataConfig = new RecordCursor(this);
     DataConfig->setObjectName(QStringLiteral("DataConfig"));
 
-    Image1 = label(this, QStringLiteral("Image1"), {}, QRect(16, 14, 48, 48));
+    Image1 = Widgets::label(this, QStringLiteral("Image1"), {}, QRect(16, 14, 48, 48));
     Image1->setPixmap(AppIcons::backupDisk(48));
-    LblObs = label(this, QStringLiteral("LblObs"),
-                   QStringLiteral("Obs: Antes de Iniciar o BackUp, verifique se nenhum outro Programa está usando o "
-                                  "Banco de Dados do Tarvel !!!"),
-                   QRect(76, 12, 380, 52));
+    LblObs = Widgets::label(this, QStringLiteral("LblObs"),
+                            QStringLiteral("Obs: Antes de Iniciar o BackUp, verifique se nenhum outro Programa está "
+                                           "usando o Banco de Dados do Tarvel !!!"),
+                            QRect(76, 12, 380, 52));
     LblObs->setWordWrap(true);
     line(this, 70);
 
     Frame1 = new QGroupBox(QStringLiteral("Local"), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Frame1->setGeometry(16, 80, 438, 92);
-    LblLocal = label(Frame1, QStringLiteral("LblLocal"), {}, QRect(10, 24, 418, 24));
+    LblLocal = Widgets::label(Frame1, QStringLiteral("LblLocal"), {}, QRect(10, 24, 418, 24));
     LblLocal->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     LblLocal->setTextInteractionFlags(Qt::NoTextInteraction);
-    BtLocal = button(Frame1, QStringLiteral("BtLocal"), QStringLiteral("&Alterar Localização"),
-                     QStringLiteral("Alterar Localização do BackUp"), QRect(258, 54, 170, 30));
+    BtLocal = Widgets::button(Frame1, QStringLiteral("BtLocal"), QStringLiteral("&Alterar Localização"),
+                              QStringLiteral("Alterar Localização do BackUp"), QRect(258, 54, 170, 30));
 
-    ProgressBar1 = new QProgressBar(this);
-    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    ProgressBar1->setRange(0, 100);
-    ProgressBar1->setValue(0);
-    ProgressBar1->setTextVisible(false);
-    ProgressBar1->setGeometry(16, 184, 438, 18);
-    Label1 = label(this, QStringLiteral("Label1"), QStringLiteral("0%"), QRect(16, 204, 60, 18));
-    Label2 = label(this, QStringLiteral("Label2"), QStringLiteral("50%"), QRect(205, 204, 60, 18));
+    ProgressBar1 = Widgets::progressBar(this, QStringLiteral("ProgressBar1"), QRect(16, 184, 438, 18));
+    Label1 = Widgets::label(this, QStringLiteral("Label1"), QStringLiteral("0%"), QRect(16, 204, 60, 18));
+    Label2 = Widgets::label(this, QStringLiteral("Label2"), QStringLiteral("50%"), QRect(205, 204, 60, 18));
     Label2->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    Label3 = label(this, QStringLiteral("Label3"), QStringLiteral("100%"), QRect(394, 204, 60, 18));
+    Label3 = Widgets::label(this, QStringLiteral("Label3"), QStringLiteral("100%"), QRect(394, 204, 60, 18));
     Label3->setAlignment(Qt::AlignRight | Qt::AlignTop);
     for (QLabel* l : {Label1, Label2, Label3}) l->hide();
     line(this, 228);
 
-    Image2 = label(this, QStringLiteral("Image2"), {}, QRect(16, 240, 44, 44));
+    Image2 = Widgets::label(this, QStringLiteral("Image2"), {}, QRect(16, 240, 44, 44));
     Image2->setPixmap(AppIcons::lockedDatabase(44));
     Image2->setToolTip(QStringLiteral("O Banco de Dados está aberto"));
     Image2->hide();
-    BtIniciar = button(this, QStringLiteral("BtIniciar"), QStringLiteral("&Iniciar"), QStringLiteral("Iniciar BackUp"),
-                       QRect(124, 248, 104, 32));
-    BtInfo = button(this, QStringLiteral("BtInfo"), QStringLiteral("&Informação"), QStringLiteral("Informações"),
-                    QRect(236, 248, 104, 32));
-    BtFechar = button(this, QStringLiteral("BtFechar"), QStringLiteral("&Cancelar"), QStringLiteral("Fechar"),
-                      QRect(348, 248, 104, 32));
+    BtIniciar = Widgets::button(this, QStringLiteral("BtIniciar"), QStringLiteral("&Iniciar"),
+                                QStringLiteral("Iniciar BackUp"), QRect(124, 248, 104, 32));
+    BtInfo = Widgets::button(this, QStringLiteral("BtInfo"), QStringLiteral("&Informação"),
+                             QStringLiteral("Informações"), QRect(236, 248, 104, 32));
+    BtFechar = Widgets::button(this, QStringLiteral("BtFechar"), QStringLiteral("&Cancelar"), QStringLiteral("Fechar"),
+                               QRect(348, 248, 104, 32));
 
     connect(BtLocal, &QPushButton::clicked, this, &FrmBackup::BtLocal_Click);
     connect(BtIniciar, &QPushButton::clicked, this, &FrmBackup::BtIniciar_Click);

@@ -1,6 +1,7 @@
 #include "frminfo.h"
 
 #include "app/shadowtitle.h"
+#include "ui/widgets.h"
 #include "ui/windowkeys.h"
 
 #include <QFrame>
@@ -36,16 +37,11 @@ FrmInfo::FrmInfo(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWi
     auto* title = new ShadowTitle(LblTarvel[0], LblTarvel[1], this, Qt::AlignLeft | Qt::AlignVCenter);
     title->setGeometry(20, 12, 300 + ShadowTitle::Offset, 44 + ShadowTitle::Offset);
 
-    Label1 = new QLabel(text(), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1 = Widgets::label(this, QStringLiteral("Label1"), text(), QRect(20, 64, 380, 100));
     Label1->setWordWrap(true);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Label1->setGeometry(20, 64, 380, 100);
 
-    BtFechar = new QPushButton(QStringLiteral("&Fechar"), this);
-    BtFechar->setObjectName(QStringLiteral("BtFechar"));
-    BtFechar->setToolTip(QStringLiteral("Fechar"));
-    BtFechar->setGeometry(300, 170, 100, 30);
+    BtFechar = Widgets::closeButton(this, QRect(300, 170, 100, 30));
     connect(BtFechar, &QPushButton::clicked, this, &QDialog::accept);
 
     WindowKeys::install(this);

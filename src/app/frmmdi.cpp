@@ -18,6 +18,7 @@
 #include "ui/errormessage.h"
 #include "ui/messagebox.h"
 #include "ui/numbers.h"
+#include "ui/widgets.h"
 #include "ui/windowhost.h"
 
 #include <QApplication>
@@ -98,8 +99,7 @@ constexpr ToolbarButton ToolbarButtons[] = {
 };
 
 QLineEdit* field(const QString& name, QWidget* parent) {
-    auto* f = new QLineEdit(parent);
-    f->setObjectName(name);
+    QLineEdit* f = Widgets::lineEdit(parent, name);
     f->setReadOnly(true);
     f->setFocusPolicy(Qt::NoFocus);
     return f;
@@ -158,8 +158,7 @@ void FrmMdi::buildWidgets() {
     auto* stripLayout = new QHBoxLayout(strip);
     stripLayout->setContentsMargins(6, 0, 10, 0);
     stripLayout->addStretch(1);
-    Picture1 = new QLabel(strip);
-    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1 = Widgets::label(strip, QStringLiteral("Picture1"), {});
     Picture1->setPixmap(AppIcons::backupDisk(28));
     Picture1->hide();
     Text1 = field(QStringLiteral("Text1"), strip);
@@ -193,8 +192,7 @@ void FrmMdi::buildWidgets() {
     auto* logoLayout = new QVBoxLayout(Picture3);
     logoLayout->setContentsMargins(10, 14, 10, 10);
     logoLayout->setSpacing(12);
-    ImageLogo = new QLabel(Picture3);
-    ImageLogo->setObjectName(QStringLiteral("ImageLogo"));
+    ImageLogo = Widgets::label(Picture3, QStringLiteral("ImageLogo"), {});
     ImageLogo->setToolTip(QStringLiteral("Fechar Logotipo"));
     ImageLogo->setAlignment(Qt::AlignCenter);
     ImageLogo->setCursor(Qt::PointingHandCursor);
@@ -237,10 +235,9 @@ void FrmMdi::buildWidgets() {
     auto* status = new QStatusBar(this);
     status->setObjectName(QStringLiteral("StatusBar1"));
     status->setSizeGripEnabled(false);
-    Panel1 = new QLabel(QStringLiteral("Tarvel - Sistema de Emissão e Controle de Ordems de Serviços"));
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel2 = new QLabel(QStringLiteral("0 Usuário(s)"));
-    Panel2->setObjectName(QStringLiteral("Panel2"));
+    Panel1 = Widgets::label(nullptr, QStringLiteral("Panel1"),
+                            QStringLiteral("Tarvel - Sistema de Emissão e Controle de Ordems de Serviços"));
+    Panel2 = Widgets::label(nullptr, QStringLiteral("Panel2"), QStringLiteral("0 Usuário(s)"));
     Panel2->setMinimumWidth(Panel2->fontMetrics().horizontalAdvance(QStringLiteral("0000 Usuário(s)")) + 16);
     for (QLabel* panel : {Panel1, Panel2}) {
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -502,11 +499,6 @@ QStringList FrmMdi::listsClosedBy(const QString& name) {
     return others;
 }
 
-void FrmMdi::flushClosedWindows() {
-    // Closed windows are deleted later; their record cursors must go now.
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
 void FrmMdi::closeList(const QString& name) {
     const WindowRegistry::Entry* e = WindowRegistry::find(name);
     if (e && e->type) WindowHost::closeList(*e->type);
@@ -516,7 +508,6 @@ void FrmMdi::openList(const QString& name) {
     const WindowRegistry::Entry* e = WindowRegistry::find(name);
     if (!e || e->kind != WindowKind::List || !e->type) return;
     for (const QString& other : listsClosedBy(name)) closeList(other);
-    flushClosedWindows();
     WindowHost::openList(*e->type, e->make);
 }
 
@@ -528,14 +519,11 @@ void FrmMdi::showWindow(const QString& name) {
         openList(name);
         return;
     case WindowKind::Modal: {
+        // Modal windows are dialogs: the window host runs and deletes them.
         QWidget* w = e->make();
-        if (auto* d = qobject_cast<QDialog*>(w)) {
-            WindowHost::showModal(d);
-        } else if (w) {
-            w->setAttribute(Qt::WA_DeleteOnClose);
-            w->setWindowModality(Qt::ApplicationModal);
-            w->show();
-        }
+        auto* d = qobject_cast<QDialog*>(w);
+        Q_ASSERT(!w || d);
+        if (d) WindowHost::showModal(d);
         return;
     }
     case WindowKind::Free: {
@@ -577,7 +565,6 @@ void FrmMdi::Toolbar1_ButtonClick(const QString& key) {
 void FrmMdi::MnuBacup_Click() {
     for (const char* list : {"FrmApEntregues", "FrmClientes", "FrmManutencao", "FrmRetirada"})
         closeList(QString::fromLatin1(list));
-    flushClosedWindows();
     Timer3->setEnabled(false);
     closeCursors();
     WindowHost::showModal(new FrmBackup(this));
@@ -704,9 +691,7 @@ void FrmMdi::closeEvent(QCloseEvent* event) {
     if (m_state == State::BackingUp) return;
 
     // The child windows close first; one that refuses keeps the program open.
-    m_mdi->closeAllSubWindows();
-    flushClosedWindows();
-    if (!m_mdi->subWindowList().isEmpty()) return;
+    if (!WindowHost::closeAllLists()) return;
 
     const MsgAnswer answer = MsgBox(QStringLiteral("Deseja Realmente Encerrar o Sistema?"), MsgButtons::YesNo,
                                     MsgIcon::Question, MsgAnswer::No, QStringLiteral("Encerrar Programa"));
@@ -728,7 +713,8 @@ void FrmMdi::closeEvent(QCloseEvent* event) {
     }
     for (const QPointer<QWidget>& w : std::as_const(m_freeWindows))
         if (w) w->close();
-    flushClosedWindows();
+    // Closed windows are deleted later; their record cursors must go now.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
     // Another copy (or a window of this one) still holds the database: no copy.
     if (Database::isHeldOpen(ProgramFolder::databasePath())) {

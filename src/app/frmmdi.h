@@ -116,7 +116,6 @@ private:
     void showWindow(const QString& name);
     void arrange(int arrangement);
     void fillWindowMenu();
-    void flushClosedWindows();
     void showStartFailure();
     void EncerraPrograma(int code);
 

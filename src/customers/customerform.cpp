@@ -74,17 +74,6 @@ QHBoxLayout* operatorBar(QWidget* owner, QLineEdit* txtOperador, std::initialize
     return bar;
 }
 
-QPushButton* button(QWidget* owner, const char* name, const QString& caption, const QString& toolTip) {
-    auto* b = new QPushButton(caption, owner);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setToolTip(toolTip);
-    return b;
-}
-
-QPushButton* closeButton(QWidget* owner) {
-    return button(owner, "BtFechar", QStringLiteral("&Fechar"), QStringLiteral("Fechar"));
-}
-
 void setTextColour(QWidget* w, const QColor& colour) {
     QPalette p = w->palette();
     p.setColor(QPalette::Text, colour);

@@ -17,7 +17,7 @@ class QPushButton;
 class QWidget;
 
 // Pieces that the customer windows share: the customer's fields, the boxes
-// of his data and their arrangement, the operator bar, buttons, the checks
+// of his data and their arrangement, the operator bar, the checks
 // and messages the windows give alike.
 namespace CustomerForm {
 
@@ -55,11 +55,6 @@ void layOut(QGridLayout* grid, QLineEdit* const* txt, QLabel* const* lbl, int fi
 
 // The row under the data: "Operador:" and the password field, then the buttons.
 QHBoxLayout* operatorBar(QWidget* owner, QLineEdit* txtOperador, std::initializer_list<QPushButton*> buttons);
-
-// A push button named as the windows name them.
-QPushButton* button(QWidget* owner, const char* name, const QString& caption, const QString& toolTip);
-// The window's "&Fechar" button ("BtFechar", the one Esc presses).
-QPushButton* closeButton(QWidget* owner);
 
 // The colour of the text a box or list shows.
 void setTextColour(QWidget* w, const QColor& colour);

@@ -7,6 +7,7 @@
 #include "store/schema.h"
 #include "ui/messagebox.h"
 #include "ui/textentry.h"
+#include "ui/widgets.h"
 #include "ui/windowhost.h"
 #include "ui/windowkeys.h"
 
@@ -81,20 +82,18 @@ FrmAltCadastro::FrmAltCadastro(QWidget* parent) : QDialog(parent) {
     CustomerForm::layOut(grid, Txt.data() + 1, Lbl.data() + 1, 1, true);
     root->addLayout(grid);
 
-    LblEdit = new QLabel(QStringLiteral("Alterando Cadastro do Cliente..."), this);
-    LblEdit->setObjectName(QStringLiteral("LblEdit"));
+    LblEdit = Widgets::label(this, QStringLiteral("LblEdit"), QStringLiteral("Alterando Cadastro do Cliente..."));
     QFont bold = LblEdit->font();
     bold.setBold(true);
     LblEdit->setFont(bold);
     LblEdit->hide();
     root->addWidget(LblEdit);
 
-    TxtOperador = new QLineEdit(this);
-    TxtOperador->setObjectName(QStringLiteral("TxtOperador"));
-    BtAltCadastro = CustomerForm::button(this, "BtAltCadastro", QStringLiteral("Confirmar &Alterações"),
-                                         QStringLiteral("Confirmar Alterações"));
+    TxtOperador = Widgets::lineEdit(this, QStringLiteral("TxtOperador"));
+    BtAltCadastro = Widgets::button(this, QStringLiteral("BtAltCadastro"), QStringLiteral("Confirmar &Alterações"),
+                                    QStringLiteral("Confirmar Alterações"));
     BtAltCadastro->setEnabled(false);
-    BtFechar = CustomerForm::closeButton(this);
+    BtFechar = Widgets::closeButton(this);
     root->addSpacing(6);
     root->addLayout(CustomerForm::operatorBar(this, TxtOperador, {BtAltCadastro, BtFechar}));
     connect(BtAltCadastro, &QPushButton::clicked, this, &FrmAltCadastro::BtAltCadastro_Click);

@@ -4,6 +4,7 @@
 #include "geranumserie.h"
 #include "store/globals.h"
 #include "store/programfolder.h"
+#include "ui/widgets.h"
 #include "ui/messagebox.h"
 #include "ui/textentry.h"
 #include "ui/windowhost.h"
@@ -12,7 +13,6 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -23,21 +23,6 @@ namespace {
 const QString Title = QStringLiteral("Cadastro de Aparelho de Cliente");
 
 // Enter in a list moves on like Tab.
-class EnterMovesOn : public QObject {
-public:
-    using QObject::QObject;
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                TextEntry::focusNextField(qobject_cast<QWidget*>(watched));
-                return true;
-            }
-        }
-        return false;
-    }
-};
-
 } // namespace
 
 FrmApCliente::FrmApCliente(QWidget* parent) : QDialog(parent) {
@@ -69,7 +54,6 @@ FrmApCliente::FrmApCliente(QWidget* parent) : QDialog(parent) {
     CustomerForm::setTextColour(TxtNmCliente, CustomerForm::DarkBlue);
     form->addWidget(TxtNmCliente, 0, 1, 1, 3);
 
-    auto* enterFilter = new EnterMovesOn(this);
     const QStringList comboCaptions = {QStringLiteral("Aparelho"), QStringLiteral("Marca")};
     for (int i = 0; i < 2; ++i) {
         label(1 + i, comboCaptions[i]);
@@ -81,7 +65,6 @@ FrmApCliente::FrmApCliente(QWidget* parent) : QDialog(parent) {
         CustomerForm::setTextColour(Combo[i], CustomerForm::DarkBlue);
         // The type and brand later enter criteria: no apostrophe.
         TextEntry::attach(Combo[i]->lineEdit(), TextEntry::NoApostrophe | TextEntry::EnterMovesNext);
-        Combo[i]->installEventFilter(enterFilter);
         form->addWidget(Combo[i], 1 + i, 1, 1, 3);
     }
 
@@ -104,9 +87,9 @@ FrmApCliente::FrmApCliente(QWidget* parent) : QDialog(parent) {
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    BtCadastrar = CustomerForm::button(this, "BtCadastrar", QStringLiteral("&Cadastrar"),
+    BtCadastrar = Widgets::button(this, "BtCadastrar", QStringLiteral("&Cadastrar"),
                                        QStringLiteral("Confirmar Cadastro"));
-    BtFechar = CustomerForm::closeButton(this);
+    BtFechar = Widgets::closeButton(this);
     buttons->addWidget(BtCadastrar);
     buttons->addWidget(BtFechar);
     root->addLayout(buttons);

@@ -8,6 +8,7 @@
 #include "store/globals.h"
 #include "store/programfolder.h"
 #include "store/sqldialect.h"
+#include "ui/widgets.h"
 #include "ui/boundfields.h"
 #include "ui/errormessage.h"
 #include "ui/gridmodel.h"
@@ -184,7 +185,7 @@ void FrmClientes::buildWidgets() {
     auto* buttons = new QGridLayout;
     buttons->setSpacing(4);
     const auto button = [this](const char* name, const QString& caption, const QString& tip) {
-        QPushButton* b = CustomerForm::button(this, name, caption, tip);
+        QPushButton* b = Widgets::button(this, name, caption, tip);
         b->setMinimumHeight(28);
         return b;
     };
@@ -351,18 +352,9 @@ FrmClientes* FrmClientes::create() {
     return w;
 }
 
-FrmClientes* FrmClientes::load() {
-    if (auto* w = WindowHost::findList<FrmClientes>()) return w;
-    FrmClientes* w = create();
-    if (w) WindowHost::adopt(w);
-    return w;
-}
+FrmClientes* FrmClientes::load() { return WindowHost::loadList<FrmClientes>(&FrmClientes::create); }
 
-FrmClientes* FrmClientes::open() {
-    FrmClientes* w = load();
-    if (w) WindowHost::showList(w);
-    return w;
-}
+FrmClientes* FrmClientes::open() { return WindowHost::openList<FrmClientes>(&FrmClientes::create); }
 
 FrmClientes* FrmClientes::showOnCustomer(std::int32_t codigo) {
     Modulo::CodClienteAtual = codigo;

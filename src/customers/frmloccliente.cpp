@@ -5,6 +5,7 @@
 #include "store/sqldialect.h"
 #include "ui/errormessage.h"
 #include "ui/textentry.h"
+#include "ui/widgets.h"
 #include "ui/windowhost.h"
 #include "ui/windowkeys.h"
 
@@ -55,8 +56,7 @@ FrmLocCliente::FrmLocCliente(FrmClientes* list, QWidget* parent) : QDialog(paren
         connect(o, &QRadioButton::clicked, this, &FrmLocCliente::Option_Click);
         return o;
     };
-    TxtBusca = new QLineEdit(this);
-    TxtBusca->setObjectName(QStringLiteral("TxtBusca"));
+    TxtBusca = Widgets::lineEdit(this, QStringLiteral("TxtBusca"));
     // Codes and phones are made of digits: nothing else can be typed or pasted.
     TextEntry::attach(TxtBusca, TextEntry::DigitsOnly | TextEntry::NoApostrophe | TextEntry::SelectAllOnFocus);
     TextEntry::setTypingLimit(TxtBusca, 30);
@@ -72,9 +72,9 @@ FrmLocCliente::FrmLocCliente(FrmClientes* list, QWidget* parent) : QDialog(paren
     root->addWidget(options);
 
     auto* buttons = new QHBoxLayout;
-    BtIniciar = CustomerForm::button(this, "BtIniciar", QStringLiteral("Iniciar &Pesquisa"),
-                                     QStringLiteral("Iniciar Pesquisa"));
-    BtFechar = CustomerForm::closeButton(this);
+    BtIniciar = Widgets::button(this, QStringLiteral("BtIniciar"), QStringLiteral("Iniciar &Pesquisa"),
+                                QStringLiteral("Iniciar Pesquisa"));
+    BtFechar = Widgets::closeButton(this);
     buttons->addWidget(BtIniciar);
     buttons->addWidget(BtFechar);
     root->addLayout(buttons);

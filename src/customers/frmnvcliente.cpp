@@ -7,6 +7,7 @@
 #include "store/programfolder.h"
 #include "ui/messagebox.h"
 #include "ui/textentry.h"
+#include "ui/widgets.h"
 #include "ui/windowhost.h"
 #include "ui/windowkeys.h"
 
@@ -58,11 +59,10 @@ FrmNvCliente::FrmNvCliente(QWidget* parent) : QDialog(parent) {
     CustomerForm::layOut(grid, Txt.data(), Lbl.data(), 0, false);
     root->addLayout(grid);
 
-    TxtOperador = new QLineEdit(this);
-    TxtOperador->setObjectName(QStringLiteral("TxtOperador"));
-    BtCadastro = CustomerForm::button(this, "BtCadastro", QStringLiteral("&Confirmar Cadastrto"),
-                                      QStringLiteral("Confirmar Cadastro"));
-    BtFechar = CustomerForm::closeButton(this);
+    TxtOperador = Widgets::lineEdit(this, QStringLiteral("TxtOperador"));
+    BtCadastro = Widgets::button(this, QStringLiteral("BtCadastro"), QStringLiteral("&Confirmar Cadastrto"),
+                                 QStringLiteral("Confirmar Cadastro"));
+    BtFechar = Widgets::closeButton(this);
     root->addSpacing(6);
     root->addLayout(CustomerForm::operatorBar(this, TxtOperador, {BtCadastro, BtFechar}));
     connect(BtCadastro, &QPushButton::clicked, this, &FrmNvCliente::BtCadastro_Click);

@@ -13,6 +13,7 @@
 #include "ui/messagebox.h"
 #include "ui/numbers.h"
 #include "ui/twips.h"
+#include "ui/widgets.h"
 #include "ui/windowhost.h"
 #include "ui/windowkeys.h"
 
@@ -30,23 +31,6 @@ const QString Title = QStringLiteral("Inicializar Tarvel");
 // The screen area below which the start asks whether to go on.
 constexpr qint64 MinimumPixels = 800 * 600;
 
-QLabel* label(QWidget* parent, const QString& name, const QString& text, const QRect& where) {
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(name);
-    l->setGeometry(where);
-    return l;
-}
-
-QProgressBar* progressBar(QWidget* parent, const QString& name, const QRect& where) {
-    auto* bar = new QProgressBar(parent);
-    bar->setObjectName(name);
-    bar->setRange(0, 100);
-    bar->setValue(0);
-    bar->setTextVisible(false);
-    bar->setGeometry(where);
-    return bar;
-}
-
 } // namespace
 
 FrmInicializar::FrmInicializar(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
@@ -63,24 +47,25 @@ FrmInicializar::FrmInicializar(QWidget* parent) : QDialog(parent, Qt::Dialog | Q
     panel->setGeometry(0, 0, width, Twips::toPixels(UpdateHeight));
     panel->lower();
 
-    Label2 = label(this, QStringLiteral("Label2"), QString(), Twips::rect(240, 150, 5520, 400));
+    Label2 = Widgets::label(this, QStringLiteral("Label2"), QString(), Twips::rect(240, 150, 5520, 400));
     QFont greeting = Label2->font();
     greeting.setBold(true);
     greeting.setPointSizeF(greeting.pointSizeF() * 1.4);
     Label2->setFont(greeting);
 
-    Lbl[1] = label(this, QStringLiteral("Lbl(1)"), QStringLiteral("Hoje é:"), Twips::rect(240, 640, 900, 300));
-    Label3 = label(this, QStringLiteral("Label3"), QString(), Twips::rect(1140, 640, 4620, 300));
-    Lbl[0] = label(this, QStringLiteral("Lbl(0)"), QStringLiteral("são:"), Twips::rect(240, 980, 900, 300));
-    Label7 = label(this, QStringLiteral("Label7"), QString(), Twips::rect(1140, 980, 2000, 300));
+    Lbl[1] = Widgets::label(this, QStringLiteral("Lbl(1)"), QStringLiteral("Hoje é:"), Twips::rect(240, 640, 900, 300));
+    Label3 = Widgets::label(this, QStringLiteral("Label3"), QString(), Twips::rect(1140, 640, 4620, 300));
+    Lbl[0] = Widgets::label(this, QStringLiteral("Lbl(0)"), QStringLiteral("são:"), Twips::rect(240, 980, 900, 300));
+    Label7 = Widgets::label(this, QStringLiteral("Label7"), QString(), Twips::rect(1140, 980, 2000, 300));
     QFont bold = Label3->font();
     bold.setBold(true);
     Label3->setFont(bold);
     Label7->setFont(bold);
 
-    Label6 = label(this, QStringLiteral("Label6"),
-                   QStringLiteral("Se a Data e Hora estiverem corretos Digite a Senha do Operador e Clique em OK"),
-                   Twips::rect(240, 1360, 5520, 560));
+    Label6 =
+        Widgets::label(this, QStringLiteral("Label6"),
+                       QStringLiteral("Se a Data e Hora estiverem corretos Digite a Senha do Operador e Clique em OK"),
+                       Twips::rect(240, 1360, 5520, 560));
     Label6->setWordWrap(true);
     Label6->setFont(QFont(QStringLiteral("Comic Sans MS")));
 
@@ -95,12 +80,12 @@ FrmInicializar::FrmInicializar(QWidget* parent) : QDialog(parent, Qt::Dialog | Q
     TxtOperador->setFont(QFont(QStringLiteral("Verdana"), 11));
 
     // Below the starting height: uncovered while the daily update runs.
-    Lbl[2] = label(this, QStringLiteral("Lbl(2)"), QStringLiteral("Atualizando Aparelhos em Manutenção"),
-                   Twips::rect(240, 3480, 5520, 270));
-    ProgressBar1 = progressBar(this, QStringLiteral("ProgressBar1"), Twips::rect(240, 3750, 5520, 300));
-    Lbl[3] = label(this, QStringLiteral("Lbl(3)"), QStringLiteral("Atualizando Aparelhos Entregues"),
+    Lbl[2] = Widgets::label(this, QStringLiteral("Lbl(2)"), QStringLiteral("Atualizando Aparelhos em Manutenção"),
+                            Twips::rect(240, 3480, 5520, 270));
+    ProgressBar1 = Widgets::progressBar(this, QStringLiteral("ProgressBar1"), Twips::rect(240, 3750, 5520, 300));
+    Lbl[3] = Widgets::label(this, QStringLiteral("Lbl(3)"), QStringLiteral("Atualizando Aparelhos Entregues"),
                    Twips::rect(240, 4140, 5520, 270));
-    ProgressBar2 = progressBar(this, QStringLiteral("ProgressBar2"), Twips::rect(240, 4410, 5520, 300));
+    ProgressBar2 = Widgets::progressBar(this, QStringLiteral("ProgressBar2"), Twips::rect(240, 4410, 5520, 300));
 
     DataAcesso = new RecordCursor(this);
     DataAcesso->setObjectName(QStringLiteral("DataAcesso"));

@@ -1,31 +1,17 @@
 #include "operatorcontrols.h"
 
 #include "store/recordcursor.h"
+#include "ui/widgets.h"
 
 #include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
 
-namespace {
-
-QPushButton* button(QDialog* window, const QString& name, const QString& caption, const QString& tip,
-                    const QRect& where) {
-    auto* b = new QPushButton(caption, window);
-    b->setObjectName(name);
-    b->setToolTip(tip);
-    b->setGeometry(where);
-    return b;
-}
-
-} // namespace
-
 void OperatorControls::buildOperatorControls(QDialog* window, const Places& places, const OperatorCheckConfig& row) {
-    TxtOperador = new QLineEdit(places.fieldParent);
-    TxtOperador->setObjectName(QStringLiteral("TxtOperador"));
-    TxtOperador->setGeometry(places.field);
-
-    BtOk = button(window, QStringLiteral("BtOk"), QStringLiteral("&OK"), places.okTip, places.ok);
-    BtFechar = button(window, QStringLiteral("BtFechar"), QStringLiteral("&Cancelar"), places.cancelTip, places.cancel);
+    TxtOperador = Widgets::lineEdit(places.fieldParent, QStringLiteral("TxtOperador"), places.field);
+    BtOk = Widgets::button(window, QStringLiteral("BtOk"), QStringLiteral("&OK"), places.okTip, places.ok);
+    BtFechar = Widgets::button(window, QStringLiteral("BtFechar"), QStringLiteral("&Cancelar"), places.cancelTip,
+                               places.cancel);
     QWidget::setTabOrder(TxtOperador, BtOk);
     QWidget::setTabOrder(BtOk, BtFechar);
 

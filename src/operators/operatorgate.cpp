@@ -5,12 +5,13 @@
 #include "store/recordcursor.h"
 #include "ui/errormessage.h"
 #include "ui/twips.h"
+#include "ui/widgets.h"
 #include "ui/windowkeys.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
-#include <QPainterPath>
+#include <QPolygonF>
 
 namespace {
 
@@ -24,16 +25,7 @@ QPixmap keyPicture() {
     p.setPen(QPen(gold.darker(150), 2));
     p.setBrush(gold);
     p.drawEllipse(QRectF(4, 4, 20, 20));
-    QPainterPath blade;
-    blade.moveTo(20, 20);
-    blade.lineTo(42, 42);
-    blade.lineTo(38, 44);
-    blade.lineTo(36, 40);
-    blade.lineTo(33, 41);
-    blade.lineTo(31, 37);
-    blade.lineTo(17, 23);
-    blade.closeSubpath();
-    p.drawPath(blade);
+    p.drawPolygon(QPolygonF{{20, 20}, {42, 42}, {38, 44}, {36, 40}, {33, 41}, {31, 37}, {17, 23}});
     p.setBrush(Qt::white);
     p.drawEllipse(QRectF(9, 9, 7, 7));
     return pm;
@@ -47,10 +39,8 @@ OperatorGate::OperatorGate(const QString& caption, const OperatorCheckConfig& ro
     setModal(true);
     setFixedSize(Twips::toPixels(4200), Twips::toPixels(1500));
 
-    Image1 = new QLabel(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1 = Widgets::label(this, QStringLiteral("Image1"), {}, Twips::rect(180, 180, 720, 720));
     Image1->setPixmap(keyPicture());
-    Image1->setGeometry(Twips::rect(180, 180, 720, 720));
 
     buildOperatorControls(this,
                           {this, Twips::rect(1080, 300, 2940, 360), Twips::rect(1080, 840, 1380, 420),

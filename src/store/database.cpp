@@ -251,6 +251,15 @@ bool Database::isHeldOpen(const QString& path) {
     return held;
 }
 
+Database::ExclusiveUse::ExclusiveUse(const QString& path) {
+    m_fd = ::open(QFile::encodeName(lockPathFor(path)).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    m_held = m_fd >= 0 && ::flock(m_fd, LOCK_EX | LOCK_NB) == 0;
+}
+
+Database::ExclusiveUse::~ExclusiveUse() {
+    if (m_fd >= 0) ::close(m_fd);   // closing releases the lock
+}
+
 bool Database::openInThisProcess(const QString& path) {
     auto& reg = registry();
     auto it = reg.find(canonical(path));

@@ -51,6 +51,22 @@ public:
     // True when this process holds a connection to the file.
     static bool openInThisProcess(const QString& path);
 
+    // The lock file held exclusively while the object lives (for a copy of
+    // the file): held() tells whether no process held it open; while held,
+    // a copy that starts waits for the end.
+    class ExclusiveUse {
+    public:
+        explicit ExclusiveUse(const QString& path);
+        ~ExclusiveUse();
+        bool held() const { return m_held; }
+        ExclusiveUse(const ExclusiveUse&) = delete;
+        ExclusiveUse& operator=(const ExclusiveUse&) = delete;
+
+    private:
+        int m_fd = -1;
+        bool m_held = false;
+    };
+
 private:
     std::shared_ptr<Connection> m_conn;
 };

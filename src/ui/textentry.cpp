@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QFocusEvent>
 #include <QInputMethodEvent>
@@ -98,6 +99,14 @@ public:
             area->viewport()->installEventFilter(this);
             area->viewport()->setAcceptDrops(false);
         }
+        // An editable list keeps the focus itself and hands keys and input
+        // to its line edit directly, past the line edit's filters: the
+        // rules watch the list too.
+        if (auto* combo = qobject_cast<QComboBox*>(field->parentWidget()); combo && combo->lineEdit() == field) {
+            m_host = combo;
+            combo->installEventFilter(this);
+            combo->setAcceptDrops(false);
+        }
     }
 
     Rules rules;
@@ -121,6 +130,7 @@ private:
     bool keyPress(QKeyEvent* e);
 
     Field m_field;
+    QWidget* m_host = nullptr;   // the editable list that owns the field, if any
     // What the focus colours replaced.
     bool m_styled = false;
     QPalette m_savedPalette;
@@ -252,7 +262,7 @@ void EntryFilter::focusOut() {
 bool EntryFilter::keyPress(QKeyEvent* e) {
     const int key = e->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        if (rules & EnterMovesNext) { focusNextField(m_field.w); return true; }
+        if (rules & EnterMovesNext) { focusNextField(m_host ? m_host : m_field.w); return true; }
         if (rules & SwallowEnter) return true;
         return false;
     }
@@ -274,7 +284,7 @@ bool EntryFilter::keyPress(QKeyEvent* e) {
 }
 
 bool EntryFilter::eventFilter(QObject* watched, QEvent* event) {
-    const bool onField = watched == m_field.w;
+    const bool onField = watched == m_field.w || (m_host && watched == m_host);
     switch (event->type()) {
     case QEvent::ShortcutOverride:
         if (onField && (rules & DateTimeKeys)) {

@@ -31,6 +31,8 @@ Q_DECLARE_FLAGS(Rules, Rule)
 inline constexpr Rules Standard = Rules(UpperCase) | NoApostrophe | EnterMovesNext;
 
 // Attaches rules to a field (replacing earlier ones); keeps its typing limit.
+// The line edit of an editable QComboBox is a field too: the rules then
+// also apply to what is typed while the list has the focus.
 void attach(QWidget* field, Rules rules);
 // The rules attached, 0 when none.
 Rules rules(const QWidget* field);

@@ -114,11 +114,34 @@ void showList(QWidget* window) {
     window->activateWindow();
 }
 
+namespace {
+
+// Closed windows are deleted later; a closed list must let go of its cursors now.
+void deleteClosedWindows() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+bool closeWindow(QWidget* w) {
+    QMdiSubWindow* sub = subWindowOf(w);
+    return sub ? sub->close() : w->close();
+}
+
+} // namespace
+
 bool closeList(const QMetaObject& type) {
     QWidget* w = findList(type);
     if (!w) return true;
-    if (QMdiSubWindow* sub = subWindowOf(w)) return sub->close();
-    return w->close();
+    const bool closed = closeWindow(w);
+    deleteClosedWindows();
+    return closed;
+}
+
+bool closeAllLists() {
+    bool all = true;
+    if (g_area) {
+        for (QMdiSubWindow* sub : g_area->subWindowList())
+            if (!sub->close()) all = false;
+    }
+    deleteClosedWindows();
+    return all;
 }
 
 QWidget* dialogParent() {

@@ -47,8 +47,12 @@ template <class W> W* openList(const std::function<W*()>& make = [] { return new
 }
 // Closes a list window when it is open (an ordinary close; no question asked
 // unless the window asks itself). Returns false when the window refused.
+// A closed window is gone when this returns: its record cursors have let the
+// database go.
 bool closeList(const QMetaObject& type);
 template <class W> bool closeList() { return closeList(W::staticMetaObject); }
+// Closes every list window the same way; false when one refused.
+bool closeAllLists();
 
 // The parent for a modal dialog: the active window, else the main window.
 QWidget* dialogParent();

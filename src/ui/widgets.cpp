@@ -1,0 +1,45 @@
+#include "widgets.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+
+namespace Widgets {
+
+namespace {
+template <class W> W* named(W* w, const QString& name, const QRect& geometry) {
+    w->setObjectName(name);
+    if (!geometry.isNull()) w->setGeometry(geometry);
+    return w;
+}
+}
+
+QLabel* label(QWidget* parent, const QString& name, const QString& text, const QRect& geometry) {
+    return named(new QLabel(text, parent), name, geometry);
+}
+
+QPushButton* button(QWidget* parent, const QString& name, const QString& caption, const QString& toolTip,
+                    const QRect& geometry) {
+    auto* b = named(new QPushButton(caption, parent), name, geometry);
+    b->setToolTip(toolTip);
+    return b;
+}
+
+QPushButton* closeButton(QWidget* parent, const QRect& geometry) {
+    return button(parent, QStringLiteral("BtFechar"), QStringLiteral("&Fechar"), QStringLiteral("Fechar"), geometry);
+}
+
+QLineEdit* lineEdit(QWidget* parent, const QString& name, const QRect& geometry) {
+    return named(new QLineEdit(parent), name, geometry);
+}
+
+QProgressBar* progressBar(QWidget* parent, const QString& name, const QRect& geometry) {
+    auto* bar = named(new QProgressBar(parent), name, geometry);
+    bar->setRange(0, 100);
+    bar->setValue(0);
+    bar->setTextVisible(false);
+    return bar;
+}
+
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QRect>
+#include <QString>
+
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QWidget;
+
+// The plain widgets the windows make: named (the names tests and the window
+// keys find them by), with their text and, for a window placed by hand, their
+// place in pixels. Without a place (a null rect) the widget is left to a layout.
+namespace Widgets {
+
+QLabel* label(QWidget* parent, const QString& name, const QString& text, const QRect& geometry = {});
+
+QPushButton* button(QWidget* parent, const QString& name, const QString& caption, const QString& toolTip = {},
+                    const QRect& geometry = {});
+
+// The window's "&Fechar" button ("BtFechar", the one Esc presses).
+QPushButton* closeButton(QWidget* parent, const QRect& geometry = {});
+
+QLineEdit* lineEdit(QWidget* parent, const QString& name, const QRect& geometry = {});
+
+// A bar from 0 to 100 standing at 0, without the percentage written on it.
+QProgressBar* progressBar(QWidget* parent, const QString& name, const QRect& geometry = {});
+
+}
