@@ -194,8 +194,6 @@ Database::Database(const QString& path, const QString& connect) {
     reg[key] = m_conn;
 }
 
-Database Database::open(const QString& path, const QString& connect) { return Database(path, connect); }
-
 Database Database::openDefault() { return Database(ProgramFolder::databasePath(), QString::fromUtf8(ConnectWithPassword)); }
 
 QString Database::path() const { return m_conn ? m_conn->path : QString(); }

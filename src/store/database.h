@@ -24,7 +24,6 @@ public:
     // connect: "Access 2000;" or "Access 2000;pwd=..."; without pwd the
     // program's own password is used.
     Database(const QString& path, const QString& connect = QStringLiteral("Access 2000;"));
-    static Database open(const QString& path, const QString& connect = QStringLiteral("Access 2000;"));
     // The program folder's database.
     static Database openDefault();
 

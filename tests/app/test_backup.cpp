@@ -3,13 +3,14 @@
 #include "app/frmbackup.h"
 #include "app/frmmdi.h"
 #include "app/windowregistry.h"
-#include "apptest.h"
 #include "store/clock.h"
 #include "store/database.h"
 #include "store/globals.h"
 #include "store/programfolder.h"
+#include "support/files.h"
 #include "support/fixture.h"
 #include "support/modal.h"
+#include "support/othercopy.h"
 #include "support/scriptedboxes.h"
 #include "support/testmain.h"
 #include "ui/windowhost.h"
@@ -20,8 +21,6 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTemporaryDir>
-#include <cstring>
 #include <unistd.h>
 
 class FakeLista : public QWidget {
@@ -61,7 +60,7 @@ protected:
     QPushButton* button(const char* name) { return window->findChild<QPushButton*>(name); }
     QString local() { return window->findChild<QLabel*>("LblLocal")->text(); }
     QString stored() {
-        return Database(databasePath()).scalar("SELECT LocalBackup FROM TblConfig").toString();
+        return Database::openDefault().scalar("SELECT LocalBackup FROM TblConfig").toString();
     }
     QString home() const { return m_home.path(); }
 
@@ -291,9 +290,6 @@ TEST_F(BackupTest, TheAutomaticCopyMakesItsFoldersAndSkipsAnOpenDatabase) {
     EXPECT_EQ(QDir(Backup::folder()).entryList(QDir::Files), QStringList{"Copia de Bd DedUvevaro5_12_26.mdb"});
 }
 
-int main(int argc, char** argv) {
-    if (argc >= 3 && std::strcmp(argv[1], "--hold") == 0) return holdDatabase(argv[2]);
-    return TestMain::run(argc, argv);
-}
+TARVEL_TEST_MAIN()
 
 #include "test_backup.moc"

@@ -11,8 +11,10 @@
 #include "store/deliveredfiles.h"
 #include "store/programfolder.h"
 #include "store/schema.h"
+#include "support/files.h"
 #include "support/fixture.h"
 #include "support/modal.h"
+#include "support/othercopy.h"
 #include "support/scriptedboxes.h"
 #include "support/testmain.h"
 #include "support/typing.h"
@@ -30,7 +32,6 @@
 #include <QSet>
 #include <QTest>
 #include <QToolBar>
-#include <cstring>
 #include <sqlcipher/sqlite3.h>
 
 // Stand-ins for the list windows of the other areas; lists are told apart
@@ -76,10 +77,10 @@ protected:
         Shell::setLauncher({});
     }
 
-    int qtde() { return Database(databasePath()).scalar("SELECT Qtde FROM TblConfig").toInt(); }
-    void config(const QString& sql, const QVariantList& params = {}) { Database(databasePath()).execute(sql, params); }
+    int qtde() { return Database::openDefault().scalar("SELECT Qtde FROM TblConfig").toInt(); }
+    void config(const QString& sql, const QVariantList& params = {}) { Database::openDefault().execute(sql, params); }
     QVariant configValue(const QString& field) {
-        return Database(databasePath()).scalar("SELECT " + field + " FROM TblConfig");
+        return Database::openDefault().scalar("SELECT " + field + " FROM TblConfig");
     }
     QStringList backups() {
         return QDir(Backup::folder()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
@@ -514,9 +515,6 @@ TEST(Fonts, TheOriginalDesktopFacesFallBackToInstalledFreeFaces) {
                                                                           << QFontInfo(QFont(family)).family().toStdString();
 }
 
-int main(int argc, char** argv) {
-    if (argc >= 3 && std::strcmp(argv[1], "--hold") == 0) return holdDatabase(argv[2]);
-    return TestMain::run(argc, argv);
-}
+TARVEL_TEST_MAIN()
 
 #include "test_frmmdi.moc"

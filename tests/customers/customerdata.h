@@ -3,7 +3,6 @@
 // Rows for the customer tests, written straight into the test's database,
 // and the windows' widgets by name.
 #include "store/database.h"
-#include "store/programfolder.h"
 
 #include <gtest/gtest.h>
 
@@ -15,11 +14,9 @@
 
 namespace CustomerData {
 
-inline Database db() { return Database(ProgramFolder::databasePath()); }
-
 inline qint64 addCustomer(const QString& nome, const QString& cidade = QStringLiteral("CAMPINAS"),
                           const QString& telRes = {}, const QString& email = {}) {
-    Database d = db();
+    Database d = Database::openDefault();
     d.execute(QStringLiteral("INSERT INTO TblClientes (Nome, Endereco, Cidade, Estado, TelResidencia, Email, "
                              "Operador, DataCadastro) VALUES (?, 'RUA A, 1', ?, 'SP', ?, ?, 'ADMINISTRADOR', "
                              "'2025-01-02')"),
@@ -29,7 +26,7 @@ inline qint64 addCustomer(const QString& nome, const QString& cidade = QStringLi
 
 inline qint64 addAppliance(qint64 cliente, const QString& aparelho, const QString& modelo,
                            const QString& serie = QStringLiteral("SN1234")) {
-    Database d = db();
+    Database d = Database::openDefault();
     d.execute(QStringLiteral("INSERT INTO TblApClientes (ID, Aparelho, Marca, Modelo, NumSerie, Chassis, Tensao) "
                              "VALUES (?, ?, 'PHILCO', ?, ?, 'CH1', '110V')"),
               {cliente, aparelho, modelo, serie});
@@ -37,27 +34,28 @@ inline qint64 addAppliance(qint64 cliente, const QString& aparelho, const QStrin
 }
 
 inline void addOpenOrder(qint64 cliente, const QString& nome) {
-    db().execute(QStringLiteral("INSERT INTO TblManutencao (IdCliente, Nome, Aparelho, Status) "
-                                "VALUES (?, ?, 'TV', 'EM SERVIÇO')"),
-                 {cliente, nome});
+    Database::openDefault().execute(QStringLiteral("INSERT INTO TblManutencao (IdCliente, Nome, Aparelho, Status) "
+                                                   "VALUES (?, ?, 'TV', 'EM SERVIÇO')"),
+                                    {cliente, nome});
 }
 
 inline void addDelivered(qint64 cliente, const QString& nome, bool underWarranty) {
-    db().execute(QStringLiteral("INSERT INTO TblApEntregues (IdCliente, Nome, Aparelho, [Garantia de Serviço]) "
-                                "VALUES (?, ?, 'TV', ?)"),
-                 {cliente, nome, underWarranty});
+    Database::openDefault().execute(
+        QStringLiteral("INSERT INTO TblApEntregues (IdCliente, Nome, Aparelho, [Garantia de Serviço]) "
+                       "VALUES (?, ?, 'TV', ?)"),
+        {cliente, nome, underWarranty});
 }
 
 // Statements the store's dialect does not take (a trigger that makes a
 // write fail, for the failure cases).
 inline void raw(const QString& sql) {
-    Database d = db();
+    Database d = Database::openDefault();
     ASSERT_EQ(sqlite3_exec(d.handle(), sql.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK);
 }
 
-inline qlonglong count(const QString& sql) { return db().scalar(sql).toLongLong(); }
+inline qlonglong count(const QString& sql) { return Database::openDefault().scalar(sql).toLongLong(); }
 
-inline QString text(const QString& sql) { return db().scalar(sql).toString(); }
+inline QString text(const QString& sql) { return Database::openDefault().scalar(sql).toString(); }
 
 // The box "Txt(i)" and a button of a window.
 inline QLineEdit* txt(QWidget* w, int i) { return w->findChild<QLineEdit*>(QStringLiteral("Txt(%1)").arg(i)); }

@@ -28,7 +28,7 @@ struct AltCadastroTest : ProgramFolderTest {
         addOpenOrder(ana, "ANA SILVA");
         addOpenOrder(ana, "ANA SILVA");
         addDelivered(ana, "ANA SILVA", false);
-        db().execute("INSERT INTO TblRetirada (Nome, End) VALUES ('ANA SILVA', 'RUA A, 1')");
+        Database::openDefault().execute("INSERT INTO TblRetirada (Nome, End) VALUES ('ANA SILVA', 'RUA A, 1')");
     }
     // Opens the editing window from the list on ANA and runs `act` in it.
     void edit(const std::function<void(QWidget*)>& act) {
@@ -87,8 +87,8 @@ TEST_F(AltCadastroTest, KeepsALongNoteAndWritesNoUnfinishedPassword) {
         button(dlg, "BtAltCadastro")->click();
     });
     EXPECT_EQ(boxes.failures(), 0);
-    const auto row = db().rows("SELECT Nome, Endereco, Email, Operador FROM TblClientes WHERE Codigo = " +
-                               QString::number(ana));
+    const auto row = Database::openDefault().rows(
+        "SELECT Nome, Endereco, Email, Operador FROM TblClientes WHERE Codigo = " + QString::number(ana));
     EXPECT_EQ(row[0], (QVariantList{"ANA SILVA", "RUA NOVA, 5", Note40, ""}));
     EXPECT_EQ(count("SELECT COUNT(*) FROM TblApEntregues WHERE Endereco = 'RUA NOVA, 5'"), 1);
 }

@@ -26,8 +26,9 @@ struct ApClienteTest : ProgramFolderTest {
         ana = addCustomer("ANA");
         Modulo::CodClienteAtual = std::int32_t(ana);
         Modulo::NomeClienteAtual = "ANA";
-        db().execute("INSERT INTO TblAparelhos (Aparelho, Dpto) VALUES ('TELEVISOR', 'OUTROS'), ('RADIO', 'OUTROS')");
-        db().execute("INSERT INTO TblMarca (Marca) VALUES ('PHILCO'), ('SONY')");
+        Database db = Database::openDefault();
+        db.execute("INSERT INTO TblAparelhos (Aparelho, Dpto) VALUES ('TELEVISOR', 'OUTROS'), ('RADIO', 'OUTROS')");
+        db.execute("INSERT INTO TblMarca (Marca) VALUES ('PHILCO'), ('SONY')");
     }
 };
 
@@ -77,7 +78,8 @@ TEST_F(ApClienteTest, AShortSerialOffersTheGeneratedOneAndTheSaveStopsEitherWay)
 
     boxes.answer(MsgAnswer::Ok, "Aparelho Cadastrado com Sucesso!");
     dlg.BtCadastrar_Click();
-    const auto row = db().rows("SELECT ID, Aparelho, Marca, Modelo, NumSerie, Tensao FROM TblApClientes");
+    const auto row =
+        Database::openDefault().rows("SELECT ID, Aparelho, Marca, Modelo, NumSerie, Tensao FROM TblApClientes");
     ASSERT_EQ(row.size(), 1u);
     EXPECT_EQ(row[0], (QVariantList{ana, "TELEVISOR", "PHILCO", "TP-21X", serial, "220V"}));
     // Ready for the next appliance of the same kind.

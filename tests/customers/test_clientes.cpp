@@ -69,7 +69,8 @@ TEST_F(ClientesTest, DeletionRefusalsComeInOrderThenTheCustomerGoesWithHisApplia
     addOpenOrder(ana, "ANA");
     addDelivered(ana, "ANA", true);
     addDelivered(ana, "ANA", false);
-    db().execute("INSERT INTO TblRestricao (IdCliente, Cliente, Tipo) VALUES (?, 'ANA', 'AVISO')", {ana});
+    Database::openDefault().execute(
+        "INSERT INTO TblRestricao (IdCliente, Cliente, Tipo) VALUES (?, 'ANA', 'AVISO')", {ana});
     openList();
     EXPECT_EQ(label("LblNumClientes"), "2");
     ASSERT_EQ(current(), "ANA");
@@ -78,15 +79,15 @@ TEST_F(ClientesTest, DeletionRefusalsComeInOrderThenTheCustomerGoesWithHisApplia
     const QString head = "ATENÇÃO!\rO Cadastro deste Cliente não poderá ser Excluído\r";
     boxes.answer(MsgAnswer::Ok, head + "Porque possui 2 Aparelho(s) atualmente em Manutençao!");
     button("BtExcluir")->click();
-    db().execute("DELETE FROM TblManutencao");
+    Database::openDefault().execute("DELETE FROM TblManutencao");
     boxes.answer(MsgAnswer::Ok, head + "Porque possui 1 Aparelho(s) atualmente em PERÍODO DE GARANTIA!");
     button("BtExcluir")->click();
-    db().execute("UPDATE TblApEntregues SET [Garantia de Serviço] = False");
+    Database::openDefault().execute("UPDATE TblApEntregues SET [Garantia de Serviço] = False");
     boxes.answer(MsgAnswer::Ok, head + "Porque Existe 'Restrições' para ele.");
     button("BtExcluir")->click();
-    db().execute("DELETE FROM TblRestricao");
+    Database::openDefault().execute("DELETE FROM TblRestricao");
     // Another window deleted BETO: the table counts, not the label.
-    db().execute("DELETE FROM TblClientes WHERE Nome = 'BETO'");
+    Database::openDefault().execute("DELETE FROM TblClientes WHERE Nome = 'BETO'");
     boxes.answer(MsgAnswer::Ok, "Este é o único cliente e não poderá ser Excluído");
     button("BtExcluir")->click();
     ASSERT_EQ(boxes.log().size(), 4);
@@ -209,8 +210,8 @@ TEST_F(ClientesTest, OpeningOnACodePublishesTheRowShownAndNewAppliancesGoThere) 
 
     // Whatever a stale variable says, the appliance goes to the customer shown.
     Modulo::CodClienteAtual = 999;
-    db().execute("INSERT INTO TblAparelhos (Aparelho, Dpto) VALUES ('RADIO', 'OUTROS')");
-    db().execute("INSERT INTO TblMarca (Marca) VALUES ('SONY')");
+    Database::openDefault().execute("INSERT INTO TblAparelhos (Aparelho, Dpto) VALUES ('RADIO', 'OUTROS')");
+    Database::openDefault().execute("INSERT INTO TblMarca (Marca) VALUES ('SONY')");
     ScriptedBoxes boxes;
     boxes.answer(MsgAnswer::Ok, "Aparelho Cadastrado com Sucesso!");
     ModalScript script([](QWidget* dlg) {

@@ -62,8 +62,8 @@ TEST_F(NvClienteTest, SavesTheCustomerWithTheAcceptedOperator) {
     button(&dlg, "BtCadastro")->click();
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
     EXPECT_EQ(txt(&dlg, 7)->text(), " 12  3456 7890");
-    const auto rows = db().rows("SELECT Codigo, Nome, TelResidencia, Celular, Operador, DataCadastro, Cidade "
-                                "FROM TblClientes");
+    const auto rows = Database::openDefault().rows(
+        "SELECT Codigo, Nome, TelResidencia, Celular, Operador, DataCadastro, Cidade FROM TblClientes");
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0][0].toLongLong(), Modulo::CodClienteAtual);
     EXPECT_EQ(rows[0][1], "JOÃO DÁVILA");

@@ -6,49 +6,33 @@
 #include "store/clock.h"
 #include "store/database.h"
 #include "store/globals.h"
+#include "support/files.h"
 #include "support/fixture.h"
 #include "support/modal.h"
+#include "support/othercopy.h"
 #include "support/scriptedboxes.h"
 #include "support/testmain.h"
 #include "support/typing.h"
 #include "ui/twips.h"
 
-#include <QCryptographicHash>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
-#include <csignal>
-#include <cstdio>
-#include <cstring>
 
 namespace {
 
 const QDate Today(2025, 3, 10);
 
-class LoginTest : public ProgramFolderTest {
+class LoginTest : public StartUpTest {
 protected:
     void SetUp() override {
-        ProgramFolderTest::SetUp();
-        SingleInstance::setLockPath(folder() + "/tarvel.lock");
-        ScreenSize::setOverride(QSize(1024, 768));
+        StartUpTest::SetUp();
         Clock::set(QDateTime(Today, QTime(9, 30)));
-        db().execute("UPDATE TblConfig SET Qtde = 1");   // raised by the main window
+        Database::openDefault().execute("UPDATE TblConfig SET Qtde = 1");   // raised by the main window
     }
-    void TearDown() override {
-        SingleInstance::setLockPath(QString());
-        ScreenSize::setOverride(QSize());
-        ProgramFolderTest::TearDown();
-    }
-    Database db() { return Database(databasePath()); }
-    int qtde() { return db().scalar("SELECT Qtde FROM TblConfig").toInt(); }
-    QByteArray digest() {
-        QFile f(databasePath());
-        f.open(QIODevice::ReadOnly);
-        return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
-    }
+    int qtde() { return Database::openDefault().scalar("SELECT Qtde FROM TblConfig").toInt(); }
     // Types a password and presses OK; returns exec()'s result.
     int logIn(FrmInicializar& w, const QString& password) {
         ModalScript script([&](QWidget* dlg) {
@@ -57,19 +41,12 @@ protected:
         });
         return w.exec();
     }
-    // Another copy of the program (a process of its own) holding the lock.
-    void startOtherCopy(QProcess& p, bool crash) {
-        p.start(QCoreApplication::applicationFilePath(),
-                {"--hold-instance", SingleInstance::lockPath(), crash ? "crash" : "wait"});
-        ASSERT_TRUE(p.waitForReadyRead(10000));
-        ASSERT_EQ(p.readLine().trimmed(), "held");
-    }
 };
 
 } // namespace
 
 TEST_F(LoginTest, FirstLogInOfTheDayUpdatesAgesAndWarrantiesAndStampsTheDate) {
-    Database d = db();
+    Database d = Database::openDefault();
     d.execute("UPDATE TblConfig SET DtAtual = ?", {Today.addDays(-1)});
     for (const QVariant& entry : {QVariant(Today), QVariant(Today.addDays(-1)), QVariant(Today.addDays(-30)), QVariant()})
         d.execute("INSERT INTO TblManutencao (Nome, DataEntrada, Dias) VALUES ('X', ?, 7)", {entry});
@@ -100,24 +77,25 @@ TEST_F(LoginTest, FirstLogInOfTheDayUpdatesAgesAndWarrantiesAndStampsTheDate) {
 }
 
 TEST_F(LoginTest, SecondLogInOfTheDayTouchesNoTable) {
-    Database d = db();
+    Database d = Database::openDefault();
     d.execute("UPDATE TblConfig SET DtAtual = ?", {Today});
     d.execute("INSERT INTO TblManutencao (Nome, DataEntrada, Dias) VALUES ('X', ?, 7)", {Today.addDays(-2)});
     d.execute("INSERT INTO TblApEntregues (Nome, DATALIMITEGARANTIA, [Garantia de Serviço]) VALUES ('X', ?, 1)",
               {Today.addDays(-2)});
     d.close();
-    const QByteArray was = digest();
+    const QByteArray was = fileDigest(databasePath());
 
     FrmInicializar w;
     ScriptedBoxes boxes;
     EXPECT_EQ(logIn(w, "1234"), QDialog::Accepted);
     EXPECT_EQ(Modulo::NomeOperadorAtual, "ADMINISTRADOR");
     EXPECT_EQ(w.height(), Twips::toPixels(FrmInicializar::StartHeight));
-    EXPECT_EQ(digest(), was);
+    EXPECT_EQ(fileDigest(databasePath()), was);
 }
 
 TEST_F(LoginTest, CancelAndAMissingRightLowerTheCounterOnce) {
-    db().execute("INSERT INTO TblOperador (NomeOperador, Senha, Ini, EmOs) VALUES ('ANA', 17442, 0, 1)");  // 7970
+    Database::openDefault().execute(
+        "INSERT INTO TblOperador (NomeOperador, Senha, Ini, EmOs) VALUES ('ANA', 17442, 0, 1)");  // 7970
     {
         FrmInicializar w;
         ScriptedBoxes boxes;
@@ -166,8 +144,8 @@ TEST_F(LoginTest, GreetingWindowsUseTheTwentyFourHourClock) {
 }
 
 TEST_F(LoginTest, ASecondCopyEndsTheStartAndACrashedCopyDoesNotBlock) {
-    QProcess other;
-    startOtherCopy(other, /*crash=*/false);
+    OtherCopy other(SingleInstance::lockPath(), OtherCopy::Holds::InstanceLock);
+    ASSERT_TRUE(other.holding());
     {
         FrmInicializar w;
         ScriptedBoxes boxes;
@@ -179,16 +157,15 @@ TEST_F(LoginTest, ASecondCopyEndsTheStartAndACrashedCopyDoesNotBlock) {
         EXPECT_FALSE(w.isVisible());
         EXPECT_EQ(qtde(), 0);
     }
-    other.write("\n");
-    other.waitForFinished(10000);
+    other.stop();
 
     // A copy that dies holding the lock leaves the file behind, not the lock.
-    QProcess crashed;
-    startOtherCopy(crashed, /*crash=*/true);
-    crashed.waitForFinished(10000);
+    OtherCopy crashed(SingleInstance::lockPath(), OtherCopy::Holds::InstanceLock);
+    ASSERT_TRUE(crashed.holding());
+    crashed.kill();
     EXPECT_EQ(crashed.exitStatus(), QProcess::CrashExit);
     ASSERT_TRUE(QFile::exists(SingleInstance::lockPath()));
-    db().execute("UPDATE TblConfig SET Qtde = 1");
+    Database::openDefault().execute("UPDATE TblConfig SET Qtde = 1");
     FrmInicializar w;
     ScriptedBoxes boxes;
     EXPECT_EQ(logIn(w, "1234"), QDialog::Accepted);
@@ -208,7 +185,7 @@ TEST_F(LoginTest, ASmallScreenAsksAndNoEndsTheStart) {
         EXPECT_EQ(boxes.log()[0].title, "Tarvel");
         EXPECT_EQ(qtde(), 0);
     }
-    db().execute("UPDATE TblConfig SET Qtde = 1");
+    Database::openDefault().execute("UPDATE TblConfig SET Qtde = 1");
     {
         FrmInicializar w;
         ScriptedBoxes boxes;
@@ -223,21 +200,4 @@ TEST_F(LoginTest, ASmallScreenAsksAndNoEndsTheStart) {
     EXPECT_TRUE(boxes.log().isEmpty());
 }
 
-namespace {
-// The other copy: takes the lock, says so, then waits for a line or dies.
-int holdInstance(int argc, char** argv) {
-    SingleInstance::setLockPath(QString::fromLocal8Bit(argv[2]));
-    if (!SingleInstance::acquire()) return 2;
-    std::printf("held\n");
-    std::fflush(stdout);
-    if (argc > 3 && std::strcmp(argv[3], "crash") == 0) std::raise(SIGKILL);
-    char line[16];
-    (void)std::fgets(line, sizeof line, stdin);
-    return 0;
-}
-}
-
-int main(int argc, char** argv) {
-    if (argc >= 3 && std::strcmp(argv[1], "--hold-instance") == 0) return holdInstance(argc, argv);
-    return TestMain::run(argc, argv);
-}
+TARVEL_TEST_MAIN()

@@ -6,9 +6,10 @@
 #include "store/recordcursor.h"
 #include "store/schema.h"
 #include "store/sqldialect.h"
+#include "support/files.h"
+#include "support/othercopy.h"
 
 #include <QCoreApplication>
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -31,12 +32,6 @@ struct FreshDb : ::testing::Test {
     }
     QStringList listing() const { return QDir(dir.path()).entryList(QDir::Files | QDir::NoDotAndDotDot); }
 };
-
-QByteArray digest(const QString& file) {
-    QFile f(file);
-    f.open(QIODevice::ReadOnly);
-    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
-}
 
 QStringList names(RecordCursor& c) {
     QStringList out;
@@ -82,14 +77,14 @@ TEST_F(FreshDb, OpeningFailuresLeaveNoFileBehind) {
     EXPECT_FALSE(QFile::exists(missing));
 
     // Wrong password.
-    const QByteArray dbBefore = digest(path);
+    const QByteArray dbBefore = fileDigest(path);
     EXPECT_THROW(Database(path, QStringLiteral("Access 2000;pwd=ERRADA")), DbError);
-    EXPECT_EQ(digest(path), dbBefore);
+    EXPECT_EQ(fileDigest(path), dbBefore);
 
     // A text file and an empty file are not databases.
-    const QByteArray textBefore = digest(text);
+    const QByteArray textBefore = fileDigest(text);
     EXPECT_THROW(Database d(text), DbError);
-    EXPECT_EQ(digest(text), textBefore);
+    EXPECT_EQ(fileDigest(text), textBefore);
     EXPECT_THROW(Database d(empty), DbError);
     EXPECT_EQ(QFileInfo(empty).size(), 0);
 
@@ -313,13 +308,10 @@ TEST_F(FreshDb, LockFileTellsWhetherSomeoneHoldsTheFile) {
     EXPECT_FALSE(Database::isHeldOpen(path));
 
     // Another process holding the file.
-    QProcess holder;
-    holder.start(g_self, {QStringLiteral("--hold"), path});
-    ASSERT_TRUE(holder.waitForReadyRead(30000));
+    OtherCopy holder(path);
+    ASSERT_TRUE(holder.holding());
     EXPECT_TRUE(Database::isHeldOpen(path));
-    holder.write("fim\n");
-    holder.closeWriteChannel();
-    ASSERT_TRUE(holder.waitForFinished(30000));
+    ASSERT_TRUE(holder.stop());
     EXPECT_FALSE(Database::isHeldOpen(path));
 }
 
@@ -419,23 +411,14 @@ int worker(const QString& path, int count) {
     return 0;
 }
 
-int hold(const QString& path) {
-    Database db(path);
-    std::printf("aberto\n");
-    std::fflush(stdout);
-    char line[16];
-    (void)std::fgets(line, sizeof line, stdin);
-    return 0;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
+    if (const std::optional<int> code = OtherCopy::serve(argc, argv)) return *code;
     QCoreApplication app(argc, argv);
     g_self = QCoreApplication::applicationFilePath();
     const QStringList args = app.arguments();
     if (args.size() >= 4 && args[1] == QLatin1String("--worker")) return worker(args[2], args[3].toInt());
-    if (args.size() >= 3 && args[1] == QLatin1String("--hold")) return hold(args[2]);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,6 +1,8 @@
 #include "fixture.h"
 
 #include "modal.h"
+#include "platform/screensize.h"
+#include "platform/singleinstance.h"
 #include "store/clock.h"
 #include "store/globals.h"
 #include "store/programfolder.h"
@@ -45,4 +47,16 @@ QString ProgramFolderTest::folder() const { return m_dir ? m_dir->path() : QStri
 
 QString ProgramFolderTest::databasePath() const {
     return m_dir ? m_dir->filePath(QString::fromUtf8(DatabaseFileName)) : QString();
+}
+
+void StartUpTest::SetUp() {
+    ProgramFolderTest::SetUp();
+    SingleInstance::setLockPath(folder() + QStringLiteral("/tarvel.lock"));
+    ScreenSize::setOverride(QSize(1024, 768));
+}
+
+void StartUpTest::TearDown() {
+    SingleInstance::setLockPath(QString());
+    ScreenSize::setOverride(QSize());
+    ProgramFolderTest::TearDown();
 }

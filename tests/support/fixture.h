@@ -23,6 +23,15 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 
+// A test of the program's start: besides its own program folder, the
+// single-instance lock in that folder and a 1024 x 768 screen; both go back
+// to the real ones when the test ends.
+class StartUpTest : public ProgramFolderTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+};
+
 // Closes every modal dialog and visible top-level window; runs the pending
 // deletions of windows that delete themselves on close.
 void closeAllWindows();

@@ -1,11 +1,13 @@
 #include "testmain.h"
 
+#include "othercopy.h"
 #include "scriptedboxes.h"
 #include "ui/appsetup.h"
 
 namespace TestMain {
 
 int run(int argc, char** argv) {
+    if (const std::optional<int> code = OtherCopy::serve(argc, argv)) return *code;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     ::testing::InitGoogleTest(&argc, argv);
     static int qtArgc;

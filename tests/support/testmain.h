@@ -11,10 +11,11 @@ inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdS
 // The main of every test executable:
 //   #include "support/testmain.h"
 //   TARVEL_TEST_MAIN()
-// Makes the QApplication (offscreen platform when none is set), sets the
-// pt-BR locale and Qt's pt-BR translation, installs a box hook that fails any
-// message or input box no test scripted (so nothing can hang), then runs the
-// tests.
+// Started as another copy of the program (support/othercopy.h), does that
+// copy's part. Otherwise makes the QApplication (offscreen platform when none
+// is set), sets the pt-BR locale and Qt's pt-BR translation, installs a box
+// hook that fails any message or input box no test scripted (so nothing can
+// hang), then runs the tests.
 namespace TestMain {
 int run(int argc, char** argv);
 }

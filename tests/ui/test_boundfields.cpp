@@ -62,7 +62,7 @@ class BoundFieldsTest : public ProgramFolderTest {
 protected:
     void SetUp() override {
         ProgramFolderTest::SetUp();
-        db = Database::open(databasePath());
+        db = Database(databasePath());
         db.execute("INSERT INTO TblClientes (Nome, Endereco, Email) VALUES (?, ?, ?)",
                    {"ANA", LongAddress, "PRIMEIRA"});
         db.execute("INSERT INTO TblClientes (Nome, Endereco) VALUES (?, ?)", {"BRUNO", "RUA B"});

@@ -25,7 +25,7 @@ class GridTest : public ProgramFolderTest {
 protected:
     void SetUp() override {
         ProgramFolderTest::SetUp();
-        db = Database::open(databasePath());
+        db = Database(databasePath());
         // One statement, one transaction.
         db.execute(QStringLiteral(
             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "

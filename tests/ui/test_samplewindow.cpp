@@ -173,12 +173,12 @@ class SampleWindowTest : public ProgramFolderTest {
 protected:
     void SetUp() override {
         ProgramFolderTest::SetUp();
-        Database db = Database::open(databasePath());
+        Database db(databasePath());
         for (const char* nome : {"JOÃO DA SILVA", "ANA", "MARIA", "BRUNO", "ÁLVARO"})
             db.execute("INSERT INTO TblClientes (Nome, Cidade) VALUES (?, 'SANTOS')", {QString::fromUtf8(nome)});
     }
     QString nomes() {
-        Database db = Database::open(databasePath());
+        Database db(databasePath());
         QStringList out;
         for (const auto& r : db.rows("SELECT Nome FROM TblClientes ORDER BY Codigo")) out << r[0].toString();
         return out.join(',');
@@ -221,7 +221,7 @@ TEST_F(SampleWindowTest, ListIsASingleChildWindowThatReleasesItsCursorOnClose) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(WindowHost::findList<FrmAmostra>(), nullptr);
     EXPECT_TRUE(waitFor([&] { return area->subWindowList().isEmpty(); }));
-    EXPECT_EQ(Database::open(databasePath()).scalar("SELECT Cidade FROM TblClientes WHERE Nome = ?", {QStringLiteral("ÁLVARO")}).toString(),
+    EXPECT_EQ(Database(databasePath()).scalar("SELECT Cidade FROM TblClientes WHERE Nome = ?", {QStringLiteral("ÁLVARO")}).toString(),
               "SANTOS SP");
 
     // A window that could not load is not hosted.

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QLabel>
@@ -36,6 +37,19 @@ struct Form {
 };
 
 } // namespace
+
+TEST(TextEntry, AnEditableListKeepsTheRulesOfItsLineEdit) {
+    Form f;
+    auto* list = new QComboBox(f.window.get());
+    list->setEditable(true);
+    f.window->layout()->addWidget(list);
+    QWidget::setTabOrder(list, f.b);
+    TextEntry::attach(list->lineEdit(), TextEntry::NoApostrophe | TextEntry::EnterMovesNext);
+    Typing::type(list, "ab'c");           // typed while the list has the focus
+    EXPECT_EQ(list->currentText(), QStringLiteral("abc"));
+    Typing::key(list, Qt::Key_Return);
+    EXPECT_TRUE(f.b->hasFocus());
+}
 
 TEST(TextEntry, CapitalsAndApostropheTypedPastedOrComposed) {
     Form f;

@@ -1,0 +1,69 @@
+#include "othercopy.h"
+
+#include "platform/singleinstance.h"
+#include "store/database.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+#include <cstring>
+#include <gtest/gtest.h>
+
+namespace {
+
+const char* const HoldDatabase = "--hold";
+const char* const HoldInstanceLock = "--hold-instance";
+const QByteArray Ready = "pronto";
+constexpr int WaitMs = 30000;
+
+// Says so to the test, then waits for its line.
+int holdUntilTold() {
+    std::printf("%s\n", Ready.constData());
+    std::fflush(stdout);
+    char line[16];
+    (void)std::fgets(line, sizeof line, stdin);
+    return 0;
+}
+
+} // namespace
+
+OtherCopy::OtherCopy(const QString& path, Holds what) {
+    const char* option = what == Holds::Database ? HoldDatabase : HoldInstanceLock;
+    m_process.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(option), path});
+    m_holding = m_process.waitForReadyRead(WaitMs) && m_process.readLine().trimmed() == Ready;
+    EXPECT_TRUE(m_holding) << "the other copy does not hold " << path.toStdString();
+}
+
+OtherCopy::~OtherCopy() { stop(); }
+
+bool OtherCopy::stop() {
+    if (m_process.state() == QProcess::NotRunning) return true;
+    m_process.write("fim\n");
+    m_process.closeWriteChannel();
+    if (m_process.waitForFinished(WaitMs)) return true;
+    kill();
+    return false;
+}
+
+void OtherCopy::kill() {
+    m_process.kill();
+    m_process.waitForFinished(WaitMs);
+}
+
+std::optional<int> OtherCopy::serve(int argc, char** argv) {
+    if (argc < 3) return std::nullopt;
+    const QString path = QString::fromLocal8Bit(argv[2]);
+    if (std::strcmp(argv[1], HoldDatabase) == 0) {
+        try {
+            Database db(path);
+            return holdUntilTold();
+        } catch (const DbError&) {
+            return 1;
+        }
+    }
+    if (std::strcmp(argv[1], HoldInstanceLock) == 0) {
+        SingleInstance::setLockPath(path);
+        if (!SingleInstance::acquire()) return 2;
+        return holdUntilTold();
+    }
+    return std::nullopt;
+}
