@@ -22,7 +22,6 @@ namespace {
 
 const QString Title = QStringLiteral("Cadastro de Aparelho de Cliente");
 
-// Enter in a list moves on like Tab.
 } // namespace
 
 FrmApCliente::FrmApCliente(QWidget* parent) : QDialog(parent) {
