@@ -246,7 +246,8 @@ TEST_F(BackupTest, TheRealDialogStartsWithItsTitleAndPresetName) {
         EXPECT_EQ(fd->windowTitle(), "Localizar Pasta");
         EXPECT_EQ(fd->acceptMode(), QFileDialog::AcceptSave);
         EXPECT_EQ(fd->findChild<QLineEdit*>("fileNameEdit")->text(), FrmBackup::presetName());
-        fd->selectFile(target);
+        // Typed as the operator does (selectFile leaves a focused name box alone).
+        fd->findChild<QLineEdit*>("fileNameEdit")->setText(target);
         QMetaObject::invokeMethod(fd, "accept");
     });
     button("BtLocal")->click();
