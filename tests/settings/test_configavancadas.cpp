@@ -189,6 +189,21 @@ TEST_F(AdvancedTest, LabourPricesAreTypedListedAndDeleted) {
     EXPECT_EQ(value("SELECT COUNT(*) FROM TblPrecoMObra").toInt(), 1);
 }
 
+// Line positions past 255 still name their own row.
+TEST_F(AdvancedTest, APriceFarDownTheListIsTheOneDeleted) {
+    Database db = Database::openDefault();
+    for (int i = 0; i < 300; ++i)
+        db.execute("INSERT INTO TblPrecoMObra (Aparelho, Preco) VALUES (?, 10000)", {QStringLiteral("AP%1").arg(i)});
+    ConfigAvancadas w;
+    select(&w, "List5", 280);
+    ScriptedBoxes boxes;
+    boxes.answer(MsgAnswer::Ok);
+    w.BtExcluirMo_Click();
+    EXPECT_EQ(value("SELECT COUNT(*) FROM TblPrecoMObra").toInt(), 299);
+    EXPECT_EQ(value("SELECT COUNT(*) FROM TblPrecoMObra WHERE Aparelho = 'AP280'").toInt(), 0);
+    EXPECT_EQ(value("SELECT COUNT(*) FROM TblPrecoMObra WHERE Aparelho = 'AP24'").toInt(), 1);
+}
+
 TEST_F(AdvancedTest, AtMostTwoOperators) {
     ConfigAvancadas w;
     {

@@ -3,6 +3,7 @@
 #include "app/apptest.h"
 #include "customers/frmapcliente.h"
 #include "operators/frmacesso.h"
+#include "operators/frminicializar.h"
 #include "settings/frmconfig.h"
 #include "settings/settingswindows.h"
 #include "store/database.h"
@@ -12,7 +13,9 @@
 #include "support/scriptedboxes.h"
 #include "support/testmain.h"
 #include "support/typing.h"
+#include "ui/gridmodel.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -218,6 +221,83 @@ TEST_F(SettingsEntriesTest, MainWindowEntriesOpenTheGateAndThePasswordChange) {
     }
     ModalScript script([](QWidget* dlg) { dlg->close(); }, 10000, "FrmAcesso");
     action("MnuConfig")->trigger();
+}
+
+// A new shop's first day with the settings: the first operator adds an
+// operator who may open the settings, that operator logs in, changes his
+// password and opens the settings with the new one.
+TEST_F(SettingsEntriesTest, AnOperatorAddedInTheSettingsLogsInAndChangesHisPassword) {
+    registerSettingsWindows();
+    start();
+    const auto click = [](QWidget* w, const char* name) { w->findChild<QPushButton*>(name)->click(); };
+    ScriptedBoxes boxes;
+    boxes.answer(MsgAnswer::Ok, "Operador: PEDRO\rCadastrado Com Sucesso !");
+    {
+        ModalScript gate([&](QWidget* g) {
+            Typing::type(g->findChild<QLineEdit*>("TxtOperador"), "1234");
+            ModalScript config([&](QWidget* c) {
+                ModalScript advanced([&](QWidget* a) {
+                    ModalScript nv([&](QWidget* n) {
+                        Typing::type(n->findChild<QLineEdit*>("TxtOperador"), "1234");
+                        Typing::type(n->findChild<QLineEdit*>("TxtNvUsuario"), "pedro");
+                        Typing::type(n->findChild<QLineEdit*>("TxtSnNvUsuario"), "4567");
+                        n->findChild<QCheckBox*>("Check7")->setChecked(true);
+                        click(n, "BtCadastrar");
+                        click(n, "BtFechar");
+                    }, 10000, "frmNvOperador");
+                    click(a, "BtNvOp");
+                    EXPECT_EQ(a->findChild<DataGrid*>("DBGrid1")->model()->rowCount(), 2);
+                    click(a, "BtFechar");
+                }, 10000, "ConfigAvancadas");
+                click(c, "BtConfigAvanc");
+                click(c, "BtFechar");
+            }, 10000, "FrmConfig");
+            click(g, "BtOk");
+        }, 10000, "FrmAcesso");
+        action("MnuConfig")->trigger();
+    }
+    {
+        FrmInicializar login;
+        ModalScript script([&](QWidget* dlg) {
+            Typing::type(dlg->findChild<QLineEdit*>("TxtOperador"), "4567");
+            click(dlg, "BtOk");
+        });
+        EXPECT_EQ(login.exec(), QDialog::Accepted);
+        EXPECT_EQ(Modulo::NomeOperadorAtual, "PEDRO");
+    }
+    boxes.answer(MsgAnswer::Ok, "SENHA ALTERADA COM SUCESSO !");
+    {
+        ModalScript change([&](QWidget* dlg) {
+            Typing::type(dlg->findChild<QLineEdit*>("TxtOperador"), "4567");
+            Typing::type(dlg->findChild<QLineEdit*>("TxtNvSenha"), "8642");
+            Typing::type(dlg->findChild<QLineEdit*>("TxtConfNvSenha"), "8642");
+            click(dlg, "BtOk");
+        }, 10000, "FrmAltSenha");
+        action("MnuAltSenha")->trigger();
+    }
+    ModalScript gate([&](QWidget* g) {
+        Typing::type(g->findChild<QLineEdit*>("TxtOperador"), "8642");
+        EXPECT_EQ(g->findChild<QLineEdit*>("TxtOperador")->text(), "PEDRO");
+        ModalScript config([&](QWidget* c) { click(c, "BtFechar"); }, 10000, "FrmConfig");
+        click(g, "BtOk");
+    }, 10000, "FrmAcesso");
+    action("MnuConfig")->trigger();
+}
+
+// The real input box takes capitals and no apostrophe as they are typed.
+TEST_F(ConfigTest, TheInputBoxTypesCapitalsWithoutApostrophe) {
+    FrmConfig w;
+    w.show();
+    BoxHook* tests = setBoxHook(nullptr);
+    ModalScript script([](QWidget* dlg) {
+        auto* field = dlg->findChild<QLineEdit*>();
+        Typing::type(field, "d'ângelo");
+        EXPECT_EQ(field->text(), "DÂNGELO");
+        static_cast<QDialog*>(dlg)->accept();
+    });
+    w.BtNvTecnico_Click();
+    setBoxHook(tests);
+    EXPECT_EQ(column("SELECT NomeTecnico FROM TblTecnicos"), QStringList{"DÂNGELO"});
 }
 
 TARVEL_TEST_MAIN()
