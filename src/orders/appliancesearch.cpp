@@ -5,7 +5,6 @@
 #include "ui/textentry.h"
 #include "ui/widgets.h"
 #include "ui/windowhost.h"
-#include "ui/windowkeys.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -57,21 +56,11 @@ ApplianceSearch::ApplianceSearch(ApplianceSearchSetup setup, QWidget* parent)
     TxtBusca->setFont(bold);
     root->addWidget(TxtBusca);
 
-    auto* buttons = new QHBoxLayout;
-    BtIniciar = Widgets::button(this, QStringLiteral("BtIniciar"), QStringLiteral("Iniciar &Pesquisa"),
-                                QStringLiteral("Iniciar Pesquisa"));
-    BtFechar = Widgets::closeButton(this);
-    buttons->addWidget(BtIniciar);
-    buttons->addWidget(BtFechar);
-    root->addLayout(buttons);
+    const Widgets::SearchButtons buttons = Widgets::searchButtons(this, root);
+    BtIniciar = buttons.start;
+    BtFechar = buttons.close;
     connect(BtIniciar, &QPushButton::clicked, this, &ApplianceSearch::BtIniciar_Click);
     connect(BtFechar, &QPushButton::clicked, this, &ApplianceSearch::BtFechar_Click);
-
-    // Enter starts the search: the one default button of the dialog.
-    WindowKeys::install(this, true);
-    BtFechar->setAutoDefault(false);
-    BtIniciar->setAutoDefault(false);
-    BtIniciar->setDefault(true);
     setTabOrder(TxtBusca, Option1);
     setTabOrder(Option1, Option3);
     setTabOrder(Option3, BtIniciar);

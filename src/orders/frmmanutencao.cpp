@@ -32,7 +32,7 @@ OrderListSetup setup() {
     s.filterOrder = QStringLiteral("Os");
     s.dateFilterOrder = QStringLiteral("Os");
     s.columns = {column("OS", "OS", 700, FieldFormat::Auto, right),
-                 column("DataEntrada", "ENTRADA", 1100, FieldFormat::ShortDate),
+                 column("DataEntrada", "ENTRADA", 1350, FieldFormat::ShortDate),
                  column("Nome", "CLIENTE", 3000),
                  column("Aparelho", "APARELHO", 1500),
                  column("Marca", "MARCA", 1300),
@@ -41,8 +41,8 @@ OrderListSetup setup() {
                  column("Status", "STATUS", 1300),
                  column("Dias", "DIAS", 600, FieldFormat::Auto, right),
                  column("VlFinal", "VALOR", 1000, FieldFormat::Fixed, right),
-                 column("Tecnico", "TÉCNICO", 1300),
-                 column("OperadorEnt", "OPERADOR", 1300),
+                 column("Tecnico", "TÉCNICO", 1500),
+                 column("OperadorEnt", "OPERADOR", 1700),
                  column("Defeito", "DEFEITO", 3000),
                  column("NumSerie", "NÚM SÉRIE", 1500),
                  column("Chassis", "CHASSIS", 1200),

@@ -14,6 +14,7 @@
 #include <QCloseEvent>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -38,6 +39,14 @@ QPixmap redDot(int size) {
     painter.setBrush(QColor(255, 0, 0));
     painter.drawEllipse(QRectF(0.5, 0.5, size - 1.0, size - 1.0));
     return p;
+}
+
+// The buttons' pictures, read once for every list the program opens.
+QIcon picture(const QStyle* style, QStyle::StandardPixmap which) {
+    static QHash<int, QIcon> icons;
+    auto it = icons.find(int(which));
+    if (it == icons.end()) it = icons.insert(int(which), style->standardIcon(which));
+    return *it;
 }
 
 // A box of the bottom panel: a heading label over its contents.
@@ -141,7 +150,7 @@ void OrderList::buildWidgets() {
     const auto button = [panel, bar](const QString& name, const QString& caption, const QString& tip,
                                      QStyle::StandardPixmap icon) {
         QPushButton* b = Widgets::button(panel, name, caption, tip);
-        b->setIcon(panel->style()->standardIcon(icon));
+        b->setIcon(picture(panel->style(), icon));
         b->setIconSize(QSize(24, 24));
         b->setMinimumHeight(Twips::toPixels(1125) - 16);
         bar->addWidget(b);
