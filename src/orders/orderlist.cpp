@@ -18,6 +18,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPainter>
 #include <QPushButton>
 #include <QStyle>
@@ -358,6 +360,15 @@ void OrderList::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     BtMove1->move(width() - Twips::toPixels(360), 0);
     BtMove1->raise();
+}
+
+void OrderList::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (m_placed) return;
+    m_placed = true;
+    // A list inside the main window opens over the whole of its area.
+    auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
+    if (frame && frame->mdiArea()) frame->setGeometry(QRect(QPoint(0, 0), frame->mdiArea()->viewport()->size()));
 }
 
 void OrderList::closeEvent(QCloseEvent* event) {

@@ -91,6 +91,7 @@ protected:
 
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
     // The heading of the grid's column of a field, "" when none.
@@ -121,5 +122,6 @@ private:
     QString tableSource() const { return m_setup.table; }
 
     bool m_byName = false;    // OrdenadoPorNome
+    bool m_placed = false;    // first shown: the frame fills the main window's area
     bool m_loadFailed = false;
 };
