@@ -2,6 +2,7 @@
 // stays until the operator ends the program.
 #include "app/frmmdi.h"
 #include "customers/customerwindows.h"
+#include "orders/workshopwindows.h"
 #include "settings/settingswindows.h"
 #include "ui/appsetup.h"
 
@@ -18,6 +19,7 @@ int main(int argc, char** argv) {
     // entries open them.
     registerCustomerWindows();
     registerSettingsWindows();
+    registerWorkshopWindows();
 
     FrmMdi mdi;
     if (mdi.ended()) return mdi.exitCode();
