@@ -269,7 +269,7 @@ TEST_F(FrmOsTest, TypingRulesAndNotesTypedInViewModeAreStoredOnClosing) {
     EXPECT_TRUE(n->toPlainText().startsWith(QString::fromUtf8(" (06/12/2026) FUSÍVEL")));
     EXPECT_EQ(stored("Andamento").toString(), QString::fromUtf8("TROCADO FUSÍVEL")) << "pending until a write";
 
-    button("BtFechar")->click();
+    Typing::key(n, Qt::Key_Escape);  // the close button's key
     EXPECT_FALSE(w->isVisible());
     EXPECT_EQ(stored("Defeito").toString(), QString::fromUtf8("DÁVILA"));
     EXPECT_EQ(stored("Acessorios").toString(), "CONTROLE");
