@@ -1,5 +1,6 @@
 // The program: the main window opens the database, runs the log-in and
 // stays until the operator ends the program.
+#include "app/desktools.h"
 #include "app/frmmdi.h"
 #include "customers/customerwindows.h"
 #include "ui/appsetup.h"
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
     // Windows of the other areas register here so that the main window's
     // entries open them.
     registerCustomerWindows();
+    registerDeskTools();
 
     FrmMdi mdi;
     if (mdi.ended()) return mdi.exitCode();
