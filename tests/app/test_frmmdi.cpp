@@ -71,10 +71,12 @@ protected:
             lastFailure = f;
             return launcherStarts;
         });
+        Shell::setDefaultApplicationQuery([this](const QString& mimeType) { return desktopDefaults.value(mimeType); });
     }
     void TearDown() override {
         MainWindowTest::TearDown();
         Shell::setLauncher({});
+        Shell::setDefaultApplicationQuery({});
     }
 
     int qtde() { return Database::openDefault().scalar("SELECT Qtde FROM TblConfig").toInt(); }
@@ -102,6 +104,8 @@ protected:
     QList<Launch> launches;
     Shell::FailureHandler lastFailure;
     bool launcherStarts = true;
+    // The desktop's default applications by MIME type (none unless set).
+    QHash<QString, QString> desktopDefaults;
 
 private:
     TemporaryHome m_home;
@@ -380,45 +384,66 @@ TEST_F(MdiTest, ManualWebPageAndScreenSaverGoThroughTheDesktop) {
         f.write("{\\rtf1 Manual}");
     }
     {
+        // No program for the document on this desktop: the message at once,
+        // nothing started.
+        ScriptedBoxes boxes;
+        boxes.answer(MsgAnswer::Ok);
+        action("MnuAjuda")->trigger();
+        ASSERT_EQ(boxes.log().size(), 1);
+        EXPECT_EQ(boxes.log()[0].text, helpMessage);
+        EXPECT_TRUE(launches.isEmpty());
+    }
+    {
+        desktopDefaults.insert("application/msword", "writer.desktop");
         ScriptedBoxes boxes;
         action("MnuAjuda")->trigger();
         ASSERT_EQ(launches.size(), 1);
         EXPECT_EQ(launches[0].program, "xdg-open");
         EXPECT_EQ(launches[0].arguments, QStringList{manual});
+        // What the opener does later is never shown out of context.
+        lastFailure(4, "xdg-open: o programa não conseguiu abrir o arquivo");
         EXPECT_TRUE(boxes.log().isEmpty());
-        // The desktop found no application for it.
+    }
+    const QString webMessage = QString::fromUtf8(
+        "Não foi possível abrir esta página da Internet\rVerifique se a sua conexão está funcionando corretamente\r");
+    auto* site = mdi->findChild<QLineEdit*>("TxtSite");
+    mdi->show();
+    {
+        // No browser: the message at once; the link stays unvisited.
+        ScriptedBoxes boxes;
         boxes.answer(MsgAnswer::Ok);
-        lastFailure(3, "xdg-open: nenhum programa encontrado para abrir o arquivo");
+        QTest::mouseClick(site, Qt::LeftButton);
+        EXPECT_EQ(launches.size(), 1);
         ASSERT_EQ(boxes.log().size(), 1);
-        EXPECT_EQ(boxes.log()[0].text, helpMessage);
+        EXPECT_EQ(boxes.log()[0].text, webMessage + QString::fromUtf8("Nenhum programa desta área de trabalho está "
+                                                                      "associado a x-scheme-handler/http 31 xdg-mime"));
+        EXPECT_EQ(boxes.log()[0].icon, MsgIcon::Exclamation);
+        EXPECT_EQ(boxes.log()[0].title, "Tarvel");
+        EXPECT_EQ(site->palette().color(QPalette::Text), QColor(0, 0, 255));
     }
     {
         // The web page: the address after "http://", purple once visited.
+        desktopDefaults.insert("x-scheme-handler/http", "browser.desktop");
         ScriptedBoxes boxes;
-        auto* site = mdi->findChild<QLineEdit*>("TxtSite");
-        mdi->show();
         QTest::mouseClick(site, Qt::LeftButton);
         ASSERT_EQ(launches.size(), 2);
         EXPECT_EQ(launches[1].arguments, QStringList{"http://" + FrmMdi::webAddress()});
         EXPECT_EQ(site->palette().color(QPalette::Text), QColor(128, 0, 128));
-        boxes.answer(MsgAnswer::Ok);
         lastFailure(4, "xdg-open: o programa não conseguiu abrir o arquivo");
-        ASSERT_EQ(boxes.log().size(), 1);
-        EXPECT_EQ(boxes.log()[0].text,
-                  QString::fromUtf8("Não foi possível abrir esta página da Internet\rVerifique se a sua conexão está "
-                                    "funcionando corretamente\rxdg-open: o programa não conseguiu abrir o arquivo 4 "
-                                    "xdg-open"));
-        EXPECT_EQ(boxes.log()[0].icon, MsgIcon::Exclamation);
-        EXPECT_EQ(boxes.log()[0].title, "Tarvel");
+        EXPECT_TRUE(boxes.log().isEmpty());
+        // The opener that cannot start is told at once.
+        launcherStarts = false;
+        boxes.answer(MsgAnswer::Ok, webMessage + "xdg-open não pôde ser iniciado 5 xdg-open");
+        QTest::mouseClick(site, Qt::LeftButton);
+        EXPECT_EQ(boxes.log().size(), 1);
     }
     {
         // The screen saver: a failure says nothing.
         ScriptedBoxes boxes;
-        launcherStarts = false;
         mdi->findChild<QToolBar*>("Toolbar1")->findChild<QAction*>("Protecao")->trigger();
-        ASSERT_EQ(launches.size(), 3);
-        EXPECT_EQ(launches[2].program, "xdg-screensaver");
-        EXPECT_EQ(launches[2].arguments, QStringList{"activate"});
+        ASSERT_EQ(launches.size(), 4);
+        EXPECT_EQ(launches[3].program, "xdg-screensaver");
+        EXPECT_EQ(launches[3].arguments, QStringList{"activate"});
         EXPECT_TRUE(boxes.log().isEmpty());
     }
     // The logo panel: a click on the logo hides it, the menu shows it again.
