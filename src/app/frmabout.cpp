@@ -137,6 +137,9 @@ bool frmAbout::eventFilter(QObject* watched, QEvent* event) {
         const bool email = watched == LblEmail;
         switch (event->type()) {
         case QEvent::MouseMove:
+            // Kept from the window, whose own move ends the emphasis.
+            email ? LblEmail_MouseMove() : LblSite_MouseMove();
+            return true;
         case QEvent::Enter:
             email ? LblEmail_MouseMove() : LblSite_MouseMove();
             break;

@@ -11,6 +11,7 @@
 #include "store/deliveredfiles.h"
 #include "store/programfolder.h"
 #include "store/schema.h"
+#include "support/desktop.h"
 #include "support/files.h"
 #include "support/fixture.h"
 #include "support/modal.h"
@@ -56,27 +57,11 @@ const QString StartMessage = QString::fromUtf8(
     "O Banco de Dados 'Bd DedUvevaro.mdb', Necessário para o funcionamento do programa não foi localizado!\r"
     "Localize o Banco de Dados 'Bd DedUvevaro.mdb' e coloque-o na mesma pasta do Tarvel.");
 
-struct Launch {
-    QString program;
-    QStringList arguments;
-};
-
 class MdiTest : public MainWindowTest {
 protected:
     void SetUp() override {
         MainWindowTest::SetUp();
         Clock::set(QDateTime(Today, QTime(10, 0)));
-        Shell::setLauncher([this](const QString& program, const QStringList& args, const Shell::FailureHandler& f) {
-            launches.append({program, args});
-            lastFailure = f;
-            return launcherStarts;
-        });
-        Shell::setDefaultApplicationQuery([this](const QString& mimeType) { return desktopDefaults.value(mimeType); });
-    }
-    void TearDown() override {
-        MainWindowTest::TearDown();
-        Shell::setLauncher({});
-        Shell::setDefaultApplicationQuery({});
     }
 
     int qtde() { return Database::openDefault().scalar("SELECT Qtde FROM TblConfig").toInt(); }
@@ -101,11 +86,7 @@ protected:
         EXPECT_EQ(boxes.log()[0].icon, MsgIcon::Question);
     }
 
-    QList<Launch> launches;
-    Shell::FailureHandler lastFailure;
-    bool launcherStarts = true;
-    // The desktop's default applications by MIME type (none unless set).
-    QHash<QString, QString> desktopDefaults;
+    FakeDesktop desktop;
 
 private:
     TemporaryHome m_home;
@@ -376,7 +357,7 @@ TEST_F(MdiTest, ManualWebPageAndScreenSaverGoThroughTheDesktop) {
         EXPECT_EQ(boxes.log()[0].text, helpMessage);
         EXPECT_EQ(boxes.log()[0].title, "Iniciar a Ajuda");
         EXPECT_EQ(boxes.log()[0].icon, MsgIcon::Critical);
-        EXPECT_TRUE(launches.isEmpty());
+        EXPECT_TRUE(desktop.launches.isEmpty());
     }
     {
         QFile f(manual);
@@ -391,17 +372,17 @@ TEST_F(MdiTest, ManualWebPageAndScreenSaverGoThroughTheDesktop) {
         action("MnuAjuda")->trigger();
         ASSERT_EQ(boxes.log().size(), 1);
         EXPECT_EQ(boxes.log()[0].text, helpMessage);
-        EXPECT_TRUE(launches.isEmpty());
+        EXPECT_TRUE(desktop.launches.isEmpty());
     }
     {
-        desktopDefaults.insert("application/msword", "writer.desktop");
+        desktop.defaults.insert("application/msword", "writer.desktop");
         ScriptedBoxes boxes;
         action("MnuAjuda")->trigger();
-        ASSERT_EQ(launches.size(), 1);
-        EXPECT_EQ(launches[0].program, "xdg-open");
-        EXPECT_EQ(launches[0].arguments, QStringList{manual});
+        ASSERT_EQ(desktop.launches.size(), 1);
+        EXPECT_EQ(desktop.launches[0].program, "xdg-open");
+        EXPECT_EQ(desktop.launches[0].arguments, QStringList{manual});
         // What the opener does later is never shown out of context.
-        lastFailure(4, "xdg-open: o programa não conseguiu abrir o arquivo");
+        desktop.lastFailure(4, "xdg-open: o programa não conseguiu abrir o arquivo");
         EXPECT_TRUE(boxes.log().isEmpty());
     }
     const QString webMessage = QString::fromUtf8(
@@ -413,7 +394,7 @@ TEST_F(MdiTest, ManualWebPageAndScreenSaverGoThroughTheDesktop) {
         ScriptedBoxes boxes;
         boxes.answer(MsgAnswer::Ok);
         QTest::mouseClick(site, Qt::LeftButton);
-        EXPECT_EQ(launches.size(), 1);
+        EXPECT_EQ(desktop.launches.size(), 1);
         ASSERT_EQ(boxes.log().size(), 1);
         EXPECT_EQ(boxes.log()[0].text, webMessage + QString::fromUtf8("Nenhum programa desta área de trabalho está "
                                                                       "associado a x-scheme-handler/http 31 xdg-mime"));
@@ -423,16 +404,16 @@ TEST_F(MdiTest, ManualWebPageAndScreenSaverGoThroughTheDesktop) {
     }
     {
         // The web page: the address after "http://", purple once visited.
-        desktopDefaults.insert("x-scheme-handler/http", "browser.desktop");
+        desktop.defaults.insert("x-scheme-handler/http", "browser.desktop");
         ScriptedBoxes boxes;
         QTest::mouseClick(site, Qt::LeftButton);
-        ASSERT_EQ(launches.size(), 2);
-        EXPECT_EQ(launches[1].arguments, QStringList{"http://" + FrmMdi::webAddress()});
+        ASSERT_EQ(desktop.launches.size(), 2);
+        EXPECT_EQ(desktop.launches[1].arguments, QStringList{"http://" + FrmMdi::webAddress()});
         EXPECT_EQ(site->palette().color(QPalette::Text), QColor(128, 0, 128));
-        lastFailure(4, "xdg-open: o programa não conseguiu abrir o arquivo");
+        desktop.lastFailure(4, "xdg-open: o programa não conseguiu abrir o arquivo");
         EXPECT_TRUE(boxes.log().isEmpty());
         // The opener that cannot start is told at once.
-        launcherStarts = false;
+        desktop.starts = false;
         boxes.answer(MsgAnswer::Ok, webMessage + "xdg-open não pôde ser iniciado 5 xdg-open");
         QTest::mouseClick(site, Qt::LeftButton);
         EXPECT_EQ(boxes.log().size(), 1);
@@ -441,9 +422,9 @@ TEST_F(MdiTest, ManualWebPageAndScreenSaverGoThroughTheDesktop) {
         // The screen saver: a failure says nothing.
         ScriptedBoxes boxes;
         mdi->findChild<QToolBar*>("Toolbar1")->findChild<QAction*>("Protecao")->trigger();
-        ASSERT_EQ(launches.size(), 4);
-        EXPECT_EQ(launches[3].program, "xdg-screensaver");
-        EXPECT_EQ(launches[3].arguments, QStringList{"activate"});
+        ASSERT_EQ(desktop.launches.size(), 4);
+        EXPECT_EQ(desktop.launches[3].program, "xdg-screensaver");
+        EXPECT_EQ(desktop.launches[3].arguments, QStringList{"activate"});
         EXPECT_TRUE(boxes.log().isEmpty());
     }
     // The logo panel: a click on the logo hides it, the menu shows it again.
