@@ -49,7 +49,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-
     void typeDigit(int index);
     void chooseOperator(int index);
     void ClicaBtDigitoNum();
