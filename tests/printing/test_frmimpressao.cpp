@@ -1,0 +1,283 @@
+// The print window of a service order: its options, the job and the
+// documents it records (service order, number tags, customer's stub and
+// previous-repairs report), the print counter and the failures.
+#include "printdata.h"
+#include "printing/frmimpressao.h"
+#include "printing/printer.h"
+#include "store/clock.h"
+#include "store/globals.h"
+#include "support/fixture.h"
+#include "support/modal.h"
+#include "support/scriptedboxes.h"
+#include "support/testmain.h"
+#include "support/typing.h"
+#include "ui/windowhost.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+
+using namespace PrintData;
+
+namespace {
+
+constexpr double Tol = 0.05;
+const QString Sent = QStringLiteral("Os Dados foram enviados para a Impressora. Aguarde!");
+
+class FrmImpressaoTest : public ProgramFolderTest {
+protected:
+    void SetUp() override {
+        ProgramFolderTest::SetUp();
+        Clock::set(QDateTime(QDate(2026, 12, 6), QTime(15, 20, 0)));
+    }
+    const RecordingTarget::Document& doc(std::size_t i = 0) { return printer.target->documents.at(i); }
+    const RecordedPage& page(std::size_t d = 0, std::size_t n = 0) { return doc(d).pages.at(n); }
+    std::size_t documents() const { return printer.target->documents.size(); }
+
+    RecordingPrinter printer;
+};
+
+QCheckBox* check(QWidget* w, const char* name) { return w->findChild<QCheckBox*>(name); }
+
+struct Options {
+    bool stub = true, tags = true, previous = false, stubAlone = false;
+};
+
+// Opens the window on an order, sets the options and runs the job as the
+// operator does: the start button, then the timer's tick.
+void runJob(qint64 os, Options o = {}) {
+    Modulo::OsAtual = std::int32_t(os);
+    FrmImpressao w;
+    check(&w, "Check1")->setChecked(o.stub);
+    check(&w, "Check2")->setChecked(o.tags);
+    check(&w, "Check3")->setChecked(o.previous);
+    if (o.stubAlone) check(&w, "Check4")->click();
+    w.findChild<QPushButton*>("BtIniciar")->click();
+    w.findChild<WindowTimer*>("Timer1")->fire();
+}
+
+// Column n of a font, in millimetres.
+double column(const PrintFont& f, int n) { return (n - 1) * PrintMetrics::averageCharWidth(f); }
+
+PrintFont narrow(double size, bool bold = false, bool italic = false) {
+    return PrintFont{QStringLiteral("Arial Narrow"), size, bold, italic, false};
+}
+
+// The text op that follows `op` on the page.
+const PrintOp* after(const RecordedPage& pg, const PrintOp* op) {
+    const auto texts = pg.texts();
+    for (std::size_t i = 0; i + 1 < texts.size(); ++i)
+        if (texts[i] == op) return texts[i + 1];
+    return nullptr;
+}
+
+// The last text op equal to `text`.
+const PrintOp* findLast(const RecordedPage& pg, const QString& text) {
+    const PrintOp* found = nullptr;
+    for (const PrintOp* t : pg.texts())
+        if (t->text == text) found = t;
+    return found;
+}
+
+} // namespace
+
+TEST_F(FrmImpressaoTest, OpensOnTheOrderWithItsOptions) {
+    const qint64 os = addOrder();
+    Modulo::OsAtual = std::int32_t(os);
+    FrmImpressao w;
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Impressão da Ordem de Serviço: %1").arg(os));
+    EXPECT_EQ(w.findChild<QLabel*>("Label2")->text(), QString::number(os));
+    EXPECT_TRUE(check(&w, "Check1")->isChecked());
+    EXPECT_TRUE(check(&w, "Check2")->isChecked());
+    EXPECT_FALSE(check(&w, "Check3")->isChecked());
+    EXPECT_FALSE(check(&w, "Check4")->isChecked());
+    for (const char* hidden : {"Label1", "Label2", "PgBar", "Image1"})
+        EXPECT_TRUE(w.findChild<QWidget*>(hidden)->isHidden()) << hidden;
+
+    // The stub alone greys out the three options, keeping their ticks.
+    check(&w, "Check3")->setChecked(true);
+    check(&w, "Check4")->click();
+    for (const char* c : {"Check1", "Check2", "Check3"}) EXPECT_FALSE(check(&w, c)->isEnabled()) << c;
+    check(&w, "Check4")->click();
+    for (const char* c : {"Check1", "Check2", "Check3"}) {
+        EXPECT_TRUE(check(&w, c)->isEnabled()) << c;
+        EXPECT_TRUE(check(&w, c)->isChecked()) << c;
+    }
+}
+
+// Esc and Cancel close without printing or asking; Enter starts the job.
+TEST_F(FrmImpressaoTest, CancelEscAndEnter) {
+    const qint64 os = addOrder();
+    Modulo::OsAtual = std::int32_t(os);
+    ScriptedBoxes boxes;
+    for (int way = 0; way < 2; ++way) {
+        FrmImpressao w;
+        ModalScript script([way](QWidget* dlg) {
+            if (way == 0) dlg->findChild<QPushButton*>("BtFechar")->click();
+            else Typing::key(dlg->findChild<QCheckBox*>("Check1"), Qt::Key_Escape);
+        });
+        EXPECT_EQ(w.exec(), QDialog::Rejected);
+    }
+    EXPECT_EQ(documents(), 0u);
+    EXPECT_TRUE(boxes.log().isEmpty());
+
+    boxes.answer(MsgAnswer::Ok, Sent);
+    FrmImpressao w;
+    ModalScript script([](QWidget* dlg) { Typing::key(dlg->findChild<QCheckBox*>("Check1"), Qt::Key_Return); });
+    EXPECT_EQ(w.exec(), QDialog::Accepted);   // the timer's tick ran the job and closed the window
+    EXPECT_EQ(documents(), 1u);
+    EXPECT_EQ(boxes.log().at(0).title, "Impressão de Ordem de Serviço");
+    EXPECT_EQ(boxes.log().at(0).icon, MsgIcon::Information);
+}
+
+// The page's blocks against their columns, sizes and styles.
+TEST_F(FrmImpressaoTest, ServiceOrderPageLayout) {
+    const qint64 os = addOrder({{"prioridade", QStringLiteral("URGENTE")}});
+    setCompany({{"NomeFantasia", QStringLiteral("ELETRÔNICA ÁGIL")}, {"Sigla", QStringLiteral("EA")}});
+    ScriptedBoxes boxes;
+    boxes.answer(MsgAnswer::Ok, Sent);
+    runJob(os);
+    ASSERT_EQ(documents(), 1u);
+    ASSERT_EQ(doc().pages.size(), 1u);
+    const RecordedPage& pg = page();
+    EXPECT_EQ(pg.orientation, PrintOrientation::Portrait);
+    EXPECT_EQ(doc().copies, 1);
+    const QString number = QStringLiteral("%1").arg(os, 5, 10, QLatin1Char('0'));
+
+    // Row 2: the trade name at column 16 of 20 points, the order number in bold.
+    const PrintOp* name = pg.findText("ELETRÔNICA ÁGIL");
+    ASSERT_TRUE(name);
+    EXPECT_NEAR(name->x, column(narrow(20), 16), Tol);
+    EXPECT_NEAR(name->y, PrintMetrics::lineHeight(narrow(20)), Tol);
+    EXPECT_EQ(pg.fontOf(*name), narrow(20));
+    const PrintOp* title = pg.findText("Ordem de Serviço:");
+    EXPECT_EQ(pg.fontOf(*title).size, 16);
+    const PrintOp* num = pg.findText(number);
+    ASSERT_TRUE(num);
+    EXPECT_EQ(pg.fontOf(*num), narrow(20, true));
+    EXPECT_TRUE(pg.findText("Nº"));
+
+    // The order column: "|" at column 118 of 10 points, entries after it.
+    const double col118 = column(narrow(10), 118);
+    const PrintOp* entrada = pg.findText("Entrada:");
+    ASSERT_TRUE(entrada);
+    EXPECT_NEAR(entrada->x, col118 + PrintMetrics::textWidth(narrow(10), "| "), Tol);
+    EXPECT_EQ(after(pg, entrada)->text, "01/12/2026");
+    EXPECT_EQ(after(pg, pg.findText("Hora:"))->text, "14:35");
+    const PrintOp* via = pg.findText("Via:");
+    EXPECT_EQ(after(pg, via)->text, " 1 ");
+    EXPECT_EQ(after(pg, after(pg, via))->text, "ª");
+    EXPECT_NEAR(via->y, entrada->y + 2 * PrintMetrics::lineHeight(narrow(10)), Tol);
+
+    // Customer block: the name in bold, phones at column 75.
+    const PrintOp* nome = after(pg, pg.findText("Nome:"));
+    EXPECT_EQ(nome->text, "JOSÉ DA CONCEIÇÃO");
+    EXPECT_TRUE(pg.fontOf(*nome).bold);
+    EXPECT_NEAR(pg.findText("Tel.Res.:")->x, column(narrow(10), 75), Tol);
+    EXPECT_EQ(after(pg, pg.findText("Código"))->text, " 7 ");
+    EXPECT_NEAR(pg.findText("Marca:")->x, column(narrow(10), 41), Tol);
+    EXPECT_NEAR(pg.findText("Tensão:")->x, column(narrow(10), 78), Tol);
+    // URGENTE in bold; the factory-warranty heading on every order.
+    const PrintOp* urg = pg.findText("URGENTE");
+    EXPECT_TRUE(pg.fontOf(*urg).bold);
+    EXPECT_TRUE(pg.findText("--- GARANTIA FÁBRICA ---"));
+    EXPECT_TRUE(pg.fontOf(*after(pg, pg.findText("Loja:"))).bold);
+
+    // Empty previous repairs and a single open order: labels alone.
+    EXPECT_EQ(after(pg, pg.findText("Manut.Anteriores:"))->text, "|");
+    EXPECT_EQ(after(pg, pg.findText("OBS:"))->text, "|");
+    EXPECT_EQ(Modulo::SqlFiltroEntregues,
+              "SELECT * FROM TblApEntregues WHERE Aparelho = 'TELEVISOR' AND Marca = 'PHILCO' AND Modelo = 'PH29' "
+              "AND NumSerie = 'SN12345'");
+
+    // The normal grid: 7 rules to Largura (200 - 7 = 193) and 5 columns.
+    const PrintOp* material = pg.findText("---------- MATERIAL UTILIZADO ----------");
+    const PrintOp* qtde = pg.findText("Qtde");
+    const int topo = int(std::nearbyint(qtde->y - 3));
+    int horizontal = 0, vertical = 0;
+    for (const PrintOp* l : pg.lines()) {
+        if (l->y == l->y2) {
+            EXPECT_NEAR(l->x2, 193, Tol);
+            if (l->y > material->y) ++horizontal;
+        } else {
+            EXPECT_NEAR(l->y, topo + 8, Tol);
+            EXPECT_NEAR(l->y2, topo + 56, Tol);
+            EXPECT_TRUE(l->x == 0 || l->x == 10 || l->x == 20 || l->x == 163 || l->x == 193) << l->x;
+            ++vertical;
+        }
+    }
+    EXPECT_EQ(horizontal, 7 * 1 + 0);   // one set of rules per step: 7 distinct rows
+    EXPECT_EQ(vertical, 7 * 5);
+    EXPECT_TRUE(pg.findText("Descrição"));
+    EXPECT_GT(pg.findText("Valor Total do Serviço:")->y, topo + 56);
+
+    // The name row in italics, then the four tags and the stub.
+    const auto texts = pg.texts();
+    int tags = 0;
+    for (const PrintOp* t : texts)
+        if (t->text == "ORÇ") ++tags;
+    EXPECT_EQ(tags, 4);
+    const PrintOp* serie = pg.findText("Número de Série");
+    EXPECT_NEAR(serie->x, 166, Tol);
+    EXPECT_EQ(pg.fontOf(*serie), narrow(9, false, true));
+    const PrintOp* serieValue = after(pg, serie);
+    EXPECT_NEAR(serieValue->x, 164, Tol);
+    EXPECT_TRUE(pg.fontOf(*serieValue).bold);
+    int numbers = 0;
+    for (const PrintOp* t : texts)
+        if (t->text == number && pg.fontOf(*t).size == 20 && pg.fontOf(*t).italic) ++numbers;
+    EXPECT_EQ(numbers, 4);
+    EXPECT_TRUE(pg.findText("EA"));
+}
+
+TEST_F(FrmImpressaoTest, CustomersStubAfterTheOrder) {
+    const qint64 os = addOrder({{"OperadorEnt", QStringLiteral("MARIA")}});
+    setCompany({{"Msg1", QStringLiteral("PRIMEIRA MENSAGEM")}, {"Msg2", QStringLiteral("SEGUNDA MENSAGEM")},
+                {"Msg3", QStringLiteral("TERCEIRA MENSAGEM")}, {"CGC", QStringLiteral("11.222.333/0001-44")}});
+    ScriptedBoxes boxes;
+    boxes.answer(MsgAnswer::Ok, Sent);
+    runJob(os);
+    const RecordedPage& pg = page();
+    const PrintOp* cut = findLast(pg, QString(140, '-'));
+    ASSERT_TRUE(cut);
+    // After the full document the stub's first lines come out in italics.
+    EXPECT_EQ(pg.fontOf(*cut), narrow(13, false, true));
+    const PrintOp* cgc = pg.findText("CGC:");
+    EXPECT_NEAR(cgc->x, column(narrow(8, false, true), 32), Tol);
+    EXPECT_EQ(after(pg, cgc)->text, "11.222.333/0001-44");
+    for (const char* m : {"PRIMEIRA MENSAGEM", "SEGUNDA MENSAGEM", "TERCEIRA MENSAGEM"}) {
+        const PrintOp* msg = pg.findText(QString::fromUtf8(m));
+        ASSERT_TRUE(msg) << m;
+        EXPECT_EQ(pg.fontOf(*msg), narrow(8));
+    }
+    EXPECT_TRUE(pg.findText("MARIA"));
+    EXPECT_TRUE(pg.findText("06/12/2026"));   // the date of printing
+    EXPECT_TRUE(pg.findText("15:20"));
+    const PrintOp* footer = pg.findText("Tarvel");
+    ASSERT_TRUE(footer);
+    EXPECT_TRUE(pg.fontOf(*footer).italic);
+    EXPECT_NEAR(footer->x, column(narrow(8, false, true), 142), Tol);
+    EXPECT_EQ(after(pg, after(pg, footer))->text, " 1 ");
+    // Everything fits the page.
+    for (const PrintOp* t : pg.texts()) EXPECT_LT(t->y + PrintMetrics::lineHeight(pg.fontOf(*t)), 287.0) << t->text.toStdString();
+}
+
+// The stub alone: 20 mm from the top, nothing else, Via unchanged.
+TEST_F(FrmImpressaoTest, StubAloneLeavesViaUnchanged) {
+    const qint64 os = addOrder({{"Via", 3}});
+    ScriptedBoxes boxes;
+    boxes.answer(MsgAnswer::Ok, Sent);
+    runJob(os, {true, true, true, true});
+    ASSERT_EQ(documents(), 1u);
+    ASSERT_EQ(doc().pages.size(), 1u);
+    const RecordedPage& pg = page();
+    EXPECT_NEAR(pg.texts().front()->y, 20, Tol);
+    EXPECT_EQ(pg.texts().front()->text, QString(140, '-'));
+    EXPECT_EQ(pg.fontOf(*pg.texts().front()), narrow(13));
+    EXPECT_FALSE(pg.findText("---------- DADOS DO CLIENTE ----------"));
+    EXPECT_EQ(via(os), 3);
+}
+
+TARVEL_TEST_MAIN()
