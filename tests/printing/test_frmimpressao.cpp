@@ -14,6 +14,7 @@
 #include "ui/windowhost.h"
 
 #include <QCheckBox>
+#include <QSet>
 #include <QGroupBox>
 #include <QLabel>
 #include <QProgressBar>
@@ -278,6 +279,263 @@ TEST_F(FrmImpressaoTest, StubAloneLeavesViaUnchanged) {
     EXPECT_EQ(pg.fontOf(*pg.texts().front()), narrow(13));
     EXPECT_FALSE(pg.findText("---------- DADOS DO CLIENTE ----------"));
     EXPECT_EQ(via(os), 3);
+}
+
+// The order types: their tag codes and grids.
+TEST_F(FrmImpressaoTest, OrderTypesGiveTheirTagsAndGrids) {
+    const qint64 gf = addOrder({{"Tipo", QStringLiteral("GAR.DE FÁBRICA")}});
+    const qint64 gs = addOrder({{"Tipo", QStringLiteral("GAR. DE SERVIÇO")}});
+    ScriptedBoxes boxes;
+    boxes.answer(MsgAnswer::Ok, Sent).answer(MsgAnswer::Ok, Sent);
+    runJob(gf, {false, true});
+    runJob(gs, {false, true});
+    ASSERT_EQ(documents(), 2u);
+
+    const RecordedPage& f = page(0);
+    EXPECT_EQ(f.findText("GF") ? 1 : 0, 1);
+    EXPECT_FALSE(f.findText("ORÇ"));
+    for (const char* h : {"Qtde", "Id", "Descriçao", "Código", "Local"}) EXPECT_TRUE(f.findText(QString::fromUtf8(h))) << h;
+    EXPECT_FALSE(f.findText("Valor Total do Serviço:"));
+    QSet<double> columns;
+    for (const PrintOp* l : f.lines())
+        if (l->x == l->x2) columns.insert(l->x);
+    EXPECT_EQ(columns, (QSet<double>{0, 10, 20, 193 - 53, 193 - 20, 193}));
+    // Two empty lines and one run of underscores after the grid; no name row.
+    const PrintOp* underscores = f.findText(QString(50, '_'));
+    ASSERT_TRUE(underscores);
+    EXPECT_FALSE(f.findText(QString(20, '_')));
+
+    const RecordedPage& s = page(1);
+    EXPECT_TRUE(s.findText("GS"));
+    EXPECT_TRUE(s.findText("Descrição"));
+    EXPECT_TRUE(s.findText("Valor Total do Serviço:"));
+    EXPECT_TRUE(s.findText(QString(20, '_')));
+}
+
+// Previous repairs of the same appliance only, on the page and in the report:
+// 6 blocks on the first page, 7 on the next ones, the title on every page.
+TEST_F(FrmImpressaoTest, PreviousRepairsOfTheSameApplianceOnly) {
+    const qint64 os = addOrder();
+    for (int i = 1; i <= 13; ++i) addDelivered(100 + i);
+    addDelivered(900, {{"NumSerie", QStringLiteral("OUTRA")}});
+    addDelivered(901, {{"Modelo", QStringLiteral("PH30")}});
+    ScriptedBoxes boxes;
+    boxes.answer(MsgAnswer::Ok, Sent);
+    runJob(os, {true, true, true});
+    ASSERT_EQ(documents(), 2u);
+    EXPECT_EQ(via(os), 1);   // counted before the report
+
+    const RecordedPage& order = page(0);
+    const PrintOp* label = order.findText("OS's:");
+    ASSERT_TRUE(label);
+    EXPECT_TRUE(order.fontOf(*label).bold);
+    EXPECT_TRUE(order.findText("00101"));
+    EXPECT_TRUE(order.findText("00113"));
+    EXPECT_FALSE(order.findText("00900"));
+
+    const RecordingTarget::Document& report = doc(1);
+    ASSERT_EQ(report.pages.size(), 2u);
+    const QString title = "=== ";
+    for (std::size_t n = 0; n < 2; ++n) {
+        const RecordedPage& pg = report.pages[n];
+        EXPECT_EQ(pg.orientation, PrintOrientation::Landscape);
+        const PrintOp* t = pg.findText("Manutenções Anteriores do Aparelho: TELEVISOR Marca: PHILCO Modelo: PH29 "
+                                       "Número de Série: SN12345");
+        ASSERT_TRUE(t) << n;
+        EXPECT_EQ(pg.fontOf(*t).size, 10);
+        EXPECT_EQ(after(pg, pg.findText("Página: "))->text, QStringLiteral(" %1 ").arg(n + 1));
+        int blocks = 0;
+        for (const PrintOp* op : pg.texts())
+            if (op->text == "Defeito:") ++blocks;
+        EXPECT_EQ(blocks, n == 0 ? 6 : 7);
+        EXPECT_FALSE(pg.findText(" 900 "));
+        EXPECT_FALSE(pg.findText(" 901 "));
+    }
+    const RecordedPage& first = report.pages[0];
+    const PrintOp* os101 = first.findText(" 101 ");
+    ASSERT_TRUE(os101);
+    EXPECT_TRUE(first.fontOf(*os101).bold);
+    EXPECT_EQ(first.fontOf(*os101).size, 8);
+    EXPECT_NEAR(os101->x, column(narrow(8, true), 2), Tol);
+    EXPECT_EQ(after(first, os101)->text, "01/03/2025");
+    EXPECT_TRUE(first.findText("R$ 150,50"));
+    EXPECT_TRUE(first.findText("1 FUSÍVEL"));
+
+    // A fourteenth repair opens a third page with one block.
+    addDelivered(114);
+    boxes.answer(MsgAnswer::Ok, Sent);
+    runJob(os, {false, false, true});
+    ASSERT_EQ(documents(), 4u);
+    EXPECT_EQ(doc(3).pages.size(), 3u);
+    EXPECT_EQ(via(os), 2);
+}
+
+// A serial number or model stored with an apostrophe is quoted: the order
+// prints and its previous repairs are found.
+TEST_F(FrmImpressaoTest, ApostrophesInStoredValuesAreQuoted) {
+    const qint64 os = addOrder({{"NumSerie", QStringLiteral("SN'01")}, {"Modelo", QStringLiteral("D'OR")}});
+    addDelivered(55, {{"NumSerie", QStringLiteral("SN'01")}, {"Modelo", QStringLiteral("D'OR")}});
+    ScriptedBoxes boxes;
+    boxes.answer(MsgAnswer::Ok, Sent);
+    runJob(os, {false, false, true});
+    ASSERT_EQ(documents(), 2u);
+    EXPECT_TRUE(page(0).findText("00055"));
+    EXPECT_TRUE(page(1).findText(" 55 "));
+    EXPECT_EQ(via(os), 1);
+}
+
+// The customer's open orders: the sentence from 2, the list up to 9.
+TEST_F(FrmImpressaoTest, CustomersOtherOpenOrders) {
+    const qint64 os = addOrder();
+    const qint64 other = addOrder({{"Aparelho", QStringLiteral("DVD")}});
+    addOrder({{"IdCliente", 8}});   // another customer's
+    ScriptedBoxes boxes;
+    boxes.answer(MsgAnswer::Ok, Sent);
+    runJob(os);
+    const RecordedPage& pg = page();
+    EXPECT_TRUE(pg.findText("ESTE CLIENTE POSSUI ATUALMENTE 2 APARELHOS EM MANUTENÇÃO."));
+    const PrintOp* list = pg.findText("OS's:");
+    ASSERT_TRUE(list);
+    EXPECT_NEAR(list->x, column(narrow(10), 9), Tol);
+    EXPECT_TRUE(pg.findText(QStringLiteral("%1").arg(other, 5, 10, QLatin1Char('0'))));
+
+    for (int i = 0; i < 8; ++i) addOrder();
+    boxes.answer(MsgAnswer::Ok, Sent);
+    runJob(os);
+    EXPECT_TRUE(page(1).findText("ESTE CLIENTE POSSUI ATUALMENTE 10 APARELHOS EM MANUTENÇÃO."));
+    EXPECT_FALSE(page(1).findText("OS's:"));
+}
+
+// Every field at the longest the typing boxes accept, in capitals as typed:
+// still one page, and everything above the bottom of the printable area.
+TEST_F(FrmImpressaoTest, LongestFieldsFitOnePage) {
+    const auto w = [](int n) {
+        const QString letters = QStringLiteral("ASSISTÊNCIA TÉCNICA ELETRÔNICA JOÃO MARQUES ");
+        QString out;
+        while (out.size() < n) out += letters;
+        return out.left(n);
+    };
+    const qint64 os = addOrder({{"Nome", w(50)}, {"Endereco", w(50)}, {"Modelo", w(14)}, {"Chassis", w(12)},
+                                {"NumSerie", w(15)}, {"Tensao", w(10)}, {"Defeito", w(55)}, {"EstadoAparelho", w(55)},
+                                {"Acessorios", w(50)}, {"Loja", w(20)}, {"DataCompra", w(13)}, {"NotaFiscal", w(15)},
+                                {"GarComplementar", w(15)}, {"Tecnico", w(14)}, {"OperadorEnt", w(14)}});
+    for (int i = 0; i < 8; ++i) addOrder();
+    for (int i = 0; i < 8; ++i) addDelivered(10000 + i, {{"Modelo", w(14)}, {"NumSerie", w(15)}});
+    setCompany({{"NomeFantasia", w(25)}, {"Endereco", w(50)}, {"Email", w(45)}, {"CGC", w(20)},
+                {"Cidade", w(20)}, {"Fone1", w(15)}, {"Fone2", w(15)}, {"Fax", w(15)}});
+    ScriptedBoxes boxes;
+    boxes.answer(MsgAnswer::Ok, Sent);
+    runJob(os);
+    ASSERT_EQ(doc().pages.size(), 1u);
+    const RecordedPage& pg = page();
+    for (const PrintOp* t : pg.texts())
+        EXPECT_LE(t->y + PrintMetrics::lineHeight(pg.fontOf(*t)), pg.printable.height()) << t->text.toStdString();
+}
+
+// Empty fields print as nothing; the labels stay.
+TEST_F(FrmImpressaoTest, EmptyFieldsPrintAsNothing) {
+    const qint64 os = insert(QStringLiteral("TblManutencao"), {{"Nome", QStringLiteral("ANA")}});
+    ScriptedBoxes boxes;
+    boxes.answer(MsgAnswer::Ok, Sent);
+    runJob(os);
+    const RecordedPage& pg = page();
+    for (const PrintOp* t : pg.texts()) EXPECT_FALSE(t->text.isEmpty());
+    EXPECT_EQ(after(pg, pg.findText("Entrada:"))->text, "Nome:");
+    EXPECT_EQ(after(pg, pg.findText("Via:"))->text, " 1 ");
+    EXPECT_EQ(after(pg, pg.findText("Código"))->text, "|");
+    EXPECT_EQ(via(os), 1);
+}
+
+// Two copies of the program printing the same order both count.
+TEST_F(FrmImpressaoTest, TwoCopiesPrintingTheSameOrderBothCount) {
+    const qint64 os = addOrder();
+    Modulo::OsAtual = std::int32_t(os);
+    FrmImpressao first, second;   // both opened before either printed
+    ScriptedBoxes boxes;
+    boxes.answer(MsgAnswer::Ok, Sent).answer(MsgAnswer::Ok, Sent);
+    for (FrmImpressao* w : {&first, &second}) {
+        w->findChild<QPushButton*>("BtIniciar")->click();
+        w->findChild<WindowTimer*>("Timer1")->fire();
+    }
+    EXPECT_EQ(via(os), 2);
+    EXPECT_EQ(after(page(1), page(1).findText("Via:"))->text, " 2 ");
+}
+
+// An order checked out or deleted meanwhile prints nothing and writes nothing.
+TEST_F(FrmImpressaoTest, AnOrderThatNoLongerExistsPrintsNothing) {
+    const qint64 keep = addOrder({{"Nome", QStringLiteral("OUTRO CLIENTE")}});
+    const qint64 os = addOrder();
+    Modulo::OsAtual = std::int32_t(os);
+    FrmImpressao w;
+    Database::openDefault().execute(QStringLiteral("DELETE FROM TblManutencao WHERE Os = ?"), {os});
+    ScriptedBoxes boxes;
+    boxes.answer(MsgAnswer::Ok, QStringLiteral("não foi encontrada"));
+    w.findChild<QPushButton*>("BtIniciar")->click();
+    w.findChild<WindowTimer*>("Timer1")->fire();
+    EXPECT_EQ(documents(), 0u);
+    EXPECT_EQ(boxes.log().at(0).icon, MsgIcon::Exclamation);
+    EXPECT_EQ(via(keep), 0);
+    EXPECT_TRUE(Modulo::SqlFiltroEntregues.isEmpty());
+}
+
+// A printer that fails: the document is cancelled, the message names the
+// order and the error, Via keeps its value.
+TEST_F(FrmImpressaoTest, PrinterFailureShowsItsMessageAndCountsNothing) {
+    const qint64 os = addOrder();
+    printer.target->setFailure(PrintErrorCode::PrinterFailed, QStringLiteral("A impressora está parada"));
+    ScriptedBoxes boxes;
+    boxes.answer(MsgAnswer::Ok);
+    runJob(os);
+    EXPECT_EQ(documents(), 0u);
+    ASSERT_EQ(boxes.log().size(), 1);
+    EXPECT_EQ(boxes.log()[0].title, "Erro de Impressão");
+    EXPECT_EQ(boxes.log()[0].icon, MsgIcon::Critical);
+    EXPECT_EQ(boxes.log()[0].text, "Não foi possível imprimir esta Ordem de Serviço\rVerifique se a impressora está "
+                                   "ligada e funcionando corretamente!\rA impressora está parada__483");
+    EXPECT_EQ(via(os), 0);
+}
+
+// The right edge of the ruled figures: whole millimetres, halves to the even
+// number, and no limit of 255 on wide paper.
+TEST_F(FrmImpressaoTest, RightEdgeOfTheFigures) {
+    const qint64 os = addOrder();
+    ScriptedBoxes boxes;
+    const std::pair<double, double> cases[] = {{203.2, 196}, {200.5, 194}, {300.0, 293}};
+    for (const auto& [width, largura] : cases) {
+        printer.target->setPrintable(QSizeF(width, 287));
+        boxes.answer(MsgAnswer::Ok, Sent);
+        runJob(os, {false, false});
+        const RecordedPage& pg = printer.target->documents.back().pages.at(0);
+        double right = 0;
+        for (const PrintOp* l : pg.lines()) right = std::max({right, l->x, l->x2});
+        EXPECT_EQ(right, largura) << width;
+    }
+}
+
+// The logo of the program folder, or the window's own picture without it.
+TEST_F(FrmImpressaoTest, PrintsTheLogoOrTheBuiltInPicture) {
+    const qint64 os = addOrder();
+    Modulo::OsAtual = std::int32_t(os);
+    {
+        FrmImpressao w;
+        EXPECT_EQ(w.logo().size(), QSize(32, 32));
+    }
+    QImage logo(120, 60, QImage::Format_RGB32);
+    logo.fill(Qt::blue);
+    ASSERT_TRUE(logo.save(folder() + "/logo.bmp", "BMP"));
+    FrmImpressao w;
+    EXPECT_EQ(w.logo().size(), QSize(120, 60));
+    ScriptedBoxes boxes;
+    boxes.answer(MsgAnswer::Ok, Sent);
+    w.findChild<QPushButton*>("BtIniciar")->click();
+    w.findChild<WindowTimer*>("Timer1")->fire();
+    const RecordedPage& pg = page();
+    const PrintOp& pic = pg.ops.front();
+    ASSERT_EQ(pic.kind, PrintOp::Kind::Picture);
+    EXPECT_NEAR(pic.x, 8, Tol);
+    EXPECT_NEAR(pic.y, 3, Tol);
+    EXPECT_NEAR(pic.x2, 35, Tol);
+    EXPECT_NEAR(pic.y2, 15, Tol);
 }
 
 TARVEL_TEST_MAIN()
