@@ -76,11 +76,11 @@ FrmImpressao::FrmImpressao(QWidget* parent)
     Frame1->setGeometry(Twips::rect(240, 240, 3255, 1575));
     // The frame's caption takes some height; the boxes keep their places below it.
     Check1 = checkBox(Frame1, QStringLiteral("Check1"), QStringLiteral("Canhoto do Cliente"),
-                      Twips::rect(240, 360, 2055, 300), true);
-    Check2 = checkBox(Frame1, QStringLiteral("Check2"), QStringLiteral("Números de OS"), Twips::rect(240, 720, 1815, 300),
+                      Twips::rect(240, 360, 2900, 300), true);
+    Check2 = checkBox(Frame1, QStringLiteral("Check2"), QStringLiteral("Números de OS"), Twips::rect(240, 720, 2900, 300),
                       true);
     Check3 = checkBox(Frame1, QStringLiteral("Check3"), QStringLiteral("Manutenções Anteriores"),
-                      Twips::rect(240, 1080, 2295, 300), false);
+                      Twips::rect(240, 1080, 2900, 300), false);
     Check4 = checkBox(this, QStringLiteral("Check4"), QStringLiteral("Apenas Canhoto do Cliente"),
                       Twips::rect(360, 1950, 2895, 300), false);
     QPalette blue = Check4->palette();

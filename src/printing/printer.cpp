@@ -597,7 +597,9 @@ void Printer::print(const std::vector<PrintItem>& items, LineEnd end) {
             break;
         }
         case PrintItem::Kind::Space:
-            m_x += std::max(0, item.count()) * metrics(m_font).space;
+            // Underlined blanks are written, so the underline runs through them.
+            if (m_font.underline && item.count() > 0) writeText(QString(item.count(), QLatin1Char(' ')));
+            else m_x += std::max(0, item.count()) * metrics(m_font).space;
             break;
         case PrintItem::Kind::Text:
             writeText(item.text());

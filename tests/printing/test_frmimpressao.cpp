@@ -32,6 +32,13 @@ protected:
     void SetUp() override {
         ProgramFolderTest::SetUp();
         Clock::set(QDateTime(QDate(2026, 12, 6), QTime(15, 20, 0)));
+        // TARVEL_PDF_DIR=folder: every document is also written there as a
+        // PDF, named after the test, to be looked at.
+        const QString pdfDir = qEnvironmentVariable("TARVEL_PDF_DIR");
+        if (!pdfDir.isEmpty()) {
+            const QString name = QString::fromUtf8(::testing::UnitTest::GetInstance()->current_test_info()->name());
+            printer.target->alsoWritePdf(pdfDir + QLatin1Char('/') + name + QStringLiteral("-%1.pdf"));
+        }
     }
     const RecordingTarget::Document& doc(std::size_t i = 0) { return printer.target->documents.at(i); }
     const RecordedPage& page(std::size_t d = 0, std::size_t n = 0) { return doc(d).pages.at(n); }
@@ -106,6 +113,31 @@ TEST_F(FrmImpressaoTest, OpensOnTheOrderWithItsOptions) {
         EXPECT_TRUE(check(&w, c)->isEnabled()) << c;
         EXPECT_TRUE(check(&w, c)->isChecked()) << c;
     }
+}
+
+// Every widget inside the window and none over another (the progress bar and
+// captions show where the options were hidden).
+TEST_F(FrmImpressaoTest, WindowLayout) {
+    Modulo::OsAtual = std::int32_t(addOrder());
+    FrmImpressao w;
+    w.findChild<QPushButton*>("BtIniciar")->click();
+    w.show();
+    QApplication::processEvents();
+    const QString dir = qEnvironmentVariable("TARVEL_PDF_DIR");
+    if (!dir.isEmpty()) w.grab().save(dir + QStringLiteral("/FrmImpressao.png"));
+    QList<QWidget*> shown;
+    for (QWidget* c : w.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        if (c->isVisible()) shown << c;
+    for (QWidget* a : shown) {
+        EXPECT_TRUE(w.rect().contains(a->geometry())) << a->objectName().toStdString();
+        for (QWidget* b : shown)
+            if (a != b) {
+                EXPECT_FALSE(a->geometry().intersects(b->geometry()))
+                    << a->objectName().toStdString() << " " << b->objectName().toStdString();
+            }
+    }
+    for (QWidget* c : w.findChild<QGroupBox*>("Frame1")->findChildren<QCheckBox*>())
+        EXPECT_TRUE(w.findChild<QGroupBox*>("Frame1")->rect().contains(c->geometry())) << c->objectName().toStdString();
 }
 
 // Esc and Cancel close without printing or asking; Enter starts the job.
