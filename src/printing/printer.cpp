@@ -465,7 +465,7 @@ void PdfTarget::deliver(const RecordedDocument& document) {
 }
 
 PageGeometry RecordingTarget::geometry(PrintOrientation orientation) {
-    if (m_failNumber) throw PrintError(m_failNumber, m_failText);
+    if (failing()) throw PrintError(m_failNumber, m_failText);
     PageGeometry g = PdfTarget::a4(orientation);
     QSizeF printable = m_printable;
     if (orientation == PrintOrientation::Landscape) printable.transpose();
@@ -474,7 +474,7 @@ PageGeometry RecordingTarget::geometry(PrintOrientation orientation) {
 }
 
 void RecordingTarget::deliver(const RecordedDocument& document) {
-    if (m_failNumber) throw PrintError(m_failNumber, m_failText);
+    if (failing()) throw PrintError(m_failNumber, m_failText);
     Document d;
     d.name = document.name;
     d.copies = document.copies;

@@ -256,8 +256,13 @@ public:
 
     // The printable width and height in portrait (swapped for landscape).
     void setPrintable(const QSizeF& portrait) { m_printable = portrait; }
-    // While set, geometry() and deliver() throw PrintError(number, description).
-    void setFailure(int number, const QString& description) { m_failNumber = number; m_failText = description; }
+    // While set, geometry() and deliver() throw PrintError(number, description)
+    // once `afterDocuments` more documents have been delivered.
+    void setFailure(int number, const QString& description, int afterDocuments = 0) {
+        m_failNumber = number;
+        m_failText = description;
+        m_failFrom = int(documents.size()) + afterDocuments;
+    }
     void clearFailure() { m_failNumber = 0; }
     // Also write each delivered document to a PDF file (pattern with "%1").
     void alsoWritePdf(const QString& pattern) { m_pdfPattern = pattern; }
@@ -266,7 +271,9 @@ public:
 
 private:
     QSizeF m_printable{200, 287};
+    bool failing() const { return m_failNumber && int(documents.size()) >= m_failFrom; }
     int m_failNumber = 0;
+    int m_failFrom = 0;
     QString m_failText;
     QString m_pdfPattern;
 };

@@ -14,6 +14,9 @@
 #include "ui/windowhost.h"
 
 #include <QCheckBox>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QSet>
 #include <QGroupBox>
 #include <QLabel>
@@ -525,6 +528,53 @@ TEST_F(FrmImpressaoTest, PrinterFailureShowsItsMessageAndCountsNothing) {
     EXPECT_EQ(boxes.log()[0].text, "Não foi possível imprimir esta Ordem de Serviço\rVerifique se a impressora está "
                                    "ligada e funcionando corretamente!\rA impressora está parada__483");
     EXPECT_EQ(via(os), 0);
+}
+
+// The report fails after the order went out: the order stays counted, the
+// report's own message comes, then the order's end-of-job message.
+TEST_F(FrmImpressaoTest, PreviousRepairsFailureKeepsTheOrderCounted) {
+    const qint64 os = addOrder();
+    addDelivered(77);
+    printer.target->setFailure(PrintErrorCode::PrinterFailed, QStringLiteral("Sem papel"), 1);
+    ScriptedBoxes boxes;
+    boxes.answer(MsgAnswer::Ok).answer(MsgAnswer::Ok, Sent);
+    runJob(os, {true, true, true});
+    EXPECT_EQ(documents(), 1u);
+    EXPECT_EQ(via(os), 1);
+    ASSERT_EQ(boxes.log().size(), 2);
+    EXPECT_EQ(boxes.log()[0].title, "Erro de Impressão");
+    EXPECT_EQ(boxes.log()[0].text, "Não foi possível imprimir o Relatório de Manutenção Anteriores.\rVerifique se a "
+                                   "impressora está ligada e funcionando corretamente!\rSe o problema persistir "
+                                   "Contacte o Suporte Técnico!\rSem papel__483");
+}
+
+// The service order as a PDF the program writes: one A4 page, its texts
+// with their accents, the narrow face standing in for "Arial Narrow".
+TEST_F(FrmImpressaoTest, ServiceOrderAsPdf) {
+    QTemporaryDir dir;
+    printer.target->alsoWritePdf(dir.filePath(QStringLiteral("os-%1.pdf")));
+    const qint64 os = addOrder();
+    ScriptedBoxes boxes;
+    boxes.answer(MsgAnswer::Ok, Sent);
+    runJob(os);
+    const QString pdf = dir.filePath(QStringLiteral("os-1.pdf"));
+    const auto run = [](const QString& program, const QStringList& args) {
+        QProcess proc;
+        proc.start(program, args);
+        proc.waitForFinished(30000);
+        return QString::fromUtf8(proc.readAllStandardOutput());
+    };
+    const QString info = run(QStringLiteral("pdfinfo"), {pdf});
+    EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\b")))) << info.toStdString();
+    EXPECT_TRUE(info.contains(QStringLiteral("595 x 842 pts (A4)"))) << info.toStdString();
+    const QString text = run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    for (const char* t : {"Ordem de Serviço:", "Nº 00001", "JOSÉ DA CONCEIÇÃO", "Endereço:", "Técnico:",
+                          "--- GARANTIA FÁBRICA ---", "Acessórios:", "Descrição", "Núm.de Série"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(t))) << t;
+    EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("Via:\\s+1\\s*ª"))));
+    const QString fonts = run(QStringLiteral("pdffonts"), {pdf});
+    EXPECT_TRUE(fonts.contains(QStringLiteral("LiberationSansNarrow-Bold"))) << fonts.toStdString();
+    EXPECT_TRUE(fonts.contains(QStringLiteral("LiberationSansNarrow-Italic"))) << fonts.toStdString();
 }
 
 // The right edge of the ruled figures: whole millimetres, halves to the even
