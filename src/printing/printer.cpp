@@ -20,6 +20,8 @@
 #include <QPrinterInfo>
 #include <QTemporaryFile>
 #include <cmath>
+#include <dlfcn.h>
+#include <optional>
 
 namespace {
 
@@ -375,6 +377,28 @@ void renderPage(QPainter& painter, const RecordedPage& page, const RecordedDocum
 
 namespace {
 
+// The print server's answer to the last request of this thread: Qt hands
+// the job to CUPS without looking at the answer, so a queue that refuses
+// jobs would go unnoticed. Read from the CUPS library Qt's print support
+// already loaded; nothing when it is not loaded.
+std::optional<PrintError> lastServerRefusal() {
+    void* lib = dlopen("libcups.so.2", RTLD_LAZY | RTLD_NOLOAD);
+    if (!lib) return std::nullopt;
+    using Status = int (*)();
+    using Text = const char* (*)();
+    const auto status = reinterpret_cast<Status>(dlsym(lib, "cupsLastError"));
+    const auto text = reinterpret_cast<Text>(dlsym(lib, "cupsLastErrorString"));
+    std::optional<PrintError> refusal;
+    // IPP status codes from 0x0400 on are errors.
+    if (status && status() >= 0x0400) {
+        const QString why = text && text() ? QString::fromLocal8Bit(text()) : QString();
+        refusal = PrintError(PrintErrorCode::PrinterFailed,
+                             QStringLiteral("A impressora não aceitou o documento (%1)").arg(why));
+    }
+    dlclose(lib);
+    return refusal;
+}
+
 QPrinterInfo defaultPrinterOrThrow() {
     const QPrinterInfo info = QPrinterInfo::defaultPrinter();
     if (info.isNull())
@@ -420,6 +444,7 @@ void PrinterTarget::deliver(const RecordedDocument& document) {
     if (!painter.end() || printer.printerState() == QPrinter::Error || printer.printerState() == QPrinter::Aborted)
         throw PrintError(PrintErrorCode::PrinterFailed,
                          QStringLiteral("A impressora \"%1\" não aceitou o documento").arg(info.printerName()));
+    if (std::optional<PrintError> refusal = lastServerRefusal()) throw *refusal;
 }
 
 PageGeometry PdfTarget::a4(PrintOrientation orientation) {

@@ -85,20 +85,26 @@ TEST_F(PrintServerTest, ServiceOrderLandsAtTheDefaultPrinter) {
     for (const QString& f : pdfs) QFile::remove(f);
 }
 
-// A stopped queue refuses: the failure message, no PDF, Via unchanged.
-TEST_F(PrintServerTest, StoppedQueueGivesTheFailureMessage) {
+// A stopped queue, and a queue that refuses new jobs: the failure message,
+// no PDF, Via unchanged.
+TEST_F(PrintServerTest, StoppedOrRefusingQueueGivesTheFailureMessage) {
     const qint64 os = addOrder();
-    ASSERT_TRUE(server->disableQueue());
-    ScriptedBoxes boxes;
-    boxes.answer(MsgAnswer::Ok, "Verifique se a impressora está ligada e funcionando corretamente!");
-    runJob(os);
-    ASSERT_TRUE(server->enableQueue());
-    ASSERT_EQ(boxes.log().size(), 1);
-    EXPECT_EQ(boxes.log()[0].title, "Erro de Impressão");
-    EXPECT_TRUE(boxes.log()[0].text.endsWith(QStringLiteral("__483"))) << boxes.log()[0].text.toStdString();
-    EXPECT_EQ(via(os), 0);
-    const QStringList pdfs = server->waitForPdfs(1, 1500);
-    EXPECT_TRUE(pdfs.isEmpty()) << pdfs.join(' ').toStdString();
+    for (bool stopped : {true, false}) {
+        SCOPED_TRACE(stopped ? "stopped" : "refusing");
+        ASSERT_TRUE(stopped ? server->disableQueue() : server->rejectJobs());
+        ScriptedBoxes boxes;
+        boxes.answer(MsgAnswer::Ok, "Verifique se a impressora está ligada e funcionando corretamente!");
+        runJob(os);
+        ASSERT_TRUE(stopped ? server->enableQueue() : server->acceptJobs());
+        ASSERT_EQ(boxes.log().size(), 1);
+        EXPECT_EQ(boxes.log()[0].title, "Erro de Impressão");
+        EXPECT_TRUE(boxes.log()[0].text.endsWith(QStringLiteral("__483"))) << boxes.log()[0].text.toStdString();
+        EXPECT_TRUE(boxes.log()[0].text.contains(stopped ? QStringLiteral("está parada") : QStringLiteral("não aceitou")))
+            << boxes.log()[0].text.toStdString();
+        EXPECT_EQ(via(os), 0);
+        const QStringList pdfs = server->waitForPdfs(1, 1500);
+        EXPECT_TRUE(pdfs.isEmpty()) << pdfs.join(' ').toStdString();
+    }
 }
 
 int main(int argc, char** argv) {

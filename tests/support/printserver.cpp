@@ -132,6 +132,8 @@ void PrintServer::stop() {
 
 bool PrintServer::disableQueue() { return command(QStringLiteral("cupsdisable"), {queue()}); }
 bool PrintServer::enableQueue() { return command(QStringLiteral("cupsenable"), {queue()}); }
+bool PrintServer::rejectJobs() { return command(QStringLiteral("cupsreject"), {queue()}); }
+bool PrintServer::acceptJobs() { return command(QStringLiteral("cupsaccept"), {queue()}); }
 
 QStringList PrintServer::newPdfs() const {
     QStringList out;

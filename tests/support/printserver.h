@@ -36,6 +36,9 @@ public:
     // Stops (cupsdisable) and restarts (cupsenable) the queue.
     bool disableQueue();
     bool enableQueue();
+    // Makes the queue refuse new jobs (cupsreject) and accept them again (cupsaccept).
+    bool rejectJobs();
+    bool acceptJobs();
 
     // Waits until no job is pending and `count` new PDFs stand in the PDF
     // folder; returns them, oldest first (fewer when the wait timed out).
