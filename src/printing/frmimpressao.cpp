@@ -181,9 +181,14 @@ void FrmImpressao::BtIniciar_Click() {
 }
 
 void FrmImpressao::BtFechar_Click() {
-    Timer1->setEnabled(false);
     m_printer.killDoc();
     reject();
+}
+
+void FrmImpressao::done(int result) {
+    Timer1->setEnabled(false);
+    m_printer.killDoc();
+    QDialog::done(result);
 }
 
 void FrmImpressao::lockWindow() {

@@ -36,6 +36,9 @@ public:
     void Canhoto_Cliente();
     void ImpManuAnteriores();
 
+    // Closing by any way (the close box too) before the job cancels it.
+    void done(int result) override;
+
     // The picture that the jobs print as the logo.
     const QImage& logo() const { return m_logo; }
     // The title line of the previous-repairs report of the last job.

@@ -148,13 +148,19 @@ TEST_F(FrmImpressaoTest, CancelEscAndEnter) {
     const qint64 os = addOrder();
     Modulo::OsAtual = std::int32_t(os);
     ScriptedBoxes boxes;
-    for (int way = 0; way < 2; ++way) {
+    for (int way = 0; way < 3; ++way) {
         FrmImpressao w;
         ModalScript script([way](QWidget* dlg) {
             if (way == 0) dlg->findChild<QPushButton*>("BtFechar")->click();
-            else Typing::key(dlg->findChild<QCheckBox*>("Check1"), Qt::Key_Escape);
+            else if (way == 1) Typing::key(dlg->findChild<QCheckBox*>("Check1"), Qt::Key_Escape);
+            // The close box after the start: the job does not run.
+            else {
+                dlg->findChild<QPushButton*>("BtIniciar")->click();
+                dlg->close();
+            }
         });
         EXPECT_EQ(w.exec(), QDialog::Rejected);
+        EXPECT_FALSE(w.findChild<WindowTimer*>("Timer1")->isActive());
     }
     EXPECT_EQ(documents(), 0u);
     EXPECT_TRUE(boxes.log().isEmpty());
