@@ -1,5 +1,6 @@
 // The program: the main window opens the database, runs the log-in and
 // stays until the operator ends the program.
+#include "app/desktools.h"
 #include "app/frmmdi.h"
 #include "customers/customerwindows.h"
 #include "orders/workshopwindows.h"
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
     // entries open them.
     registerCustomerWindows();
     registerSettingsWindows();
+    registerDeskTools();
     registerWorkshopWindows();
 
     FrmMdi mdi;
