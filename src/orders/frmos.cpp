@@ -6,6 +6,7 @@
 #include "moodfaces.h"
 #include "openorder.h"
 #include "operators/frmacessoos.h"
+#include "printing/frmimpressao.h"
 #include "store/clock.h"
 #include "store/database.h"
 #include "store/globals.h"
@@ -370,10 +371,9 @@ void FrmOS::buildWidgets() {
     root->setRowStretch(3, 1);
     resize(940, 700);
 
-    // The window's windows: the price window and the delivered list come with
-    // their own parts of the program.
+    // The price window and the delivered list come with their own parts of
+    // the program.
     BtOpcao->setEnabled(WindowRegistry::find(QStringLiteral("FrmOpcoesOS")) != nullptr);
-    BtImpOs->setEnabled(WindowRegistry::find(QStringLiteral("FrmImpressao")) != nullptr);
     BtMntAnt->setEnabled(bool(deliveredListFilter()));
     setEditLook(false);
 }
@@ -725,7 +725,7 @@ void FrmOS::BtImpOs_Click() {
         failAndClose(e);
         return;
     }
-    WindowRegistry::showModal(QStringLiteral("FrmImpressao"));
+    WindowHost::showModal(new FrmImpressao(this));
     Form_Activate();
 }
 

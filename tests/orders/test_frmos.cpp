@@ -7,6 +7,7 @@
 #include "orders/frmmanutencao.h"
 #include "orders/frmos.h"
 #include "orders/moodfaces.h"
+#include "printing/printdata.h"
 #include "store/clock.h"
 #include "store/globals.h"
 #include "store/recordcursor.h"
@@ -455,6 +456,33 @@ TEST_F(FrmOsTest, TheCustomerButtonShowsTheCustomerAndClosesTheWindow) {
     EXPECT_TRUE(clientes->isVisible());
     EXPECT_EQ(clientes->dataFrmClientes().number("Codigo"), ana);
     EXPECT_EQ(Modulo::CodClienteAtual, ana);
+}
+
+// The print window prints what was typed here, and the window then shows
+// the new print count.
+TEST_F(FrmOsTest, PrintingTheOrderStoresWhatWasTypedFirst) {
+    PrintData::RecordingPrinter printer;
+    ASSERT_TRUE(openNew({{"Via", 0}}));
+    ASSERT_TRUE(button("BtImpOs")->isEnabled());
+    txt(21)->clear();
+    Typing::type(txt(21), "tela trincada");
+    ScriptedBoxes boxes;
+    boxes.answer(MsgAnswer::Ok, QString::fromUtf8("Os Dados foram enviados para a Impressora. Aguarde!"));
+    Modulo::OsAtual = 0;
+    {
+        ModalScript script([this](QWidget* dlg) {
+            EXPECT_EQ(dlg->windowTitle(), QString::fromUtf8("Impressão da Ordem de Serviço: %1").arg(os));
+            dlg->findChild<QPushButton*>("BtIniciar")->click();
+        });
+        button("BtImpOs")->click();
+        EXPECT_TRUE(script.done());
+    }
+    EXPECT_EQ(Modulo::OsAtual, os);
+    ASSERT_EQ(printer.target->documents.size(), 1u);
+    EXPECT_TRUE(printer.target->documents[0].pages.at(0).findText("TELA TRINCADA"));
+    EXPECT_EQ(stored("Via").toInt(), 1);
+    EXPECT_EQ(label("Label12")->text(), QString::fromUtf8("1ª"));
+    EXPECT_TRUE(w->isVisible());
 }
 
 // From the workshop list: the window opens on the current row, and the list
