@@ -3,6 +3,7 @@
 // checked out elsewhere, previous repairs and the customer's record.
 #include "workshopdata.h"
 
+#include "app/windowregistry.h"
 #include "customers/frmclientes.h"
 #include "orders/frmmanutencao.h"
 #include "orders/frmos.h"
@@ -26,6 +27,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 
 using namespace WorkshopData;
@@ -46,6 +48,7 @@ struct FrmOsTest : ProgramFolderTest {
     void TearDown() override {
         w.reset();
         FrmOS::setDeliveredListFilter({});
+        WindowRegistry::clear();
         Clock::set({});
         ProgramFolderTest::TearDown();
     }
@@ -483,6 +486,40 @@ TEST_F(FrmOsTest, PrintingTheOrderStoresWhatWasTypedFirst) {
     EXPECT_EQ(stored("Via").toInt(), 1);
     EXPECT_EQ(label("Label12")->text(), QString::fromUtf8("1ª"));
     EXPECT_TRUE(w->isVisible());
+}
+
+// The price window comes with its own part of the program and registers
+// itself; it works on OsAtual. A checkout there, or a price window that could
+// not load, closes this window too, without another write.
+TEST_F(FrmOsTest, ThePriceWindowWorksOnTheOrderAndACheckoutThereClosesThisWindow) {
+    struct PriceWindow : QDialog {
+        explicit PriceWindow(bool checkout) {
+            QTimer::singleShot(0, this, [this, checkout] {
+                if (checkout)
+                    Database::openDefault().execute("DELETE FROM TblManutencao WHERE Os = ?", {Modulo::OsAtual});
+                accept();
+            });
+        }
+    };
+    bool checkout = false, loads = true;
+    WindowRegistry::add(WindowRegistry::Entry{"FrmOpcoesOS", WindowKind::Modal, nullptr, [&]() -> QWidget* {
+                                                  return loads ? new PriceWindow(checkout) : nullptr;
+                                              }});
+    for (int way = 0; way < 3; ++way) {
+        SCOPED_TRACE(way);
+        checkout = way == 1;
+        loads = way != 2;
+        ASSERT_TRUE(openNew());
+        ASSERT_TRUE(button("BtOpcao")->isEnabled());
+        Typing::type(notes(), "orçado");
+        Modulo::OsAtual = 0;
+        button("BtOpcao")->click();
+        EXPECT_EQ(Modulo::OsAtual, os);
+        EXPECT_EQ(w->isVisible(), way == 0);
+        EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TblManutencao WHERE Os = %1").arg(os)), way == 1 ? 0 : 1);
+        if (way != 1) EXPECT_EQ(stored("Andamento").toString(), QString::fromUtf8("ORÇADO"));
+        w.reset();
+    }
 }
 
 // From the workshop list: the window opens on the current row, and the list
