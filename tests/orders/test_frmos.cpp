@@ -3,11 +3,14 @@
 // checked out elsewhere, previous repairs and the customer's record.
 #include "workshopdata.h"
 
+#include "app/apptest.h"
 #include "app/windowregistry.h"
+#include "customers/customerwindows.h"
 #include "customers/frmclientes.h"
 #include "orders/frmmanutencao.h"
 #include "orders/frmos.h"
 #include "orders/moodfaces.h"
+#include "orders/workshopwindows.h"
 #include "printing/printdata.h"
 #include "store/clock.h"
 #include "store/globals.h"
@@ -546,6 +549,39 @@ TEST_F(FrmOsTest, TheWorkshopListOpensTheOrderAndShowsItsChanges) {
     }
     EXPECT_EQ(list->dataFrmApMnt().text("Status"), "PRONTO");
     EXPECT_EQ(list->dataFrmApMnt().number("Os"), os);
+}
+
+// In the program: F3 lists the orders, F11 opens the current one; the
+// customer button then shows the customer beside the workshop list.
+class FrmOsProgramTest : public MainWindowTest {};
+
+TEST_F(FrmOsProgramTest, FromTheMainWindowToTheOrderAndOnToItsCustomer) {
+    registerCustomerWindows();
+    registerWorkshopWindows();
+    const qint64 ana = insert("TblClientes", {{"Nome", "ANA"}});
+    const qint64 os = addOrder("ANA", {{"IdCliente", ana}});
+    start();
+    mdi->show();
+    action("Mnumanut")->trigger();
+    auto* list = WindowHost::findList<FrmManutencao>();
+    ASSERT_TRUE(list);
+    {
+        ModalScript script([&](QWidget* dlg) {
+            EXPECT_EQ(dlg->windowTitle(), QString::fromUtf8("Ordem de Serviço Número: %1").arg(os));
+            // TARVEL_SHOT_DIR=folder: the window is also saved there as a picture, to be looked at.
+            if (const QString shot = qEnvironmentVariable("TARVEL_SHOT_DIR"); !shot.isEmpty())
+                dlg->grab().save(shot + QStringLiteral("/FrmOS.png"));
+            Typing::type(dlg->findChild<QPlainTextEdit*>("TxtAndamento"), "cliente avisado");
+            dlg->findChild<QPushButton*>("BtCadCliente")->click();
+        });
+        Typing::key(list->findChild<QLineEdit*>("TxtBusca"), Qt::Key_F11);
+        EXPECT_TRUE(script.done());
+    }
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TblManutencao WHERE Andamento = 'CLIENTE AVISADO'")), 1);
+    auto* clientes = WindowHost::findList<FrmClientes>();
+    ASSERT_TRUE(clientes);
+    EXPECT_EQ(clientes->dataFrmClientes().number("Codigo"), ana);
+    EXPECT_EQ(WindowHost::findList<FrmManutencao>(), list) << "the workshop list stays open";
 }
 
 TARVEL_TEST_MAIN()
