@@ -449,12 +449,10 @@ void FrmOS::showMood() {
     } catch (const std::exception&) {
         return;  // no picture, no message
     }
-    if (!stored.isValid()) return;
-    const int mood = int(stored.toLongLong());
-    const QPixmap face = MoodFaces::face(mood);
-    if (face.isNull()) return;
-    Image1->setPixmap(face);
-    m_shownMood = mood;
+    const qlonglong mood = stored.isValid() ? stored.toLongLong() : -1;
+    if (mood < 0 || mood >= MoodFaces::Count) return;
+    Image1->setPixmap(MoodFaces::face(int(mood)));
+    m_shownMood = int(mood);
 }
 
 void FrmOS::showEvent(QShowEvent* event) {
