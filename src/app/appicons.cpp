@@ -150,6 +150,20 @@ void lockedDisk(QPainter& p) {
     p.drawEllipse(QPointF(32, 44), 3, 3);
 }
 
+void drawPrinter(QPainter& p) {
+    p.setPen(QPen(QColor(60, 60, 60), 2));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(16, 4, 32, 22));
+    p.setBrush(QColor(120, 125, 135));
+    p.drawRoundedRect(QRectF(4, 22, 56, 26), 5, 5);
+    p.setBrush(QColor(70, 200, 90));
+    p.drawEllipse(QPointF(50, 30), 2.5, 2.5);
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(14, 40, 36, 20));
+    p.setPen(QPen(QColor(40, 40, 120), 2));
+    for (int y = 46; y <= 54; y += 4) p.drawLine(QPointF(18, y), QPointF(46, y));
+}
+
 } // namespace
 
 QIcon toolbar(const QString& key) {
@@ -166,6 +180,8 @@ QIcon toolbar(const QString& key) {
 QPixmap backupDisk(int size) { return drawn(size, drawDisk); }
 
 QPixmap lockedDatabase(int size) { return drawn(size, lockedDisk); }
+
+QPixmap printer(int size) { return drawn(size, drawPrinter); }
 
 QPixmap builtInBackground(const QSize& size) {
     QPixmap pm(size.isValid() && !size.isEmpty() ? size : QSize(800, 600));
