@@ -139,11 +139,13 @@ void FrmRetirada::buildWidgets() {
     side->addWidget(aparelho);
     auto* sortFrame = new QGroupBox(QStringLiteral("Classificar"), this);
     sortFrame->setObjectName(QStringLiteral("FrameClassificar"));
-    auto* sortLayout = new QHBoxLayout(sortFrame);
+    auto* sortLayout = new QGridLayout(sortFrame);
+    sortLayout->setVerticalSpacing(2);
     const auto option = [sortFrame, sortLayout](const char* name, const QString& text) {
         auto* o = new QRadioButton(text, sortFrame);
         o->setObjectName(QString::fromLatin1(name));
-        sortLayout->addWidget(o);
+        const int n = sortLayout->count();
+        sortLayout->addWidget(o, n / 3, n % 3);
         return o;
     };
     OptNome = option("OptNome", QStringLiteral("Nome"));
