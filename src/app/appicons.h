@@ -18,6 +18,8 @@ QPixmap backupDisk(int size);
 QPixmap lockedDatabase(int size);
 // A printer with a sheet coming out (print buttons).
 QPixmap printer(int size);
+// A calendar page (the calendar window).
+QPixmap calendar(int size);
 // The main window's background when no picture of the day is shown.
 QPixmap builtInBackground(const QSize& size);
 
