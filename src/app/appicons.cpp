@@ -180,6 +180,19 @@ void calendarPage(QPainter& p) {
     p.drawRect(QRectF(12 + 2 * 9, 30 + 8, 6, 5));
 }
 
+void drawScissors(QPainter& p) {
+    p.setPen(QPen(Qt::black, 3));
+    p.setBrush(Qt::NoBrush);
+    // Handles on the left, blades crossing at the pivot towards the right.
+    p.drawEllipse(QPointF(12, 18), 8, 7);
+    p.drawEllipse(QPointF(12, 46), 8, 7);
+    p.setBrush(Qt::black);
+    p.drawPolygon(QPolygonF({QPointF(19, 21), QPointF(60, 40), QPointF(58, 43), QPointF(17, 25)}));
+    p.drawPolygon(QPolygonF({QPointF(19, 43), QPointF(60, 24), QPointF(58, 21), QPointF(17, 39)}));
+    p.setBrush(Qt::white);
+    p.drawEllipse(QPointF(32, 32), 2.5, 2.5);
+}
+
 } // namespace
 
 QIcon toolbar(const QString& key) {
@@ -200,6 +213,13 @@ QPixmap lockedDatabase(int size) { return drawn(size, lockedDisk); }
 QPixmap printer(int size) { return drawn(size, drawPrinter); }
 
 QPixmap calendar(int size) { return drawn(size, calendarPage); }
+
+QImage scissors(int size) {
+    QImage img(size, size, QImage::Format_RGB888);
+    img.fill(Qt::white);
+    QPainter(&img).drawPixmap(0, 0, drawn(size, drawScissors));
+    return img;
+}
 
 QPixmap builtInBackground(const QSize& size) {
     QPixmap pm(size.isValid() && !size.isEmpty() ? size : QSize(800, 600));

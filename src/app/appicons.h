@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QImage>
 #include <QPixmap>
 #include <QSize>
 #include <QString>
@@ -20,6 +21,9 @@ QPixmap lockedDatabase(int size);
 QPixmap printer(int size);
 // A calendar page (the calendar window).
 QPixmap calendar(int size);
+// Open scissors lying on their side, blades to the right (cut lines of
+// printed copies); 24 bits, no transparency.
+QImage scissors(int size);
 // The main window's background when no picture of the day is shown.
 QPixmap builtInBackground(const QSize& size);
 

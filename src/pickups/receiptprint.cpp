@@ -1,10 +1,10 @@
 #include "receiptprint.h"
 
+#include "printing/frmimpretirada.h"
+#include "ui/windowhost.h"
+
 namespace ReceiptPrint {
 
-void show() {
-    // The receipt's print window opens here once printing is part of the
-    // program.
-}
+void show() { WindowHost::showModal(new FrmImpRetirada); }
 
 }

@@ -1,13 +1,16 @@
 // Writing a new pickup receipt: the operator check, the required name and
 // address, the stored row, the print offer and the recording of the customer.
 #include "pickupdata.h"
+#include "printing/printdata.h"
 #include "pickups/frmnvretirada.h"
 #include "store/clock.h"
 #include "store/globals.h"
 #include "support/fixture.h"
+#include "support/modal.h"
 #include "support/scriptedboxes.h"
 #include "support/testmain.h"
 #include "support/typing.h"
+#include "ui/windowhost.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -126,7 +129,11 @@ TEST_F(NvRetiradaTest, SavingNeedsANameAndAnAddressOfThreeCharactersThenStoresTh
     EXPECT_FALSE(Modulo::IdRetiradaAtual.isValid());
 }
 
+// The print window runs its job at once and stays until the test closes it.
+void printNow(QWidget* window) { window->findChild<WindowTimer*>("TimerRetirada")->fire(); }
+
 TEST_F(NvRetiradaTest, PrintingAfterTheSaveNamesTheReceiptJustStored) {
+    PrintData::RecordingPrinter printer;
     addReceipt("ANTIGO");
     // Another copy of the program adds a receipt right after ours.
     raw("CREATE TRIGGER outra_copia AFTER INSERT ON TblRetirada WHEN NEW.Nome = 'CARLOS' BEGIN "
@@ -134,12 +141,40 @@ TEST_F(NvRetiradaTest, PrintingAfterTheSaveNamesTheReceiptJustStored) {
     Typing::type(operador(), "1234");
     fill("CARLOS", "RUA B, 2");
     ScriptedBoxes boxes;
-    boxes.answer(MsgAnswer::Yes);
+    boxes.answer(MsgAnswer::Yes).answer(MsgAnswer::Ok, "Os Dados foram enviados para a Impressora. Aguarde!");
+    ModalScript print(printNow, 10000, "FrmImpRetirada");
     button(dlg.get(), "BtSalvar")->click();
+    EXPECT_TRUE(print.done());
     EXPECT_EQ(count("SELECT COUNT(*) FROM TblRetirada"), 3);
     EXPECT_EQ(Modulo::IdRetiradaAtual.toLongLong(), count("SELECT IdRetirada FROM TblRetirada WHERE Nome = 'CARLOS'"));
+    ASSERT_EQ(printer.target->documents.size(), 1u);
+    const QString printed = printer.target->documents[0].pages.at(0).allText();
+    EXPECT_TRUE(printed.contains("CARLOS"));
+    EXPECT_FALSE(printed.contains("OUTRA COPIA"));
+    // The dialog closes when the print window has closed.
     EXPECT_EQ(dlg->result(), QDialog::Accepted);
     EXPECT_FALSE(dlg->isVisible());
+    EXPECT_EQ(boxes.failures(), 0);
+}
+
+TEST_F(NvRetiradaTest, APrintFailureAfterTheSaveNeverSaysTheReceiptFailed) {
+    PrintData::RecordingPrinter printer;
+    printer.target->setFailure(483, QStringLiteral("Impressora desligada"));
+    Typing::type(operador(), "1234");
+    fill("CARLOS", "RUA B, 2");
+    ScriptedBoxes boxes;
+    boxes.answer(MsgAnswer::Yes).answer(MsgAnswer::Ok, "Não foi possível imprimir este Comprovante de Retirada");
+    ModalScript print([](QWidget* w) {
+        printNow(w);
+        button(w, "BtFechar")->click();   // the failed print window waits for Cancel
+    });
+    button(dlg.get(), "BtSalvar")->click();
+    EXPECT_TRUE(print.done());
+    for (const ShownBox& b : boxes.log()) EXPECT_FALSE(b.text.contains("gerar este Comprovante")) << b.text.toStdString();
+    EXPECT_EQ(count("SELECT COUNT(*) FROM TblRetirada WHERE Nome = 'CARLOS'"), 1);
+    EXPECT_TRUE(Modulo::NovaRetiradaSalva);
+    EXPECT_TRUE(printer.target->documents.empty());
+    EXPECT_EQ(boxes.failures(), 0);
 }
 
 TEST_F(NvRetiradaTest, AFailedSaveSaysSoAndStoresNothing) {

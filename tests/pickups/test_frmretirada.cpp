@@ -2,6 +2,7 @@
 // editing in place, the new-receipt dialog and the main window's entry.
 #include "app/apptest.h"
 #include "pickupdata.h"
+#include "printing/printdata.h"
 #include "pickups/frmretirada.h"
 #include "pickups/pickupwindows.h"
 #include "store/globals.h"
@@ -165,10 +166,19 @@ TEST_F(RetiradaTest, EditsAreWrittenBeforePrintingSortingAndSearchingAndLongName
     EXPECT_EQ(boxes.log().last().defaultButton, MsgAnswer::Yes);
     EXPECT_EQ(boxes.log().last().title, "Comprovante de Retirada");
     EXPECT_FALSE(Modulo::IdRetiradaAtual.isValid());
-    boxes.answer(MsgAnswer::Yes);
-    button(w.get(), "BtImpressao")->click();
+    PrintData::RecordingPrinter printer;
+    boxes.answer(MsgAnswer::Yes).answer(MsgAnswer::Ok, "Os Dados foram enviados para a Impressora. Aguarde!");
+    {
+        ModalScript print([](QWidget* p) { p->findChild<WindowTimer*>("TimerRetirada")->fire(); }, 10000,
+                          "FrmImpRetirada");
+        button(w.get(), "BtImpressao")->click();
+        EXPECT_TRUE(print.done());
+    }
     EXPECT_EQ(Modulo::IdRetiradaAtual.toLongLong(), 2);
     EXPECT_EQ(text("SELECT Defeito FROM TblRetirada WHERE IdRetirada = 2"), "NAO LIGA E FAZ BARULHO");
+    ASSERT_EQ(printer.target->documents.size(), 1u);
+    EXPECT_TRUE(printer.target->documents[0].pages.at(0).allText().contains("NAO LIGA E FAZ BARULHO"));
+    // Printing leaves the list and the row as they were.
     EXPECT_EQ(current(), "BETO");
 
     // Before a search.
