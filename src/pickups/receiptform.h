@@ -13,7 +13,7 @@ class QPlainTextEdit;
 class QWidget;
 class RecordCursor;
 
-// Pieces that the pickup-receipt windows share: the receipt's fields and the
+// What the pickup-receipt windows share: the receipt's fields and the
 // sixteen boxes that show or take them.
 namespace ReceiptForm {
 
