@@ -512,7 +512,7 @@ TEST_F(MdiTest, TheLastExitOfTheDayKeepsOneCopyWithTheLaterState) {
 TEST(Fonts, TheOriginalDesktopFacesFallBackToInstalledFreeFaces) {
     Fonts::installSubstitutes();
     const std::pair<const char*, QStringList> faces[] = {
-        {"Lucida Sans", {"DejaVu Sans"}},          {"Verdana", {"DejaVu Sans"}},
+        {"Lucida Sans", {"DejaVu Sans Condensed"}}, {"Verdana", {"DejaVu Sans"}},
         {"Comic Sans MS", {"DejaVu Sans"}},        {"Arial", {"Liberation Sans"}},
         {"Arial Narrow", {"Liberation Sans Narrow"}}, {"Times New Roman", {"Liberation Serif"}},
         {"Courier New", {"Liberation Mono"}}};
