@@ -137,6 +137,8 @@ void RecordCursor::refresh() {
     // Field names and declared types.
     sqlite3* db = m_db.handle();
     {
+        // The source reads its own table and nothing else.
+        const CriterionGuard guard(db, m_table);
         Statement st;
         prepareStatement(db, QStringLiteral("SELECT %1 FROM %2 LIMIT 0").arg(m_columns, quoteIdent(m_table)), st);
         m_fieldNames.clear();
@@ -167,6 +169,7 @@ void RecordCursor::refresh() {
 
 void RecordCursor::readKeys() {
     sqlite3* db = m_db.handle();
+    const CriterionGuard guard(db, m_table);
     QString sql = QStringLiteral("SELECT rowid FROM %1").arg(quoteIdent(m_table));
     if (!m_where.isEmpty()) sql += QStringLiteral(" WHERE ") + m_where;
     // Without an order the rows come in key order. Sorting the keys here lets
@@ -307,17 +310,21 @@ bool RecordCursor::findFirst(const QString& criterion) {
     if (!m_where.isEmpty()) sql += QStringLiteral(" AND (") + m_where + QLatin1Char(')');
     sql += QStringLiteral(" ORDER BY ") + (m_orderBy.isEmpty() ? QStringLiteral("rowid") : m_orderBy + QStringLiteral(", rowid"));
     sqlite3* db = m_db.handle();
-    Statement st;
-    prepareStatement(db, sql, st);
-    int rc;
     int found = -1;
-    // The first match that this cursor holds: rows added by other copies
-    // since the cursor was read are not part of it.
-    while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) {
-        found = indexOfKey(sqlite3_column_int64(st.s, 0));
-        if (found >= 0) break;
+    {
+        // Guarded while the criterion runs, not while windows hear of the move.
+        const CriterionGuard guard(db, m_table);
+        Statement st;
+        prepareStatement(db, sql, st);
+        int rc;
+        // The first match that this cursor holds: rows added by other copies
+        // since the cursor was read are not part of it.
+        while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) {
+            found = indexOfKey(sqlite3_column_int64(st.s, 0));
+            if (found >= 0) break;
+        }
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE) throw engineError(db, rc);
     }
-    if (rc != SQLITE_ROW && rc != SQLITE_DONE) throw engineError(db, rc);
     m_noMatch = found < 0;
     if (found >= 0) {
         if (found != m_pos || m_gap || m_eofFlag || m_bofFlag) setPos(found);
@@ -462,6 +469,7 @@ QVariant RecordCursor::toStorage(int column, const QVariant& value) const {
 
 QVariantList RecordCursor::readRow(qint64 key) const {
     sqlite3* db = m_db.handle();
+    const CriterionGuard guard(db, m_table);
     if (!m_rowStmt) {
         Statement st;
         prepareStatement(db, QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(m_columns, quoteIdent(m_table)), st);
@@ -500,6 +508,7 @@ void RecordCursor::loadPage(int index) const {
     const int start = index / PageSize * PageSize;
     if (start == m_pageStart && !m_page.empty()) return;
     sqlite3* db = m_db.handle();
+    const CriterionGuard guard(db, m_table);
     const int count = std::min(PageSize, recordCount() - start);
     Statement st;
     prepareStatement(db, QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid IN (%3)")
