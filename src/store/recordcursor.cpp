@@ -2,6 +2,7 @@
 
 #include "sqldialect.h"
 #include "statement.h"
+#include "textcompare.h"
 
 #include <QRegularExpression>
 #include <algorithm>
@@ -131,8 +132,21 @@ void RecordCursor::refresh() {
         if (m_table.startsWith(QLatin1Char('['))) m_table = m_table.mid(1, m_table.size() - 2);
     }
     m_columns = columns;
-    m_where = where;
+    m_where = where.isEmpty() ? where : withPrefixRange(where);
     m_orderBy = order;
+
+    // The same source on an unchanged file: the rows and fields read last
+    // time still hold (a list refreshed after a find that missed).
+    if (m_open && m_keysSource == m_path + QLatin1Char('\n') + m_source && keysStillCurrent()) {
+        m_mode = EditMode::None;
+        m_gap = false;
+        m_pos = m_keys.empty() ? -1 : 0;
+        m_bofFlag = m_eofFlag = m_keys.empty();
+        loadCurrent();
+        emit rowsReset();
+        emit currentChanged();
+        return;
+    }
 
     // Field names and declared types.
     sqlite3* db = m_db.handle();
@@ -168,6 +182,11 @@ void RecordCursor::refresh() {
 }
 
 void RecordCursor::readKeys() {
+    readGuardedKeys();
+    noteKeysRead();
+}
+
+void RecordCursor::readGuardedKeys() {
     sqlite3* db = m_db.handle();
     const CriterionGuard guard(db, m_table);
     QString sql = QStringLiteral("SELECT rowid FROM %1").arg(quoteIdent(m_table));
@@ -184,16 +203,127 @@ void RecordCursor::readKeys() {
     if (rc != SQLITE_DONE) throw engineError(db, rc);
     if (m_orderBy.isEmpty()) std::sort(m_keys.begin(), m_keys.end());
     m_keys.shrink_to_fit();
-    m_sortedKeys.clear();
+    m_keysAscending = m_orderBy.isEmpty();
+    dropKeyMap();
     m_pageStart = -1;
     m_page.clear();
+}
+
+namespace {
+
+// The file's change counter as this connection sees it: it moves when
+// another connection commits a change.
+qint64 dataVersion(sqlite3* db) {
+    Statement st;
+    prepareStatement(db, QStringLiteral("PRAGMA data_version"), st);
+    return sqlite3_step(st.s) == SQLITE_ROW ? sqlite3_column_int64(st.s, 0) : -1;
+}
+
+} // namespace
+
+void RecordCursor::noteKeysRead() {
+    sqlite3* db = m_db.handle();
+    m_keysSource = m_path + QLatin1Char('\n') + m_source;
+    m_keysDataVersion = dataVersion(db);
+    m_keysOwnChanges = sqlite3_total_changes(db);
+}
+
+bool RecordCursor::keysStillCurrent() const {
+    sqlite3* db = m_db.handle();
+    return m_keysDataVersion >= 0 && sqlite3_total_changes(db) == m_keysOwnChanges && dataVersion(db) == m_keysDataVersion;
+}
+
+void RecordCursor::dropKeyMap() const {
+    m_keyMapBuilt = false;
+    std::vector<int>().swap(m_slotOf);
+    std::vector<std::pair<qint64, int>>().swap(m_sortedKeys);
+}
+
+void RecordCursor::buildKeyMap() const {
+    dropKeyMap();
+    m_keyMapBuilt = true;
+    if (m_keysAscending || m_keys.empty()) return;
+    const auto [lo, hi] = std::minmax_element(m_keys.begin(), m_keys.end());
+    const qint64 range = *hi - *lo + 1;
+    if (range <= qint64(m_keys.size()) * 4 + 1024) {
+        // Auto-numbered keys are dense: one slot per possible key, no sort.
+        m_slotBase = *lo;
+        m_slotOf.assign(std::size_t(range), -1);
+        for (std::size_t i = 0; i < m_keys.size(); ++i) m_slotOf[std::size_t(m_keys[i] - m_slotBase)] = int(i);
+        return;
+    }
+    m_sortedKeys.reserve(m_keys.size());
+    for (std::size_t i = 0; i < m_keys.size(); ++i) m_sortedKeys.emplace_back(m_keys[i], int(i));
+    std::sort(m_sortedKeys.begin(), m_sortedKeys.end());
+}
+
+void RecordCursor::keyAppended() {
+    const qint64 key = m_keys.back();
+    const int index = int(m_keys.size()) - 1;
+    if (m_keysAscending) {
+        if (index > 0 && key < m_keys[std::size_t(index - 1)]) {
+            m_keysAscending = false;
+            dropKeyMap();
+        }
+        return;
+    }
+    if (!m_keyMapBuilt) return;
+    if (!m_sortedKeys.empty()) {
+        const auto entry = std::make_pair(key, index);
+        m_sortedKeys.insert(std::lower_bound(m_sortedKeys.begin(), m_sortedKeys.end(), entry), entry);
+        return;
+    }
+    // The direct table (empty when it was built on an empty cursor).
+    const qint64 slot = key - m_slotBase;
+    if (m_slotOf.empty() || slot < 0 || slot > qint64(m_keys.size()) * 4 + 1024) {
+        dropKeyMap();   // built again on the next find
+        return;
+    }
+    if (slot >= qint64(m_slotOf.size())) m_slotOf.resize(std::size_t(slot) + 1, -1);
+    m_slotOf[std::size_t(slot)] = index;
+}
+
+void RecordCursor::keyRemoved(int index, qint64 key) {
+    if (!m_keyMapBuilt || m_keysAscending) return;
+    for (int& i : m_slotOf)
+        if (i > index) --i;
+    if (!m_slotOf.empty() && key >= m_slotBase && key - m_slotBase < qint64(m_slotOf.size()))
+        m_slotOf[std::size_t(key - m_slotBase)] = -1;
+    auto it = std::lower_bound(m_sortedKeys.begin(), m_sortedKeys.end(), std::make_pair(key, -1));
+    if (it != m_sortedKeys.end() && it->first == key) m_sortedKeys.erase(it);
+    for (auto& e : m_sortedKeys)
+        if (e.second > index) --e.second;
+}
+
+QString RecordCursor::withPrefixRange(const QString& criterion) const {
+    static const QRegularExpression likeRe(
+        QStringLiteral(R"(^\s*("(?:[^"]|"")+"|[A-Za-z_][A-Za-z0-9_]*)\s+LIKE\s+'((?:[^']|'')*)'\s*$)"),
+        QRegularExpression::CaseInsensitiveOption);
+    const auto m = likeRe.match(criterion);
+    if (!m.hasMatch()) return criterion;
+    QString field = m.captured(1);
+    if (field.startsWith(QLatin1Char('"'))) field = field.mid(1, field.size() - 2).replace(QStringLiteral("\"\""), QStringLiteral("\""));
+    // Only a field kept in the store's text order has its index in that order.
+    const char* collation = nullptr;
+    if (sqlite3_table_column_metadata(m_db.handle(), nullptr, m_table.toUtf8().constData(), field.toUtf8().constData(),
+                                      nullptr, &collation, nullptr, nullptr, nullptr) != SQLITE_OK ||
+        !collation || qstricmp(collation, "PTBR") != 0)
+        return criterion;
+    const QString pattern = m.captured(2).replace(QStringLiteral("''"), QStringLiteral("'"));
+    const QString prefix = SqlDialect::likePrefix(pattern);
+    if (prefix.isEmpty()) return criterion;
+    const std::u32string end = TextCompare::prefixEnd(prefix.toStdU32String());
+    const QString column = quoteIdent(field);
+    QString range = column + QStringLiteral(" >= ") + SqlDialect::quote(prefix);
+    if (!end.empty()) range += QStringLiteral(" AND ") + column + QStringLiteral(" < ") + SqlDialect::quote(QString::fromStdU32String(end));
+    return QStringLiteral("(%1 AND %2)").arg(range, criterion);
 }
 
 void RecordCursor::requery() {
     ensureOpen("requery");
     emit aboutToMove();
     const qint64 key = (hasCurrent() && !m_gap) ? m_keys[m_pos] : -1;
-    readKeys();
+    if (!keysStillCurrent()) readKeys();
     m_gap = false;
     m_mode = EditMode::None;
     const int idx = key >= 0 ? indexOfKey(key) : -1;
@@ -209,7 +339,8 @@ void RecordCursor::close() {
     m_open = false;
     m_keys.clear();
     m_keys.shrink_to_fit();
-    m_sortedKeys.clear();
+    dropKeyMap();
+    m_keysSource.clear();
     m_page.clear();
     m_pageStart = -1;
     m_current.clear();
@@ -293,11 +424,14 @@ qint64 RecordCursor::keyAt(int index) const {
 }
 
 int RecordCursor::indexOfKey(qint64 key) const {
-    if (m_sortedKeys.size() != m_keys.size()) {
-        m_sortedKeys.clear();
-        m_sortedKeys.reserve(m_keys.size());
-        for (std::size_t i = 0; i < m_keys.size(); ++i) m_sortedKeys.emplace_back(m_keys[i], int(i));
-        std::sort(m_sortedKeys.begin(), m_sortedKeys.end());
+    if (m_keysAscending) {
+        const auto it = std::lower_bound(m_keys.begin(), m_keys.end(), key);
+        return (it != m_keys.end() && *it == key) ? int(it - m_keys.begin()) : -1;
+    }
+    if (!m_keyMapBuilt) buildKeyMap();
+    if (!m_slotOf.empty()) {
+        const qint64 slot = key - m_slotBase;
+        return slot >= 0 && slot < qint64(m_slotOf.size()) ? m_slotOf[std::size_t(slot)] : -1;
     }
     auto it = std::lower_bound(m_sortedKeys.begin(), m_sortedKeys.end(), std::make_pair(key, -1));
     return (it != m_sortedKeys.end() && it->first == key) ? it->second : -1;
@@ -305,7 +439,7 @@ int RecordCursor::indexOfKey(qint64 key) const {
 
 bool RecordCursor::findFirst(const QString& criterion) {
     ensureOpen("FindFirst");
-    const QString crit = SqlDialect::translate(criterion);
+    const QString crit = withPrefixRange(SqlDialect::translate(criterion));
     QString sql = QStringLiteral("SELECT rowid FROM %1 WHERE (%2)").arg(quoteIdent(m_table), crit);
     if (!m_where.isEmpty()) sql += QStringLiteral(" AND (") + m_where + QLatin1Char(')');
     sql += QStringLiteral(" ORDER BY ") + (m_orderBy.isEmpty() ? QStringLiteral("rowid") : m_orderBy + QStringLiteral(", rowid"));
@@ -645,7 +779,7 @@ qint64 RecordCursor::update() {
     m_mode = EditMode::None;
     // The new row joins the end of the cursor; the current row stays.
     m_keys.push_back(key);
-    m_sortedKeys.clear();
+    keyAppended();
     if (m_pos < 0 && !m_gap) { m_pos = 0; m_bofFlag = m_eofFlag = false; }
     if (m_eofFlag) { m_pos = recordCount() - 1; m_eofFlag = false; }
     m_pageStart = -1;
@@ -671,7 +805,7 @@ void RecordCursor::deleteCurrent() {
     prepareStatement(db, QStringLiteral("DELETE FROM %1 WHERE rowid = %2").arg(quoteIdent(m_table)).arg(key), st);
     runToEnd(db, st);
     m_keys.erase(m_keys.begin() + m_pos);
-    m_sortedKeys.clear();
+    keyRemoved(m_pos, key);
     m_pageStart = -1;
     m_page.clear();
     // No current row until the program moves: the next row is one MoveNext away.

@@ -128,6 +128,7 @@ private:
     int requireField(const QString& name) const;
     void loadPage(int index) const;
     void readKeys();
+    void readGuardedKeys();
     QVariant convert(int column, const QVariant& stored) const;
     // convert() of a statement column, read straight from the statement.
     QVariant readColumn(struct sqlite3_stmt* st, int stmtColumn, int column) const;
@@ -149,7 +150,27 @@ private:
     enum class Kind : unsigned char { Plain, Text, Currency, YesNo, Date, Time };
     std::vector<Kind> m_kinds;
     std::vector<qint64> m_keys;
-    mutable std::vector<std::pair<qint64, int>> m_sortedKeys; // key -> index, built on demand
+    // Where each key stands in m_keys, for finds. Keys in key order (no
+    // ORDER BY) are searched as they are; otherwise a map is built on the
+    // first find and kept up to date as rows are added and deleted: a direct
+    // table over the keys' range when they are dense, else a sorted copy.
+    bool m_keysAscending = false;
+    mutable bool m_keyMapBuilt = false;
+    mutable qint64 m_slotBase = 0;
+    mutable std::vector<int> m_slotOf;                       // key - m_slotBase -> index, -1 none
+    mutable std::vector<std::pair<qint64, int>> m_sortedKeys; // key -> index
+    void buildKeyMap() const;
+    void dropKeyMap() const;
+    void keyAppended();
+    void keyRemoved(int index, qint64 key);
+    // What the keys were read from: unchanged, a refresh keeps them.
+    QString m_keysSource;
+    qint64 m_keysDataVersion = -1;
+    qint64 m_keysOwnChanges = -1;
+    bool keysStillCurrent() const;
+    void noteKeysRead();
+    // "Field LIKE 'prefix*'" on a text field: the prefix's index range first.
+    QString withPrefixRange(const QString& criterion) const;
     int m_pos = -1;
     bool m_gap = false;   // the current row was deleted; m_pos holds the next one
     bool m_bofFlag = true, m_eofFlag = true;
