@@ -130,9 +130,10 @@ std::map<QString, std::weak_ptr<Connection>>& registry() {
 }
 
 // Raw handle -> our connection, for the helpers that get only the handle.
+// Never destroyed: connections held by static objects close after it would be.
 std::map<sqlite3*, Connection*>& byHandle() {
-    static std::map<sqlite3*, Connection*> m;
-    return m;
+    static auto* m = new std::map<sqlite3*, Connection*>;
+    return *m;
 }
 
 Connection* connectionOf(sqlite3* db) {

@@ -83,6 +83,9 @@ RecordCursor::~RecordCursor() {
 void RecordCursor::finalizeRowStatement() const {
     sqlite3_finalize(m_rowStmt);
     m_rowStmt = nullptr;
+    sqlite3_finalize(m_findStmt);
+    m_findStmt = nullptr;
+    m_findSql.clear();
 }
 
 void RecordCursor::ensureOpen(const char* op) const {
@@ -439,22 +442,39 @@ int RecordCursor::indexOfKey(qint64 key) const {
 
 bool RecordCursor::findFirst(const QString& criterion) {
     ensureOpen("FindFirst");
-    const QString crit = withPrefixRange(SqlDialect::translate(criterion));
-    QString sql = QStringLiteral("SELECT rowid FROM %1 WHERE (%2)").arg(quoteIdent(m_table), crit);
-    if (!m_where.isEmpty()) sql += QStringLiteral(" AND (") + m_where + QLatin1Char(')');
-    sql += QStringLiteral(" ORDER BY ") + (m_orderBy.isEmpty() ? QStringLiteral("rowid") : m_orderBy + QStringLiteral(", rowid"));
+    // The same find again (Enter pressed again on a search box) is neither
+    // translated nor prepared again.
+    if (criterion != m_findCriterion || m_findSql.isEmpty()) {
+        sqlite3_finalize(m_findStmt);
+        m_findStmt = nullptr;
+        const QString crit = withPrefixRange(SqlDialect::translate(criterion));
+        QString sql = QStringLiteral("SELECT rowid FROM %1 WHERE (%2)").arg(quoteIdent(m_table), crit);
+        if (!m_where.isEmpty()) sql += QStringLiteral(" AND (") + m_where + QLatin1Char(')');
+        sql += QStringLiteral(" ORDER BY ") + (m_orderBy.isEmpty() ? QStringLiteral("rowid") : m_orderBy + QStringLiteral(", rowid"));
+        m_findSql = sql;
+        m_findCriterion = criterion;
+    }
+    const QString& sql = m_findSql;
     sqlite3* db = m_db.handle();
     int found = -1;
     {
         // Guarded while the criterion runs, not while windows hear of the move.
         const CriterionGuard guard(db, m_table);
-        Statement st;
-        prepareStatement(db, sql, st);
+        if (!m_findStmt) {
+            Statement st;
+            prepareStatement(db, sql, st);
+            m_findStmt = std::exchange(st.s, nullptr);
+        }
+        // Reset on every way out: a statement left on a row holds a read lock.
+        struct Reset {
+            sqlite3_stmt* s;
+            ~Reset() { sqlite3_reset(s); }
+        } reset{m_findStmt};
         int rc;
         // The first match that this cursor holds: rows added by other copies
         // since the cursor was read are not part of it.
-        while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) {
-            found = indexOfKey(sqlite3_column_int64(st.s, 0));
+        while ((rc = sqlite3_step(m_findStmt)) == SQLITE_ROW) {
+            found = indexOfKey(sqlite3_column_int64(m_findStmt, 0));
             if (found >= 0) break;
         }
         if (rc != SQLITE_ROW && rc != SQLITE_DONE) throw engineError(db, rc);

@@ -171,6 +171,10 @@ private:
     void noteKeysRead();
     // "Field LIKE 'prefix*'" on a text field: the prefix's index range first.
     QString withPrefixRange(const QString& criterion) const;
+    // The last find's criterion and its statement (prepared, kept reset).
+    QString m_findCriterion;
+    mutable QString m_findSql;
+    mutable struct sqlite3_stmt* m_findStmt = nullptr;
     int m_pos = -1;
     bool m_gap = false;   // the current row was deleted; m_pos holds the next one
     bool m_bofFlag = true, m_eofFlag = true;
