@@ -4,9 +4,10 @@
 // prefix, against the bare SQLCipher C API doing the same reads on the same
 // file ("<measure>/bare" first, then "<measure>/ours" with the ratio
 // ours/bare as a counter). A table of every figure follows the benchmarks.
-// Targets: every ratio at most 2; a name-prefix find (found or missed) at
-// most 1.5 times the bare indexed range query at 100,000 rows and at most
-// 5 ms at a million.
+// Targets: every ratio at most 2 (the finds' ratios aside: the window's
+// repaint is most of them; bench_store has the find itself against the bare
+// indexed range query); a name-prefix find, found or missed, with the
+// window's refresh, at most 5 ms at a million customers.
 //
 // What the window must read is the bare side's work: the customers' keys in
 // the list's order, one screen of rows (30), the count, and the appliances of
@@ -213,7 +214,7 @@ int main(int argc, char** argv) {
                              BenchFiles::largeCustomers();
                              BenchFiles::programCopy();
                          },
-                         "targets: every ratio at most 2; name-prefix finds at most 1.5 at [100,000] and at most "
-                         "5 ms at [1,000,000]",
+                         "targets: every ratio at most 2 but the finds'; name-prefix finds at most 5 ms at "
+                         "[1,000,000]",
                          true);
 }

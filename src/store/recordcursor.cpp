@@ -208,8 +208,7 @@ void RecordCursor::readGuardedKeys() {
     m_keys.shrink_to_fit();
     m_keysAscending = m_orderBy.isEmpty();
     dropKeyMap();
-    m_pageStart = -1;
-    m_page.clear();
+    dropPages();
 }
 
 namespace {
@@ -344,8 +343,7 @@ void RecordCursor::close() {
     m_keys.shrink_to_fit();
     dropKeyMap();
     m_keysSource.clear();
-    m_page.clear();
-    m_pageStart = -1;
+    dropPages();
     m_current.clear();
     m_pos = -1;
     m_mode = EditMode::None;
@@ -654,13 +652,22 @@ void RecordCursor::loadCurrent() const {
     if (!hasCurrent() || m_gap) return;
     m_current = readRow(m_keys[std::size_t(m_pos)]);
     // Keep a shown page in step with what was just read.
-    if (m_pageStart >= 0 && m_pos >= m_pageStart && m_pos < m_pageStart + int(m_page.size()) && !m_current.isEmpty())
-        m_page[std::size_t(m_pos - m_pageStart)] = m_current;
+    if (QVariantList* shown = cachedRow(m_pos); shown && !m_current.isEmpty()) *shown = m_current;
 }
 
-void RecordCursor::loadPage(int index) const {
+QVariantList* RecordCursor::cachedRow(int index) const {
+    for (Page& p : m_pages)
+        if (index >= p.start && index < p.start + int(p.rows.size())) return &p.rows[std::size_t(index - p.start)];
+    return nullptr;
+}
+
+const QVariantList& RecordCursor::pagedRow(int index) const {
     const int start = index / PageSize * PageSize;
-    if (start == m_pageStart && !m_page.empty()) return;
+    for (Page& p : m_pages)
+        if (p.start == start && !p.rows.empty()) {
+            p.used = ++m_pageUse;
+            return p.rows[std::size_t(index - start)];
+        }
     sqlite3* db = m_db.handle();
     const CriterionGuard guard(db, m_table);
     const int count = std::min(PageSize, recordCount() - start);
@@ -686,22 +693,30 @@ void RecordCursor::loadPage(int index) const {
         page[std::size_t(it->second)] = std::move(row);
     }
     if (rc != SQLITE_DONE) throw engineError(db, rc);
-    m_page = std::move(page);
-    m_pageStart = start;
+    constexpr std::size_t KeptPages = 3;
+    Page* slot = nullptr;
+    if (m_pages.size() < KeptPages) {
+        slot = &m_pages.emplace_back();
+    } else {
+        slot = &*std::min_element(m_pages.begin(), m_pages.end(),
+                                  [](const Page& a, const Page& b) { return a.used < b.used; });
+    }
+    slot->start = start;
+    slot->rows = std::move(page);
+    slot->used = ++m_pageUse;
+    return slot->rows[std::size_t(index - start)];
 }
 
 QVariant RecordCursor::valueAt(int index, int column) const {
     if (!m_open || index < 0 || index >= recordCount() || column < 0 || column >= m_fieldNames.size()) return {};
     if (index == m_pos && !m_gap && m_mode != EditMode::None && column < m_editValues.size()) return m_editValues[column];
-    loadPage(index);
-    const QVariantList& row = m_page[std::size_t(index - m_pageStart)];
+    const QVariantList& row = pagedRow(index);
     return column < row.size() ? row[column] : QVariant();
 }
 
 QVariantList RecordCursor::rowAt(int index) const {
     if (!m_open || index < 0 || index >= recordCount()) return {};
-    loadPage(index);
-    return m_page[std::size_t(index - m_pageStart)];
+    return pagedRow(index);
 }
 
 QVariant RecordCursor::field(const QString& name) const {
@@ -802,8 +817,7 @@ qint64 RecordCursor::update() {
     keyAppended();
     if (m_pos < 0 && !m_gap) { m_pos = 0; m_bofFlag = m_eofFlag = false; }
     if (m_eofFlag) { m_pos = recordCount() - 1; m_eofFlag = false; }
-    m_pageStart = -1;
-    m_page.clear();
+    dropPages();
     loadCurrent();
     emit rowsReset();
     emit currentChanged();
@@ -826,8 +840,7 @@ void RecordCursor::deleteCurrent() {
     runToEnd(db, st);
     m_keys.erase(m_keys.begin() + m_pos);
     keyRemoved(m_pos, key);
-    m_pageStart = -1;
-    m_page.clear();
+    dropPages();
     // No current row until the program moves: the next row is one MoveNext away.
     m_gap = true;
     m_current.clear();
@@ -847,8 +860,8 @@ void RecordCursor::writeField(int index, const QString& name, const QVariant& va
     prepareStatement(db, QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = %3").arg(quoteIdent(m_table), quoteIdent(m_fieldNames[col])).arg(key), st);
     bindValue(st.s, 1, stored);
     runToEnd(db, st);
-    if (m_pageStart >= 0 && index >= m_pageStart && index < m_pageStart + int(m_page.size())) {
-        QVariantList& row = m_page[std::size_t(index - m_pageStart)];
+    if (QVariantList* cached = cachedRow(index)) {
+        QVariantList& row = *cached;
         if (col < row.size()) row[col] = convert(col, stored);
     }
     if (index == m_pos && !m_gap) loadCurrent();

@@ -126,7 +126,6 @@ private:
     QVariantList readRow(qint64 key) const;
     void finalizeRowStatement() const;
     int requireField(const QString& name) const;
-    void loadPage(int index) const;
     void readKeys();
     void readGuardedKeys();
     QVariant convert(int column, const QVariant& stored) const;
@@ -191,7 +190,19 @@ private:
     mutable struct sqlite3_stmt* m_rowStmt = nullptr;
 
     // Page cache for grids and the current row.
-    mutable int m_pageStart = -1;
-    mutable std::vector<QVariantList> m_page;
+    // A few pages, the least recently used going first: a grid's screen
+    // often spans two pages, and painting it must not read them in turn.
+    struct Page {
+        int start = -1;
+        std::vector<QVariantList> rows;
+        quint64 used = 0;
+    };
+    mutable std::vector<Page> m_pages;
+    mutable quint64 m_pageUse = 0;
+    // The cached row at index, nullptr when its page is not held.
+    QVariantList* cachedRow(int index) const;
+    // Loads (or finds) the page holding index and returns the row.
+    const QVariantList& pagedRow(int index) const;
+    void dropPages() const { m_pages.clear(); }
     mutable QVariantList m_current;
 };
