@@ -104,6 +104,7 @@ public:
     // engine's own lock bytes, taken before the write lock.
     int turnFd = -1;
     int turnDepth = 0;
+    bool turnHeld = false;
     void takeTurn();
     void giveTurn();
 
@@ -266,20 +267,29 @@ bool readingNow(sqlite3* db) {
 // the turn back at once.
 void Connection::takeTurn() {
     if (turnDepth++ > 0 || turnFd < 0) return;
-    // A copy in the middle of a read holds a read lock; waiting behind a
-    // writer that waits for that read lock would only end at the limit.
-    const int wait = readingNow(db) ? 0 : g_waitLimitMs;
-    const Taken gate = lockByte(turnFd, GateByte, wait);
+    // A copy in the middle of a read holds a read lock: waiting behind a
+    // writer that waits for that read lock would only end at the limit. It
+    // goes straight to the engine, which tells such a deadlock at once.
+    if (readingNow(db)) return;
+    const Taken gate = lockByte(turnFd, GateByte, g_waitLimitMs);
     if (gate == Taken::Unsupported) return;   // the engine's own waiting still applies
-    if (gate == Taken::TimedOut) { --turnDepth; throw busyError(); }
-    const Taken turn = lockByte(turnFd, TurnByte, wait);
+    if (gate == Taken::TimedOut) {
+        --turnDepth;
+        throw busyError();
+    }
+    const Taken turn = lockByte(turnFd, TurnByte, g_waitLimitMs);
     unlockByte(turnFd, GateByte);
-    if (turn == Taken::TimedOut) { --turnDepth; throw busyError(); }
+    if (turn == Taken::TimedOut) {
+        --turnDepth;
+        throw busyError();
+    }
+    turnHeld = turn == Taken::Yes;
 }
 
 void Connection::giveTurn() {
-    if (turnDepth == 0 || --turnDepth > 0 || turnFd < 0) return;
-    unlockByte(turnFd, TurnByte);
+    if (turnDepth == 0 || --turnDepth > 0) return;
+    if (turnHeld) unlockByte(turnFd, TurnByte);
+    turnHeld = false;
 }
 
 Connection::Connection(const QString& file, const QString& password) : path(file) {
