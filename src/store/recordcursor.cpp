@@ -135,7 +135,7 @@ void RecordCursor::refresh() {
         if (m_table.startsWith(QLatin1Char('['))) m_table = m_table.mid(1, m_table.size() - 2);
     }
     m_columns = columns;
-    m_where = where.isEmpty() ? where : withPrefixRange(where);
+    m_where = where.isEmpty() ? where : withPrefixRange(where, false);
     m_orderBy = order;
 
     // The same source on an unchanged file: the rows and fields read last
@@ -297,7 +297,7 @@ void RecordCursor::keyRemoved(int index, qint64 key) {
         if (e.second > index) --e.second;
 }
 
-QString RecordCursor::withPrefixRange(const QString& criterion) const {
+QString RecordCursor::withPrefixRange(const QString& criterion, bool firstInOrder) const {
     static const QRegularExpression likeRe(
         QStringLiteral(R"(^\s*("(?:[^"]|"")+"|[A-Za-z_][A-Za-z0-9_]*)\s+LIKE\s+'((?:[^']|'')*)'\s*$)"),
         QRegularExpression::CaseInsensitiveOption);
@@ -305,6 +305,16 @@ QString RecordCursor::withPrefixRange(const QString& criterion) const {
     if (!m.hasMatch()) return criterion;
     QString field = m.captured(1);
     if (field.startsWith(QLatin1Char('"'))) field = field.mid(1, field.size() - 2).replace(QStringLiteral("\"\""), QStringLiteral("\""));
+    if (firstInOrder) {
+        // A find wants the first match in the cursor's order: the index of
+        // the field gives it only when the order begins with that field; in
+        // any other order the rows are walked in that order instead.
+        static const QRegularExpression firstTerm(QStringLiteral(R"(^\s*("(?:[^"]|"")+"|[A-Za-z_][A-Za-z0-9_]*))"));
+        const auto t = firstTerm.match(m_orderBy);
+        QString ordered = t.captured(1);
+        if (ordered.startsWith(QLatin1Char('"'))) ordered = ordered.mid(1, ordered.size() - 2).replace(QStringLiteral("\"\""), QStringLiteral("\""));
+        if (!t.hasMatch() || ordered.compare(field, Qt::CaseInsensitive) != 0) return criterion;
+    }
     // Only a field kept in the store's text order has its index in that order.
     const char* collation = nullptr;
     if (sqlite3_table_column_metadata(m_db.handle(), nullptr, m_table.toUtf8().constData(), field.toUtf8().constData(),
@@ -445,7 +455,7 @@ bool RecordCursor::findFirst(const QString& criterion) {
     if (criterion != m_findCriterion || m_findSql.isEmpty()) {
         sqlite3_finalize(m_findStmt);
         m_findStmt = nullptr;
-        const QString crit = withPrefixRange(SqlDialect::translate(criterion));
+        const QString crit = withPrefixRange(SqlDialect::translate(criterion), true);
         QString sql = QStringLiteral("SELECT rowid FROM %1 WHERE (%2)").arg(quoteIdent(m_table), crit);
         if (!m_where.isEmpty()) sql += QStringLiteral(" AND (") + m_where + QLatin1Char(')');
         sql += QStringLiteral(" ORDER BY ") + (m_orderBy.isEmpty() ? QStringLiteral("rowid") : m_orderBy + QStringLiteral(", rowid"));

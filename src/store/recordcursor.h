@@ -168,8 +168,9 @@ private:
     qint64 m_keysOwnChanges = -1;
     bool keysStillCurrent() const;
     void noteKeysRead();
-    // "Field LIKE 'prefix*'" on a text field: the prefix's index range first.
-    QString withPrefixRange(const QString& criterion) const;
+    // "Field LIKE 'prefix*'" on a text field: the prefix's index range first;
+    // for a find (firstInOrder) only when the cursor's order begins with the field.
+    QString withPrefixRange(const QString& criterion, bool firstInOrder) const;
     // The last find's criterion and its statement (prepared, kept reset).
     QString m_findCriterion;
     mutable QString m_findSql;
