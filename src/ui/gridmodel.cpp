@@ -154,11 +154,10 @@ private:
         run.setRawFont(g.font);
         run.setGlyphIndexes(glyphs);
         run.setPositions(positions);
-        painter->save();
-        painter->setClipRect(rect, Qt::IntersectClip);
-        painter->setPen(colour);
+        // The text was cut to the cell's width and a line fits its height:
+        // no clipping needed. The pen is the view's to set for each cell.
+        if (painter->pen().color() != colour) painter->setPen(colour);
         painter->drawGlyphRun(QPointF(left, baseline), run);
-        painter->restore();
         return true;
     }
 
