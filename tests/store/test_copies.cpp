@@ -46,7 +46,7 @@ struct ExclusiveWriter {
 TEST_F(SharedFile, EightCopiesWritingAtOnceLoseNothing) {
     constexpr int Copies = 8;
     constexpr int Each = 40;   // the full 8 x 500 run is in bench/
-    const CopyWriters::Run run = CopyWriters::start(path, Copies, Each, 240000);
+    const CopyWriters::Run run = CopyWriters::start(path, Copies, Each, 120000);
     ASSERT_EQ(run.copies.size(), std::size_t(Copies));
     for (const CopyWriters::Copy& c : run.copies) {
         EXPECT_TRUE(c.finished);
