@@ -93,9 +93,9 @@ void FrmManutencao::BtOs_Click() {
                           dbErrorSource());
         // The service-order window, once registered, opens here on OsAtual.
         if (!WindowRegistry::showModal(QStringLiteral("FrmOS"))) return;
-        // It may have changed the order: the list shows what is stored now.
-        m_data.requery();
-        setCountText(QString::number(m_data.recordCount()));
+        // It may have changed the order: the row shows what is stored now,
+        // where it stands (the list's query is not run again).
+        m_data.rereadCurrent();
     } catch (const std::exception& e) {
         const ErrorInfo error = ErrorInfo::from(e);
         MsgBox(QStringLiteral("É Possível que já tenha sido dado Saída neste Aparelho,\r") + error.format(QStringLiteral("%1__%2")),

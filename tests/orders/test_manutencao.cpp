@@ -84,7 +84,14 @@ struct ManutencaoTest : ProgramFolderTest {
 // A modal window registered under a name, that records OsAtual when it opens.
 class FakeOs : public QDialog {
 public:
-    FakeOs() { QTimer::singleShot(0, this, [this] { seen.append(Modulo::OsAtual); reject(); }); }
+    FakeOs() {
+        QTimer::singleShot(0, this, [this] {
+            seen.append(Modulo::OsAtual);
+            // The service order changes the order's status.
+            Database::openDefault().execute("UPDATE TblManutencao SET Status = 'PRONTO' WHERE Os = ?", {Modulo::OsAtual});
+            reject();
+        });
+    }
     static inline QList<int> seen;
 };
 
@@ -339,9 +346,17 @@ TEST_F(ManutencaoTest, TheServiceOrderOpensOnTheCurrentRowUnlessItWasCheckedOutE
     addOrder("CARLA");
     openList();
     standOn("ANA");
+    doubleClick("STATUS");   // the orders EM SERVIÇO
+    standOn("ANA");
     Typing::key(search(), Qt::Key_F11);
     EXPECT_EQ(FakeOs::seen, QList<int>{int(ana)});
-    EXPECT_EQ(current(), "ANA") << "back on the same row";
+    // The row shows its new status where it stands; the filter is not run again.
+    EXPECT_EQ(current(), "ANA");
+    EXPECT_EQ(current("Status"), "PRONTO");
+    const QModelIndex cell = view()->model()->index(cursor().absolutePosition(), 7);
+    EXPECT_EQ(view()->model()->data(cell).toString(), "PRONTO");
+    EXPECT_EQ(count(), "3");
+    w->BtReset_Click();
 
     standOn("BETO");
     Database::openDefault().execute("DELETE FROM TblManutencao WHERE Os = ?", {beto});
