@@ -1,8 +1,10 @@
 // The program: the main window opens the database, runs the log-in and
 // stays until the operator ends the program.
+#include "app/desktools.h"
 #include "app/frmmdi.h"
 #include "customers/customerwindows.h"
 #include "orders/workshopwindows.h"
+#include "settings/settingswindows.h"
 #include "ui/appsetup.h"
 
 #include <QApplication>
@@ -18,6 +20,8 @@ int main(int argc, char** argv) {
     // entries open them.
     registerCustomerWindows();
     registerWorkshopWindows();
+    registerSettingsWindows();
+    registerDeskTools();
 
     FrmMdi mdi;
     if (mdi.ended()) return mdi.exitCode();
