@@ -2,6 +2,7 @@
 
 #include "app/windowregistry.h"
 #include "frmlocap.h"
+#include "printing/frmimpap.h"
 #include "store/globals.h"
 #include "ui/errormessage.h"
 #include "ui/twips.h"
@@ -117,5 +118,5 @@ void FrmManutencao::BtImprimir_Click() {
                std::nullopt, Title);
         return;
     }
-    // The print window of the list comes with the printing layer.
+    WindowHost::showModal(new FrmImpAp);
 }

@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTableView>
 #include <QTest>
 
@@ -368,6 +369,23 @@ TEST_F(ManutencaoTest, TheServiceOrderOpensOnTheCurrentRowUnlessItWasCheckedOutE
     EXPECT_EQ(FakeOs::seen.size(), 1);
     EXPECT_EQ(count(), "2");
     EXPECT_EQ(current(), "CARLA");
+}
+
+TEST_F(ManutencaoTest, ThePrintButtonOpensTheListPrintOnTheCurrentOrder) {
+    addOrder("ANA");
+    const qint64 beto = addOrder("BETO");
+    addOrder("CARLA");
+    openList();
+    standOn("BETO");
+    QString caption;
+    ModalScript script([&caption](QWidget* d) {
+        caption = d->findChild<QRadioButton*>("Option3")->text();
+        d->findChild<QPushButton*>("BtFechar")->click();
+    }, 10000, "FrmImpAp");
+    button("BtImprimir")->click();
+    EXPECT_TRUE(script.done());
+    EXPECT_EQ(Modulo::OsAtual, beto);
+    EXPECT_EQ(caption, QStringLiteral("OS Selecionada (%1)").arg(beto));
 }
 
 TEST_F(ManutencaoTest, TheFirstRowButtonAndTheLayoutKeepTheirPlaces) {
