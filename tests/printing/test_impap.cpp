@@ -12,6 +12,7 @@
 #include "support/scriptedboxes.h"
 #include "support/testmain.h"
 
+#include <QFile>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -150,6 +151,23 @@ TEST_F(FrmImpApTest, ALongNameKeepsToItsColumnAndAnEmptyFieldPrintsNothing) {
             EXPECT_LT(t->x + PrintMetrics::textWidth(p.fontOf(*t), t->text), aparelho->x);
         }
     EXPECT_EQ(rows(p).size(), 1);
+}
+
+TEST_F(FrmImpApTest, TheReportReachesAPdfFilePageByPage) {
+    addOrders(50);
+    const QString pdf = folder() + "/lista.pdf";
+    auto previous = Printing::setDefaultTarget(std::make_shared<PdfTarget>(pdf));
+    ScriptedBoxes boxes;
+    FrmImpAp w;
+    w.findChild<QRadioButton*>("Option1")->setChecked(true);
+    boxes.answer(MsgAnswer::Ok, Sent);
+    w.findChild<QPushButton*>("BtImprimir")->click();
+    Printing::setDefaultTarget(previous);
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    EXPECT_TRUE(bytes.startsWith("%PDF"));
+    EXPECT_EQ(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r") + bytes.count("/Type /Page "), 2);
 }
 
 TEST_F(FrmImpApTest, AFailingPrinterSaysSoAndTheWindowStays) {
