@@ -106,8 +106,9 @@ void RecordCursor::open(const QString& path, const QString& source, const QStrin
 
 void RecordCursor::refresh() {
     if (m_open) emit aboutToMove();
-    finalizeRowStatement();
-    if (!m_db.isOpen() || m_db.path().isEmpty() || m_openedPath != m_path) {
+    const bool sameConnection = m_db.isOpen() && !m_db.path().isEmpty() && m_openedPath == m_path;
+    if (!sameConnection) {
+        finalizeRowStatement();
         m_db = Database(m_path, m_connect);
         m_openedPath = m_path;
     }
@@ -116,28 +117,33 @@ void RecordCursor::refresh() {
         QStringLiteral(R"(^\s*SELECT\s+(.*?)\s+FROM\s+(\[[^\]]+\]|[\w]+)\s*(?:WHERE\s+(.*?))?\s*(?:ORDER\s+BY\s+(.*?))?\s*;?\s*$)"),
         QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
     QString columns = QStringLiteral("*");
-    QString where, order;
+    QString table, where, order;
     const QString source = m_source.trimmed();
     if (source.startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive)) {
         const auto m = selectRe.match(source);
         if (!m.hasMatch())
             throw DbError(DbErrorCode::BadCriterion, QStringLiteral("Instrução SQL não suportada: %1").arg(source), Source);
         columns = SqlDialect::translate(m.captured(1));
-        m_table = m.captured(2);
-        if (m_table.startsWith(QLatin1Char('['))) m_table = m_table.mid(1, m_table.size() - 2);
+        table = m.captured(2);
         where = m.captured(3).isEmpty() ? QString() : SqlDialect::translate(m.captured(3));
         order = m.captured(4).isEmpty() ? QString() : SqlDialect::translate(m.captured(4));
     } else {
-        m_table = source;
-        if (m_table.startsWith(QLatin1Char('['))) m_table = m_table.mid(1, m_table.size() - 2);
+        table = source;
     }
+    if (table.startsWith(QLatin1Char('['))) table = table.mid(1, table.size() - 2);
+    // Another query of the same table and columns on the same connection
+    // (a sort, a filter, a search): the fields and the row read stay.
+    const bool sameShape = sameConnection && m_open && table == m_table && columns == m_columns &&
+                           !m_fieldNames.isEmpty();
+    if (!sameShape) finalizeRowStatement();
+    m_table = table;
     m_columns = columns;
     m_where = where;
     m_orderBy = order;
 
     // Field names and declared types.
     sqlite3* db = m_db.handle();
-    {
+    if (!sameShape) {
         Statement st;
         prepareStatement(db, QStringLiteral("SELECT %1 FROM %2 LIMIT 0").arg(m_columns, quoteIdent(m_table)), st);
         m_fieldNames.clear();
