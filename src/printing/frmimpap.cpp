@@ -159,16 +159,15 @@ void FrmImpAp::printRow(Printer& printer) {
     // its row onto another line.
     const double column = printer.columnWidth();
     for (const RowColumn& c : RowColumns) {
+        // An empty field prints as nothing.
         const QVariant value = DataOs.field(QString::fromLatin1(c.field));
-        QString text;
-        if (!value.isValid()) text = QString();
-        else if (value.typeId() == QMetaType::QDate) text = Fmt::shortDate(value);
-        else text = value.toString();
+        QString text = value.typeId() == QMetaType::QDate ? Fmt::shortDate(value) : value.toString();
         if (c.next > 0) {
             const double room = (c.next - c.column - 1) * column;
             while (!text.isEmpty() && printer.textWidth(text) > room) text.chop(1);
         }
-        const bool os = c.column == 3;
+        // The order number in bold.
+        const bool os = qstrcmp(c.field, "Os") == 0;
         printer.setBold(os);
         printer.print({Tab(c.column), text}, c.next > 0 ? LineEnd::Open : LineEnd::Ends);
         if (os) printer.setBold(false);
