@@ -4,6 +4,7 @@
 #include "app/frmmdi.h"
 #include "customers/customerwindows.h"
 #include "orders/workshopwindows.h"
+#include "pickups/pickupwindows.h"
 #include "settings/settingswindows.h"
 #include "ui/appsetup.h"
 
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
     // entries open them.
     registerCustomerWindows();
     registerWorkshopWindows();
+    registerPickupWindows();
     registerSettingsWindows();
     registerDeskTools();
 

@@ -1,11 +1,9 @@
 #include "orderlist.h"
 
 #include "cellfilter.h"
-#include "customers/customerform.h"
 #include "store/programfolder.h"
-#include "store/sqldialect.h"
 #include "ui/errormessage.h"
-#include "ui/textentry.h"
+#include "ui/namesearch.h"
 #include "ui/twips.h"
 #include "ui/widgets.h"
 #include "ui/windowhost.h"
@@ -134,14 +132,11 @@ void OrderList::buildWidgets() {
     // The name search.
     Label3[1] = Widgets::label(panel, QStringLiteral("Label3(1)"), QStringLiteral(" Digite um Nome para Pesquisar "));
     TxtBusca = Widgets::lineEdit(panel, QStringLiteral("TxtBusca"));
-    TxtBusca->setToolTip(QStringLiteral("Pesquisar Cliente pelo Nome"));
-    TextEntry::attach(TxtBusca, TextEntry::UpperCase | TextEntry::NoApostrophe);
-    TextEntry::setTypingLimit(TxtBusca, 30);
+    NameSearch::prepareBox(TxtBusca, 30, QStringLiteral("Pesquisar Cliente pelo Nome"));
     TxtBusca->setMinimumWidth(TxtBusca->fontMetrics().horizontalAdvance(QLatin1Char('W')) * 18);
     QFont searchFont = TxtBusca->font();
     searchFont.setBold(true);
     TxtBusca->setFont(searchFont);
-    setSearchColour(QColor(0, 0, 255));
     connect(TxtBusca, &QLineEdit::returnPressed, this, &OrderList::Busca_Nome);
     auto* searchRow = new QHBoxLayout;
     searchRow->addWidget(TxtBusca);
@@ -237,8 +232,6 @@ void OrderList::stopIndicator() {
     Shape1->hide();
 }
 
-void OrderList::setSearchColour(const QColor& colour) { CustomerForm::setTextColour(TxtBusca, colour); }
-
 QString OrderList::headingOf(const QString& field) const {
     for (const GridColumn& c : m_setup.columns)
         if (c.field.compare(field, Qt::CaseInsensitive) == 0) return c.title;
@@ -262,15 +255,9 @@ void OrderList::Busca_Nome() {
             Label1->setText(QString::number(m_data.recordCount()));
             enableForRows();
         }
+        wait.release();
         *m_setup.lastSearch = TxtBusca->text();
-        if (m_data.findFirst(SqlDialect::beginsWith(QStringLiteral("Nome"), *m_setup.lastSearch))) {
-            wait.release();
-            setSearchColour(QColor(0, 0, 255));
-        } else {
-            m_data.refresh();
-            wait.release();
-            setSearchColour(QColor(255, 0, 0));
-        }
+        NameSearch::find(m_data, TxtBusca);
     } catch (const std::exception& e) {
         wait.release();
         ShowError({QStringLiteral("Não foi possível pesquisar o Nome digitado.")}, ErrorInfo::from(e),
