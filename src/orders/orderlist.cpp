@@ -1,5 +1,6 @@
 #include "orderlist.h"
 
+#include "app/appicons.h"
 #include "cellfilter.h"
 #include "store/programfolder.h"
 #include "ui/errormessage.h"
@@ -145,24 +146,25 @@ void OrderList::buildWidgets() {
 
     // The buttons, each a picture with a word under its tool tip.
     const auto button = [panel, bar](const QString& name, const QString& caption, const QString& tip,
-                                     QStyle::StandardPixmap icon) {
+                                     const QIcon& icon) {
         QPushButton* b = Widgets::button(panel, name, caption, tip);
-        b->setIcon(picture(panel->style(), icon));
+        b->setIcon(icon);
         b->setIconSize(QSize(24, 24));
         b->setMinimumHeight(Twips::toPixels(1125) - 16);
         bar->addWidget(b);
         return b;
     };
     BtDetails = button(m_setup.detailsButton, QStringLiteral("Detalhes"), m_setup.detailsToolTip,
-                       QStyle::SP_FileDialogDetailedView);
+                       picture(panel->style(), QStyle::SP_FileDialogDetailedView));
     BtLocAp = button(QStringLiteral("BtLocAp"), QStringLiteral("Localizar"), QStringLiteral("Localizar Aparelho (F10)"),
-                     QStyle::SP_FileDialogContentsView);
+                     picture(panel->style(), QStyle::SP_FileDialogContentsView));
+    static const QIcon printerIcon(AppIcons::printer(48));
     BtImprimir = button(QStringLiteral("BtImprimir"), QStringLiteral("Imprimir"), QStringLiteral("Imprimir"),
-                        QStyle::SP_DialogSaveButton);
+                        printerIcon);
     BtReset = button(QStringLiteral("BtReset"), QStringLiteral("Atualizar"), m_setup.resetToolTip,
-                     QStyle::SP_BrowserReload);
+                     picture(panel->style(), QStyle::SP_BrowserReload));
     BtFechar = button(QStringLiteral("BtFechar"), QStringLiteral("Fechar"), QStringLiteral("Fechar"),
-                      QStyle::SP_DialogCloseButton);
+                      picture(panel->style(), QStyle::SP_DialogCloseButton));
     root->addWidget(panel);
 
     connect(BtDetails, &QPushButton::clicked, this, [this] { openDetails(); });
