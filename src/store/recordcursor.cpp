@@ -84,6 +84,10 @@ RecordCursor::~RecordCursor() {
 void RecordCursor::finalizeRowStatement() const {
     sqlite3_finalize(m_rowStmt);
     m_rowStmt = nullptr;
+    finalizeFindStatement();
+}
+
+void RecordCursor::finalizeFindStatement() const {
     sqlite3_finalize(m_findStmt);
     m_findStmt = nullptr;
     m_findSql.clear();
@@ -142,7 +146,11 @@ void RecordCursor::refresh() {
     if (!sameShape) finalizeRowStatement();
     m_table = table;
     m_columns = columns;
-    m_where = where.isEmpty() ? where : withPrefixRange(where, false);
+    where = where.isEmpty() ? where : withPrefixRange(where, false);
+    // The kept find holds the criterion and the order of the query it was
+    // made for.
+    if (where != m_where || order != m_orderBy) finalizeFindStatement();
+    m_where = where;
     m_orderBy = order;
 
     // The same source on an unchanged file: the rows and fields read last
