@@ -128,6 +128,7 @@ private:
     void loadCurrent() const;
     QVariantList readRow(qint64 key) const;
     void finalizeRowStatement() const;
+    void finalizeFindStatement() const;
     int requireField(const QString& name) const;
     void readKeys();
     void readGuardedKeys();
