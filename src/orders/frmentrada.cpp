@@ -187,6 +187,8 @@ void FrmEntrada::buildWidgets() {
         // Focused: tool-tip background and its caption in red.
         TextEntry::setFocusStyle(box, TextEntry::FocusStyle{TextEntry::toolTipBase(), {}, false,
                                                             Lbl[std::size_t(index)], QColor(255, 0, 0)});
+        // Wide enough for a fair part of what it takes.
+        box->setMinimumWidth(box->fontMetrics().horizontalAdvance(QString(std::min(spec.limit, 12), QLatin1Char('X'))) + 12);
         Txt[std::size_t(index)] = box;
     };
     for (int i = FirstBox; i <= 23; ++i) makeBox(Frame2, i);
@@ -287,6 +289,10 @@ void FrmEntrada::buildWidgets() {
     Label3->setPalette(red);
     Label3->setAlignment(Qt::AlignCenter);
     Label3->setMinimumWidth(Label3->fontMetrics().horizontalAdvance(QStringLiteral("9999999")));
+    // The number's room is kept while it is hidden, so nothing moves when it shows.
+    QSizePolicy keep = Label3->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    Label3->setSizePolicy(keep);
     Label3->setVisible(false);
     {
         auto* v = new QVBoxLayout(Frame6);
