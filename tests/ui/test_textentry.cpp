@@ -173,17 +173,6 @@ TEST(TextEntry, FocusColoursAreSetAndRestored) {
     EXPECT_EQ(f.a->palette().color(QPalette::Base), base);
     EXPECT_FALSE(f.a->font().bold());
     EXPECT_EQ(f.label->palette().color(QPalette::WindowText), labelText);
-
-    // A window whose caption goes before its focused field (made earlier,
-    // deleted earlier) closes without touching the caption.
-    auto window = std::make_unique<QWidget>();
-    auto* caption = new QLabel("Defeito", window.get());
-    auto* field = new QLineEdit(window.get());
-    TextEntry::setFocusStyle(field, {TextEntry::toolTipBase(), QColor(), false, caption, QColor(255, 0, 0)});
-    window->show();
-    Typing::focus(field);
-    EXPECT_EQ(caption->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-    window.reset();
 }
 
 TARVEL_TEST_MAIN()
