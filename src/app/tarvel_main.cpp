@@ -2,6 +2,7 @@
 // stays until the operator ends the program.
 #include "app/frmmdi.h"
 #include "customers/customerwindows.h"
+#include "settings/settingswindows.h"
 #include "ui/appsetup.h"
 
 #include <QApplication>
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
     // Windows of the other areas register here so that the main window's
     // entries open them.
     registerCustomerWindows();
+    registerSettingsWindows();
 
     FrmMdi mdi;
     if (mdi.ended()) return mdi.exitCode();

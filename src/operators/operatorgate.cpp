@@ -1,9 +1,5 @@
 #include "operatorgate.h"
 
-#include "store/dberror.h"
-#include "store/programfolder.h"
-#include "store/recordcursor.h"
-#include "ui/errormessage.h"
 #include "ui/twips.h"
 #include "ui/widgets.h"
 #include "ui/windowkeys.h"
@@ -52,17 +48,6 @@ OperatorGate::OperatorGate(const QString& caption, const OperatorCheckConfig& ro
     TxtOperador->setFocus();
 }
 
-void OperatorGate::Form_Load() {
-    try {
-        DataOperador->open(ProgramFolder::databasePath(), QStringLiteral("TblOperador"),
-                           QString::fromUtf8(ConnectWithPassword));
-    } catch (const DbError& e) {
-        ShowError({QStringLiteral("Não foi possível abrir o Cadastro de Operadores!"),
-                   QStringLiteral("Feche esta janela e tente novamente; se o Problema persistir, "
-                                  "Contacte o Suporte Técnico.")},
-                  ErrorInfo::from(e), QStringLiteral("%1_%2_%3"), m_check->config().title);
-        TxtOperador->setEnabled(false);
-    }
-}
+void OperatorGate::Form_Load() { openOperatorCursor(); }
 
 void OperatorGate::BtFechar_Click() { reject(); }

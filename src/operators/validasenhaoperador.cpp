@@ -1,5 +1,6 @@
 #include "validasenhaoperador.h"
 
+#include "operators/operatorrules.h"
 #include "store/dberror.h"
 #include "store/recordcursor.h"
 #include "store/schema.h"
@@ -84,11 +85,8 @@ namespace {
 
 // The field's waiting state: masked, typing limit of 4, tool tip.
 void prepareField(QLineEdit* field, const QString& toolTip) {
-    field->setEchoMode(QLineEdit::Password);
-    // The mask character is "*".
-    field->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
+    OperatorRules::makePasswordField(field, 4);
     field->setMaxLength(32767);   // the name written after a match is never cut
-    TextEntry::setTypingLimit(field, 4);
     field->setToolTip(toolTip);
 }
 

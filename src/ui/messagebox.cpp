@@ -3,6 +3,7 @@
 #include "windowhost.h"
 
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <utility>
@@ -109,7 +110,8 @@ MsgAnswer MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon,
     return escapeAnswer(buttons);
 }
 
-std::optional<QString> InputBox(const QString& prompt, const QString& title, const QString& defaultText) {
+std::optional<QString> InputBox(const QString& prompt, const QString& title, const QString& defaultText,
+                                TextEntry::Rules rules) {
     ShownBox box;
     box.kind = ShownBox::Kind::Input;
     box.text = prompt;
@@ -126,6 +128,8 @@ std::optional<QString> InputBox(const QString& prompt, const QString& title, con
     dlg.setTextValue(defaultText);
     dlg.setOkButtonText(QStringLiteral("OK"));
     dlg.setCancelButtonText(QStringLiteral("Cancelar"));
+    if (rules)
+        if (auto* field = dlg.findChild<QLineEdit*>()) TextEntry::attach(field, rules);
     if (dlg.exec() != QDialog::Accepted) return std::nullopt;
     return dlg.textValue();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "textentry.h"
+
 #include <QString>
 #include <optional>
 
@@ -28,10 +30,11 @@ MsgAnswer MsgBox(const QString& text,
                  const QString& title = {});
 
 // Asks for a line of text. nullopt: Cancel (or Esc, close box); an empty
-// QString: OK on an empty field.
+// QString: OK on an empty field. `rules` are the typing rules of its field.
 std::optional<QString> InputBox(const QString& prompt,
                                 const QString& title = {},
-                                const QString& defaultText = {});
+                                const QString& defaultText = {},
+                                TextEntry::Rules rules = {});
 
 // The program's title, used by untitled boxes.
 QString programTitle();
