@@ -1,9 +1,13 @@
 // Taking an appliance in under a new service order: the window, its checks,
 // the saved row and the warranty return, on real windows and database files.
+#include "app/apptest.h"
+#include "customers/customerwindows.h"
+#include "customers/frmclientes.h"
 #include "intakedata.h"
 #include "orders/frmentrada.h"
 #include "store/clock.h"
 #include "support/fixture.h"
+#include "support/modal.h"
 #include "support/scriptedboxes.h"
 #include "support/testmain.h"
 #include "support/typing.h"
@@ -473,6 +477,47 @@ TEST_F(EntradaTest, AFailedSaveIsReportedAndTheWindowGoesOn) {
     const qlonglong os = confirm(boxes);
     EXPECT_EQ(count("SELECT COUNT(*) FROM TblManutencao"), 1);
     EXPECT_EQ(field("Defeito", os).toString(), "NAO LIGA");
+}
+
+// The road in the program: the customers list from the main window, the
+// customer's appliance, "Nova Ordem de Serviço", the operator, the order's
+// number on the window and the order in the workshop table.
+using IntakeRoadTest = MainWindowTest;
+TEST_F(IntakeRoadTest, AnApplianceIsTakenInFromTheCustomersList) {
+    addLists();
+    Database d = Database::openDefault();
+    d.execute("INSERT INTO TblClientes (Nome, Endereco, Cidade) VALUES ('BEATRIZ', 'RUA B, 2', 'SANTOS')");
+    const qlonglong beatriz = d.lastInsertKey();
+    d.execute("INSERT INTO TblApClientes (ID, Aparelho, Marca, Modelo, NumSerie) "
+              "VALUES (?, 'RADIO', 'SONY', 'ICF-7', 'RS-778')",
+              {beatriz});
+    registerCustomerWindows();
+    start();
+    action("MnuClientes")->trigger();
+    auto* list = WindowHost::findList<FrmClientes>();
+    ASSERT_NE(list, nullptr);
+    ASSERT_TRUE(waitFor([] { return Modulo::DadosSelecionados[19] == "RS-778"; }));
+
+    ScriptedBoxes boxes;
+    QString shown;
+    ModalScript intake([&](QWidget* dlg) {
+        EXPECT_EQ(lbl(dlg, 1)->text(), "BEATRIZ");
+        EXPECT_EQ(combo(dlg, "ComboDpto")->currentText(), "AUDIO");
+        Typing::type(txt(dlg, 21), "sem som");
+        Typing::type(dlg->findChild<QLineEdit*>("TxtOperador"), "1234");
+        boxes.answer(MsgAnswer::No, "Deseja Imprimir esta Ordem de Serviço Agora?");
+        Typing::key(button(dlg, "BtEntrada"), Qt::Key_Return);
+        shown = dlg->findChild<QLabel*>("Label3")->text();
+        button(dlg, "BtFechar")->click();
+    }, 10000, "FrmEntrada");
+    list->findChild<QPushButton*>("BtFazerOs")->click();
+    EXPECT_TRUE(intake.done());
+    const auto row = d.rows("SELECT Os, IdCliente, Nome, Aparelho, NumSerie, Defeito, Status, OperadorEnt "
+                            "FROM TblManutencao");
+    ASSERT_EQ(row.size(), 1u);
+    EXPECT_EQ(row[0][0].toString(), shown);
+    EXPECT_EQ(QVariantList(row[0].begin() + 1, row[0].end()),
+              (QVariantList{beatriz, "BEATRIZ", "RADIO", "RS-778", "SEM SOM", "EM SERVIÇO", "ADMINISTRADOR"}));
 }
 
 TARVEL_TEST_MAIN()
