@@ -369,7 +369,7 @@ TEST_F(EntradaTest, SavedRowHoldsEveryFieldForEachOrderType) {
 
     QComboBox* tipo = combo(w.get(), "ComboAparelho");
     tipo->setCurrentIndex(tipo->findText("ÁUDIO SYSTEM"));
-    Typing::type(txt(w.get(), 17), "ms-1");
+    txt(w.get(), 17)->setText("MS'1");   // an older record's apostrophe stays text
     Typing::type(txt(w.get(), 19), "ab12");
     Typing::type(txt(w.get(), 21), "nao le cd");
     w->findChild<QCheckBox*>("Check1")->setChecked(false);
@@ -379,6 +379,8 @@ TEST_F(EntradaTest, SavedRowHoldsEveryFieldForEachOrderType) {
     EXPECT_EQ(second, os + 1);
     EXPECT_EQ(field("Dpto", second).toString(), "SOM");
     EXPECT_EQ(field("NumSerie", second).toString(), "AB12");
+    EXPECT_EQ(field("Modelo", second).toString(), "MS'1");
+    EXPECT_TRUE(Modulo::SqlFiltroEntregues.endsWith("Modelo = 'MS''1' AND NumSerie = 'AB12'"));
     EXPECT_FALSE(field("Andamento", second).isValid());
     EXPECT_EQ(field("Atendimento", second).toString(), "INTERNO");
     EXPECT_EQ(field("prioridade", second).toString(), "NORMAL");
