@@ -150,6 +150,22 @@ void lockedDisk(QPainter& p) {
     p.drawEllipse(QPointF(32, 44), 3, 3);
 }
 
+void calendarPage(QPainter& p) {
+    p.setPen(QPen(QColor(60, 60, 60), 2));
+    p.setBrush(Qt::white);
+    p.drawRoundedRect(QRectF(6, 10, 52, 48), 4, 4);
+    p.setBrush(QColor(200, 40, 40));
+    p.drawRoundedRect(QRectF(6, 10, 52, 14), 4, 4);
+    p.setBrush(QColor(90, 90, 100));
+    for (int x : {18, 46}) p.drawRoundedRect(QRectF(x - 3, 4, 6, 12), 2, 2);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(120, 130, 150));
+    for (int row = 0; row < 3; ++row)
+        for (int col = 0; col < 5; ++col) p.drawRect(QRectF(12 + col * 9, 30 + row * 8, 6, 5));
+    p.setBrush(QColor(200, 40, 40));
+    p.drawRect(QRectF(12 + 2 * 9, 30 + 8, 6, 5));
+}
+
 } // namespace
 
 QIcon toolbar(const QString& key) {
@@ -166,6 +182,8 @@ QIcon toolbar(const QString& key) {
 QPixmap backupDisk(int size) { return drawn(size, drawDisk); }
 
 QPixmap lockedDatabase(int size) { return drawn(size, lockedDisk); }
+
+QPixmap calendar(int size) { return drawn(size, calendarPage); }
 
 QPixmap builtInBackground(const QSize& size) {
     QPixmap pm(size.isValid() && !size.isEmpty() ? size : QSize(800, 600));

@@ -16,6 +16,8 @@ QIcon toolbar(const QString& key);
 QPixmap backupDisk(int size);
 // A closed padlock over a disk (the backup window: database open elsewhere).
 QPixmap lockedDatabase(int size);
+// A calendar page (the calendar window).
+QPixmap calendar(int size);
 // The main window's background when no picture of the day is shown.
 QPixmap builtInBackground(const QSize& size);
 

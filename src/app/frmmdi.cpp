@@ -2,6 +2,7 @@
 
 #include "app/appicons.h"
 #include "app/backup.h"
+#include "app/desktoplinks.h"
 #include "app/frmbackup.h"
 #include "app/shadowtitle.h"
 #include "app/windowregistry.h"
@@ -25,7 +26,6 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QDir>
-#include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -638,27 +638,17 @@ void FrmMdi::fillWindowMenu() {
 // ---------------------------------------------------------------- desktop
 
 void FrmMdi::MnuAjuda_Click() {
-    const auto fail = [](int, const QString&) {
+    // A missing manual, or a desktop without a program for its kind of
+    // document, is told at once.
+    if (Shell::openWithDefault(ProgramFolder::file(manualFileName()))) {
         MsgBox(QStringLiteral("Não foi possível iniciar a Ajuda\rVerifique se o Arquivo 'Tarvel - Manual do Usuário.doc'"
                               "\rEstá na mesma pasta do Programa 'Tarvel'"),
                MsgButtons::Ok, MsgIcon::Critical, MsgAnswer::Ok, QStringLiteral("Iniciar a Ajuda"));
-    };
-    const QString manual = ProgramFolder::file(manualFileName());
-    if (!QFileInfo(manual).isFile()) {
-        fail(0, {});
-        return;
     }
-    Shell::open(manual, fail);
 }
 
 void FrmMdi::TxtSite_Click() {
-    Shell::open(QStringLiteral("http://") + TxtSite->text(), [](int code, const QString& description) {
-        const ErrorInfo error{code, description, QStringLiteral("xdg-open")};
-        MsgBox(QStringLiteral("Não foi possível abrir esta página da Internet\rVerifique se a sua conexão está "
-                              "funcionando corretamente\r") +
-                   error.format(QStringLiteral("%2 %1 %3")),
-               MsgButtons::Ok, MsgIcon::Exclamation, MsgAnswer::Ok);
-    });
+    if (!DesktopLinks::openWebPage(TxtSite->text())) return;
     // The colour of a visited link.
     QPalette pal = TxtSite->palette();
     pal.setColor(QPalette::Text, QColor(128, 0, 128));

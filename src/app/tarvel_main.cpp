@@ -1,5 +1,6 @@
 // The program: the main window opens the database, runs the log-in and
 // stays until the operator ends the program.
+#include "app/desktools.h"
 #include "app/frmmdi.h"
 #include "customers/customerwindows.h"
 #include "settings/settingswindows.h"
@@ -18,6 +19,7 @@ int main(int argc, char** argv) {
     // entries open them.
     registerCustomerWindows();
     registerSettingsWindows();
+    registerDeskTools();
 
     FrmMdi mdi;
     if (mdi.ended()) return mdi.exitCode();

@@ -11,6 +11,7 @@
 #include "store/deliveredfiles.h"
 #include "store/programfolder.h"
 #include "store/schema.h"
+#include "support/desktop.h"
 #include "support/files.h"
 #include "support/fixture.h"
 #include "support/modal.h"
@@ -56,25 +57,11 @@ const QString StartMessage = QString::fromUtf8(
     "O Banco de Dados 'Bd DedUvevaro.mdb', Necessário para o funcionamento do programa não foi localizado!\r"
     "Localize o Banco de Dados 'Bd DedUvevaro.mdb' e coloque-o na mesma pasta do Tarvel.");
 
-struct Launch {
-    QString program;
-    QStringList arguments;
-};
-
 class MdiTest : public MainWindowTest {
 protected:
     void SetUp() override {
         MainWindowTest::SetUp();
         Clock::set(QDateTime(Today, QTime(10, 0)));
-        Shell::setLauncher([this](const QString& program, const QStringList& args, const Shell::FailureHandler& f) {
-            launches.append({program, args});
-            lastFailure = f;
-            return launcherStarts;
-        });
-    }
-    void TearDown() override {
-        MainWindowTest::TearDown();
-        Shell::setLauncher({});
     }
 
     int qtde() { return Database::openDefault().scalar("SELECT Qtde FROM TblConfig").toInt(); }
@@ -99,9 +86,7 @@ protected:
         EXPECT_EQ(boxes.log()[0].icon, MsgIcon::Question);
     }
 
-    QList<Launch> launches;
-    Shell::FailureHandler lastFailure;
-    bool launcherStarts = true;
+    FakeDesktop desktop;
 
 private:
     TemporaryHome m_home;
@@ -372,7 +357,7 @@ TEST_F(MdiTest, ManualWebPageAndScreenSaverGoThroughTheDesktop) {
         EXPECT_EQ(boxes.log()[0].text, helpMessage);
         EXPECT_EQ(boxes.log()[0].title, "Iniciar a Ajuda");
         EXPECT_EQ(boxes.log()[0].icon, MsgIcon::Critical);
-        EXPECT_TRUE(launches.isEmpty());
+        EXPECT_TRUE(desktop.launches.isEmpty());
     }
     {
         QFile f(manual);
@@ -380,45 +365,66 @@ TEST_F(MdiTest, ManualWebPageAndScreenSaverGoThroughTheDesktop) {
         f.write("{\\rtf1 Manual}");
     }
     {
+        // No program for the document on this desktop: the message at once,
+        // nothing started.
         ScriptedBoxes boxes;
-        action("MnuAjuda")->trigger();
-        ASSERT_EQ(launches.size(), 1);
-        EXPECT_EQ(launches[0].program, "xdg-open");
-        EXPECT_EQ(launches[0].arguments, QStringList{manual});
-        EXPECT_TRUE(boxes.log().isEmpty());
-        // The desktop found no application for it.
         boxes.answer(MsgAnswer::Ok);
-        lastFailure(3, "xdg-open: nenhum programa encontrado para abrir o arquivo");
+        action("MnuAjuda")->trigger();
         ASSERT_EQ(boxes.log().size(), 1);
         EXPECT_EQ(boxes.log()[0].text, helpMessage);
+        EXPECT_TRUE(desktop.launches.isEmpty());
+    }
+    {
+        desktop.defaults.insert("application/msword", "writer.desktop");
+        ScriptedBoxes boxes;
+        action("MnuAjuda")->trigger();
+        ASSERT_EQ(desktop.launches.size(), 1);
+        EXPECT_EQ(desktop.launches[0].program, "xdg-open");
+        EXPECT_EQ(desktop.launches[0].arguments, QStringList{manual});
+        // What the opener does later is never shown out of context.
+        desktop.lastFailure(4, "xdg-open: o programa não conseguiu abrir o arquivo");
+        EXPECT_TRUE(boxes.log().isEmpty());
+    }
+    const QString webMessage = QString::fromUtf8(
+        "Não foi possível abrir esta página da Internet\rVerifique se a sua conexão está funcionando corretamente\r");
+    auto* site = mdi->findChild<QLineEdit*>("TxtSite");
+    mdi->show();
+    {
+        // No browser: the message at once; the link stays unvisited.
+        ScriptedBoxes boxes;
+        boxes.answer(MsgAnswer::Ok);
+        QTest::mouseClick(site, Qt::LeftButton);
+        EXPECT_EQ(desktop.launches.size(), 1);
+        ASSERT_EQ(boxes.log().size(), 1);
+        EXPECT_EQ(boxes.log()[0].text, webMessage + QString::fromUtf8("Nenhum programa desta área de trabalho está "
+                                                                      "associado a x-scheme-handler/http 31 xdg-mime"));
+        EXPECT_EQ(boxes.log()[0].icon, MsgIcon::Exclamation);
+        EXPECT_EQ(boxes.log()[0].title, "Tarvel");
+        EXPECT_EQ(site->palette().color(QPalette::Text), QColor(0, 0, 255));
     }
     {
         // The web page: the address after "http://", purple once visited.
+        desktop.defaults.insert("x-scheme-handler/http", "browser.desktop");
         ScriptedBoxes boxes;
-        auto* site = mdi->findChild<QLineEdit*>("TxtSite");
-        mdi->show();
         QTest::mouseClick(site, Qt::LeftButton);
-        ASSERT_EQ(launches.size(), 2);
-        EXPECT_EQ(launches[1].arguments, QStringList{"http://" + FrmMdi::webAddress()});
+        ASSERT_EQ(desktop.launches.size(), 2);
+        EXPECT_EQ(desktop.launches[1].arguments, QStringList{"http://" + FrmMdi::webAddress()});
         EXPECT_EQ(site->palette().color(QPalette::Text), QColor(128, 0, 128));
-        boxes.answer(MsgAnswer::Ok);
-        lastFailure(4, "xdg-open: o programa não conseguiu abrir o arquivo");
-        ASSERT_EQ(boxes.log().size(), 1);
-        EXPECT_EQ(boxes.log()[0].text,
-                  QString::fromUtf8("Não foi possível abrir esta página da Internet\rVerifique se a sua conexão está "
-                                    "funcionando corretamente\rxdg-open: o programa não conseguiu abrir o arquivo 4 "
-                                    "xdg-open"));
-        EXPECT_EQ(boxes.log()[0].icon, MsgIcon::Exclamation);
-        EXPECT_EQ(boxes.log()[0].title, "Tarvel");
+        desktop.lastFailure(4, "xdg-open: o programa não conseguiu abrir o arquivo");
+        EXPECT_TRUE(boxes.log().isEmpty());
+        // The opener that cannot start is told at once.
+        desktop.starts = false;
+        boxes.answer(MsgAnswer::Ok, webMessage + "xdg-open não pôde ser iniciado 5 xdg-open");
+        QTest::mouseClick(site, Qt::LeftButton);
+        EXPECT_EQ(boxes.log().size(), 1);
     }
     {
         // The screen saver: a failure says nothing.
         ScriptedBoxes boxes;
-        launcherStarts = false;
         mdi->findChild<QToolBar*>("Toolbar1")->findChild<QAction*>("Protecao")->trigger();
-        ASSERT_EQ(launches.size(), 3);
-        EXPECT_EQ(launches[2].program, "xdg-screensaver");
-        EXPECT_EQ(launches[2].arguments, QStringList{"activate"});
+        ASSERT_EQ(desktop.launches.size(), 4);
+        EXPECT_EQ(desktop.launches[3].program, "xdg-screensaver");
+        EXPECT_EQ(desktop.launches[3].arguments, QStringList{"activate"});
         EXPECT_TRUE(boxes.log().isEmpty());
     }
     // The logo panel: a click on the logo hides it, the menu shows it again.
