@@ -3,6 +3,7 @@
 #include "customers/customerform.h"
 #include "customers/geranumserie.h"
 #include "operators/validasenhaoperador.h"
+#include "printing/frmimpressao.h"
 #include "store/clock.h"
 #include "store/globals.h"
 #include "store/programfolder.h"
@@ -612,5 +613,6 @@ void FrmEntrada::afterSave(qint64 os) {
 }
 
 void FrmEntrada::printOrder() {
-    // The print window is not part of the program yet: nothing is printed.
+    // The print window reads the order from OsAtual; this window stays beneath it.
+    WindowHost::showModal(new FrmImpressao(this));
 }
