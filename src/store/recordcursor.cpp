@@ -143,15 +143,14 @@ void RecordCursor::refresh() {
     // (a sort, a filter, a search): the fields and the row read stay.
     const bool sameShape = sameConnection && m_open && table == m_table && columns == m_columns &&
                            !m_fieldNames.isEmpty();
-    if (!sameShape) finalizeRowStatement();
+    const QString oldWhere = m_where, oldOrder = m_orderBy;
     m_table = table;
     m_columns = columns;
-    where = where.isEmpty() ? where : withPrefixRange(where, false);
-    // The kept find holds the criterion and the order of the query it was
-    // made for.
-    if (where != m_where || order != m_orderBy) finalizeFindStatement();
-    m_where = where;
+    m_where = where.isEmpty() ? where : withPrefixRange(where, false);
     m_orderBy = order;
+    if (!sameShape) finalizeRowStatement();
+    // A find prepared for other rows or another order does not serve.
+    else if (m_where != oldWhere || m_orderBy != oldOrder) finalizeFindStatement();
 
     // The same source on an unchanged file: the rows and fields read last
     // time still hold (a list refreshed after a find that missed).

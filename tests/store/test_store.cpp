@@ -213,23 +213,6 @@ TEST_F(FreshDb, RefreshReadsAgainOnlyWhatChanged) {
     EXPECT_EQ(names(c), QStringList({"AARAO", "ANA", "CARLOS"}));
 }
 
-// The same find again after the cursor took another query of the same table
-// (a filter, then the name order) follows the new query.
-TEST_F(FreshDb, ARepeatedFindFollowsTheCursorsNewQuery) {
-    Database db(path);
-    for (const char* n : {"MARTA", "MARIO", "ANA"}) addCustomer(db, QString::fromUtf8(n));
-    db.execute(QStringLiteral("UPDATE TblClientes SET Cidade = 'SANTOS' WHERE Nome <> 'MARIO'"));
-    RecordCursor c;
-    c.open(path, QStringLiteral("SELECT * FROM TblClientes WHERE Cidade = 'SANTOS'"));
-    const QString criterion = SqlDialect::beginsWith(QStringLiteral("Nome"), QStringLiteral("MAR"));
-    ASSERT_TRUE(c.findFirst(criterion));
-    EXPECT_EQ(c.text(QStringLiteral("Nome")), QStringLiteral("MARTA"));
-    c.setRecordSource(QStringLiteral("SELECT * FROM TblClientes ORDER BY Nome"));
-    c.refresh();
-    ASSERT_TRUE(c.findFirst(criterion));
-    EXPECT_EQ(c.text(QStringLiteral("Nome")), QStringLiteral("MARIO"));
-}
-
 TEST(CurrencyText, ParsesAndFormatsExactly) {
     struct Case { const char* in; std::int64_t raw; const char* fixed; const char* money; };
     const Case cases[] = {
