@@ -81,13 +81,6 @@ struct ManutencaoTest : ProgramFolderTest {
     }
 };
 
-// A modal window registered under a name, that records OsAtual when it opens.
-class FakeOs : public QDialog {
-public:
-    FakeOs() { QTimer::singleShot(0, this, [this] { seen.append(Modulo::OsAtual); reject(); }); }
-    static inline QList<int> seen;
-};
-
 } // namespace
 
 TEST(CellFilterTest, EachColumnTypeComparesAsItsTypeAndQuotesItsValue) {
@@ -332,15 +325,20 @@ TEST_F(ManutencaoTest, ASearchAfterAFilterEitherDropsItWhollyOrSearchesWithinIt)
 }
 
 TEST_F(ManutencaoTest, TheServiceOrderOpensOnTheCurrentRowUnlessItWasCheckedOutElsewhere) {
-    WindowRegistry::add<FakeOs>("FrmOS", WindowKind::Modal);
-    FakeOs::seen.clear();
     const qint64 ana = addOrder("ANA");
     const qint64 beto = addOrder("BETO");
     addOrder("CARLA");
     openList();
     standOn("ANA");
-    Typing::key(search(), Qt::Key_F11);
-    EXPECT_EQ(FakeOs::seen, QList<int>{int(ana)});
+    QList<QString> seen;
+    {
+        ModalScript os([&](QWidget* dlg) {
+            seen << dlg->windowTitle();
+            dlg->findChild<QPushButton*>("BtFechar")->click();
+        });
+        Typing::key(search(), Qt::Key_F11);
+    }
+    EXPECT_EQ(seen, QList<QString>{QString::fromUtf8("Ordem de Serviço Número: %1").arg(ana)});
     EXPECT_EQ(current(), "ANA") << "back on the same row";
 
     standOn("BETO");
@@ -350,7 +348,7 @@ TEST_F(ManutencaoTest, TheServiceOrderOpensOnTheCurrentRowUnlessItWasCheckedOutE
     button("BtOs")->click();
     EXPECT_EQ(boxes.log().last().icon, MsgIcon::Critical);
     EXPECT_EQ(boxes.log().last().title, QString::fromUtf8("Aparelhos em Manutenção"));
-    EXPECT_EQ(FakeOs::seen.size(), 1);
+    EXPECT_EQ(seen.size(), 1);
     EXPECT_EQ(count(), "2");
     EXPECT_EQ(current(), "CARLA");
 }
