@@ -323,25 +323,37 @@ void FrmOpcoesOS::Form_Load() {
     TxtOperador->setFocus();
 }
 
+FrmOpcoesOS* FrmOpcoesOS::create(QWidget* opener) {
+    auto* window = new FrmOpcoesOS(opener ? opener : WindowHost::dialogParent());
+    if (!window->loadFailed()) return window;
+    QWidget* parent = window->parentWidget();
+    delete window;
+    closeOrderWindow(parent);
+    refreshWorkshopList();
+    return nullptr;
+}
+
 bool FrmOpcoesOS::showFor(QWidget* opener) {
     QPointer<QWidget> guard(opener);
-    auto* window = new FrmOpcoesOS(opener);
-    int result = OrderClosed;
-    if (window->loadFailed())
-        delete window;
-    else
-        result = WindowHost::showModal(window);
-    if (result != OrderClosed) return false;
-    if (guard) guard->close();
-    // The list shows the workshop as it now stands; a list that cannot be
-    // read now shows it at its next refresh.
+    FrmOpcoesOS* window = create(opener);
+    if (window && WindowHost::showModal(window) != OrderClosed) return false;
+    closeOrderWindow(guard);
+    return true;
+}
+
+void FrmOpcoesOS::closeOrderWindow(QWidget* opener) {
+    // Only a dialog of the order's chain: never the main window or a list.
+    if (auto* dialog = qobject_cast<QDialog*>(opener); dialog && dialog->isVisible()) dialog->close();
+}
+
+void FrmOpcoesOS::refreshWorkshopList() {
+    // A list that cannot be read now shows the workshop at its next refresh.
     if (auto* list = WindowHost::findList<FrmManutencao>()) {
         try {
             list->AtualizaData();
         } catch (const std::exception&) {
         }
     }
-    return true;
 }
 
 bool FrmOpcoesOS::event(QEvent* e) {
@@ -501,6 +513,8 @@ void FrmOpcoesOS::BtFechar_Click() {
 void FrmOpcoesOS::closeOnError(const QString& firstLine, const std::exception& e) {
     ShowError({firstLine, OtherOperator}, ErrorInfo::from(e), QStringLiteral("%1__%2"), Title);
     done(OrderClosed);
+    closeOrderWindow(parentWidget());
+    refreshWorkshopList();
 }
 
 void FrmOpcoesOS::BtDarSaída_Click() {
@@ -546,4 +560,6 @@ void FrmOpcoesOS::BtDarSaída_Click() {
     MsgBox(QStringLiteral("Foi Dado Saída no Aparelho com Sucesso!"), MsgButtons::Ok, MsgIcon::Information, std::nullopt,
            Title);
     done(OrderClosed);
+    // The service-order window finds its order gone and closes itself.
+    refreshWorkshopList();
 }

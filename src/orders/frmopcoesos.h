@@ -19,9 +19,10 @@ class ValidaSenhaOperador;
 // row; "Confirmar Saída", enabled once an operator holding BxOs typed a
 // password, moves the order to the delivered appliances.
 //
-// Shown by the service-order window through showFor(), which also closes
-// that window when the order has left (or could not be loaded) and brings
-// the workshop list up to date.
+// Shown by the service-order window on its order. When the order has left,
+// or the window could not load or failed, it ends with OrderClosed: the
+// service-order window closes as well and the workshop list is brought up
+// to date.
 class FrmOpcoesOS : public QDialog {
     Q_OBJECT
 public:
@@ -31,10 +32,12 @@ public:
     explicit FrmOpcoesOS(QWidget* parent = nullptr);
     ~FrmOpcoesOS() override;
 
-    // Opens the window modally on OsAtual over `opener`. When the order was
-    // checked out, or its window could not load or failed, closes `opener`
-    // as well (it may be null) and refreshes the workshop list. Returns true
-    // when the opener was closed.
+    // The window on OsAtual over `opener` (the active window when null), not
+    // shown yet; nullptr when it could not load: its message was shown and a
+    // service-order window that opened it was closed.
+    static FrmOpcoesOS* create(QWidget* opener = nullptr);
+    // Makes and shows the window modally over `opener`; when it ends with
+    // OrderClosed (or cannot load), closes `opener` too. True then.
     static bool showFor(QWidget* opener);
 
     // The load failed (its message was shown); the window is not to be shown.
@@ -71,6 +74,9 @@ private:
     // The error path of the checkout and of a vanished order: the message,
     // then this window and the order's window close.
     void closeOnError(const QString& firstLine, const std::exception& e);
+    // The order's window and list after the order closed here.
+    static void closeOrderWindow(QWidget* opener);
+    static void refreshWorkshopList();
     Pricing::Boxes priceBoxes() const;
     void setPriceBoxes(const Pricing::Boxes& boxes);
 

@@ -6,6 +6,9 @@
 
 #include "orders/frmmanutencao.h"
 #include "orders/frmopcoesos.h"
+#include "orders/frmos.h"
+#include "orders/workshopwindows.h"
+#include "app/windowregistry.h"
 #include "store/clock.h"
 #include "store/globals.h"
 #include "store/programfolder.h"
@@ -46,6 +49,7 @@ struct OpcoesTest : ProgramFolderTest {
         Clock::set(QDateTime(QDate(2026, 1, 10), QTime(9, 30, 15)));
     }
     void TearDown() override {
+        WindowRegistry::clear();
         w.reset();
         ProgramFolderTest::TearDown();
     }
@@ -400,6 +404,40 @@ TEST_F(OpcoesTest, FactoryWarrantyKeepsItsDataAndTheLastOrderCanLeave) {
     EXPECT_EQ(d.text("GarComplementar"), "G9");
     EXPECT_EQ(d.text("Relatorio0"), "    ");
     EXPECT_EQ(d.text("Relatorio5"), "R$");
+}
+
+// The road of the shop: the workshop list opens the order, the order opens
+// its prices, the checkout closes both and the list shows one order fewer.
+TEST_F(OpcoesTest, FromTheWorkshopListThroughTheOrderWindow) {
+    registerWorkshopWindows();
+    addOrder("ANA");
+    const qint64 os = addOrder("MARIA", {{"Status", "PRONTO"}});
+    FrmManutencao* list = FrmManutencao::open();
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->dataFrmApMnt().number("Os"), os);
+    ScriptedBoxes boxes;
+    boxes.answer(MsgAnswer::Yes).answer(MsgAnswer::Ok, Success);
+    QPointer<QWidget> orderWindow;
+    ModalScript order([&](QWidget* dlg) {
+        orderWindow = dlg;
+        ModalScript prices([&](QWidget* p) {
+            EXPECT_EQ(p->parentWidget(), dlg);
+            Typing::type(p->findChild<QLineEdit*>("TxtVlUn(6)"), "80");
+            Typing::type(p->findChild<QLineEdit*>("TxtOperador"), "1234");
+            p->findChild<QPushButton*>("BtDarSaída")->click();
+        }, 10000, "FrmOpcoesOS");
+        ASSERT_TRUE(dlg->findChild<QPushButton*>("BtOpcao")->isEnabled());
+        dlg->findChild<QPushButton*>("BtOpcao")->click();
+        EXPECT_TRUE(prices.done());
+    }, 10000, "FrmOS");
+    list->BtOs_Click();
+    EXPECT_TRUE(order.done());
+    EXPECT_TRUE(orderWindow.isNull() || !orderWindow->isVisible());
+    EXPECT_EQ(boxes.log().size(), 2);
+    EXPECT_EQ(list->countText(), "1");
+    EXPECT_EQ(count("SELECT COUNT(*) FROM TblManutencao"), 1);
+    // Stored in ten-thousandths of a real.
+    EXPECT_EQ(count("SELECT ValorCobrado FROM TblApEntregues"), 800000);
 }
 
 // A failure between the delivered row and the deletion of the order leaves
