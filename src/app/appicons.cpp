@@ -166,6 +166,20 @@ void calendarPage(QPainter& p) {
     p.drawRect(QRectF(12 + 2 * 9, 30 + 8, 6, 5));
 }
 
+void calculatorFace(QPainter& p) {
+    p.setPen(QPen(QColor(60, 60, 60), 2));
+    p.setBrush(QColor(70, 75, 90));
+    p.drawRoundedRect(QRectF(12, 4, 40, 56), 5, 5);
+    p.setBrush(QColor(200, 225, 190));
+    p.drawRect(QRectF(17, 9, 30, 11));
+    p.setPen(Qt::NoPen);
+    for (int row = 0; row < 4; ++row)
+        for (int col = 0; col < 3; ++col) {
+            p.setBrush(col == 2 ? QColor(230, 140, 40) : QColor(235, 235, 235));
+            p.drawRect(QRectF(17 + col * 11, 25 + row * 8.5, 8, 6));
+        }
+}
+
 } // namespace
 
 QIcon toolbar(const QString& key) {
@@ -184,6 +198,8 @@ QPixmap backupDisk(int size) { return drawn(size, drawDisk); }
 QPixmap lockedDatabase(int size) { return drawn(size, lockedDisk); }
 
 QPixmap calendar(int size) { return drawn(size, calendarPage); }
+
+QPixmap calculator(int size) { return drawn(size, calculatorFace); }
 
 QPixmap builtInBackground(const QSize& size) {
     QPixmap pm(size.isValid() && !size.isEmpty() ? size : QSize(800, 600));

@@ -18,6 +18,8 @@ QPixmap backupDisk(int size);
 QPixmap lockedDatabase(int size);
 // A calendar page (the calendar window).
 QPixmap calendar(int size);
+// A pocket calculator (the price window's calculator button).
+QPixmap calculator(int size);
 // The main window's background when no picture of the day is shown.
 QPixmap builtInBackground(const QSize& size);
 

@@ -1,5 +1,6 @@
 #include "frmopcoesos.h"
 
+#include "app/appicons.h"
 #include "app/frmcalculadora.h"
 #include "checkout.h"
 #include "frmmanutencao.h"
@@ -25,7 +26,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QStyle>
+#include <QShowEvent>
 
 namespace {
 
@@ -222,7 +223,8 @@ void FrmOpcoesOS::buildWidgets() {
     QFrame* frame5 = plainFrame(frame3, QStringLiteral("Frame5"), Twips::rect(240, 2040, 3855, 855));
     BtCalc = Widgets::button(frame5, QStringLiteral("BtCalc"), {}, QStringLiteral("Calculadora"),
                              Twips::rect(1560, 240, 615, 495));
-    BtCalc->setIcon(style()->standardIcon(QStyle::SP_ComputerIcon));
+    BtCalc->setIcon(QIcon(AppIcons::calculator(28)));
+    BtCalc->setIconSize(QSize(28, 28));
     BtCalcular = Widgets::button(frame5, QStringLiteral("BtCalcular"), QStringLiteral("C&alcular"), {},
                                  Twips::rect(2640, 240, 1095, 495));
 
@@ -356,9 +358,9 @@ void FrmOpcoesOS::refreshWorkshopList() {
     }
 }
 
-bool FrmOpcoesOS::event(QEvent* e) {
-    if (e->type() == QEvent::WindowActivate && !m_loadFailed) Form_Activate();
-    return QDialog::event(e);
+void FrmOpcoesOS::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    if (!e->spontaneous() && !m_loadFailed) Form_Activate();
 }
 
 void FrmOpcoesOS::Form_Activate() { showStoredFinal(); }
@@ -503,7 +505,11 @@ FrmOpcoesOS::Saved FrmOpcoesOS::calculateAndSave() {
 
 void FrmOpcoesOS::BtCalcular_Click() { calculateAndSave(); }
 
-void FrmOpcoesOS::BtCalc_Click() { WindowHost::showModal(new FrmCalculadora(this)); }
+void FrmOpcoesOS::BtCalc_Click() {
+    WindowHost::showModal(new FrmCalculadora(this));
+    // Back from the calculator: the window is active again.
+    Form_Activate();
+}
 
 void FrmOpcoesOS::BtFechar_Click() {
     showPriceBoxesFixed();

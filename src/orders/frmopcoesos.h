@@ -57,13 +57,14 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     enum class Saved { Yes, NotComputed, Failed };
 
     void buildWidgets();
     void Form_Load();
+    // Each time the window is shown or back from a window it opened.
     void Form_Activate();
     // "Calcular": computes and writes the row. Failed: the write was refused
     // or the order is gone (then the window is closing).

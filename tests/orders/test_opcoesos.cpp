@@ -235,6 +235,16 @@ TEST_F(OpcoesTest, CalcularStoresTheTypedAndComputedValues) {
     EXPECT_EQ(order(os, "VlFinal").value<Currency>(), Currency::fromCents(4650));
 }
 
+TEST_F(OpcoesTest, TheCalculatorOpensAndTheFinalValueShowsAsStoredOnReturn) {
+    open(addOrder("MARIA"));
+    EXPECT_EQ(box("TxtVlFinal")->text(), "R$ 150,00");
+    box("TxtVlFinal")->clear();
+    ModalScript calculator([](QWidget* dlg) { dlg->close(); }, 10000, "FrmCalculadora");
+    button("BtCalc")->click();
+    EXPECT_TRUE(calculator.done());
+    EXPECT_EQ(box("TxtVlFinal")->text(), "R$ 150,00");
+}
+
 TEST_F(OpcoesTest, OperatorCheck) {
     Database(databasePath())
         .execute("INSERT INTO TblOperador (NomeOperador, Senha, Ini, EmOs, BxOs) VALUES ('PEDRO', 10727, 1, 1, 0)");
@@ -470,7 +480,7 @@ TEST_F(OpcoesTest, AFailedDeletionWritesNothing) {
 
 namespace {
 
-// The copy's part: opens the window on the order, accepts the operator,
+// What the other copy does: opens the window on the order, accepts the operator,
 // says it is ready, waits for the signal, checks out and prints every box.
 class PrintedBoxes : public BoxHook {
 public:
