@@ -132,6 +132,7 @@ void FrmOpcoesOS::buildWidgets() {
     Text1 = box(frame4, QStringLiteral("Text1"), Twips::rect(120, 480, 495, 285), 3, Qt::AlignHCenter,
                 QStringLiteral("Tempo de Garantia Padrão"));
     setBold(Text1);
+    setColours(Text1, info, Qt::black);
     Label1[2] = Widgets::label(frame4, idx("Label1", 2), {}, Twips::rect(1080, 480, 1215, 285));
     Label1[2]->setToolTip(QStringLiteral("Limite Garantia"));
     Label1[2]->setAlignment(Qt::AlignCenter);

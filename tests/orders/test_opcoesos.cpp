@@ -43,6 +43,7 @@ QVariant money(qint64 cents) { return QVariant::fromValue(Currency::fromCents(ce
 
 struct OpcoesTest : ProgramFolderTest {
     std::unique_ptr<FrmOpcoesOS> w;
+    FrmOpcoesOS* cur = nullptr;   // the window the helpers work on
 
     void SetUp() override {
         ProgramFolderTest::SetUp();
@@ -56,13 +57,14 @@ struct OpcoesTest : ProgramFolderTest {
     FrmOpcoesOS* open(qint64 os) {
         Modulo::OsAtual = std::int32_t(os);
         w = std::make_unique<FrmOpcoesOS>();
+        cur = w.get();
         w->show();
         QApplication::processEvents();
         return w.get();
     }
-    QLineEdit* box(const QString& name) { return w->findChild<QLineEdit*>(name); }
-    QLabel* label(const QString& name) { return w->findChild<QLabel*>(name); }
-    QPushButton* button(const char* name) { return w->findChild<QPushButton*>(name); }
+    QLineEdit* box(const QString& name) { return cur->findChild<QLineEdit*>(name); }
+    QLabel* label(const QString& name) { return cur->findChild<QLabel*>(name); }
+    QPushButton* button(const char* name) { return cur->findChild<QPushButton*>(name); }
     void type(const QString& name, const QString& text) { Typing::type(box(name), text); }
     void password(const QString& text = "1234") { Typing::type(box("TxtOperador"), text); }
     // A field of the stored order or delivered row.
@@ -321,7 +323,7 @@ TEST_F(OpcoesTest, CheckoutWritesTheDeliveredRowAndClosesTheWindowsAndRefreshesT
     bool closed = false;
     ModalScript orderWindow([&](QWidget*) {
         ModalScript priceWindow([&](QWidget* dlg) {
-            w.reset(static_cast<FrmOpcoesOS*>(dlg));
+            cur = static_cast<FrmOpcoesOS*>(dlg);
             for (int i = 0; i < 6; ++i) {
                 type(QStringLiteral("TxtCod(%1)").arg(i), QStringLiteral("C%1").arg(i));
                 type(QStringLiteral("TxtQtde(%1)").arg(i), QString::number(i + 1));
@@ -334,7 +336,6 @@ TEST_F(OpcoesTest, CheckoutWritesTheDeliveredRowAndClosesTheWindowsAndRefreshesT
             type("TxtObs(0)", "  troca de placa  ");
             password();
             button("BtDarSaída")->click();
-            w.release();
         });
         closed = FrmOpcoesOS::showFor(&opener);
     });
