@@ -1,10 +1,13 @@
-# Fresh machine: `make run` starts the program, `make test` runs every test.
+# Fresh machine: `make run` starts the program, `make test` runs every test,
+# `make test-sanitize` runs them again under AddressSanitizer and
+# UndefinedBehaviorSanitizer.
 BUILD ?= build
+SANITIZE_BUILD ?= build-sanitize
 JOBS ?= $(shell nproc)
 PROGRAM_DIR := $(BUILD)/bin
 DATABASE := $(PROGRAM_DIR)/Bd DedUvevaro.mdb
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test test-sanitize bench clean
 
 all: build
 
@@ -29,6 +32,14 @@ run: build
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
+$(SANITIZE_BUILD)/build.ninja: CMakeLists.txt
+	cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DTARVEL_SANITIZE=ON
+
+# The sanitizer settings reach every test through CTest (see CMakeLists.txt).
+test-sanitize: deps $(SANITIZE_BUILD)/build.ninja
+	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	cd $(SANITIZE_BUILD) && ctest --output-on-failure -j $(JOBS)
+
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do \
 	  [ -f "$$b" ] && [ -x "$$b" ] || continue; \
@@ -36,4 +47,4 @@ bench: build
 	done
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD)

@@ -1,6 +1,7 @@
 #include "currency.h"
 
 #include <QLocale>
+#include <cmath>
 
 namespace {
 
@@ -71,6 +72,13 @@ std::optional<Currency> Currency::parse(const QString& input) {
     }
     const std::int64_t raw = std::int64_t(units) * Scale + fracRaw;
     return fromRaw(negative ? -raw : raw);
+}
+
+std::optional<Currency> Currency::fromReais(double reais) {
+    const double raw = std::round(reais * double(Scale));
+    // -2^63 and 2^63 are exact doubles; a NaN fails both comparisons.
+    if (!(raw > -9223372036854775808.0 && raw < 9223372036854775808.0)) return std::nullopt;
+    return fromRaw(std::int64_t(raw));
 }
 
 QString Currency::toFixed() const { return formatDigits(m_raw, 2, false); }

@@ -21,6 +21,10 @@ public:
     // Grouping dots are optional; more than four decimals, letters or a
     // second comma make the text unreadable (nullopt).
     static std::optional<Currency> parse(const QString& text);
+    // An amount in reais kept as a floating-point number (as older files
+    // hold some), rounded half away from zero to four places; nullopt when
+    // it is beyond the type's range or not a number.
+    static std::optional<Currency> fromReais(double reais);
 
     constexpr std::int64_t raw() const { return m_raw; }
     constexpr bool isZero() const { return m_raw == 0; }

@@ -32,4 +32,5 @@ constexpr int UnknownField = 3265;     // no field of that name
 constexpr int NotInEditMode = 3020;    // update or field write without edit/add
 constexpr int BadCriterion = 3077;     // malformed criterion or statement
 constexpr int ReadOnly = 3027;         // cursor cannot be updated
+constexpr int NumericOverflow = 3349;  // a number beyond what its field holds
 }

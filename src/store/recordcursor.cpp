@@ -5,6 +5,7 @@
 
 #include <QRegularExpression>
 #include <algorithm>
+#include <limits>
 #include <utility>
 #include <sqlcipher/sqlite3.h>
 
@@ -343,7 +344,11 @@ QVariant RecordCursor::convert(int column, const QVariant& stored) const {
     if (!stored.isValid()) return stored;
     switch (m_kinds[std::size_t(column)]) {
     case Kind::Currency:
-        if (stored.typeId() == QMetaType::Double) return QVariant::fromValue(Currency::fromRaw(qint64(stored.toDouble() * 10000.0 + (stored.toDouble() < 0 ? -0.5 : 0.5))));
+        if (stored.typeId() == QMetaType::Double) {
+            // An amount beyond the money type reads empty, as an impossible date does.
+            const std::optional<Currency> c = Currency::fromReais(stored.toDouble());
+            return c ? QVariant::fromValue(*c) : QVariant();
+        }
         return QVariant::fromValue(Currency::fromRaw(stored.toLongLong()));
     case Kind::YesNo: return QVariant(stored.toLongLong() != 0);
     case Kind::Date: {
@@ -402,6 +407,10 @@ QVariant RecordCursor::toStorage(int column, const QVariant& value) const {
         bool ok = false;
         const qlonglong n = value.toLongLong(&ok);
         if (!ok) throw mismatch();
+        constexpr qlonglong limit = std::numeric_limits<qlonglong>::max() / Currency::Scale;
+        if (n > limit || n < -limit)
+            throw DbError(DbErrorCode::NumericOverflow,
+                          QStringLiteral("Estouro de campo numérico no campo '%1'.").arg(m_fieldNames[column]), Source);
         return QVariant(qlonglong(n * Currency::Scale));
     }
     if (kind == Kind::YesNo) {

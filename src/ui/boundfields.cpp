@@ -71,8 +71,10 @@ QString BoundFields::displayText(const QVariant& value, FieldFormat format) {
     case QMetaType::Float:
         if (format == FieldFormat::Fixed) return Numbers::fixed(value.toDouble());
         // Money text is the same whatever the stored type.
-        if (format == FieldFormat::CurrencyText)
-            return Numbers::currencyText(Currency::fromRaw(std::llround(value.toDouble() * Currency::Scale)));
+        if (format == FieldFormat::CurrencyText) {
+            const auto money = Currency::fromReais(value.toDouble());
+            return money ? Numbers::currencyText(*money) : QString();
+        }
         return Numbers::plain(value.toDouble());
     case QMetaType::LongLong:
     case QMetaType::Int:

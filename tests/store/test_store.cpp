@@ -357,6 +357,32 @@ TEST_F(FreshDb, OtherStoredFormsReadAsBefore) {
     }
 }
 
+// Amounts beyond what the money type holds (about 922 trillion reais) are
+// refused when written and read empty when found in the file; they never wrap
+// round into some other amount.
+TEST_F(FreshDb, AmountsOutOfRangeNeverTurnIntoOtherAmounts) {
+    {
+        Database db(path);
+        db.execute(QStringLiteral("INSERT INTO TblApEntregues (IdApEntregues, Nome, ValorCobrado) "
+                                  "VALUES (1, 'ANA', 1e300), (2, 'BIA', -1e19), (3, 'CAIO', 900000000000.25)"));
+    }
+    RecordCursor c;
+    c.open(path, QStringLiteral("SELECT * FROM TblApEntregues ORDER BY IdApEntregues"));
+    EXPECT_FALSE(c.field("ValorCobrado").isValid());
+    c.moveNext();
+    EXPECT_FALSE(c.field("ValorCobrado").isValid());
+    EXPECT_EQ(c.rowAt(1)[c.fieldNames().indexOf(QStringLiteral("ValorCobrado"))], QVariant());
+    c.moveNext();
+    EXPECT_EQ(c.currency("ValorCobrado").toFixed(), "900000000000,25");
+
+    c.edit();
+    EXPECT_THROW(c.setField("ValorCobrado", Q_INT64_C(1000000000000000)), DbError);
+    EXPECT_THROW(c.setField("ValorCobrado", Q_INT64_C(-1000000000000000)), DbError);
+    c.setField("ValorCobrado", Q_INT64_C(900000000000000));
+    c.update();
+    EXPECT_EQ(c.currency("ValorCobrado").toFixed(), "900000000000000,00");
+}
+
 TEST_F(FreshDb, AnIdleCursorHoldsNoLockAndSeesOthersChanges) {
     {
         Database db(path);
