@@ -451,6 +451,24 @@ TEST_F(OpcoesTest, FromTheWorkshopListThroughTheOrderWindow) {
     EXPECT_EQ(count("SELECT ValorCobrado FROM TblApEntregues"), 800000);
 }
 
+// Once the order has left, nothing reports a failure: a list that cannot be
+// read just now is left as it is.
+TEST_F(OpcoesTest, AListThatCannotBeReadAfterTheCheckoutIsHarmless) {
+    const qint64 os = addOrder("MARIA", {{"Status", "PRONTO"}});
+    FrmManutencao* list = FrmManutencao::open();
+    ASSERT_NE(list, nullptr);
+    list->listCursor().setRecordSource("SELECT * FROM TblSumiu");
+    open(os);
+    password();
+    ScriptedBoxes boxes;
+    boxes.answer(MsgAnswer::Yes).answer(MsgAnswer::Ok, Success);
+    button("BtDarSaída")->click();
+    EXPECT_EQ(boxes.log().size(), 2);
+    EXPECT_EQ(w->result(), FrmOpcoesOS::OrderClosed);
+    EXPECT_EQ(list->countText(), "1");   // not refreshed
+    EXPECT_EQ(count("SELECT COUNT(*) FROM TblApEntregues"), 1);
+}
+
 // A failure between the delivered row and the deletion of the order leaves
 // both tables as they were.
 TEST_F(OpcoesTest, AFailedDeletionWritesNothing) {
