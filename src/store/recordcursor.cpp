@@ -808,6 +808,13 @@ void RecordCursor::setField(const QString& name, const QVariant& value) {
     m_editDirty[std::size_t(col)] = true;
 }
 
+namespace {
+// A write that found its row gone: another copy deleted it meanwhile.
+[[noreturn]] void throwRecordDeleted() {
+    throw DbError(DbErrorCode::RecordDeleted, QStringLiteral("O registro foi excluído por outro usuário."), Source);
+}
+}
+
 qint64 RecordCursor::update() {
     ensureOpen("Update");
     if (m_mode == EditMode::None)
@@ -830,6 +837,10 @@ qint64 RecordCursor::update() {
             prepareStatement(db, QStringLiteral("UPDATE %1 SET %2 WHERE rowid = %3").arg(quoteIdent(m_table), sets.join(QStringLiteral(", "))).arg(key), st);
             for (int i = 0; i < values.size(); ++i) bindValue(st.s, i + 1, values[i]);
             runToEnd(db, st);
+            if (sqlite3_changes(db) == 0) {
+                cancelUpdate();
+                throwRecordDeleted();
+            }
         }
         m_mode = EditMode::None;
         loadCurrent();
@@ -900,6 +911,7 @@ void RecordCursor::writeField(int index, const QString& name, const QVariant& va
     prepareStatement(db, QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = %3").arg(quoteIdent(m_table), quoteIdent(m_fieldNames[col])).arg(key), st);
     bindValue(st.s, 1, stored);
     runToEnd(db, st);
+    if (sqlite3_changes(db) == 0) throwRecordDeleted();
     if (QVariantList* cached = cachedRow(index)) {
         QVariantList& row = *cached;
         if (col < row.size()) row[col] = convert(col, stored);
