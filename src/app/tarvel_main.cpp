@@ -3,6 +3,7 @@
 #include "app/desktools.h"
 #include "app/frmmdi.h"
 #include "customers/customerwindows.h"
+#include "orders/workshopwindows.h"
 #include "settings/settingswindows.h"
 #include "ui/appsetup.h"
 
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
     registerCustomerWindows();
     registerSettingsWindows();
     registerDeskTools();
+    registerWorkshopWindows();
 
     FrmMdi mdi;
     if (mdi.ended()) return mdi.exitCode();

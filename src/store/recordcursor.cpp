@@ -202,6 +202,14 @@ void RecordCursor::requery() {
     emit currentChanged();
 }
 
+void RecordCursor::rereadCurrent() {
+    ensureOpen("Requery");
+    if (!hasCurrent() || m_mode != EditMode::None) return;
+    loadCurrent();
+    emit rowUpdated(m_pos);
+    emit currentChanged();
+}
+
 void RecordCursor::close() {
     if (m_open) emit aboutToMove();
     m_open = false;

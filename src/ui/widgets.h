@@ -3,6 +3,7 @@
 #include <QRect>
 #include <QString>
 
+class QBoxLayout;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -23,6 +24,15 @@ QPushButton* button(QWidget* parent, const QString& name, const QString& caption
 QPushButton* closeButton(QWidget* parent, const QRect& geometry = {});
 
 QLineEdit* lineEdit(QWidget* parent, const QString& name, const QRect& geometry = {});
+
+// The button row of a search dialog, added to `into`: "Iniciar &Pesquisa"
+// ("BtIniciar", the dialog's one default button, so Enter starts the search)
+// and the "&Fechar" button (Esc). Installs the dialog's keys (WindowKeys).
+struct SearchButtons {
+    QPushButton* start;
+    QPushButton* close;
+};
+SearchButtons searchButtons(QWidget* dialog, QBoxLayout* into);
 
 // A bar from 0 to 100 standing at 0, without the percentage written on it.
 QProgressBar* progressBar(QWidget* parent, const QString& name, const QRect& geometry = {});
