@@ -1,0 +1,62 @@
+#include "canhotocliente.h"
+
+#include "printjob.h"
+#include "store/clock.h"
+#include "store/recordcursor.h"
+#include "ui/numbers.h"
+
+namespace CanhotoCliente {
+
+void print(Printer& p, const RecordCursor& os, const RecordCursor& empresa, const QImage& logo) {
+    const auto o = [&os](const char* name) { return Value(os.field(QString::fromLatin1(name))); };
+    const auto e = [&empresa](const char* name) { return Value(empresa.field(QString::fromLatin1(name))); };
+
+    p.setFontSize(13);
+    p.print({QString(140, QLatin1Char('-'))});
+    p.paintPicture(logo, 1, p.y(), 27, 12);
+    p.setX(30);
+    p.print({e("NomeFantasia")}, LineEnd::Open);
+    p.setUnderline(true);
+    p.print({Tab(43), "Ordem de Serviço:"});
+
+    p.setUnderline(false);
+    p.setFontSize(8);
+    p.print({Tab(32), "CGC:", Spc(2), e("Cgc")}, LineEnd::Open);
+    p.setBold(true);
+    p.setFontSize(14);
+    p.print({Spc(10), "Nº", Spc(1), Fmt::zeros(os.field(QStringLiteral("Os")), 5)}, LineEnd::Open);
+    p.setFontSize(8);
+    p.print({Tab(105), QString(50, QLatin1Char('_'))});
+
+    p.setX(135);
+    p.setBold(false);
+    p.setItalic(true);
+    p.print({e("Cidade"), ", "}, LineEnd::Open);
+    const QDateTime now = Clock::now();
+    p.print({Numbers::shortDate(now.date()), Spc(2), Fmt::shortTime(now.time()), Spc(2), "(", o("OperadorEnt"), ")"});
+
+    p.setItalic(false);
+    p.print({Tab(1), "End.:", Tab(10), e("Endereco")}, LineEnd::Open);
+    p.print({Tab(72), QString(80, QLatin1Char('_'))});
+    p.print({Tab(1), "Fone:", Tab(10), e("Fone1"), Spc(2), e("Fone2"), Tab(70), "|", Spc(2), e("Msg1")});
+    p.print({Tab(1), "Fax", Tab(10), e("Fax"), Tab(70), "|", Spc(2), e("Msg2")});
+    p.print({Tab(1), "E-mail:", Tab(10), e("Email"), Tab(70), "|", Spc(2), e("Msg3")});
+    p.print({QString(170, QLatin1Char('-'))});
+
+    p.print({"Cliente:", Spc(2)}, LineEnd::Open);
+    p.setBold(true);
+    p.print({o("Nome")});
+    p.setBold(false);
+    p.print({"Aparelho:", Spc(2), o("Aparelho"), Spc(4), "Marca:", Spc(2), o("Marca"), Spc(4), "Modelo:", Spc(2),
+             o("Modelo"), Spc(4), "Núm.de Série", Spc(2), o("NumSerie")});
+    p.print({"Defeito:", Spc(2), o("Defeito")});
+    p.print({"Estado do aparelho:", Spc(2), o("EstadoAparelho")});
+    p.print({"Acessórios", Spc(2), o("Acessorios")}, LineEnd::Open);
+    p.setItalic(true);
+    p.print({Tab(142), PrintJob::productName(), " Versão: ", Num(PrintJob::versionMajor()), ".",
+             QString::number(PrintJob::versionMinor()) + QStringLiteral(" Kelmora")});
+    p.setItalic(false);
+    p.print({Tab(146), PrintJob::webAddress()});
+}
+
+}

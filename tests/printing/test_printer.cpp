@@ -1,0 +1,255 @@
+// The drawing surface: print statements, figures, pages, the recording and
+// its spool, the PDF target and the default printer's failure.
+#include "printing/printer.h"
+#include "printing/printjob.h"
+#include "store/currency.h"
+#include "support/testmain.h"
+
+#include <QImage>
+#include <QRegularExpression>
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <cmath>
+
+namespace {
+
+constexpr double Tol = 0.05;   // millimetres
+
+class PrinterTest : public ::testing::Test {
+protected:
+    std::shared_ptr<RecordingTarget> target = std::make_shared<RecordingTarget>();
+    Printer p{target};
+
+    const RecordedPage& page(std::size_t doc = 0, std::size_t n = 0) { return target->documents.at(doc).pages.at(n); }
+};
+
+QString run(const QString& program, const QStringList& args) {
+    QProcess proc;
+    proc.start(program, args);
+    proc.waitForFinished(30000);
+    return QString::fromUtf8(proc.readAllStandardOutput());
+}
+
+} // namespace
+
+// Arial's average character width (the font's own figure, 904/2048 of the
+// em) is what columns are counted in; the metric-compatible face gives it.
+TEST_F(PrinterTest, ColumnsUseTheDesktopsAverageCharacterWidth) {
+    const PrintFont arial{QStringLiteral("Arial"), 10};
+    EXPECT_NEAR(PrintMetrics::averageCharWidth(arial), 904.0 / 2048.0 * 10.0 * 25.4 / 72.0, 0.03);
+    const PrintFont narrow{QStringLiteral("Arial Narrow"), 10};
+    // Arial Narrow: 82 % of Arial's widths.
+    EXPECT_NEAR(PrintMetrics::averageCharWidth(narrow), 0.82 * 904.0 / 2048.0 * 10.0 * 25.4 / 72.0, 0.03);
+    EXPECT_EQ(PrintMetrics::resolvedFamily(narrow), "Liberation Sans Narrow");
+    EXPECT_EQ(PrintMetrics::resolvedFamily({QStringLiteral("Times New Roman"), 10}), "Liberation Serif");
+    EXPECT_EQ(PrintMetrics::resolvedFamily({QStringLiteral("Courier New"), 10}), "Liberation Mono");
+}
+
+TEST_F(PrinterTest, PrintStatementsPlaceTheirItems) {
+    p.setFontName(QStringLiteral("Arial Narrow"));
+    p.setFontSize(10);
+    const double col = p.columnWidth();
+    const double line = p.lineHeight();
+    const double blank = p.textWidth(QStringLiteral(" "));
+    const double widthA = p.textWidth(QStringLiteral("A")), widthB = p.textWidth(QStringLiteral("B"));
+    p.setY(20);
+    p.print({Tab(10), "A", Spc(3), "B"}, LineEnd::Open);
+    p.print({"C"});
+    p.print();
+    p.print({Tab(50), "long text that passes column twelve", Tab(12), "D"});
+    p.print({"Página: ", Num(1)});
+    p.endDoc();
+
+    const RecordedPage& pg = page();
+    const PrintOp* a = pg.findText("A");
+    ASSERT_TRUE(a);
+    EXPECT_NEAR(a->x, 9 * col, Tol);
+    EXPECT_NEAR(a->y, 20, Tol);
+    const PrintOp* b = pg.findText("B");
+    EXPECT_NEAR(b->x, a->x + widthA + 3 * blank, Tol);
+    // The open line continues; the next statement ends it.
+    const PrintOp* c = pg.findText("C");
+    EXPECT_NEAR(c->x, b->x + widthB, Tol);
+    EXPECT_NEAR(c->y, 20, Tol);
+    // An empty line, then a column already passed goes to the next line.
+    const PrintOp* lng = pg.findText("long text that passes column twelve");
+    EXPECT_NEAR(lng->y, 20 + 2 * line, Tol);
+    const PrintOp* d = pg.findText("D");
+    EXPECT_NEAR(d->x, 11 * col, Tol);
+    EXPECT_NEAR(d->y, 20 + 3 * line, Tol);
+    // A number item has a blank on each side: two blanks after the colon.
+    EXPECT_TRUE(pg.findText(" 1 "));
+    EXPECT_EQ(pg.fontOf(*d).name, "Arial Narrow");
+    EXPECT_EQ(pg.fontOf(*d).size, 10);
+}
+
+TEST_F(PrinterTest, FiguresPicturesUnitsAndPosition) {
+    p.setUnit(PrintUnit::Centimetres);
+    p.setLineWidth(2);
+    p.line(1, 2, 3, 4);
+    EXPECT_NEAR(p.x(), 3, 1e-9);
+    EXPECT_NEAR(p.y(), 4, 1e-9);
+    p.line(1, 1, 2, 0.5, true, true);      // a box 2 x 0.5 from (1, 1)
+    EXPECT_NEAR(p.x(), 3, 1e-9);
+    EXPECT_NEAR(p.y(), 1.5, 1e-9);
+    QImage img(10, 10, QImage::Format_RGB32);
+    img.fill(Qt::red);
+    p.paintPicture(img, 0.5, 0.5, 2.7, 1.2);
+    EXPECT_NEAR(p.y(), 1.5, 1e-9);          // the picture leaves the position
+    p.setLineStyle(LineStyle::DashDot);
+    p.line(0, 10, 2, 10);
+    p.endDoc();
+
+    const auto lines = page().lines();
+    ASSERT_EQ(lines.size(), 6u);
+    EXPECT_NEAR(lines[0]->x, 10, Tol);
+    EXPECT_NEAR(lines[0]->y2, 40, Tol);
+    EXPECT_NEAR(lines[3]->x, 30, Tol);       // the box's far corner
+    EXPECT_NEAR(lines[3]->y, 15, Tol);
+    EXPECT_NEAR(lines[0]->width, 2 * 25.4 / 600, 1e-6);
+    EXPECT_EQ(lines[5]->style, LineStyle::DashDot);
+    const PrintOp& pic = page().ops.at(5);
+    EXPECT_EQ(pic.kind, PrintOp::Kind::Picture);
+    EXPECT_NEAR(pic.x2 - pic.x, 27, Tol);
+    EXPECT_NEAR(pic.y2 - pic.y, 12, Tol);
+}
+
+// Pages, page numbers, the bottom of the page, ending and cancelling.
+TEST_F(PrinterTest, PagesEndAndCancel) {
+    p.setOrientation(PrintOrientation::Landscape);
+    EXPECT_NEAR(p.printableWidth(), 287, Tol);
+    p.print({"one"});
+    EXPECT_EQ(p.page(), 1);
+    p.newPage();
+    EXPECT_EQ(p.page(), 2);
+    EXPECT_EQ(p.y(), 0);
+    p.print({"two"});
+    p.setY(p.printableHeight() - 1);
+    p.print({"bottom"});                     // does not fit: a third page
+    EXPECT_EQ(p.page(), 3);
+    p.endDoc();
+    ASSERT_EQ(target->documents.size(), 1u);
+    ASSERT_EQ(target->documents[0].pages.size(), 3u);
+    EXPECT_EQ(page(0, 2).findText("bottom")->y, 0);
+    EXPECT_EQ(page(0, 0).orientation, PrintOrientation::Landscape);
+    EXPECT_EQ(p.page(), 1);
+
+    // Cancelled: nothing reaches the target; ending without output neither.
+    p.print({"half a page"});
+    p.killDoc();
+    p.endDoc();
+    EXPECT_EQ(target->documents.size(), 1u);
+
+    // A target that refuses: the error comes out and the document is gone.
+    target->setFailure(PrintErrorCode::PrinterFailed, QStringLiteral("recusado"));
+    try {
+        p.print({"x"});
+        FAIL() << "no error";
+    } catch (const PrintError& e) {
+        EXPECT_EQ(e.number(), PrintErrorCode::PrinterFailed);
+    }
+    target->clearFailure();
+    p.print({"again"});
+    p.endDoc();
+    ASSERT_EQ(target->documents.size(), 2u);
+    EXPECT_EQ(page(1).texts().size(), 1u);
+}
+
+// Finished pages go to the spool file and come back whole, in order.
+TEST_F(PrinterTest, LongDocumentsSpoolTheirPages) {
+    RecordedDocument doc;
+    for (int i = 1; i <= 40; ++i) {
+        RecordedPage pg;
+        pg.fonts.push_back(PrintFont{QStringLiteral("Arial Narrow"), 8, true, false, true});
+        PrintOp op;
+        op.text = QStringLiteral("Página %1 ç").arg(i);
+        op.x = i;
+        pg.ops.push_back(op);
+        doc.addPage(std::move(pg));
+    }
+    doc.setLastPage(RecordedPage());
+    EXPECT_GT(doc.spoolBytes(), 0);
+    EXPECT_EQ(doc.pageCount(), 41);
+    int n = 0;
+    doc.forEachPage([&](const RecordedPage& pg) {
+        ++n;
+        if (n <= 40) {
+            EXPECT_EQ(pg.ops.at(0).text, QStringLiteral("Página %1 ç").arg(n));
+            EXPECT_EQ(pg.ops.at(0).x, n);
+            EXPECT_TRUE(pg.fonts.at(0).underline);
+        }
+    });
+    EXPECT_EQ(n, 41);
+}
+
+TEST(Formats, NamedFormatsAndItems) {
+    EXPECT_EQ(Fmt::zeros(42, 5), "00042");
+    EXPECT_EQ(Fmt::zeros(123456, 5), "123456");
+    EXPECT_EQ(Fmt::zeros(QVariant(), 5), "");
+    EXPECT_EQ(Fmt::shortDate(QDate(2026, 3, 9)), "09/03/2026");
+    EXPECT_EQ(Fmt::shortDate(QStringLiteral("9/3/26")), "09/03/2026");
+    EXPECT_EQ(Fmt::shortDate(QStringLiteral("MARÇO")), "MARÇO");
+    EXPECT_EQ(Fmt::shortTime(QTime(9, 5, 30)), "09:05");
+    EXPECT_EQ(Fmt::currency(QVariant::fromValue(Currency::fromCents(123456))), "R$ 1.234,56");
+    EXPECT_EQ(Num(7).text(), " 7 ");
+    EXPECT_EQ(Num(-7).text(), "-7 ");
+    EXPECT_EQ(Num(QVariant()).text(), "");
+    EXPECT_EQ(Value(QVariant()).text(), "");
+    EXPECT_EQ(Value(QDate(2026, 1, 2)).text(), "02/01/2026");
+    EXPECT_EQ(Value(QStringLiteral("TV")).text(), "TV");
+}
+
+// A document written to PDF: pages, paper, texts with their accents and the
+// faces that stand in for the desktop's fonts.
+TEST(PdfTarget, WritesPagesTextsAndFonts) {
+    QTemporaryDir dir;
+    auto pdf = std::make_shared<PdfTarget>(dir.filePath(QStringLiteral("doc.pdf")));
+    Printer p(pdf);
+    p.setOrientation(PrintOrientation::Landscape);
+    p.setFontName(QStringLiteral("Arial Narrow"));
+    p.print({"Manutenções Anteriores: AÇÃO É ção º ª"});
+    p.newPage();
+    p.setFontName(QStringLiteral("Times New Roman"));
+    p.print({"Endereço"});
+    p.setFontName(QStringLiteral("Courier New"));
+    p.print({"Código"});
+    p.setFontName(QStringLiteral("Lucida Sans"));
+    p.print({"Comprovante"});
+    p.line(0, 50, 100, 50);
+    p.endDoc();
+    const QString file = dir.filePath(QStringLiteral("doc.pdf"));
+    const QString info = run(QStringLiteral("pdfinfo"), {file});
+    EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+2")))) << info.toStdString();
+    EXPECT_TRUE(info.contains(QStringLiteral("842 x 595 pts"))) << info.toStdString();
+    const QString text = run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), file, QStringLiteral("-")});
+    EXPECT_TRUE(text.contains(QStringLiteral("Manutenções Anteriores: AÇÃO É ção º ª"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Endereço")));
+    const QString fonts = run(QStringLiteral("pdffonts"), {file});
+    for (const char* face : {"LiberationSansNarrow", "LiberationSerif", "LiberationMono", "DejaVuSans"})
+        EXPECT_TRUE(fonts.contains(QLatin1String(face))) << face << "\n" << fonts.toStdString();
+}
+
+// With no print server reachable there is no default printer: the job's
+// first output fails with the printer's error and nothing is begun.
+TEST(PrinterTargetTest, NoDefaultPrinterFailsWithItsError) {
+    Printer p(std::make_shared<PrinterTarget>());
+    try {
+        p.print({"x"});
+        FAIL() << "printed without a printer";
+    } catch (const PrintError& e) {
+        EXPECT_EQ(e.number(), PrintErrorCode::NoPrinter);
+        const QString text = PrintJob::failureText(QStringLiteral("Não foi possível imprimir esta Ordem de Serviço"), {}, e);
+        EXPECT_EQ(text, QStringLiteral("Não foi possível imprimir esta Ordem de Serviço\rVerifique se a impressora está "
+                                       "ligada e funcionando corretamente!\r%1__482")
+                            .arg(e.description()));
+    }
+    EXPECT_FALSE(p.hasDocument());
+}
+
+int main(int argc, char** argv) {
+    // No print server: a socket that does not exist.
+    qputenv("CUPS_SERVER", "/nonexistent/tarvel-cups.sock");
+    return TestMain::run(argc, argv);
+}
