@@ -112,6 +112,8 @@ public:
     Rules rules;
     int limit = 0;
     std::optional<FocusStyle> style;
+    // The style's caption, which may go before the field does.
+    QPointer<QLabel> styleLabel;
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -229,12 +231,12 @@ void EntryFilter::focusIn() {
         if (style->text.isValid()) p.setColor(QPalette::Text, style->text);
         w->setPalette(p);
         if (style->bold) { QFont f = w->font(); f.setBold(true); w->setFont(f); }
-        if (style->label) {
-            m_savedLabelPalette = style->label->palette();
+        if (styleLabel) {
+            m_savedLabelPalette = styleLabel->palette();
             if (style->labelText.isValid()) {
-                QPalette lp = style->label->palette();
+                QPalette lp = styleLabel->palette();
                 lp.setColor(QPalette::WindowText, style->labelText);
-                style->label->setPalette(lp);
+                styleLabel->setPalette(lp);
             }
         }
         m_styled = true;
@@ -255,7 +257,7 @@ void EntryFilter::focusOut() {
     if (!m_styled) return;
     m_field.w->setPalette(m_savedPalette);
     m_field.w->setFont(m_savedFont);
-    if (style && style->label) style->label->setPalette(m_savedLabelPalette);
+    if (style && styleLabel) styleLabel->setPalette(m_savedLabelPalette);
     m_styled = false;
 }
 
@@ -371,7 +373,11 @@ int typingLimit(const QWidget* field) {
 
 QColor toolTipBase() { return QApplication::palette().color(QPalette::ToolTipBase); }
 
-void setFocusStyle(QWidget* field, const FocusStyle& style) { ensureFilter(field)->style = style; }
+void setFocusStyle(QWidget* field, const FocusStyle& style) {
+    EntryFilter* f = ensureFilter(field);
+    f->style = style;
+    f->styleLabel = style.label;
+}
 
 void focusNextField(QWidget* from) {
     if (!from) return;
