@@ -3,6 +3,7 @@
 #include "app/desktools.h"
 #include "app/frmmdi.h"
 #include "customers/customerwindows.h"
+#include "orders/deliveredwindows.h"
 #include "orders/workshopwindows.h"
 #include "settings/settingswindows.h"
 #include "ui/appsetup.h"
@@ -22,6 +23,7 @@ int main(int argc, char** argv) {
     registerSettingsWindows();
     registerDeskTools();
     registerWorkshopWindows();
+    registerDeliveredWindows();
 
     FrmMdi mdi;
     if (mdi.ended()) return mdi.exitCode();
