@@ -34,6 +34,7 @@ const QColor LightYellow(255, 255, 192);
 // Captions and fields of the customer copy, Label(i) and Lbl(i).
 const char* const CustomerCaptions[12] = {"Codigo", "Nome",   "Endereço", "Complemento", "Bairro",   "Cidade",
                                           "Estado", "Cep",    "Tel.Res.", "Tel.Com.",    "Fax",      "Celular"};
+const int CustomerChars[12] = {6, 36, 36, 16, 20, 16, 2, 9, 14, 14, 14, 14};
 const char* const CustomerFields[12] = {"IDCliente", "Nome", "Endereco",      "Complemento",  "Bairro", "Cidade",
                                         "Estado",    "Cep",  "TelResidencia", "TelComercial", "Fax",    "Celular"};
 
@@ -64,8 +65,8 @@ void setForeground(QWidget* w, const QColor& colour) {
     w->setPalette(p);
 }
 
-// A label that shows a value: sunken, white.
-QLabel* valueLabel(QWidget* parent, const QString& name) {
+// A label that shows a value of up to `chars` capitals: sunken, white.
+QLabel* valueLabel(QWidget* parent, const QString& name, int chars) {
     QLabel* l = Widgets::label(parent, name, {});
     l->setFrameShape(QFrame::StyledPanel);
     l->setFrameShadow(QFrame::Sunken);
@@ -73,7 +74,7 @@ QLabel* valueLabel(QWidget* parent, const QString& name) {
     QPalette p = l->palette();
     p.setColor(QPalette::Window, Qt::white);
     l->setPalette(p);
-    l->setMinimumWidth(40);
+    l->setMinimumWidth(l->fontMetrics().horizontalAdvance(QString(chars, QLatin1Char('A'))) + 2 * l->frameWidth() + 4);
     l->setTextInteractionFlags(Qt::TextSelectableByMouse);
     return l;
 }
@@ -122,16 +123,17 @@ void FrmDetalhes::buildWidgets() {
         QLabel** label;
         const char* name;
         const char* caption;
+        int chars;
     };
-    const OsValue osValues[] = {{&Label4, "Label4", "Entrada:"},   {&Label6, "Label6", "Hora:"},
-                                {&Label7, "Label7", "Dias:"},      {&Label14, "Label14", "Tipo:"},
-                                {&Label3, "Label3", "Status:"},    {&Label5, "Label5", "Técnico:"},
-                                {&Label1, "Label1", "Atendimento"}, {&Label9, "Label9", "Conclusão:"},
-                                {&Label15, "Label15", "Operador:"}};
+    const OsValue osValues[] = {{&Label4, "Label4", "Entrada:", 10},     {&Label6, "Label6", "Hora:", 8},
+                                {&Label7, "Label7", "Dias:", 5},         {&Label14, "Label14", "Tipo:", 15},
+                                {&Label3, "Label3", "Status:", 13},      {&Label5, "Label5", "Técnico:", 14},
+                                {&Label1, "Label1", "Atendimento", 8},   {&Label9, "Label9", "Conclusão:", 10},
+                                {&Label15, "Label15", "Operador:", 14}};
     int i = 0;
     for (const OsValue& v : osValues) {
-        *v.label = valueLabel(os, QString::fromLatin1(v.name));
-        captioned(osGrid, 1 + i / 2, (i % 2) * 2, QString::fromUtf8(v.caption), *v.label);
+        *v.label = valueLabel(os, QString::fromLatin1(v.name), v.chars);
+        captioned(osGrid, 1 + i, 0, QString::fromUtf8(v.caption), *v.label);
         ++i;
     }
     root->addWidget(os, 0, 0);
@@ -141,20 +143,20 @@ void FrmDetalhes::buildWidgets() {
     auto* cGrid = new QGridLayout(customer);
     for (int c = 0; c < 12; ++c) {
         Label[std::size_t(c)] = Widgets::label(customer, QStringLiteral("Label(%1)").arg(c), QString::fromUtf8(CustomerCaptions[c]));
-        Lbl[std::size_t(c)] = valueLabel(customer, QStringLiteral("Lbl(%1)").arg(c));
+        Lbl[std::size_t(c)] = valueLabel(customer, QStringLiteral("Lbl(%1)").arg(c), CustomerChars[c]);
     }
     // Code and name, address and complement, district, city and state, postal code and the phones.
-    const int places[12][3] = {{0, 0, 1}, {0, 2, 3}, {1, 0, 3}, {2, 0, 1}, {2, 2, 3}, {3, 0, 1},
-                               {3, 4, 1}, {4, 0, 1}, {5, 0, 1}, {5, 2, 3}, {6, 0, 1}, {6, 2, 3}};
+    const int places[12][3] = {{0, 0, 1}, {1, 0, 3}, {2, 0, 3}, {3, 0, 1}, {3, 2, 1}, {4, 0, 1},
+                               {4, 2, 1}, {5, 0, 1}, {6, 0, 1}, {6, 2, 1}, {7, 0, 1}, {7, 2, 1}};
     for (int c = 0; c < 12; ++c) {
         cGrid->addWidget(Label[std::size_t(c)], places[c][0], places[c][1], Qt::AlignRight);
         cGrid->addWidget(Lbl[std::size_t(c)], places[c][0], places[c][1] + 1, 1, places[c][2]);
     }
     cGrid->setColumnStretch(1, 1);
-    cGrid->setColumnStretch(3, 2);
+    cGrid->setColumnStretch(3, 1);
     BtCadCliente = Widgets::button(customer, QStringLiteral("BtCadCliente"), QStringLiteral("Cliente"),
                                    QStringLiteral("Cadastro de Clientes"));
-    cGrid->addWidget(BtCadCliente, 4, 4, 1, 2);
+    cGrid->addWidget(BtCadCliente, 0, 2, 1, 2);
     root->addWidget(customer, 0, 1);
 
     // The appliance and the factory warranty.
@@ -181,16 +183,20 @@ void FrmDetalhes::buildWidgets() {
     QGroupBox* factory = frame(this, QStringLiteral("FrameGarantia"), QStringLiteral("Garantia de Fábrica"));
     auto* fGrid = new QGridLayout(factory);
     i = 0;
-    for (const Box& b : FactoryBoxes) captioned(fGrid, i / 2, (i % 2) * 2, QString::fromUtf8(b.caption), box(factory, b)), ++i;
+    for (const Box& b : FactoryBoxes) {
+        QLineEdit* t = box(factory, b);
+        t->setMinimumWidth(t->fontMetrics().horizontalAdvance(QString(16, QLatin1Char('A'))));
+        captioned(fGrid, i++, 0, QString::fromUtf8(b.caption), t);
+    }
 
     // The exit.
     QGroupBox* exit = frame(this, QStringLiteral("FrameSaida"), QStringLiteral("Saída"));
     auto* eGrid = new QGridLayout(exit);
-    Label8 = valueLabel(exit, QStringLiteral("Label8"));
-    Label10 = valueLabel(exit, QStringLiteral("Label10"));
-    Label12 = valueLabel(exit, QStringLiteral("Label12"));
-    Label11 = valueLabel(exit, QStringLiteral("Label11"));
-    Label13 = valueLabel(exit, QStringLiteral("Label13"));
+    Label8 = valueLabel(exit, QStringLiteral("Label8"), 10);
+    Label10 = valueLabel(exit, QStringLiteral("Label10"), 8);
+    Label12 = valueLabel(exit, QStringLiteral("Label12"), 14);
+    Label11 = valueLabel(exit, QStringLiteral("Label11"), 10);
+    Label13 = valueLabel(exit, QStringLiteral("Label13"), 14);
     captioned(eGrid, 0, 0, QStringLiteral("Data:"), Label8);
     captioned(eGrid, 0, 2, QStringLiteral("Hora:"), Label10);
     captioned(eGrid, 1, 0, QStringLiteral("Operador:"), Label12, 3);

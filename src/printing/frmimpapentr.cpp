@@ -36,7 +36,7 @@ FrmImpApEntr::FrmImpApEntr(QWidget* parent)
     setObjectName(QStringLiteral("FrmImpApEntr"));
     setWindowTitle(QStringLiteral("Relatório de Aparelhos  Entregues"));
     setModal(true);
-    setFixedSize(Twips::toPixels(5445), Twips::toPixels(2700));
+    setFixedSize(Twips::toPixels(6000), Twips::toPixels(2700));
 
     Frame1 = new QGroupBox(QStringLiteral("Opções de Impressão"), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
@@ -48,10 +48,10 @@ FrmImpApEntr::FrmImpApEntr(QWidget* parent)
     Option3->setChecked(true);
 
     BtImprimir = Widgets::button(this, QStringLiteral("BtImprimir"), QStringLiteral("&Iniciar Impressão"),
-                                 QStringLiteral("Iniciar Impressão"), Twips::rect(3720, 1920, 1500, 495));
+                                 QStringLiteral("Iniciar Impressão"), Twips::rect(3720, 1920, 2040, 495));
     BtFechar = Widgets::button(this, QStringLiteral("BtFechar"), QStringLiteral("&Fechar"), QStringLiteral("Fechar"),
-                               Twips::rect(240, 1920, 1095, 495));
-    Image1 = Widgets::label(this, QStringLiteral("Image1"), {}, Twips::rect(3720, 300, 1500, 1400));
+                               Twips::rect(240, 1920, 1350, 495));
+    Image1 = Widgets::label(this, QStringLiteral("Image1"), {}, Twips::rect(3720, 300, 2040, 1400));
     Image1->setAlignment(Qt::AlignCenter);
     connect(BtImprimir, &QPushButton::clicked, this, &FrmImpApEntr::BtImprimir_Click);
     connect(BtFechar, &QPushButton::clicked, this, &FrmImpApEntr::BtFechar_Click);

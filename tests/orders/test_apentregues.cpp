@@ -107,6 +107,12 @@ TEST_F(ApEntreguesTest, OpensOnTheLastRowWithItsColumnsAndFormats) {
     EXPECT_EQ(shown("DATA GAR."), "05/03/2027");
     EXPECT_EQ(shown("HORA"), "16:40:00");
     for (const char* b : {"BtReset", "BtImprimir", "BtDetalhes", "BtLocAp"}) EXPECT_TRUE(button(b)->isEnabled()) << b;
+    const QString dir = qEnvironmentVariable("TARVEL_PDF_DIR");
+    if (!dir.isEmpty()) {
+        w->show();
+        QApplication::processEvents();
+        w->grab().save(dir + QStringLiteral("/FrmApEntregues.png"));
+    }
 }
 
 TEST_F(ApEntreguesTest, AnEmptyTableOpensWithNothingToWorkAndSaysSoForDetailsAndPrint) {

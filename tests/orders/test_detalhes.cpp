@@ -207,4 +207,17 @@ TEST_F(DetalhesTest, PrintingAsksFirstAndNoLeavesItThere) {
     EXPECT_EQ(boxes.log().last().defaultButton, MsgAnswer::Yes);
 }
 
+// Every value can be read whole in the window as it opens.
+TEST_F(DetalhesTest, EveryValueFitsItsPlace) {
+    open(addDelivered(42, "JOSÉ DA CONCEIÇÃO ARAÚJO FILHO", {{"Relatorio0", "F01 10 UN FLYBACK DE ALTA TENSÃO 1.120,00"}}));
+    w->show();
+    QApplication::processEvents();
+    const QString dir = qEnvironmentVariable("TARVEL_PDF_DIR");
+    if (!dir.isEmpty()) w->grab().save(dir + QStringLiteral("/FrmDetalhes.png"));
+    for (QLabel* l : w->findChildren<QLabel*>())
+        if (!l->text().isEmpty() && l->isVisible())
+            EXPECT_GE(l->width(), l->fontMetrics().horizontalAdvance(l->text())) << l->objectName().toStdString();
+    for (QLineEdit* t : w->findChildren<QLineEdit*>()) EXPECT_GE(t->width(), 60) << t->objectName().toStdString();
+}
+
 TARVEL_TEST_MAIN()

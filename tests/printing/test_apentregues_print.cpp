@@ -293,6 +293,22 @@ TEST_F(DeliveredPrintTest, TheSelectedOrderOptionPrintsItsReport) {
     EXPECT_EQ(w.windowTitle(), QString::fromUtf8("Relatório de Aparelhos  Entregues"));
     EXPECT_TRUE(w.findChild<QRadioButton*>("Option3")->isChecked());
     EXPECT_FALSE(w.findChild<QRadioButton*>("Option2")->isEnabled());
+    // Every button's caption fits it and every widget lies inside the window.
+    for (QPushButton* b : w.findChildren<QPushButton*>()) {
+        EXPECT_GE(b->width(), b->sizeHint().width()) << b->objectName().toStdString();
+        EXPECT_TRUE(w.rect().contains(b->geometry())) << b->objectName().toStdString();
+    }
+    const QString dir = qEnvironmentVariable("TARVEL_PDF_DIR");
+    if (!dir.isEmpty()) {
+        w.show();
+        QApplication::processEvents();
+        w.grab().save(dir + QStringLiteral("/FrmImpApEntr.png"));
+        FrmImpDtApEnt progress;
+        progress.show();
+        QApplication::processEvents();
+        progress.grab().save(dir + QStringLiteral("/FrmImpDtApEnt.png"));
+        progress.reject();
+    }
     ScriptedBoxes boxes;
     boxes.answer(MsgAnswer::Ok, Sent);
     ModalScript report([](QWidget* d) { static_cast<FrmImpDtApEnt*>(d)->findChild<WindowTimer*>("Timer2")->fire(); },
