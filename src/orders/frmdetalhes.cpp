@@ -136,7 +136,13 @@ void FrmDetalhes::buildWidgets() {
         captioned(osGrid, 1 + i, 0, QString::fromUtf8(v.caption), *v.label);
         ++i;
     }
-    root->addWidget(os, 0, 0);
+    // The order, the factory warranty and the exit on the left; the
+    // customer, the appliance and the report on the right.
+    auto* left = new QVBoxLayout;
+    auto* right = new QVBoxLayout;
+    root->addLayout(left, 0, 0);
+    root->addLayout(right, 0, 1);
+    left->addWidget(os);
 
     // The customer copy.
     QGroupBox* customer = frame(this, QStringLiteral("FrameCliente"), QStringLiteral("Dados do Cliente"));
@@ -157,7 +163,7 @@ void FrmDetalhes::buildWidgets() {
     BtCadCliente = Widgets::button(customer, QStringLiteral("BtCadCliente"), QStringLiteral("Cliente"),
                                    QStringLiteral("Cadastro de Clientes"));
     cGrid->addWidget(BtCadCliente, 0, 2, 1, 2);
-    root->addWidget(customer, 0, 1);
+    right->addWidget(customer);
 
     // The appliance and the factory warranty.
     const auto box = [this](QWidget* parent, const Box& b) {
@@ -174,11 +180,15 @@ void FrmDetalhes::buildWidgets() {
     i = 0;
     for (const Box& b : ApplianceBoxes) {
         QLineEdit* t = box(appliance, b);
-        if (i < 7) captioned(aGrid, i / 3, (i % 3) * 2, QString::fromUtf8(b.caption), t);
-        else captioned(aGrid, 3 + (i - 7), 0, QString::fromUtf8(b.caption), t, 5);
+        if (i < 7) {
+            t->setMinimumWidth(t->fontMetrics().horizontalAdvance(QString(15, QLatin1Char('A'))));
+            captioned(aGrid, i / 2, (i % 2) * 2, QString::fromUtf8(b.caption), t);
+        } else {
+            captioned(aGrid, 4 + (i - 7), 0, QString::fromUtf8(b.caption), t, 3);
+        }
         ++i;
     }
-    root->addWidget(appliance, 1, 0, 1, 2);
+    right->addWidget(appliance);
 
     QGroupBox* factory = frame(this, QStringLiteral("FrameGarantia"), QStringLiteral("Garantia de Fábrica"));
     auto* fGrid = new QGridLayout(factory);
@@ -207,11 +217,9 @@ void FrmDetalhes::buildWidgets() {
     boldValue.setBold(true);
     Label13->setFont(boldValue);
 
-    auto* left = new QVBoxLayout;
     left->addWidget(factory);
     left->addWidget(exit);
     left->addStretch(1);
-    root->addLayout(left, 2, 0);
 
     // The service report.
     QGroupBox* report = frame(this, QStringLiteral("FrameRelatorio"), QStringLiteral("Relatório do Serviço"));
@@ -221,9 +229,9 @@ void FrmDetalhes::buildWidgets() {
     QFont small(QStringLiteral("Arial"));
     small.setPointSizeF(6.75);
     List1->setFont(small);
-    List1->setMinimumSize(420, 260);
+    List1->setMinimumSize(420, 150);
     rLayout->addWidget(List1);
-    root->addWidget(report, 2, 1);
+    right->addWidget(report, 1);
 
     // The buttons.
     auto* buttons = new QHBoxLayout;
@@ -239,7 +247,7 @@ void FrmDetalhes::buildWidgets() {
         b->setMinimumHeight(32);
         buttons->addWidget(b);
     }
-    root->addLayout(buttons, 3, 0, 1, 2);
+    root->addLayout(buttons, 1, 0, 1, 2);
     root->setColumnStretch(1, 1);
 
     connect(BtImpressao, &QPushButton::clicked, this, &FrmDetalhes::BtImpressao_Click);

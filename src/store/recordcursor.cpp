@@ -135,9 +135,12 @@ void RecordCursor::refresh() {
     m_where = where;
     m_orderBy = order;
 
-    // Field names and declared types.
+    // Field names and declared types, read again only when the cursor's
+    // table, columns or file change (a new filter on the same table keeps them).
     sqlite3* db = m_db.handle();
-    {
+    const QString shape = m_openedPath + QLatin1Char('\n') + m_table + QLatin1Char('\n') + m_columns;
+    if (shape != m_shape) {
+        m_shape.clear();
         Statement st;
         prepareStatement(db, QStringLiteral("SELECT %1 FROM %2 LIMIT 0").arg(m_columns, quoteIdent(m_table)), st);
         m_fieldNames.clear();
@@ -154,6 +157,7 @@ void RecordCursor::refresh() {
             else if (type.contains(QLatin1String("TEXT")) || type.contains(QLatin1String("CHAR"))) m_kinds.push_back(Kind::Text);
             else m_kinds.push_back(Kind::Plain);
         }
+        m_shape = shape;
     }
     m_open = true;
     m_mode = EditMode::None;
@@ -165,6 +169,31 @@ void RecordCursor::refresh() {
     emit rowsReset();
     emit currentChanged();
 }
+
+namespace {
+
+// Sorts distinct row keys. Keys read from an index that follows the order of
+// entry come sorted already; otherwise keys of a table are nearly dense, and a
+// presence map over their range puts them in order in one pass, several times
+// faster than a comparison sort on a large table; sparse keys are sorted
+// plainly.
+void sortKeys(std::vector<qint64>& keys) {
+    if (std::is_sorted(keys.begin(), keys.end())) return;
+    const auto [lo, hi] = std::minmax_element(keys.begin(), keys.end());
+    const qint64 first = *lo;
+    const quint64 range = quint64(*hi - first) + 1;
+    if (range > 4 * quint64(keys.size())) {
+        std::sort(keys.begin(), keys.end());
+        return;
+    }
+    std::vector<unsigned char> present(range);
+    for (qint64 k : keys) present[std::size_t(k - first)] = 1;
+    std::size_t out = 0;
+    for (std::size_t i = 0; i < range; ++i)
+        if (present[i]) keys[out++] = first + qint64(i);
+}
+
+} // namespace
 
 void RecordCursor::readKeys() {
     sqlite3* db = m_db.handle();
@@ -180,7 +209,7 @@ void RecordCursor::readKeys() {
     int rc;
     while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) m_keys.push_back(sqlite3_column_int64(st.s, 0));
     if (rc != SQLITE_DONE) throw engineError(db, rc);
-    if (m_orderBy.isEmpty()) std::sort(m_keys.begin(), m_keys.end());
+    if (m_orderBy.isEmpty()) sortKeys(m_keys);
     m_keys.shrink_to_fit();
     m_sortedKeys.clear();
     m_pageStart = -1;
@@ -224,6 +253,7 @@ void RecordCursor::close() {
     finalizeRowStatement();
     m_db.close();
     m_openedPath.clear();
+    m_shape.clear();
     emit rowsReset();
 }
 

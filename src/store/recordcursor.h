@@ -148,6 +148,7 @@ private:
     QString m_where;      // translated WHERE clause, may be empty
     QString m_orderBy;    // translated ORDER BY clause, may be empty
     QStringList m_fieldNames;
+    QString m_shape;      // file, table and columns that m_fieldNames and m_kinds describe
     // How each field's value is stored and read, from its declared type.
     enum class Kind : unsigned char { Plain, Text, Currency, YesNo, Date, Time };
     std::vector<Kind> m_kinds;

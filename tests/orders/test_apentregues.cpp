@@ -223,10 +223,19 @@ TEST_F(ApEntreguesTest, TheNameSearchIsRememberedAndSearchesWithinAFilterOnceInN
     addDelivered(3, "MARCOS");
     addDelivered(4, "ZECA", {{"Dpto", "OUTROS"}});
     openList();
+    // The first search since opening orders the whole table by name: a
+    // filter shown until then goes, with its indicator, heading and count.
+    standOn("ZECA");
+    doubleClick("DPTO");
+    ASSERT_EQ(count(), "2");
     Typing::type(search(), "mar'");
     EXPECT_EQ(search()->text(), "MAR");
     Typing::key(search(), Qt::Key_Return);
     EXPECT_EQ(current(), "MARCOS");
+    EXPECT_EQ(listedNames(), (QStringList{"BRUNO", "MARCOS", "MARTA", "ZECA"}));
+    EXPECT_FALSE(blink()->isActive());
+    EXPECT_EQ(heading(), "APARELHOS ENTREGUES");
+    EXPECT_EQ(count(), "4");
     EXPECT_EQ(search()->palette().color(QPalette::Text), QColor(0, 0, 255));
     find("XX");
     EXPECT_EQ(search()->palette().color(QPalette::Text), QColor(255, 0, 0));
@@ -295,6 +304,26 @@ TEST_F(ApEntreguesTest, PreviousRepairsFromTheServiceOrderWindowOpenTheListFilte
     EXPECT_EQ(heading(), "APARELHOS ENTREGUES");
     EXPECT_FALSE(blink()->isActive());
     EXPECT_EQ(count(), "3");
+}
+
+// The whole table lists in its stored order (by key) however the rows were
+// written: keys close together and keys far apart.
+TEST_F(ApEntreguesTest, TheWholeTableListsInKeyOrder) {
+    for (int id : {4, 2, 5, 1, 3}) addDelivered(100 - id, QStringLiteral("C%1").arg(id), {{"IdApEntregues", id}});
+    openList();
+    const auto keys = [this] {
+        QStringList out;
+        for (int i = 0; i < cursor().recordCount(); ++i)
+            out << cursor().valueAt(i, cursor().fieldIndex("IdApEntregues")).toString();
+        return out.join(' ');
+    };
+    EXPECT_EQ(keys(), "1 2 3 4 5");
+    EXPECT_EQ(current(), "C5");
+    addDelivered(1, "FAR", {{"IdApEntregues", 100000}});
+    addDelivered(2, "NEAR", {{"IdApEntregues", 7}});
+    w->BtReset_Click();
+    EXPECT_EQ(keys(), "1 2 3 4 5 7 100000");
+    EXPECT_EQ(current(), "FAR");
 }
 
 TEST_F(ApEntreguesTest, TheMainWindowsEntryOpensTheRegisteredList) {

@@ -218,6 +218,9 @@ TEST_F(DetalhesTest, EveryValueFitsItsPlace) {
         if (!l->text().isEmpty() && l->isVisible())
             EXPECT_GE(l->width(), l->fontMetrics().horizontalAdvance(l->text())) << l->objectName().toStdString();
     for (QLineEdit* t : w->findChildren<QLineEdit*>()) EXPECT_GE(t->width(), 60) << t->objectName().toStdString();
+    // The whole window fits a 1024 x 768 screen.
+    EXPECT_LE(w->frameGeometry().width(), 1024);
+    EXPECT_LE(w->frameGeometry().height(), 740);
 }
 
 TARVEL_TEST_MAIN()
