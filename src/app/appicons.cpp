@@ -150,6 +150,20 @@ void lockedDisk(QPainter& p) {
     p.drawEllipse(QPointF(32, 44), 3, 3);
 }
 
+void drawPrinter(QPainter& p) {
+    p.setPen(QPen(QColor(60, 60, 60), 2));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(16, 4, 32, 22));
+    p.setBrush(QColor(120, 125, 135));
+    p.drawRoundedRect(QRectF(4, 22, 56, 26), 5, 5);
+    p.setBrush(QColor(70, 200, 90));
+    p.drawEllipse(QPointF(50, 30), 2.5, 2.5);
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(14, 40, 36, 20));
+    p.setPen(QPen(QColor(40, 40, 120), 2));
+    for (int y = 46; y <= 54; y += 4) p.drawLine(QPointF(18, y), QPointF(46, y));
+}
+
 void calendarPage(QPainter& p) {
     p.setPen(QPen(QColor(60, 60, 60), 2));
     p.setBrush(Qt::white);
@@ -164,6 +178,19 @@ void calendarPage(QPainter& p) {
         for (int col = 0; col < 5; ++col) p.drawRect(QRectF(12 + col * 9, 30 + row * 8, 6, 5));
     p.setBrush(QColor(200, 40, 40));
     p.drawRect(QRectF(12 + 2 * 9, 30 + 8, 6, 5));
+}
+
+void drawScissors(QPainter& p) {
+    p.setPen(QPen(Qt::black, 3));
+    p.setBrush(Qt::NoBrush);
+    // Handles on the left, blades crossing at the pivot towards the right.
+    p.drawEllipse(QPointF(12, 18), 8, 7);
+    p.drawEllipse(QPointF(12, 46), 8, 7);
+    p.setBrush(Qt::black);
+    p.drawPolygon(QPolygonF({QPointF(19, 21), QPointF(60, 40), QPointF(58, 43), QPointF(17, 25)}));
+    p.drawPolygon(QPolygonF({QPointF(19, 43), QPointF(60, 24), QPointF(58, 21), QPointF(17, 39)}));
+    p.setBrush(Qt::white);
+    p.drawEllipse(QPointF(32, 32), 2.5, 2.5);
 }
 
 } // namespace
@@ -183,7 +210,16 @@ QPixmap backupDisk(int size) { return drawn(size, drawDisk); }
 
 QPixmap lockedDatabase(int size) { return drawn(size, lockedDisk); }
 
+QPixmap printer(int size) { return drawn(size, drawPrinter); }
+
 QPixmap calendar(int size) { return drawn(size, calendarPage); }
+
+QImage scissors(int size) {
+    QImage img(size, size, QImage::Format_RGB888);
+    img.fill(Qt::white);
+    QPainter(&img).drawPixmap(0, 0, drawn(size, drawScissors));
+    return img;
+}
 
 QPixmap builtInBackground(const QSize& size) {
     QPixmap pm(size.isValid() && !size.isEmpty() ? size : QSize(800, 600));

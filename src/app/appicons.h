@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QImage>
 #include <QPixmap>
 #include <QSize>
 #include <QString>
@@ -16,8 +17,13 @@ QIcon toolbar(const QString& key);
 QPixmap backupDisk(int size);
 // A closed padlock over a disk (the backup window: database open elsewhere).
 QPixmap lockedDatabase(int size);
+// A printer with a sheet coming out (print buttons).
+QPixmap printer(int size);
 // A calendar page (the calendar window).
 QPixmap calendar(int size);
+// Open scissors lying on their side, blades to the right (cut lines of
+// printed copies); 24 bits, no transparency.
+QImage scissors(int size);
 // The main window's background when no picture of the day is shown.
 QPixmap builtInBackground(const QSize& size);
 

@@ -5,6 +5,7 @@
 #include "customers/customerwindows.h"
 #include "orders/deliveredwindows.h"
 #include "orders/workshopwindows.h"
+#include "pickups/pickupwindows.h"
 #include "settings/settingswindows.h"
 #include "ui/appsetup.h"
 
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
     // Windows of the other areas register here so that the main window's
     // entries open them.
     registerCustomerWindows();
+    registerPickupWindows();
     registerSettingsWindows();
     registerDeskTools();
     registerWorkshopWindows();

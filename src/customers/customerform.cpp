@@ -74,13 +74,6 @@ QHBoxLayout* operatorBar(QWidget* owner, QLineEdit* txtOperador, std::initialize
     return bar;
 }
 
-void setTextColour(QWidget* w, const QColor& colour) {
-    QPalette p = w->palette();
-    p.setColor(QPalette::Text, colour);
-    p.setColor(QPalette::ButtonText, colour);
-    w->setPalette(p);
-}
-
 bool requireFilled(QLineEdit* box, Required which, MsgIcon icon, const QString& title) {
     if (!box->text().trimmed().isEmpty()) return true;
     MsgBox(which == Required::Nome ? QStringLiteral("'E obrigatório preencher o Nome do Cliente !")

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/messagebox.h"
+#include "ui/widgets.h"
 
 #include <QColor>
 #include <QString>
@@ -57,7 +58,7 @@ void layOut(QGridLayout* grid, QLineEdit* const* txt, QLabel* const* lbl, int fi
 QHBoxLayout* operatorBar(QWidget* owner, QLineEdit* txtOperador, std::initializer_list<QPushButton*> buttons);
 
 // The colour of the text a box or list shows.
-void setTextColour(QWidget* w, const QColor& colour);
+using Widgets::setTextColour;
 inline const QColor DarkBlue(0, 0, 192);
 
 // The name and the address are required: a box holding nothing but blanks

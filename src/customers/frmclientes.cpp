@@ -8,11 +8,11 @@
 #include "orders/frmentrada.h"
 #include "store/globals.h"
 #include "store/programfolder.h"
-#include "store/sqldialect.h"
 #include "ui/widgets.h"
 #include "ui/boundfields.h"
 #include "ui/errormessage.h"
 #include "ui/gridmodel.h"
+#include "ui/namesearch.h"
 #include "ui/textentry.h"
 #include "ui/twips.h"
 #include "ui/windowhost.h"
@@ -196,14 +196,11 @@ void FrmClientes::buildWidgets() {
     BtLocCliente = button("BtLocCliente", QStringLiteral("&Localizar Cliente"), QStringLiteral("Localizar Cliente"));
     BtNvAp = button("BtNvAp", QStringLiteral("Novo A&parelho"), QStringLiteral("Cadastrar Aparelho"));
     BtExAp = button("BtExAp", QStringLiteral("E&x Aparelho"), QStringLiteral("Excluir Cadastro de Aparelho"));
-    BtFazerOs = button("BtFazerOs", QString(), QStringLiteral("Nova Ordem de Serviço"));
-    BtFazerOs->setIcon(style()->standardIcon(QStyle::SP_FileDialogNewFolder));
-    BtFazerOs->setIconSize(QSize(32, 32));
-    BtFazerOs->setMinimumSize(56, 48);
-    BtFechar = button("BtFechar", QString(), QStringLiteral("Fechar"));
-    BtFechar->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
-    BtFechar->setIconSize(QSize(32, 32));
-    BtFechar->setMinimumSize(56, 48);
+    BtFazerOs = Widgets::pictureButton(this, QStringLiteral("BtFazerOs"),
+                                       style()->standardIcon(QStyle::SP_FileDialogNewFolder),
+                                       QStringLiteral("Nova Ordem de Serviço"));
+    BtFechar = Widgets::pictureButton(this, QStringLiteral("BtFechar"), style()->standardIcon(QStyle::SP_DialogCloseButton),
+                                      QStringLiteral("Fechar"));
     buttons->addWidget(BtCad, 0, 0);
     buttons->addWidget(BtEditar, 1, 0);
     buttons->addWidget(BtExcluir, 2, 0);
@@ -227,16 +224,8 @@ void FrmClientes::buildWidgets() {
     auto* searchLayout = new QHBoxLayout(searchFrame);
     TxtBusca = new QLineEdit(searchFrame);
     TxtBusca->setObjectName(QStringLiteral("TxtBusca"));
-    TxtBusca->setToolTip(QStringLiteral("Localizar Cliente pelo Nome"));
     TxtBusca->setMinimumWidth(280);
-    TextEntry::attach(TxtBusca, TextEntry::UpperCase | TextEntry::NoApostrophe);
-    TextEntry::setTypingLimit(TxtBusca, 40);
-    {
-        QPalette p = TxtBusca->palette();
-        p.setColor(QPalette::Base, TextEntry::toolTipBase());
-        TxtBusca->setPalette(p);
-    }
-    CustomerForm::setTextColour(TxtBusca, QColor(0, 0, 255));
+    NameSearch::prepareBox(TxtBusca, 40, QStringLiteral("Localizar Cliente pelo Nome"));
     connect(TxtBusca, &QLineEdit::returnPressed, this, &FrmClientes::Busca_Nome);
     searchLayout->addWidget(TxtBusca);
     bottom->addWidget(searchFrame, 3);
@@ -444,18 +433,9 @@ void FrmClientes::OptOperador_Click() { sortBy(QStringLiteral("Operador")); }
 
 void FrmClientes::Busca_Nome() {
     g_lastSearch = TxtBusca->text();
-    WaitCursor wait;
     try {
-        if (DataFrmClientes.findFirst(SqlDialect::beginsWith(QStringLiteral("Nome"), g_lastSearch))) {
-            wait.release();
-            CustomerForm::setTextColour(TxtBusca, QColor(0, 0, 255));
-        } else {
-            DataFrmClientes.refresh();
-            wait.release();
-            CustomerForm::setTextColour(TxtBusca, QColor(255, 0, 0));
-        }
+        NameSearch::find(DataFrmClientes, TxtBusca);
     } catch (const std::exception& e) {
-        wait.release();
         ShowError({QStringLiteral("Não foi possível pesquisar o Nome digitado.")}, ErrorInfo::from(e),
                   QStringLiteral("%1_%2_%3"), CustomersTitle);
     }

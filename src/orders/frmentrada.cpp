@@ -3,6 +3,7 @@
 #include "customers/customerform.h"
 #include "customers/geranumserie.h"
 #include "operators/validasenhaoperador.h"
+#include "printing/frmimpressao.h"
 #include "store/clock.h"
 #include "store/globals.h"
 #include "store/programfolder.h"
@@ -41,11 +42,11 @@ const char* const CustomerCaptions[15] = {"Codigo", "Nome", "Endereço", "Comple
                                           "DtCadastro", "Obs"};
 
 // The boxes Txt(17) to Txt(27): caption of Lbl(n) and typing limit.
-struct BoxSpec {
+struct BoxLayout {
     const char* caption;
     int limit;
 };
-const BoxSpec Boxes[11] = {{"Modelo", 14},         {"Chassis", 12},
+const BoxLayout Boxes[11] = {{"Modelo", 14},         {"Chassis", 12},
                            {"Núm série", 15},      {"Tensão", 10},
                            {"Defeito Reclamado", 55}, {"Estado do Aparelho:", 55},
                            {"Acessórios", 50},     {"Loja", 20},
@@ -179,16 +180,16 @@ void FrmEntrada::buildWidgets() {
     caption(29, QStringLiteral("Técnico"));
 
     const auto makeBox = [this](QWidget* owner, int index) {
-        const BoxSpec& spec = Boxes[index - FirstBox];
-        Lbl[std::size_t(index)] = Widgets::label(owner, QStringLiteral("Lbl(%1)").arg(index), QString::fromUtf8(spec.caption));
+        const BoxLayout& kind = Boxes[index - FirstBox];
+        Lbl[std::size_t(index)] = Widgets::label(owner, QStringLiteral("Lbl(%1)").arg(index), QString::fromUtf8(kind.caption));
         QLineEdit* box = Widgets::lineEdit(owner, QStringLiteral("Txt(%1)").arg(index));
         TextEntry::attach(box, TextEntry::Standard);
-        TextEntry::setTypingLimit(box, spec.limit);
+        TextEntry::setTypingLimit(box, kind.limit);
         // Focused: tool-tip background and its caption in red.
         TextEntry::setFocusStyle(box, TextEntry::FocusStyle{TextEntry::toolTipBase(), {}, false,
                                                             Lbl[std::size_t(index)], QColor(255, 0, 0)});
         // Wide enough for a fair part of what it takes.
-        box->setMinimumWidth(box->fontMetrics().horizontalAdvance(QString(std::min(spec.limit, 12), QLatin1Char('X'))) + 12);
+        box->setMinimumWidth(box->fontMetrics().horizontalAdvance(QString(std::min(kind.limit, 12), QLatin1Char('X'))) + 12);
         Txt[std::size_t(index)] = box;
     };
     for (int i = FirstBox; i <= 23; ++i) makeBox(Frame2, i);
@@ -612,5 +613,6 @@ void FrmEntrada::afterSave(qint64 os) {
 }
 
 void FrmEntrada::printOrder() {
-    // The print window is not part of the program yet: nothing is printed.
+    // The print window reads the order from OsAtual; this window stays beneath it.
+    WindowHost::showModal(new FrmImpressao(this));
 }

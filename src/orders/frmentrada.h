@@ -40,9 +40,6 @@ public:
     // A serial number for an appliance that has none (company's Sigla).
     QString GeraNumSerie2();
 
-    // The operator check of the window.
-    ValidaSenhaOperador* operatorCheck() const { return m_check; }
-
 protected:
     void done(int result) override;
 

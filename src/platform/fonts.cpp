@@ -16,8 +16,11 @@ void installSubstitutes() {
         {"Arial Narrow", {QStringLiteral("Liberation Sans Narrow"), QStringLiteral("DejaVu Sans Condensed")}},
         {"Times New Roman", {QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")}},
         {"Courier New", {QStringLiteral("Liberation Mono"), QStringLiteral("DejaVu Sans Mono")}},
-        // Humanist sans faces: DejaVu Sans is the closest in shape and width.
-        {"Lucida Sans", {QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans")}},
+        // Lucida Sans: DejaVu Sans has its shape but is wider, so that the
+        // printed title lines (laid out in columns of the face's average width)
+        // overrun their boxes; the condensed cut matches its width.
+        {"Lucida Sans", {QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("Liberation Sans")}},
+        // Other humanist sans faces: DejaVu Sans is the closest in shape and width.
         {"Verdana", {QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans")}},
         {"Tahoma", {QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("Liberation Sans")}},
         {"MS Sans Serif", {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")}},

@@ -565,8 +565,8 @@ double Printer::columnWidth() const { return fromMm(PrintMetrics::averageCharWid
 
 void Printer::beginOutput() {
     if (m_doc) return;
-    // Asking the target first: without a printer nothing is begun.
-    m_haveGeometry = false;
+    // Asking the target first (once per document): without a printer
+    // nothing is begun.
     const PageGeometry& g = geometry();
     m_doc = std::make_unique<RecordedDocument>();
     m_doc->name = m_name;
@@ -691,6 +691,8 @@ void Printer::newPage() {
 }
 
 void Printer::resetState() {
+    // The next document asks the target again.
+    m_haveGeometry = false;
     m_font = PrintFont();
     m_x = 0;
     m_y = 0;

@@ -55,6 +55,12 @@
 // (a blank where a minus would stand, the digits, a blank); Value() writes a
 // field as the surface writes an unformatted value (empty fields print as
 // nothing, dates in the short date format). Fmt:: gives the named formats.
+//
+// Tests put a RecordingTarget in place with Printing::setDefaultTarget() and
+// read the recorded pages (texts with their fonts and positions, lines,
+// pictures); RecordingTarget::alsoWritePdf() writes them to PDF as well.
+// printjob.h holds what every job shares (page set-up, logo, list page top,
+// end-of-job and failure messages, the program's footer data).
 
 enum class PrintOrientation { Portrait = 1, Landscape = 2 };
 enum class PrintUnit { Millimetres, Centimetres };

@@ -140,8 +140,25 @@ private:
     QPalette m_savedLabelPalette;
 };
 
+// A NUL or a lone UTF-16 surrogate is no character a shop types: neither
+// may reach a stored text or a criterion.
+QString withoutInvalid(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            out += c;
+            out += text[++i];
+        } else if (c.unicode() != 0 && !c.isSurrogate()) {
+            out += c;
+        }
+    }
+    return out;
+}
+
 QString filterChars(const QString& text, Rules rules, const QString& remaining, bool pasted) {
-    QString s = text;
+    QString s = withoutInvalid(text);
     if (rules & NoApostrophe) s.remove(QLatin1Char('\''));
     if (rules & Money) {
         if (pasted) {
@@ -276,7 +293,13 @@ bool EntryFilter::keyPress(QKeyEvent* e) {
     const Qt::KeyboardModifiers mods = e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
     const QString text = e->text();
     if (mods != Qt::NoModifier && mods != (Qt::ControlModifier | Qt::AltModifier)) return false;  // Ctrl+Alt = AltGr
-    if (!isPrintable(text) || m_field.readOnly()) return false;
+    if (m_field.readOnly()) return false;
+    if (withoutInvalid(text) != text) {
+        // Keys carrying a NUL or a lone surrogate: only the rest goes in.
+        if (isPrintable(withoutInvalid(text))) put(text, false);
+        return true;
+    }
+    if (!isPrintable(text)) return false;
     const QString remaining = m_field.remaining();
     const QString s = filterChars(text, rules, remaining, false);
     const bool fits = limit <= 0 || remaining.size() + s.size() <= limit;

@@ -3,7 +3,9 @@
 #include "windowkeys.h"
 
 #include <QBoxLayout>
+#include <QIcon>
 #include <QLabel>
+#include <QPalette>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -26,6 +28,14 @@ QPushButton* button(QWidget* parent, const QString& name, const QString& caption
                     const QRect& geometry) {
     auto* b = named(new QPushButton(caption, parent), name, geometry);
     b->setToolTip(toolTip);
+    return b;
+}
+
+QPushButton* pictureButton(QWidget* parent, const QString& name, const QIcon& picture, const QString& toolTip) {
+    QPushButton* b = button(parent, name, QString(), toolTip);
+    b->setIcon(picture);
+    b->setIconSize(QSize(32, 32));
+    b->setMinimumSize(56, 48);
     return b;
 }
 
@@ -59,6 +69,13 @@ QProgressBar* progressBar(QWidget* parent, const QString& name, const QRect& geo
     bar->setValue(0);
     bar->setTextVisible(false);
     return bar;
+}
+
+void setTextColour(QWidget* w, const QColor& colour) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::Text, colour);
+    p.setColor(QPalette::ButtonText, colour);
+    w->setPalette(p);
 }
 
 }

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QColor>
 #include <QRect>
 #include <QString>
 
 class QBoxLayout;
+class QIcon;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -19,6 +21,10 @@ QLabel* label(QWidget* parent, const QString& name, const QString& text, const Q
 
 QPushButton* button(QWidget* parent, const QString& name, const QString& caption, const QString& toolTip = {},
                     const QRect& geometry = {});
+
+// A picture button: the picture without a caption, the hint saying what it
+// does; 56 x 48 pixels at least.
+QPushButton* pictureButton(QWidget* parent, const QString& name, const QIcon& picture, const QString& toolTip);
 
 // The window's "&Fechar" button ("BtFechar", the one Esc presses).
 QPushButton* closeButton(QWidget* parent, const QRect& geometry = {});
@@ -36,5 +42,8 @@ SearchButtons searchButtons(QWidget* dialog, QBoxLayout* into);
 
 // A bar from 0 to 100 standing at 0, without the percentage written on it.
 QProgressBar* progressBar(QWidget* parent, const QString& name, const QRect& geometry = {});
+
+// The colour of the text a box, list or button shows.
+void setTextColour(QWidget* w, const QColor& colour);
 
 }

@@ -5,6 +5,7 @@
 #include "customers/frmclientes.h"
 #include "intakedata.h"
 #include "orders/frmentrada.h"
+#include "printing/printdata.h"
 #include "store/clock.h"
 #include "support/fixture.h"
 #include "support/modal.h"
@@ -446,6 +447,36 @@ TEST_F(EntradaTest, WarrantyReturnSavesAServiceWarrantyOrderOnce) {
     EXPECT_EQ(boxes.log().last().title, "Nova Ordem de Serviço");
     EXPECT_FALSE(w->findChild<QGroupBox*>("Frame2")->isEnabled());
     EXPECT_FALSE(w->findChild<QLineEdit*>("TxtOperador")->isEnabled());
+}
+
+// Yes to the print offer opens the print window on the new order; its job
+// prints the order and counts the copy; the intake is still open after it.
+TEST_F(EntradaTest, ThePrintOfferPrintsTheNewOrder) {
+    PrintData::RecordingPrinter printer;
+    openReady();
+    Typing::type(txt(w.get(), 21), "nao liga");
+    ScriptedBoxes boxes;
+    boxes.answer(MsgAnswer::Yes, "Deseja Imprimir esta Ordem de Serviço Agora?");
+    boxes.answer(MsgAnswer::Ok, "Os Dados foram enviados para a Impressora. Aguarde!");
+    QString caption;
+    bool intakeBeneath = false;
+    ModalScript print([&](QWidget* dlg) {
+        caption = dlg->windowTitle();
+        intakeBeneath = w->isVisible() && dlg->parentWidget() == w.get();
+        button(dlg, "BtIniciar")->click();
+        dlg->findChild<WindowTimer*>("Timer1")->fire();
+    }, 10000, "FrmImpressao");
+    w->BtEntrada_Click();
+    EXPECT_TRUE(print.done());
+    const qlonglong os = Modulo::OsAtual;
+    EXPECT_EQ(caption, "Impressão da Ordem de Serviço: " + QString::number(os));
+    EXPECT_TRUE(intakeBeneath);
+    ASSERT_EQ(printer.target->documents.size(), 1u);
+    const QString printed = printer.target->documents[0].pages.at(0).allText();
+    EXPECT_TRUE(printed.contains(QStringLiteral("%1").arg(os, 5, 10, QLatin1Char('0')))) << printed.toStdString();
+    EXPECT_TRUE(printed.contains("NAO LIGA"));
+    EXPECT_EQ(PrintData::via(os), 1);
+    EXPECT_TRUE(w->isVisible());
 }
 
 // Closing, saved or not, empties the hand-over.

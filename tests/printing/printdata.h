@@ -6,6 +6,7 @@
 #include "store/database.h"
 
 #include <QDate>
+#include <gtest/gtest.h>
 #include <QMap>
 #include <QStringList>
 #include <QTime>
@@ -107,6 +108,15 @@ inline void setCompany(const Fields& fields) {
 
 inline qlonglong via(qint64 os) {
     return Database::openDefault().scalar(QStringLiteral("SELECT Via FROM TblManutencao WHERE Os = ?"), {os}).toLongLong();
+}
+
+// TARVEL_PDF_DIR=folder: every document the running test records is also
+// written there as a PDF named after the test, to be looked at.
+inline void writePdfsWhenAsked(RecordingTarget& target) {
+    const QString pdfDir = qEnvironmentVariable("TARVEL_PDF_DIR");
+    if (pdfDir.isEmpty()) return;
+    const QString name = QString::fromUtf8(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    target.alsoWritePdf(pdfDir + QLatin1Char('/') + name + QStringLiteral("-%1.pdf"));
 }
 
 // The recording target as the program's default printer while the object lives.

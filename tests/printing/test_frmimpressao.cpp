@@ -35,13 +35,7 @@ protected:
     void SetUp() override {
         ProgramFolderTest::SetUp();
         Clock::set(QDateTime(QDate(2026, 12, 6), QTime(15, 20, 0)));
-        // TARVEL_PDF_DIR=folder: every document is also written there as a
-        // PDF, named after the test, to be looked at.
-        const QString pdfDir = qEnvironmentVariable("TARVEL_PDF_DIR");
-        if (!pdfDir.isEmpty()) {
-            const QString name = QString::fromUtf8(::testing::UnitTest::GetInstance()->current_test_info()->name());
-            printer.target->alsoWritePdf(pdfDir + QLatin1Char('/') + name + QStringLiteral("-%1.pdf"));
-        }
+        writePdfsWhenAsked(*printer.target);
     }
     const RecordingTarget::Document& doc(std::size_t i = 0) { return printer.target->documents.at(i); }
     const RecordedPage& page(std::size_t d = 0, std::size_t n = 0) { return doc(d).pages.at(n); }

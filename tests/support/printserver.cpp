@@ -1,5 +1,6 @@
 #include "printserver.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -53,15 +54,15 @@ bool PrintServer::start() {
     if (geteuid() != 0) return fail(QStringLiteral("the private print server needs root (its jobs run as lp)"));
     for (const QString& f : {QStringLiteral("/usr/sbin/cupsd"), Backend, Ppd})
         if (!QFileInfo::exists(f)) return fail(f + QStringLiteral(" is not installed"));
-    const passwd* root = getpwuid(geteuid());
-    if (!root) return fail(QStringLiteral("no home folder for the printing user"));
-    m_pdfFolder = QString::fromLocal8Bit(root->pw_dir) + QStringLiteral("/PDF");
-    m_before = QSet<QString>();
-    for (const QString& f : QDir(m_pdfFolder).entryList({QStringLiteral("*.pdf")}, QDir::Files)) m_before.insert(f);
-
     m_dir = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/tarvel-cups-XXXXXX"));
     if (!m_dir->isValid()) return fail(QStringLiteral("no temporary folder"));
     const QString d = m_dir->path();
+    m_queue = QStringLiteral("TarvelPDF_%1").arg(QCoreApplication::applicationPid());
+    m_pdfFolder = d + QStringLiteral("/pdf");
+    // cups-pdf reads a device's own configuration after its common one.
+    m_queueConfig = QStringLiteral("/etc/cups/cups-pdf-%1.conf").arg(m_queue);
+    if (!writeFile(m_queueConfig, QStringLiteral("Out %1\n").arg(m_pdfFolder)))
+        return fail(QStringLiteral("cannot write ") + m_queueConfig);
     chmod(QFile::encodeName(d).constData(), 0755);
     for (const char* sub : {"spool", "cache", "state", "tmp", "log", "ppd"}) QDir(d).mkpath(QString::fromLatin1(sub));
     // The filters run as lp and write their temporary files here.
@@ -101,8 +102,9 @@ bool PrintServer::start() {
     }
     m_running = true;
     QString out;
+    // The device "cups-pdf:/<name>" reads the configuration cups-pdf-<name>.conf.
     if (!command(QStringLiteral("lpadmin"), {QStringLiteral("-p"), queue(), QStringLiteral("-E"), QStringLiteral("-v"),
-                                            QStringLiteral("cups-pdf:/"), QStringLiteral("-P"), Ppd},
+                                            QStringLiteral("cups-pdf:/") + queue(), QStringLiteral("-P"), Ppd},
                  &out) ||
         !command(QStringLiteral("lpadmin"), {QStringLiteral("-d"), queue()}, &out))
         return fail(QStringLiteral("lpadmin failed: ") + out);
@@ -121,8 +123,9 @@ void PrintServer::stop() {
             m_cupsd.waitForFinished(5000);
         }
     }
+    if (!m_queueConfig.isEmpty()) QFile::remove(m_queueConfig);
+    m_queueConfig.clear();
     if (m_running) {
-        for (const QString& f : newPdfs()) QFile::remove(f);
         if (m_hadServer) qputenv("CUPS_SERVER", m_oldServer);
         else qunsetenv("CUPS_SERVER");
     }
@@ -137,10 +140,9 @@ bool PrintServer::acceptJobs() { return command(QStringLiteral("cupsaccept"), {q
 
 QStringList PrintServer::newPdfs() const {
     QStringList out;
-    const QFileInfoList files =
-        QDir(m_pdfFolder).entryInfoList({QStringLiteral("*.pdf")}, QDir::Files, QDir::Time | QDir::Reversed);
-    for (const QFileInfo& f : files)
-        if (!m_before.contains(f.fileName())) out << f.absoluteFilePath();
+    for (const QFileInfo& f :
+         QDir(m_pdfFolder).entryInfoList({QStringLiteral("*.pdf")}, QDir::Files, QDir::Time | QDir::Reversed))
+        out << f.absoluteFilePath();
     return out;
 }
 

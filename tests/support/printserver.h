@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QProcess>
-#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -12,8 +11,12 @@
 // listening on a socket there, with one PDF queue (the cups-pdf backend) as
 // its default destination. CUPS_SERVER points at the socket while it runs,
 // so "the default printer" of the program is this queue. cups-pdf writes
-// each job into the PDF folder of the user who printed it; the PDFs the
-// jobs left are removed when the server stops (by its process id).
+// each job into the "PDF" folder of the user who printed it, unless its
+// queue has a configuration of its own: the queue's name is unique to the
+// run and its configuration sends the PDFs into the run's temporary folder,
+// so that runs at the same time never see each other's PDFs. The server is
+// stopped by its process id; the queue's configuration and the PDFs go with
+// the temporary folder.
 //
 // Call start() before anything in the process asks CUPS for printers. Where
 // a server cannot be started (not root, CUPS or cups-pdf not installed),
@@ -30,7 +33,8 @@ public:
     bool running() const { return m_running; }
     QString whyNot() const { return m_whyNot; }
 
-    static QString queue() { return QStringLiteral("TarvelPDF"); }
+    QString queue() const { return m_queue; }
+    QString pdfFolder() const { return m_pdfFolder; }
     QString socket() const;
 
     // Stops (cupsdisable) and restarts (cupsenable) the queue.
@@ -55,7 +59,8 @@ private:
     bool m_running = false;
     QString m_whyNot;
     QString m_pdfFolder;
-    QSet<QString> m_before;
+    QString m_queue;
+    QString m_queueConfig;
     QByteArray m_oldServer;
     bool m_hadServer = false;
 };
