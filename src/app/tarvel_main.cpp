@@ -21,11 +21,11 @@ int main(int argc, char** argv) {
     // Windows of the other areas register here so that the main window's
     // entries open them.
     registerCustomerWindows();
+    registerWorkshopWindows();
+    registerDeliveredWindows();
     registerPickupWindows();
     registerSettingsWindows();
     registerDeskTools();
-    registerWorkshopWindows();
-    registerDeliveredWindows();
 
     FrmMdi mdi;
     if (mdi.ended()) return mdi.exitCode();

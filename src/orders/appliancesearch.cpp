@@ -1,6 +1,5 @@
 #include "appliancesearch.h"
 
-#include "customers/customerform.h"
 #include "ui/errormessage.h"
 #include "ui/textentry.h"
 #include "ui/widgets.h"
@@ -49,7 +48,7 @@ ApplianceSearch::ApplianceSearch(ApplianceSearchSetup setup, QWidget* parent)
     TxtBusca = Widgets::lineEdit(this, QStringLiteral("TxtBusca"));
     TextEntry::attach(TxtBusca, TextEntry::NoApostrophe | TextEntry::SelectAllOnFocus);
     TextEntry::setTypingLimit(TxtBusca, 15);
-    CustomerForm::setTextColour(TxtBusca, QColor(0, 0, 255));
+    Widgets::setTextColour(TxtBusca, QColor(0, 0, 255));
     QFont bold = TxtBusca->font();
     bold.setBold(true);
     bold.setPointSizeF(bold.pointSizeF() * 1.3);

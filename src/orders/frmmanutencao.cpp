@@ -3,6 +3,7 @@
 #include "frmlocap.h"
 #include "frmos.h"
 #include "openorder.h"
+#include "printing/frmimpap.h"
 #include "store/globals.h"
 #include "ui/errormessage.h"
 #include "ui/twips.h"
@@ -113,5 +114,5 @@ void FrmManutencao::BtImprimir_Click() {
                std::nullopt, Title);
         return;
     }
-    // The print window of the list comes with the printing layer.
+    WindowHost::showModal(new FrmImpAp);
 }

@@ -1,11 +1,10 @@
 #include "orderlist.h"
 
+#include "app/appicons.h"
 #include "cellfilter.h"
-#include "customers/customerform.h"
 #include "store/programfolder.h"
-#include "store/sqldialect.h"
 #include "ui/errormessage.h"
-#include "ui/textentry.h"
+#include "ui/namesearch.h"
 #include "ui/twips.h"
 #include "ui/widgets.h"
 #include "ui/windowhost.h"
@@ -134,14 +133,11 @@ void OrderList::buildWidgets() {
     // The name search.
     Label3[1] = Widgets::label(panel, QStringLiteral("Label3(1)"), QStringLiteral(" Digite um Nome para Pesquisar "));
     TxtBusca = Widgets::lineEdit(panel, QStringLiteral("TxtBusca"));
-    TxtBusca->setToolTip(QStringLiteral("Pesquisar Cliente pelo Nome"));
-    TextEntry::attach(TxtBusca, TextEntry::UpperCase | TextEntry::NoApostrophe);
-    TextEntry::setTypingLimit(TxtBusca, 30);
+    NameSearch::prepareBox(TxtBusca, 30, QStringLiteral("Pesquisar Cliente pelo Nome"));
     TxtBusca->setMinimumWidth(TxtBusca->fontMetrics().horizontalAdvance(QLatin1Char('W')) * 18);
     QFont searchFont = TxtBusca->font();
     searchFont.setBold(true);
     TxtBusca->setFont(searchFont);
-    setSearchColour(QColor(0, 0, 255));
     connect(TxtBusca, &QLineEdit::returnPressed, this, &OrderList::Busca_Nome);
     auto* searchRow = new QHBoxLayout;
     searchRow->addWidget(TxtBusca);
@@ -150,25 +146,26 @@ void OrderList::buildWidgets() {
 
     // The buttons, each a picture with a word under its tool tip.
     const auto button = [panel, bar](const QString& name, const QString& caption, const QString& tip,
-                                     QStyle::StandardPixmap icon) {
+                                     const QIcon& icon) {
         QPushButton* b = Widgets::button(panel, name, caption, tip);
         b->setProperty("caption", caption);
-        b->setIcon(picture(panel->style(), icon));
+        b->setIcon(icon);
         b->setIconSize(QSize(24, 24));
         b->setMinimumHeight(Twips::toPixels(1125) - 16);
         bar->addWidget(b);
         return b;
     };
     BtDetails = button(m_setup.detailsButton, QStringLiteral("Detalhes"), m_setup.detailsToolTip,
-                       QStyle::SP_FileDialogDetailedView);
+                       picture(panel->style(), QStyle::SP_FileDialogDetailedView));
     BtLocAp = button(QStringLiteral("BtLocAp"), QStringLiteral("Localizar"), QStringLiteral("Localizar Aparelho (F10)"),
-                     QStyle::SP_FileDialogContentsView);
+                     picture(panel->style(), QStyle::SP_FileDialogContentsView));
+    static const QIcon printerIcon(AppIcons::printer(48));
     BtImprimir = button(QStringLiteral("BtImprimir"), QStringLiteral("Imprimir"), QStringLiteral("Imprimir"),
-                        QStyle::SP_DialogSaveButton);
+                        printerIcon);
     BtReset = button(QStringLiteral("BtReset"), QStringLiteral("Atualizar"), m_setup.resetToolTip,
-                     QStyle::SP_BrowserReload);
+                     picture(panel->style(), QStyle::SP_BrowserReload));
     BtFechar = button(QStringLiteral("BtFechar"), QStringLiteral("Fechar"), QStringLiteral("Fechar"),
-                      QStyle::SP_DialogCloseButton);
+                      picture(panel->style(), QStyle::SP_DialogCloseButton));
     root->addWidget(panel);
 
     connect(BtDetails, &QPushButton::clicked, this, [this] { openDetails(); });
@@ -238,8 +235,6 @@ void OrderList::stopIndicator() {
     Shape1->hide();
 }
 
-void OrderList::setSearchColour(const QColor& colour) { CustomerForm::setTextColour(TxtBusca, colour); }
-
 QString OrderList::headingOf(const QString& field) const {
     for (const GridColumn& c : m_setup.columns)
         if (c.field.compare(field, Qt::CaseInsensitive) == 0) return c.title;
@@ -263,15 +258,9 @@ void OrderList::Busca_Nome() {
             Label1->setText(QString::number(m_data.recordCount()));
             enableForRows();
         }
+        wait.release();
         *m_setup.lastSearch = TxtBusca->text();
-        if (m_data.findFirst(SqlDialect::beginsWith(QStringLiteral("Nome"), *m_setup.lastSearch))) {
-            wait.release();
-            setSearchColour(QColor(0, 0, 255));
-        } else {
-            m_data.refresh();
-            wait.release();
-            setSearchColour(QColor(255, 0, 0));
-        }
+        NameSearch::find(m_data, TxtBusca);
     } catch (const std::exception& e) {
         wait.release();
         ShowError({QStringLiteral("Não foi possível pesquisar o Nome digitado.")}, ErrorInfo::from(e),

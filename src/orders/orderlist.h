@@ -118,7 +118,6 @@ private:
     // Buttons that need rows are enabled only while the list has some.
     void enableForRows();
     void stopIndicator();
-    void setSearchColour(const QColor& colour);
     QString tableSource() const { return m_setup.table; }
 
     bool m_byName = false;    // OrdenadoPorNome

@@ -128,6 +128,7 @@ private:
     void loadCurrent() const;
     QVariantList readRow(qint64 key) const;
     void finalizeRowStatement() const;
+    void finalizeFindStatement() const;
     int requireField(const QString& name) const;
     void readKeys();
     void readGuardedKeys();
@@ -148,7 +149,6 @@ private:
     QString m_where;      // translated WHERE clause, may be empty
     QString m_orderBy;    // translated ORDER BY clause, may be empty
     QStringList m_fieldNames;
-    QString m_shape;      // file, table and columns that m_fieldNames and m_kinds describe
     // How each field's value is stored and read, from its declared type.
     enum class Kind : unsigned char { Plain, Text, Currency, YesNo, Date, Time };
     std::vector<Kind> m_kinds;
