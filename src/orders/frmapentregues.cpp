@@ -35,7 +35,7 @@ OrderListSetup setup() {
     s.filterNamesField = true;
     s.filterOrder = QStringLiteral("DataSaida");
     s.dateFilterOrder = QStringLiteral("Os");
-    s.columns = {column("OS", "OS", 700, FieldFormat::Auto, right),
+    s.columns = {column("OS", "OS", 900, FieldFormat::Auto, right),
                  column("DataSaida", "SAÍDA", 1350, FieldFormat::ShortDate),
                  column("Nome", "CLIENTE", 3000),
                  column("Aparelho", "APARELHO", 1500),
