@@ -24,15 +24,15 @@ namespace {
 
 constexpr int ScreenRows = 30;
 
-const Spec* g_spec = nullptr;
+const ListSetup* g_setup = nullptr;
 
 // The bare reads of a list of keys standing on the row at `at`: a screen of
 // rows ending there (or from there) and the row itself.
 void bareScreen(sqlite3* db, const std::vector<std::int64_t>& keys, std::size_t at) {
     if (keys.empty()) return;
     const std::size_t first = at + 1 >= ScreenRows ? at + 1 - ScreenRows : 0;
-    Bare::readRowsByKey(db, g_spec->table, keys, first, ScreenRows);
-    Bare::readRowsByKey(db, g_spec->table, keys, at, 1);
+    Bare::readRowsByKey(db, g_setup->table, keys, first, ScreenRows);
+    Bare::readRowsByKey(db, g_setup->table, keys, at, 1);
 }
 
 // The bare reads of a refreshed list: its keys, standing on the last row.
@@ -76,7 +76,7 @@ void recordBare(const std::string& measure, double seconds) {
     figures().recordBare(measure, seconds);
 }
 
-QByteArray table() { return QByteArray(g_spec->table); }
+QByteArray table() { return QByteArray(g_setup->table); }
 
 void place(OrderList& w) {
     w.resize(1100, 600);
@@ -84,7 +84,7 @@ void place(OrderList& w) {
 }
 
 std::unique_ptr<OrderList> shownList() {
-    auto w = g_spec->make();
+    auto w = g_setup->make();
     place(*w);
     settle();
     return w;
@@ -107,7 +107,7 @@ void Open_Ours(benchmark::State& state) {
     for (auto _ : state) {
         std::unique_ptr<OrderList> w;
         t.run([&] {
-            w = g_spec->make();
+            w = g_setup->make();
             place(*w);
         });
         rows = w->listCursor().recordCount();
@@ -120,14 +120,14 @@ void Open_Ours(benchmark::State& state) {
 
 std::int64_t startRow() {
     static const std::int64_t row = [] {
-        Bare::Statement st(BenchFiles::programCopy().bare->handle(), g_spec->startRowSql);
+        Bare::Statement st(BenchFiles::programCopy().bare->handle(), g_setup->startRowSql);
         st.step();
         return std::int64_t(sqlite3_column_int64(st.get(), 0));
     }();
     return row;
 }
 
-const FilterColumn& column(int i) { return g_spec->columns.at(std::size_t(i)); }
+const FilterColumn& column(int i) { return g_setup->columns.at(std::size_t(i)); }
 
 std::string filterMeasure(int i) { return std::string("filter by ") + column(i).kind + " (" + column(i).field + ")"; }
 
@@ -177,7 +177,7 @@ void Filter_Ours(benchmark::State& state) {
 // --- name search ----------------------------------------------------------
 
 std::string findMeasure(int i) {
-    return std::string("search name prefix '") + g_spec->prefixes.at(std::size_t(i)) + "'";
+    return std::string("search name prefix '") + g_setup->prefixes.at(std::size_t(i)) + "'";
 }
 
 // The search from a list in table order: the list is ordered by name, then the first match found.
@@ -186,7 +186,7 @@ void Find_Bare(benchmark::State& state) {
     const int i = int(state.range(0));
     const QByteArray byName = "SELECT rowid FROM " + table() + " ORDER BY Nome, rowid";
     const QByteArray find = "SELECT rowid FROM " + table() + " WHERE Nome LIKE '" +
-                            g_spec->prefixes.at(std::size_t(i)) + "*' ORDER BY Nome, rowid LIMIT 1";
+                            g_setup->prefixes.at(std::size_t(i)) + "*' ORDER BY Nome, rowid LIMIT 1";
     LoopTimer t;
     for (auto _ : state) {
         const auto keys = Bare::keys(f.bare->handle(), byName.constData());
@@ -206,7 +206,7 @@ void Find_Bare(benchmark::State& state) {
 void Find_Ours(benchmark::State& state) {
     BenchFiles::programCopy();
     const int i = int(state.range(0));
-    const char* prefix = g_spec->prefixes.at(std::size_t(i));
+    const char* prefix = g_setup->prefixes.at(std::size_t(i));
     auto w = shownList();
     w->findChild<QLineEdit*>(QStringLiteral("TxtBusca"))->setText(QString::fromLatin1(prefix));
     Timed t;
@@ -224,12 +224,12 @@ void Find_Ours(benchmark::State& state) {
 
 } // namespace
 
-void registerAll(const Spec& spec) {
-    static Spec kept;
-    kept = spec;
-    g_spec = &kept;
-    const int lastColumn = int(spec.columns.size()) - 1;
-    const int lastPrefix = int(spec.prefixes.size()) - 1;
+void registerAll(const ListSetup& setup) {
+    static ListSetup kept;
+    kept = setup;
+    g_setup = &kept;
+    const int lastColumn = int(setup.columns.size()) - 1;
+    const int lastPrefix = int(setup.prefixes.size()) - 1;
     benchmark::RegisterBenchmark("open/bare", Open_Bare)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
     benchmark::RegisterBenchmark("open/ours", Open_Ours)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
     benchmark::RegisterBenchmark("filter/bare", Filter_Bare)

@@ -31,7 +31,7 @@ struct FilterColumn {
     const char* order;   // the filtered list's ORDER BY
 };
 
-struct Spec {
+struct ListSetup {
     const char* table;
     std::vector<FilterColumn> columns;
     // The row the filters start from (a row well inside the table that holds
@@ -44,6 +44,6 @@ struct Spec {
 };
 
 // Registers the benchmarks "open", "filter" and "search" of the list.
-void registerAll(const Spec& spec);
+void registerAll(const ListSetup& setup);
 
 }
