@@ -92,9 +92,15 @@ void FrmManutencao::BtOs_Click() {
         // the list was read.
         OpenOrder::requireOpen(m_data.database(), os);
         if (FrmOS* w = FrmOS::create()) WindowHost::showModal(w);
-        // It may have changed the order: the list shows what is stored now.
-        m_data.requery();
-        setCountText(QString::number(m_data.recordCount()));
+        if (OpenOrder::isOpen(m_data.database(), os)) {
+            // It may have changed the order: the row shows what is stored
+            // now, where it stands (the list's query is not run again).
+            m_data.rereadCurrent();
+        } else {
+            // Checked out meanwhile: the order leaves the list.
+            m_data.requery();
+            setCountText(QString::number(m_data.recordCount()));
+        }
     } catch (const std::exception& e) {
         OpenOrder::showFailure(e, Title);
         try {

@@ -6,6 +6,7 @@
 #include "moodfaces.h"
 #include "openorder.h"
 #include "operators/frmacessoos.h"
+#include "printing/frmimpressao.h"
 #include "store/clock.h"
 #include "store/database.h"
 #include "store/globals.h"
@@ -370,10 +371,9 @@ void FrmOS::buildWidgets() {
     root->setRowStretch(3, 1);
     resize(940, 700);
 
-    // The window's windows: the price window and the delivered list come with
-    // their own parts of the program.
+    // The price window and the delivered list come with their own parts of
+    // the program.
     BtOpcao->setEnabled(WindowRegistry::find(QStringLiteral("FrmOpcoesOS")) != nullptr);
-    BtImpOs->setEnabled(WindowRegistry::find(QStringLiteral("FrmImpressao")) != nullptr);
     BtMntAnt->setEnabled(bool(deliveredListFilter()));
     setEditLook(false);
 }
@@ -449,12 +449,10 @@ void FrmOS::showMood() {
     } catch (const std::exception&) {
         return;  // no picture, no message
     }
-    if (!stored.isValid()) return;
-    const int mood = int(stored.toLongLong());
-    const QPixmap face = MoodFaces::face(mood);
-    if (face.isNull()) return;
-    Image1->setPixmap(face);
-    m_shownMood = mood;
+    const qlonglong mood = stored.isValid() ? stored.toLongLong() : -1;
+    if (mood < 0 || mood >= MoodFaces::Count) return;
+    Image1->setPixmap(MoodFaces::face(int(mood)));
+    m_shownMood = int(mood);
 }
 
 void FrmOS::showEvent(QShowEvent* event) {
@@ -472,13 +470,14 @@ void FrmOS::Form_Activate() {
     // The price and print windows change the amount and the print count
     // through cursors of their own: read them as stored now.
     try {
-        const auto rows = DataFrmOsMnt.database().rows(
-            QStringLiteral("SELECT VlFinal, Via FROM TblManutencao WHERE Os = ?"), {m_os});
-        if (rows.empty()) return;
-        const QVariant vl = rows[0][0], via = rows[0][1];
-        Label11->setText(vl.isNull() || !vl.isValid() ? QString()
-                                                      : Numbers::currencyText(Currency::fromRaw(vl.toLongLong())));
-        Label12->setText(QString::number(via.isValid() ? via.toLongLong() : 0) + QStringLiteral("ª"));
+        RecordCursor order;
+        order.open(ProgramFolder::databasePath(),
+                   QStringLiteral("SELECT VlFinal, Via FROM TblManutencao WHERE Os = %1").arg(m_os));
+        if (!order.hasCurrent()) return;
+        Label11->setText(order.field(QStringLiteral("VlFinal")).isValid()
+                             ? Numbers::currencyText(order.currency(QStringLiteral("VlFinal")))
+                             : QString());
+        Label12->setText(QString::number(order.number(QStringLiteral("Via"))) + QStringLiteral("ª"));
     } catch (const std::exception&) {
         // The labels keep what they showed.
     }
@@ -703,9 +702,13 @@ void FrmOS::BtOpcao_Click() {
     try {
         // What was typed here is stored before the price window works on the order.
         gravaOs();
-        if (!WindowRegistry::showModal(QStringLiteral("FrmOpcoesOS"))) return;
-        // A checkout there ends the order: this window has nothing left to show.
-        if (!OpenOrder::isOpen(DataFrmOsMnt.database(), m_os)) {
+        const WindowRegistry::Entry* prices = WindowRegistry::find(QStringLiteral("FrmOpcoesOS"));
+        if (!prices) return;
+        auto* dialog = qobject_cast<QDialog*>(prices->make());
+        // A price window that could not load (it said why), or a checkout
+        // there, leaves this window nothing to show.
+        if (dialog) WindowHost::showModal(dialog);
+        if (!dialog || !OpenOrder::isOpen(DataFrmOsMnt.database(), m_os)) {
             m_failed = true;
             close();
             return;
@@ -725,7 +728,7 @@ void FrmOS::BtImpOs_Click() {
         failAndClose(e);
         return;
     }
-    WindowRegistry::showModal(QStringLiteral("FrmImpressao"));
+    WindowHost::showModal(new FrmImpressao(this));
     Form_Activate();
 }
 

@@ -3,10 +3,15 @@
 // checked out elsewhere, previous repairs and the customer's record.
 #include "workshopdata.h"
 
+#include "app/apptest.h"
+#include "app/windowregistry.h"
+#include "customers/customerwindows.h"
 #include "customers/frmclientes.h"
 #include "orders/frmmanutencao.h"
 #include "orders/frmos.h"
 #include "orders/moodfaces.h"
+#include "orders/workshopwindows.h"
+#include "printing/printdata.h"
 #include "store/clock.h"
 #include "store/globals.h"
 #include "store/recordcursor.h"
@@ -25,6 +30,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 
 using namespace WorkshopData;
@@ -45,6 +51,7 @@ struct FrmOsTest : ProgramFolderTest {
     void TearDown() override {
         w.reset();
         FrmOS::setDeliveredListFilter({});
+        WindowRegistry::clear();
         Clock::set({});
         ProgramFolderTest::TearDown();
     }
@@ -269,7 +276,7 @@ TEST_F(FrmOsTest, TypingRulesAndNotesTypedInViewModeAreStoredOnClosing) {
     EXPECT_TRUE(n->toPlainText().startsWith(QString::fromUtf8(" (06/12/2026) FUSÍVEL")));
     EXPECT_EQ(stored("Andamento").toString(), QString::fromUtf8("TROCADO FUSÍVEL")) << "pending until a write";
 
-    button("BtFechar")->click();
+    Typing::key(n, Qt::Key_Escape);  // the close button's key
     EXPECT_FALSE(w->isVisible());
     EXPECT_EQ(stored("Defeito").toString(), QString::fromUtf8("DÁVILA"));
     EXPECT_EQ(stored("Acessorios").toString(), "CONTROLE");
@@ -457,6 +464,67 @@ TEST_F(FrmOsTest, TheCustomerButtonShowsTheCustomerAndClosesTheWindow) {
     EXPECT_EQ(Modulo::CodClienteAtual, ana);
 }
 
+// The print window prints what was typed here, and the window then shows
+// the new print count.
+TEST_F(FrmOsTest, PrintingTheOrderStoresWhatWasTypedFirst) {
+    PrintData::RecordingPrinter printer;
+    ASSERT_TRUE(openNew({{"Via", 0}}));
+    ASSERT_TRUE(button("BtImpOs")->isEnabled());
+    txt(21)->clear();
+    Typing::type(txt(21), "tela trincada");
+    ScriptedBoxes boxes;
+    boxes.answer(MsgAnswer::Ok, QString::fromUtf8("Os Dados foram enviados para a Impressora. Aguarde!"));
+    Modulo::OsAtual = 0;
+    {
+        ModalScript script([this](QWidget* dlg) {
+            EXPECT_EQ(dlg->windowTitle(), QString::fromUtf8("Impressão da Ordem de Serviço: %1").arg(os));
+            dlg->findChild<QPushButton*>("BtIniciar")->click();
+        });
+        button("BtImpOs")->click();
+        EXPECT_TRUE(script.done());
+    }
+    EXPECT_EQ(Modulo::OsAtual, os);
+    ASSERT_EQ(printer.target->documents.size(), 1u);
+    EXPECT_TRUE(printer.target->documents[0].pages.at(0).findText("TELA TRINCADA"));
+    EXPECT_EQ(stored("Via").toInt(), 1);
+    EXPECT_EQ(label("Label12")->text(), QString::fromUtf8("1ª"));
+    EXPECT_TRUE(w->isVisible());
+}
+
+// The price window comes with its own part of the program and registers
+// itself; it works on OsAtual. A checkout there, or a price window that could
+// not load, closes this window too, without another write.
+TEST_F(FrmOsTest, ThePriceWindowWorksOnTheOrderAndACheckoutThereClosesThisWindow) {
+    struct PriceWindow : QDialog {
+        explicit PriceWindow(bool checkout) {
+            QTimer::singleShot(0, this, [this, checkout] {
+                if (checkout)
+                    Database::openDefault().execute("DELETE FROM TblManutencao WHERE Os = ?", {Modulo::OsAtual});
+                accept();
+            });
+        }
+    };
+    bool checkout = false, loads = true;
+    WindowRegistry::add(WindowRegistry::Entry{"FrmOpcoesOS", WindowKind::Modal, nullptr, [&]() -> QWidget* {
+                                                  return loads ? new PriceWindow(checkout) : nullptr;
+                                              }});
+    for (int way = 0; way < 3; ++way) {
+        SCOPED_TRACE(way);
+        checkout = way == 1;
+        loads = way != 2;
+        ASSERT_TRUE(openNew());
+        ASSERT_TRUE(button("BtOpcao")->isEnabled());
+        Typing::type(notes(), "orçado");
+        Modulo::OsAtual = 0;
+        button("BtOpcao")->click();
+        EXPECT_EQ(Modulo::OsAtual, os);
+        EXPECT_EQ(w->isVisible(), way == 0);
+        EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TblManutencao WHERE Os = %1").arg(os)), way == 1 ? 0 : 1);
+        if (way != 1) EXPECT_EQ(stored("Andamento").toString(), QString::fromUtf8("ORÇADO"));
+        w.reset();
+    }
+}
+
 // From the workshop list: the window opens on the current row, and the list
 // shows what the window stored when it comes back.
 TEST_F(FrmOsTest, TheWorkshopListOpensTheOrderAndShowsItsChanges) {
@@ -481,6 +549,39 @@ TEST_F(FrmOsTest, TheWorkshopListOpensTheOrderAndShowsItsChanges) {
     }
     EXPECT_EQ(list->dataFrmApMnt().text("Status"), "PRONTO");
     EXPECT_EQ(list->dataFrmApMnt().number("Os"), os);
+}
+
+// In the program: F3 lists the orders, F11 opens the current one; the
+// customer button then shows the customer beside the workshop list.
+class FrmOsProgramTest : public MainWindowTest {};
+
+TEST_F(FrmOsProgramTest, FromTheMainWindowToTheOrderAndOnToItsCustomer) {
+    registerCustomerWindows();
+    registerWorkshopWindows();
+    const qint64 ana = insert("TblClientes", {{"Nome", "ANA"}});
+    const qint64 os = addOrder("ANA", {{"IdCliente", ana}});
+    start();
+    mdi->show();
+    action("Mnumanut")->trigger();
+    auto* list = WindowHost::findList<FrmManutencao>();
+    ASSERT_TRUE(list);
+    {
+        ModalScript script([&](QWidget* dlg) {
+            EXPECT_EQ(dlg->windowTitle(), QString::fromUtf8("Ordem de Serviço Número: %1").arg(os));
+            // TARVEL_SHOT_DIR=folder: the window is also saved there as a picture, to be looked at.
+            if (const QString shot = qEnvironmentVariable("TARVEL_SHOT_DIR"); !shot.isEmpty())
+                dlg->grab().save(shot + QStringLiteral("/FrmOS.png"));
+            Typing::type(dlg->findChild<QPlainTextEdit*>("TxtAndamento"), "cliente avisado");
+            dlg->findChild<QPushButton*>("BtCadCliente")->click();
+        });
+        Typing::key(list->findChild<QLineEdit*>("TxtBusca"), Qt::Key_F11);
+        EXPECT_TRUE(script.done());
+    }
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TblManutencao WHERE Andamento = 'CLIENTE AVISADO'")), 1);
+    auto* clientes = WindowHost::findList<FrmClientes>();
+    ASSERT_TRUE(clientes);
+    EXPECT_EQ(clientes->dataFrmClientes().number("Codigo"), ana);
+    EXPECT_EQ(WindowHost::findList<FrmManutencao>(), list) << "the workshop list stays open";
 }
 
 TARVEL_TEST_MAIN()

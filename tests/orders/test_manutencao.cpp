@@ -21,8 +21,10 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTest>
 
@@ -319,16 +321,31 @@ TEST_F(ManutencaoTest, TheServiceOrderOpensOnTheCurrentRowUnlessItWasCheckedOutE
     addOrder("CARLA");
     openList();
     standOn("ANA");
+    doubleClick("STATUS");   // the orders EM SERVIÇO
+    standOn("ANA");
     QList<QString> seen;
     {
+        // The service order changes the order's status.
         ModalScript os([&](QWidget* dlg) {
             seen << dlg->windowTitle();
+            dlg->findChild<QTabWidget*>("SSTab1")->setCurrentIndex(1);
+            auto* statuses = dlg->findChild<QListWidget*>("List1");
+            QListWidgetItem* pronto = statuses->findItems("PRONTO", Qt::MatchExactly).value(0);
+            statuses->setCurrentItem(pronto);
+            emit statuses->itemClicked(pronto);
+            dlg->findChild<QPushButton*>("BtSalvaStatus")->click();
             dlg->findChild<QPushButton*>("BtFechar")->click();
         });
         Typing::key(search(), Qt::Key_F11);
     }
     EXPECT_EQ(seen, QList<QString>{QString::fromUtf8("Ordem de Serviço Número: %1").arg(ana)});
-    EXPECT_EQ(current(), "ANA") << "back on the same row";
+    // The row shows its new status where it stands; the filter is not run again.
+    EXPECT_EQ(current(), "ANA");
+    EXPECT_EQ(current("Status"), "PRONTO");
+    const QModelIndex cell = view()->model()->index(cursor().absolutePosition(), 7);
+    EXPECT_EQ(view()->model()->data(cell).toString(), "PRONTO");
+    EXPECT_EQ(count(), "3");
+    w->BtReset_Click();
 
     standOn("BETO");
     Database::openDefault().execute("DELETE FROM TblManutencao WHERE Os = ?", {beto});
