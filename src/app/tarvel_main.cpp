@@ -3,6 +3,7 @@
 #include "app/desktools.h"
 #include "app/frmmdi.h"
 #include "customers/customerwindows.h"
+#include "orders/deliveredwindows.h"
 #include "orders/workshopwindows.h"
 #include "pickups/pickupwindows.h"
 #include "settings/settingswindows.h"
@@ -20,10 +21,11 @@ int main(int argc, char** argv) {
     // Windows of the other areas register here so that the main window's
     // entries open them.
     registerCustomerWindows();
+    registerWorkshopWindows();
+    registerDeliveredWindows();
     registerPickupWindows();
     registerSettingsWindows();
     registerDeskTools();
-    registerWorkshopWindows();
 
     FrmMdi mdi;
     if (mdi.ended()) return mdi.exitCode();
