@@ -314,7 +314,11 @@ QStringList FrmDetalhes::Relatorio(const RecordCursor& row) {
         const QString line = text(parts);
         if (line.size() > 3) lines << line;
     }
-    lines << run(105, '-') << blanks(51) + QStringLiteral("MÃO DE OBRA: R$ ") + text("Relatorio5")
+    // The checkout stores the labour with its currency sign ("R$45,00"); the
+    // line names the sign once.
+    QString labour = text("Relatorio5");
+    if (labour.startsWith(QStringLiteral("R$"))) labour = labour.mid(2).trimmed();
+    lines << run(105, '-') << blanks(51) + QStringLiteral("MÃO DE OBRA: R$ ") + labour
           << blanks(56) + QStringLiteral("SUB TOTAL: ") + text("Relatorio6")
           << blanks(55) + QStringLiteral("DESCONTO: ") + text("Relatorio7") << blanks(50) + run(55, '-')
           << blanks(51) + QStringLiteral("TOTAL DO SERVIÇO: ") +

@@ -86,7 +86,7 @@ TEST_F(DetalhesTest, ShowsTheRowItsAmountAndItsReportLines) {
         "    ",
         "    ",
         QString(105, '-'),
-        QString(51, ' ') + QString::fromUtf8("MÃO DE OBRA: R$ R$45,00"),
+        QString(51, ' ') + QString::fromUtf8("MÃO DE OBRA: R$ 45,00"),
         QString(56, ' ') + "SUB TOTAL: 175,00",
         QString(55, ' ') + "DESCONTO: 24,50",
         QString(50, ' ') + QString(55, '-'),
