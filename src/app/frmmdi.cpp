@@ -229,6 +229,10 @@ void FrmMdi::buildWidgets() {
 
     m_mdi = new MdiBackground(central);
     m_mdi->setObjectName(QStringLiteral("MdiArea"));
+    // A list wider or taller than the area (a small screen) can be scrolled
+    // into view rather than left partly out of reach.
+    m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     body->addWidget(m_mdi, 1);
     setCentralWidget(central);
 

@@ -322,13 +322,19 @@ void FrmClientes::Form_Load() {
 
     if (DataFrmClientes.recordCount() == 0) {
         TimerGrid->setEnabled(false);
-        for (QPushButton* b : {BtExcluir, BtEditar, BtLocCliente, BtNvAp, BtExAp, BtFazerOs}) b->setEnabled(false);
-        DBGrid1->view()->setFocusPolicy(Qt::NoFocus);
-        DBGrid2->view()->setFocusPolicy(Qt::NoFocus);
-        DBGrid2->setEditable(false);
+        setRowsUsable(false);
     } else {
         TimerGrid->setEnabled(true);
     }
+}
+
+void FrmClientes::setRowsUsable(bool usable) {
+    // Only new customer, sort, search and close need no current customer;
+    // the empty grids stay out of the way.
+    for (QPushButton* b : {BtExcluir, BtEditar, BtLocCliente, BtNvAp, BtExAp, BtFazerOs}) b->setEnabled(usable);
+    DBGrid1->view()->setFocusPolicy(usable ? Qt::StrongFocus : Qt::NoFocus);
+    DBGrid2->view()->setFocusPolicy(usable ? Qt::StrongFocus : Qt::NoFocus);
+    DBGrid2->setEditable(usable);
 }
 
 FrmClientes* FrmClientes::create() {
@@ -455,6 +461,9 @@ void FrmClientes::BtCad_Click() {
                   QStringLiteral("%1_%2_%3"), CustomersTitle);
     }
     if (saved) addToCount(1);
+    // The first customer of an empty list can be worked on at once.
+    if (saved && !BtEditar->isEnabled() && DataFrmClientes.isOpen() && DataFrmClientes.hasCurrent())
+        setRowsUsable(true);
 }
 
 void FrmClientes::BtEditar_Click() {

@@ -88,6 +88,7 @@ private:
     void selectAppliance();
     void sortBy(const QString& field);
     void addToCount(int delta);
+    void setRowsUsable(bool usable);
     // Writes an appliance cell still being edited in the grid.
     void commitApplianceEdit();
     bool loadFailed() const { return m_loadFailed; }

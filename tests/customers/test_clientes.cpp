@@ -348,6 +348,30 @@ TEST_F(ClientesTest, AnEmptyTableLeavesOnlyNewCustomerSortSearchAndClose) {
     EXPECT_TRUE(button("BtCad")->isEnabled());
     find("X");
     EXPECT_EQ(searchColour(), QColor(255, 0, 0));
+    auto* grid1 = w->findChild<QTableView*>();
+    EXPECT_EQ(grid1->focusPolicy(), Qt::NoFocus);
+
+    // The first customer recorded here can be worked on without reopening.
+    ScriptedBoxes boxes;
+    boxes.answer(MsgAnswer::Ok, "Cliente Cadastrado com Sucesso!");
+    ModalScript script([](QWidget* dlg) {
+        Typing::type(txt(dlg, 0), "MARIA");
+        Typing::type(txt(dlg, 1), "RUA B");
+        Typing::type(dlg->findChild<QLineEdit*>("TxtOperador"), "1234");
+        CustomerData::button(dlg, "BtCadastro")->click();
+    });
+    button("BtCad")->click();
+    settle();
+    EXPECT_EQ(current(), "MARIA");
+    EXPECT_EQ(label("LblNumClientes"), "1");
+    for (const char* b : {"BtExcluir", "BtEditar", "BtLocCliente", "BtNvAp", "BtExAp", "BtFazerOs"})
+        EXPECT_TRUE(button(b)->isEnabled()) << b;
+    for (QTableView* v : w->findChildren<QTableView*>()) EXPECT_NE(v->focusPolicy(), Qt::NoFocus);
+    addAppliance(Modulo::CodClienteAtual, "TV", "T1");
+    w->findChild<QRadioButton*>("OptNome")->click();
+    settle();
+    auto* grid2 = w->findChild<DataGrid*>("DBGrid2");
+    EXPECT_TRUE(grid2->view()->model()->flags(grid2->view()->model()->index(0, 2)) & Qt::ItemIsEditable);
 }
 
 TARVEL_TEST_MAIN()

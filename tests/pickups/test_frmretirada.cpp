@@ -16,7 +16,9 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QPlainTextEdit>
+#include <QMdiSubWindow>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTableView>
 
 using namespace PickupData;
@@ -245,6 +247,28 @@ TEST_F(RetiradaMainWindowTest, TheMainWindowsEntryOpensTheListBesideTheOthers) {
     EXPECT_EQ(mdi->findChild<QMdiArea*>()->subWindowList().size(), 1);
     entry->trigger();   // one list only
     EXPECT_EQ(mdi->findChild<QMdiArea*>()->subWindowList().size(), 1);
+}
+
+TEST_F(RetiradaMainWindowTest, OnASmallScreenTheWholeListCanBeScrolledIntoView) {
+    registerPickupWindows();
+    start();
+    mdi->resize(1024, 740);   // a 1024 x 768 screen
+    mdi->show();
+    action("MnuCompRet")->trigger();
+    QCoreApplication::processEvents();
+    auto* area = mdi->findChild<QMdiArea*>();
+    ASSERT_EQ(area->subWindowList().size(), 1);
+    QMdiSubWindow* sub = area->subWindowList().first();
+    ASSERT_GT(sub->width(), area->viewport()->width());   // wider than the room it has
+    QScrollBar* h = area->horizontalScrollBar();
+    h->setValue(h->minimum());
+    QCoreApplication::processEvents();
+    EXPECT_GE(sub->x(), 0);   // its left side, with the names
+    h->setValue(h->maximum());
+    QCoreApplication::processEvents();
+    const QWidget* close = button(WindowHost::findList<FrmRetirada>(), "BtFechar");
+    const QRect shown(close->mapTo(area->viewport(), QPoint(0, 0)), close->size());
+    EXPECT_TRUE(area->viewport()->rect().contains(shown)) << shown.x() << " " << area->viewport()->width();
 }
 
 TARVEL_TEST_MAIN()
