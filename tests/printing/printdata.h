@@ -17,6 +17,14 @@ namespace PrintData {
 
 using Fields = QMap<QString, QVariant>;
 
+// A text of `n` capitals and blanks, as the widest fields are typed.
+inline QString longText(int n) {
+    const QString letters = QStringLiteral("ASSISTÊNCIA TÉCNICA ELETRÔNICA JOÃO MARQUES ");
+    QString out;
+    while (out.size() < n) out += letters;
+    return out.left(n);
+}
+
 inline qint64 insert(const QString& table, const Fields& fields) {
     QStringList names, marks;
     QVariantList values;
