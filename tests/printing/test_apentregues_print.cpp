@@ -86,6 +86,20 @@ const PrintOp* next(const RecordedPage& pg, const PrintOp* op) {
     return nullptr;
 }
 
+// Every text of the page inside the printable area, none drawn over the
+// next one on its line.
+void expectOnThePageApart(const RecordedPage& pg) {
+    const auto texts = pg.texts();
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        const PrintOp* t = texts[i];
+        const double right = t->x + PrintMetrics::textWidth(pg.fontOf(*t), t->text);
+        EXPECT_LE(right, pg.printable.width() + Tol) << t->text.toStdString();
+        EXPECT_LE(t->y + PrintMetrics::lineHeight(pg.fontOf(*t)), pg.printable.height()) << t->text.toStdString();
+        if (i + 1 < texts.size() && std::abs(texts[i + 1]->y - t->y) < Tol)
+            EXPECT_GE(texts[i + 1]->x + Tol, right) << t->text.toStdString() << " | " << texts[i + 1]->text.toStdString();
+    }
+}
+
 } // namespace
 
 TEST_F(DeliveredPrintTest, TheReportPrintsTheRecordingAtItsPositions) {
@@ -351,18 +365,30 @@ TEST_F(DeliveredPrintTest, LongestFieldsStayOnThePageWithoutOverlapping) {
     ASSERT_EQ(documents(), 1u);
     ASSERT_EQ(doc().pages.size(), 1u);
     const RecordedPage& pg = doc().pages[0];
-    const auto texts = pg.texts();
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-        const PrintOp* t = texts[i];
-        const double right = t->x + PrintMetrics::textWidth(pg.fontOf(*t), t->text);
-        EXPECT_LE(right, pg.printable.width() + Tol) << t->text.toStdString();
-        EXPECT_LE(t->y + PrintMetrics::lineHeight(pg.fontOf(*t)), pg.printable.height()) << t->text.toStdString();
-        if (i + 1 < texts.size() && std::abs(texts[i + 1]->y - t->y) < Tol)
-            EXPECT_GE(texts[i + 1]->x + Tol, right) << t->text.toStdString() << " | " << texts[i + 1]->text.toStdString();
-    }
+    expectOnThePageApart(pg);
     // The parts lines keep their values, beside the payment lines.
     EXPECT_EQ(count(pg, part), 6);
     EXPECT_EQ(count(pg, "|"), 5);
+}
+
+// The list with every row at its longest: the rows of a page stay under its
+// header, each in its columns, nothing past the edges.
+TEST_F(DeliveredPrintTest, TheListOfLongestRowsKeepsItsPages) {
+    const auto w = PrintData::longText;
+    for (int i = 1; i <= 20; ++i)
+        addDelivered(100000 + i, w(50),
+                     {{"Aparelho", w(30)}, {"Marca", w(30)}, {"Modelo", w(14)}, {"Defeito", w(55)},
+                      {"Acessorios", w(50)}, {"Tecnico", w(14)}, {"Tipo", QString::fromUtf8("GAR. DE SERVIÇO")},
+                      {"Status", "SEM CONSERTO"}, {"Dias", 9999}, {"ValorCobrado", money(9999999999900)}});
+    ScriptedBoxes boxes;
+    boxes.answer(MsgAnswer::Ok, Sent);
+    runList("Option1");
+    ASSERT_EQ(documents(), 1u);
+    ASSERT_EQ(doc().pages.size(), 2u);
+    for (const RecordedPage& pg : doc().pages) {
+        EXPECT_TRUE(pg.findText(QString(210, '-')));
+        expectOnThePageApart(pg);
+    }
 }
 
 TARVEL_TEST_MAIN()
