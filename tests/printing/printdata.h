@@ -38,6 +38,20 @@ inline qint64 insert(const QString& table, const Fields& fields) {
     return d.lastInsertKey();
 }
 
+// Every text of the page inside the printable area, none drawn over the
+// next one on its line.
+inline void expectOnThePageApart(const RecordedPage& pg) {
+    const auto texts = pg.texts();
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        const PrintOp* t = texts[i];
+        const double right = t->x + PrintMetrics::textWidth(pg.fontOf(*t), t->text);
+        EXPECT_LE(right, pg.printable.width() + 0.05) << t->text.toStdString();
+        EXPECT_LE(t->y + PrintMetrics::lineHeight(pg.fontOf(*t)), pg.printable.height()) << t->text.toStdString();
+        if (i + 1 < texts.size() && std::abs(texts[i + 1]->y - t->y) < 0.05)
+            EXPECT_GE(texts[i + 1]->x + 0.05, right) << t->text.toStdString() << " | " << texts[i + 1]->text.toStdString();
+    }
+}
+
 // An open order with every printed field filled; `over` replaces fields.
 inline qint64 addOrder(const Fields& over = {}) {
     Fields f{{"IdCliente", 7},

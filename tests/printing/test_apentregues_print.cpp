@@ -86,20 +86,6 @@ const PrintOp* next(const RecordedPage& pg, const PrintOp* op) {
     return nullptr;
 }
 
-// Every text of the page inside the printable area, none drawn over the
-// next one on its line.
-void expectOnThePageApart(const RecordedPage& pg) {
-    const auto texts = pg.texts();
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-        const PrintOp* t = texts[i];
-        const double right = t->x + PrintMetrics::textWidth(pg.fontOf(*t), t->text);
-        EXPECT_LE(right, pg.printable.width() + Tol) << t->text.toStdString();
-        EXPECT_LE(t->y + PrintMetrics::lineHeight(pg.fontOf(*t)), pg.printable.height()) << t->text.toStdString();
-        if (i + 1 < texts.size() && std::abs(texts[i + 1]->y - t->y) < Tol)
-            EXPECT_GE(texts[i + 1]->x + Tol, right) << t->text.toStdString() << " | " << texts[i + 1]->text.toStdString();
-    }
-}
-
 } // namespace
 
 TEST_F(DeliveredPrintTest, TheReportPrintsTheRecordingAtItsPositions) {
@@ -365,7 +351,7 @@ TEST_F(DeliveredPrintTest, LongestFieldsStayOnThePageWithoutOverlapping) {
     ASSERT_EQ(documents(), 1u);
     ASSERT_EQ(doc().pages.size(), 1u);
     const RecordedPage& pg = doc().pages[0];
-    expectOnThePageApart(pg);
+    PrintData::expectOnThePageApart(pg);
     // The parts lines keep their values, beside the payment lines.
     EXPECT_EQ(count(pg, part), 6);
     EXPECT_EQ(count(pg, "|"), 5);
@@ -387,7 +373,7 @@ TEST_F(DeliveredPrintTest, TheListOfLongestRowsKeepsItsPages) {
     ASSERT_EQ(doc().pages.size(), 2u);
     for (const RecordedPage& pg : doc().pages) {
         EXPECT_TRUE(pg.findText(QString(210, '-')));
-        expectOnThePageApart(pg);
+        PrintData::expectOnThePageApart(pg);
     }
 }
 
