@@ -459,6 +459,10 @@ TEST_F(FrmImpressaoTest, LongestFieldsFitOnePage) {
     ASSERT_EQ(doc().pages.size(), 1u);
     const RecordedPage& pg = page();
     PrintData::expectOnThePageApart(pg);
+    // Long values keep to their places: the phones stay beside their rows.
+    for (const auto& [left, right] : {std::pair{"Nome:", "Tel.Res.:"}, std::pair{"Endereço:", "Tel.Com.:"},
+                                      std::pair{"Aparelho:", "Marca:"}})
+        EXPECT_NEAR(pg.findText(QString::fromUtf8(left))->y, pg.findText(QString::fromUtf8(right))->y, 0.05) << right;
 }
 
 // Empty fields print as nothing; the labels stay.
