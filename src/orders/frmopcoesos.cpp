@@ -220,6 +220,9 @@ void FrmOpcoesOS::buildWidgets() {
     TxtVlFinal = shownBox(frame3, QStringLiteral("TxtVlFinal"), Twips::rect(6300, 3120, 1575, 420));
     setColours(TxtVlFinal, LightYellow, Blue);
     setBold(TxtVlFinal, 12);
+    // The computed amounts show whole, however large.
+    for (QLineEdit* b : TxtVl) Widgets::showWhole(b);
+    for (QLineEdit* b : {TxtTotal, TxtVlPerc, TxtVlFinal}) Widgets::showWhole(b);
 
     QFrame* frame5 = plainFrame(frame3, QStringLiteral("Frame5"), Twips::rect(240, 2040, 3855, 855));
     BtCalc = Widgets::button(frame5, QStringLiteral("BtCalc"), {}, QStringLiteral("Calculadora"),

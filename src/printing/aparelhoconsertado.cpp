@@ -5,6 +5,9 @@
 #include "store/recordcursor.h"
 #include "ui/numbers.h"
 
+#include <algorithm>
+#include <array>
+
 namespace AparelhoConsertado {
 
 namespace {
@@ -42,10 +45,23 @@ void printPage(Printer& p, const RecordCursor& row, const QString& nomeFantasia,
     // The customer.
     p.print({Tab(20), "---------- DADOS DO CLIENTE ----------"});
     p.print();
-    p.print({Tab(1), "Nome:", Spc(2), v("Nome"), Tab(70), "Tel.Res.:", Spc(2), v("TelResidencia")});
-    p.print({Tab(1), "Endereço:", Spc(2), v("Endereco"), Tab(70), "Tel.Com.:", Spc(2), v("TelComercial")});
-    p.print({Tab(1), "Complemento:", Spc(2), v("Complemento"), Tab(70), "Fax:", Spc(2), v("Fax")});
-    p.print({Tab(1), "Bairro:", Spc(2), v("Bairro"), Tab(70), "Celular:", Spc(2), v("Celular")});
+    // Each value keeps to its place: a long one never pushes the rest of its
+    // line onto another line, nor past the right edge.
+    const auto upTo = [&p, &row](const char* field, int column = 0) {
+        p.print({Spc(2)}, LineEnd::Open);
+        p.printUpTo(row.text(QString::fromLatin1(field)), column);
+    };
+    const auto pair = [&](const char* label, const char* field, const char* rightLabel, const char* rightField) {
+        p.print({Tab(1), label}, LineEnd::Open);
+        upTo(field, 70);
+        p.print({Tab(70), rightLabel}, LineEnd::Open);
+        upTo(rightField);
+        p.print();
+    };
+    pair("Nome:", "Nome", "Tel.Res.:", "TelResidencia");
+    pair("Endereço:", "Endereco", "Tel.Com.:", "TelComercial");
+    pair("Complemento:", "Complemento", "Fax:", "Fax");
+    pair("Bairro:", "Bairro", "Celular:", "Celular");
     p.print({Tab(1), "Cidade:", Spc(2), v("Cidade"), Spc(4), "Estado:", Spc(2), v("Estado"), Tab(70), "Id Cliente:",
              Spc(2), v("IdCliente")});
     p.print({rule(150)});
@@ -53,22 +69,43 @@ void printPage(Printer& p, const RecordCursor& row, const QString& nomeFantasia,
     // The appliance.
     p.print({Tab(20), "---------- DADOS DO APARELHO ----------"});
     p.print();
-    p.print({Tab(1), "Aparelho:", Spc(2), v("Aparelho"), Tab(41), "Marca:", Spc(2), v("Marca"), Tab(81), "Modelo:",
-             Spc(2), v("Modelo")});
-    p.print({Tab(1), "Chassis:", Spc(2), v("Chassis"), Tab(41), "Num Série:", Spc(2), v("NumSerie"), Tab(82), "Tensão:",
-             Spc(2), v("Tensao")});
-    p.print({Tab(1), "Defeito:", Spc(2), v("Defeito")});
-    p.print({Tab(1), "Estado do Aparelho:", Spc(2), v("EstadoAparelho")});
-    p.print({Tab(1), "Acessórios:", Spc(2), v("Acessorios")});
+    // Three labelled values on a line, from columns 1, 41 and `third`.
+    const auto three = [&](const std::array<const char*, 6>& items, int third) {
+        const int columns[] = {1, 41, third, 0};
+        for (int i = 0; i < 3; ++i) {
+            p.print({Tab(columns[i]), items[2 * i]}, LineEnd::Open);
+            upTo(items[2 * i + 1], columns[i + 1]);
+        }
+        p.print();
+    };
+    three({"Aparelho:", "Aparelho", "Marca:", "Marca", "Modelo:", "Modelo"}, 81);
+    three({"Chassis:", "Chassis", "Num Série:", "NumSerie", "Tensão:", "Tensao"}, 82);
+    for (const auto& [label, field] : {std::pair{"Defeito:", "Defeito"}, std::pair{"Estado do Aparelho:", "EstadoAparelho"},
+                                       std::pair{"Acessórios:", "Acessorios"}}) {
+        p.print({Tab(1), label}, LineEnd::Open);
+        upTo(field);
+        p.print();
+    }
     progress(75);
     p.print({rule(150)});
 
     // The factory warranty, whatever the order's type.
     p.print({Tab(20), "---------- GARANTIA DE FÁBRICA ----------"});
     p.print();
-    p.print({Tab(1), "Loja:", Spc(1), v("Loja"), Tab(37), "Data Compra:", Spc(1), Fmt::shortDate(f("DataCompra")),
-             Tab(65), "Nota Fiscal:", Spc(1), v("NotaFiscal"), Tab(95), "Gar.Complementar:", Spc(1),
-             v("GarComplementar")});
+    // One blank after these labels.
+    const auto after = [&p](const QString& value, int column = 0) {
+        p.print({Spc(1)}, LineEnd::Open);
+        p.printUpTo(value, column);
+    };
+    p.print({Tab(1), "Loja:"}, LineEnd::Open);
+    after(row.text(QStringLiteral("Loja")), 37);
+    p.print({Tab(37), "Data Compra:"}, LineEnd::Open);
+    after(Fmt::shortDate(f("DataCompra")), 65);
+    p.print({Tab(65), "Nota Fiscal:"}, LineEnd::Open);
+    after(row.text(QStringLiteral("NotaFiscal")), 95);
+    p.print({Tab(95), "Gar.Complementar:"}, LineEnd::Open);
+    after(row.text(QStringLiteral("GarComplementar")));
+    p.print();
     p.print();
     p.print({rule(150)});
     p.print();
@@ -96,8 +133,25 @@ void printPage(Printer& p, const RecordCursor& row, const QString& nomeFantasia,
     p.print();
     const char* const parts[] = {"Relatorio0", "Relatorio1", "Relatorio2", "Relatorio3", "Relatorio4"};
     const char* const payment[] = {"Relatorio12", "Relatorio13", "Relatorio14", "Relatorio15", "Relatorio16"};
-    for (int i = 0; i < 5; ++i) p.print({Tab(2), v(parts[i]), Tab(71), "|", Spc(3), v(payment[i])});
-    p.print({Tab(2), v("Relatorio55"), Tab(71)});
+    // A parts line too long for its place beside the payment is printed
+    // smaller but whole: its value stands at its end.
+    const auto partsLine = [&p, &row](const char* field) {
+        const QString line = row.text(QString::fromLatin1(field));
+        p.print({Tab(2)}, LineEnd::Open);
+        const double room = 69 * p.columnWidth() - p.x();
+        const double width = p.textWidth(line);
+        if (width > room) p.setFontSize(std::max(6.0, 10 * room / width));
+        if (!line.isEmpty()) p.print({p.fitted(line, room)}, LineEnd::Open);
+        p.setFontSize(10);
+    };
+    for (int i = 0; i < 5; ++i) {
+        partsLine(parts[i]);
+        p.print({Tab(71), "|", Spc(3)}, LineEnd::Open);
+        p.printUpTo(row.text(QString::fromLatin1(payment[i])));
+        p.print();
+    }
+    partsLine("Relatorio55");
+    p.print({Tab(71)});
     p.print();
     p.print({Tab(10), QStringLiteral("Mão de Obra: ") + row.text(QStringLiteral("Relatorio5"))});
     p.print({Tab(10), QStringLiteral("Sub Total: ") + row.text(QStringLiteral("Relatorio6"))});
@@ -107,7 +161,11 @@ void printPage(Printer& p, const RecordCursor& row, const QString& nomeFantasia,
     p.setFontSize(10);
     p.print({rule(50)});
     p.print({Tab(4), "OBSERVAÇÃO:"});
-    for (const char* obs : {"Relatorio9", "Relatorio10", "Relatorio11"}) p.print({Tab(1), v(obs)});
+    for (const char* obs : {"Relatorio9", "Relatorio10", "Relatorio11"}) {
+        p.print({Tab(1)}, LineEnd::Open);
+        p.printUpTo(row.text(QString::fromLatin1(obs)));
+        p.print();
+    }
     p.print({rule(150)});
 
     // The issue.

@@ -5,6 +5,8 @@
 #include "store/recordcursor.h"
 #include "ui/numbers.h"
 
+#include <algorithm>
+
 namespace CanhotoCliente {
 
 void print(Printer& p, const RecordCursor& os, const RecordCursor& empresa, const QImage& logo) {
@@ -28,12 +30,17 @@ void print(Printer& p, const RecordCursor& os, const RecordCursor& empresa, cons
     p.setFontSize(8);
     p.print({Tab(105), QString(50, QLatin1Char('_'))});
 
-    p.setX(135);
     p.setBold(false);
     p.setItalic(true);
-    p.print({e("Cidade"), ", "}, LineEnd::Open);
     const QDateTime now = Clock::now();
-    p.print({Numbers::shortDate(now.date()), Spc(2), Fmt::shortTime(now.time()), Spc(2), "(", o("OperadorEnt"), ")"});
+    const QString date = Numbers::shortDate(now.date());
+    const QString time = Fmt::shortTime(now.time());
+    // A long city and operator move the line left rather than past the edge.
+    const QString whole = empresa.text(QStringLiteral("Cidade")) + QStringLiteral(", ") + date + QStringLiteral("  ") +
+                          time + QStringLiteral("  (") + os.text(QStringLiteral("OperadorEnt")) + QLatin1Char(')');
+    p.setX(std::max(0.0, std::min(135.0, p.printableWidth() - p.textWidth(whole))));
+    p.print({e("Cidade"), ", "}, LineEnd::Open);
+    p.print({date, Spc(2), time, Spc(2), "(", o("OperadorEnt"), ")"});
 
     p.setItalic(false);
     p.print({Tab(1), "End.:", Tab(10), e("Endereco")}, LineEnd::Open);

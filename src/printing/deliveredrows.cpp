@@ -12,16 +12,27 @@ void columnHeadings(Printer& p) {
 
 void printRow(Printer& p, const RecordCursor& row) {
     const auto f = [&row](const char* name) { return row.field(QString::fromLatin1(name)); };
+    const auto text = [&row](const char* name) { return row.text(QString::fromLatin1(name)); };
     p.setFontSize(8);
     p.setBold(true);
     p.print({Tab(2), Num(f("Os"))}, LineEnd::Open);
     p.setBold(false);
-    p.print({Tab(12), Fmt::shortDate(f("DataEntrada")), Spc(2), Fmt::shortDate(f("DataSaida")), Spc(2), Value(f("Nome")),
-             Tab(93), Value(f("Aparelho")), Tab(122), Value(f("Marca")), Tab(146), Value(f("Modelo")), Tab(170),
-             Value(f("Tipo")), Tab(194), Value(f("Status")), Tab(217), Num(f("Dias")), Tab(225),
-             Fmt::currency(f("ValorCobrado"))});
+    // Each field keeps to its column: a long one never pushes the rest of
+    // the row onto other lines.
+    p.print({Tab(12), Fmt::shortDate(f("DataEntrada")), Spc(2), Fmt::shortDate(f("DataSaida")), Spc(2)}, LineEnd::Open);
+    p.printUpTo(text("Nome"), 93);
+    const struct { const char* field; int column, next; } columns[] = {
+        {"Aparelho", 93, 122}, {"Marca", 122, 146}, {"Modelo", 146, 170}, {"Tipo", 170, 194}, {"Status", 194, 217}};
+    for (const auto& c : columns) {
+        p.print({Tab(c.column)}, LineEnd::Open);
+        p.printUpTo(text(c.field), c.next);
+    }
+    p.print({Tab(217), Num(f("Dias")), Tab(225), Fmt::currency(f("ValorCobrado"))});
     p.print({Tab(23), "Defeito:", Spc(1), Value(f("Defeito")), Spc(3), "Acessórios:", Spc(1), Value(f("Acessorios")),
-             Spc(3), "Técnico:", Spc(1), Value(f("Tecnico"))});
+             Spc(3), "Técnico:", Spc(1)},
+            LineEnd::Open);
+    p.printUpTo(text("Tecnico"));
+    p.print();
 }
 
 }

@@ -163,8 +163,7 @@ void FrmImpAp::printRow(Printer& printer) {
         const QVariant value = DataOs.field(QString::fromLatin1(c.field));
         QString text = value.typeId() == QMetaType::QDate ? Fmt::shortDate(value) : value.toString();
         if (c.next > 0) {
-            const double room = (c.next - c.column - 1) * column;
-            while (!text.isEmpty() && printer.textWidth(text) > room) text.chop(1);
+            text = printer.fitted(text, (c.next - c.column - 1) * column);
         }
         // The order number in bold.
         const bool os = qstrcmp(c.field, "Os") == 0;

@@ -21,12 +21,23 @@ std::vector<PrintItem> labelled(const QString& label, const PrintItem& value) { 
 
 void printItems(Printer& p, std::vector<PrintItem> items, LineEnd end = LineEnd::Ends) { p.print(items, end); }
 
-// "label  value" with the value alone in bold, the line left open.
-void boldValue(Printer& p, int column, const QString& label, const QVariant& value) {
+// "label  value" with the value alone in bold, cut so that it ends before
+// column `before`; the line left open.
+void boldValue(Printer& p, int column, const QString& label, const QVariant& value, int before) {
     p.print({Tab(column), label, Spc(2)}, LineEnd::Open);
+    // The columns are the regular font's, as the next Tab counts them.
+    const double room = (before - 2) * p.columnWidth() - p.x();
     p.setBold(true);
-    p.print({Value(value)}, LineEnd::Open);
+    const QString text = p.fitted(value.toString(), room);
+    if (!text.isEmpty()) p.print({text}, LineEnd::Open);
     p.setBold(false);
+}
+
+// "label  value" from column 1, the value cut so that the next column's
+// label at column 75 stays on its line; the line left open.
+void leftValue(Printer& p, const char* label, const QVariant& value) {
+    p.print({Tab(1), label, Spc(2)}, LineEnd::Open);
+    p.printUpTo(value.toString(), 75);
 }
 
 // Each row's order number: a blank, "00000", a blank.
@@ -105,21 +116,21 @@ void printPage(Printer& p, const Sources& s, bool nameRow, bool tags, const std:
     p.print({Tab(20), "---------- DADOS DO CLIENTE ----------", Tab(120), "--- ORDEM DE SERVIÇO ---"});
     printItems(p, orderColumn(labelled("Entrada:", Value(f("DataEntrada")))));
 
-    boldValue(p, 1, QStringLiteral("Nome:"), f("Nome"));
+    boldValue(p, 1, QStringLiteral("Nome:"), f("Nome"), 75);
     printItems(p, {Tab(75), "Tel.Res.:", Spc(2), Value(f("TelResidencia"))}, LineEnd::Open);
     printItems(p, orderColumn(labelled("Hora:", Fmt::shortTime(f("HoraEntrada")))));
 
     const qlonglong via = os.number(QStringLiteral("Via"));
-    printItems(p, {Tab(1), "Endereço:", Spc(2), Value(f("Endereco")), Tab(75), "Tel.Com.:", Spc(2),
-                   Value(f("TelComercial"))}, LineEnd::Open);
+    leftValue(p, "Endereço:", f("Endereco"));
+    printItems(p, {Tab(75), "Tel.Com.:", Spc(2), Value(f("TelComercial"))}, LineEnd::Open);
     printItems(p, orderColumn({"Via:", Spc(2), Num(via + 1), "ª"}));
 
-    printItems(p, {Tab(1), "Complemento:", Spc(2), Value(f("Complemento")), Tab(75), "Fax:", Spc(2), Value(f("Fax"))},
-               LineEnd::Open);
+    leftValue(p, "Complemento:", f("Complemento"));
+    printItems(p, {Tab(75), "Fax:", Spc(2), Value(f("Fax"))}, LineEnd::Open);
     printItems(p, orderColumn(labelled("Tipo:", Value(f("Tipo")))));
 
-    printItems(p, {Tab(1), "Bairro:", Spc(2), Value(f("Bairro")), Tab(75), "Celular:", Spc(2), Value(f("Celular"))},
-               LineEnd::Open);
+    leftValue(p, "Bairro:", f("Bairro"));
+    printItems(p, {Tab(75), "Celular:", Spc(2), Value(f("Celular"))}, LineEnd::Open);
     printItems(p, orderColumn(labelled("Atendimento:", Value(f("Atendimento")))));
 
     printItems(p, {Tab(1), "Cidade:", Spc(2), Value(f("Cidade")), Spc(4), "Estado:", Spc(2), Value(f("Estado")),
@@ -138,9 +149,9 @@ void printPage(Printer& p, const Sources& s, bool nameRow, bool tags, const std:
 
     printItems(p, orderColumn(labelled("Técnico:", Value(f("Tecnico")))));
 
-    boldValue(p, 1, QStringLiteral("Aparelho:"), f("Aparelho"));
-    boldValue(p, 41, QStringLiteral("Marca:"), f("Marca"));
-    boldValue(p, 71, QStringLiteral("Modelo:"), f("Modelo"));
+    boldValue(p, 1, QStringLiteral("Aparelho:"), f("Aparelho"), 41);
+    boldValue(p, 41, QStringLiteral("Marca:"), f("Marca"), 71);
+    boldValue(p, 71, QStringLiteral("Modelo:"), f("Modelo"), 118);
     printItems(p, orderColumn(labelled("Conclusão:", Value(f("DataConcluido")))));
 
     printItems(p, {Tab(1), "Chassis:", Spc(2), Value(f("Chassis")), Tab(41), "Num Série:", Spc(2),

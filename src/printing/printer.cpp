@@ -563,6 +563,17 @@ double Printer::textWidth(const QString& text) const { return fromMm(PrintMetric
 double Printer::lineHeight() const { return fromMm(PrintMetrics::lineHeight(m_font)); }
 double Printer::columnWidth() const { return fromMm(PrintMetrics::averageCharWidth(m_font)); }
 
+QString Printer::fitted(QString text, double room) const {
+    while (!text.isEmpty() && textWidth(text) > room) text.chop(1);
+    return text;
+}
+
+void Printer::printUpTo(const QString& value, int column) {
+    const double end = column > 0 ? (column - 1) * columnWidth() : printableWidth() + columnWidth();
+    const QString text = fitted(value, end - columnWidth() - x());
+    if (!text.isEmpty()) print({text}, LineEnd::Open);
+}
+
 void Printer::beginOutput() {
     if (m_doc) return;
     // Asking the target first (once per document): without a printer

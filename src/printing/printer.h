@@ -338,6 +338,13 @@ public:
     double lineHeight() const;
     // Width of a column (the average character width) in the current unit.
     double columnWidth() const;
+    // The text cut at its end so that it takes at most `room` (current unit)
+    // in the current font.
+    QString fitted(QString text, double room) const;
+    // Prints a value from the print position, cut so that it ends a column
+    // before column `column` (0: before the right edge of the printable
+    // area); the line stays open.
+    void printUpTo(const QString& value, int column = 0);
 
     // Print statement (see above).
     void print(std::initializer_list<PrintItem> items, LineEnd end = LineEnd::Ends);

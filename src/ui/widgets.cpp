@@ -3,12 +3,16 @@
 #include "windowkeys.h"
 
 #include <QBoxLayout>
+#include <QFontMetrics>
 #include <QIcon>
 #include <QLabel>
 #include <QPalette>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionFrame>
+#include <algorithm>
 
 namespace Widgets {
 
@@ -76,6 +80,24 @@ void setTextColour(QWidget* w, const QColor& colour) {
     p.setColor(QPalette::Text, colour);
     p.setColor(QPalette::ButtonText, colour);
     w->setPalette(p);
+}
+
+void showWhole(QLineEdit* box) {
+    const QFont own = box->font();
+    const auto fit = [box, own](const QString& text) {
+        QStyleOptionFrame opt;
+        opt.initFrom(box);
+        const int room = box->style()->subElementRect(QStyle::SE_LineEditContents, &opt, box).width() - 2;
+        QFont f = own;
+        box->setFont(f);
+        while (f.pointSizeF() > 5 && box->fontMetrics().horizontalAdvance(text) > room) {
+            f.setPointSizeF(std::max(5.0, f.pointSizeF() - 0.5));
+            box->setFont(f);
+        }
+        box->setCursorPosition(0);
+    };
+    QObject::connect(box, &QLineEdit::textChanged, box, fit);
+    fit(box->text());
 }
 
 }

@@ -43,6 +43,12 @@ SearchButtons searchButtons(QWidget* dialog, QBoxLayout* into);
 // A bar from 0 to 100 standing at 0, without the percentage written on it.
 QProgressBar* progressBar(QWidget* parent, const QString& name, const QRect& geometry = {});
 
+// A read-only box that shows its whole text: when a text is wider than the
+// box, its font gets smaller (down to 5 points) instead of the start of the
+// text scrolling out of sight; a text that fits gets the box's own size
+// back. Call after the box's font is set.
+void showWhole(QLineEdit* box);
+
 // The colour of the text a box, list or button shows.
 void setTextColour(QWidget* w, const QColor& colour);
 

@@ -26,6 +26,8 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTest>
 #include <cstring>
 #include <iostream>
@@ -235,6 +237,33 @@ TEST_F(OpcoesTest, CalcularStoresTheTypedAndComputedValues) {
     EXPECT_EQ(order(os, "Percentual").toLongLong(), 20);
     EXPECT_EQ(order(os, "Obs3").toString(), "PAGO");
     EXPECT_EQ(order(os, "VlFinal").value<Currency>(), Currency::fromCents(4650));
+}
+
+// Every box at its longest: the computed amounts show whole in their boxes,
+// never only their last digits.
+TEST_F(OpcoesTest, TheLargestAmountsShowWhole) {
+    const qint64 os = addOrder("MARIA", {{"Status", "PRONTO"}});
+    open(os);
+    for (int i = 0; i < 6; ++i) {
+        type(QStringLiteral("TxtQtde(%1)").arg(i), "99");
+        type(QStringLiteral("TxtVlUn(%1)").arg(i), "9999999");
+    }
+    type("TxtVlUn(6)", "9999999999");
+    type("TxtPerc", "99");
+    button("BtCalcular")->click();
+    EXPECT_EQ(box("TxtVl(0)")->text(), "989999901,00");
+    EXPECT_EQ(box("TxtTotal")->text(), QString::fromUtf8("R$ 15.939.999.405,00"));
+    type("TxtDesc", "9999999");
+    button("BtCalcular")->click();
+    EXPECT_EQ(box("TxtVlFinal")->text(), QString::fromUtf8("R$ 15.929.999.406,00"));
+    if (qEnvironmentVariableIsSet("TARVEL_SHOT")) w->grab().save(qEnvironmentVariable("TARVEL_SHOT"));
+    for (const char* name : {"TxtVl(0)", "TxtVl(5)", "TxtTotal", "TxtVlFinal"}) {
+        QLineEdit* b = box(name);
+        QStyleOptionFrame opt;
+        opt.initFrom(b);
+        const QRect inner = b->style()->subElementRect(QStyle::SE_LineEditContents, &opt, b);
+        EXPECT_LE(b->fontMetrics().horizontalAdvance(b->text()), inner.width()) << name << " " << b->text().toStdString();
+    }
 }
 
 TEST_F(OpcoesTest, TheCalculatorOpensAndTheFinalValueShowsAsStoredOnReturn) {

@@ -17,6 +17,14 @@ namespace PrintData {
 
 using Fields = QMap<QString, QVariant>;
 
+// A text of `n` capitals and blanks, as the widest fields are typed.
+inline QString longText(int n) {
+    const QString letters = QStringLiteral("ASSISTÊNCIA TÉCNICA ELETRÔNICA JOÃO MARQUES ");
+    QString out;
+    while (out.size() < n) out += letters;
+    return out.left(n);
+}
+
 inline qint64 insert(const QString& table, const Fields& fields) {
     QStringList names, marks;
     QVariantList values;
@@ -28,6 +36,20 @@ inline qint64 insert(const QString& table, const Fields& fields) {
     Database d = Database::openDefault();
     d.execute(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(table, names.join(','), marks.join(',')), values);
     return d.lastInsertKey();
+}
+
+// Every text of the page inside the printable area, none drawn over the
+// next one on its line.
+inline void expectOnThePageApart(const RecordedPage& pg) {
+    const auto texts = pg.texts();
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        const PrintOp* t = texts[i];
+        const double right = t->x + PrintMetrics::textWidth(pg.fontOf(*t), t->text);
+        EXPECT_LE(right, pg.printable.width() + 0.05) << t->text.toStdString();
+        EXPECT_LE(t->y + PrintMetrics::lineHeight(pg.fontOf(*t)), pg.printable.height()) << t->text.toStdString();
+        if (i + 1 < texts.size() && std::abs(texts[i + 1]->y - t->y) < 0.05)
+            EXPECT_GE(texts[i + 1]->x + 0.05, right) << t->text.toStdString() << " | " << texts[i + 1]->text.toStdString();
+    }
 }
 
 // An open order with every printed field filled; `over` replaces fields.

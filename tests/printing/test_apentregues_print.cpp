@@ -322,4 +322,59 @@ TEST_F(DeliveredPrintTest, TheSelectedOrderOptionPrintsItsReport) {
     EXPECT_TRUE(doc().pages[0].findText("BETO"));
 }
 
+// Every field at the longest the windows let it be, the parts lines as the
+// checkout writes them from full boxes: one page, nothing past the printable
+// area and no text drawn over another on its line.
+TEST_F(DeliveredPrintTest, LongestFieldsStayOnThePageWithoutOverlapping) {
+    const auto w = PrintData::longText;
+    const QString part = QStringLiteral("WWWWW 99 WWW ") + w(39) + QStringLiteral(" 989999901,00");
+    DeliveredData::Fields f = {{"Nome", w(50)}, {"Endereco", w(50)}, {"Complemento", w(20)}, {"Bairro", w(18)},
+                               {"Cidade", w(18)}, {"Estado", "SP"}, {"TelResidencia", w(15)},
+                               {"TelComercial", w(15)}, {"Fax", w(15)}, {"Celular", w(15)}, {"Aparelho", w(30)},
+                               {"Marca", w(30)}, {"Modelo", w(14)}, {"Chassis", w(12)}, {"NumSerie", w(15)},
+                               {"Tensao", w(10)}, {"Defeito", w(55)}, {"EstadoAparelho", w(55)},
+                               {"Acessorios", w(50)}, {"Loja", w(20)}, {"DataCompra", w(13)},
+                               {"NotaFiscal", w(15)}, {"GarComplementar", w(15)}, {"Tecnico", w(14)},
+                               {"OperadorEnt", w(14)}, {"OperadorSaida", w(14)}, {"Atendimento", w(14)},
+                               {"Tipo", QString::fromUtf8("GAR. DE SERVIÇO")}, {"Status", "SEM CONSERTO"},
+                               {"Relatorio5", "R$9999999999,00"}, {"Relatorio6", "R$ 99.999.999.999,00"},
+                               {"Relatorio7", "9999999,00"}, {"ValorCobrado", money(9999999999900)}};
+    for (const char* name : {"Relatorio0", "Relatorio1", "Relatorio2", "Relatorio3", "Relatorio4", "Relatorio55"})
+        f.push_back({name, part});
+    for (const char* name : {"Relatorio9", "Relatorio10", "Relatorio11"}) f.push_back({name, w(70)});
+    for (const char* name : {"Relatorio12", "Relatorio13", "Relatorio14", "Relatorio15", "Relatorio16"})
+        f.push_back({name, w(30)});
+    const qint64 id = addDelivered(99999, w(50), f);
+    ScriptedBoxes boxes;
+    boxes.answer(MsgAnswer::Ok, Sent);
+    runReport(id);
+    ASSERT_EQ(documents(), 1u);
+    ASSERT_EQ(doc().pages.size(), 1u);
+    const RecordedPage& pg = doc().pages[0];
+    PrintData::expectOnThePageApart(pg);
+    // The parts lines keep their values, beside the payment lines.
+    EXPECT_EQ(count(pg, part), 6);
+    EXPECT_EQ(count(pg, "|"), 5);
+}
+
+// The list with every row at its longest: the rows of a page stay under its
+// header, each in its columns, nothing past the edges.
+TEST_F(DeliveredPrintTest, TheListOfLongestRowsKeepsItsPages) {
+    const auto w = PrintData::longText;
+    for (int i = 1; i <= 20; ++i)
+        addDelivered(100000 + i, w(50),
+                     {{"Aparelho", w(30)}, {"Marca", w(30)}, {"Modelo", w(14)}, {"Defeito", w(55)},
+                      {"Acessorios", w(50)}, {"Tecnico", w(14)}, {"Tipo", QString::fromUtf8("GAR. DE SERVIÇO")},
+                      {"Status", "SEM CONSERTO"}, {"Dias", 9999}, {"ValorCobrado", money(9999999999900)}});
+    ScriptedBoxes boxes;
+    boxes.answer(MsgAnswer::Ok, Sent);
+    runList("Option1");
+    ASSERT_EQ(documents(), 1u);
+    ASSERT_EQ(doc().pages.size(), 2u);
+    for (const RecordedPage& pg : doc().pages) {
+        EXPECT_TRUE(pg.findText(QString(210, '-')));
+        PrintData::expectOnThePageApart(pg);
+    }
+}
+
 TARVEL_TEST_MAIN()

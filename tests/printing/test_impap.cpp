@@ -196,4 +196,17 @@ TEST_F(FrmImpApTest, TheSelectedOrderGoesToTheServiceOrderPrintWindow) {
     EXPECT_EQ(w.result(), QDialog::Accepted);
 }
 
+TEST_F(FrmImpApTest, RowsAtTheirLongestStayInsideThePage) {
+    const auto w = PrintData::longText;
+    for (int i = 0; i < 3; ++i)
+        WorkshopData::addOrder(w(50), {{"Aparelho", w(30)}, {"Marca", w(30)}, {"Modelo", w(14)},
+                                       {"Tipo", QString::fromUtf8("GAR. DE SERVIÇO")}, {"Status", "SEM CONSERTO"},
+                                       {"Dias", 9999}, {"Tecnico", w(14)}});
+    ScriptedBoxes boxes;
+    printComplete(boxes);
+    ASSERT_EQ(pages().size(), 1u);
+    PrintData::expectOnThePageApart(pages()[0]);
+    EXPECT_EQ(rows(pages()[0]).size(), 3);
+}
+
 TARVEL_TEST_MAIN()
