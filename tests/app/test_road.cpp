@@ -1,0 +1,531 @@
+// The road of a service order through the whole program, as a shop goes
+// it: the real main window and the real windows behind its entries, driven
+// by keyboard and mouse, on a delivered database file, with the documents
+// printed through a private print server. After each step the tables hold
+// what the step wrote, field by field. Then two copies of the program, two
+// processes, go the same road at once on one file.
+//
+// TARVEL_ROAD_SHOTS=<folder> saves a picture of each main window as the road
+// passes it (scripts/screenshots).
+#include "app/frmmdi.h"
+#include "app/backup.h"
+#include "app/desktools.h"
+#include "customers/customerwindows.h"
+#include "customers/frmclientes.h"
+#include "pickups/pickupwindows.h"
+#include "pickups/frmretirada.h"
+#include "platform/screensize.h"
+#include "platform/singleinstance.h"
+#include "settings/settingswindows.h"
+#include "app/windowregistry.h"
+#include "store/clock.h"
+#include "store/database.h"
+#include "store/globals.h"
+#include "store/programfolder.h"
+#include "store/recordcursor.h"
+#include "support/files.h"
+#include "support/fixture.h"
+#include "support/modal.h"
+#include "support/othercopy.h"
+#include "support/printserver.h"
+#include "support/scriptedboxes.h"
+#include "support/testmain.h"
+#include "support/typing.h"
+#include "ui/windowhost.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QThread>
+#include <memory>
+
+namespace {
+
+PrintServer* server = nullptr;
+
+constexpr int Wait = 20000;
+const QDateTime Now(QDate(2026, 3, 10), QTime(9, 41, 15));
+const QString Password = QStringLiteral("1234");
+const QString Operator = QStringLiteral("ADMINISTRADOR");
+
+// What one copy of the program records on its road: the settings it adds
+// (typed in lower case) and its customer.
+struct Shop {
+    QString marca, aparelho, tecnico;
+    QString nome, endereco, complemento, bairro, telefone, obs;
+    QString modelo, tensao;
+    QString retirada, enderecoRetirada, local, defeito;
+};
+
+const Shop Shops[] = {
+    {"philco", "televisor", "joão", "josé da conceição", "rua das acácias, 120", "apto 3", "jardim são joão",
+     "3232-1111", "cliente desde 2020", "tp-21", "110v", "márcia gonçalves", "av. brasil, 45", "portão azul",
+     "não liga"},
+    {"sony", "rádio", "márcio", "ângela müller", "av. paulista, 9", "sala 12", "bela vista", "3030-2020", "",
+     "icf-40", "220v", "otávio brandão", "rua do comércio, 7", "fundos", "sem áudio"},
+};
+
+QString upper(const QString& s) { return s.toUpper(); }
+
+// A value as the checks below write it: texts as they are, dates in ISO
+// form, times as hh:mm:ss, numbers in digits, yes/no as true/false.
+QString shown(const QVariant& v) {
+    if (v.metaType() == QMetaType::fromType<QTime>()) return v.toTime().toString(QStringLiteral("HH:mm:ss"));
+    return v.toString();
+}
+
+// One row of a query as the program's store reads it, field by field.
+QVariantMap record(const QString& sql) {
+    RecordCursor c;
+    c.open(ProgramFolder::databasePath(), sql);
+    QVariantMap out;
+    if (c.hasCurrent())
+        for (const QString& f : c.fieldNames()) out.insert(f, c.field(f));
+    c.close();
+    return out;
+}
+
+// Every expected field of a row holds its value.
+void expectFields(const QVariantMap& row, const QList<QPair<QString, QString>>& expected) {
+    ASSERT_FALSE(row.isEmpty()) << "no such row";
+    for (const auto& [field, value] : expected) {
+        EXPECT_TRUE(row.contains(field)) << field.toStdString();
+        EXPECT_EQ(shown(row.value(field)), value) << field.toStdString();
+    }
+}
+
+qlonglong number(const QString& sql) { return Database::openDefault().scalar(sql).toLongLong(); }
+
+template <class W = QWidget> W* child(QWidget* w, const QString& name) {
+    W* c = w->findChild<W*>(name);
+    EXPECT_NE(c, nullptr) << name.toStdString() << " in " << w->objectName().toStdString();
+    return c;
+}
+QPushButton* button(QWidget* w, const char* name) { return child<QPushButton>(w, QString::fromLatin1(name)); }
+QLineEdit* edit(QWidget* w, const QString& name) { return child<QLineEdit>(w, name); }
+QLineEdit* txt(QWidget* w, int i) { return edit(w, QStringLiteral("Txt(%1)").arg(i)); }
+void click(QWidget* w, const char* name) {
+    if (QPushButton* b = button(w, name)) {
+        EXPECT_TRUE(b->isEnabled()) << name;
+        b->click();
+    }
+}
+
+// Works in a modal window while it is up: `open` makes it come (a click, a
+// menu entry), `act` is what the operator does in it. The window must have
+// closed when `act` is over, as after the operator's last click.
+void inWindow(const char* name, const std::function<void(QWidget*)>& act, const std::function<void()>& open) {
+    ModalScript script(act, Wait, QString::fromLatin1(name));
+    open();
+    EXPECT_TRUE(waitFor([&] { return script.done() && !script.dialog(); }, Wait)) << name << " did not close";
+}
+
+// Picks an item of a combo box from the keyboard, as the operator does with
+// the arrow keys.
+void pick(QComboBox* combo, const QString& text) {
+    ASSERT_NE(combo, nullptr);
+    Typing::focus(combo);
+    if (combo->currentIndex() < 0) Typing::key(combo, Qt::Key_Down);
+    for (int i = 0; i < combo->count() && combo->currentText() != text; ++i) Typing::key(combo, Qt::Key_Down);
+    ASSERT_EQ(combo->currentText(), text);
+}
+
+// A picture of a window for the README, when TARVEL_ROAD_SHOTS asks for them.
+void shot(QWidget* w, const char* name) {
+    const QString folder = qEnvironmentVariable("TARVEL_ROAD_SHOTS");
+    if (folder.isEmpty() || !w) return;
+    QDir().mkpath(folder);
+    QCoreApplication::processEvents();
+    w->grab().save(QDir(folder).filePath(QString::fromLatin1(name) + QStringLiteral(".png")));
+}
+
+// One copy of the program on its road: the main window and what its
+// operator does through it.
+class Copy {
+public:
+    explicit Copy(const Shop& shop) : s(shop) {}
+    ~Copy() { mdi.reset(); }
+
+    // The program starts and ADMINISTRADOR logs in.
+    void start() {
+        mdi = std::make_unique<FrmMdi>();
+        ASSERT_FALSE(mdi->ended());
+        mdi->resize(1200, 860);
+        mdi->show();
+        inWindow("FrmInicializar", [](QWidget* w) {
+            Typing::type(edit(w, "TxtOperador"), Password);
+            EXPECT_EQ(edit(w, "TxtOperador")->text(), Operator);
+            click(w, "BtOk");
+        }, [] {});
+        EXPECT_EQ(mdi->windowTitle(), "::: TARVEL ::: Sistema Inicializado por: " + Operator);
+        EXPECT_EQ(Modulo::NomeOperadorAtual, Operator);
+        EXPECT_EQ(shown(Database::openDefault().scalar("SELECT DtAtual FROM TblConfig")), Now.date().toString(Qt::ISODate));
+        shot(mdi.get(), "principal");
+    }
+
+    // The status bar's count of running copies, as the main window shows it
+    // at its next tick.
+    bool showsCopies(int n) {
+        QLabel* panel = child<QLabel>(mdi.get(), QStringLiteral("Panel2"));
+        const QString want = QString::number(n) + QStringLiteral(" Usuário(s)");
+        return waitFor([&] { return panel->text() == want; }, 6000);
+    }
+
+    // The settings: a brand, an appliance type and a technician.
+    void settings() {
+        ScriptedBoxes boxes;
+        boxes.input(s.marca).input(s.aparelho).input(s.tecnico);
+        inWindow("FrmAcesso", [](QWidget* gate) {
+            Typing::type(edit(gate, "TxtOperador"), Password);
+            inWindow("FrmConfig", [](QWidget* config) {
+                click(config, "BtNvMarca");
+                click(config, "BtNvTipo");
+                click(config, "BtNvTecnico");
+                shot(config, "configuracao");
+                click(config, "BtFechar");
+            }, [gate] { click(gate, "BtOk"); });
+        }, [this] { action("MnuConfig")->trigger(); });
+        EXPECT_EQ(boxes.failures(), 0);
+        EXPECT_EQ(number("SELECT COUNT(*) FROM TblMarca WHERE Marca = '" + upper(s.marca) + "'"), 1);
+        expectFields(record("SELECT * FROM TblAparelhos WHERE Aparelho = '" + upper(s.aparelho) + "'"),
+                     {{"Dpto", "OUTROS"}});
+        EXPECT_EQ(number("SELECT COUNT(*) FROM TblTecnicos WHERE NomeTecnico = '" + upper(s.tecnico) + "'"), 1);
+    }
+
+    // "Novo Cliente" from the menu: the customer, typed in lower case.
+    void newCustomer() {
+        ScriptedBoxes boxes;
+        boxes.answer(MsgAnswer::Ok, "Cliente Cadastrado com Sucesso!");
+        inWindow("FrmNvCliente", [this](QWidget* w) {
+            Typing::type(txt(w, 0), s.nome);
+            Typing::type(txt(w, 1), s.endereco);
+            Typing::type(txt(w, 2), s.complemento);
+            Typing::type(txt(w, 3), s.bairro);
+            Typing::type(txt(w, 7), s.telefone);
+            Typing::type(txt(w, 11), s.obs);
+            Typing::type(edit(w, "TxtOperador"), Password);
+            shot(w, "novo-cliente");
+            click(w, "BtCadastro");
+        }, [this] { action("MnuNvCliente")->trigger(); });
+        EXPECT_EQ(boxes.failures(), 0);
+        codigo = Modulo::CodClienteAtual;
+        ASSERT_GT(codigo, 0);
+        QString phone = s.telefone;
+        phone.replace(QLatin1Char('-'), QLatin1Char(' '));
+        expectFields(record(QStringLiteral("SELECT * FROM TblClientes WHERE Codigo = %1").arg(codigo)),
+                     {{"Nome", upper(s.nome)},
+                      {"Endereco", upper(s.endereco)},
+                      {"Complemento", upper(s.complemento)},
+                      {"Bairro", upper(s.bairro)},
+                      {"Cidade", "SÃO PAULO"},
+                      {"Estado", "SP"},
+                      {"Cep", "00.000-000"},
+                      {"TelResidencia", phone},
+                      {"TelComercial", ""},
+                      {"Fax", ""},
+                      {"Celular", ""},
+                      {"Email", upper(s.obs)},
+                      {"Operador", Operator},
+                      {"DataCadastro", Now.date().toString(Qt::ISODate)}});
+    }
+
+    // The customers list (F2): the customer found by name, and his appliance
+    // recorded with the serial number the program makes.
+    void newAppliance() {
+        action("MnuClientes")->trigger();
+        list = WindowHost::findList<FrmClientes>();
+        ASSERT_NE(list, nullptr);
+        QLineEdit* busca = edit(list, "TxtBusca");
+        busca->clear();
+        Typing::type(busca, s.nome.left(5));
+        Typing::key(busca, Qt::Key_Return);
+        ASSERT_EQ(child<QLabel>(list, "Lbl(1)")->text(), upper(s.nome));
+
+        ScriptedBoxes boxes;
+        boxes.answer(MsgAnswer::Yes, "Deseja que o Programa Gere um Número de Série");
+        boxes.answer(MsgAnswer::Ok, "Aparelho Cadastrado com Sucesso!");
+        inWindow("FrmApCliente", [this](QWidget* w) {
+            EXPECT_EQ(edit(w, "TxtNmCliente")->text(), upper(s.nome));
+            pick(child<QComboBox>(w, "Combo(0)"), upper(s.aparelho));
+            pick(child<QComboBox>(w, "Combo(1)"), upper(s.marca));
+            Typing::type(txt(w, 0), s.modelo);
+            Typing::type(txt(w, 3), s.tensao);
+            click(w, "BtCadastrar");   // no serial number: the program offers one
+            serie = txt(w, 2)->text();
+            shot(w, "aparelho-do-cliente");
+            click(w, "BtCadastrar");
+            click(w, "BtFechar");
+        }, [this] { click(list, "BtNvAp"); });
+        EXPECT_EQ(boxes.failures(), 0);
+        const QRegularExpression form(QStringLiteral("^%1\\d\\d-AT$").arg(Now.toString(QStringLiteral("yyMMddHHmm"))));
+        EXPECT_TRUE(form.match(serie).hasMatch()) << serie.toStdString();
+        expectFields(record(QStringLiteral("SELECT * FROM TblApClientes WHERE ID = %1").arg(codigo)),
+                     {{"Aparelho", upper(s.aparelho)},
+                      {"Marca", upper(s.marca)},
+                      {"Modelo", upper(s.modelo)},
+                      {"NumSerie", serie},
+                      {"Chassis", ""},
+                      {"Tensao", upper(s.tensao)}});
+        EXPECT_EQ(number(QStringLiteral("SELECT COUNT(*) FROM TblApClientes WHERE ID = %1").arg(codigo)), 1);
+        shot(mdi.get(), "clientes");
+    }
+
+    // A pickup receipt (F8), printed as soon as it is saved.
+    void pickupReceipt() {
+        action("MnuCompRet")->trigger();
+        auto* receipts = WindowHost::findList<FrmRetirada>();
+        ASSERT_NE(receipts, nullptr);
+        ScriptedBoxes boxes;
+        boxes.answer(MsgAnswer::Yes, "Deseja Imprimir este Comprovante Agora ?");
+        boxes.answer(MsgAnswer::Ok, "Os Dados foram enviados para a Impressora. Aguarde!");
+        inWindow("FrmNvRetirada", [this](QWidget* w) {
+            const auto box = [w](int i) { return child<QWidget>(w, QStringLiteral("Txt(%1)").arg(i)); };
+            Typing::type(box(0), s.retirada);
+            Typing::type(box(1), s.enderecoRetirada);
+            Typing::type(box(8), s.local);
+            Typing::type(box(11), s.aparelho);
+            Typing::type(box(12), s.marca);
+            Typing::type(box(15), s.defeito);
+            Typing::type(edit(w, "TxtOperador"), Password);
+            shot(w, "novo-comprovante");
+            // The print window runs its job once it has painted and closes.
+            inWindow("FrmImpRetirada", [](QWidget*) {}, [w] { click(w, "BtSalvar"); });
+        }, [receipts] { click(receipts, "BtCad"); });
+        EXPECT_EQ(boxes.failures(), 0);
+        const qint64 id = Modulo::IdRetiradaAtual.toLongLong();
+        ASSERT_GT(id, 0);
+        expectFields(record(QStringLiteral("SELECT * FROM TblRetirada WHERE IdRetirada = %1").arg(id)),
+                     {{"Nome", upper(s.retirada)},
+                      {"End", upper(s.enderecoRetirada)},
+                      {"Cidade", "SÃO PAULO"},
+                      {"Estado", "SP"},
+                      {"Loc0", upper(s.local)},
+                      {"Ap0", upper(s.aparelho)},
+                      {"Marca0", upper(s.marca)},
+                      {"Defeito", upper(s.defeito)},
+                      {"DataEmissao", Now.date().toString(Qt::ISODate)},
+                      {"HoraEmissao", Now.time().toString(QStringLiteral("HH:mm:ss"))},
+                      {"Operador", Operator}});
+        shot(mdi.get(), "comprovantes");
+        WindowHost::closeList<FrmRetirada>();
+    }
+
+    // The operator ends the program (F12) and confirms.
+    void exit() {
+        ScriptedBoxes boxes;
+        boxes.answer(MsgAnswer::Yes, "Deseja Realmente Encerrar o Sistema?");
+        action("MnuSair")->trigger();
+        EXPECT_EQ(boxes.failures(), 0);
+        EXPECT_TRUE(waitFor([this] { return mdi->ended(); }, Wait));
+        EXPECT_EQ(mdi->exitCode(), 0);
+        mdi.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_FALSE(Database::openInThisProcess(ProgramFolder::databasePath()));
+    }
+
+    QAction* action(const char* name) { return child<QAction>(mdi.get(), QString::fromLatin1(name)); }
+
+    const Shop& s;
+    std::unique_ptr<FrmMdi> mdi;
+    FrmClientes* list = nullptr;
+    std::int32_t codigo = 0;
+    QString serie;
+};
+
+// The windows the program's areas register at start-up.
+void registerProgramWindows() {
+    registerCustomerWindows();
+    registerPickupWindows();
+    registerSettingsWindows();
+    registerDeskTools();
+}
+
+// A road through the program in this process: its own lock against a second
+// copy on the computer, a screen of 1024 x 768, the fixed clock, the
+// desktop's default printer (the private print server's queue).
+class RoadTest : public ProgramFolderTest {
+protected:
+    void SetUp() override {
+        if (!server->running()) GTEST_SKIP() << "no private print server: " << server->whyNot().toStdString();
+        ProgramFolderTest::SetUp();
+        prepare(folder());
+    }
+    void TearDown() override {
+        if (!server->running()) return;
+        WindowRegistry::clear();
+        SingleInstance::release();
+        SingleInstance::setLockPath(QString());
+        ScreenSize::setOverride(QSize());
+        ProgramFolderTest::TearDown();
+    }
+
+    static void prepare(const QString& lockFolder) {
+        SingleInstance::setLockPath(lockFolder + QStringLiteral("/tarvel.lock"));
+        ScreenSize::setOverride(QSize(1024, 768));
+        Clock::set(Now);
+        registerProgramWindows();
+    }
+};
+
+QString backupIn(const QString& home) {
+    return home + QStringLiteral("/Meus Documentos/BackUp OS/") + Backup::dailyFileName(Now.date());
+}
+
+} // namespace
+
+// One order's road, from a delivered database to the exit backup.
+TEST_F(RoadTest, OneOrderFromIntakeToDelivery) {
+    TemporaryHome home;
+    const int pdfsBefore = int(server->newPdfs().size());
+    Copy copy(Shops[0]);
+    copy.start();
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_EQ(number("SELECT Qtde FROM TblConfig"), 1);
+    EXPECT_TRUE(copy.showsCopies(1));
+    copy.settings();
+    copy.newCustomer();
+    ASSERT_FALSE(HasFatalFailure());
+    copy.newAppliance();
+    ASSERT_FALSE(HasFatalFailure());
+    copy.pickupReceipt();
+    // The receipt landed at the printer.
+    EXPECT_EQ(server->waitForPdfs(pdfsBefore + 1).size(), pdfsBefore + 1);
+    copy.exit();
+
+    // The last copy out leaves the counter at 0 and the day's copy of the
+    // file, which opens and holds the day's work.
+    EXPECT_EQ(number("SELECT Qtde FROM TblConfig"), 0);
+    const QString copyFile = backupIn(home.path());
+    ASSERT_TRUE(QFile::exists(copyFile)) << copyFile.toStdString();
+    Database saved(copyFile);
+    EXPECT_EQ(saved.scalar("SELECT Nome FROM TblClientes").toString(), upper(Shops[0].nome));
+    EXPECT_EQ(saved.scalar("SELECT COUNT(*) FROM TblRetirada").toInt(), 1);
+}
+
+// ---------------------------------------------------------------- copies
+
+namespace {
+
+const char* const CopyVariable = "TARVEL_ROAD_COPY";
+const char* const FolderVariable = "TARVEL_ROAD_FOLDER";
+
+// A file that one copy leaves for the other in the shared folder.
+void leaveMark(const QString& folder, const QString& name) {
+    QFile f(folder + QStringLiteral("/") + name);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+}
+bool awaitMark(const QString& folder, const QString& name, int timeoutMs = 60000) {
+    return waitFor([&] { return QFile::exists(folder + QStringLiteral("/") + name); }, timeoutMs);
+}
+
+} // namespace
+
+// The part of one copy when the two-copies test starts this executable again
+// (TARVEL_ROAD_COPY = 1 or 2): the road of its own customer, meeting the
+// other copy on the way.
+class RoadCopy : public ::testing::Test {
+protected:
+    void SetUp() override {
+        n = qEnvironmentVariableIntValue(CopyVariable);
+        shared = qEnvironmentVariable(FolderVariable);
+        ASSERT_TRUE(n == 1 || n == 2);
+        ProgramFolder::setPath(shared);
+        Modulo::reset();
+        SingleInstance::setLockPath(QDir::homePath() + QStringLiteral("/tarvel.lock"));
+        ScreenSize::setOverride(QSize(1024, 768));
+        Clock::set(Now);
+        registerProgramWindows();
+    }
+    void TearDown() override { closeAllWindows(); }
+
+    int n = 0;
+    QString shared;
+};
+
+TEST_F(RoadCopy, ItsOwnCustomersRoad) {
+    const QString other = QString::number(3 - n);
+    Copy copy(Shops[n - 1]);
+    copy.start();
+    ASSERT_FALSE(HasFatalFailure());
+    // Both copies are in: each status bar counts two.
+    leaveMark(shared, QStringLiteral("entrou-%1").arg(n));
+    ASSERT_TRUE(awaitMark(shared, "entrou-" + other));
+    EXPECT_TRUE(copy.showsCopies(2));
+    copy.settings();
+    copy.newCustomer();
+    ASSERT_FALSE(HasFatalFailure());
+    copy.newAppliance();
+    ASSERT_FALSE(HasFatalFailure());
+    copy.pickupReceipt();
+    // The first copy ends while the second still works; the second ends
+    // after it and makes the day's copy.
+    leaveMark(shared, QStringLiteral("pronto-%1").arg(n));
+    ASSERT_TRUE(awaitMark(shared, "pronto-" + other));
+    if (n == 2) {
+        ASSERT_TRUE(awaitMark(shared, "saiu-1"));
+    }
+    copy.exit();
+    leaveMark(shared, QStringLiteral("saiu-%1").arg(n));
+}
+
+// Two copies of the program, two processes, on one file at the same time,
+// each with its own customer.
+TEST_F(RoadTest, TwoCopiesAtOnceOnOneFile) {
+    QTemporaryDir homes[2];
+    QProcess copies[2];
+    for (int i = 0; i < 2; ++i) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QString::fromLatin1(CopyVariable), QString::number(i + 1));
+        env.insert(QString::fromLatin1(FolderVariable), folder());
+        env.insert(QStringLiteral("HOME"), homes[i].path());
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), homes[i].path());
+        copies[i].setProcessEnvironment(env);
+        copies[i].setProcessChannelMode(QProcess::MergedChannels);
+        copies[i].start(QCoreApplication::applicationFilePath(), {});
+    }
+    for (QProcess& p : copies) {
+        const bool ended = p.waitForFinished(150000);
+        const std::string output = p.readAll().toStdString();
+        EXPECT_TRUE(ended) << output;
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit) << output;
+        EXPECT_EQ(p.exitCode(), 0) << output;
+        if (!ended) p.kill();
+    }
+
+    // Each customer with his own appliance and receipt, none twice.
+    for (const Shop& s : Shops) {
+        const qlonglong codigo = number("SELECT Codigo FROM TblClientes WHERE Nome = '" + upper(s.nome) + "'");
+        EXPECT_GT(codigo, 0) << s.nome.toStdString();
+        expectFields(record(QStringLiteral("SELECT * FROM TblApClientes WHERE ID = %1").arg(codigo)),
+                     {{"Aparelho", upper(s.aparelho)}, {"Marca", upper(s.marca)}, {"Modelo", upper(s.modelo)}});
+        EXPECT_EQ(number("SELECT COUNT(*) FROM TblRetirada WHERE Nome = '" + upper(s.retirada) + "'"), 1);
+    }
+    EXPECT_EQ(number("SELECT COUNT(*) FROM TblClientes"), 2);
+    EXPECT_EQ(number("SELECT COUNT(*) FROM TblApClientes"), 2);
+    EXPECT_EQ(number("SELECT COUNT(*) FROM TblMarca"), 2);
+    EXPECT_EQ(number("SELECT COUNT(*) FROM TblTecnicos"), 2);
+    // Both out: the counter is back at 0, and the last one out made the copy.
+    EXPECT_EQ(number("SELECT Qtde FROM TblConfig"), 0);
+    EXPECT_FALSE(QFile::exists(backupIn(homes[0].path())));
+    EXPECT_TRUE(QFile::exists(backupIn(homes[1].path())));
+}
+
+int main(int argc, char** argv) {
+    // The print server first: the program must see its queue as the default
+    // printer. The copies started by the two-copies test use the server of
+    // the test that started them.
+    PrintServer s;
+    server = &s;
+    const bool copy = qEnvironmentVariableIsSet(CopyVariable);
+    if (!copy && !OtherCopy::serve(argc, argv)) s.start();
+    GTEST_FLAG_SET(filter, copy ? "RoadCopy.*" : "-RoadCopy.*");
+    return TestMain::run(argc, argv);
+}
