@@ -7,7 +7,7 @@ JOBS ?= $(shell nproc)
 PROGRAM_DIR := $(BUILD)/bin
 DATABASE := $(PROGRAM_DIR)/Bd DedUvevaro.mdb
 
-.PHONY: all deps configure build run test test-sanitize bench clean
+.PHONY: all deps configure build program run test test-sanitize bench clean
 
 all: build
 
@@ -22,7 +22,11 @@ configure: deps $(BUILD)/build.ninja
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+# Only what the program needs: the program and its database tool.
+program: configure
+	cmake --build $(BUILD) -j $(JOBS) --target Tarvel tarvel-createdb
+
+run: program
 	@test -f "$(DATABASE)" || "$(PROGRAM_DIR)/tarvel-createdb" "$(PROGRAM_DIR)"
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
 	  echo "Sem tela gráfica (DISPLAY): iniciando sob xvfb-run."; \

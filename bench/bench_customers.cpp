@@ -1,9 +1,13 @@
-// The customers window on the generated file (see support/generator.h, 100,000
-// customers): opening it, sorting it by each option and finding a name
+// The customers window on the generated files (see support/generator.h):
+// 100,000 customers, and a million customers generated once and kept in the
+// build folder. Opening it, sorting it by each option and finding a name
 // prefix, against the bare SQLCipher C API doing the same reads on the same
-// file ("<measure>/bare" first, then "<measure>/ours" with the ratio ours/bare
-// as a counter). A table of every figure follows the benchmarks.
-// Target: every ratio at most 2.
+// file ("<measure>/bare" first, then "<measure>/ours" with the ratio
+// ours/bare as a counter). A table of every figure follows the benchmarks.
+// Targets: every ratio at most 2 (the finds' ratios aside: the window's
+// repaint is most of them; bench_store has the find itself against the bare
+// indexed range query); a name-prefix find, found or missed, with the
+// window's refresh, at most 5 ms at a million customers.
 //
 // What the window must read is the bare side's work: the customers' keys in
 // the list's order, one screen of rows (30), the count, and the appliances of
@@ -21,7 +25,9 @@
 #include <QLineEdit>
 #include <benchmark/benchmark.h>
 #include <sqlcipher/sqlite3.h>
+#include <chrono>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -54,10 +60,21 @@ void showSettled(FrmClientes& w) {
     settle(w);
 }
 
+// The file of a measure: range 1 is 0 for 100,000 customers, 1 for a million.
+BenchFiles& filesFor(const benchmark::State& state) {
+    BenchFiles& f = state.range(1) ? BenchFiles::largeCustomers() : BenchFiles::programCopy();
+    f.makeProgramFolder();
+    return f;
+}
+
+std::string sized(const benchmark::State& state, const std::string& measure) {
+    return measure + (state.range(1) ? " [1,000,000]" : " [100,000]");
+}
+
 // --- opening --------------------------------------------------------------
 
 void Open_Bare(benchmark::State& state) {
-    BenchFiles& f = BenchFiles::programCopy();
+    BenchFiles& f = filesFor(state);
     LoopTimer t;
     for (auto _ : state) {
         const auto keys = Bare::keys(f.bare->handle(), "SELECT rowid FROM TblClientes ORDER BY Nome, rowid");
@@ -65,11 +82,11 @@ void Open_Bare(benchmark::State& state) {
         count.step();
         bareScreen(f.bare->handle(), keys, 0, keys.front());
     }
-    figures().recordBare("open the window (by Nome)", t.perIteration(state));
+    figures().recordBare(sized(state, "open the window (by Nome)"), t.perIteration(state));
 }
 
 void Open_Ours(benchmark::State& state) {
-    BenchFiles::programCopy();
+    filesFor(state);
     LoopTimer t;
     int rows = 0;
     for (auto _ : state) {
@@ -77,7 +94,7 @@ void Open_Ours(benchmark::State& state) {
         showSettled(w);
         rows = w.dataFrmClientes().recordCount();
     }
-    figures().recordOurs(state, "open the window (by Nome)", t.perIteration(state));
+    figures().recordOurs(state, sized(state, "open the window (by Nome)"), t.perIteration(state));
     state.counters["rows"] = rows;
 }
 
@@ -91,30 +108,40 @@ const SortOption Sorts[] = {{"Nome", &FrmClientes::OptNome_Click},         {"End
                             {"Bairro", &FrmClientes::OptBairro_Click},     {"Cidade", &FrmClientes::OptCidade_Click},
                             {"Codigo", &FrmClientes::OptCodigo_Click},     {"Operador", &FrmClientes::OptOperador_Click}};
 
-std::string sortMeasure(int i) { return std::string("sort by ") + Sorts[i].field; }
+std::string sortMeasure(const benchmark::State& state) {
+    return sized(state, std::string("sort by ") + Sorts[state.range(0)].field);
+}
 
 void Sort_Bare(benchmark::State& state) {
-    BenchFiles& f = BenchFiles::programCopy();
+    BenchFiles& f = filesFor(state);
     const int i = int(state.range(0));
     const QByteArray sql = QByteArray("SELECT rowid FROM TblClientes ORDER BY ") + Sorts[i].field + ", rowid";
     LoopTimer t;
     for (auto _ : state) {
         bareTop(f.bare->handle(), sql.constData());
     }
-    figures().recordBare(sortMeasure(i), t.perIteration(state));
+    figures().recordBare(sortMeasure(state), t.perIteration(state));
 }
 
+// Each click comes from another order (by Codigo, or by Nome for Codigo),
+// as the operator's does: clicking the option the list already has reads
+// nothing again. Only the measured click is timed.
 void Sort_Ours(benchmark::State& state) {
-    BenchFiles::programCopy();
+    filesFor(state);
     const int i = int(state.range(0));
     FrmClientes w;
     showSettled(w);
-    LoopTimer t;
+    const auto other = i == 4 ? &FrmClientes::OptNome_Click : &FrmClientes::OptCodigo_Click;
+    double seconds = 0;
     for (auto _ : state) {
+        (w.*other)();
+        settle(w);
+        const auto start = std::chrono::steady_clock::now();
         (w.*Sorts[i].click)();
         settle(w);
+        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
-    figures().recordOurs(state, sortMeasure(i), t.perIteration(state));
+    figures().recordOurs(state, sortMeasure(state), seconds / double(std::max<benchmark::IterationCount>(1, state.iterations())));
 }
 
 // --- name search ----------------------------------------------------------
@@ -123,31 +150,39 @@ void Sort_Ours(benchmark::State& state) {
 // (the list then goes back to its first row).
 const char* const Prefixes[] = {"SILV", "XYZ"};
 
-std::string findMeasure(int i) { return std::string("find name prefix '") + Prefixes[i] + "'"; }
+std::string findMeasure(const benchmark::State& state) {
+    return sized(state, std::string("find name prefix '") + Prefixes[state.range(0)] + "'");
+}
 
+// The bare side: the indexed range query of the prefix for its first row in
+// name order, then the screen from that row (its place in the list from a
+// table of the keys made once, as the window's cursor keeps one); on a miss,
+// the screen of the list's first rows.
 void Find_Bare(benchmark::State& state) {
-    BenchFiles& f = BenchFiles::programCopy();
+    BenchFiles& f = filesFor(state);
     const int i = int(state.range(0));
     const auto keys = Bare::keys(f.bare->handle(), "SELECT rowid FROM TblClientes ORDER BY Nome, rowid");
-    const QByteArray sql = QByteArray("SELECT rowid FROM TblClientes WHERE Nome LIKE '") + Prefixes[i] +
-                           "*' ORDER BY Nome, rowid LIMIT 1";
+    std::unordered_map<std::int64_t, std::size_t> place;
+    for (std::size_t k = 0; k < keys.size(); ++k) place.emplace(keys[k], k);
+    QByteArray next = Prefixes[i];
+    next[next.size() - 1] = char(next[next.size() - 1] + 1);
+    const QByteArray sql = QByteArray("SELECT rowid FROM TblClientes WHERE Nome >= '") + Prefixes[i] + "' AND Nome < '" +
+                           next + "' AND Nome LIKE '" + Prefixes[i] + "*' ORDER BY Nome, rowid LIMIT 1";
     LoopTimer t;
     for (auto _ : state) {
         Bare::Statement st(f.bare->handle(), sql);
         if (st.step()) {
             const std::int64_t key = sqlite3_column_int64(st.get(), 0);
-            const std::size_t at = std::size_t(std::find(keys.begin(), keys.end(), key) - keys.begin());
-            bareScreen(f.bare->handle(), keys, at, key);
+            bareScreen(f.bare->handle(), keys, place.at(key), key);
         } else {
-            // No match: the list is read again and stands on its first row.
-            bareTop(f.bare->handle(), "SELECT rowid FROM TblClientes ORDER BY Nome, rowid");
+            bareScreen(f.bare->handle(), keys, 0, keys.front());
         }
     }
-    figures().recordBare(findMeasure(i), t.perIteration(state));
+    figures().recordBare(findMeasure(state), t.perIteration(state));
 }
 
 void Find_Ours(benchmark::State& state) {
-    BenchFiles::programCopy();
+    filesFor(state);
     const int i = int(state.range(0));
     FrmClientes w;
     showSettled(w);
@@ -159,20 +194,27 @@ void Find_Ours(benchmark::State& state) {
         w.Busca_Nome();
         settle(w);
     }
-    figures().recordOurs(state, findMeasure(i), t.perIteration(state));
+    figures().recordOurs(state, findMeasure(state), t.perIteration(state));
     state.counters["found"] = w.dataFrmClientes().text(QStringLiteral("Nome")).startsWith(QLatin1String(Prefixes[i]));
 }
 
 } // namespace
 
-BENCHMARK(Open_Bare)->Name("open/bare")->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
-BENCHMARK(Open_Ours)->Name("open/ours")->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
-BENCHMARK(Sort_Bare)->Name("sort/bare")->DenseRange(0, 5)->Unit(benchmark::kMillisecond)->MinTime(0.5)->UseRealTime();
-BENCHMARK(Sort_Ours)->Name("sort/ours")->DenseRange(0, 5)->Unit(benchmark::kMillisecond)->MinTime(0.5)->UseRealTime();
-BENCHMARK(Find_Bare)->Name("find/bare")->DenseRange(0, 1)->Unit(benchmark::kMillisecond)->MinTime(0.5)->UseRealTime();
-BENCHMARK(Find_Ours)->Name("find/ours")->DenseRange(0, 1)->Unit(benchmark::kMillisecond)->MinTime(0.5)->UseRealTime();
+// Second argument: 0 for 100,000 customers, 1 for a million.
+BENCHMARK(Open_Bare)->Name("open/bare")->ArgsProduct({{0}, {0, 1}})->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
+BENCHMARK(Open_Ours)->Name("open/ours")->ArgsProduct({{0}, {0, 1}})->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
+BENCHMARK(Sort_Bare)->Name("sort/bare")->ArgsProduct({{0, 1, 2, 3, 4, 5}, {0, 1}})->Unit(benchmark::kMillisecond)->MinTime(0.5)->UseRealTime();
+BENCHMARK(Sort_Ours)->Name("sort/ours")->ArgsProduct({{0, 1, 2, 3, 4, 5}, {0, 1}})->Unit(benchmark::kMillisecond)->MinTime(0.5)->UseRealTime();
+BENCHMARK(Find_Bare)->Name("find/bare")->ArgsProduct({{0, 1}, {0, 1}})->Unit(benchmark::kMillisecond)->MinTime(0.5)->UseRealTime();
+BENCHMARK(Find_Ours)->Name("find/ours")->ArgsProduct({{0, 1}, {0, 1}})->Unit(benchmark::kMillisecond)->MinTime(0.5)->UseRealTime();
 
 int main(int argc, char** argv) {
-    return runBenchmarks(argc, argv, "bench_customers", [] { BenchFiles::programCopy(); },
-                         "target: every ratio at most 2", true);
+    return runBenchmarks(argc, argv, "bench_customers",
+                         [] {
+                             BenchFiles::largeCustomers();
+                             BenchFiles::programCopy();
+                         },
+                         "targets: every ratio at most 2 but the finds'; name-prefix finds at most 5 ms at "
+                         "[1,000,000]",
+                         true);
 }

@@ -14,7 +14,7 @@
 #include "support/figures.h"
 #include "support/generator.h"
 
-#include "app/dailyupdate.h"
+#include "orders/dailyupdate.h"
 #include "store/clock.h"
 #include "store/database.h"
 #include "store/programfolder.h"

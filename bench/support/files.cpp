@@ -5,6 +5,7 @@
 #include "store/programfolder.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 BenchFiles::~BenchFiles() = default;
@@ -18,6 +19,14 @@ void BenchFiles::open(const QString& file) {
 BenchFiles& BenchFiles::generated() {
     static BenchFiles f;
     if (f.path.isEmpty()) f.open(BenchData::ensureDatabase());
+    return f;
+}
+
+void BenchFiles::makeProgramFolder() const { ProgramFolder::setPath(QFileInfo(path).absolutePath()); }
+
+BenchFiles& BenchFiles::largeCustomers() {
+    static BenchFiles f;
+    if (f.path.isEmpty()) f.open(BenchData::ensureLargeCustomers());
     return f;
 }
 

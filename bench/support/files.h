@@ -28,6 +28,12 @@ public:
     // and made the program folder, for windows that may write: the generated
     // file stays as made.
     static BenchFiles& programCopy();
+    // The generated million customers (see generator.h), used in place as
+    // the program folder: the windows measured on it only read.
+    static BenchFiles& largeCustomers();
+
+    // Makes this file's folder the program folder.
+    void makeProgramFolder() const;
 
     ~BenchFiles();
 

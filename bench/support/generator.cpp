@@ -8,6 +8,7 @@
 
 #include <QCryptographicHash>
 #include <QDate>
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -31,12 +32,19 @@ namespace {
 const QString Folder = QStringLiteral("/tmp/tarvel-bench");
 constexpr std::uint64_t Seed = 0x7A4E1D2C3B5A6978ull;
 
-QString databaseFile() { return QDir(Folder).filePath(QString::fromUtf8(DatabaseFileName)); }
-QString stampFile() { return QDir(Folder).filePath(QStringLiteral("Bd DedUvevaro.stamp")); }
+// What one generated file holds and where it is kept.
+struct Plan {
+    QString folder;
+    int customers;
+    bool history;   // delivered appliances and open orders too
+};
+
+QString databaseFile(const Plan& p) { return QDir(p.folder).filePath(QString::fromUtf8(DatabaseFileName)); }
+QString stampFile(const Plan& p) { return QDir(p.folder).filePath(QStringLiteral("Bd DedUvevaro.stamp")); }
 
 // What the cached file must have been made from: data version, table
-// definitions and the day.
-QByteArray wantedStamp() {
+// definitions, the day and the rows.
+QByteArray wantedStamp(const Plan& plan) {
     QCryptographicHash h(QCryptographicHash::Sha1);
     for (const Schema::Table& t : Schema::tables()) {
         h.addData(t.name.toUtf8());
@@ -50,7 +58,7 @@ QByteArray wantedStamp() {
         .arg(DataVersion)
         .arg(QString::fromLatin1(h.result().toHex()))
         .arg(Clock::today().toString(Qt::ISODate))
-        .arg(Customers).arg(Delivered).arg(OpenOrders)
+        .arg(plan.customers).arg(plan.history ? Delivered : 0).arg(plan.history ? OpenOrders : 0)
         .toUtf8();
 }
 
@@ -384,17 +392,17 @@ void insertLists(sqlite3* db) {
     for (const char* t : Technicians) (tecnico << QString::fromUtf8(t)).run();
 }
 
-void insertCustomers(sqlite3* db, const QDate& today) {
+void insertCustomers(sqlite3* db, const QDate& today, int count) {
     QStringList cols{"Codigo"};
     cols << customerColumns() << QStringList{"Email", "Operador", "DataCadastro"};
     Insert ins(db, QStringLiteral("TblClientes"), cols);
     Rng r(Seed + 1);
-    for (int codigo = 1; codigo <= Customers; ++codigo) {
+    for (int codigo = 1; codigo <= count; ++codigo) {
         const Customer c = customer(codigo);
         ins << codigo;
         bindCustomer(ins, c);
         // Registered over ten years, older customers first.
-        const int daysAgo = 3650 - int(qint64(codigo) * 3650 / Customers) + r.below(5);
+        const int daysAgo = 3650 - int(qint64(codigo) * 3650 / count) + r.below(5);
         ins << orNull(c.email) << r.pick(Operators) << today.addDays(-daysAgo);
         ins.run();
     }
@@ -552,7 +560,7 @@ void insertOpenOrders(sqlite3* db, const QDate& today) {
     }
 }
 
-void generate(const QString& path) {
+void generate(const QString& path, const Plan& plan) {
     const QDate today = Clock::today();
     Schema::createDatabaseFile(path);
     Database db(path, QString::fromUtf8(ConnectWithPassword));
@@ -562,9 +570,11 @@ void generate(const QString& path) {
     sqlite3_exec(raw, "PRAGMA synchronous=OFF; PRAGMA cache_size=-65536", nullptr, nullptr, nullptr);
     Transaction tx(db);
     insertLists(raw);
-    insertCustomers(raw, today);
-    insertDelivered(raw, today);
-    insertOpenOrders(raw, today);
+    insertCustomers(raw, today, plan.customers);
+    if (plan.history) {
+        insertDelivered(raw, today);
+        insertOpenOrders(raw, today);
+    }
     tx.commit();
 }
 
@@ -587,36 +597,46 @@ void removeWithLock(const QString& dbPath) {
     QFile::remove(dbPath.left(dbPath.size() - 4) + QStringLiteral(".ldb"));
 }
 
-} // namespace
+QString ensure(const Plan& plan) {
+    const QString& folder = plan.folder;
+    if (!QDir().mkpath(folder)) throw std::runtime_error("generator: cannot make " + folder.toStdString());
+    FileLock lock(QDir(folder).filePath(QStringLiteral("generator.lock")));
+    const QString file = databaseFile(plan);
+    const QByteArray wanted = wantedStamp(plan);
+    if (QFile::exists(file) && readAll(stampFile(plan)) == wanted) return file;
 
-QString ensureDatabase() {
-    if (!QDir().mkpath(Folder)) throw std::runtime_error("generator: cannot make " + Folder.toStdString());
-    FileLock lock(QDir(Folder).filePath(QStringLiteral("generator.lock")));
-    const QString file = databaseFile();
-    const QByteArray wanted = wantedStamp();
-    if (QFile::exists(file) && readAll(stampFile()) == wanted) return file;
-
-    std::fprintf(stderr, "Generating the benchmark database in %s ...\n", qPrintable(Folder));
+    std::fprintf(stderr, "Generating the benchmark database in %s ...\n", qPrintable(folder));
     QElapsedTimer timer;
     timer.start();
-    const QString work = QDir(Folder).filePath(QStringLiteral("Bd DedUvevaro.generating.mdb"));
+    const QString work = QDir(folder).filePath(QStringLiteral("Bd DedUvevaro.generating.mdb"));
     removeWithLock(work);
     try {
-        generate(work);
+        generate(work, plan);
     } catch (...) {
         removeWithLock(work);
         throw;
     }
-    QFile::remove(stampFile());
+    QFile::remove(stampFile(plan));
     QFile::remove(file);
     if (!QFile::rename(work, file)) throw std::runtime_error("generator: cannot rename " + work.toStdString());
     removeWithLock(work);
-    QFile stamp(stampFile());
+    QFile stamp(stampFile(plan));
     if (!stamp.open(QIODevice::WriteOnly) || stamp.write(wanted) != wanted.size())
-        throw std::runtime_error("generator: cannot write " + stampFile().toStdString());
+        throw std::runtime_error("generator: cannot write " + stampFile(plan).toStdString());
     std::fprintf(stderr, "Generated %d customers, %d delivered appliances and %d open orders in %.1f s.\n",
-                 Customers, Delivered, OpenOrders, double(timer.elapsed()) / 1000.0);
+                 plan.customers, plan.history ? Delivered : 0, plan.history ? OpenOrders : 0,
+                 double(timer.elapsed()) / 1000.0);
     return file;
+}
+
+} // namespace
+
+QString ensureDatabase() { return ensure({Folder, Customers, true}); }
+
+QString ensureLargeCustomers() {
+    // Kept in the build folder (beside the benchmark programs' folder).
+    const QString folder = QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(QStringLiteral("../bench-data"));
+    return ensure({QDir::cleanPath(folder), LargeCustomers, false});
 }
 
 QString copyDatabase(const QString& folder) {

@@ -56,6 +56,12 @@ inline constexpr int OpenOrders = 5000;
 // std::runtime_error (or DbError) when it cannot be made.
 QString ensureDatabase();
 
+// Customers only, LargeCustomers of them (the same rows as the first
+// Customers of the file above and their kind), made once and kept in the
+// build folder (bench-data, beside the benchmark programs' folder).
+inline constexpr int LargeCustomers = 1000000;
+QString ensureLargeCustomers();
+
 // Copies the generated file into folder (made when missing) under the
 // program's file name, replacing a file of that name, and returns the copy's
 // path.

@@ -375,6 +375,8 @@ void FrmMdi::fitToolbar() {
 // ---------------------------------------------------------------- start-up
 
 void FrmMdi::AbreBD() {
+    // Another copy writing or copying the file is waited for, under the hourglass.
+    WaitCursor wait;
     const QString path = ProgramFolder::databasePath();
     const QString connect = QString::fromUtf8(ConnectWithPassword);
     DataAcesso->open(path, QStringLiteral("TblConfig"), connect);
@@ -388,7 +390,14 @@ void FrmMdi::closeCursors() {
     DataEmpresa->close();
 }
 
-void FrmMdi::showStartFailure() {
+void FrmMdi::showStartFailure(const DbError& e) {
+    if (e.number() == DbErrorCode::Busy) {
+        // The file is there and is ours: other copies kept it busy past the wait.
+        MsgBox(QStringLiteral("O Banco de Dados 'Bd DedUvevaro.mdb' está em uso por outra cópia do Tarvel e não pôde "
+                              "ser aberto.\rTente iniciar o programa novamente em instantes."),
+               MsgButtons::Ok, MsgIcon::Critical, MsgAnswer::Ok, StartTitle);
+        return;
+    }
     MsgBox(QStringLiteral("O Banco de Dados 'Bd DedUvevaro.mdb', Necessário para o funcionamento do programa não foi "
                           "localizado!\rLocalize o Banco de Dados 'Bd DedUvevaro.mdb' e coloque-o na mesma pasta do "
                           "Tarvel."),
@@ -400,9 +409,9 @@ bool FrmMdi::Form_Load() {
         AbreBD();
         RunningCopies::raise(DataAcesso->database());
         DataAcesso->requery();
-    } catch (const DbError&) {
+    } catch (const DbError& e) {
         closeCursors();
-        showStartFailure();
+        showStartFailure(e);
         EncerraPrograma(1);
         return false;
     }
@@ -469,8 +478,8 @@ void FrmMdi::Timer1_Timer() {
     setWindowTitle(QStringLiteral("::: TARVEL ::: Sistema Inicializado por: ") + Modulo::NomeOperadorAtual);
     try {
         AbreBD();
-    } catch (const DbError&) {
-        showStartFailure();
+    } catch (const DbError& e) {
+        showStartFailure(e);
         EncerraPrograma(1);
         return;
     }

@@ -10,6 +10,7 @@ class BoundFields;
 class MdiBackground;
 class QAction;
 class QFrame;
+class DbError;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -116,7 +117,8 @@ private:
     void showWindow(const QString& name);
     void arrange(int arrangement);
     void fillWindowMenu();
-    void showStartFailure();
+    // The start's failure message: the missing-file one, or the busy-file one.
+    void showStartFailure(const DbError& e);
     void EncerraPrograma(int code);
 
     State m_state = State::Loaded;

@@ -126,15 +126,7 @@ void FrmApCliente::Form_Load() {
     Combo[0]->setFocus();
 }
 
-QString FrmApCliente::GeraNumSerie() {
-    QString sigla;
-    try {
-        if (DataEmpresa.isOpen() && DataEmpresa.hasCurrent()) sigla = DataEmpresa.text(QStringLiteral("Sigla"));
-    } catch (const std::exception&) {
-        // No company row: the number ends with "-".
-    }
-    return ::GeraNumSerie(sigla);
-}
+QString FrmApCliente::GeraNumSerie() { return ::GeraNumSerie(DataEmpresa); }
 
 void FrmApCliente::BtCadastrar_Click() {
     const auto refuse = [](const QString& text, QWidget* focus) {

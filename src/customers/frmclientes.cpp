@@ -5,6 +5,7 @@
 #include "frmapcliente.h"
 #include "frmloccliente.h"
 #include "frmnvcliente.h"
+#include "orders/frmentrada.h"
 #include "store/globals.h"
 #include "store/programfolder.h"
 #include "ui/widgets.h"
@@ -289,8 +290,6 @@ void FrmClientes::buildWidgets() {
 }
 
 void FrmClientes::Form_Load() {
-    // The intake is not part of the program yet: its button stays off.
-    BtFazerOs->setEnabled(false);
     try {
         const QString path = ProgramFolder::databasePath();
         DataFrmClientes.open(path, customerQuery(QStringLiteral("Nome")));
@@ -623,7 +622,7 @@ void FrmClientes::BtFazerOs_Click() {
                   QStringLiteral("%1_%2_%3"), CustomersTitle);
         return;
     }
-    // The intake window opens here once it is part of the program.
+    FrmEntrada::run();
 }
 
 void FrmClientes::BtLocCliente_Click() { WindowHost::showModal(new FrmLocCliente(this)); }

@@ -1,6 +1,7 @@
 #include "geranumserie.h"
 
 #include "store/clock.h"
+#include "store/recordcursor.h"
 
 #include <QRandomGenerator>
 
@@ -14,4 +15,14 @@ QString GeraNumSerie(const QDateTime& when, int random, const QString& sigla) {
 
 QString GeraNumSerie(const QString& sigla) {
     return GeraNumSerie(Clock::now(), int(QRandomGenerator::global()->bounded(99)), sigla);
+}
+
+QString GeraNumSerie(const RecordCursor& dataEmpresa) {
+    QString sigla;
+    try {
+        if (dataEmpresa.isOpen() && dataEmpresa.hasCurrent()) sigla = dataEmpresa.text(QStringLiteral("Sigla"));
+    } catch (const std::exception&) {
+        // No readable company row: the number ends with "-".
+    }
+    return GeraNumSerie(sigla);
 }

@@ -9,8 +9,14 @@
 // "260305090704-AB" is 5 March 2026, 09:07, random number 4, abbreviation AB.
 // Shared by the customer-appliance window and the intake.
 
+class RecordCursor;
+
 // Generated now (Clock::now()) with a fresh random number.
 QString GeraNumSerie(const QString& sigla);
+
+// Generated now with the Sigla of the company cursor's current row (a
+// closed cursor or no row: the number ends with "-").
+QString GeraNumSerie(const RecordCursor& dataEmpresa);
 
 // The same for a given moment and random number (0 to 98).
 QString GeraNumSerie(const QDateTime& when, int random, const QString& sigla);

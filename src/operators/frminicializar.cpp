@@ -1,6 +1,6 @@
 #include "frminicializar.h"
 
-#include "app/dailyupdate.h"
+#include "orders/dailyupdate.h"
 #include "platform/screensize.h"
 #include "platform/singleinstance.h"
 #include "store/clock.h"

@@ -11,17 +11,38 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTime>
+#include <chrono>
+#include <csignal>
+#include <ctime>
 #include <map>
 #include <mutex>
+#include <optional>
+#include <random>
 
+#include <cerrno>
 #include <fcntl.h>
 #include <sqlcipher/sqlite3.h>
 #include <sys/file.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
 const QString Source = dbErrorSource();
+
+int g_waitLimitMs = 30000;
+int g_queryLimitMs = 10000;
+
+// The longest text a criterion may make or compare: far above any stored value.
+constexpr int CriterionTextLimit = 1000000;
+// A LIKE pattern longer than this is refused (typed patterns are a few dozen).
+constexpr int LikePatternLimit = 20000;
+
+DbError busyError() {
+    return DbError(DbErrorCode::Busy,
+                   QStringLiteral("O banco de dados está em uso por outra cópia do programa. Tente novamente."), Source);
+}
 
 int collatePtBr(void*, int na, const void* a, int nb, const void* b) {
     return TextCompare::compare(static_cast<const char*>(a), std::size_t(na),
@@ -39,6 +60,10 @@ void likeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     const int np = sqlite3_value_bytes(argv[0]);
     const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
     const int nt = sqlite3_value_bytes(argv[1]);
+    if (np > LikePatternLimit) {
+        sqlite3_result_error(ctx, "LIKE pattern too long", -1);
+        return;
+    }
     sqlite3_result_int(ctx, TextCompare::like(pattern, std::size_t(np), text, std::size_t(nt)) ? 1 : 0);
 }
 
@@ -69,17 +94,202 @@ class Connection {
 public:
     Connection(const QString& path, const QString& password);
     ~Connection();
+    void open(const QString& password);
     sqlite3* db = nullptr;
     QString path;
     QString lockPath;
     int lockFd = -1;
+
+    // The writers' turn: a lock on a byte of the database file, past the
+    // engine's own lock bytes, taken before the write lock.
+    int turnFd = -1;
+    int turnDepth = 0;
+    bool turnHeld = false;
+    void takeTurn();
+    void giveTurn();
+
+    // Engine waits (busy handler).
+    Clock::time_point busySince;
+
+    // The criterion guard (see CriterionGuard).
+    bool guarded = false;
+    QString guardTable;
+    Clock::time_point deadline;
+    bool interrupted = false;
+    bool refused = false;   // the authorizer said no
+    bool ownTable(const char* table) const {
+        return table && qstrnicmp(table, "sqlite_", 7) != 0 &&
+               guardTable.compare(QString::fromUtf8(table), Qt::CaseInsensitive) == 0;
+    }
 };
 
 namespace {
+
 std::map<QString, std::weak_ptr<Connection>>& registry() {
     static std::map<QString, std::weak_ptr<Connection>> r;
     return r;
 }
+
+// Raw handle -> our connection, for the helpers that get only the handle.
+// Never destroyed: connections held by static objects close after it would be.
+std::map<sqlite3*, Connection*>& byHandle() {
+    static auto* m = new std::map<sqlite3*, Connection*>;
+    return *m;
+}
+
+Connection* connectionOf(sqlite3* db) {
+    auto it = byHandle().find(db);
+    return it == byHandle().end() ? nullptr : it->second;
+}
+
+// Waits for another copy's engine lock: its locks last one statement, so
+// look again soon, with some jitter so that copies do not move in step.
+int busyWait(void* p, int count) {
+    auto* c = static_cast<Connection*>(p);
+    const auto now = Clock::now();
+    if (count == 0) c->busySince = now;
+    if (now - c->busySince >= std::chrono::milliseconds(g_waitLimitMs)) return 0;
+    static thread_local std::minstd_rand jitter(unsigned(::getpid()));
+    const int base = count < 20 ? 100 : count < 100 ? 400 : 1500;
+    ::usleep(useconds_t(base + int(jitter() % unsigned(base))));
+    return 1;
+}
+
+// Stops a guarded statement that has run past its time.
+int progressCheck(void* p) {
+    auto* c = static_cast<Connection*>(p);
+    if (!c->guarded || Clock::now() < c->deadline) return 0;
+    c->interrupted = true;
+    return 1;
+}
+
+bool plainFunction(const char* name) {
+    static const char* const allowed[] = {
+        "like", "lower", "upper", "trim", "ltrim", "rtrim", "length", "substr", "instr", "abs", "round",
+        "coalesce", "ifnull", "nullif", "date", "time", "datetime", "julianday", "strftime", "min", "max",
+        "count", "sum", "total", "avg", "typeof", "replace"};
+    if (!name) return false;
+    for (const char* a : allowed)
+        if (qstricmp(a, name) == 0) return true;
+    return false;
+}
+
+int authorize(void* p, int action, const char* a3, const char* a4, const char*, const char*) {
+    auto* c = static_cast<Connection*>(p);
+    if (!c->guarded) return SQLITE_OK;
+    bool ok = false;
+    switch (action) {
+    case SQLITE_SELECT: ok = true; break;
+    case SQLITE_READ: ok = c->ownTable(a3); break;
+    case SQLITE_FUNCTION: ok = plainFunction(a4); break;
+    default: break;   // writes, attach, pragma, transactions, recursion, schema
+    }
+    if (!ok) c->refused = true;
+    return ok ? SQLITE_OK : SQLITE_DENY;
+}
+
+// --- The writers' turn ------------------------------------------------------
+
+// Bytes of the database file that no engine lock uses (those are 1 GB + 0..511).
+constexpr off_t TurnByte = 0x40000000 + 1024;
+constexpr off_t GateByte = TurnByte + 1;
+
+enum class Taken { Yes, TimedOut, Unsupported };
+
+void wakeUp(int) {}
+
+int wakeSignal() {
+    static const int sig = [] {
+        const int s = SIGRTMIN + 5;
+        struct sigaction sa {};
+        sa.sa_handler = wakeUp;
+        sigemptyset(&sa.sa_mask);
+        sa.sa_flags = 0;   // no restart: a blocked lock wait returns EINTR
+        sigaction(s, &sa, nullptr);
+        return s;
+    }();
+    return sig;
+}
+
+// Takes a lock on one byte of fd (open-file-description locks, so that they
+// neither mix with the engine's own locks nor go when another descriptor
+// closes). Waits in the kernel, woken every 50 ms to watch the time.
+Taken lockByte(int fd, off_t at, int waitMs) {
+    struct flock fl {};
+    fl.l_type = F_WRLCK;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = at;
+    fl.l_len = 1;
+    if (::fcntl(fd, F_OFD_SETLK, &fl) == 0) return Taken::Yes;
+    if (errno != EAGAIN && errno != EACCES) return Taken::Unsupported;
+    if (waitMs <= 0) return Taken::TimedOut;
+
+    struct sigevent ev {};
+    ev.sigev_notify = SIGEV_THREAD_ID;
+    ev.sigev_signo = wakeSignal();
+    ev._sigev_un._tid = pid_t(::syscall(SYS_gettid));
+    timer_t timer;
+    if (::timer_create(CLOCK_MONOTONIC, &ev, &timer) != 0) return Taken::Unsupported;
+    struct itimerspec tick {};
+    tick.it_value.tv_nsec = tick.it_interval.tv_nsec = 50 * 1000 * 1000;
+    ::timer_settime(timer, 0, &tick, nullptr);
+    const auto until = Clock::now() + std::chrono::milliseconds(waitMs);
+    Taken result = Taken::TimedOut;
+    for (;;) {
+        if (::fcntl(fd, F_OFD_SETLKW, &fl) == 0) { result = Taken::Yes; break; }
+        if (errno != EINTR) { result = Taken::Unsupported; break; }
+        if (Clock::now() >= until) break;
+    }
+    ::timer_delete(timer);
+    return result;
+}
+
+void unlockByte(int fd, off_t at) {
+    struct flock fl {};
+    fl.l_type = F_UNLCK;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = at;
+    fl.l_len = 1;
+    ::fcntl(fd, F_OFD_SETLK, &fl);
+}
+
+bool readingNow(sqlite3* db) {
+    for (sqlite3_stmt* st = sqlite3_next_stmt(db, nullptr); st; st = sqlite3_next_stmt(db, st))
+        if (sqlite3_stmt_busy(st)) return true;
+    return false;
+}
+
+} // namespace
+
+// The turn goes through a gate: a writer holds the gate only while it waits
+// for the turn, so the turn passes straight to that writer, and a copy that
+// has just written queues at the gate like everyone else instead of taking
+// the turn back at once.
+void Connection::takeTurn() {
+    if (turnDepth++ > 0 || turnFd < 0) return;
+    // A copy in the middle of a read holds a read lock: waiting behind a
+    // writer that waits for that read lock would only end at the limit. It
+    // goes straight to the engine, which tells such a deadlock at once.
+    if (readingNow(db)) return;
+    const Taken gate = lockByte(turnFd, GateByte, g_waitLimitMs);
+    if (gate == Taken::Unsupported) return;   // the engine's own waiting still applies
+    if (gate == Taken::TimedOut) {
+        --turnDepth;
+        throw busyError();
+    }
+    const Taken turn = lockByte(turnFd, TurnByte, g_waitLimitMs);
+    unlockByte(turnFd, GateByte);
+    if (turn == Taken::TimedOut) {
+        --turnDepth;
+        throw busyError();
+    }
+    turnHeld = turn == Taken::Yes;
+}
+
+void Connection::giveTurn() {
+    if (turnDepth == 0 || --turnDepth > 0) return;
+    if (turnHeld) unlockByte(turnFd, TurnByte);
+    turnHeld = false;
 }
 
 Connection::Connection(const QString& file, const QString& password) : path(file) {
@@ -87,6 +297,40 @@ Connection::Connection(const QString& file, const QString& password) : path(file
         throw DbError(DbErrorCode::FileNotFound,
                       QStringLiteral("Não foi possível localizar o arquivo '%1'.").arg(file), Source);
     }
+    // A copy that starts while another makes its backup copy of the file
+    // (an exclusive lock on the lock file) waits for the copy to end.
+    // The lock file is made only once the file proved to be ours: a failed
+    // open leaves nothing behind.
+    lockPath = lockPathFor(file);
+    lockFd = ::open(QFile::encodeName(lockPath).constData(), O_RDWR | O_CLOEXEC);
+    if (lockFd >= 0) {
+        const auto until = Clock::now() + std::chrono::milliseconds(g_waitLimitMs);
+        while (::flock(lockFd, LOCK_SH | LOCK_NB) != 0) {
+            if (errno != EWOULDBLOCK || Clock::now() >= until) {
+                const bool busy = errno == EWOULDBLOCK;
+                ::close(lockFd);
+                lockFd = -1;
+                if (busy) throw busyError();
+                break;
+            }
+            ::usleep(20000);
+        }
+    }
+    try {
+        open(password);
+    } catch (...) {
+        if (lockFd >= 0) ::close(lockFd);
+        lockFd = -1;
+        throw;
+    }
+    if (lockFd < 0) {
+        lockFd = ::open(QFile::encodeName(lockPath).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        if (lockFd >= 0) ::flock(lockFd, LOCK_SH);
+    }
+}
+
+void Connection::open(const QString& password) {
+    const QString& file = path;
     // Never SQLITE_OPEN_CREATE: opening must not make a file.
     int rc = sqlite3_open_v2(QFile::encodeName(file).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
     if (rc != SQLITE_OK) {
@@ -97,8 +341,9 @@ Connection::Connection(const QString& file, const QString& password) : path(file
     }
     const QByteArray key = password.toUtf8();
     sqlite3_key(db, key.constData(), int(key.size()));
-    sqlite3_busy_timeout(db, 5000);
-    // Tell a wrong password or a foreign file from a good database.
+    sqlite3_busy_handler(db, busyWait, this);
+    // Tell a wrong password or a foreign file from a good database, and a
+    // file that another copy is writing from both.
     sqlite3_stmt* probe = nullptr;
     rc = sqlite3_prepare_v2(db, "SELECT count(*) FROM sqlite_master WHERE name = 'TblConfig'", -1, &probe, nullptr);
     bool ours = false;
@@ -108,6 +353,11 @@ Connection::Connection(const QString& file, const QString& password) : path(file
         if (rc == SQLITE_ROW) rc = SQLITE_OK;
     }
     sqlite3_finalize(probe);
+    if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
+        sqlite3_close(db);
+        db = nullptr;
+        throw busyError();
+    }
     if (rc != SQLITE_OK || !ours) {
         sqlite3_close(db);
         db = nullptr;
@@ -116,16 +366,22 @@ Connection::Connection(const QString& file, const QString& password) : path(file
                       Source);
     }
     registerTextFunctions(db);
+    sqlite3_set_authorizer(db, authorize, this);
+    sqlite3_progress_handler(db, 1000, progressCheck, this);
     // Rollback journal: a shared folder cannot hold a write-ahead log.
     sqlite3_exec(db, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
-
-    lockPath = lockPathFor(file);
-    lockFd = ::open(QFile::encodeName(lockPath).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (lockFd >= 0) ::flock(lockFd, LOCK_SH);
+    turnFd = ::open(QFile::encodeName(file).constData(), O_RDWR | O_CLOEXEC);
+    byHandle()[db] = this;
 }
 
 Connection::~Connection() {
-    if (db) sqlite3_close_v2(db);
+    if (db) {
+        byHandle().erase(db);
+        sqlite3_close_v2(db);
+    }
+    // Only after the engine has closed the file: closing any descriptor of
+    // the file drops the engine's own locks on it in this process.
+    if (turnFd >= 0) ::close(turnFd);
     // The lock file stays: removing it could race with a copy that is just
     // opening it. Whether a copy holds the database is told by the lock alone.
     if (lockFd >= 0) ::close(lockFd);
@@ -168,7 +424,8 @@ void bindValue(sqlite3_stmt* stmt, int index, const QVariant& v) {
         sqlite3_bind_int64(stmt, index, v.value<Currency>().raw());
         return;
     }
-    const QByteArray s = v.toString().toUtf8();
+    // Kept as criteria read it: a lone surrogate would otherwise turn into "?".
+    const QByteArray s = SqlDialect::storedText(v.toString()).toUtf8();
     sqlite3_bind_text(stmt, index, s.constData(), int(s.size()), SQLITE_TRANSIENT);
 }
 
@@ -264,41 +521,142 @@ bool Database::openInThisProcess(const QString& path) {
     return it != reg.end() && !it->second.expired();
 }
 
+void Database::setWaitLimit(int milliseconds) { g_waitLimitMs = std::max(0, milliseconds); }
+int Database::waitLimit() { return g_waitLimitMs; }
+void Database::setQueryTimeLimit(int milliseconds) { g_queryLimitMs = std::max(1, milliseconds); }
+int Database::queryTimeLimit() { return g_queryLimitMs; }
+
 Transaction::Transaction(const Database& db) : m_conn(db.connection()) {
     if (!m_conn) throw DbError(DbErrorCode::FileNotFound, QStringLiteral("O banco de dados não está aberto."), Source);
+    m_conn->takeTurn();
     const int rc = sqlite3_exec(m_conn->db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
-    if (rc != SQLITE_OK) throw engineError(m_conn->db, rc);
+    if (rc != SQLITE_OK) {
+        m_conn->giveTurn();
+        throw engineError(m_conn->db, rc);
+    }
 }
 
 Transaction::~Transaction() {
-    if (!m_done) sqlite3_exec(m_conn->db, "ROLLBACK", nullptr, nullptr, nullptr);
+    if (m_done) return;
+    sqlite3_exec(m_conn->db, "ROLLBACK", nullptr, nullptr, nullptr);
+    m_conn->giveTurn();
 }
 
 void Transaction::commit() {
     const int rc = sqlite3_exec(m_conn->db, "COMMIT", nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) throw engineError(m_conn->db, rc);
     m_done = true;
+    m_conn->giveTurn();
+}
+
+CriterionGuard::CriterionGuard(sqlite3* db, const QString& table) : m_conn(connectionOf(db)) {
+    if (!m_conn || m_conn->guarded) return;
+    m_outer = true;
+    m_conn->guarded = true;
+    m_conn->guardTable = table;
+    m_conn->interrupted = false;
+    m_conn->refused = false;
+    m_conn->deadline = Clock::now() + std::chrono::milliseconds(g_queryLimitMs);
+    m_savedLength = sqlite3_limit(db, SQLITE_LIMIT_LENGTH, CriterionTextLimit);
+}
+
+CriterionGuard::~CriterionGuard() {
+    if (!m_outer) return;
+    sqlite3_limit(m_conn->db, SQLITE_LIMIT_LENGTH, m_savedLength);
+    m_conn->guarded = false;
+    m_conn->guardTable.clear();
 }
 
 Statement::~Statement() { sqlite3_finalize(s); }
 
+namespace {
+
+// The error of a statement that the guard refused or stopped, if it was that.
+std::optional<DbError> guardError(sqlite3* db, int rc, const QString& sql) {
+    const Connection* c = connectionOf(db);
+    if (!c || !c->guarded) return std::nullopt;
+    if (rc == SQLITE_AUTH || c->refused)
+        return DbError(DbErrorCode::NotAllowed,
+                       QStringLiteral("A expressão pede mais do que a leitura da tabela %1 e foi recusada: %2")
+                           .arg(c->guardTable, sql),
+                       Source);
+    if (rc == SQLITE_INTERRUPT || c->interrupted)
+        return DbError(DbErrorCode::TookTooLong,
+                       QStringLiteral("A pesquisa demorou demais e foi interrompida. Refaça-a com um critério mais "
+                                      "simples."),
+                       Source);
+    if (rc == SQLITE_TOOBIG)
+        return DbError(DbErrorCode::BadCriterion,
+                       QStringLiteral("A expressão produz um texto grande demais e foi recusada."), Source);
+    return std::nullopt;
+}
+
+} // namespace
+
 void prepareStatement(sqlite3* db, const QString& sql, Statement& st) {
     const QByteArray text = sql.toUtf8();
-    const int rc = sqlite3_prepare_v2(db, text.constData(), int(text.size()), &st.s, nullptr);
-    if (rc != SQLITE_OK)
+    const char* tail = nullptr;
+    const int rc = sqlite3_prepare_v2(db, text.constData(), int(text.size()), &st.s, &tail);
+    if (rc != SQLITE_OK) {
+        if (auto e = guardError(db, rc, sql)) throw *e;
         throw DbError(DbErrorCode::BadCriterion, QString::fromUtf8(sqlite3_errmsg(db)) + QStringLiteral(" — ") + sql,
                       dbErrorSource());
+    }
+    // One statement only: nothing may follow it, not even after a NUL.
+    for (const char* p = tail; p && p < text.constData() + text.size(); ++p) {
+        if (*p != ' ' && *p != '\t' && *p != '\n' && *p != '\r' && *p != ';') {
+            sqlite3_finalize(st.s);
+            st.s = nullptr;
+            throw DbError(DbErrorCode::BadCriterion,
+                          QStringLiteral("Mais de uma instrução no texto — ") + sql, dbErrorSource());
+        }
+    }
 }
 
 DbError engineError(sqlite3* db, int rc) {
+    if (db) {
+        if (auto e = guardError(db, rc, QString())) return *e;
+    }
+    if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) return busyError();
     return DbError(rc, db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc)),
                    dbErrorSource());
 }
 
-void runToEnd(sqlite3* db, Statement& st) {
+namespace {
+
+void stepToEnd(sqlite3* db, Statement& st) {
     int rc;
     while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) {}
     if (rc != SQLITE_DONE) throw engineError(db, rc);
+}
+
+} // namespace
+
+void runToEnd(sqlite3* db, Statement& st) {
+    Connection* c = connectionOf(db);
+    if (!c || sqlite3_stmt_readonly(st.s) || !sqlite3_get_autocommit(db)) {
+        stepToEnd(db, st);
+        return;
+    }
+    // A write of its own: the turn, then the write lock, then the write.
+    c->takeTurn();
+    int rc = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) {
+        const DbError e = engineError(db, rc);
+        c->giveTurn();
+        throw e;
+    }
+    try {
+        stepToEnd(db, st);
+        sqlite3_reset(st.s);   // a finished statement holds nothing, but say so before COMMIT
+        rc = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK) throw engineError(db, rc);
+    } catch (...) {
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        c->giveTurn();
+        throw;
+    }
+    c->giveTurn();
 }
 
 QVariant storedColumn(sqlite3_stmt* s, int col) {

@@ -50,6 +50,17 @@ public:
     // True when this process holds a connection to the file.
     static bool openInThisProcess(const QString& path);
 
+    // How long a copy waits for another copy's lock (a write, the file at
+    // opening, a backup in progress) before giving up with DbErrorCode::Busy.
+    // Writers wait their turn in the order the engine's file locks give it,
+    // so a copy that writes often cannot keep another one out.
+    static void setWaitLimit(int milliseconds);
+    static int waitLimit();
+    // How long a record cursor's read (a find, opening a list) may run
+    // before it is stopped with DbErrorCode::TookTooLong.
+    static void setQueryTimeLimit(int milliseconds);
+    static int queryTimeLimit();
+
     // The lock file held exclusively while the object lives (for a copy of
     // the file): held() tells whether no process held it open; while held,
     // a copy that starts waits for the end.

@@ -33,4 +33,8 @@ constexpr int NotInEditMode = 3020;    // update or field write without edit/add
 constexpr int BadCriterion = 3077;     // malformed criterion or statement
 constexpr int ReadOnly = 3027;         // cursor cannot be updated
 constexpr int NumericOverflow = 3349;  // a number beyond what its field holds
+constexpr int Busy = 3260;             // another copy held the file longer than the wait limit
+constexpr int NotAllowed = 3112;       // a criterion or source asked for more than a read of its table
+constexpr int TookTooLong = 3059;      // a find or list ran past the time limit and was stopped
+constexpr int InvalidText = 3075;      // a text holds a character that no criterion can carry
 }

@@ -2,6 +2,7 @@
 
 #include "sqldialect.h"
 #include "statement.h"
+#include "textcompare.h"
 
 #include <QRegularExpression>
 #include <algorithm>
@@ -83,6 +84,9 @@ RecordCursor::~RecordCursor() {
 void RecordCursor::finalizeRowStatement() const {
     sqlite3_finalize(m_rowStmt);
     m_rowStmt = nullptr;
+    sqlite3_finalize(m_findStmt);
+    m_findStmt = nullptr;
+    m_findSql.clear();
 }
 
 void RecordCursor::ensureOpen(const char* op) const {
@@ -132,12 +136,27 @@ void RecordCursor::refresh() {
         if (m_table.startsWith(QLatin1Char('['))) m_table = m_table.mid(1, m_table.size() - 2);
     }
     m_columns = columns;
-    m_where = where;
+    m_where = where.isEmpty() ? where : withPrefixRange(where, false);
     m_orderBy = order;
+
+    // The same source on an unchanged file: the rows and fields read last
+    // time still hold (a list refreshed after a find that missed).
+    if (m_open && m_keysSource == m_path + QLatin1Char('\n') + m_source && keysStillCurrent()) {
+        m_mode = EditMode::None;
+        m_gap = false;
+        m_pos = m_keys.empty() ? -1 : 0;
+        m_bofFlag = m_eofFlag = m_keys.empty();
+        loadCurrent();
+        emit rowsReset();
+        emit currentChanged();
+        return;
+    }
 
     // Field names and declared types.
     sqlite3* db = m_db.handle();
     {
+        // The source reads its own table and nothing else.
+        const CriterionGuard guard(db, m_table);
         Statement st;
         prepareStatement(db, QStringLiteral("SELECT %1 FROM %2 LIMIT 0").arg(m_columns, quoteIdent(m_table)), st);
         m_fieldNames.clear();
@@ -167,7 +186,13 @@ void RecordCursor::refresh() {
 }
 
 void RecordCursor::readKeys() {
+    readGuardedKeys();
+    noteKeysRead();
+}
+
+void RecordCursor::readGuardedKeys() {
     sqlite3* db = m_db.handle();
+    const CriterionGuard guard(db, m_table);
     QString sql = QStringLiteral("SELECT rowid FROM %1").arg(quoteIdent(m_table));
     if (!m_where.isEmpty()) sql += QStringLiteral(" WHERE ") + m_where;
     // Without an order the rows come in key order. Sorting the keys here lets
@@ -182,16 +207,136 @@ void RecordCursor::readKeys() {
     if (rc != SQLITE_DONE) throw engineError(db, rc);
     if (m_orderBy.isEmpty()) std::sort(m_keys.begin(), m_keys.end());
     m_keys.shrink_to_fit();
-    m_sortedKeys.clear();
-    m_pageStart = -1;
-    m_page.clear();
+    m_keysAscending = m_orderBy.isEmpty();
+    dropKeyMap();
+    dropPages();
+}
+
+namespace {
+
+// The file's change counter as this connection sees it: it moves when
+// another connection commits a change.
+qint64 dataVersion(sqlite3* db) {
+    Statement st;
+    prepareStatement(db, QStringLiteral("PRAGMA data_version"), st);
+    return sqlite3_step(st.s) == SQLITE_ROW ? sqlite3_column_int64(st.s, 0) : -1;
+}
+
+} // namespace
+
+void RecordCursor::noteKeysRead() {
+    sqlite3* db = m_db.handle();
+    m_keysSource = m_path + QLatin1Char('\n') + m_source;
+    m_keysDataVersion = dataVersion(db);
+    m_keysOwnChanges = sqlite3_total_changes(db);
+}
+
+bool RecordCursor::keysStillCurrent() const {
+    sqlite3* db = m_db.handle();
+    return m_keysDataVersion >= 0 && sqlite3_total_changes(db) == m_keysOwnChanges && dataVersion(db) == m_keysDataVersion;
+}
+
+void RecordCursor::dropKeyMap() const {
+    m_keyMapBuilt = false;
+    std::vector<int>().swap(m_slotOf);
+    std::vector<std::pair<qint64, int>>().swap(m_sortedKeys);
+}
+
+void RecordCursor::buildKeyMap() const {
+    dropKeyMap();
+    m_keyMapBuilt = true;
+    if (m_keysAscending || m_keys.empty()) return;
+    const auto [lo, hi] = std::minmax_element(m_keys.begin(), m_keys.end());
+    const qint64 range = *hi - *lo + 1;
+    if (range <= qint64(m_keys.size()) * 4 + 1024) {
+        // Auto-numbered keys are dense: one slot per possible key, no sort.
+        m_slotBase = *lo;
+        m_slotOf.assign(std::size_t(range), -1);
+        for (std::size_t i = 0; i < m_keys.size(); ++i) m_slotOf[std::size_t(m_keys[i] - m_slotBase)] = int(i);
+        return;
+    }
+    m_sortedKeys.reserve(m_keys.size());
+    for (std::size_t i = 0; i < m_keys.size(); ++i) m_sortedKeys.emplace_back(m_keys[i], int(i));
+    std::sort(m_sortedKeys.begin(), m_sortedKeys.end());
+}
+
+void RecordCursor::keyAppended() {
+    const qint64 key = m_keys.back();
+    const int index = int(m_keys.size()) - 1;
+    if (m_keysAscending) {
+        if (index > 0 && key < m_keys[std::size_t(index - 1)]) {
+            m_keysAscending = false;
+            dropKeyMap();
+        }
+        return;
+    }
+    if (!m_keyMapBuilt) return;
+    if (!m_sortedKeys.empty()) {
+        const auto entry = std::make_pair(key, index);
+        m_sortedKeys.insert(std::lower_bound(m_sortedKeys.begin(), m_sortedKeys.end(), entry), entry);
+        return;
+    }
+    // The direct table (empty when it was built on an empty cursor).
+    const qint64 slot = key - m_slotBase;
+    if (m_slotOf.empty() || slot < 0 || slot > qint64(m_keys.size()) * 4 + 1024) {
+        dropKeyMap();   // built again on the next find
+        return;
+    }
+    if (slot >= qint64(m_slotOf.size())) m_slotOf.resize(std::size_t(slot) + 1, -1);
+    m_slotOf[std::size_t(slot)] = index;
+}
+
+void RecordCursor::keyRemoved(int index, qint64 key) {
+    if (!m_keyMapBuilt || m_keysAscending) return;
+    for (int& i : m_slotOf)
+        if (i > index) --i;
+    if (!m_slotOf.empty() && key >= m_slotBase && key - m_slotBase < qint64(m_slotOf.size()))
+        m_slotOf[std::size_t(key - m_slotBase)] = -1;
+    auto it = std::lower_bound(m_sortedKeys.begin(), m_sortedKeys.end(), std::make_pair(key, -1));
+    if (it != m_sortedKeys.end() && it->first == key) m_sortedKeys.erase(it);
+    for (auto& e : m_sortedKeys)
+        if (e.second > index) --e.second;
+}
+
+QString RecordCursor::withPrefixRange(const QString& criterion, bool firstInOrder) const {
+    static const QRegularExpression likeRe(
+        QStringLiteral(R"(^\s*("(?:[^"]|"")+"|[A-Za-z_][A-Za-z0-9_]*)\s+LIKE\s+'((?:[^']|'')*)'\s*$)"),
+        QRegularExpression::CaseInsensitiveOption);
+    const auto m = likeRe.match(criterion);
+    if (!m.hasMatch()) return criterion;
+    QString field = m.captured(1);
+    if (field.startsWith(QLatin1Char('"'))) field = field.mid(1, field.size() - 2).replace(QStringLiteral("\"\""), QStringLiteral("\""));
+    if (firstInOrder) {
+        // A find wants the first match in the cursor's order: the index of
+        // the field gives it only when the order begins with that field; in
+        // any other order the rows are walked in that order instead.
+        static const QRegularExpression firstTerm(QStringLiteral(R"(^\s*("(?:[^"]|"")+"|[A-Za-z_][A-Za-z0-9_]*))"));
+        const auto t = firstTerm.match(m_orderBy);
+        QString ordered = t.captured(1);
+        if (ordered.startsWith(QLatin1Char('"'))) ordered = ordered.mid(1, ordered.size() - 2).replace(QStringLiteral("\"\""), QStringLiteral("\""));
+        if (!t.hasMatch() || ordered.compare(field, Qt::CaseInsensitive) != 0) return criterion;
+    }
+    // Only a field kept in the store's text order has its index in that order.
+    const char* collation = nullptr;
+    if (sqlite3_table_column_metadata(m_db.handle(), nullptr, m_table.toUtf8().constData(), field.toUtf8().constData(),
+                                      nullptr, &collation, nullptr, nullptr, nullptr) != SQLITE_OK ||
+        !collation || qstricmp(collation, "PTBR") != 0)
+        return criterion;
+    const QString pattern = m.captured(2).replace(QStringLiteral("''"), QStringLiteral("'"));
+    const QString prefix = SqlDialect::likePrefix(pattern);
+    if (prefix.isEmpty()) return criterion;
+    const std::u32string end = TextCompare::prefixEnd(prefix.toStdU32String());
+    const QString column = quoteIdent(field);
+    QString range = column + QStringLiteral(" >= ") + SqlDialect::quote(prefix);
+    if (!end.empty()) range += QStringLiteral(" AND ") + column + QStringLiteral(" < ") + SqlDialect::quote(QString::fromStdU32String(end));
+    return QStringLiteral("(%1 AND %2)").arg(range, criterion);
 }
 
 void RecordCursor::requery() {
     ensureOpen("requery");
     emit aboutToMove();
     const qint64 key = (hasCurrent() && !m_gap) ? m_keys[m_pos] : -1;
-    readKeys();
+    if (!keysStillCurrent()) readKeys();
     m_gap = false;
     m_mode = EditMode::None;
     const int idx = key >= 0 ? indexOfKey(key) : -1;
@@ -207,9 +352,9 @@ void RecordCursor::close() {
     m_open = false;
     m_keys.clear();
     m_keys.shrink_to_fit();
-    m_sortedKeys.clear();
-    m_page.clear();
-    m_pageStart = -1;
+    dropKeyMap();
+    m_keysSource.clear();
+    dropPages();
     m_current.clear();
     m_pos = -1;
     m_mode = EditMode::None;
@@ -291,11 +436,14 @@ qint64 RecordCursor::keyAt(int index) const {
 }
 
 int RecordCursor::indexOfKey(qint64 key) const {
-    if (m_sortedKeys.size() != m_keys.size()) {
-        m_sortedKeys.clear();
-        m_sortedKeys.reserve(m_keys.size());
-        for (std::size_t i = 0; i < m_keys.size(); ++i) m_sortedKeys.emplace_back(m_keys[i], int(i));
-        std::sort(m_sortedKeys.begin(), m_sortedKeys.end());
+    if (m_keysAscending) {
+        const auto it = std::lower_bound(m_keys.begin(), m_keys.end(), key);
+        return (it != m_keys.end() && *it == key) ? int(it - m_keys.begin()) : -1;
+    }
+    if (!m_keyMapBuilt) buildKeyMap();
+    if (!m_slotOf.empty()) {
+        const qint64 slot = key - m_slotBase;
+        return slot >= 0 && slot < qint64(m_slotOf.size()) ? m_slotOf[std::size_t(slot)] : -1;
     }
     auto it = std::lower_bound(m_sortedKeys.begin(), m_sortedKeys.end(), std::make_pair(key, -1));
     return (it != m_sortedKeys.end() && it->first == key) ? it->second : -1;
@@ -303,22 +451,43 @@ int RecordCursor::indexOfKey(qint64 key) const {
 
 bool RecordCursor::findFirst(const QString& criterion) {
     ensureOpen("FindFirst");
-    const QString crit = SqlDialect::translate(criterion);
-    QString sql = QStringLiteral("SELECT rowid FROM %1 WHERE (%2)").arg(quoteIdent(m_table), crit);
-    if (!m_where.isEmpty()) sql += QStringLiteral(" AND (") + m_where + QLatin1Char(')');
-    sql += QStringLiteral(" ORDER BY ") + (m_orderBy.isEmpty() ? QStringLiteral("rowid") : m_orderBy + QStringLiteral(", rowid"));
-    sqlite3* db = m_db.handle();
-    Statement st;
-    prepareStatement(db, sql, st);
-    int rc;
-    int found = -1;
-    // The first match that this cursor holds: rows added by other copies
-    // since the cursor was read are not part of it.
-    while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) {
-        found = indexOfKey(sqlite3_column_int64(st.s, 0));
-        if (found >= 0) break;
+    // The same find again (Enter pressed again on a search box) is neither
+    // translated nor prepared again.
+    if (criterion != m_findCriterion || m_findSql.isEmpty()) {
+        sqlite3_finalize(m_findStmt);
+        m_findStmt = nullptr;
+        const QString crit = withPrefixRange(SqlDialect::translate(criterion), true);
+        QString sql = QStringLiteral("SELECT rowid FROM %1 WHERE (%2)").arg(quoteIdent(m_table), crit);
+        if (!m_where.isEmpty()) sql += QStringLiteral(" AND (") + m_where + QLatin1Char(')');
+        sql += QStringLiteral(" ORDER BY ") + (m_orderBy.isEmpty() ? QStringLiteral("rowid") : m_orderBy + QStringLiteral(", rowid"));
+        m_findSql = sql;
+        m_findCriterion = criterion;
     }
-    if (rc != SQLITE_ROW && rc != SQLITE_DONE) throw engineError(db, rc);
+    const QString& sql = m_findSql;
+    sqlite3* db = m_db.handle();
+    int found = -1;
+    {
+        // Guarded while the criterion runs, not while windows hear of the move.
+        const CriterionGuard guard(db, m_table);
+        if (!m_findStmt) {
+            Statement st;
+            prepareStatement(db, sql, st);
+            m_findStmt = std::exchange(st.s, nullptr);
+        }
+        // Reset on every way out: a statement left on a row holds a read lock.
+        struct Reset {
+            sqlite3_stmt* s;
+            ~Reset() { sqlite3_reset(s); }
+        } reset{m_findStmt};
+        int rc;
+        // The first match that this cursor holds: rows added by other copies
+        // since the cursor was read are not part of it.
+        while ((rc = sqlite3_step(m_findStmt)) == SQLITE_ROW) {
+            found = indexOfKey(sqlite3_column_int64(m_findStmt, 0));
+            if (found >= 0) break;
+        }
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE) throw engineError(db, rc);
+    }
     m_noMatch = found < 0;
     if (found >= 0) {
         if (found != m_pos || m_gap || m_eofFlag || m_bofFlag) setPos(found);
@@ -471,6 +640,7 @@ QVariant RecordCursor::toStorage(int column, const QVariant& value) const {
 
 QVariantList RecordCursor::readRow(qint64 key) const {
     sqlite3* db = m_db.handle();
+    const CriterionGuard guard(db, m_table);
     if (!m_rowStmt) {
         Statement st;
         prepareStatement(db, QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(m_columns, quoteIdent(m_table)), st);
@@ -501,14 +671,24 @@ void RecordCursor::loadCurrent() const {
     if (!hasCurrent() || m_gap) return;
     m_current = readRow(m_keys[std::size_t(m_pos)]);
     // Keep a shown page in step with what was just read.
-    if (m_pageStart >= 0 && m_pos >= m_pageStart && m_pos < m_pageStart + int(m_page.size()) && !m_current.isEmpty())
-        m_page[std::size_t(m_pos - m_pageStart)] = m_current;
+    if (QVariantList* shown = cachedRow(m_pos); shown && !m_current.isEmpty()) *shown = m_current;
 }
 
-void RecordCursor::loadPage(int index) const {
+QVariantList* RecordCursor::cachedRow(int index) const {
+    for (Page& p : m_pages)
+        if (index >= p.start && index < p.start + int(p.rows.size())) return &p.rows[std::size_t(index - p.start)];
+    return nullptr;
+}
+
+const QVariantList& RecordCursor::pagedRow(int index) const {
     const int start = index / PageSize * PageSize;
-    if (start == m_pageStart && !m_page.empty()) return;
+    for (Page& p : m_pages)
+        if (p.start == start && !p.rows.empty()) {
+            p.used = ++m_pageUse;
+            return p.rows[std::size_t(index - start)];
+        }
     sqlite3* db = m_db.handle();
+    const CriterionGuard guard(db, m_table);
     const int count = std::min(PageSize, recordCount() - start);
     Statement st;
     prepareStatement(db, QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid IN (%3)")
@@ -532,22 +712,30 @@ void RecordCursor::loadPage(int index) const {
         page[std::size_t(it->second)] = std::move(row);
     }
     if (rc != SQLITE_DONE) throw engineError(db, rc);
-    m_page = std::move(page);
-    m_pageStart = start;
+    constexpr std::size_t KeptPages = 3;
+    Page* slot = nullptr;
+    if (m_pages.size() < KeptPages) {
+        slot = &m_pages.emplace_back();
+    } else {
+        slot = &*std::min_element(m_pages.begin(), m_pages.end(),
+                                  [](const Page& a, const Page& b) { return a.used < b.used; });
+    }
+    slot->start = start;
+    slot->rows = std::move(page);
+    slot->used = ++m_pageUse;
+    return slot->rows[std::size_t(index - start)];
 }
 
 QVariant RecordCursor::valueAt(int index, int column) const {
     if (!m_open || index < 0 || index >= recordCount() || column < 0 || column >= m_fieldNames.size()) return {};
     if (index == m_pos && !m_gap && m_mode != EditMode::None && column < m_editValues.size()) return m_editValues[column];
-    loadPage(index);
-    const QVariantList& row = m_page[std::size_t(index - m_pageStart)];
+    const QVariantList& row = pagedRow(index);
     return column < row.size() ? row[column] : QVariant();
 }
 
 QVariantList RecordCursor::rowAt(int index) const {
     if (!m_open || index < 0 || index >= recordCount()) return {};
-    loadPage(index);
-    return m_page[std::size_t(index - m_pageStart)];
+    return pagedRow(index);
 }
 
 QVariant RecordCursor::field(const QString& name) const {
@@ -645,11 +833,10 @@ qint64 RecordCursor::update() {
     m_mode = EditMode::None;
     // The new row joins the end of the cursor; the current row stays.
     m_keys.push_back(key);
-    m_sortedKeys.clear();
+    keyAppended();
     if (m_pos < 0 && !m_gap) { m_pos = 0; m_bofFlag = m_eofFlag = false; }
     if (m_eofFlag) { m_pos = recordCount() - 1; m_eofFlag = false; }
-    m_pageStart = -1;
-    m_page.clear();
+    dropPages();
     loadCurrent();
     emit rowsReset();
     emit currentChanged();
@@ -671,9 +858,8 @@ void RecordCursor::deleteCurrent() {
     prepareStatement(db, QStringLiteral("DELETE FROM %1 WHERE rowid = %2").arg(quoteIdent(m_table)).arg(key), st);
     runToEnd(db, st);
     m_keys.erase(m_keys.begin() + m_pos);
-    m_sortedKeys.clear();
-    m_pageStart = -1;
-    m_page.clear();
+    keyRemoved(m_pos, key);
+    dropPages();
     // No current row until the program moves: the next row is one MoveNext away.
     m_gap = true;
     m_current.clear();
@@ -693,8 +879,8 @@ void RecordCursor::writeField(int index, const QString& name, const QVariant& va
     prepareStatement(db, QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = %3").arg(quoteIdent(m_table), quoteIdent(m_fieldNames[col])).arg(key), st);
     bindValue(st.s, 1, stored);
     runToEnd(db, st);
-    if (m_pageStart >= 0 && index >= m_pageStart && index < m_pageStart + int(m_page.size())) {
-        QVariantList& row = m_page[std::size_t(index - m_pageStart)];
+    if (QVariantList* cached = cachedRow(index)) {
+        QVariantList& row = *cached;
         if (col < row.size()) row[col] = convert(col, stored);
     }
     if (index == m_pos && !m_gap) loadCurrent();

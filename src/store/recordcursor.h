@@ -126,8 +126,8 @@ private:
     QVariantList readRow(qint64 key) const;
     void finalizeRowStatement() const;
     int requireField(const QString& name) const;
-    void loadPage(int index) const;
     void readKeys();
+    void readGuardedKeys();
     QVariant convert(int column, const QVariant& stored) const;
     // convert() of a statement column, read straight from the statement.
     QVariant readColumn(struct sqlite3_stmt* st, int stmtColumn, int column) const;
@@ -149,7 +149,32 @@ private:
     enum class Kind : unsigned char { Plain, Text, Currency, YesNo, Date, Time };
     std::vector<Kind> m_kinds;
     std::vector<qint64> m_keys;
-    mutable std::vector<std::pair<qint64, int>> m_sortedKeys; // key -> index, built on demand
+    // Where each key stands in m_keys, for finds. Keys in key order (no
+    // ORDER BY) are searched as they are; otherwise a map is built on the
+    // first find and kept up to date as rows are added and deleted: a direct
+    // table over the keys' range when they are dense, else a sorted copy.
+    bool m_keysAscending = false;
+    mutable bool m_keyMapBuilt = false;
+    mutable qint64 m_slotBase = 0;
+    mutable std::vector<int> m_slotOf;                       // key - m_slotBase -> index, -1 none
+    mutable std::vector<std::pair<qint64, int>> m_sortedKeys; // key -> index
+    void buildKeyMap() const;
+    void dropKeyMap() const;
+    void keyAppended();
+    void keyRemoved(int index, qint64 key);
+    // What the keys were read from: unchanged, a refresh keeps them.
+    QString m_keysSource;
+    qint64 m_keysDataVersion = -1;
+    qint64 m_keysOwnChanges = -1;
+    bool keysStillCurrent() const;
+    void noteKeysRead();
+    // "Field LIKE 'prefix*'" on a text field: the prefix's index range first;
+    // for a find (firstInOrder) only when the cursor's order begins with the field.
+    QString withPrefixRange(const QString& criterion, bool firstInOrder) const;
+    // The last find's criterion and its statement (prepared, kept reset).
+    QString m_findCriterion;
+    mutable QString m_findSql;
+    mutable struct sqlite3_stmt* m_findStmt = nullptr;
     int m_pos = -1;
     bool m_gap = false;   // the current row was deleted; m_pos holds the next one
     bool m_bofFlag = true, m_eofFlag = true;
@@ -166,7 +191,19 @@ private:
     mutable struct sqlite3_stmt* m_rowStmt = nullptr;
 
     // Page cache for grids and the current row.
-    mutable int m_pageStart = -1;
-    mutable std::vector<QVariantList> m_page;
+    // A few pages, the least recently used going first: a grid's screen
+    // often spans two pages, and painting it must not read them in turn.
+    struct Page {
+        int start = -1;
+        std::vector<QVariantList> rows;
+        quint64 used = 0;
+    };
+    mutable std::vector<Page> m_pages;
+    mutable quint64 m_pageUse = 0;
+    // The cached row at index, nullptr when its page is not held.
+    QVariantList* cachedRow(int index) const;
+    // Loads (or finds) the page holding index and returns the row.
+    const QVariantList& pagedRow(int index) const;
+    void dropPages() const { m_pages.clear(); }
     mutable QVariantList m_current;
 };

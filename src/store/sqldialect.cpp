@@ -39,14 +39,28 @@ QString dateLiteralFromDialect(const QString& inner, const QString& whole) {
 
 } // namespace
 
-QString translate(const QString& text) {
+QString translate(const QString& typed) {
+    // A NUL would end the statement early for the engine and hide the rest.
+    if (typed.contains(QChar(0))) throw malformed(QString(typed).replace(QChar(0), QLatin1Char(' ')), QStringLiteral("caractere nulo"));
+    const QString text = storedText(typed);
     QString out;
     out.reserve(text.size() + 8);
     const int n = int(text.size());
     int i = 0;
+    // Parentheses outside literals: a criterion stays inside the place the
+    // cursor gives it in its statement.
+    int depth = 0;
     while (i < n) {
         const QChar c = text[i];
-        if (c == QLatin1Char('\'')) {
+        const QChar next = i + 1 < n ? text[i + 1] : QChar();
+        if ((c == QLatin1Char('-') && next == QLatin1Char('-')) || (c == QLatin1Char('/') && next == QLatin1Char('*'))) {
+            throw malformed(text, QStringLiteral("comentário não permitido"));
+        } else if (c == QLatin1Char('(') || c == QLatin1Char(')')) {
+            depth += c == QLatin1Char('(') ? 1 : -1;
+            if (depth < 0) throw malformed(text, QStringLiteral("')' sem '('"));
+            out += c;
+            ++i;
+        } else if (c == QLatin1Char('\'')) {
             // 'text' with '' inside: copied as it is.
             int j = i + 1;
             for (;;) {
@@ -106,11 +120,51 @@ QString translate(const QString& text) {
             ++i;
         }
     }
+    if (depth != 0) throw malformed(text, QStringLiteral("'(' sem ')'"));
+    return out;
+}
+
+QString storedText(const QString& text) {
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    // Most texts have no surrogate at all: no copy then.
+    while (i < n && !text[i].isSurrogate()) ++i;
+    if (i == n) return text;
+    QString out = text;
+    for (; i < n; ++i) {
+        const QChar c = out[i];
+        if (c.isHighSurrogate() && i + 1 < n && out[i + 1].isLowSurrogate()) { ++i; continue; }
+        if (c.isSurrogate()) out[i] = QChar(QChar::ReplacementCharacter);
+    }
+    return out;
+}
+
+QString likePrefix(const QString& pattern) {
+    QString out;
+    for (qsizetype i = 0; i < pattern.size(); ++i) {
+        const QChar c = pattern[i];
+        if (c == QLatin1Char('*') || c == QLatin1Char('?') || c == QLatin1Char('#')) break;
+        if (c == QLatin1Char('[')) {
+            // [x] is the character x; any other set ends the literal start.
+            if (i + 2 < pattern.size() && pattern[i + 2] == QLatin1Char(']') && pattern[i + 1] != QLatin1Char('!')) {
+                out += pattern[i + 1];
+                i += 2;
+                continue;
+            }
+            break;
+        }
+        out += c;
+    }
     return out;
 }
 
 QString quote(const QString& text) {
-    QString q = text;
+    if (text.contains(QChar(0)))
+        throw DbError(DbErrorCode::InvalidText,
+                      QStringLiteral("O texto contém um caractere nulo, que não pode ser pesquisado nem gravado "
+                                     "num critério."),
+                      dbErrorSource());
+    QString q = storedText(text);
     q.replace(QLatin1Char('\''), QStringLiteral("''"));
     return QLatin1Char('\'') + q + QLatin1Char('\'');
 }
@@ -122,7 +176,7 @@ QString dateLiteral(const QDate& date) {
 QString likeLiteral(const QString& typed) {
     QString out;
     out.reserve(typed.size());
-    for (QChar c : typed) {
+    for (QChar c : storedText(typed)) {
         if (c == QLatin1Char('*') || c == QLatin1Char('?') || c == QLatin1Char('#') || c == QLatin1Char('['))
             out += QLatin1Char('[') + c + QLatin1Char(']');
         else

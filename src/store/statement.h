@@ -2,6 +2,7 @@
 
 #include "dberror.h"
 
+#include <QString>
 #include <QVariant>
 
 struct sqlite3;
@@ -28,4 +29,25 @@ void prepareStatement(sqlite3* db, const QString& sql, Statement& st);
 DbError engineError(sqlite3* db, int rc);
 
 // Steps a statement that returns no rows (or whose rows are not wanted) to its end.
+// A write outside a transaction runs in one of its own that takes the
+// writers' turn and the write lock up front (BEGIN IMMEDIATE), so that it
+// never waits for a lock while holding a read lock.
 void runToEnd(sqlite3* db, Statement& st);
+
+// While alive, what is prepared and run on db may only read `table` and call
+// plain functions: no write, attach, pragma, transaction, recursive query or
+// other table; a run past Database::queryTimeLimit() is stopped and a text
+// longer than a stored value can be is refused. Used around every statement
+// built from a criterion or record source. Nests (the outer table holds).
+class CriterionGuard {
+public:
+    CriterionGuard(sqlite3* db, const QString& table);
+    ~CriterionGuard();
+    CriterionGuard(const CriterionGuard&) = delete;
+    CriterionGuard& operator=(const CriterionGuard&) = delete;
+
+private:
+    class Connection* m_conn;
+    bool m_outer = false;
+    int m_savedLength = 0;
+};

@@ -174,4 +174,20 @@ bool like(const char* pattern, std::size_t np, const char* text, std::size_t nt)
     return matchFrom(decodeUpper(pattern, np), 0, decodeUpper(text, nt), 0);
 }
 
+std::u32string prefixEnd(const std::u32string& prefix) {
+    std::u32string end = prefix;
+    while (!end.empty()) {
+        // The last letter becomes the first character that sorts after it.
+        const char32_t last = base(end.back());
+        char32_t next = last + 1;
+        while (next <= 0x10FFFF && ((next >= 0xD800 && next <= 0xDFFF) || base(next) <= last)) ++next;
+        if (next <= 0x10FFFF) {
+            end.back() = next;
+            return end;
+        }
+        end.pop_back();
+    }
+    return end;
+}
+
 }

@@ -2,10 +2,173 @@
 
 #include "store/recordcursor.h"
 
+#include <QApplication>
+#include <QGlyphRun>
+#include <QHash>
+#include <list>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPainter>
+#include <QtMath>
+#include <QRawFont>
+#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QVBoxLayout>
+
+namespace {
+
+// Paints the cells of a grid. The text of a cell is drawn from the font's
+// glyphs, looked up once per character, instead of being laid out again on
+// every paint: a grid shows short Latin texts, and the layout was most of the
+// time of a page. Texts with characters the font lacks (or outside the
+// Latin letters) and cells being edited go the usual way.
+class QuickTextDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        // A plain text cell: no colours, font, check box or picture of its own.
+        const QVariant display = index.data(Qt::DisplayRole);
+        const bool plain = display.typeId() == QMetaType::QString && !index.data(Qt::ForegroundRole).isValid() &&
+                           !index.data(Qt::BackgroundRole).isValid() && !index.data(Qt::FontRole).isValid() &&
+                           !index.data(Qt::CheckStateRole).isValid() && !index.data(Qt::DecorationRole).isValid() &&
+                           !option.features.testFlag(QStyleOptionViewItem::Alternate) &&
+                           !option.features.testFlag(QStyleOptionViewItem::WrapText);
+        const QString text = plain ? display.toString() : QString();
+        const Glyphs* g = plain && plainLatin(text) ? &glyphsFor(option.font) : nullptr;
+        if (!g || !g->font.isValid()) {
+            QStyledItemDelegate::paint(painter, option, index);
+            return;
+        }
+        const QWidget* widget = option.widget;
+        QStyle* style = widget ? widget->style() : QApplication::style();
+        const QPalette::ColorGroup group = !(option.state & QStyle::State_Enabled) ? QPalette::Disabled
+                                           : (option.state & QStyle::State_Active) ? QPalette::Normal
+                                                                                   : QPalette::Inactive;
+        const bool selected = option.state & QStyle::State_Selected;
+        // The view has filled the cell with the base colour already.
+        if (selected) painter->fillRect(option.rect, option.palette.brush(group, QPalette::Highlight));
+        const QVariant align = index.data(Qt::TextAlignmentRole);
+        const Qt::Alignment alignment =
+            align.isValid() ? Qt::Alignment(align.toInt()) : Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter);
+        if (!text.isEmpty() &&
+            !drawText(painter, option, style, *g, text, QStyle::visualAlignment(option.direction, alignment),
+                      option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text))) {
+            QStyledItemDelegate::paint(painter, option, index);
+            return;
+        }
+        if (option.state & QStyle::State_HasFocus) {
+            QStyleOptionFocusRect focus;
+            focus.QStyleOption::operator=(option);
+            focus.state |= QStyle::State_KeyboardFocusChange | QStyle::State_Item;
+            focus.backgroundColor = option.palette.color(group, selected ? QPalette::Highlight : QPalette::Window);
+            style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, widget);
+        }
+    }
+
+private:
+    struct Glyphs {
+        QRawFont font;
+        QHash<char16_t, std::pair<quint32, qreal>> byChar;   // glyph and advance
+        quint32 ellipsis = 0;
+        qreal ellipsisAdvance = 0;
+    };
+
+    static bool plainLatin(const QString& s) {
+        for (QChar c : s)
+            if (c.unicode() < 0x20 || c.unicode() > 0x24F) return false;
+        return true;
+    }
+
+    const Glyphs& glyphsFor(const QFont& font) const {
+        if (m_last && font == m_lastFont) return *m_last;
+        m_lastFont = font;
+        m_last = &lookUp(font);
+        return *m_last;
+    }
+
+    const Glyphs& lookUp(const QFont& font) const {
+        const QString key = font.key();
+        if (Glyphs* known = m_glyphs.value(key)) return *known;
+        Glyphs g;
+        g.font = QRawFont::fromFont(font);
+        if (g.font.isValid()) {
+            const QList<quint32> e = g.font.glyphIndexesForString(QString(QChar(0x2026)));
+            if (!e.isEmpty() && e[0] != 0) {
+                g.ellipsis = e[0];
+                g.ellipsisAdvance = g.font.advancesForGlyphIndexes(e).value(0).x();
+            }
+        }
+        m_fonts.push_back(std::move(g));
+        m_glyphs.insert(key, &m_fonts.back());
+        return m_fonts.back();
+    }
+
+    // Draws text in the cell's text rectangle; false when the font lacks a character.
+    bool drawText(QPainter* painter, const QStyleOptionViewItem& opt, QStyle* style, const Glyphs& cg,
+                  const QString& text, Qt::Alignment align, const QColor& colour) const {
+        auto& g = const_cast<Glyphs&>(cg);
+        QList<quint32> glyphs;
+        QList<QPointF> positions;
+        glyphs.reserve(text.size() + 1);
+        positions.reserve(text.size() + 1);
+        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, opt.widget) + 1;
+        const QRect rect = opt.rect.adjusted(margin, 0, -margin, 0);
+        qreal x = 0;
+        qreal elideAt = -1;
+        int kept = -1;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const char16_t c = text[i].unicode();
+            auto it = g.byChar.find(c);
+            if (it == g.byChar.end()) {
+                const QList<quint32> one = g.font.glyphIndexesForString(QString(QChar(c)));
+                if (one.size() != 1 || one[0] == 0) return false;
+                it = g.byChar.insert(c, {one[0], g.font.advancesForGlyphIndexes(one).value(0).x()});
+            }
+            // Where the text would end with an ellipsis, kept while it still fits.
+            if (x + g.ellipsisAdvance <= rect.width()) {
+                elideAt = x;
+                kept = int(i);
+            }
+            glyphs.append(it->first);
+            positions.append(QPointF(x, 0));
+            x += it->second;
+        }
+        if (x > rect.width()) {
+            if (g.ellipsis == 0) return false;
+            glyphs.resize(std::max(kept, 0));
+            positions.resize(std::max(kept, 0));
+            glyphs.append(g.ellipsis);
+            positions.append(QPointF(std::max<qreal>(elideAt, 0), 0));
+            x = std::max<qreal>(elideAt, 0) + g.ellipsisAdvance;
+        }
+        qreal left = rect.left();
+        if (align & Qt::AlignRight) left = rect.right() + 1 - x;
+        else if (align & Qt::AlignHCenter) left = rect.left() + (rect.width() - x) / 2;
+        const qreal ascent = g.font.ascent(), descent = g.font.descent();
+        // Whole pixels, as the style's own text layout places the line.
+        qreal baseline = rect.top() + int((rect.height() - qCeil(ascent + descent)) / 2) + qRound(ascent);
+        if (align & Qt::AlignTop) baseline = rect.top() + ascent;
+        else if (align & Qt::AlignBottom) baseline = rect.bottom() + 1 - descent;
+        QGlyphRun run;
+        run.setRawFont(g.font);
+        run.setGlyphIndexes(glyphs);
+        run.setPositions(positions);
+        // The text was cut to the cell's width and a line fits its height:
+        // no clipping needed. The pen is the view's to set for each cell.
+        if (painter->pen().color() != colour) painter->setPen(colour);
+        painter->drawGlyphRun(QPointF(left, baseline), run);
+        return true;
+    }
+
+    // Nodes of a QHash move when it grows: the fonts live in a list.
+    mutable std::list<Glyphs> m_fonts;
+    mutable QHash<QString, Glyphs*> m_glyphs;
+    mutable QFont m_lastFont;
+    mutable const Glyphs* m_last = nullptr;
+};
+
+} // namespace
 
 CursorGridModel::CursorGridModel(RecordCursor* cursor, QObject* parent)
     : QAbstractTableModel(parent), m_cursor(cursor) {
@@ -135,6 +298,7 @@ DataGrid::DataGrid(QWidget* parent) : QWidget(parent) {
     m_view->verticalHeader()->setDefaultSectionSize(m_view->fontMetrics().height() + 4);
     m_view->verticalHeader()->setFixedWidth(14);
     m_view->horizontalHeader()->setHighlightSections(false);
+    m_view->setItemDelegate(new QuickTextDelegate(m_view));
     layout->addWidget(m_caption);
     layout->addWidget(m_view, 1);
     setFocusProxy(m_view);

@@ -112,6 +112,8 @@ public:
     Rules rules;
     int limit = 0;
     std::optional<FocusStyle> style;
+    // The style's caption, which may go before the field does.
+    QPointer<QLabel> styleLabel;
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -138,8 +140,25 @@ private:
     QPalette m_savedLabelPalette;
 };
 
+// A NUL or a lone UTF-16 surrogate is no character a shop types: neither
+// may reach a stored text or a criterion.
+QString withoutInvalid(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            out += c;
+            out += text[++i];
+        } else if (c.unicode() != 0 && !c.isSurrogate()) {
+            out += c;
+        }
+    }
+    return out;
+}
+
 QString filterChars(const QString& text, Rules rules, const QString& remaining, bool pasted) {
-    QString s = text;
+    QString s = withoutInvalid(text);
     if (rules & NoApostrophe) s.remove(QLatin1Char('\''));
     if (rules & Money) {
         if (pasted) {
@@ -229,12 +248,12 @@ void EntryFilter::focusIn() {
         if (style->text.isValid()) p.setColor(QPalette::Text, style->text);
         w->setPalette(p);
         if (style->bold) { QFont f = w->font(); f.setBold(true); w->setFont(f); }
-        if (style->label) {
-            m_savedLabelPalette = style->label->palette();
+        if (styleLabel) {
+            m_savedLabelPalette = styleLabel->palette();
             if (style->labelText.isValid()) {
-                QPalette lp = style->label->palette();
+                QPalette lp = styleLabel->palette();
                 lp.setColor(QPalette::WindowText, style->labelText);
-                style->label->setPalette(lp);
+                styleLabel->setPalette(lp);
             }
         }
         m_styled = true;
@@ -255,7 +274,7 @@ void EntryFilter::focusOut() {
     if (!m_styled) return;
     m_field.w->setPalette(m_savedPalette);
     m_field.w->setFont(m_savedFont);
-    if (style && style->label) style->label->setPalette(m_savedLabelPalette);
+    if (style && styleLabel) styleLabel->setPalette(m_savedLabelPalette);
     m_styled = false;
 }
 
@@ -274,7 +293,13 @@ bool EntryFilter::keyPress(QKeyEvent* e) {
     const Qt::KeyboardModifiers mods = e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
     const QString text = e->text();
     if (mods != Qt::NoModifier && mods != (Qt::ControlModifier | Qt::AltModifier)) return false;  // Ctrl+Alt = AltGr
-    if (!isPrintable(text) || m_field.readOnly()) return false;
+    if (m_field.readOnly()) return false;
+    if (withoutInvalid(text) != text) {
+        // Keys carrying a NUL or a lone surrogate: only the rest goes in.
+        if (isPrintable(withoutInvalid(text))) put(text, false);
+        return true;
+    }
+    if (!isPrintable(text)) return false;
     const QString remaining = m_field.remaining();
     const QString s = filterChars(text, rules, remaining, false);
     const bool fits = limit <= 0 || remaining.size() + s.size() <= limit;
@@ -371,7 +396,11 @@ int typingLimit(const QWidget* field) {
 
 QColor toolTipBase() { return QApplication::palette().color(QPalette::ToolTipBase); }
 
-void setFocusStyle(QWidget* field, const FocusStyle& style) { ensureFilter(field)->style = style; }
+void setFocusStyle(QWidget* field, const FocusStyle& style) {
+    EntryFilter* f = ensureFilter(field);
+    f->style = style;
+    f->styleLabel = style.label;
+}
 
 void focusNextField(QWidget* from) {
     if (!from) return;

@@ -32,6 +32,8 @@
 #include <QPushButton>
 #include <QSet>
 #include <QTest>
+#include <sqlcipher/sqlite3.h>
+#include <thread>
 #include <QToolBar>
 #include <sqlcipher/sqlite3.h>
 
@@ -151,6 +153,51 @@ TEST_F(MdiTest, ADatabaseThatCannotBeOpenedEndsTheStartWithOneMessage) {
             EXPECT_EQ(Database(databasePath(), "Access 2000;pwd=OUTRA SENHA").scalar("SELECT Qtde FROM TblConfig").toInt(), 0);
         }
     }
+}
+
+// Another copy in the middle of a write holds the file: the start waits for
+// it; a file kept busy past the wait gets a message of its own, never the
+// missing-file one.
+TEST_F(MdiTest, ABusyFileIsWaitedForAtStart) {
+    sqlite3* other = nullptr;
+    sqlite3_open_v2(QFile::encodeName(databasePath()).constData(), &other, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_key(other, DatabasePassword, int(qstrlen(DatabasePassword)));
+    const auto holdFile = [&] {
+        ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE; UPDATE TblConfig SET Qtde = 5", nullptr, nullptr, nullptr), SQLITE_OK);
+    };
+    holdFile();
+    std::thread later([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+    });
+    {
+        ScriptedBoxes boxes;
+        start();
+        later.join();
+        EXPECT_FALSE(mdi->ended());
+        EXPECT_TRUE(boxes.log().isEmpty());
+        EXPECT_EQ(qtde(), 6) << "the other copy's write, then ours";
+        mdi.reset();
+    }
+
+    const int limit = Database::waitLimit();
+    Database::setWaitLimit(300);
+    holdFile();
+    {
+        ScriptedBoxes boxes;
+        boxes.answer(MsgAnswer::Ok);
+        mdi = std::make_unique<FrmMdi>();
+        EXPECT_TRUE(mdi->ended());
+        ASSERT_EQ(boxes.log().size(), 1);
+        EXPECT_NE(boxes.log()[0].text, StartMessage);
+        EXPECT_TRUE(boxes.log()[0].text.contains(QString::fromUtf8("está em uso por outra cópia"))) << boxes.log()[0].text.toStdString();
+        EXPECT_EQ(boxes.log()[0].title, "Inicializar Tarvel");
+        mdi.reset();
+    }
+    Database::setWaitLimit(limit);
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    EXPECT_EQ(qtde(), 6) << "the failed start left the counter alone";
 }
 
 TEST_F(MdiTest, StartCountsTheCopyShowsTheDateAndRunsTheLogIn) {

@@ -234,7 +234,7 @@ TEST_F(ClientesTest, NewOrderButtonWritesAPendingCellEditAndHandsOverTheSelectio
     addAppliance(ana, "TV", "T1", "SN-A");
     openList();
     auto* grid = w->findChild<DataGrid*>("DBGrid2");
-    EXPECT_FALSE(button("BtFazerOs")->isEnabled());   // the intake comes later
+    EXPECT_TRUE(button("BtFazerOs")->isEnabled());
     EXPECT_EQ(Modulo::DadosSelecionados[17], "T1");
 
     // The model is being corrected in the grid; the apostrophe is refused.
@@ -248,26 +248,38 @@ TEST_F(ClientesTest, NewOrderButtonWritesAPendingCellEditAndHandsOverTheSelectio
     Typing::type(editor, "t2'b");
     EXPECT_EQ(editor->text(), "t2b");
     Modulo::DadosSelecionados[12] = "intocado";
-    w->BtFazerOs_Click();
+    // The intake opens on the hand-over; what it shows is what was handed over.
+    QStringList shown;
+    const auto readIntake = [&shown](QWidget* dlg) {
+        shown.clear();
+        for (int i : {0, 1, 5, 8, 12}) shown << dlg->findChild<QLabel*>(QStringLiteral("Lbl(%1)").arg(i))->text();
+        for (int i : {17, 18, 19, 20}) shown << dlg->findChild<QLineEdit*>(QStringLiteral("Txt(%1)").arg(i))->text();
+        const auto& s = Modulo::DadosSelecionados;
+        shown << s[15] << s[16];
+        dlg->findChild<QPushButton*>("BtFechar")->click();
+    };
+    {
+        ModalScript intake(readIntake, 10000, "FrmEntrada");
+        button("BtFazerOs")->click();
+        EXPECT_TRUE(intake.done());
+    }
     EXPECT_EQ(text("SELECT Modelo FROM TblApClientes"), "t2b");   // no capitals in the grid
-    const auto& s = Modulo::DadosSelecionados;
-    EXPECT_EQ(s[0], QString::number(ana));
-    EXPECT_EQ(s[1], "ANA");
-    EXPECT_EQ(s[5], "CAMPINAS");
-    EXPECT_EQ(s[8], "1933334444");
-    EXPECT_EQ(s[12], "intocado");
-    EXPECT_EQ((QStringList{s[15], s[16], s[17], s[18], s[19], s[20]}),
-              (QStringList{"TV", "PHILCO", "t2b", "CH1", "SN-A", "110V"}));
+    EXPECT_EQ(shown, (QStringList{QString::number(ana), "ANA", "CAMPINAS", "1933334444", "intocado", "t2b", "CH1",
+                                  "SN-A", "110V", "TV", "PHILCO"}));
+    // The intake empties every slot when it closes.
+    for (const QString& slot : Modulo::DadosSelecionados) EXPECT_TRUE(slot.isEmpty());
 
     // A second order on the same appliance after the intake emptied the slots.
-    for (auto& slot : Modulo::DadosSelecionados) slot.clear();
-    w->BtFazerOs_Click();
-    EXPECT_EQ(s[1], "ANA");
-    EXPECT_EQ(s[17], "t2b");
+    {
+        ModalScript intake(readIntake, 10000, "FrmEntrada");
+        button("BtFazerOs")->click();
+        EXPECT_TRUE(intake.done());
+    }
+    EXPECT_EQ(shown.mid(1, 1), QStringList{"ANA"});
+    EXPECT_EQ(shown.mid(5, 1), QStringList{"t2b"});
 
     w->close();
-    EXPECT_TRUE(s[15].isEmpty() && s[20].isEmpty());
-    EXPECT_EQ(s[1], "ANA");
+    EXPECT_TRUE(Modulo::DadosSelecionados[15].isEmpty() && Modulo::DadosSelecionados[20].isEmpty());
 }
 
 TEST_F(ClientesTest, ApplianceDeletionTellsNoApplianceFromADatabaseError) {

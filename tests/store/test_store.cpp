@@ -6,6 +6,7 @@
 #include "store/recordcursor.h"
 #include "store/schema.h"
 #include "store/sqldialect.h"
+#include "store/textcompare.h"
 #include "support/files.h"
 #include "support/othercopy.h"
 
@@ -137,6 +138,79 @@ TEST_F(FreshDb, TextComparesAsTheShopExpects) {
     EXPECT_EQ(db.scalar(QStringLiteral("SELECT count(*) FROM TblClientes WHERE ") +
                         SqlDialect::beginsWith(QStringLiteral("Nome"), QStringLiteral("A?")))
                   .toInt(), 0);
+}
+
+// Name-prefix finds walk the name's index from the prefix; whatever the
+// letters, they find what a plain scan of the list in its order finds, and
+// rows added or deleted since the list was read are found or skipped.
+TEST_F(FreshDb, PrefixFindsAgreeWithAScanOfTheList) {
+    Database db(path);
+    const QStringList all = {"ANA", "ana maria", "ÁLVARO", "ALVARO", "ÂNGELA", "ZÉ", "ZEZINHO", "zz", "ZZZ", "Z[1]",
+                             "ÿVES", "YVES", "D'ÁVILA", "D'AVILA", "ÇÃO", "CAO", "50 PEÇAS", "5*", "ÉDEN", "EDEN", "ÖZIL",
+                             "OZIL", "PÃO", "PAO", "~TIL", "ÑANDU", "NANDU"};
+    for (const QString& n : all) addCustomer(db, n);
+    for (const char* order : {"Nome", "Nome DESC", "Codigo", "Cidade, Nome"}) {
+        RecordCursor c;
+        c.open(path, QStringLiteral("SELECT * FROM TblClientes ORDER BY ") + QString::fromLatin1(order));
+        const QStringList listed = names(c);
+        for (const char* typed : {"A", "a", "Á", "ÁL", "ALV", "ÂN", "Z", "ZE", "ZÉ", "z", "ZZ", "Z[", "ÿ", "Y", "D'", "D'Á",
+                                  "Ç", "C", "5", "5*", "É", "Ö", "O", "PÃ", "~", "Ñ", "N", "Q", "ZZZZ"}) {
+            const QString t = QString::fromUtf8(typed);
+            const QString pattern = SqlDialect::likeLiteral(t) + QLatin1Char('*');
+            QString expected;
+            for (const QString& n : listed) {
+                const QByteArray p = pattern.toUtf8(), v = n.toUtf8();
+                if (TextCompare::like(p.constData(), std::size_t(p.size()), v.constData(), std::size_t(v.size()))) {
+                    expected = n;
+                    break;
+                }
+            }
+            c.moveFirst();
+            const bool found = c.findFirst(SqlDialect::beginsWith(QStringLiteral("Nome"), t));
+            EXPECT_EQ(found, !expected.isEmpty()) << order << " / " << typed;
+            if (found) EXPECT_EQ(c.text(QStringLiteral("Nome")), expected) << order << " / " << typed;
+        }
+        // Rows added and deleted after the list was read, and the rows after a deletion.
+        c.addNew();
+        c.setField(QStringLiteral("Nome"), QStringLiteral("XAVIER"));
+        const qint64 added = c.update();
+        ASSERT_TRUE(c.findFirst(SqlDialect::beginsWith(QStringLiteral("Nome"), QStringLiteral("XAV"))));
+        EXPECT_EQ(c.currentKey(), added);
+        ASSERT_TRUE(c.findFirst(SqlDialect::beginsWith(QStringLiteral("Nome"), QStringLiteral("ANA"))));
+        const qint64 gone = c.currentKey();
+        c.deleteCurrent();
+        EXPECT_EQ(c.indexOfKey(gone), -1);
+        ASSERT_TRUE(c.findFirst(SqlDialect::beginsWith(QStringLiteral("Nome"), QStringLiteral("XAV"))));
+        EXPECT_EQ(c.currentKey(), added);
+        EXPECT_EQ(c.absolutePosition(), c.indexOfKey(added));
+        ASSERT_TRUE(c.findFirst(SqlDialect::beginsWith(QStringLiteral("Nome"), QStringLiteral("ZZZ"))));
+        EXPECT_EQ(c.text(QStringLiteral("Nome")), QStringLiteral("ZZZ"));
+        // Put the file back for the next order.
+        db.execute(QStringLiteral("DELETE FROM TblClientes WHERE Nome = 'XAVIER'"));
+        db.execute(QStringLiteral("INSERT INTO TblClientes (Nome) VALUES ('ANA')"));
+    }
+}
+
+// A refresh on an unchanged file keeps the list it read and goes back to the
+// first row; a change by this copy or another one is read again.
+TEST_F(FreshDb, RefreshReadsAgainOnlyWhatChanged) {
+    Database db(path);
+    for (const char* n : {"BRUNO", "ANA", "CARLOS"}) addCustomer(db, QString::fromUtf8(n));
+    RecordCursor c;
+    c.open(path, QStringLiteral("SELECT * FROM TblClientes ORDER BY Nome"));
+    c.moveLast();
+    c.refresh();
+    EXPECT_EQ(c.text(QStringLiteral("Nome")), QStringLiteral("ANA"));
+    EXPECT_EQ(names(c), QStringList({"ANA", "BRUNO", "CARLOS"}));
+
+    sqlite3* other = otherConnection(path);
+    ASSERT_EQ(sqlite3_exec(other, "INSERT INTO TblClientes (Nome) VALUES ('AARAO')", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(other);
+    c.refresh();
+    EXPECT_EQ(names(c), QStringList({"AARAO", "ANA", "BRUNO", "CARLOS"}));
+    db.execute(QStringLiteral("DELETE FROM TblClientes WHERE Nome = 'BRUNO'"));
+    c.requery();
+    EXPECT_EQ(names(c), QStringList({"AARAO", "ANA", "CARLOS"}));
 }
 
 TEST(CurrencyText, ParsesAndFormatsExactly) {

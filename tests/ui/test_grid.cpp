@@ -16,6 +16,7 @@
 #include <QScrollBar>
 #include <QTableView>
 #include <QTest>
+#include <QStyledItemDelegate>
 
 namespace {
 
@@ -139,6 +140,55 @@ TEST_F(GridTest, ScrollingToTheEndReadsOnlyWhatIsShown) {
     data.requery();
     EXPECT_EQ(data.absolutePosition(), Rows - 2);
     EXPECT_EQ(grid.view()->currentIndex().row(), Rows - 2);
+}
+
+namespace {
+
+// The columns where a row of an image has ink (pixels darker than the cell's
+// background), as [first, last]; {-1, -1} when none.
+std::pair<int, int> inkSpan(const QImage& img, const QRect& cell) {
+    int first = -1, last = -1;
+    for (int x = cell.left(); x <= cell.right(); ++x)
+        for (int y = cell.top(); y <= cell.bottom(); ++y)
+            if (qGray(img.pixel(x, y)) < 128) {
+                if (first < 0) first = x;
+                last = x;
+                break;
+            }
+    return {first, last};
+}
+
+} // namespace
+
+// The grid draws its cells' text itself for speed: every cell shows its text
+// where the style's own drawing puts it, cut with an ellipsis the same way.
+TEST_F(GridTest, CellsShowTheirTextWhereTheStyleDrawsIt) {
+    QTableView* v = grid.view();
+    v->setColumnWidth(1, 70);   // long names are cut
+    QApplication::processEvents();
+    const QImage ours = v->viewport()->grab().toImage();
+    QAbstractItemDelegate* fast = v->itemDelegate();
+    QStyledItemDelegate plain;
+    v->setItemDelegate(&plain);
+    const QImage styled = v->viewport()->grab().toImage();
+    v->setItemDelegate(fast);
+    if (qEnvironmentVariableIsSet("TARVEL_GRID_SHOTS")) {
+        ours.save(QStringLiteral("/tmp/grid_ours.png"));
+        styled.save(QStringLiteral("/tmp/grid_styled.png"));
+    }
+    int compared = 0;
+    for (int row = 0; row < 8; ++row)
+        for (int col = 0; col < grid.model()->columnCount(); ++col) {
+            const QRect r = v->visualRect(grid.model()->index(row, col)).adjusted(1, 1, -1, -1);
+            if (r.isEmpty() || r.right() >= ours.width()) continue;
+            const auto a = inkSpan(ours, r), b = inkSpan(styled, r);
+            EXPECT_EQ(a.first < 0, b.first < 0) << row << "," << col;
+            if (a.first < 0 || b.first < 0) continue;
+            EXPECT_NEAR(a.first, b.first, 3) << row << "," << col;
+            EXPECT_NEAR(a.second, b.second, 4) << row << "," << col;
+            ++compared;
+        }
+    EXPECT_GT(compared, 20);
 }
 
 TARVEL_TEST_MAIN()

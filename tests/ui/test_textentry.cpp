@@ -87,6 +87,25 @@ TEST(TextEntry, CapitalsAndApostropheTypedPastedOrComposed) {
     EXPECT_EQ(f.a->text(), "o'neil");
 }
 
+// A NUL or a lone surrogate never gets into a field with rules, however it
+// comes; a whole surrogate pair (a character beyond the first plane) does.
+TEST(TextEntry, NulAndLoneSurrogatesAreDropped) {
+    Form f;
+    TextEntry::attach(f.a, TextEntry::Standard);
+    TextEntry::attach(f.notes, TextEntry::UpperCase);
+    const QString nul(QChar(0));
+    const QString high(QChar(0xD83D)), low(QChar(0xDE00));
+    const QString pair = high + low;
+    for (QWidget* w : {static_cast<QWidget*>(f.a), static_cast<QWidget*>(f.notes)}) {
+        Typing::type(w, "a" + nul + "b" + high + "c" + low);
+        Typing::paste(w, "d" + nul + high);
+        Typing::inputMethod(w, low + "e" + nul);
+        Typing::paste(w, pair);
+    }
+    EXPECT_EQ(f.a->text(), "ABCDE" + pair);
+    EXPECT_EQ(f.notes->toPlainText(), "ABCDE" + pair);
+}
+
 TEST(TextEntry, MoneyTakesOneCommaAndNoLetters) {
     Form f;
     TextEntry::attach(f.a, TextEntry::Money);

@@ -1,5 +1,5 @@
 // The once-a-day update of ages and warranty flags, on real files.
-#include "app/dailyupdate.h"
+#include "orders/dailyupdate.h"
 #include "store/database.h"
 #include "support/fixture.h"
 #include "support/testmain.h"

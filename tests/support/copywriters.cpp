@@ -1,0 +1,104 @@
+#include "copywriters.h"
+
+#include "store/database.h"
+#include "store/recordcursor.h"
+#include "store/runningcopies.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace CopyWriters {
+
+namespace {
+
+const char* const WriterOption = "--copy-writer";
+
+// A copy's figures, one line on its output: "tempos <first> <longest> <total>".
+int write(const QString& path, int count) {
+    qint64 first = -1, longest = 0;
+    QElapsedTimer all, one;
+    try {
+        RecordCursor customers;
+        customers.open(path, QStringLiteral("TblClientes"));
+        Database& db = customers.database();
+        all.start();
+        for (int i = 0; i < count; ++i) {
+            one.start();
+            RunningCopies::raise(db);
+            qint64 t = one.nsecsElapsed() / 1000;
+            if (first < 0) first = t;
+            longest = std::max(longest, t);
+            one.start();
+            customers.addNew();
+            customers.setField(QStringLiteral("Nome"), QStringLiteral("CÓPIA %1 CLIENTE %2").arg(QCoreApplication::applicationPid()).arg(i));
+            customers.update();
+            t = one.nsecsElapsed() / 1000;
+            longest = std::max(longest, t);
+        }
+    } catch (const DbError& e) {
+        std::fprintf(stderr, "%d %s\n", e.number(), qPrintable(e.description()));
+        return 1;
+    }
+    std::printf("tempos %lld %lld %lld\n", qlonglong(first), qlonglong(longest), qlonglong(all.nsecsElapsed() / 1000));
+    return 0;
+}
+
+} // namespace
+
+bool Run::allFinished() const {
+    return std::all_of(copies.begin(), copies.end(), [](const Copy& c) { return c.finished; });
+}
+
+bool Run::allSucceeded() const {
+    return std::all_of(copies.begin(), copies.end(), [](const Copy& c) { return c.finished && c.exitCode == 0; });
+}
+
+qint64 Run::longestWaitUs() const {
+    qint64 m = 0;
+    for (const Copy& c : copies) m = std::max(m, c.longestWaitUs);
+    return m;
+}
+
+Run start(const QString& path, int copies, int count, int timeoutMs) {
+    std::vector<std::unique_ptr<QProcess>> procs;
+    for (int i = 0; i < copies; ++i) {
+        procs.push_back(std::make_unique<QProcess>());
+        procs.back()->start(QCoreApplication::applicationFilePath(),
+                            {QString::fromLatin1(WriterOption), path, QString::number(count)});
+    }
+    QElapsedTimer clock;
+    clock.start();
+    Run run;
+    for (auto& p : procs) {
+        Copy c;
+        const qint64 left = std::max<qint64>(1, timeoutMs - clock.elapsed());
+        c.finished = p->waitForFinished(int(left));
+        if (!c.finished) {
+            p->kill();
+            p->waitForFinished(5000);
+        } else {
+            c.exitCode = p->exitStatus() == QProcess::NormalExit ? p->exitCode() : -1;
+        }
+        const QStringList figures = QString::fromLatin1(p->readAllStandardOutput()).split(QLatin1Char(' '));
+        if (figures.size() == 4 && figures[0] == QLatin1String("tempos")) {
+            c.firstWriteUs = figures[1].toLongLong();
+            c.longestWaitUs = figures[2].toLongLong();
+            c.totalUs = figures[3].trimmed().toLongLong();
+        }
+        c.errors = QString::fromUtf8(p->readAllStandardError());
+        run.copies.push_back(c);
+    }
+    return run;
+}
+
+std::optional<int> serve(int argc, char** argv) {
+    if (argc < 4 || std::strcmp(argv[1], WriterOption) != 0) return std::nullopt;
+    return write(QString::fromLocal8Bit(argv[2]), std::atoi(argv[3]));
+}
+
+}

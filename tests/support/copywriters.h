@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <vector>
+
+// Several copies of the program writing to one database file at once: each
+// copy is the calling executable started again as a process of its own. A
+// copy raises the running-copies counter and adds a customer through a record
+// cursor, one after the other, `count` times, as fast as it can, and times
+// every write.
+//
+// The executable's main calls CopyWriters::serve first (TestMain::run does).
+namespace CopyWriters {
+
+struct Copy {
+    bool finished = false;     // ended by itself within the time given
+    int exitCode = -1;
+    qint64 longestWaitUs = 0;  // the longest single write of this copy
+    qint64 firstWriteUs = 0;   // its first write
+    qint64 totalUs = 0;        // all its writes
+    QString errors;            // what it reported on failure
+};
+
+struct Run {
+    std::vector<Copy> copies;
+    bool allFinished() const;
+    bool allSucceeded() const;
+    qint64 longestWaitUs() const;
+};
+
+// Starts `copies` copies on the file at `path` together and waits for them,
+// at most `timeoutMs` in all (copies still running then are killed).
+Run start(const QString& path, int copies, int count, int timeoutMs);
+
+// The copy's part: when the arguments ask this executable to be a writing
+// copy, writes and returns the exit code; nullopt otherwise.
+std::optional<int> serve(int argc, char** argv);
+
+}
