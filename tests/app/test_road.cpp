@@ -63,14 +63,16 @@ struct Shop {
     QString nome, endereco, complemento, bairro, telefone, obs;
     QString modelo, tensao;
     QString retirada, enderecoRetirada, local, defeito;
+    QString reclamacao, estado, acessorios;
 };
 
 const Shop Shops[] = {
     {"philco", "televisor", "joão", "josé da conceição", "rua das acácias, 120", "apto 3", "jardim são joão",
      "3232-1111", "cliente desde 2020", "tp-21", "110v", "márcia gonçalves", "av. brasil, 45", "portão azul",
-     "não liga"},
+     "não liga", "não liga, cheiro de queimado", "riscos na tampa", "controle remoto"},
     {"sony", "rádio", "márcio", "ângela müller", "av. paulista, 9", "sala 12", "bela vista", "3030-2020", "",
-     "icf-40", "220v", "otávio brandão", "rua do comércio, 7", "fundos", "sem áudio"},
+     "icf-40", "220v", "otávio brandão", "rua do comércio, 7", "fundos", "sem áudio",
+     "chiado no alto-falante", "antena quebrada", "fonte e capa"},
 };
 
 QString upper(const QString& s) { return s.toUpper(); }
@@ -278,6 +280,66 @@ public:
         shot(mdi.get(), "clientes");
     }
 
+    // The customer's appliance taken in under a new service order, printed
+    // at once.
+    void intake() {
+        ScriptedBoxes boxes;
+        boxes.answer(MsgAnswer::Yes, "Deseja Imprimir esta Ordem de Serviço Agora?");
+        boxes.answer(MsgAnswer::Ok, "Os Dados foram enviados para a Impressora. Aguarde!");
+        inWindow("FrmEntrada", [this](QWidget* w) {
+            EXPECT_EQ(child<QLabel>(w, "Lbl(1)")->text(), upper(s.nome));
+            EXPECT_EQ(child<QComboBox>(w, "ComboAparelho")->currentText(), upper(s.aparelho));
+            EXPECT_EQ(txt(w, 19)->text(), serie);
+            Typing::type(txt(w, 21), s.reclamacao);
+            Typing::type(txt(w, 22), s.estado);
+            Typing::type(txt(w, 23), s.acessorios);
+            Typing::type(edit(w, "TxtOperador"), Password);
+            pick(child<QComboBox>(w, "Combo(3)"), upper(s.tecnico));
+            shot(w, "entrada");
+            inWindow("FrmImpressao", [](QWidget* p) { click(p, "BtIniciar"); }, [w] { click(w, "BtEntrada"); });
+            os = child<QLabel>(w, "Label3")->text().toInt();
+            click(w, "BtFechar");
+        }, [this] { click(list, "BtFazerOs"); });
+        EXPECT_EQ(boxes.failures(), 0);
+        ASSERT_GT(os, 0);
+        EXPECT_EQ(Modulo::OsAtual, os);
+        for (const QString& slot : Modulo::DadosSelecionados) EXPECT_TRUE(slot.isEmpty());
+        QString phone = s.telefone;
+        phone.replace(QLatin1Char('-'), QLatin1Char(' '));
+        expectFields(record(QStringLiteral("SELECT * FROM TblManutencao WHERE Os = %1").arg(os)),
+                     {{"IdCliente", QString::number(codigo)},
+                      {"Nome", upper(s.nome)},
+                      {"Endereco", upper(s.endereco)},
+                      {"Complemento", upper(s.complemento)},
+                      {"Bairro", upper(s.bairro)},
+                      {"Cidade", "SÃO PAULO"},
+                      {"Estado", "SP"},
+                      {"Cep", "00.000-000"},
+                      {"TelResidencia", phone},
+                      {"Celular", ""},
+                      {"Aparelho", upper(s.aparelho)},
+                      {"Marca", upper(s.marca)},
+                      {"Modelo", upper(s.modelo)},
+                      {"Chassis", ""},
+                      {"NumSerie", serie},
+                      {"Tensao", upper(s.tensao)},
+                      {"Dpto", "OUTROS"},
+                      {"Defeito", upper(s.reclamacao)},
+                      {"EstadoAparelho", upper(s.estado)},
+                      {"Acessorios", upper(s.acessorios)},
+                      {"Andamento", ""},
+                      {"Tipo", "ORÇAMENTO"},
+                      {"Status", "EM SERVIÇO"},
+                      {"Tecnico", upper(s.tecnico)},
+                      {"OperadorEnt", Operator},
+                      {"DataEntrada", Now.date().toString(Qt::ISODate)},
+                      {"HoraEntrada", Now.time().toString(QStringLiteral("HH:mm:ss"))},
+                      {"Atendimento", "INTERNO"},
+                      {"prioridade", "NORMAL"},
+                      {"DtLmtGr", Now.date().toString(Qt::ISODate)},
+                      {"Via", "1"}});
+    }
+
     // A pickup receipt (F8), printed as soon as it is saved.
     void pickupReceipt() {
         action("MnuCompRet")->trigger();
@@ -338,6 +400,7 @@ public:
     FrmClientes* list = nullptr;
     std::int32_t codigo = 0;
     QString serie;
+    std::int32_t os = 0;   // the order taken in
 };
 
 // The windows the program's areas register at start-up.
@@ -357,6 +420,7 @@ protected:
         if (!server->running()) GTEST_SKIP() << "no private print server: " << server->whyNot().toStdString();
         ProgramFolderTest::SetUp();
         prepare(folder());
+        for (const QString& pdf : server->newPdfs()) QFile::remove(pdf);
     }
     void TearDown() override {
         if (!server->running()) return;
@@ -375,6 +439,9 @@ protected:
     }
 };
 
+// The documents one road prints: the service order and the pickup receipt.
+constexpr int Printed = 2;
+
 QString backupIn(const QString& home) {
     return home + QStringLiteral("/Meus Documentos/BackUp OS/") + Backup::dailyFileName(Now.date());
 }
@@ -384,7 +451,6 @@ QString backupIn(const QString& home) {
 // One order's road, from a delivered database to the exit backup.
 TEST_F(RoadTest, OneOrderFromIntakeToDelivery) {
     TemporaryHome home;
-    const int pdfsBefore = int(server->newPdfs().size());
     Copy copy(Shops[0]);
     copy.start();
     ASSERT_FALSE(HasFatalFailure());
@@ -395,9 +461,11 @@ TEST_F(RoadTest, OneOrderFromIntakeToDelivery) {
     ASSERT_FALSE(HasFatalFailure());
     copy.newAppliance();
     ASSERT_FALSE(HasFatalFailure());
+    copy.intake();
+    ASSERT_FALSE(HasFatalFailure());
     copy.pickupReceipt();
-    // The receipt landed at the printer.
-    EXPECT_EQ(server->waitForPdfs(pdfsBefore + 1).size(), pdfsBefore + 1);
+    // Its documents landed at the printer.
+    EXPECT_EQ(server->waitForPdfs(Printed).size(), Printed);
     copy.exit();
 
     // The last copy out leaves the counter at 0 and the day's copy of the
@@ -464,6 +532,8 @@ TEST_F(RoadCopy, ItsOwnCustomersRoad) {
     ASSERT_FALSE(HasFatalFailure());
     copy.newAppliance();
     ASSERT_FALSE(HasFatalFailure());
+    copy.intake();
+    ASSERT_FALSE(HasFatalFailure());
     copy.pickupReceipt();
     // The first copy ends while the second still works; the second ends
     // after it and makes the day's copy.
@@ -512,6 +582,8 @@ TEST_F(RoadTest, TwoCopiesAtOnceOnOneFile) {
     EXPECT_EQ(number("SELECT COUNT(*) FROM TblApClientes"), 2);
     EXPECT_EQ(number("SELECT COUNT(*) FROM TblMarca"), 2);
     EXPECT_EQ(number("SELECT COUNT(*) FROM TblTecnicos"), 2);
+    // Each copy's documents landed at the printer.
+    EXPECT_EQ(server->waitForPdfs(2 * Printed).size(), 2 * Printed);
     // Both out: the counter is back at 0, and the last one out made the copy.
     EXPECT_EQ(number("SELECT Qtde FROM TblConfig"), 0);
     EXPECT_FALSE(QFile::exists(backupIn(homes[0].path())));
