@@ -146,7 +146,10 @@ void shot(QWidget* w, const char* name) {
     if (folder.isEmpty() || !w) return;
     QDir().mkpath(folder);
     QCoreApplication::processEvents();
-    w->grab().save(QDir(folder).filePath(QString::fromLatin1(name) + QStringLiteral(".png")));
+    // Small files: at most 960 pixels wide, no transparency.
+    QImage picture = w->grab().toImage().convertToFormat(QImage::Format_RGB888);
+    if (picture.width() > 960) picture = picture.scaledToWidth(960, Qt::SmoothTransformation);
+    picture.save(QDir(folder).filePath(QString::fromLatin1(name) + QStringLiteral(".png")), "PNG", 0);
 }
 
 // One copy of the program on its road: the main window and what its
@@ -170,7 +173,6 @@ public:
         EXPECT_EQ(mdi->windowTitle(), "::: TARVEL ::: Sistema Inicializado por: " + Operator);
         EXPECT_EQ(Modulo::NomeOperadorAtual, Operator);
         EXPECT_EQ(shown(Database::openDefault().scalar("SELECT DtAtual FROM TblConfig")), Now.date().toString(Qt::ISODate));
-        shot(mdi.get(), "principal");
     }
 
     // The status bar's count of running copies, as the main window shows it
@@ -376,7 +378,6 @@ public:
                       {"DataEmissao", Now.date().toString(Qt::ISODate)},
                       {"HoraEmissao", Now.time().toString(QStringLiteral("HH:mm:ss"))},
                       {"Operador", Operator}});
-        shot(mdi.get(), "comprovantes");
         WindowHost::closeList<FrmRetirada>();
     }
 
@@ -456,6 +457,7 @@ TEST_F(RoadTest, OneOrderFromIntakeToDelivery) {
     ASSERT_FALSE(HasFatalFailure());
     EXPECT_EQ(number("SELECT Qtde FROM TblConfig"), 1);
     EXPECT_TRUE(copy.showsCopies(1));
+    shot(copy.mdi.get(), "principal");
     copy.settings();
     copy.newCustomer();
     ASSERT_FALSE(HasFatalFailure());
