@@ -279,6 +279,11 @@ public:
                       {"Chassis", ""},
                       {"Tensao", upper(s.tensao)}});
         EXPECT_EQ(number(QStringLiteral("SELECT COUNT(*) FROM TblApClientes WHERE ID = %1").arg(codigo)), 1);
+        // The list stands on the new appliance, ready for the order.
+        const QString selected = upper(s.aparelho + " " + s.marca + " " + s.modelo);
+        QLabel* label3 = child<QLabel>(list, "Label3");
+        EXPECT_TRUE(waitFor([&] { return label3->text() == selected; }, 3000)) << label3->text().toStdString();
+        EXPECT_EQ(Modulo::DadosSelecionados[19], serie);
         shot(mdi.get(), "clientes");
     }
 
