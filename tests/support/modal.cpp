@@ -39,6 +39,16 @@ void ModalScript::poll() {
     QWidget* m = QApplication::activeModalWidget();
     if (!m_done) {
         if (m && m != m_before && m->isVisible()) {
+            // A dialog is shown before it is activated and its focus set; on
+            // a loaded machine a poll can fall in between. Give activation a
+            // moment, as an operator would only type into the active window.
+            if (!m->isActiveWindow()) {
+                if (m_seen != m) {
+                    m_seen = m;
+                    m_seenAt = nowMs();
+                }
+                if (nowMs() - m_seenAt < 2000) return;
+            }
             m_done = true;
             m_dialog = m;
             if (!m_expectedName.isEmpty()) {

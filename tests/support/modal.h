@@ -43,6 +43,8 @@ private:
     int m_timeout;
     QPointer<QWidget> m_dialog;
     QPointer<QWidget> m_before;
+    QPointer<QWidget> m_seen;   // the dialog waiting to be activated
+    qint64 m_seenAt = 0;
     bool m_done = false;
 };
 
