@@ -527,14 +527,9 @@ void FrmMdi::showWindow(const QString& name) {
     case WindowKind::List:
         openList(name);
         return;
-    case WindowKind::Modal: {
-        // Modal windows are dialogs: the window host runs and deletes them.
-        QWidget* w = e->make();
-        auto* d = qobject_cast<QDialog*>(w);
-        Q_ASSERT(!w || d);
-        if (d) WindowHost::showModal(d);
+    case WindowKind::Modal:
+        WindowRegistry::showModal(name);
         return;
-    }
     case WindowKind::Free: {
         QPointer<QWidget>& open = m_freeWindows[name];
         if (!open) {

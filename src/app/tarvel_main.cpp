@@ -3,6 +3,7 @@
 #include "app/desktools.h"
 #include "app/frmmdi.h"
 #include "customers/customerwindows.h"
+#include "orders/workshopwindows.h"
 #include "pickups/pickupwindows.h"
 #include "settings/settingswindows.h"
 #include "ui/appsetup.h"
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
     // Windows of the other areas register here so that the main window's
     // entries open them.
     registerCustomerWindows();
+    registerWorkshopWindows();
     registerPickupWindows();
     registerSettingsWindows();
     registerDeskTools();

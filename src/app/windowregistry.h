@@ -32,5 +32,8 @@ template <class W> void add(const QString& name, WindowKind kind) {
 void clear();
 // nullptr when the name is not registered.
 const Entry* find(const QString& name);
+// Makes a registered modal window and shows it modally (WindowHost::showModal);
+// false when the name is not registered as a modal window.
+bool showModal(const QString& name);
 
 }

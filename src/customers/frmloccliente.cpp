@@ -7,10 +7,8 @@
 #include "ui/textentry.h"
 #include "ui/widgets.h"
 #include "ui/windowhost.h"
-#include "ui/windowkeys.h"
 
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -71,21 +69,11 @@ FrmLocCliente::FrmLocCliente(FrmClientes* list, QWidget* parent) : QDialog(paren
     Option4 = option("Option4", QStringLiteral("Celular"));
     root->addWidget(options);
 
-    auto* buttons = new QHBoxLayout;
-    BtIniciar = Widgets::button(this, QStringLiteral("BtIniciar"), QStringLiteral("Iniciar &Pesquisa"),
-                                QStringLiteral("Iniciar Pesquisa"));
-    BtFechar = Widgets::closeButton(this);
-    buttons->addWidget(BtIniciar);
-    buttons->addWidget(BtFechar);
-    root->addLayout(buttons);
+    const Widgets::SearchButtons buttons = Widgets::searchButtons(this, root);
+    BtIniciar = buttons.start;
+    BtFechar = buttons.close;
     connect(BtIniciar, &QPushButton::clicked, this, &FrmLocCliente::BtIniciar_Click);
     connect(BtFechar, &QPushButton::clicked, this, &FrmLocCliente::BtFechar_Click);
-
-    // Enter starts the search: the one default button of the dialog.
-    WindowKeys::install(this, true);
-    BtFechar->setAutoDefault(false);
-    BtIniciar->setAutoDefault(false);
-    BtIniciar->setDefault(true);
     setTabOrder(TxtBusca, Option1);
     setTabOrder(Option1, Option2);
     setTabOrder(Option2, Option3);

@@ -84,6 +84,10 @@ RecordCursor::~RecordCursor() {
 void RecordCursor::finalizeRowStatement() const {
     sqlite3_finalize(m_rowStmt);
     m_rowStmt = nullptr;
+    finalizeFindStatement();
+}
+
+void RecordCursor::finalizeFindStatement() const {
     sqlite3_finalize(m_findStmt);
     m_findStmt = nullptr;
     m_findSql.clear();
@@ -110,8 +114,9 @@ void RecordCursor::open(const QString& path, const QString& source, const QStrin
 
 void RecordCursor::refresh() {
     if (m_open) emit aboutToMove();
-    finalizeRowStatement();
-    if (!m_db.isOpen() || m_db.path().isEmpty() || m_openedPath != m_path) {
+    const bool sameConnection = m_db.isOpen() && !m_db.path().isEmpty() && m_openedPath == m_path;
+    if (!sameConnection) {
+        finalizeRowStatement();
         m_db = Database(m_path, m_connect);
         m_openedPath = m_path;
     }
@@ -120,24 +125,32 @@ void RecordCursor::refresh() {
         QStringLiteral(R"(^\s*SELECT\s+(.*?)\s+FROM\s+(\[[^\]]+\]|[\w]+)\s*(?:WHERE\s+(.*?))?\s*(?:ORDER\s+BY\s+(.*?))?\s*;?\s*$)"),
         QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
     QString columns = QStringLiteral("*");
-    QString where, order;
+    QString table, where, order;
     const QString source = m_source.trimmed();
     if (source.startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive)) {
         const auto m = selectRe.match(source);
         if (!m.hasMatch())
             throw DbError(DbErrorCode::BadCriterion, QStringLiteral("Instrução SQL não suportada: %1").arg(source), Source);
         columns = SqlDialect::translate(m.captured(1));
-        m_table = m.captured(2);
-        if (m_table.startsWith(QLatin1Char('['))) m_table = m_table.mid(1, m_table.size() - 2);
+        table = m.captured(2);
         where = m.captured(3).isEmpty() ? QString() : SqlDialect::translate(m.captured(3));
         order = m.captured(4).isEmpty() ? QString() : SqlDialect::translate(m.captured(4));
     } else {
-        m_table = source;
-        if (m_table.startsWith(QLatin1Char('['))) m_table = m_table.mid(1, m_table.size() - 2);
+        table = source;
     }
+    if (table.startsWith(QLatin1Char('['))) table = table.mid(1, table.size() - 2);
+    // Another query of the same table and columns on the same connection
+    // (a sort, a filter, a search): the fields and the row read stay.
+    const bool sameShape = sameConnection && m_open && table == m_table && columns == m_columns &&
+                           !m_fieldNames.isEmpty();
+    const QString oldWhere = m_where, oldOrder = m_orderBy;
+    m_table = table;
     m_columns = columns;
     m_where = where.isEmpty() ? where : withPrefixRange(where, false);
     m_orderBy = order;
+    if (!sameShape) finalizeRowStatement();
+    // A find prepared for other rows or another order does not serve.
+    else if (m_where != oldWhere || m_orderBy != oldOrder) finalizeFindStatement();
 
     // The same source on an unchanged file: the rows and fields read last
     // time still hold (a list refreshed after a find that missed).
@@ -154,7 +167,7 @@ void RecordCursor::refresh() {
 
     // Field names and declared types.
     sqlite3* db = m_db.handle();
-    {
+    if (!sameShape) {
         // The source reads its own table and nothing else.
         const CriterionGuard guard(db, m_table);
         Statement st;
@@ -344,6 +357,14 @@ void RecordCursor::requery() {
     m_bofFlag = m_eofFlag = m_keys.empty();
     loadCurrent();
     emit rowsReset();
+    emit currentChanged();
+}
+
+void RecordCursor::rereadCurrent() {
+    ensureOpen("Requery");
+    if (!hasCurrent() || m_mode != EditMode::None) return;
+    loadCurrent();
+    emit rowUpdated(m_pos);
     emit currentChanged();
 }
 

@@ -44,6 +44,9 @@ public:
               const QString& connect = QStringLiteral("Access 2000;"));
     // Re-runs the keyset query keeping the current row when it still exists.
     void requery();
+    // Reads the current row again (another window changed it); the rows and
+    // the query stay as they are.
+    void rereadCurrent();
     // Releases the cursor and its share of the connection.
     void close();
     bool isOpen() const { return m_open; }
@@ -125,6 +128,7 @@ private:
     void loadCurrent() const;
     QVariantList readRow(qint64 key) const;
     void finalizeRowStatement() const;
+    void finalizeFindStatement() const;
     int requireField(const QString& name) const;
     void readKeys();
     void readGuardedKeys();

@@ -1,5 +1,6 @@
 #include "sqldialect.h"
 
+#include "currency.h"
 #include "dberror.h"
 
 #include <QDate>
@@ -17,8 +18,33 @@ DbError malformed(const QString& text, const QString& why) {
 
 bool isWordChar(QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_'); }
 
+// #h:mm[:ss]# -> 'HH:mm:ss', as the store keeps times; empty when inner is no time.
+QString timeLiteralFromDialect(const QString& inner, const QString& whole) {
+    static const QRegularExpression re(QStringLiteral(R"(^\s*(\d{1,2}):(\d{2})(?::(\d{2}))?\s*$)"));
+    const auto m = re.match(inner);
+    if (!m.hasMatch()) return {};
+    const QTime t(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).isEmpty() ? 0 : m.captured(3).toInt());
+    if (!t.isValid()) throw malformed(whole, QStringLiteral("hora inválida #%1#").arg(inner));
+    return QLatin1Char('\'') + t.toString(QStringLiteral("HH:mm:ss")) + QLatin1Char('\'');
+}
+
+// CCur(n[.nnnn]) at text[from] (just after the word) -> the amount in
+// ten-thousandths, as the store keeps money; sets `end` past the ")".
+// Empty when what follows is not a plain amount.
+QString currencyFromDialect(const QString& text, int from, int& end) {
+    static const QRegularExpression re(QStringLiteral(R"(\G\s*\(\s*(-?)(\d{1,14})(?:\.(\d{1,4}))?\s*\))"));
+    const auto m = re.match(text, from, QRegularExpression::NormalMatch, QRegularExpression::AnchorAtOffsetMatchOption);
+    if (!m.hasMatch()) return {};
+    end = int(m.capturedEnd());
+    const qint64 raw = m.captured(2).toLongLong() * Currency::Scale +
+                       m.captured(3).leftJustified(4, QLatin1Char('0')).toLongLong();
+    return QString::number(m.captured(1).isEmpty() ? raw : -raw);
+}
+
 // #m/d/yyyy# or #m/d/yyyy h:mm[:ss]# -> 'yyyy-MM-dd[ HH:mm:ss]'
 QString dateLiteralFromDialect(const QString& inner, const QString& whole) {
+    const QString time = timeLiteralFromDialect(inner, whole);
+    if (!time.isEmpty()) return time;
     static const QRegularExpression re(
         QStringLiteral(R"(^\s*(\d{1,2})/(\d{1,2})/(\d{2,4})(?:\s+(\d{1,2}):(\d{2})(?::(\d{2}))?)?\s*$)"));
     const auto m = re.match(inner);
@@ -103,6 +129,14 @@ QString translate(const QString& typed) {
             int j = i;
             while (j < n && isWordChar(text[j])) ++j;
             const QString word = text.mid(i, j - i);
+            int end = j;
+            QString money;
+            if (word.compare(QLatin1String("CCur"), Qt::CaseInsensitive) == 0) money = currencyFromDialect(text, j, end);
+            if (!money.isEmpty()) {
+                out += money;
+                i = end;
+                continue;
+            }
             if (word.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0) out += QLatin1Char('1');
             else if (word.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0) out += QLatin1Char('0');
             else out += word;
@@ -171,6 +205,22 @@ QString quote(const QString& text) {
 
 QString dateLiteral(const QDate& date) {
     return QStringLiteral("#%1/%2/%3#").arg(date.month()).arg(date.day()).arg(date.year());
+}
+
+QString timeLiteral(const QTime& time) {
+    return QLatin1Char('#') + time.toString(QStringLiteral("H:mm:ss")) + QLatin1Char('#');
+}
+
+QString currencyLiteral(const Currency& amount) {
+    const qint64 raw = amount.raw();
+    const quint64 mag = raw < 0 ? quint64(0) - quint64(raw) : quint64(raw);
+    QString out = QStringLiteral("CCur(");
+    if (raw < 0) out += QLatin1Char('-');
+    out += QString::number(mag / quint64(Currency::Scale));
+    QString frac = QString::number(mag % quint64(Currency::Scale)).rightJustified(4, QLatin1Char('0'));
+    while (frac.endsWith(QLatin1Char('0'))) frac.chop(1);
+    if (!frac.isEmpty()) out += QLatin1Char('.') + frac;
+    return out + QLatin1Char(')');
 }
 
 QString likeLiteral(const QString& typed) {

@@ -1,5 +1,8 @@
 #include "widgets.h"
 
+#include "windowkeys.h"
+
+#include <QBoxLayout>
 #include <QIcon>
 #include <QLabel>
 #include <QPalette>
@@ -42,6 +45,22 @@ QPushButton* closeButton(QWidget* parent, const QRect& geometry) {
 
 QLineEdit* lineEdit(QWidget* parent, const QString& name, const QRect& geometry) {
     return named(new QLineEdit(parent), name, geometry);
+}
+
+SearchButtons searchButtons(QWidget* dialog, QBoxLayout* into) {
+    auto* row = new QHBoxLayout;
+    SearchButtons b{button(dialog, QStringLiteral("BtIniciar"), QStringLiteral("Iniciar &Pesquisa"),
+                           QStringLiteral("Iniciar Pesquisa")),
+                    closeButton(dialog)};
+    row->addWidget(b.start);
+    row->addWidget(b.close);
+    into->addLayout(row);
+    // Enter starts the search: the one default button of the dialog.
+    WindowKeys::install(dialog, true);
+    b.close->setAutoDefault(false);
+    b.start->setAutoDefault(false);
+    b.start->setDefault(true);
+    return b;
 }
 
 QProgressBar* progressBar(QWidget* parent, const QString& name, const QRect& geometry) {

@@ -4,6 +4,7 @@
 #include <QRect>
 #include <QString>
 
+class QBoxLayout;
 class QIcon;
 class QLabel;
 class QLineEdit;
@@ -29,6 +30,15 @@ QPushButton* pictureButton(QWidget* parent, const QString& name, const QIcon& pi
 QPushButton* closeButton(QWidget* parent, const QRect& geometry = {});
 
 QLineEdit* lineEdit(QWidget* parent, const QString& name, const QRect& geometry = {});
+
+// The button row of a search dialog, added to `into`: "Iniciar &Pesquisa"
+// ("BtIniciar", the dialog's one default button, so Enter starts the search)
+// and the "&Fechar" button (Esc). Installs the dialog's keys (WindowKeys).
+struct SearchButtons {
+    QPushButton* start;
+    QPushButton* close;
+};
+SearchButtons searchButtons(QWidget* dialog, QBoxLayout* into);
 
 // A bar from 0 to 100 standing at 0, without the percentage written on it.
 QProgressBar* progressBar(QWidget* parent, const QString& name, const QRect& geometry = {});

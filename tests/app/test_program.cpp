@@ -3,6 +3,8 @@
 #include "apptest.h"
 #include "customers/customerwindows.h"
 #include "customers/frmclientes.h"
+#include "orders/frmmanutencao.h"
+#include "orders/workshopwindows.h"
 #include "support/modal.h"
 #include "support/testmain.h"
 
@@ -17,6 +19,7 @@ protected:
     void SetUp() override {
         MainWindowTest::SetUp();
         registerCustomerWindows();
+        registerWorkshopWindows();
         mdi = std::make_unique<FrmMdi>();
         ASSERT_FALSE(mdi->ended());
         mdi->show();
@@ -46,6 +49,18 @@ TEST_F(ProgramTest, TheCustomerEntriesOpenTheRealWindows) {
     auto* list = qobject_cast<FrmClientes*>(area()->subWindowList()[0]->widget());
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(WindowHost::findList<FrmClientes>(), list);
+}
+
+TEST_F(ProgramTest, F3OpensTheWorkshopListInPlaceOfTheCustomers) {
+    ASSERT_TRUE(action("Mnumanut")->isEnabled());
+    EXPECT_EQ(action("Mnumanut")->shortcut(), QKeySequence(Qt::Key_F3));
+    action("MnuClientes")->trigger();
+    action("Mnumanut")->trigger();
+    ASSERT_EQ(area()->subWindowList().size(), 1);
+    auto* list = qobject_cast<FrmManutencao*>(area()->subWindowList()[0]->widget());
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(WindowHost::findList<FrmClientes>(), nullptr);
+    EXPECT_EQ(list->windowTitle(), QString::fromUtf8("Manutençao"));
 }
 
 TARVEL_TEST_MAIN()

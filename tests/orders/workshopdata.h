@@ -1,0 +1,69 @@
+#pragma once
+
+// Open orders and delivered appliances written straight into the test's
+// database, as the intake and the checkout leave them.
+#include "store/currency.h"
+#include "store/database.h"
+
+#include <QDate>
+#include <QStringList>
+#include <QTime>
+#include <QVariant>
+#include <utility>
+#include <vector>
+
+namespace WorkshopData {
+
+using Fields = std::vector<std::pair<QString, QVariant>>;
+
+inline qint64 insert(const QString& table, const Fields& fields) {
+    QStringList cols, marks;
+    QVariantList values;
+    for (const auto& [name, value] : fields) {
+        cols << QLatin1Char('[') + name + QLatin1Char(']');
+        marks << QStringLiteral("?");
+        values << value;
+    }
+    Database d = Database::openDefault();
+    d.execute(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(table, cols.join(", "), marks.join(", ")), values);
+    return d.lastInsertKey();
+}
+
+// An open order taken in on 05/03/2008 at 14:05; `more` adds or replaces fields.
+inline qint64 addOrder(const QString& nome, const Fields& more = {}) {
+    Fields f = {{"Nome", nome},
+                {"IdCliente", 1},
+                {"Aparelho", QStringLiteral("TV")},
+                {"Marca", QStringLiteral("PHILCO")},
+                {"Modelo", QStringLiteral("PH21")},
+                {"Tipo", QStringLiteral("ORÇAMENTO")},
+                {"Status", QStringLiteral("EM SERVIÇO")},
+                {"Tecnico", QStringLiteral("CARLOS")},
+                {"OperadorEnt", QStringLiteral("ADMINISTRADOR")},
+                {"Defeito", QStringLiteral("NÃO LIGA")},
+                {"NumSerie", QStringLiteral("SN-") + nome.left(3)},
+                {"DataEntrada", QDate(2008, 3, 5)},
+                {"HoraEntrada", QTime(14, 5, 0)},
+                {"Dias", 3},
+                {"VlFinal", QVariant::fromValue(Currency::fromCents(15000))}};
+    for (const auto& [name, value] : more) {
+        bool replaced = false;
+        for (auto& field : f)
+            if (field.first == name) field.second = value, replaced = true;
+        if (!replaced) f.emplace_back(name, value);
+    }
+    return insert(QStringLiteral("TblManutencao"), f);
+}
+
+inline qint64 addDelivered(qint64 os, const QString& nome, const QDate& saida, const QString& operador,
+                           const QString& numSerie = {}) {
+    return insert(QStringLiteral("TblApEntregues"), {{"Os", os},
+                                                     {"Nome", nome},
+                                                     {"NumSerie", numSerie},
+                                                     {"DataSaida", saida},
+                                                     {"OperadorSaida", operador}});
+}
+
+inline qlonglong count(const QString& sql) { return Database::openDefault().scalar(sql).toLongLong(); }
+
+}
