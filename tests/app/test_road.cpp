@@ -12,6 +12,8 @@
 #include "app/desktools.h"
 #include "customers/customerwindows.h"
 #include "customers/frmclientes.h"
+#include "orders/frmmanutencao.h"
+#include "orders/workshopwindows.h"
 #include "pickups/pickupwindows.h"
 #include "pickups/frmretirada.h"
 #include "platform/screensize.h"
@@ -31,6 +33,7 @@
 #include "support/scriptedboxes.h"
 #include "support/testmain.h"
 #include "support/typing.h"
+#include "ui/gridmodel.h"
 #include "ui/windowhost.h"
 
 #include <QAction>
@@ -43,7 +46,9 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTableView>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QThread>
 #include <memory>
 
@@ -138,6 +143,24 @@ void pick(QComboBox* combo, const QString& text) {
     if (combo->currentIndex() < 0) Typing::key(combo, Qt::Key_Down);
     for (int i = 0; i < combo->count() && combo->currentText() != text; ++i) Typing::key(combo, Qt::Key_Down);
     ASSERT_EQ(combo->currentText(), text);
+}
+
+// A double click with the mouse on the cell of a list's current row under
+// a column heading.
+void doubleClickCell(QWidget* list, const QString& heading) {
+    DataGrid* grid = child<DataGrid>(list, QStringLiteral("DBGrid1"));
+    ASSERT_NE(grid, nullptr);
+    QTableView* view = grid->view();
+    int column = -1;
+    for (int c = 0; c < view->model()->columnCount(); ++c)
+        if (view->model()->headerData(c, Qt::Horizontal).toString() == heading) column = c;
+    ASSERT_GE(column, 0) << heading.toStdString();
+    const QModelIndex cell = view->model()->index(grid->recordCursor()->absolutePosition(), column);
+    view->scrollTo(cell);
+    QCoreApplication::processEvents();
+    const QPoint at = view->visualRect(cell).center();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
 }
 
 // A picture of a window for the README, when TARVEL_ROAD_SHOTS asks for them.
@@ -347,6 +370,26 @@ public:
                       {"Via", "1"}});
     }
 
+    // The workshop list (F3): the order found by its customer's name, then
+    // the list filtered by a double click on the customer's cell.
+    void workshop() {
+        action("Mnumanut")->trigger();
+        oficina = WindowHost::findList<FrmManutencao>();
+        ASSERT_NE(oficina, nullptr);
+        QLineEdit* busca = edit(oficina, "TxtBusca");
+        busca->clear();
+        Typing::type(busca, s.nome.left(5));
+        Typing::key(busca, Qt::Key_Return);
+        ASSERT_EQ(oficina->dataFrmApMnt().number("Os"), os);
+        doubleClickCell(oficina, "CLIENTE");
+        EXPECT_EQ(Modulo::TituloFiltroManutencao,
+                  QStringLiteral("APARELHOS EM MANUTENÇÃO : CLIENTE =  \"%1\"").arg(upper(s.nome)));
+        EXPECT_EQ(oficina->dataFrmApMnt().recordCount(), 1);
+        EXPECT_EQ(oficina->countText(), "1");
+        EXPECT_EQ(oficina->dataFrmApMnt().number("Os"), os);
+        shot(mdi.get(), "manutencao");
+    }
+
     // A pickup receipt (F8), printed as soon as it is saved.
     void pickupReceipt() {
         action("MnuCompRet")->trigger();
@@ -404,6 +447,7 @@ public:
     const Shop& s;
     std::unique_ptr<FrmMdi> mdi;
     FrmClientes* list = nullptr;
+    FrmManutencao* oficina = nullptr;
     std::int32_t codigo = 0;
     QString serie;
     std::int32_t os = 0;   // the order taken in
@@ -412,6 +456,7 @@ public:
 // The windows the program's areas register at start-up.
 void registerProgramWindows() {
     registerCustomerWindows();
+    registerWorkshopWindows();
     registerPickupWindows();
     registerSettingsWindows();
     registerDeskTools();
@@ -469,6 +514,8 @@ TEST_F(RoadTest, OneOrderFromIntakeToDelivery) {
     copy.newAppliance();
     ASSERT_FALSE(HasFatalFailure());
     copy.intake();
+    ASSERT_FALSE(HasFatalFailure());
+    copy.workshop();
     ASSERT_FALSE(HasFatalFailure());
     copy.pickupReceipt();
     // Its documents landed at the printer.
@@ -540,6 +587,8 @@ TEST_F(RoadCopy, ItsOwnCustomersRoad) {
     copy.newAppliance();
     ASSERT_FALSE(HasFatalFailure());
     copy.intake();
+    ASSERT_FALSE(HasFatalFailure());
+    copy.workshop();
     ASSERT_FALSE(HasFatalFailure());
     copy.pickupReceipt();
     // The first copy ends while the second still works; the second ends
