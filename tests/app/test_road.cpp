@@ -7,19 +7,15 @@
 //
 // TARVEL_ROAD_SHOTS=<folder> saves a picture of each main window as the road
 // passes it (scripts/screenshots).
-#include "app/frmmdi.h"
 #include "app/backup.h"
-#include "app/desktools.h"
-#include "customers/customerwindows.h"
+#include "app/frmmdi.h"
+#include "app/programwindows.h"
+#include "app/windowregistry.h"
 #include "customers/frmclientes.h"
 #include "orders/frmmanutencao.h"
-#include "orders/workshopwindows.h"
-#include "pickups/pickupwindows.h"
 #include "pickups/frmretirada.h"
 #include "platform/screensize.h"
 #include "platform/singleinstance.h"
-#include "settings/settingswindows.h"
-#include "app/windowregistry.h"
 #include "store/clock.h"
 #include "store/database.h"
 #include "store/globals.h"
@@ -452,15 +448,6 @@ public:
     QString serie;
     std::int32_t os = 0;   // the order taken in
 };
-
-// The windows the program's areas register at start-up.
-void registerProgramWindows() {
-    registerCustomerWindows();
-    registerWorkshopWindows();
-    registerPickupWindows();
-    registerSettingsWindows();
-    registerDeskTools();
-}
 
 // A road through the program in this process: its own lock against a second
 // copy on the computer, a screen of 1024 x 768, the fixed clock, the

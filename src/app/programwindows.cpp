@@ -1,0 +1,15 @@
+#include "programwindows.h"
+
+#include "app/desktools.h"
+#include "customers/customerwindows.h"
+#include "orders/workshopwindows.h"
+#include "pickups/pickupwindows.h"
+#include "settings/settingswindows.h"
+
+void registerProgramWindows() {
+    registerCustomerWindows();
+    registerWorkshopWindows();
+    registerPickupWindows();
+    registerSettingsWindows();
+    registerDeskTools();
+}
