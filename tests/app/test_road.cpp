@@ -422,7 +422,6 @@ public:
                       {"DataEmissao", Now.date().toString(Qt::ISODate)},
                       {"HoraEmissao", Now.time().toString(QStringLiteral("HH:mm:ss"))},
                       {"Operador", Operator}});
-        WindowHost::closeList<FrmRetirada>();
     }
 
     // The operator ends the program (F12) and confirms.
