@@ -180,6 +180,20 @@ void calendarPage(QPainter& p) {
     p.drawRect(QRectF(12 + 2 * 9, 30 + 8, 6, 5));
 }
 
+void calculatorFace(QPainter& p) {
+    p.setPen(QPen(QColor(60, 60, 60), 2));
+    p.setBrush(QColor(70, 75, 90));
+    p.drawRoundedRect(QRectF(12, 4, 40, 56), 5, 5);
+    p.setBrush(QColor(200, 225, 190));
+    p.drawRect(QRectF(17, 9, 30, 11));
+    p.setPen(Qt::NoPen);
+    for (int row = 0; row < 4; ++row)
+        for (int col = 0; col < 3; ++col) {
+            p.setBrush(col == 2 ? QColor(230, 140, 40) : QColor(235, 235, 235));
+            p.drawRect(QRectF(17 + col * 11, 25 + row * 8.5, 8, 6));
+        }
+}
+
 void drawScissors(QPainter& p) {
     p.setPen(QPen(Qt::black, 3));
     p.setBrush(Qt::NoBrush);
@@ -213,6 +227,8 @@ QPixmap lockedDatabase(int size) { return drawn(size, lockedDisk); }
 QPixmap printer(int size) { return drawn(size, drawPrinter); }
 
 QPixmap calendar(int size) { return drawn(size, calendarPage); }
+
+QPixmap calculator(int size) { return drawn(size, calculatorFace); }
 
 QImage scissors(int size) {
     QImage img(size, size, QImage::Format_RGB888);

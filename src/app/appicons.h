@@ -21,6 +21,8 @@ QPixmap lockedDatabase(int size);
 QPixmap printer(int size);
 // A calendar page (the calendar window).
 QPixmap calendar(int size);
+// A pocket calculator (the price window's calculator button).
+QPixmap calculator(int size);
 // Open scissors lying on their side, blades to the right (cut lines of
 // printed copies); 24 bits, no transparency.
 QImage scissors(int size);

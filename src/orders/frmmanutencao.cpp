@@ -1,7 +1,8 @@
 #include "frmmanutencao.h"
 
-#include "app/windowregistry.h"
 #include "frmlocap.h"
+#include "frmos.h"
+#include "openorder.h"
 #include "printing/frmimpap.h"
 #include "store/globals.h"
 #include "ui/errormessage.h"
@@ -89,18 +90,19 @@ void FrmManutencao::BtOs_Click() {
         Modulo::OsAtual = std::int32_t(os);
         // Another copy of the program may have checked the order out since
         // the list was read.
-        if (m_data.database().scalar(QStringLiteral("SELECT COUNT(*) FROM TblManutencao WHERE Os = ?"), {os}).toLongLong() == 0)
-            throw DbError(DbErrorCode::NoCurrentRecord, QStringLiteral("O registro foi excluído por outro usuário."),
-                          dbErrorSource());
-        // The service-order window, once registered, opens here on OsAtual.
-        if (!WindowRegistry::showModal(QStringLiteral("FrmOS"))) return;
-        // It may have changed the order: the row shows what is stored now,
-        // where it stands (the list's query is not run again).
-        m_data.rereadCurrent();
+        OpenOrder::requireOpen(m_data.database(), os);
+        if (FrmOS* w = FrmOS::create()) WindowHost::showModal(w);
+        if (OpenOrder::isOpen(m_data.database(), os)) {
+            // It may have changed the order: the row shows what is stored
+            // now, where it stands (the list's query is not run again).
+            m_data.rereadCurrent();
+        } else {
+            // Checked out meanwhile: the order leaves the list.
+            m_data.requery();
+            setCountText(QString::number(m_data.recordCount()));
+        }
     } catch (const std::exception& e) {
-        const ErrorInfo error = ErrorInfo::from(e);
-        MsgBox(QStringLiteral("É Possível que já tenha sido dado Saída neste Aparelho,\r") + error.format(QStringLiteral("%1__%2")),
-               MsgButtons::Ok, MsgIcon::Critical, std::nullopt, Title);
+        OpenOrder::showFailure(e, Title);
         try {
             AtualizaData();
         } catch (const std::exception&) {

@@ -21,8 +21,10 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTest>
 
@@ -80,20 +82,6 @@ struct ManutencaoTest : ProgramFolderTest {
         for (int i = 0; i < cursor().recordCount(); ++i) names << cursor().valueAt(i, cursor().fieldIndex("Nome")).toString();
         return names;
     }
-};
-
-// A modal window registered under a name, that records OsAtual when it opens.
-class FakeOs : public QDialog {
-public:
-    FakeOs() {
-        QTimer::singleShot(0, this, [this] {
-            seen.append(Modulo::OsAtual);
-            // The service order changes the order's status.
-            Database::openDefault().execute("UPDATE TblManutencao SET Status = 'PRONTO' WHERE Os = ?", {Modulo::OsAtual});
-            reject();
-        });
-    }
-    static inline QList<int> seen;
 };
 
 } // namespace
@@ -328,8 +316,6 @@ TEST_F(ManutencaoTest, ASearchAfterAFilterEitherDropsItWhollyOrSearchesWithinIt)
 }
 
 TEST_F(ManutencaoTest, TheServiceOrderOpensOnTheCurrentRowUnlessItWasCheckedOutElsewhere) {
-    WindowRegistry::add<FakeOs>("FrmOS", WindowKind::Modal);
-    FakeOs::seen.clear();
     const qint64 ana = addOrder("ANA");
     const qint64 beto = addOrder("BETO");
     addOrder("CARLA");
@@ -337,8 +323,22 @@ TEST_F(ManutencaoTest, TheServiceOrderOpensOnTheCurrentRowUnlessItWasCheckedOutE
     standOn("ANA");
     doubleClick("STATUS");   // the orders EM SERVIÇO
     standOn("ANA");
-    Typing::key(search(), Qt::Key_F11);
-    EXPECT_EQ(FakeOs::seen, QList<int>{int(ana)});
+    QList<QString> seen;
+    {
+        // The service order changes the order's status.
+        ModalScript os([&](QWidget* dlg) {
+            seen << dlg->windowTitle();
+            dlg->findChild<QTabWidget*>("SSTab1")->setCurrentIndex(1);
+            auto* statuses = dlg->findChild<QListWidget*>("List1");
+            QListWidgetItem* pronto = statuses->findItems("PRONTO", Qt::MatchExactly).value(0);
+            statuses->setCurrentItem(pronto);
+            emit statuses->itemClicked(pronto);
+            dlg->findChild<QPushButton*>("BtSalvaStatus")->click();
+            dlg->findChild<QPushButton*>("BtFechar")->click();
+        });
+        Typing::key(search(), Qt::Key_F11);
+    }
+    EXPECT_EQ(seen, QList<QString>{QString::fromUtf8("Ordem de Serviço Número: %1").arg(ana)});
     // The row shows its new status where it stands; the filter is not run again.
     EXPECT_EQ(current(), "ANA");
     EXPECT_EQ(current("Status"), "PRONTO");
@@ -354,7 +354,7 @@ TEST_F(ManutencaoTest, TheServiceOrderOpensOnTheCurrentRowUnlessItWasCheckedOutE
     button("BtOs")->click();
     EXPECT_EQ(boxes.log().last().icon, MsgIcon::Critical);
     EXPECT_EQ(boxes.log().last().title, QString::fromUtf8("Aparelhos em Manutenção"));
-    EXPECT_EQ(FakeOs::seen.size(), 1);
+    EXPECT_EQ(seen.size(), 1);
     EXPECT_EQ(count(), "2");
     EXPECT_EQ(current(), "CARLA");
 }

@@ -1,0 +1,98 @@
+#include "checkout.h"
+
+#include "store/clock.h"
+#include "store/database.h"
+#include "store/recordcursor.h"
+#include "ui/numbers.h"
+
+#include <QStringList>
+
+namespace Checkout {
+
+Warranty warranty(const QString& tipo, const QString& status, const QString& dias, const QDate& dtLmtGr,
+                  const QDate& today) {
+    const qint64 days = Numbers::leadingInteger(dias);
+    Warranty w{tipo == GarantiaServico && days >= 0, dtLmtGr};
+    if (status == Pronto && tipo == Orcamento) w = {days >= 0, today.addDays(days)};
+    if (status == SemConserto || tipo == GarantiaFabrica) w = {false, today};
+    return w;
+}
+
+QString partsLine(const QString& cod, const QString& qtde, const QString& id, const QString& descricao,
+                  const QString& vl) {
+    return QStringList{cod, qtde, id, descricao.trimmed().toUpper(), vl}.join(QLatin1Char(' '));
+}
+
+QString partsField(int row) {
+    return row == 5 ? QStringLiteral("Relatorio55") : QStringLiteral("Relatorio%1").arg(row);
+}
+
+namespace {
+
+// The order's fields copied as stored, in the order they are written.
+const QStringList CopiedBeforeExit = {
+    "IdCliente", "Nome", "Endereco", "Complemento", "Bairro", "Cidade", "Estado", "Cep", "TelResidencia",
+    "TelComercial", "Fax", "Celular", "Aparelho", "Marca", "Modelo", "Chassis", "NumSerie", "Tensao", "Defeito",
+    "EstadoAparelho", "Acessorios", "Dpto", "Os", "DataEntrada", "HoraEntrada", "Dias"};
+const QStringList CopiedAfterExit = {"Tipo", "Status", "DataConcluido", "OperadorEnt"};
+const QStringList FactoryWarranty = {"Loja", "DataCompra", "NotaFiscal", "GarComplementar"};
+const QStringList PaymentLines = {"Relatorio12", "Relatorio13", "Relatorio14", "Relatorio15", "Relatorio16"};
+
+DbError orderGone() {
+    return DbError(DbErrorCode::NoCurrentRecord, QStringLiteral("O registro foi excluído por outro usuário."),
+                   dbErrorSource());
+}
+
+} // namespace
+
+qint64 deliver(qint64 os, RecordCursor& delivered, const Exit& exit) {
+    Database& db = delivered.database();
+    // The write lock is taken first: another copy checking the same order
+    // out waits here and then finds the order gone.
+    Transaction tx(db);
+    RecordCursor order;
+    order.open(delivered.databaseName(), QStringLiteral("SELECT * FROM TblManutencao WHERE Os = %1").arg(os));
+    if (!order.hasCurrent()) throw orderGone();
+
+    const QDateTime now = Clock::now();
+    const QString tipo = order.text(QStringLiteral("Tipo"));
+    const QString status = order.text(QStringLiteral("Status"));
+    const auto copy = [&](const QString& field) { delivered.setField(field, order.field(field)); };
+
+    delivered.addNew();
+    try {
+        for (const QString& f : CopiedBeforeExit) copy(f);
+        delivered.setField(QStringLiteral("DataSaida"), now.date());
+        delivered.setField(QStringLiteral("HoraSaida"), now.time());
+        for (const QString& f : CopiedAfterExit) copy(f);
+        delivered.setField(QStringLiteral("OperadorSaida"), exit.operadorSaida);
+        copy(QStringLiteral("Tecnico"));
+        copy(QStringLiteral("Atendimento"));
+
+        const Warranty w = warranty(tipo, status, exit.dias, order.date(QStringLiteral("DtLmtGr")), now.date());
+        delivered.setField(QStringLiteral("Garantia de Serviço"), w.garantiaDeServico);
+        delivered.setField(QStringLiteral("DATALIMITEGARANTIA"), w.limite.isValid() ? QVariant(w.limite) : QVariant());
+        if (tipo == GarantiaFabrica)
+            for (const QString& f : FactoryWarranty) copy(f);
+
+        for (int i = 0; i < int(exit.partsLines.size()); ++i) delivered.setField(partsField(i), exit.partsLines[i]);
+        delivered.setField(QStringLiteral("Relatorio5"), QStringLiteral("R$") + exit.maoDeObra);
+        delivered.setField(QStringLiteral("Relatorio6"), exit.total);
+        delivered.setField(QStringLiteral("Relatorio7"), exit.desconto);
+        delivered.setField(QStringLiteral("ValorCobrado"), QVariant::fromValue(exit.valorCobrado));
+        for (int i = 0; i < int(exit.obs.size()); ++i)
+            delivered.setField(QStringLiteral("Relatorio%1").arg(9 + i), exit.obs[i].trimmed());
+        for (const QString& f : PaymentLines) copy(f);
+    } catch (...) {
+        delivered.cancelUpdate();
+        throw;
+    }
+    const qint64 key = delivered.update();
+
+    // Exactly this order's row goes, or nothing is kept.
+    if (db.execute(QStringLiteral("DELETE FROM TblManutencao WHERE Os = ?"), {os}) != 1) throw orderGone();
+    tx.commit();
+    return key;
+}
+
+}

@@ -1,0 +1,26 @@
+#include "openorder.h"
+
+#include "store/database.h"
+#include "ui/errormessage.h"
+
+namespace OpenOrder {
+
+DbError goneError() {
+    return DbError(DbErrorCode::NoCurrentRecord, QStringLiteral("O registro foi excluído por outro usuário."),
+                   dbErrorSource());
+}
+
+bool isOpen(Database& db, qint64 os) {
+    return db.scalar(QStringLiteral("SELECT COUNT(*) FROM TblManutencao WHERE Os = ?"), {os}).toLongLong() > 0;
+}
+
+void requireOpen(Database& db, qint64 os) {
+    if (!isOpen(db, os)) throw goneError();
+}
+
+void showFailure(const std::exception& error, const QString& title) {
+    ShowError({QStringLiteral("É Possível que já tenha sido dado Saída neste Aparelho,")}, ErrorInfo::from(error),
+              QStringLiteral("%1__%2"), title);
+}
+
+}
