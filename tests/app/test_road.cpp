@@ -13,6 +13,7 @@
 #include "app/windowregistry.h"
 #include "customers/frmclientes.h"
 #include "orders/frmmanutencao.h"
+#include "store/currency.h"
 #include "pickups/frmretirada.h"
 #include "platform/screensize.h"
 #include "printing/printer.h"
@@ -38,11 +39,13 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSet>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -78,15 +81,18 @@ struct Shop {
     QString modelo, tensao;
     QString retirada, enderecoRetirada, local, defeito;
     QString reclamacao, estado, acessorios;
+    QString andamento;
 };
 
 const Shop Shops[] = {
     {"philco", "televisor", "joão", "josé da conceição", "rua das acácias, 120", "apto 3", "jardim são joão",
      "3232-1111", "cliente desde 2020", "tp-21", "110v", "márcia gonçalves", "av. brasil, 45", "portão azul",
-     "não liga", "não liga, cheiro de queimado", "riscos na tampa", "controle remoto"},
+     "não liga", "não liga, cheiro de queimado", "riscos na tampa", "controle remoto",
+     "trocado o flyback, testado 2h"},
     {"sony", "rádio", "márcio", "ângela müller", "av. paulista, 9", "sala 12", "bela vista", "3030-2020", "",
      "icf-40", "220v", "otávio brandão", "rua do comércio, 7", "fundos", "sem áudio",
-     "chiado no alto-falante", "antena quebrada", "fonte e capa"},
+     "chiado no alto-falante", "antena quebrada", "fonte e capa",
+     "alto-falante novo"},
 };
 
 QString upper(const QString& s) { return s.toUpper(); }
@@ -125,7 +131,7 @@ template <class W = QWidget> W* child(QWidget* w, const QString& name) {
     EXPECT_NE(c, nullptr) << name.toStdString() << " in " << w->objectName().toStdString();
     return c;
 }
-QPushButton* button(QWidget* w, const char* name) { return child<QPushButton>(w, QString::fromLatin1(name)); }
+QPushButton* button(QWidget* w, const char* name) { return child<QPushButton>(w, QString::fromUtf8(name)); }
 QLineEdit* edit(QWidget* w, const QString& name) { return child<QLineEdit>(w, name); }
 QLineEdit* txt(QWidget* w, int i) { return edit(w, QStringLiteral("Txt(%1)").arg(i)); }
 void click(QWidget* w, const char* name) {
@@ -170,6 +176,21 @@ void doubleClickCell(QWidget* list, const QString& heading) {
     const QPoint at = view->visualRect(cell).center();
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+}
+
+// Picks an entry of a list on its page of a tab strip with the mouse.
+void chooseInList(QWidget* w, const QString& listName, const QString& text) {
+    auto* list = child<QListWidget>(w, listName);
+    ASSERT_NE(list, nullptr);
+    QWidget* page = list;
+    auto* tabs = child<QTabWidget>(w, QStringLiteral("SSTab1"));
+    while (page && tabs->indexOf(page) < 0) page = page->parentWidget();
+    ASSERT_NE(page, nullptr);
+    tabs->setCurrentWidget(page);
+    QCoreApplication::processEvents();
+    const auto items = list->findItems(text, Qt::MatchExactly);
+    ASSERT_EQ(items.size(), 1) << text.toStdString();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(items[0]).center());
 }
 
 // A picture of a window for the README, when TARVEL_ROAD_SHOTS asks for them.
@@ -399,6 +420,129 @@ public:
         shot(mdi.get(), "manutencao");
     }
 
+    // F11 opens the order: the progress notes with the date (F5), the status
+    // "PRONTO", then the price window and its checkout.
+    void serviceOrderToCheckout() {
+        ASSERT_NE(oficina, nullptr);
+        ScriptedBoxes boxes;
+        boxes.answer(MsgAnswer::Yes, "Confirma a sua Saída?");
+        boxes.answer(MsgAnswer::Ok, "Foi Dado Saída no Aparelho com Sucesso!");
+        inWindow("FrmOS", [this](QWidget* w) {
+            EXPECT_EQ(w->windowTitle(), QStringLiteral("Ordem de Serviço Número: %1").arg(os));
+            auto* notes = child<QPlainTextEdit>(w, "TxtAndamento");
+            Typing::type(notes, s.andamento);
+            Typing::key(notes, Qt::Key_F5);   // " (" today's date ")"
+            chooseInList(w, "List1", "PRONTO");
+            click(w, "BtSalvaStatus");
+            expectFields(record(QStringLiteral("SELECT * FROM TblManutencao WHERE Os = %1").arg(os)),
+                         {{"Status", "PRONTO"},
+                          {"DataConcluido", Now.date().toString(Qt::ISODate)},
+                          {"Andamento", upper(s.andamento) + " (" + Now.date().toString("dd/MM/yyyy") + ")"}});
+            shot(w, "ordem-de-servico");
+            inWindow("FrmOpcoesOS", [this](QWidget* p) { price(p); }, [w] { click(w, "BtOpcao"); });
+        }, [this] { Typing::key(edit(oficina, "TxtBusca"), Qt::Key_F11); });
+        EXPECT_EQ(boxes.failures(), 0);
+        EXPECT_EQ(number(QStringLiteral("SELECT COUNT(*) FROM TblManutencao WHERE Os = %1").arg(os)), 0);
+        EXPECT_EQ(oficina->dataFrmApMnt().recordCount(), 0);
+        expectDelivered();
+    }
+
+    // The price window: two parts rows, the labour, a discount, an exit
+    // note and 90 days of warranty; the operator, then the checkout.
+    void price(QWidget* p) {
+        const auto type = [p](const char* box, const QString& text) {
+            QLineEdit* e = edit(p, QString::fromLatin1(box));
+            e->clear();
+            Typing::type(e, text);
+        };
+        EXPECT_EQ(child<QLabel>(p, "Label3")->text(), QString::number(os));
+        type("TxtCod(0)", "101");
+        type("TxtQtde(0)", "2");
+        type("TxtId(0)", "un");
+        type("TxtDescricao(0)", "capacitor 470uf");
+        type("TxtVlUn(0)", "12,50");
+        type("TxtCod(1)", "205");
+        type("TxtQtde(1)", "1");
+        type("TxtId(1)", "pc");
+        type("TxtDescricao(1)", "flyback");
+        type("TxtVlUn(1)", "85");
+        type("TxtVlUn(6)", "60");
+        type("TxtDesc", "10");
+        type("TxtObs(0)", "  pago em dinheiro ");
+        type("Text1", "90");
+        type("TxtOperador", Password);
+        click(p, "BtCalcular");
+        EXPECT_EQ(edit(p, "TxtVl(0)")->text(), "25,00");
+        EXPECT_EQ(edit(p, "TxtVl(1)")->text(), "85,00");
+        shot(p, "precos-e-saida");
+        click(p, "BtDarSaída");
+    }
+
+    // What the checkout wrote: the delivered row, field by field.
+    void expectDelivered() {
+        const QVariantMap row = record(QStringLiteral("SELECT * FROM TblApEntregues WHERE Os = %1").arg(os));
+        entregue = row.value("IdApEntregues").toInt();
+        ASSERT_GT(entregue, 0);
+        QString phone = s.telefone;
+        phone.replace(QLatin1Char('-'), QLatin1Char(' '));
+        const QString today = Now.date().toString(Qt::ISODate);
+        expectFields(row, {{"IdCliente", QString::number(codigo)},
+                           {"Nome", upper(s.nome)},
+                           {"Endereco", upper(s.endereco)},
+                           {"Complemento", upper(s.complemento)},
+                           {"Bairro", upper(s.bairro)},
+                           {"Cidade", "SÃO PAULO"},
+                           {"Estado", "SP"},
+                           {"Cep", "00.000-000"},
+                           {"TelResidencia", phone},
+                           {"TelComercial", ""},
+                           {"Fax", ""},
+                           {"Celular", ""},
+                           {"Aparelho", upper(s.aparelho)},
+                           {"Marca", upper(s.marca)},
+                           {"Modelo", upper(s.modelo)},
+                           {"Chassis", ""},
+                           {"NumSerie", serie},
+                           {"Tensao", upper(s.tensao)},
+                           {"Defeito", upper(s.reclamacao)},
+                           {"EstadoAparelho", upper(s.estado)},
+                           {"Acessorios", upper(s.acessorios)},
+                           {"Dpto", "OUTROS"},
+                           {"Os", QString::number(os)},
+                           {"DataEntrada", today},
+                           {"HoraEntrada", Now.time().toString(QStringLiteral("HH:mm:ss"))},
+                           {"Dias", "0"},
+                           {"DataSaida", today},
+                           {"HoraSaida", Now.time().toString(QStringLiteral("HH:mm:ss"))},
+                           {"Tipo", "ORÇAMENTO"},
+                           {"Status", "PRONTO"},
+                           {"DataConcluido", today},
+                           {"OperadorEnt", Operator},
+                           {"OperadorSaida", Operator},
+                           {"Tecnico", upper(s.tecnico)},
+                           {"Atendimento", "INTERNO"},
+                           {"Garantia de Serviço", "true"},
+                           {"DATALIMITEGARANTIA", Now.date().addDays(90).toString(Qt::ISODate)},
+                           {"Loja", ""},
+                           {"DataCompra", ""},
+                           {"NotaFiscal", ""},
+                           {"GarComplementar", ""},
+                           {"Relatorio0", "101 2 un CAPACITOR 470UF 25,00"},
+                           {"Relatorio1", "205 1 pc FLYBACK 85,00"},
+                           {"Relatorio2", "    "},
+                           {"Relatorio3", "    "},
+                           {"Relatorio4", "    "},
+                           {"Relatorio55", "    "},
+                           // The amounts as the window shows them once stored.
+                           {"Relatorio5", "R$60"},
+                           {"Relatorio6", "R$ 170,00"},
+                           {"Relatorio7", "10"},
+                           {"Relatorio9", "PAGO EM DINHEIRO"},
+                           {"Relatorio10", ""},
+                           {"Relatorio11", ""}});
+        EXPECT_EQ(row.value("ValorCobrado").value<Currency>(), Currency::fromUnits(160));
+    }
+
     // A pickup receipt (F8), printed as soon as it is saved.
     void pickupReceipt() {
         action("MnuCompRet")->trigger();
@@ -459,6 +603,7 @@ public:
     std::int32_t codigo = 0;
     QString serie;
     std::int32_t os = 0;   // the order taken in
+    std::int32_t entregue = 0;   // its delivered row
 };
 
 // A road through the program in this process: its own lock against a second
@@ -515,6 +660,8 @@ TEST_F(RoadTest, OneOrderFromIntakeToDelivery) {
     copy.intake();
     ASSERT_FALSE(HasFatalFailure());
     copy.workshop();
+    ASSERT_FALSE(HasFatalFailure());
+    copy.serviceOrderToCheckout();
     ASSERT_FALSE(HasFatalFailure());
     copy.pickupReceipt();
     // Its documents landed at the printer.
@@ -589,6 +736,8 @@ TEST_F(RoadCopy, ItsOwnCustomersRoad) {
     ASSERT_FALSE(HasFatalFailure());
     copy.workshop();
     ASSERT_FALSE(HasFatalFailure());
+    copy.serviceOrderToCheckout();
+    ASSERT_FALSE(HasFatalFailure());
     copy.pickupReceipt();
     if (recording) {
         EXPECT_EQ(int(recording->documents.size()), Printed);
@@ -636,7 +785,8 @@ TEST_F(RoadTest, TwoCopiesAtOnceOnOneFile) {
         expectFields(record(QStringLiteral("SELECT * FROM TblApClientes WHERE ID = %1").arg(codigo)),
                      {{"Aparelho", upper(s.aparelho)}, {"Marca", upper(s.marca)}, {"Modelo", upper(s.modelo)}});
         EXPECT_EQ(number("SELECT COUNT(*) FROM TblRetirada WHERE Nome = '" + upper(s.retirada) + "'"), 1);
-        EXPECT_EQ(number(QStringLiteral("SELECT COUNT(*) FROM TblManutencao WHERE IdCliente = %1").arg(codigo)), 1);
+        EXPECT_EQ(number(QStringLiteral("SELECT COUNT(*) FROM TblManutencao WHERE IdCliente = %1").arg(codigo)), 0);
+        EXPECT_EQ(number(QStringLiteral("SELECT COUNT(*) FROM TblApEntregues WHERE IdCliente = %1").arg(codigo)), 1);
     }
     // No order number was handed out twice.
     QList<qlonglong> numbers;
