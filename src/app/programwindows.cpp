@@ -2,6 +2,7 @@
 
 #include "app/desktools.h"
 #include "customers/customerwindows.h"
+#include "orders/deliveredwindows.h"
 #include "orders/workshopwindows.h"
 #include "pickups/pickupwindows.h"
 #include "settings/settingswindows.h"
@@ -9,6 +10,7 @@
 void registerProgramWindows() {
     registerCustomerWindows();
     registerWorkshopWindows();
+    registerDeliveredWindows();
     registerPickupWindows();
     registerSettingsWindows();
     registerDeskTools();

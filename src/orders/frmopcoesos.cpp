@@ -484,20 +484,17 @@ FrmOpcoesOS::Saved FrmOpcoesOS::calculateAndSave() {
             DataFrmOpcMnt.cancelUpdate();
             throw;
         }
-    } catch (const std::exception& e) {
+    } catch (const DbError& e) {
+        // Another copy of the program may have checked the order out
+        // meanwhile: then nothing was written and nothing more can be done here.
+        if (e.number() == DbErrorCode::RecordDeleted) {
+            closeOnError(QStringLiteral("Não foi possível gravar os valores desta Ordem de Serviço"), e);
+            return Saved::Failed;
+        }
         BoundFields::showWriteError(e, Title);
         return Saved::Failed;
-    }
-    // Another copy of the program may have checked the order out meanwhile:
-    // then nothing was written and nothing more can be done here.
-    try {
-        if (DataFrmOpcMnt.database()
-                .scalar(QStringLiteral("SELECT COUNT(*) FROM TblManutencao WHERE Os = ?"), {m_os})
-                .toLongLong() != 1)
-            throw DbError(DbErrorCode::NoCurrentRecord, QStringLiteral("O registro foi excluído por outro usuário."),
-                          dbErrorSource());
     } catch (const std::exception& e) {
-        closeOnError(QStringLiteral("Não foi possível gravar os valores desta Ordem de Serviço"), e);
+        BoundFields::showWriteError(e, Title);
         return Saved::Failed;
     }
     showStoredFinal();

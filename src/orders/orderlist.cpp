@@ -148,6 +148,7 @@ void OrderList::buildWidgets() {
     const auto button = [panel, bar](const QString& name, const QString& caption, const QString& tip,
                                      const QIcon& icon) {
         QPushButton* b = Widgets::button(panel, name, caption, tip);
+        b->setProperty("caption", caption);
         b->setIcon(icon);
         b->setIconSize(QSize(24, 24));
         b->setMinimumHeight(Twips::toPixels(1125) - 16);
@@ -345,8 +346,22 @@ void OrderList::keyPressEvent(QKeyEvent* event) {
     event->accept();
 }
 
+void OrderList::fitButtons() {
+    // The buttons show their words when the panel has room for them and
+    // their pictures alone (the words stay in the tool tips) when it has not.
+    QWidget* panel = findChild<QWidget*>(QStringLiteral("Panel"));
+    const QList<QPushButton*> buttons{BtDetails, BtLocAp, BtImprimir, BtReset, BtFechar};
+    if (m_panelFullWidth == 0) {
+        for (QPushButton* b : buttons) b->setText(b->property("caption").toString());
+        m_panelFullWidth = panel->layout()->sizeHint().width();
+    }
+    const bool words = width() >= m_panelFullWidth;
+    for (QPushButton* b : buttons) b->setText(words ? b->property("caption").toString() : QString());
+}
+
 void OrderList::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    fitButtons();
     BtMove1->move(width() - Twips::toPixels(360), 0);
     BtMove1->raise();
 }

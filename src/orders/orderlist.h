@@ -121,6 +121,10 @@ private:
     QString tableSource() const { return m_setup.table; }
 
     bool m_byName = false;    // OrdenadoPorNome
+    // Words on the buttons while the panel has room for them.
+    void fitButtons();
+
     bool m_placed = false;    // first shown: the frame fills the main window's area
+    int m_panelFullWidth = 0; // the panel's width with the buttons' words
     bool m_loadFailed = false;
 };

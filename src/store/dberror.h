@@ -37,4 +37,5 @@ constexpr int Busy = 3260;             // another copy held the file longer than
 constexpr int NotAllowed = 3112;       // a criterion or source asked for more than a read of its table
 constexpr int TookTooLong = 3059;      // a find or list ran past the time limit and was stopped
 constexpr int InvalidText = 3075;      // a text holds a character that no criterion can carry
+constexpr int RecordDeleted = 3167;    // the row was deleted (by another copy) before the write
 }

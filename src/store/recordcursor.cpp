@@ -198,6 +198,31 @@ void RecordCursor::refresh() {
     emit currentChanged();
 }
 
+namespace {
+
+// Sorts distinct row keys. Keys read from an index that follows the order of
+// entry come sorted already; otherwise keys of a table are nearly dense, and a
+// presence map over their range puts them in order in one pass, several times
+// faster than a comparison sort on a large table; sparse keys are sorted
+// plainly.
+void sortKeys(std::vector<qint64>& keys) {
+    if (std::is_sorted(keys.begin(), keys.end())) return;
+    const auto [lo, hi] = std::minmax_element(keys.begin(), keys.end());
+    const qint64 first = *lo;
+    const quint64 range = quint64(*hi - first) + 1;
+    if (range > 4 * quint64(keys.size())) {
+        std::sort(keys.begin(), keys.end());
+        return;
+    }
+    std::vector<unsigned char> present(range);
+    for (qint64 k : keys) present[std::size_t(k - first)] = 1;
+    std::size_t out = 0;
+    for (std::size_t i = 0; i < range; ++i)
+        if (present[i]) keys[out++] = first + qint64(i);
+}
+
+} // namespace
+
 void RecordCursor::readKeys() {
     readGuardedKeys();
     noteKeysRead();
@@ -218,7 +243,7 @@ void RecordCursor::readGuardedKeys() {
     int rc;
     while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) m_keys.push_back(sqlite3_column_int64(st.s, 0));
     if (rc != SQLITE_DONE) throw engineError(db, rc);
-    if (m_orderBy.isEmpty()) std::sort(m_keys.begin(), m_keys.end());
+    if (m_orderBy.isEmpty()) sortKeys(m_keys);
     m_keys.shrink_to_fit();
     m_keysAscending = m_orderBy.isEmpty();
     dropKeyMap();
@@ -808,6 +833,13 @@ void RecordCursor::setField(const QString& name, const QVariant& value) {
     m_editDirty[std::size_t(col)] = true;
 }
 
+namespace {
+// A write that found its row gone: another copy deleted it meanwhile.
+[[noreturn]] void throwRecordDeleted() {
+    throw DbError(DbErrorCode::RecordDeleted, QStringLiteral("O registro foi excluído por outro usuário."), Source);
+}
+}
+
 qint64 RecordCursor::update() {
     ensureOpen("Update");
     if (m_mode == EditMode::None)
@@ -830,6 +862,10 @@ qint64 RecordCursor::update() {
             prepareStatement(db, QStringLiteral("UPDATE %1 SET %2 WHERE rowid = %3").arg(quoteIdent(m_table), sets.join(QStringLiteral(", "))).arg(key), st);
             for (int i = 0; i < values.size(); ++i) bindValue(st.s, i + 1, values[i]);
             runToEnd(db, st);
+            if (sqlite3_changes(db) == 0) {
+                cancelUpdate();
+                throwRecordDeleted();
+            }
         }
         m_mode = EditMode::None;
         loadCurrent();
@@ -900,6 +936,7 @@ void RecordCursor::writeField(int index, const QString& name, const QVariant& va
     prepareStatement(db, QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = %3").arg(quoteIdent(m_table), quoteIdent(m_fieldNames[col])).arg(key), st);
     bindValue(st.s, 1, stored);
     runToEnd(db, st);
+    if (sqlite3_changes(db) == 0) throwRecordDeleted();
     if (QVariantList* cached = cachedRow(index)) {
         QVariantList& row = *cached;
         if (col < row.size()) row[col] = convert(col, stored);

@@ -29,6 +29,17 @@ inline qint64 insert(const QString& table, const Fields& fields) {
     return d.lastInsertKey();
 }
 
+// `base` with the fields of `more` added or replaced (names in any case).
+inline Fields merged(Fields base, const Fields& more) {
+    for (const auto& [name, value] : more) {
+        bool replaced = false;
+        for (auto& field : base)
+            if (field.first.compare(name, Qt::CaseInsensitive) == 0) field.second = value, replaced = true;
+        if (!replaced) base.emplace_back(name, value);
+    }
+    return base;
+}
+
 // An open order taken in on 05/03/2008 at 14:05; `more` adds or replaces fields.
 inline qint64 addOrder(const QString& nome, const Fields& more = {}) {
     Fields f = {{"Nome", nome},
@@ -46,13 +57,7 @@ inline qint64 addOrder(const QString& nome, const Fields& more = {}) {
                 {"HoraEntrada", QTime(14, 5, 0)},
                 {"Dias", 3},
                 {"VlFinal", QVariant::fromValue(Currency::fromCents(15000))}};
-    for (const auto& [name, value] : more) {
-        bool replaced = false;
-        for (auto& field : f)
-            if (field.first == name) field.second = value, replaced = true;
-        if (!replaced) f.emplace_back(name, value);
-    }
-    return insert(QStringLiteral("TblManutencao"), f);
+    return insert(QStringLiteral("TblManutencao"), merged(std::move(f), more));
 }
 
 inline qint64 addDelivered(qint64 os, const QString& nome, const QDate& saida, const QString& operador,

@@ -491,6 +491,37 @@ TEST_F(FreshDb, AnIdleCursorHoldsNoLockAndSeesOthersChanges) {
     EXPECT_EQ(openDescriptors(path), 0);
 }
 
+// A write to a row that another copy deleted meanwhile is an error, never a
+// success that stored nothing; the other rows are left alone.
+TEST_F(FreshDb, WritingARowAnotherCopyDeletedFails) {
+    {
+        Database db(path);
+        for (int i = 0; i < 2; ++i) addCustomer(db, QStringLiteral("CLIENTE %1").arg(i));
+    }
+    RecordCursor c;
+    c.open(path, QStringLiteral("SELECT * FROM TblClientes ORDER BY Nome"));
+    ASSERT_EQ(c.text("Nome"), QStringLiteral("CLIENTE 0"));
+    sqlite3* other = otherConnection(path);
+    ASSERT_EQ(sqlite3_exec(other, "DELETE FROM TblClientes WHERE Nome = 'CLIENTE 0'", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(other);
+
+    c.edit();
+    c.setField("Bairro", QStringLiteral("CENTRO"));
+    try {
+        c.update();
+        ADD_FAILURE() << "the update of a deleted row reported success";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.number(), DbErrorCode::RecordDeleted);
+    }
+    EXPECT_EQ(c.editMode(), RecordCursor::EditMode::None);
+    EXPECT_THROW(c.writeField(0, QStringLiteral("Bairro"), QStringLiteral("CENTRO")), DbError);
+
+    // The surviving row still takes writes.
+    c.writeField(1, QStringLiteral("Bairro"), QStringLiteral("CENTRO"));
+    Database db(path);
+    EXPECT_EQ(db.scalar(QStringLiteral("SELECT count(*) FROM TblClientes WHERE Bairro = 'CENTRO'")).toInt(), 1);
+}
+
 namespace {
 
 int worker(const QString& path, int count) {

@@ -1,0 +1,125 @@
+#include "frmapentregues.h"
+
+#include "frmdetalhes.h"
+#include "frmlocapentregue.h"
+#include "printing/frmimpapentr.h"
+#include "store/globals.h"
+#include "ui/messagebox.h"
+#include "ui/twips.h"
+#include "ui/windowhost.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <cstdint>
+
+namespace {
+
+QString g_lastSearch;
+
+const QString Title = QStringLiteral("Aparelhos Entregues");
+
+GridColumn column(const char* field, const char* title, int twips, FieldFormat format = FieldFormat::Auto,
+                  Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter) {
+    return GridColumn{QString::fromUtf8(field), QString::fromUtf8(title), Twips::toPixels(twips), format, align};
+}
+
+OrderListSetup setup() {
+    const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
+    const Qt::Alignment centre = Qt::AlignCenter;
+    OrderListSetup s;
+    s.objectName = QStringLiteral("FrmApEntregues");
+    s.caption = Title;
+    s.table = QStringLiteral("TblApEntregues");
+    s.heading = QStringLiteral("APARELHOS ENTREGUES");
+    s.filterPrefix = QStringLiteral("TODOS OS APARELHOS ENTREGUES : ");
+    s.filterNamesField = true;
+    s.filterOrder = QStringLiteral("DataSaida");
+    s.dateFilterOrder = QStringLiteral("Os");
+    s.columns = {column("OS", "OS", 900, FieldFormat::Auto, right),
+                 column("DataSaida", "SAÍDA", 1350, FieldFormat::ShortDate),
+                 column("Nome", "CLIENTE", 3000),
+                 column("Aparelho", "APARELHO", 1500),
+                 column("Marca", "MARCA", 1300),
+                 column("Modelo", "MODELO", 1300),
+                 column("Tipo", "TIPO", 1500),
+                 column("Status", "STATUS", 1300),
+                 column("Garantia de Serviço", "GS", 600, FieldFormat::YesNo, centre),
+                 column("DataLimiteGarantia", "DATA GAR.", 1350, FieldFormat::ShortDate),
+                 column("ValorCobrado", "VALOR", 1000, FieldFormat::Fixed, right),
+                 column("OperadorSaida", "OP. SAÍDA", 1700),
+                 column("Tecnico", "TÉCNICO", 1500),
+                 column("NumSerie", "NÚM SÉRIE", 1500),
+                 column("HoraSaida", "HORA", 900, FieldFormat::Time),
+                 column("Defeito", "DEFEITO", 3000),
+                 column("Dpto", "DPTO", 1200),
+                 column("IdCliente", "ID CLIENTE", 1000, FieldFormat::Auto, right),
+                 column("DataEntrada", "ENTRADA", 1350, FieldFormat::ShortDate),
+                 column("IdApEntregues", "ID AP", 800, FieldFormat::Auto, right)};
+    s.detailsButton = QStringLiteral("BtDetalhes");
+    s.detailsToolTip = QStringLiteral("Detalhes do Aparelho Entregue (F11)");
+    s.resetToolTip = QStringLiteral("Atualizar Dados");
+    s.errorTitle = Title;
+    s.sqlFilter = &Modulo::SqlFiltroEntregues;
+    s.filterTitle = &Modulo::TituloFiltroEntregues;
+    s.lastSearch = &g_lastSearch;
+    return s;
+}
+
+} // namespace
+
+FrmApEntregues::FrmApEntregues(QWidget* parent) : OrderList(setup(), parent) { Form_Load(); }
+
+FrmApEntregues* FrmApEntregues::create() {
+    auto* w = new FrmApEntregues;
+    if (w->loadFailed()) {
+        delete w;
+        return nullptr;
+    }
+    return w;
+}
+
+FrmApEntregues* FrmApEntregues::open() { return WindowHost::openList<FrmApEntregues>(&FrmApEntregues::create); }
+
+void FrmApEntregues::showPreviousRepairs(const QString& query, const QString& heading) {
+    auto* w = WindowHost::loadList<FrmApEntregues>(&FrmApEntregues::create);
+    if (!w) return;
+    WindowHost::showList(w);
+    try {
+        w->showFilter(query, heading);
+    } catch (const std::exception&) {
+        w->BtReset_Click();
+        throw;
+    }
+}
+
+QString FrmApEntregues::rememberedSearch() { return g_lastSearch; }
+
+void FrmApEntregues::BtLocAp_Click() { WindowHost::showModal(new FrmLocApEntregue(&m_data, this)); }
+
+bool FrmApEntregues::takeCurrent(const QString& noRowMessage) {
+    if (!m_data.isOpen() || !m_data.hasCurrent()) {
+        MsgBox(noRowMessage, MsgButtons::Ok, MsgIcon::Exclamation, std::nullopt, Title);
+        return false;
+    }
+    Modulo::IdApEntregueAtual = std::int32_t(m_data.number(QStringLiteral("IdApEntregues")));
+    return true;
+}
+
+void FrmApEntregues::BtDetalhes_Click() {
+    if (!takeCurrent(QStringLiteral("Não existe nenhum Aparelho para visualizar os Detalhes"))) return;
+    auto* details = new FrmDetalhes(this);
+    if (!details->found()) {
+        delete details;
+        return;
+    }
+    if (WindowHost::showModal(details) == FrmDetalhes::NovaOrdem) {
+        // The list closes and the intake opens once this handler has
+        // returned: the list goes with its buttons.
+        QTimer::singleShot(0, qApp, &FrmDetalhes::startNewOrder);
+    }
+}
+
+void FrmApEntregues::BtImprimir_Click() {
+    if (!takeCurrent(QStringLiteral("Não existe nada a Imprimir"))) return;
+    WindowHost::showModal(new FrmImpApEntr(this));
+}
