@@ -12,6 +12,8 @@
 #include "app/programwindows.h"
 #include "app/windowregistry.h"
 #include "customers/frmclientes.h"
+#include "orders/frmapentregues.h"
+#include "orders/frmdetalhes.h"
 #include "orders/frmmanutencao.h"
 #include "store/currency.h"
 #include "pickups/frmretirada.h"
@@ -43,6 +45,7 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTabWidget>
@@ -543,6 +546,120 @@ public:
         EXPECT_EQ(row.value("ValorCobrado").value<Currency>(), Currency::fromUnits(160));
     }
 
+    // The delivered list (F4): the appliance found by its customer's name,
+    // its details with the service report, the printed report, and the
+    // warranty return, a new order, while the warranty holds.
+    void deliveredAndReturn() {
+        action("MnuApEntregues")->trigger();
+        auto* entregues = WindowHost::findList<FrmApEntregues>();
+        ASSERT_NE(entregues, nullptr);
+        EXPECT_EQ(WindowHost::findList<FrmManutencao>(), nullptr);
+        QLineEdit* busca = edit(entregues, "TxtBusca");
+        busca->clear();
+        Typing::type(busca, s.nome.left(5));
+        Typing::key(busca, Qt::Key_Return);
+        ASSERT_EQ(entregues->listCursor().number("IdApEntregues"), entregue);
+        shot(mdi.get(), "entregues");
+
+        ScriptedBoxes boxes;
+        boxes.answer(MsgAnswer::Yes, "Confirma a Impressão dos Detalhes desta Ordem de Serviço");
+        boxes.answer(MsgAnswer::Ok, "Os Dados foram enviados para a Impressora. Aguarde!");
+        boxes.answer(MsgAnswer::No, "Deseja Imprimir esta Ordem de Serviço Agora?");
+        std::unique_ptr<ModalScript> intake;
+        inWindow("FrmDetalhes", [&](QWidget* d) {
+            EXPECT_EQ(child<QLabel>(d, "Label2")->text(), QString::number(os));
+            EXPECT_EQ(child<QLabel>(d, "Lbl(0)")->text(), QString::number(codigo));
+            EXPECT_EQ(child<QLabel>(d, "Lbl(1)")->text(), upper(s.nome));
+            const QStringList report = static_cast<FrmDetalhes*>(d)->reportLines();
+            EXPECT_TRUE(report.contains("101 2 un CAPACITOR 470UF 25,00")) << report.join('|').toStdString();
+            EXPECT_TRUE(report.contains("PAGO EM DINHEIRO")) << report.join('|').toStdString();
+            shot(d, "detalhes");
+            // The repaired-appliance report runs once its window has painted.
+            inWindow("FrmImpDtApEnt", [](QWidget*) {}, [d] { click(d, "BtImpressao"); });
+            // The return's intake opens once the details and the list have closed.
+            intake = std::make_unique<ModalScript>([this](QWidget* w) { warrantyReturn(w); }, Wait,
+                                                   QStringLiteral("FrmEntrada"));
+            click(d, "BtRetorno");
+        }, [entregues] { click(entregues, "BtDetalhes"); });
+        ASSERT_TRUE(intake);
+        EXPECT_TRUE(waitFor([&] { return intake->done() && !intake->dialog(); }, Wait));
+        intake.reset();
+        EXPECT_EQ(boxes.failures(), 0);
+        EXPECT_EQ(WindowHost::findList<FrmApEntregues>(), nullptr);
+        EXPECT_EQ(Modulo::IdApEntregueAtual, entregue);
+
+        // A new number for the return; the warranty's end and technician
+        // come with it.
+        ASSERT_GT(retorno, os);
+        expectFields(record(QStringLiteral("SELECT * FROM TblManutencao WHERE Os = %1").arg(retorno)),
+                     {{"IdCliente", QString::number(codigo)},
+                      {"Nome", upper(s.nome)},
+                      {"Aparelho", upper(s.aparelho)},
+                      {"Marca", upper(s.marca)},
+                      {"Modelo", upper(s.modelo)},
+                      {"NumSerie", serie},
+                      {"Defeito", upper(s.defeito)},
+                      {"Tipo", "GAR. DE SERVIÇO"},
+                      {"Status", "EM SERVIÇO"},
+                      {"Tecnico", upper(s.tecnico)},
+                      {"OperadorEnt", Operator},
+                      {"DataEntrada", Now.date().toString(Qt::ISODate)},
+                      {"DtLmtGr", Now.date().addDays(90).toString(Qt::ISODate)},
+                      {"Via", "0"}});
+    }
+
+    // The intake of a warranty return: the type chosen and locked, the
+    // technician of the repair; the operator types the defect.
+    void warrantyReturn(QWidget* w) {
+        EXPECT_TRUE(child<QRadioButton>(w, "Option1(1)")->isChecked());
+        EXPECT_FALSE(child<QRadioButton>(w, "Option1(0)")->isEnabled());
+        EXPECT_EQ(child<QComboBox>(w, "Combo(3)")->currentText(), upper(s.tecnico));
+        EXPECT_EQ(child<QLabel>(w, "Lbl(1)")->text(), upper(s.nome));
+        EXPECT_EQ(txt(w, 19)->text(), serie);
+        Typing::type(txt(w, 21), s.defeito);
+        Typing::type(edit(w, "TxtOperador"), Password);
+        click(w, "BtEntrada");
+        retorno = child<QLabel>(w, "Label3")->text().toInt();
+        click(w, "BtFechar");
+    }
+
+    // Both copies check out one order at the same moment: each opens it
+    // from the workshop list, marks it "PRONTO", types the labour and its
+    // password in the price window, then waits for the other copy before
+    // confirming. Returns whether this copy's checkout went through; the
+    // other copy's must have been refused with the message that another
+    // operator may have checked it out.
+    bool sharedCheckout(const QString& customer, const std::function<void()>& bothReady) {
+        action("Mnumanut")->trigger();
+        oficina = WindowHost::findList<FrmManutencao>();
+        EXPECT_NE(oficina, nullptr);
+        if (!oficina) return false;
+        QLineEdit* busca = edit(oficina, "TxtBusca");
+        busca->clear();
+        Typing::type(busca, customer.left(5));
+        Typing::key(busca, Qt::Key_Return);
+        EXPECT_EQ(oficina->dataFrmApMnt().text("Nome"), upper(customer));
+        ScriptedBoxes boxes(false);   // each box takes its default answer: Yes to the checkout
+        inWindow("FrmOS", [&](QWidget* w) {
+            chooseInList(w, "List1", "PRONTO");
+            click(w, "BtSalvaStatus");
+            inWindow("FrmOpcoesOS", [&](QWidget* p) {
+                Typing::type(edit(p, "TxtVlUn(6)"), "30");
+                Typing::type(edit(p, "TxtOperador"), Password);
+                bothReady();
+                click(p, "BtDarSaída");
+            }, [w] { click(w, "BtOpcao"); });
+        }, [busca] { Typing::key(busca, Qt::Key_F11); });
+        const QStringList texts = boxes.texts();
+        const bool done = texts.contains(QStringLiteral("Foi Dado Saída no Aparelho com Sucesso!"));
+        if (!done) {
+            EXPECT_TRUE(texts.join('|').contains(QStringLiteral("outro operador já tenha dado Saída")))
+                << texts.join('|').toStdString();
+        }
+        WindowHost::closeList<FrmManutencao>();
+        return done;
+    }
+
     // A pickup receipt (F8), printed as soon as it is saved.
     void pickupReceipt() {
         action("MnuCompRet")->trigger();
@@ -604,6 +721,7 @@ public:
     QString serie;
     std::int32_t os = 0;   // the order taken in
     std::int32_t entregue = 0;   // its delivered row
+    std::int32_t retorno = 0;    // the warranty return's order
 };
 
 // A road through the program in this process: its own lock against a second
@@ -634,8 +752,9 @@ protected:
     }
 };
 
-// The documents one road prints: the service order and the pickup receipt.
-constexpr int Printed = 2;
+// The documents one road prints: the service order, the repaired-appliance
+// report and the pickup receipt.
+constexpr int Printed = 3;
 
 QString backupIn(const QString& home) {
     return home + QStringLiteral("/Meus Documentos/BackUp OS/") + Backup::dailyFileName(Now.date());
@@ -662,6 +781,8 @@ TEST_F(RoadTest, OneOrderFromIntakeToDelivery) {
     copy.workshop();
     ASSERT_FALSE(HasFatalFailure());
     copy.serviceOrderToCheckout();
+    ASSERT_FALSE(HasFatalFailure());
+    copy.deliveredAndReturn();
     ASSERT_FALSE(HasFatalFailure());
     copy.pickupReceipt();
     // Its documents landed at the printer.
@@ -738,10 +859,20 @@ TEST_F(RoadCopy, ItsOwnCustomersRoad) {
     ASSERT_FALSE(HasFatalFailure());
     copy.serviceOrderToCheckout();
     ASSERT_FALSE(HasFatalFailure());
+    copy.deliveredAndReturn();
+    ASSERT_FALSE(HasFatalFailure());
     copy.pickupReceipt();
     if (recording) {
         EXPECT_EQ(int(recording->documents.size()), Printed);
     }
+    // The first copy's warranty return is the order both check out.
+    if (n == 1) leaveMark(shared, QStringLiteral("retorno-1"));
+    ASSERT_TRUE(awaitMark(shared, "retorno-1"));
+    const bool checkedOut = copy.sharedCheckout(Shops[0].nome, [&] {
+        leaveMark(shared, QStringLiteral("baixa-%1").arg(n));
+        EXPECT_TRUE(awaitMark(shared, "baixa-" + other));
+    });
+    leaveMark(shared, QStringLiteral("%1-%2").arg(checkedOut ? "saida" : "recusada").arg(n));
     // The first copy ends while the second still works; the second ends
     // after it and makes the day's copy.
     leaveMark(shared, QStringLiteral("pronto-%1").arg(n));
@@ -785,9 +916,22 @@ TEST_F(RoadTest, TwoCopiesAtOnceOnOneFile) {
         expectFields(record(QStringLiteral("SELECT * FROM TblApClientes WHERE ID = %1").arg(codigo)),
                      {{"Aparelho", upper(s.aparelho)}, {"Marca", upper(s.marca)}, {"Modelo", upper(s.modelo)}});
         EXPECT_EQ(number("SELECT COUNT(*) FROM TblRetirada WHERE Nome = '" + upper(s.retirada) + "'"), 1);
-        EXPECT_EQ(number(QStringLiteral("SELECT COUNT(*) FROM TblManutencao WHERE IdCliente = %1").arg(codigo)), 0);
-        EXPECT_EQ(number(QStringLiteral("SELECT COUNT(*) FROM TblApEntregues WHERE IdCliente = %1").arg(codigo)), 1);
     }
+    // The second copy's warranty return is still in the workshop; the
+    // first copy's left once, by one copy, the other told so.
+    const QString first = upper(Shops[0].nome), second = upper(Shops[1].nome);
+    EXPECT_EQ(number("SELECT COUNT(*) FROM TblManutencao WHERE Nome = '" + second + "' AND Tipo = 'GAR. DE SERVIÇO'"), 1);
+    EXPECT_EQ(number("SELECT COUNT(*) FROM TblManutencao"), 1);
+    EXPECT_EQ(number("SELECT COUNT(*) FROM TblApEntregues WHERE Nome = '" + first + "'"), 2);
+    EXPECT_EQ(number("SELECT COUNT(*) FROM TblApEntregues WHERE Nome = '" + second + "'"), 1);
+    EXPECT_EQ(number("SELECT COUNT(*) FROM TblApEntregues WHERE Tipo = 'GAR. DE SERVIÇO'"), 1);
+    const auto marked = [&](const char* what) {
+        int n = 0;
+        for (int i = 1; i <= 2; ++i) n += QFile::exists(QStringLiteral("%1/%2-%3").arg(folder()).arg(what).arg(i));
+        return n;
+    };
+    EXPECT_EQ(marked("saida"), 1);
+    EXPECT_EQ(marked("recusada"), 1);
     // No order number was handed out twice.
     QList<qlonglong> numbers;
     for (const char* table : {"TblManutencao", "TblApEntregues"})
