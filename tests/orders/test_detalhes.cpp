@@ -215,8 +215,9 @@ TEST_F(DetalhesTest, EveryValueFitsItsPlace) {
     const QString dir = qEnvironmentVariable("TARVEL_PDF_DIR");
     if (!dir.isEmpty()) w->grab().save(dir + QStringLiteral("/FrmDetalhes.png"));
     for (QLabel* l : w->findChildren<QLabel*>())
-        if (!l->text().isEmpty() && l->isVisible())
+        if (!l->text().isEmpty() && l->isVisible()) {
             EXPECT_GE(l->width(), l->fontMetrics().horizontalAdvance(l->text())) << l->objectName().toStdString();
+        }
     for (QLineEdit* t : w->findChildren<QLineEdit*>()) EXPECT_GE(t->width(), 60) << t->objectName().toStdString();
     // The whole window fits a 1024 x 768 screen.
     EXPECT_LE(w->frameGeometry().width(), 1024);

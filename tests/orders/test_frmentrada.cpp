@@ -229,7 +229,9 @@ TEST_F(EntradaTest, ValidationChainStopsAtEachStepWithItsMessageAndFocus) {
         EXPECT_EQ(boxes.log()[0].text, step.text);
         EXPECT_EQ(boxes.log()[0].icon, step.icon);
         EXPECT_EQ(boxes.log()[0].title, "Emissão de Ordem de Serviço");
-        if (!step.focus.isEmpty()) EXPECT_EQ(focused()->objectName(), step.focus);
+        if (!step.focus.isEmpty()) {
+            EXPECT_EQ(focused()->objectName(), step.focus);
+        }
         EXPECT_EQ(count("SELECT COUNT(*) FROM TblManutencao"), 1);
         w.reset();
     }

@@ -520,7 +520,9 @@ TEST_F(FrmOsTest, ThePriceWindowWorksOnTheOrderAndACheckoutThereClosesThisWindow
         EXPECT_EQ(Modulo::OsAtual, os);
         EXPECT_EQ(w->isVisible(), way == 0);
         EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TblManutencao WHERE Os = %1").arg(os)), way == 1 ? 0 : 1);
-        if (way != 1) EXPECT_EQ(stored("Andamento").toString(), QString::fromUtf8("ORÇADO"));
+        if (way != 1) {
+            EXPECT_EQ(stored("Andamento").toString(), QString::fromUtf8("ORÇADO"));
+        }
         w.reset();
     }
 }
