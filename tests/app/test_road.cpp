@@ -447,6 +447,7 @@ public:
         EXPECT_EQ(boxes.failures(), 0);
         EXPECT_EQ(number(QStringLiteral("SELECT COUNT(*) FROM TblManutencao WHERE Os = %1").arg(os)), 0);
         EXPECT_EQ(oficina->dataFrmApMnt().recordCount(), 0);
+        EXPECT_EQ(oficina->countText(), "0");
         expectDelivered();
     }
 
@@ -656,6 +657,9 @@ public:
             EXPECT_TRUE(texts.join('|').contains(QStringLiteral("outro operador já tenha dado Saída")))
                 << texts.join('|').toStdString();
         }
+        // Either way the order has left the list, and its count says so.
+        EXPECT_EQ(oficina->dataFrmApMnt().findFirst(QStringLiteral("Nome = '%1'").arg(upper(customer))), false);
+        EXPECT_EQ(oficina->countText(), QString::number(oficina->dataFrmApMnt().recordCount()));
         WindowHost::closeList<FrmManutencao>();
         return done;
     }
