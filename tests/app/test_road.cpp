@@ -609,6 +609,27 @@ public:
                       {"Via", "0"}});
     }
 
+    // The return's order in the workshop: its previous repairs show in the
+    // delivered list, filtered on the appliance, beside the workshop list.
+    void previousRepairs() {
+        action("Mnumanut")->trigger();
+        oficina = WindowHost::findList<FrmManutencao>();
+        ASSERT_NE(oficina, nullptr);
+        ASSERT_EQ(oficina->dataFrmApMnt().number("Os"), retorno);   // the last row
+        inWindow("FrmOS", [](QWidget* w) { click(w, "BtMntAnt"); }, [this] { click(oficina, "BtOs"); });
+        auto* entregues = WindowHost::findList<FrmApEntregues>();
+        ASSERT_NE(entregues, nullptr);
+        EXPECT_EQ(WindowHost::findList<FrmManutencao>(), oficina);
+        const QString heading = upper(QStringLiteral("MANUTENÇÕES ANTERIORES : APARELHO = %1 MARCA = %2 MODELO = %3")
+                                          .arg(s.aparelho, s.marca, s.modelo));
+        EXPECT_EQ(Modulo::TituloFiltroEntregues, heading);
+        EXPECT_EQ(child<DataGrid>(entregues, "DBGrid1")->caption(), heading);
+        EXPECT_TRUE(entregues->filtered());
+        EXPECT_EQ(entregues->listCursor().recordCount(), 1);
+        EXPECT_EQ(entregues->listCursor().number("Os"), os);
+        EXPECT_EQ(entregues->countText(), "1");
+    }
+
     // The intake of a warranty return: the type chosen and locked, the
     // technician of the repair; the operator types the defect.
     void warrantyReturn(QWidget* w) {
@@ -787,6 +808,8 @@ TEST_F(RoadTest, OneOrderFromIntakeToDelivery) {
     copy.serviceOrderToCheckout();
     ASSERT_FALSE(HasFatalFailure());
     copy.deliveredAndReturn();
+    ASSERT_FALSE(HasFatalFailure());
+    copy.previousRepairs();
     ASSERT_FALSE(HasFatalFailure());
     copy.pickupReceipt();
     // Its documents landed at the printer.
