@@ -228,7 +228,9 @@ public:
         }, [] {});
         EXPECT_EQ(mdi->windowTitle(), "::: TARVEL ::: Sistema Inicializado por: " + Operator);
         EXPECT_EQ(Modulo::NomeOperadorAtual, Operator);
-        EXPECT_EQ(shown(Database::openDefault().scalar("SELECT DtAtual FROM TblConfig")), Now.date().toString(Qt::ISODate));
+        // The first log-in of the day ran the daily update.
+        EXPECT_EQ(shown(Database::openDefault().scalar("SELECT DtAtual FROM TblConfig")),
+                  Clock::today().toString(Qt::ISODate));
     }
 
     // The status bar's count of running copies, as the main window shows it
@@ -781,8 +783,8 @@ protected:
 // report and the pickup receipt.
 constexpr int Printed = 3;
 
-QString backupIn(const QString& home) {
-    return home + QStringLiteral("/Meus Documentos/BackUp OS/") + Backup::dailyFileName(Now.date());
+QString backupIn(const QString& home, const QDate& day = Now.date()) {
+    return home + QStringLiteral("/Meus Documentos/BackUp OS/") + Backup::dailyFileName(day);
 }
 
 } // namespace
@@ -824,6 +826,28 @@ TEST_F(RoadTest, OneOrderFromIntakeToDelivery) {
     Database saved(copyFile);
     EXPECT_EQ(saved.scalar("SELECT Nome FROM TblClientes").toString(), upper(Shops[0].nome));
     EXPECT_EQ(saved.scalar("SELECT COUNT(*) FROM TblRetirada").toInt(), 1);
+    saved.close();
+
+    // 91 days later the first log-in of the day counts the return's days in
+    // the workshop and ends the repair's warranty: its details offer no
+    // return any more.
+    const QDate later = Now.date().addDays(91);
+    Clock::set(QDateTime(later, QTime(8, 0)));
+    Copy next(Shops[0]);
+    next.start();
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_EQ(number(QStringLiteral("SELECT Dias FROM TblManutencao WHERE Os = %1").arg(copy.retorno)), 91);
+    EXPECT_EQ(number(QStringLiteral("SELECT [Garantia de Serviço] FROM TblApEntregues WHERE Os = %1").arg(copy.os)), 0);
+    next.action("MnuApEntregues")->trigger();
+    auto* entregues = WindowHost::findList<FrmApEntregues>();
+    ASSERT_NE(entregues, nullptr);
+    EXPECT_EQ(entregues->listCursor().number("Os"), copy.os);
+    inWindow("FrmDetalhes", [](QWidget* d) {
+        EXPECT_FALSE(button(d, "BtRetorno")->isEnabled());
+        click(d, "BtFechar");
+    }, [entregues] { Typing::key(edit(entregues, "TxtBusca"), Qt::Key_F11); });
+    next.exit();
+    EXPECT_TRUE(QFile::exists(backupIn(home.path(), later)));
 }
 
 // ---------------------------------------------------------------- copies
