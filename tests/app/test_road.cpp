@@ -3,7 +3,8 @@
 // by keyboard and mouse, on a delivered database file, with the documents
 // printed through a private print server. After each step the tables hold
 // what the step wrote, field by field. Then two copies of the program, two
-// processes, go the same road at once on one file.
+// processes, go the same road at once on one file and both check out one
+// shared order.
 //
 // TARVEL_ROAD_SHOTS=<folder> saves a picture of each main window as the road
 // passes it (scripts/screenshots).
@@ -15,12 +16,12 @@
 #include "orders/frmapentregues.h"
 #include "orders/frmdetalhes.h"
 #include "orders/frmmanutencao.h"
-#include "store/currency.h"
 #include "pickups/frmretirada.h"
 #include "platform/screensize.h"
-#include "printing/printer.h"
 #include "platform/singleinstance.h"
+#include "printing/printer.h"
 #include "store/clock.h"
+#include "store/currency.h"
 #include "store/database.h"
 #include "store/globals.h"
 #include "store/programfolder.h"
@@ -53,7 +54,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
-#include <QThread>
 #include <memory>
 
 namespace {
