@@ -1,12 +1,7 @@
 // The program: the main window opens the database, runs the log-in and
 // stays until the operator ends the program.
-#include "app/desktools.h"
 #include "app/frmmdi.h"
-#include "customers/customerwindows.h"
-#include "orders/deliveredwindows.h"
-#include "orders/workshopwindows.h"
-#include "pickups/pickupwindows.h"
-#include "settings/settingswindows.h"
+#include "app/programwindows.h"
 #include "ui/appsetup.h"
 
 #include <QApplication>
@@ -20,12 +15,7 @@ int main(int argc, char** argv) {
 
     // Windows of the other areas register here so that the main window's
     // entries open them.
-    registerCustomerWindows();
-    registerWorkshopWindows();
-    registerDeliveredWindows();
-    registerPickupWindows();
-    registerSettingsWindows();
-    registerDeskTools();
+    registerProgramWindows();
 
     FrmMdi mdi;
     if (mdi.ended()) return mdi.exitCode();
