@@ -338,12 +338,7 @@ void FrmClientes::setRowsUsable(bool usable) {
 }
 
 FrmClientes* FrmClientes::create() {
-    auto* w = new FrmClientes;
-    if (w->loadFailed()) {
-        delete w;
-        return nullptr;
-    }
-    return w;
+    return WindowHost::keepIfLoaded(new FrmClientes);
 }
 
 FrmClientes* FrmClientes::load() { return WindowHost::loadList<FrmClientes>(&FrmClientes::create); }

@@ -70,12 +70,7 @@ OrderListSetup setup() {
 FrmApEntregues::FrmApEntregues(QWidget* parent) : OrderList(setup(), parent) { Form_Load(); }
 
 FrmApEntregues* FrmApEntregues::create() {
-    auto* w = new FrmApEntregues;
-    if (w->loadFailed()) {
-        delete w;
-        return nullptr;
-    }
-    return w;
+    return WindowHost::keepIfLoaded(new FrmApEntregues);
 }
 
 FrmApEntregues* FrmApEntregues::open() { return WindowHost::openList<FrmApEntregues>(&FrmApEntregues::create); }

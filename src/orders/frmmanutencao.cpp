@@ -68,12 +68,7 @@ OrderListSetup setup() {
 FrmManutencao::FrmManutencao(QWidget* parent) : OrderList(setup(), parent) { Form_Load(); }
 
 FrmManutencao* FrmManutencao::create() {
-    auto* w = new FrmManutencao;
-    if (w->loadFailed()) {
-        delete w;
-        return nullptr;
-    }
-    return w;
+    return WindowHost::keepIfLoaded(new FrmManutencao);
 }
 
 FrmManutencao* FrmManutencao::open() { return WindowHost::openList<FrmManutencao>(&FrmManutencao::create); }

@@ -117,12 +117,7 @@ FrmOS::FrmOS(QWidget* parent) : QDialog(parent) {
 FrmOS::~FrmOS() = default;
 
 FrmOS* FrmOS::create(QWidget* parent) {
-    auto* w = new FrmOS(parent);
-    if (w->loadFailed()) {
-        delete w;
-        return nullptr;
-    }
-    return w;
+    return WindowHost::keepIfLoaded(new FrmOS(parent));
 }
 
 void FrmOS::setDeliveredListFilter(DeliveredListFilter filter) { deliveredListFilter() = std::move(filter); }

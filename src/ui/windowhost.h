@@ -54,6 +54,14 @@ template <class W> bool closeList() { return closeList(W::staticMetaObject); }
 // Closes every list window the same way; false when one refused.
 bool closeAllLists();
 
+// A window just made whose loading failed (loadFailed()) is deleted and
+// nullptr returned; a loaded one is returned as it is.
+template <class W> W* keepIfLoaded(W* window) {
+    if (!window->loadFailed()) return window;
+    delete window;
+    return nullptr;
+}
+
 // The parent for a modal dialog: the active window, else the main window.
 QWidget* dialogParent();
 
