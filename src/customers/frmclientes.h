@@ -37,6 +37,8 @@ public:
     // A new list window, not yet adopted or shown; nullptr when the database
     // could not be read (the error was shown).
     static FrmClientes* create();
+    // The database could not be read when the window was made.
+    bool loadFailed() const { return m_loadFailed; }
     // Opens the list on a customer: moves its cursor to "Codigo = codigo" and
     // shows it. When no customer has that code the list stays on the row its
     // cursor stood on. Either way CodClienteAtual names the row shown.
@@ -91,7 +93,6 @@ private:
     void setRowsUsable(bool usable);
     // Writes an appliance cell still being edited in the grid.
     void commitApplianceEdit();
-    bool loadFailed() const { return m_loadFailed; }
 
     RecordCursor DataFrmClientes;
     RecordCursor DataApClientes;

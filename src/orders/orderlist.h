@@ -73,6 +73,8 @@ public:
     // The count label Label1 (other windows write it after removing a row).
     QString countText() const;
     void setCountText(const QString& text);
+    // The database could not be read when the window was made.
+    bool loadFailed() const { return m_loadFailed; }
 
 protected:
     OrderList(OrderListSetup setup, QWidget* parent);
@@ -80,7 +82,6 @@ protected:
     // Opens the cursor on the whole table and shows it; false (after the
     // message) when the database could not be read.
     bool Form_Load();
-    bool loadFailed() const { return m_loadFailed; }
 
     // The list's other windows.
     virtual void BtLocAp_Click() = 0;
