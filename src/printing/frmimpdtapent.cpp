@@ -81,10 +81,8 @@ bool FrmImpDtApEnt::findRow() {
            DataOsApEnt.number(QStringLiteral("IdApEntregues")) == m_id;
 }
 
-void FrmImpDtApEnt::BtFechar_Click() {
-    m_printer.killDoc();
-    reject();
-}
+// Closing cancels a job under way (done()).
+void FrmImpDtApEnt::BtFechar_Click() { reject(); }
 
 void FrmImpDtApEnt::done(int result) {
     Timer2->setEnabled(false);

@@ -180,10 +180,8 @@ void FrmImpressao::BtIniciar_Click() {
     Timer1->setEnabled(true);
 }
 
-void FrmImpressao::BtFechar_Click() {
-    m_printer.killDoc();
-    reject();
-}
+// Closing cancels a job under way (done()).
+void FrmImpressao::BtFechar_Click() { reject(); }
 
 void FrmImpressao::done(int result) {
     Timer1->setEnabled(false);

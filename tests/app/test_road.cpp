@@ -54,6 +54,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -239,6 +240,18 @@ public:
         QLabel* panel = child<QLabel>(mdi.get(), QStringLiteral("Panel2"));
         const QString want = QString::number(n) + QStringLiteral(" Usuário(s)");
         return waitFor([&] { return panel->text() == want; }, 6000);
+    }
+
+    // The road from the settings to the warranty return, stopping at the
+    // first step that failed fatally.
+    void throughReturn() {
+        const std::function<void(Copy&)> steps[] = {&Copy::settings,         &Copy::newCustomer, &Copy::newAppliance,
+                                                    &Copy::intake,           &Copy::workshop,    &Copy::serviceOrderToCheckout,
+                                                    &Copy::deliveredAndReturn};
+        for (const auto& step : steps) {
+            step(*this);
+            if (::testing::Test::HasFatalFailure()) return;
+        }
     }
 
     // The settings: a brand, an appliance type and a technician.
@@ -798,18 +811,7 @@ TEST_F(RoadTest, OneOrderFromIntakeToDelivery) {
     EXPECT_EQ(number("SELECT Qtde FROM TblConfig"), 1);
     EXPECT_TRUE(copy.showsCopies(1));
     shot(copy.mdi.get(), "principal");
-    copy.settings();
-    copy.newCustomer();
-    ASSERT_FALSE(HasFatalFailure());
-    copy.newAppliance();
-    ASSERT_FALSE(HasFatalFailure());
-    copy.intake();
-    ASSERT_FALSE(HasFatalFailure());
-    copy.workshop();
-    ASSERT_FALSE(HasFatalFailure());
-    copy.serviceOrderToCheckout();
-    ASSERT_FALSE(HasFatalFailure());
-    copy.deliveredAndReturn();
+    copy.throughReturn();
     ASSERT_FALSE(HasFatalFailure());
     copy.previousRepairs();
     ASSERT_FALSE(HasFatalFailure());
@@ -899,18 +901,7 @@ TEST_F(RoadCopy, ItsOwnCustomersRoad) {
     leaveMark(shared, QStringLiteral("entrou-%1").arg(n));
     ASSERT_TRUE(awaitMark(shared, "entrou-" + other));
     EXPECT_TRUE(copy.showsCopies(2));
-    copy.settings();
-    copy.newCustomer();
-    ASSERT_FALSE(HasFatalFailure());
-    copy.newAppliance();
-    ASSERT_FALSE(HasFatalFailure());
-    copy.intake();
-    ASSERT_FALSE(HasFatalFailure());
-    copy.workshop();
-    ASSERT_FALSE(HasFatalFailure());
-    copy.serviceOrderToCheckout();
-    ASSERT_FALSE(HasFatalFailure());
-    copy.deliveredAndReturn();
+    copy.throughReturn();
     ASSERT_FALSE(HasFatalFailure());
     copy.pickupReceipt();
     if (recording) {
