@@ -85,8 +85,8 @@ void frmNvOperador::BtCadastrar_Click() {
     const QString name = TxtNvUsuario->text();
     const QString password = TxtSnNvUsuario->text();
     try {
-        // A name of blanks is no name.
-        if (name.trimmed().size() < 2)
+        // Counted as typed; a name of blanks is no name.
+        if (name.size() < 2 || name.trimmed().isEmpty())
             return refuse(QStringLiteral("Digite o Nome do Novo Operador"), MsgIcon::Information, TxtNvUsuario);
         if (OperatorRules::nameTaken(*DataOperador, name))
             return refuse(QStringLiteral("Já existe um Operador Cadastrado com este Nome."), MsgIcon::Information,

@@ -62,6 +62,9 @@ OrderListSetup setup() {
     s.sqlFilter = &Modulo::SqlFiltroEntregues;
     s.filterTitle = &Modulo::TituloFiltroEntregues;
     s.lastSearch = &g_lastSearch;
+    s.keysWithoutRows = true;
+    s.indicatorAtTop = true;
+    s.picturesOnly = true;
     return s;
 }
 

@@ -467,16 +467,20 @@ void FrmEntrada::showDuplicate() {
 }
 
 bool FrmEntrada::restrictionsAllow(const QString& criterion) {
-    DataRestricao.requery();
-    // A refusal among the matching rows wins over a warning, whatever their order.
+    // A refusal among the matching rows wins over a warning, whatever their
+    // order. The refusing type is its exact text: the database's own
+    // comparison would take another case or accent for it.
     const auto check = [this](const QString& match, const QString& refusal, const QString& warning) {
-        if (DataRestricao.findFirst(QStringLiteral("(") + match + QStringLiteral(") AND Tipo = ") +
-                                    SqlDialect::quote(NaoPermitirEntrada))) {
+        QStringList types;
+        for (const QVariantList& row : DataRestricao.database().rows(
+                 QStringLiteral("SELECT Tipo FROM TblRestricao WHERE ") + SqlDialect::translate(match)))
+            types << row.value(0).toString();
+        if (types.contains(NaoPermitirEntrada)) {
             MsgBox(lines({QStringLiteral("ATENÇÃO"), refusal, QStringLiteral("Comunique a Gerência Imediatamente")}),
                    MsgButtons::Ok, MsgIcon::Critical, std::nullopt, Title);
             return false;
         }
-        if (DataRestricao.findFirst(match))
+        if (!types.isEmpty())
             MsgBox(lines({QStringLiteral("ATENÇÃO"), warning,
                           QStringLiteral("Dê Entrada Normalmete e Comunique a Gerência o mais depressa possível")}),
                    MsgButtons::Ok, MsgIcon::Critical, std::nullopt, Title);
@@ -567,6 +571,7 @@ void FrmEntrada::BtEntrada_Click() {
     const QString criterion = applianceCriterion();
     Modulo::SqlFiltroEntregues = QStringLiteral("SELECT * FROM TblApEntregues WHERE ") + criterion;
 
+    qint64 os = 0;
     try {
         if (findOpenOrder(criterion)) return showDuplicate();
         if (empty(21)) {
@@ -588,13 +593,16 @@ void FrmEntrada::BtEntrada_Click() {
         }
         if (!restrictionsAllow(criterion)) return;
 
-        const qint64 os = saveOrder(criterion);
+        os = saveOrder(criterion);
         if (os == 0) return showDuplicate();   // another copy took it in meanwhile
-        afterSave(os);
     } catch (const std::exception& e) {
         CustomerForm::showDbError(CustomerForm::Task::Write,
                                   {QStringLiteral("Ocorreu um Erro ao tentar Emitir esta Ordem de Serviço.")}, e, Title);
+        return;
     }
+    // The order is stored: what follows (the print offer and the print
+    // window) reports its own troubles, never as a failed order.
+    afterSave(os);
 }
 
 void FrmEntrada::afterSave(qint64 os) {

@@ -114,6 +114,13 @@ void FrmOpcoesOS::buildWidgets() {
         TextEntry::attach(b, rules | TextEntry::EnterMovesNext);
         setColours(b, info, Qt::black);
         if (focusColours) TextEntry::setFocusStyle(b, focused);
+        // A money box left holding a lone comma, however it came to be, reads "0,".
+        if (rules & TextEntry::Money)
+            connect(b, &QLineEdit::textChanged, b, [b](const QString& text) {
+                if (text != QStringLiteral(",")) return;
+                b->setText(QStringLiteral("0,"));
+                b->setCursorPosition(2);
+            });
     };
 
     // Status and technician.
@@ -334,8 +341,8 @@ FrmOpcoesOS* FrmOpcoesOS::create(QWidget* opener) {
     if (!window->loadFailed()) return window;
     QWidget* parent = window->parentWidget();
     delete window;
+    // The list was not changed: it stays on the row the operator left it.
     closeOrderWindow(parent);
-    refreshWorkshopList();
     return nullptr;
 }
 

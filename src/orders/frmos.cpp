@@ -329,8 +329,18 @@ void FrmOS::buildWidgets() {
     };
     listPage("&Status", "Status", List1, "List1", LblStatus, "LblStatus", BtSalvaStatus, "BtSalvaStatus");
     listPage("&Técnicos", "Técnicos", List2, "List2", LblTecnico, "LblTecnico", BtSalvaTecnico, "BtSalvaTecnico");
-    connect(List1, &QListWidget::itemClicked, this, [this] { List1_Click(); });
-    connect(List2, &QListWidget::itemClicked, this, [this] { List2_Click(); });
+    // An entry is picked however it is chosen: a click, the arrows, Enter or
+    // the first letters typed. The entry the list makes current on getting
+    // the focus, unselected, is no choice.
+    const auto picks = [this](QListWidget* list, void (FrmOS::*click)()) {
+        connect(list, &QListWidget::itemClicked, this, click);
+        connect(list, &QListWidget::itemActivated, this, click);
+        connect(list, &QListWidget::itemSelectionChanged, this, [this, list, click] {
+            if (list->currentItem() && list->currentItem()->isSelected()) (this->*click)();
+        });
+    };
+    picks(List1, &FrmOS::List1_Click);
+    picks(List2, &FrmOS::List2_Click);
     connect(BtSalvaStatus, &QPushButton::clicked, this, [this] { BtSalvaStatus_Click(); });
     connect(BtSalvaTecnico, &QPushButton::clicked, this, [this] { BtSalvaTecnico_Click(); });
 

@@ -116,19 +116,21 @@ void OrderList::buildWidgets() {
     bar->addWidget(headedBox(panel, Label3[0], countRow));
 
     // The filter indicator, hidden until a filter blinks it.
-    Shape1 = new QLabel(panel);
+    Shape1 = new QLabel(m_setup.indicatorAtTop ? static_cast<QWidget*>(this) : panel);
     Shape1->setObjectName(QStringLiteral("Shape1"));
     Shape1->setPixmap(redDot(Twips::toPixels(195)));
     Shape1->setFixedSize(Twips::toPixels(195), Twips::toPixels(195));
     Shape1->hide();
-    auto* dotColumn = new QVBoxLayout;
-    dotColumn->addWidget(Shape1);
-    dotColumn->addStretch(1);
-    auto* dotHolder = new QWidget(panel);
-    dotHolder->setFixedWidth(Twips::toPixels(195));
-    dotHolder->setLayout(dotColumn);
-    dotColumn->setContentsMargins(0, 4, 0, 0);
-    bar->addWidget(dotHolder);
+    if (!m_setup.indicatorAtTop) {
+        auto* dotColumn = new QVBoxLayout;
+        dotColumn->addWidget(Shape1);
+        dotColumn->addStretch(1);
+        auto* dotHolder = new QWidget(panel);
+        dotHolder->setFixedWidth(Twips::toPixels(195));
+        dotHolder->setLayout(dotColumn);
+        dotColumn->setContentsMargins(0, 4, 0, 0);
+        bar->addWidget(dotHolder);
+    }
 
     // The name search.
     Label3[1] = Widgets::label(panel, QStringLiteral("Label3(1)"), QStringLiteral(" Digite um Nome para Pesquisar "));
@@ -328,13 +330,13 @@ void OrderList::BtFechar_Click() { close(); }
 
 void OrderList::keyPressEvent(QKeyEvent* event) {
     // The keys reach the list wherever the focus is in it (the grid and the
-    // search field leave them alone). On an empty list only F5 works.
+    // search field leave them alone).
     switch (event->key()) {
     case Qt::Key_F10:
-        if (BtLocAp->isEnabled()) BtLocAp_Click();
+        if (m_setup.keysWithoutRows || BtLocAp->isEnabled()) BtLocAp_Click();
         break;
     case Qt::Key_F11:
-        if (BtDetails->isEnabled()) openDetails();
+        if (m_setup.keysWithoutRows || BtDetails->isEnabled()) openDetails();
         break;
     case Qt::Key_F5:
         BtReset_Click();
@@ -355,7 +357,7 @@ void OrderList::fitButtons() {
         for (QPushButton* b : buttons) b->setText(b->property("caption").toString());
         m_panelFullWidth = panel->layout()->sizeHint().width();
     }
-    const bool words = width() >= m_panelFullWidth;
+    const bool words = !m_setup.picturesOnly && width() >= m_panelFullWidth;
     for (QPushButton* b : buttons) b->setText(words ? b->property("caption").toString() : QString());
 }
 
@@ -364,6 +366,12 @@ void OrderList::resizeEvent(QResizeEvent* event) {
     fitButtons();
     BtMove1->move(width() - Twips::toPixels(360), 0);
     BtMove1->raise();
+    if (m_setup.indicatorAtTop) {
+        // In the grid's heading bar, at its left end.
+        const int bar = DBGrid1->captionLabel()->sizeHint().height();
+        Shape1->move(Twips::toPixels(120), std::max(0, (bar - Shape1->height()) / 2));
+        Shape1->raise();
+    }
 }
 
 void OrderList::showEvent(QShowEvent* event) {

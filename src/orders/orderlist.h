@@ -30,6 +30,15 @@ struct OrderListSetup {
     QString* sqlFilter = nullptr;   // program-wide: the last filter's query
     QString* filterTitle = nullptr; // program-wide: the last filter's heading
     QString* lastSearch = nullptr;  // the remembered name search (lives for the run)
+    // F10 and F11 open their windows on an empty list too (else they wait,
+    // like their buttons, for rows).
+    bool keysWithoutRows = false;
+    // The filter indicator stands at the window's top left corner, over the
+    // grid's heading (else on the bottom panel beside the count).
+    bool indicatorAtTop = false;
+    // The bottom buttons show their pictures alone, the words in their tool
+    // tips (else the words too while the panel has room).
+    bool picturesOnly = false;
 };
 
 // The behaviour the lists of orders share (the appliances in repair and the

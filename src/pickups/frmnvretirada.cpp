@@ -75,9 +75,6 @@ void FrmNvRetirada::buildWidgets() {
     Txt.box(5)->setMaximumWidth(Txt.box(5)->fontMetrics().horizontalAdvance(QStringLiteral("WWW")) + 12);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
-    QFont nameFont = Txt.box(0)->font();
-    nameFont.setBold(true);
-    Txt.box(0)->setFont(nameFont);
     root->addWidget(cliente);
 
     // Where to collect the appliance.
@@ -156,9 +153,11 @@ void FrmNvRetirada::Form_Load() {
 }
 
 void FrmNvRetirada::BtSalvar_Click() {
-    // At least three characters besides the blanks around them.
+    // At least three characters as typed, blanks included; blanks alone are
+    // no name or address.
     const auto required = [this](int box, const QString& message) {
-        if (Txt.text(box).trimmed().size() >= 3) return true;
+        const QString typed = Txt.text(box);
+        if (typed.size() >= 3 && !typed.trimmed().isEmpty()) return true;
         MsgBox(message, MsgButtons::Ok, MsgIcon::Exclamation, std::nullopt, ReceiptTitle);
         Txt.box(box)->setFocus();
         return false;

@@ -107,7 +107,7 @@ void FrmRetirada::buildWidgets() {
     root->addWidget(DBGrid1, 1, 0, 1, 2);
 
     // The current receipt.
-    Txt.make(this, Limits, TextEntry::Rules(TextEntry::UpperCase) | TextEntry::NoApostrophe | TextEntry::SwallowEnter);
+    Txt.make(this, Limits, TextEntry::Rules(TextEntry::UpperCase) | TextEntry::NoApostrophe);
     Txt.setTextColour(QColor(0, 0, 192));
     auto* cliente = new QGroupBox(QStringLiteral("Dados do Cliente"), this);
     cliente->setObjectName(QStringLiteral("FrameCliente"));

@@ -109,7 +109,6 @@ ListFamily priceFamily() {
     f.notice = [](const QString&) {
         return QStringLiteral("O Aparelho selecionado será Excluído da Tabela de Preços de Mão de Obra !");
     };
-    f.stableKeys = true;   // Num is never given again
     f.addError = QStringLiteral("Ocorreu um Erro ao tentar Cadastrar este Preço de Mão de Obra!");
     f.deleteError = QStringLiteral("Ocorreu um Erro ao tentar Excluir este Preço de Mão de Obra!");
     // The type padded to 20 characters, then the price: prices line up in
@@ -506,8 +505,9 @@ void ConfigAvancadas::BtExOp_Click() {
 void ConfigAvancadas::BtAlSenha_Click() { openOperatorWindow(new FrmAltSenha(this)); }
 
 void ConfigAvancadas::BtExRestricao_Click() {
-    if (!m_check->acessoLiberado() || !DataRestricao.isOpen() || !DataRestricao.hasCurrent()) return;
-    // Each part of the question is read on its own; one that cannot be read stays empty.
+    if (!m_check->acessoLiberado()) return;
+    // Each part of the question is read on its own; one that cannot be read
+    // (no restriction is current) stays empty.
     const auto read = [this](const QString& field, FieldFormat format) {
         try {
             return BoundFields::displayText(DataRestricao.field(field), format);
@@ -520,11 +520,16 @@ void ConfigAvancadas::BtExRestricao_Click() {
                          read(QStringLiteral("DataRestricao"), FieldFormat::ShortDate) + QStringLiteral("\rpor: ") +
                          read(QStringLiteral("OpRestricao"), FieldFormat::Auto);
     if (MsgBox(text, MsgButtons::YesNo, MsgIcon::Question, MsgAnswer::No) != MsgAnswer::Yes) return;
+    if (!DataRestricao.isOpen() || !DataRestricao.hasCurrent()) return;
     // A reason typed into the row that goes is dropped with it.
     if (m_restricao) m_restricao->show();
     try {
         DataRestricao.deleteCurrent();
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        // The restriction is still there: say so and stay on it.
+        SettingsRow::showError(QStringLiteral("Ocorreu um Erro ao tentar Excluir esta Restrição!"), e,
+                               QStringLiteral("Excluir Restrição"));
+        return;
     }
     try {
         DataRestricao.moveNext();

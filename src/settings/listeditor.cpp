@@ -123,7 +123,7 @@ bool ListEditor::deleteSelected() {
         return false;
     }
     try {
-        if (!SettingsRow::moveToExact(*m_cursor, f.field, name, keyOf(line), !f.stableKeys)) {
+        if (!SettingsRow::moveToExact(*m_cursor, f.field, name, keyOf(line), false)) {
             SettingsRow::showGone(f.selectionTitle);
             fill();
             return false;

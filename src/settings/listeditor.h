@@ -38,9 +38,6 @@ struct ListFamily {
     QString builtInTitle;
     std::function<QString(const QString& name)> notice;   // shown before the row goes
     QString noticeTitle;           // empty: the program's title
-    // The row's key alone identifies it (a key that is never reused); else
-    // the exact name is searched when the key no longer holds it.
-    bool stableKeys = false;
 
     // Error texts of a refused add or delete (title "Configurações Tarvel").
     QString addError;
@@ -62,9 +59,10 @@ QString quotedNotice(const QString& head, const QString& name, const QString& ta
 // Adding asks for the name in an input box (capitals, no apostrophe), tests
 // the row limit and the length, and shows the line only once its row was
 // saved. Deleting tests the selection and the built-in names, finds the
-// line's own row again, shows the notice and deletes that row alone; a row
-// another copy removed meanwhile deletes nothing and says so. A refused save
-// or deletion shows the database's error.
+// line's own row again by its key, shows the notice and deletes that row
+// alone; a row another copy removed meanwhile deletes nothing, says so and
+// reads the list again. A refused save or deletion shows the database's
+// error.
 class ListEditor : public QObject {
     Q_OBJECT
 public:

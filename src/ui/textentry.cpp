@@ -157,7 +157,9 @@ QString withoutInvalid(const QString& text) {
     return out;
 }
 
-QString filterChars(const QString& text, Rules rules, const QString& remaining, bool pasted) {
+// `held`: the text whose comma keeps a money field from taking another (a
+// typed comma counts the selection it replaces; a paste does not).
+QString filterChars(const QString& text, Rules rules, const QString& held, bool pasted) {
     QString s = withoutInvalid(text);
     if (rules & NoApostrophe) s.remove(QLatin1Char('\''));
     if (rules & Money) {
@@ -174,7 +176,7 @@ QString filterChars(const QString& text, Rules rules, const QString& remaining, 
             }
         }
         QString out;
-        bool comma = remaining.contains(QLatin1Char(','));
+        bool comma = held.contains(QLatin1Char(','));
         for (QChar c : s) {
             if (c == QLatin1Char('.')) c = QLatin1Char(',');
             if (c == QLatin1Char(',')) {
@@ -199,7 +201,7 @@ QString filterChars(const QString& text, Rules rules, const QString& remaining, 
 void EntryFilter::put(const QString& raw, bool pasted) {
     if (m_field.readOnly()) return;
     const QString remaining = m_field.remaining();
-    const QString s = fitted(filterChars(raw, rules, remaining, pasted), remaining);
+    const QString s = fitted(filterChars(raw, rules, pasted ? remaining : m_field.text(), pasted), remaining);
     if (s.isEmpty()) return;
     m_field.insert(s);
     // A lone comma in a money field reads "0,".

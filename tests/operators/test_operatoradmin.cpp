@@ -84,6 +84,9 @@ TEST_F(OperatorAdminTest, NewOperatorChecksRunInOrder) {
     const Case cases[] = {
         {"P", "4567", "Digite o Nome do Novo Operador", MsgIcon::Information, "TxtNvUsuario"},
         {"   ", "4567", "Digite o Nome do Novo Operador", MsgIcon::Information, "TxtNvUsuario"},
+        // Counted as typed: the blank makes two characters.
+        {" a", "", "ATENÇÃO - Digite Apenas Números Inteiros para o Número da Senha!", MsgIcon::Critical,
+         "TxtSnNvUsuario"},
         {" administrador", "4567", "Já existe um Operador Cadastrado com este Nome.", MsgIcon::Information,
          "TxtNvUsuario"},
         {"ADMINÍSTRADOR", "4567", "Já existe um Operador Cadastrado com este Nome.", MsgIcon::Information,
@@ -207,17 +210,23 @@ TEST_F(OperatorAdminTest, RightsRefuseSelfAndRewriteAllNine) {
         w.close();
         EXPECT_TRUE(Modulo::OperadorSelecionado.isEmpty());
     }
-    Modulo::OperadorSelecionado = "PEDRO";
-    FrmAltAcesso w;
-    w.show();
-    check(&w, 1)->setChecked(false);
-    check(&w, 3)->setChecked(true);
-    Typing::type(line(&w, "TxtOperador"), "1234");
-    ScriptedBoxes boxes;
-    boxes.answer(MsgAnswer::Ok, "Níveis de Acesso do Operador: PEDRO\rAlterados Com Sucesso !");
-    button(&w, "BtAlterar")->click();
-    EXPECT_EQ(rights("PEDRO"), (QList<bool>{false, false, true, false, true, false, false, false, false}));
-    EXPECT_FALSE(w.findChild<QGroupBox*>("Frame1")->isEnabled());
+    // Each right in turn is the only one ticked, so each is stored set and,
+    // on the next save, cleared; the last save clears all nine.
+    for (int ticked = 1; ticked <= 10; ++ticked) {
+        SCOPED_TRACE(ticked);
+        Modulo::OperadorSelecionado = "PEDRO";
+        FrmAltAcesso w;
+        w.show();
+        for (int n = 1; n <= 9; ++n) check(&w, n)->setChecked(n == ticked);
+        Typing::type(line(&w, "TxtOperador"), "1234");
+        ScriptedBoxes boxes;
+        boxes.answer(MsgAnswer::Ok, "Níveis de Acesso do Operador: PEDRO\rAlterados Com Sucesso !");
+        button(&w, "BtAlterar")->click();
+        QList<bool> expected(9, false);
+        if (ticked <= 9) expected[ticked - 1] = true;
+        EXPECT_EQ(rights("PEDRO"), expected);
+        EXPECT_FALSE(w.findChild<QGroupBox*>("Frame1")->isEnabled());
+    }
     EXPECT_EQ(rights("ADMINISTRADOR"), QList<bool>(9, true));
 }
 

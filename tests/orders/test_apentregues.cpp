@@ -107,6 +107,15 @@ TEST_F(ApEntreguesTest, OpensOnTheLastRowWithItsColumnsAndFormats) {
     EXPECT_EQ(shown("DATA GAR."), "05/03/2027");
     EXPECT_EQ(shown("HORA"), "16:40:00");
     for (const char* b : {"BtReset", "BtImprimir", "BtDetalhes", "BtLocAp"}) EXPECT_TRUE(button(b)->isEnabled()) << b;
+    // Pictures without words on the buttons; the filter indicator over the
+    // grid's rows, in its heading bar.
+    for (const char* b : {"BtReset", "BtImprimir", "BtDetalhes", "BtLocAp", "BtFechar"}) {
+        EXPECT_TRUE(button(b)->text().isEmpty()) << b;
+        EXPECT_FALSE(button(b)->icon().isNull()) << b;
+    }
+    auto* indicator = w->findChild<QWidget*>("Shape1");
+    EXPECT_EQ(indicator->parentWidget(), w);
+    EXPECT_LT(indicator->geometry().bottom(), view()->mapTo(w, QPoint(0, 0)).y());
     const QString dir = qEnvironmentVariable("TARVEL_PDF_DIR");
     if (!dir.isEmpty()) {
         w->show();
@@ -122,16 +131,24 @@ TEST_F(ApEntreguesTest, AnEmptyTableOpensWithNothingToWorkAndSaysSoForDetailsAnd
     EXPECT_EQ(view()->focusPolicy(), Qt::NoFocus);
     Typing::key(search(), Qt::Key_F5);   // the reset on an empty table: the count stays 0
     EXPECT_EQ(count(), "0");
-    Typing::key(search(), Qt::Key_F11);  // nothing opens
     ScriptedBoxes boxes;
+    // F11 and F10 act as their buttons would, disabled as these are.
     boxes.answer(MsgAnswer::Ok, "Não existe nenhum Aparelho para visualizar os Detalhes");
+    Typing::key(search(), Qt::Key_F11);
+    EXPECT_EQ(boxes.log().size(), 1);
+    {
+        ModalScript dialog([](QWidget* d) { d->findChild<QPushButton*>("BtFechar")->click(); }, 10000,
+                           "FrmLocApEntregue");
+        Typing::key(search(), Qt::Key_F10);
+        EXPECT_TRUE(dialog.done());
+    }
     boxes.answer(MsgAnswer::Ok, "Não existe nada a Imprimir");
-    w->BtDetalhes_Click();
     w->BtImprimir_Click();
     for (const ShownBox& b : boxes.log()) {
         EXPECT_EQ(b.title, "Aparelhos Entregues");
         EXPECT_EQ(b.icon, MsgIcon::Exclamation);
     }
+    EXPECT_EQ(count(), "0");
 }
 
 // Each column compares by its field's type; the heading names the field in

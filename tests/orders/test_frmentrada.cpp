@@ -310,8 +310,10 @@ TEST_F(EntradaTest, RestrictionsBlockInEitherRowOrderAndOtherwiseWarn) {
         EXPECT_EQ(boxes.texts(), (QStringList{warnCustomer, blockAppliance}));
         EXPECT_EQ(count("SELECT COUNT(*) FROM TblManutencao"), 0);
 
-        // Both only warn: both messages, then the order.
+        // Both only warn: both messages, then the order. The refusing type
+        // is its exact text: in other letters it only warns.
         Database::openDefault().execute("DELETE FROM TblRestricao WHERE Tipo = ?", {block});
+        addRestriction(7, {}, "Não Permitir Entrada");
         boxes.clearLog();
         boxes.answer(MsgAnswer::Ok).answer(MsgAnswer::Ok);
         confirm(boxes);

@@ -215,10 +215,20 @@ TEST_F(FrmOsTest, AFinalStatusStampsTheCompletionDateAndAnyOtherClearsIt) {
 
     saveStatus(QString::fromUtf8("EM SERVIÇO"));
     EXPECT_TRUE(stored("DataConcluido").isNull());
+
+    // The keyboard picks as the mouse does: the arrows, then the first letter.
+    auto* list = child<QListWidget>("List1");
+    Typing::key(list, Qt::Key_End);
+    EXPECT_EQ(label("LblStatus")->text(), QString::fromUtf8("SEM CONSERTO"));
+    EXPECT_TRUE(button("BtSalvaStatus")->isEnabled());
+    Typing::type(list, "a");
+    EXPECT_EQ(label("LblStatus")->text(), "AGUARDANDO");
+    button("BtSalvaStatus")->click();
+    EXPECT_EQ(stored("Status").toString(), "AGUARDANDO");
 }
 
 TEST_F(FrmOsTest, TheTechnicianAndTheMoodAreSavedWithoutAPassword) {
-    Database::openDefault().execute("INSERT INTO TblTecnicos (NomeTecnico) VALUES ('BRUNO')");
+    Database::openDefault().execute("INSERT INTO TblTecnicos (NomeTecnico) VALUES ('BRUNO'), ('ZECA')");
     ASSERT_TRUE(openNew());
     pick("List2", "BRUNO");
     EXPECT_EQ(label("LblTecnico")->text(), "BRUNO");
@@ -227,6 +237,10 @@ TEST_F(FrmOsTest, TheTechnicianAndTheMoodAreSavedWithoutAPassword) {
     EXPECT_EQ(label("Label5")->text(), "BRUNO");
     EXPECT_EQ(label("LblTecnico")->text(), "");
     EXPECT_FALSE(button("BtSalvaTecnico")->isEnabled());
+    // An arrow picks too.
+    Typing::key(child<QListWidget>("List2"), Qt::Key_Down);
+    EXPECT_EQ(label("LblTecnico")->text(), "ZECA");
+    EXPECT_TRUE(button("BtSalvaTecnico")->isEnabled());
 
     // The mood chooser: shown by a click on the face, hidden by any choice.
     auto* combo = child<QComboBox>("Combo1");

@@ -122,7 +122,12 @@ TEST_F(OpcoesTest, LoadsTheOrderWithItsWarrantyDays) {
 }
 
 TEST_F(OpcoesTest, AnOrderThatCannotLoadClosesItsOpener) {
+    const qint64 first = addOrder("ANA");
     const qint64 noEnd = addOrder("JOSE", {{"Tipo", "GAR. DE SERVIÇO"}});
+    // The workshop list stays where the operator left it.
+    FrmManutencao* list = FrmManutencao::open();
+    ASSERT_NE(list, nullptr);
+    list->listCursor().moveFirst();
     for (qint64 os : {noEnd, noEnd + 100}) {
         SCOPED_TRACE(os);
         Modulo::OsAtual = std::int32_t(os);
@@ -137,6 +142,7 @@ TEST_F(OpcoesTest, AnOrderThatCannotLoadClosesItsOpener) {
         EXPECT_FALSE(opener.isVisible());
         ASSERT_EQ(boxes.log().size(), 1);
         EXPECT_EQ(boxes.log()[0].title, Title);
+        EXPECT_EQ(list->listCursor().number("Os"), first);
     }
 }
 
@@ -147,6 +153,14 @@ TEST_F(OpcoesTest, EntryRules) {
     // signs, slashes and letters are dropped.
     type("TxtVlUn(0)", ",5,-/a.");
     EXPECT_EQ(box("TxtVlUn(0)")->text(), "0,5");
+    // A lone comma left by any change, not only typing, reads "0,".
+    box("TxtVlUn(0)")->end(false);
+    Typing::key(box("TxtVlUn(0)"), Qt::Key_Backspace);
+    box("TxtVlUn(0)")->home(false);
+    Typing::key(box("TxtVlUn(0)"), Qt::Key_Delete);
+    EXPECT_EQ(box("TxtVlUn(0)")->text(), "0,");
+    EXPECT_EQ(box("TxtVlUn(0)")->cursorPosition(), 2);
+    box("TxtVlUn(0)")->setText("0,5");
     type("TxtDesc", "1.5");
     EXPECT_EQ(box("TxtDesc")->text(), "1,5");
     type("TxtQtde(0)", "1/a2");

@@ -183,11 +183,16 @@ TEST_F(RetiradaTest, EditsAreWrittenBeforePrintingSortingAndSearchingAndLongName
     // Printing leaves the list and the row as they were.
     EXPECT_EQ(current(), "BETO");
 
-    // Before a search.
+    // Before a search. Enter is the boxes' own: the two-line defect box
+    // starts its second line.
     line(3)->end(false);
     Typing::type(line(3), "X");
+    static_cast<QPlainTextEdit*>(box(w.get(), 15))->moveCursor(QTextCursor::End);
+    Typing::key(box(w.get(), 15), Qt::Key_Return);
+    Typing::type(box(w.get(), 15), "x");
     find("MARIA");
     EXPECT_EQ(text("SELECT Bairro FROM TblRetirada WHERE IdRetirada = 2"), "CENTROX");
+    EXPECT_EQ(text("SELECT Defeito FROM TblRetirada WHERE IdRetirada = 2"), "NAO LIGA E FAZ BARULHO\nX");
     EXPECT_EQ(current(), longName);
 
     // A refused write says so and the list stays usable.

@@ -16,6 +16,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTableView>
+#include <sqlcipher/sqlite3.h>
 
 namespace {
 
@@ -261,6 +262,34 @@ TEST_F(AdvancedTest, RestrictionsAreDeletedUnderRstAndTheirReasonEdited) {
     w.close();
     EXPECT_EQ(value("SELECT Motivo FROM TblRestricao WHERE Cliente = 'ANA'").toString(), "DEVE E NAO PAGOU");
     EXPECT_EQ(value("SELECT Motivo FROM TblRestricao WHERE Cliente = 'BETO'").toString(), "DEVE");
+
+    // A deletion the database refuses is reported and its restriction stays
+    // current; with no restriction left the question still comes, its parts
+    // empty, and Yes deletes nothing.
+    ASSERT_EQ(sqlite3_exec(db.handle(),
+                           "CREATE TRIGGER recusa BEFORE DELETE ON TblRestricao "
+                           "BEGIN SELECT RAISE(ABORT, 'exclusão recusada'); END",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    ConfigAvancadas again;
+    again.show();
+    Typing::type(box(&again, "TxtOperador"), "1234");
+    boxes.answer(MsgAnswer::Yes, "Número: 1\r")
+        .answer(MsgAnswer::Ok, "Ocorreu um Erro ao tentar Excluir esta Restrição!\r");
+    button(&again, "BtExRestricao")->click();
+    EXPECT_EQ(boxes.log().last().icon, MsgIcon::Critical);
+    EXPECT_TRUE(boxes.log().last().text.contains("exclusão recusada"));
+    EXPECT_EQ(value("SELECT COUNT(*) FROM TblRestricao").toInt(), 2);
+    EXPECT_EQ(box(&again, "TxtRest(0)")->text(), "ANA");
+
+    db.execute("DROP TRIGGER recusa");
+    boxes.answer(MsgAnswer::Yes).answer(MsgAnswer::Yes);
+    button(&again, "BtExRestricao")->click();
+    button(&again, "BtExRestricao")->click();
+    EXPECT_EQ(value("SELECT COUNT(*) FROM TblRestricao").toInt(), 0);
+    boxes.answer(MsgAnswer::Yes, "Confirma Exclusão da Restrição Número: \rAdiciona em: \rpor: ");
+    button(&again, "BtExRestricao")->click();
+    EXPECT_EQ(boxes.log().last().text, "Confirma Exclusão da Restrição Número: \rAdiciona em: \rpor: ");
 }
 
 TARVEL_TEST_MAIN()

@@ -151,13 +151,16 @@ TEST_F(ConfigTest, DeletionRemovesOnlyTheSelectedRow) {
     EXPECT_EQ(column("SELECT Marca FROM TblMarca"), (QStringList{"PHILCO", "Lg", "SONY"}));
     EXPECT_EQ(lines(&w, "List1"), (QStringList{"PHILCO", "Lg", "SONY"}));
 
-    // Another copy removes SONY while this window shows it.
-    select(&w, "List1", "SONY");
-    Database::openDefault().execute("DELETE FROM TblMarca WHERE Marca = 'SONY'");
+    // Another copy removes the selected SONY while this window shows it:
+    // the other SONY stays, and the list is read again.
+    Database::openDefault().execute("INSERT INTO TblMarca (Marca) VALUES ('SONY')");
+    w.findChild<QListWidget*>("List1")->setCurrentRow(2);
+    Database::openDefault().execute(
+        "DELETE FROM TblMarca WHERE rowid = (SELECT MIN(rowid) FROM TblMarca WHERE Marca = 'SONY')");
     boxes.answer(MsgAnswer::Ok, "não foi encontrado");
     w.BtExMarca_Click();
-    EXPECT_EQ(column("SELECT Marca FROM TblMarca"), (QStringList{"PHILCO", "Lg"}));
-    EXPECT_EQ(lines(&w, "List1"), (QStringList{"PHILCO", "Lg"}));
+    EXPECT_EQ(column("SELECT Marca FROM TblMarca"), (QStringList{"PHILCO", "Lg", "SONY"}));
+    EXPECT_EQ(lines(&w, "List1"), (QStringList{"PHILCO", "Lg", "SONY"}));
 }
 
 // A save the database refuses shows its error and adds no line.

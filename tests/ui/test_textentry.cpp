@@ -120,6 +120,10 @@ TEST(TextEntry, MoneyTakesOneCommaAndNoLetters) {
     EXPECT_EQ(f.a->text(), "0,");
     Typing::type(f.a, "5");
     EXPECT_EQ(f.a->text(), "0,5");
+    // A comma typed over the selected comma counts it: refused.
+    f.a->setSelection(1, 1);
+    Typing::type(f.a, ",");
+    EXPECT_EQ(f.a->text(), "0,5");
 
     // Pasted amounts lose grouping dots; pasted junk is filtered.
     f.a->clear();
