@@ -547,6 +547,13 @@ TEST_F(FreshDb, AFailedWriteNamesItsCauseAndTheNextWriteIsSeenByOthers) {
             c.edit();
             c.setField(QStringLiteral("Qtde"), 40 + round);
             EXPECT_THROW(c.update(), DbError);
+            EXPECT_THROW(
+                {
+                    Transaction tx(db);
+                    db.execute(QStringLiteral("UPDATE TblConfig SET Imagem = 9"));
+                    tx.commit();
+                },
+                DbError);
             EXPECT_EQ(fileDigest(path), before);
         }
         // The cursor kept the edit: saving again now succeeds.
