@@ -402,6 +402,14 @@ void FrmMdi::showStartFailure(const DbError& e) {
                MsgButtons::Ok, MsgIcon::Critical, MsgAnswer::Ok, StartTitle);
         return;
     }
+    if (e.number() != DbErrorCode::FileNotFound && e.number() != DbErrorCode::NotADatabase) {
+        // The file is there and is ours, but the disk refused it (most often
+        // its first write, the running-copies counter): say why.
+        MsgBox(QStringLiteral("O Banco de Dados 'Bd DedUvevaro.mdb' foi localizado, mas não pôde ser usado:\r") +
+                   e.description() + QStringLiteral("\rCorrija o problema e inicie o Tarvel novamente."),
+               MsgButtons::Ok, MsgIcon::Critical, MsgAnswer::Ok, StartTitle);
+        return;
+    }
     MsgBox(QStringLiteral("O Banco de Dados 'Bd DedUvevaro.mdb', Necessário para o funcionamento do programa não foi "
                           "localizado!\rLocalize o Banco de Dados 'Bd DedUvevaro.mdb' e coloque-o na mesma pasta do "
                           "Tarvel."),

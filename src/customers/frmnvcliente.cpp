@@ -136,6 +136,9 @@ void FrmNvCliente::BtCadastro_Click() {
         Modulo::CodClienteAtual = std::int32_t(codigo);
     } catch (const std::exception& e) {
         DataNvCliente.cancelUpdate();
+        // Nothing was stored: what was typed can be confirmed again once
+        // the cause is gone.
+        BtCadastro->setEnabled(true);
         CustomerForm::showDbError(CustomerForm::Task::Write,
                                   {QStringLiteral("Ocorreu um Erro ao tentar Cadastrar este Cliente.")}, e,
                                   FailureTitle);

@@ -1,5 +1,7 @@
 #include "frmopcoesos.h"
 
+#include "openorder.h"
+
 #include "app/appicons.h"
 #include "app/frmcalculadora.h"
 #include "checkout.h"
@@ -567,7 +569,11 @@ void FrmOpcoesOS::BtDarSaída_Click() {
         WaitCursor wait;
         Checkout::deliver(m_os, DataFrmOpcApEnt, exit);
     } catch (const std::exception& e) {
-        closeOnError(QStringLiteral("Não foi possível dar saída nesta Ordem de Serviço"), e);
+        const QString task = QStringLiteral("Não foi possível dar saída nesta Ordem de Serviço");
+        // Only an order another copy really checked out closes the windows;
+        // any other cause leaves everything typed here for another try.
+        if (OpenOrder::goneAfterFailure(DataFrmOpcMnt.database(), m_os)) closeOnError(task, e);
+        else OpenOrder::showKeptFailure(task, e, Title);
         return;
     }
     // The order has left: nothing after this point can undo it or fail it.

@@ -14,6 +14,7 @@
 #include "store/sqldialect.h"
 #include "store/textcompare.h"
 #include "ui/boundfields.h"
+#include "ui/errormessage.h"
 #include "ui/messagebox.h"
 #include "ui/numbers.h"
 #include "ui/textentry.h"
@@ -535,10 +536,19 @@ void FrmOS::gravaOs(const std::function<void()>& setFields) {
     transaction.commit();
 }
 
-void FrmOS::failAndClose(const std::exception& error) {
+namespace {
+const QString SaveTask = QStringLiteral("Não foi possível gravar as alterações desta Ordem de Serviço.");
+}
+
+bool FrmOS::reportFailure(const std::exception& error, const QString& task) {
+    if (!OpenOrder::goneAfterFailure(DataFrmOsMnt.database(), m_os)) {
+        OpenOrder::showKeptFailure(task.isEmpty() ? SaveTask : task, error, Title);
+        return true;
+    }
     m_failed = true;
     OpenOrder::showFailure(error, Title);
     close();
+    return false;
 }
 
 void FrmOS::done(int result) {
@@ -547,7 +557,17 @@ void FrmOS::done(int result) {
         try {
             if (m_fields->hasPending() || labelsPending()) gravaOs();
         } catch (const std::exception& e) {
-            OpenOrder::showFailure(e, Title);
+            if (!OpenOrder::goneAfterFailure(DataFrmOsMnt.database(), m_os)) {
+                // Closing now would lose what was typed: the operator decides.
+                const QString text = errorText({SaveTask}, ErrorInfo::from(e), QStringLiteral("%1__%2")) +
+                                     QStringLiteral("\rFechar a janela assim mesmo, sem gravar o que foi digitado?");
+                if (MsgBox(text, MsgButtons::YesNo, MsgIcon::Critical, MsgAnswer::No, Title) != MsgAnswer::Yes) {
+                    m_failed = false;
+                    return;
+                }
+            } else {
+                OpenOrder::showFailure(e, Title);
+            }
         }
     }
     QDialog::done(result);
@@ -575,7 +595,7 @@ void FrmOS::BtSalvaStatus_Click() {
         LblStatus->clear();
         m_fields->show();
     } catch (const std::exception& e) {
-        failAndClose(e);
+        if (reportFailure(e)) BtSalvaStatus->setEnabled(true);
     }
 }
 
@@ -593,7 +613,7 @@ void FrmOS::BtSalvaTecnico_Click() {
         LblTecnico->clear();
         m_fields->show();
     } catch (const std::exception& e) {
-        failAndClose(e);
+        if (reportFailure(e)) BtSalvaTecnico->setEnabled(true);
     }
 }
 
@@ -614,7 +634,7 @@ void FrmOS::Combo1_Click() {
         gravaOs([&] { DataFrmOsMnt.setField(QStringLiteral("Emocao"), mood); });
         showMood();
     } catch (const std::exception& e) {
-        failAndClose(e);
+        reportFailure(e);
     }
 }
 
@@ -642,13 +662,14 @@ void FrmOS::BtAlterar_Click() {
             Txt[17]->setFocus();
             gravaOs();
         } else {
+            // Written first: a failed save stays in edit mode for another try.
+            gravaOs();
             setEditLook(false);
             BtAlterar->setText(EditCaption);
             Modulo::AcessoOsLiberado = false;
-            gravaOs();
         }
     } catch (const std::exception& e) {
-        failAndClose(e);
+        reportFailure(e);
     }
 }
 
@@ -698,7 +719,7 @@ void FrmOS::BtMntAnt_Click() {
         close();
     } catch (const std::exception& e) {
         wait.release();
-        failAndClose(e);
+        reportFailure(e, QStringLiteral("Não foi possível consultar as manutenções anteriores deste aparelho."));
     }
 }
 
@@ -720,7 +741,7 @@ void FrmOS::BtOpcao_Click() {
         }
         Form_Activate();
     } catch (const std::exception& e) {
-        failAndClose(e);
+        reportFailure(e);
     }
 }
 
@@ -730,7 +751,7 @@ void FrmOS::BtImpOs_Click() {
         // The printed order shows what was typed here.
         gravaOs();
     } catch (const std::exception& e) {
-        failAndClose(e);
+        reportFailure(e);
         return;
     }
     WindowHost::showModal(new FrmImpressao(this));

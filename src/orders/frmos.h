@@ -94,7 +94,10 @@ private:
     void gravaOs(const std::function<void()>& setFields = {});
     // The common error path: the message, then the window closes without
     // another write.
-    void failAndClose(const std::exception& error);
+    // The common error path of a failed task: an order another copy checked
+    // out closes the window; any other cause keeps it open with what was typed.
+    // Returns true when the window stays.
+    bool reportFailure(const std::exception& error, const QString& task = {});
     // The labels toggled in edit mode and their columns; pending when they
     // show another value than the stored one.
     std::vector<std::pair<QLabel*, QString>> toggledLabels() const;

@@ -17,6 +17,13 @@ DbError goneError();
 bool isOpen(Database& db, qint64 os);
 // Throws goneError() when no TblManutencao row has this Os.
 void requireOpen(Database& db, qint64 os);
+// After a failed task on order `os`: whether its row is really gone, read
+// again now. A read that fails as well counts as still open.
+bool goneAfterFailure(Database& db, qint64 os);
+// The message of a failed task on an order that is still open, under the
+// window's title: the task, that what was typed is kept for another try,
+// then the error's number, "__" and its cause. Critical icon.
+void showKeptFailure(const QString& task, const std::exception& error, const QString& title);
 // The message of a failed task on an open order, under the window's title:
 // "É Possível que já tenha sido dado Saída neste Aparelho,", a line break,
 // then the error's number, "__" and its description. Critical icon.

@@ -178,6 +178,9 @@ void FrmNvRetirada::BtSalvar_Click() {
             DataRetirada.setField(QStringLiteral("Operador"), TxtOperador->text());
         });
     } catch (const std::exception& e) {
+        // No receipt was stored (addRow gives the key of one that was): the
+        // receipt typed can be saved once the cause is gone.
+        BtSalvar->setEnabled(true);
         ShowError({QStringLiteral("Ocorreu um Erro ao tentar gerar este Comprovante de Retirada"),
                    QStringLiteral("Verifique os dados digitados estão corretos."),
                    QStringLiteral("Se o problema persistir Contacte o Suporte Técnico")},

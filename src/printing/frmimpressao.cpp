@@ -16,6 +16,7 @@
 #include "ui/windowkeys.h"
 
 #include <QCheckBox>
+#include <optional>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPainter>
@@ -211,6 +212,7 @@ void FrmImpressao::Timer1_Timer() {
         return;
     }
     WaitCursor wait;
+    std::optional<ErrorInfo> notCounted;   // printed, but the count was not raised
     try {
         // The order as it is now: another copy may have checked it out or
         // deleted it since the window opened.
@@ -245,10 +247,15 @@ void FrmImpressao::Timer1_Timer() {
             if (Check1->isChecked()) Canhoto_Cliente();
             m_printer.endDoc();
             // One raise in the database itself: copies printing the same
-            // order at the same time each count.
-            DataOs->database().execute(QStringLiteral("UPDATE TblManutencao SET Via = IFNULL(Via, 0) + 1 WHERE Os = ?"),
-                                       {qlonglong(m_os)});
-            DataOs->requery();
+            // order at the same time each count. The page has gone out by
+            // now, so a raise that fails is no printer failure.
+            try {
+                DataOs->database().execute(
+                    QStringLiteral("UPDATE TblManutencao SET Via = IFNULL(Via, 0) + 1 WHERE Os = ?"), {qlonglong(m_os)});
+                DataOs->requery();
+            } catch (const std::exception& e) {
+                notCounted = ErrorInfo::from(e);
+            }
             PgBar->setValue(100);
             if (Check3->isChecked()) ImpManuAnteriores();
         }
@@ -260,7 +267,14 @@ void FrmImpressao::Timer1_Timer() {
         return;
     }
     wait.release();
-    PrintJob::showSent(JobTitle);
+    if (notCounted) {
+        ShowError({QStringLiteral("A Ordem de Serviço N.: %1 foi impressa, mas o número de vias não pôde ser atualizado.")
+                       .arg(m_os),
+                   QStringLiteral("Não é preciso imprimi-la de novo.")},
+                  *notCounted, QStringLiteral("%2__%1"), JobTitle);
+    } else {
+        PrintJob::showSent(JobTitle);
+    }
     accept();
 }
 

@@ -599,6 +599,8 @@ void prepareStatement(sqlite3* db, const QString& sql, Statement& st) {
     const int rc = sqlite3_prepare_v2(db, text.constData(), int(text.size()), &st.s, &tail);
     if (rc != SQLITE_OK) {
         if (auto e = guardError(db, rc, sql)) throw *e;
+        // The file failed, not the statement (reading the tables' list).
+        if (rc != SQLITE_ERROR && rc != SQLITE_TOOBIG) throw engineError(db, rc);
         throw DbError(DbErrorCode::BadCriterion, QString::fromUtf8(sqlite3_errmsg(db)) + QStringLiteral(" — ") + sql,
                       dbErrorSource());
     }
@@ -613,13 +615,54 @@ void prepareStatement(sqlite3* db, const QString& sql, Statement& st) {
     }
 }
 
+QString engineCause(int code, const QString& engineText) {
+    switch (code & 0xff) {
+    case SQLITE_FULL:
+        return QStringLiteral("O disco está cheio: não há espaço para gravar no banco de dados. Libere espaço no "
+                              "disco e tente novamente.");
+    case SQLITE_READONLY:
+        // Newer engines tell a folder that refuses the journal by this code.
+        if (code != (SQLITE_READONLY | (6 << 8)))
+            return QStringLiteral("O arquivo do banco de dados é somente leitura: o programa não pode gravar nele. "
+                                  "Libere a gravação no arquivo e tente novamente.");
+        [[fallthrough]];
+    case SQLITE_CANTOPEN:
+        // A write that cannot make its journal beside the file.
+        return QStringLiteral("A pasta do banco de dados é somente leitura ou não pôde ser usada: o programa não "
+                              "pode gravar nela. Libere a gravação na pasta e tente novamente.");
+    case SQLITE_PERM:
+        return QStringLiteral("O sistema negou o acesso ao arquivo do banco de dados: verifique as permissões.");
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+    case SQLITE_PROTOCOL:
+        return busyError().description();
+    case SQLITE_IOERR:
+        if (code == SQLITE_IOERR_NOMEM) return QStringLiteral("Memória insuficiente para concluir a operação.");
+        return QStringLiteral("Erro de leitura ou gravação no disco: verifique o disco ou a rede e tente novamente.");
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return QStringLiteral("O arquivo do banco de dados está danificado: repare-o ou restaure uma cópia de "
+                              "segurança.");
+    case SQLITE_NOMEM:
+        return QStringLiteral("Memória insuficiente para concluir a operação.");
+    case SQLITE_NOLFS:
+        return QStringLiteral("O banco de dados atingiu o tamanho máximo que o disco permite.");
+    case SQLITE_TOOBIG:
+        return QStringLiteral("Um valor é grande demais para ser gravado no banco de dados.");
+    default:
+        return QStringLiteral("Erro do banco de dados: ") +
+               (engineText.isEmpty() ? QString::fromUtf8(sqlite3_errstr(code)) : engineText);
+    }
+}
+
 DbError engineError(sqlite3* db, int rc) {
     if (db) {
         if (auto e = guardError(db, rc, QString())) return *e;
     }
     if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) return busyError();
-    return DbError(rc, db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc)),
-                   dbErrorSource());
+    // The extended code tells a read-only folder from a read-only file.
+    const int code = db && (sqlite3_extended_errcode(db) & 0xff) == (rc & 0xff) ? sqlite3_extended_errcode(db) : rc;
+    return DbError(rc, engineCause(code, db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString()), dbErrorSource());
 }
 
 namespace {
@@ -652,7 +695,10 @@ void runToEnd(sqlite3* db, Statement& st) {
         rc = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
         if (rc != SQLITE_OK) throw engineError(db, rc);
     } catch (...) {
-        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        // Never leave the connection inside the failed transaction: every
+        // later write would then stay invisible to the other copies.
+        sqlite3_reset(st.s);
+        if (!sqlite3_get_autocommit(db)) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
         c->giveTurn();
         throw;
     }

@@ -23,6 +23,13 @@ private:
 // The source that the store's errors name.
 inline QString dbErrorSource() { return QStringLiteral("Banco de Dados"); }
 
+// The cause of a failure of the database engine (an SQLite result code,
+// primary or extended) in the operator's words: full disk, read-only file or
+// folder, file in use, read or write error, damaged file. A code with no
+// cause of its own gives a general line followed by the engine's text.
+// Every DbError made from an engine failure carries this as its description.
+QString engineCause(int code, const QString& engineText = {});
+
 // Error numbers of our own for conditions that are not engine errors.
 namespace DbErrorCode {
 constexpr int FileNotFound = 3024;     // the database file is missing

@@ -205,7 +205,7 @@ void createDatabaseFile(const QString& path, const QString& password) {
     sqlite3* raw = nullptr;
     int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     if (rc != SQLITE_OK) {
-        const QString msg = QString::fromUtf8(sqlite3_errmsg(raw));
+        const QString msg = engineCause(sqlite3_extended_errcode(raw), QString::fromUtf8(sqlite3_errmsg(raw)));
         sqlite3_close(raw);
         throw DbError(rc, msg, dbErrorSource());
     }

@@ -2,6 +2,7 @@
 
 #include "messagebox.h"
 #include "numbers.h"
+#include "textentry.h"
 #include "platform/fonts.h"
 
 #include <QApplication>
@@ -22,6 +23,8 @@ void init(QApplication& app) {
         delete qt;
     // Fonts that the windows name but Linux lacks fall back to close faces.
     Fonts::installSubstitutes();
+    // Pasted text obeys the same character rule as typed text in every box.
+    TextEntry::guardEveryField();
 }
 
 }

@@ -192,8 +192,10 @@ void BoundFields::commit() {
         throw;
     }
     m_writing = false;
-    // The update re-read the row; show what is stored.
-    show(false);
+    // The update re-read the row; show what is stored. Inside the caller's
+    // edit the values stay pending until its update succeeds (which shows
+    // the row again): a failed update must not leave them looking stored.
+    if (ownEdit) show(false);
 }
 
 void BoundFields::flushQuietly() {

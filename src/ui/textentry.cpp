@@ -17,8 +17,10 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QTextBoundaryFinder>
 #include <QTextEdit>
 #include <QAbstractScrollArea>
+#include <QAbstractSpinBox>
 #include <optional>
 
 namespace TextEntry {
@@ -118,9 +120,16 @@ public:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Cuts text to the room the typing limit leaves beside `remaining`.
+    // Cuts text to the room the typing limit leaves beside `remaining`,
+    // never inside a character: what does not fit whole stays out.
     QString fitted(QString s, const QString& remaining) const {
-        if (limit > 0) s.truncate(std::max<qsizetype>(0, limit - remaining.size()));
+        if (limit <= 0) return s;
+        const qsizetype room = std::max<qsizetype>(0, limit - remaining.size());
+        if (s.size() <= room) return s;
+        QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, s);
+        qsizetype end = 0;
+        for (qsizetype b = characters.toNextBoundary(); b > 0 && b <= room; b = characters.toNextBoundary()) end = b;
+        s.truncate(end);
         return s;
     }
     // Puts operator text into the field through the rules and the limit.
@@ -157,10 +166,34 @@ QString withoutInvalid(const QString& text) {
     return out;
 }
 
+// Direction overrides and marks: invisible, they turn the text shown around.
+bool isDirectionControl(char16_t c) {
+    return (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069) || c == 0x200E || c == 0x200F || c == 0x061C;
+}
+
+// The characters no field takes, however they come: control characters
+// (ESC, BEL, TAB, DEL and the like; a field of several lines keeps its line
+// breaks) and direction controls.
+QString withoutControls(const QString& text, bool lines) {
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (lines && c == QLatin1Char('\r')) {
+            if (i + 1 >= text.size() || text[i + 1] != QLatin1Char('\n')) out += QLatin1Char('\n');
+            continue;
+        }
+        if (lines && c == QLatin1Char('\n')) { out += c; continue; }
+        if (c.category() == QChar::Other_Control || isDirectionControl(c.unicode())) continue;
+        out += c;
+    }
+    return out;
+}
+
 // `held`: the text whose comma keeps a money field from taking another (a
 // typed comma counts the selection it replaces; a paste does not).
-QString filterChars(const QString& text, Rules rules, const QString& held, bool pasted) {
-    QString s = withoutInvalid(text);
+QString filterChars(const QString& text, Rules rules, const QString& held, bool pasted, bool lines) {
+    QString s = withoutControls(withoutInvalid(text), lines);
     if (rules & NoApostrophe) s.remove(QLatin1Char('\''));
     if (rules & Money) {
         if (pasted) {
@@ -201,7 +234,7 @@ QString filterChars(const QString& text, Rules rules, const QString& held, bool 
 void EntryFilter::put(const QString& raw, bool pasted) {
     if (m_field.readOnly()) return;
     const QString remaining = m_field.remaining();
-    const QString s = fitted(filterChars(raw, rules, pasted ? remaining : m_field.text(), pasted), remaining);
+    const QString s = fitted(filterChars(raw, rules, pasted ? remaining : m_field.text(), pasted, !m_field.line()), remaining);
     if (s.isEmpty()) return;
     m_field.insert(s);
     // A lone comma in a money field reads "0,".
@@ -303,7 +336,7 @@ bool EntryFilter::keyPress(QKeyEvent* e) {
     }
     if (!isPrintable(text)) return false;
     const QString remaining = m_field.remaining();
-    const QString s = filterChars(text, rules, remaining, false);
+    const QString s = filterChars(text, rules, remaining, false, !m_field.line());
     const bool fits = limit <= 0 || remaining.size() + s.size() <= limit;
     if (s == text && fits && !(rules & Money)) return false;  // the field types it itself
     put(text, false);
@@ -339,7 +372,8 @@ bool EntryFilter::eventFilter(QObject* watched, QEvent* event) {
         auto* im = static_cast<QInputMethodEvent*>(event);
         if (!im->commitString().isEmpty()) {
             const QString remaining = m_field.remaining();
-            const QString s = fitted(filterChars(im->commitString(), rules, remaining, false), remaining);
+            const QString s =
+                fitted(filterChars(im->commitString(), rules, remaining, false, !m_field.line()), remaining);
             if (s != im->commitString())
                 im->setCommitString(s, im->replacementStart(), im->replacementLength());
         }
@@ -380,7 +414,29 @@ EntryFilter* ensureFilter(QWidget* field) {
     return new EntryFilter(field);
 }
 
+// Gives every text box that gets the focus without rules of its own the
+// character rule of the fields with rules (see guardEveryField).
+class EveryField : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::FocusIn || !watched->isWidgetType()) return false;
+        auto* w = static_cast<QWidget*>(watched);
+        const bool box = (qobject_cast<QLineEdit*>(w) && !qobject_cast<QAbstractSpinBox*>(w->parentWidget())) ||
+                         qobject_cast<QTextEdit*>(w) || qobject_cast<QPlainTextEdit*>(w);
+        if (box && !filterOf(w)) new EntryFilter(w);
+        return false;
+    }
+};
+
 } // namespace
+
+void guardEveryField() {
+    static QPointer<EveryField> installed;
+    if (installed || !qApp) return;
+    installed = new EveryField(qApp);
+    qApp->installEventFilter(installed);
+}
 
 void attach(QWidget* field, Rules r) { ensureFilter(field)->rules = r; }
 

@@ -58,6 +58,12 @@ struct FocusStyle {
 QColor toolTipBase();
 void setFocusStyle(QWidget* field, const FocusStyle& style);
 
+// Every text box of the program, with rules or without, takes what is pasted
+// or composed into it through the character rule of typed text: no control
+// characters (ESC, BEL, TAB, DEL...; line breaks in boxes of several lines),
+// no direction controls, no NUL or half character. Installed once, at start.
+void guardEveryField();
+
 // Moves the focus to the next field of the window in tab order (what Enter
 // does under EnterMovesNext).
 void focusNextField(QWidget* from);

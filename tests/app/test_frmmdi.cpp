@@ -17,6 +17,7 @@
 #include "support/modal.h"
 #include "support/othercopy.h"
 #include "support/scriptedboxes.h"
+#include "support/storefaults.h"
 #include "support/testmain.h"
 #include "support/typing.h"
 #include "ui/windowhost.h"
@@ -152,6 +153,35 @@ TEST_F(MdiTest, ADatabaseThatCannotBeOpenedEndsTheStartWithOneMessage) {
         if (c == WrongKey) {
             EXPECT_EQ(Database(databasePath(), "Access 2000;pwd=OUTRA SENHA").scalar("SELECT Qtde FROM TblConfig").toInt(), 0);
         }
+    }
+}
+
+// A file that is there but cannot be written gets a message naming the
+// cause, never the missing-file one; nothing changes, and the next start,
+// once the cause is gone, runs.
+TEST_F(MdiTest, AFileThatCannotBeWrittenNamesTheCause) {
+    StoreFault::install();
+    for (const StoreFault::Kind kind : {StoreFault::ReadOnlyFile, StoreFault::DiskFull, StoreFault::ReadOnlyFolder}) {
+        SCOPED_TRACE(StoreFault::causeWords(kind).toStdString());
+        const QByteArray was = fileDigest(databasePath());
+        {
+            StoreFault fault(kind);
+            ScriptedBoxes boxes;
+            boxes.answer(MsgAnswer::Ok);
+            mdi = std::make_unique<FrmMdi>();
+            EXPECT_TRUE(mdi->ended());
+            ASSERT_EQ(boxes.log().size(), 1);
+            EXPECT_TRUE(boxes.log()[0].text.contains(StoreFault::causeWords(kind))) << boxes.log()[0].text.toStdString();
+            EXPECT_FALSE(boxes.log()[0].text.contains("não foi localizado"));
+            EXPECT_EQ(boxes.log()[0].title, "Inicializar Tarvel");
+            mdi.reset();
+        }
+        EXPECT_EQ(fileDigest(databasePath()), was);
+        ScriptedBoxes none;
+        start();
+        EXPECT_FALSE(mdi->ended());
+        mdi.reset();
+        config("UPDATE TblConfig SET Qtde = 0");
     }
 }
 

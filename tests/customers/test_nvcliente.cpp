@@ -4,6 +4,7 @@
 #include "customers/frmnvcliente.h"
 #include "store/clock.h"
 #include "store/globals.h"
+#include "support/faultrun.h"
 #include "support/fixture.h"
 #include "support/modal.h"
 #include "support/scriptedboxes.h"
@@ -106,6 +107,28 @@ TEST_F(NvClienteTest, TheListStandsOnTheNewCustomerOrStaysWhereItWas) {
     EXPECT_EQ(label("LblNumClientes"), "3");
     EXPECT_EQ(label("Lbl(1)"), "MARIA");
     EXPECT_EQ(list->dataFrmClientes().number("Codigo"), Modulo::CodClienteAtual);
+}
+
+// A customer the disk refuses says why and keeps the window with what was
+// typed; once the cause is gone the same button records him.
+TEST_F(NvClienteTest, AFailedSaveNamesItsCauseAndKeepsWhatWasTyped) {
+    StoreFault::install();
+    FrmNvCliente dlg;
+    dlg.show();
+    Typing::type(txt(&dlg, 0), "maria");
+    Typing::type(txt(&dlg, 1), "rua a, 1");
+    Typing::type(dlg.findChild<QLineEdit*>("TxtOperador"), "1234");
+    for (const StoreFault::Kind kind : {StoreFault::DiskFull, StoreFault::IoError, StoreFault::ReadOnlyFolder}) {
+        const QString text = writeUnderFault(kind, databasePath(), [&] { button(&dlg, "BtCadastro")->click(); });
+        EXPECT_TRUE(text.startsWith("Ocorreu um Erro ao tentar Cadastrar este Cliente.")) << text.toStdString();
+        EXPECT_TRUE(dlg.isVisible());
+        EXPECT_EQ(txt(&dlg, 0)->text(), "MARIA");
+        EXPECT_TRUE(button(&dlg, "BtCadastro")->isEnabled());
+    }
+    ScriptedBoxes boxes;
+    boxes.answer(MsgAnswer::Ok, "Cliente Cadastrado com Sucesso!");
+    button(&dlg, "BtCadastro")->click();
+    EXPECT_EQ(count("SELECT COUNT(*) FROM TblClientes WHERE Nome = 'MARIA'"), 1);
 }
 
 TARVEL_TEST_MAIN()

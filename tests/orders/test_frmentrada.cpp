@@ -7,6 +7,7 @@
 #include "orders/frmentrada.h"
 #include "printing/printdata.h"
 #include "store/clock.h"
+#include "support/faultrun.h"
 #include "support/fixture.h"
 #include "support/modal.h"
 #include "support/scriptedboxes.h"
@@ -495,6 +496,7 @@ TEST_F(EntradaTest, ClosingEmptiesTheHandOver) {
 // A database that refuses the new row: the failure is reported with its
 // number and text, nothing is written, and the window goes on working.
 TEST_F(EntradaTest, AFailedSaveIsReportedAndTheWindowGoesOn) {
+    StoreFault::install();
     openReady();
     Typing::type(txt(w.get(), 21), "nao liga");
     raw("CREATE TRIGGER falha BEFORE INSERT ON TblManutencao BEGIN SELECT RAISE(ABORT, 'disco cheio'); END");
@@ -511,6 +513,12 @@ TEST_F(EntradaTest, AFailedSaveIsReportedAndTheWindowGoesOn) {
     EXPECT_EQ(txt(w.get(), 21)->text(), "NAO LIGA");
 
     raw("DROP TRIGGER falha");
+    // The disk refusing the order: the cause in Portuguese, the window as typed.
+    for (const StoreFault::Kind kind : {StoreFault::DiskFull, StoreFault::IoError, StoreFault::ReadOnlyFolder}) {
+        const QString refused = writeUnderFault(kind, databasePath(), [&] { w->BtEntrada_Click(); });
+        EXPECT_TRUE(refused.startsWith("Ocorreu um Erro ao tentar Emitir esta Ordem de Serviço.")) << refused.toStdString();
+        EXPECT_EQ(txt(w.get(), 21)->text(), "NAO LIGA");
+    }
     const qlonglong os = confirm(boxes);
     EXPECT_EQ(count("SELECT COUNT(*) FROM TblManutencao"), 1);
     EXPECT_EQ(field("Defeito", os).toString(), "NAO LIGA");

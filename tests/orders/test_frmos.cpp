@@ -18,6 +18,7 @@
 #include "support/fixture.h"
 #include "support/modal.h"
 #include "support/scriptedboxes.h"
+#include "support/faultrun.h"
 #include "support/testmain.h"
 #include "support/typing.h"
 #include "ui/windowhost.h"
@@ -428,6 +429,48 @@ TEST_F(FrmOsTest, AnOrderCheckedOutElsewhereIsNeverWrittenAgain) {
         EXPECT_EQ(boxes.log()[0].icon, MsgIcon::Critical);
         EXPECT_FALSE(w->isVisible());
         EXPECT_EQ(count("SELECT COUNT(*) FROM TblManutencao"), 0);
+        w.reset();
+    }
+}
+
+// A write that fails while the order is still open says why, never that the
+// order left; the window stays with what was typed and the same action,
+// once the cause is gone, stores it.
+TEST_F(FrmOsTest, AFailedWriteOfAnOpenOrderKeepsTheWindowAndWhatWasTyped) {
+    StoreFault::install();
+    enum Way { Status, Mood, Closing };
+    const struct {
+        Way way;
+        StoreFault::Kind fault;
+    } cases[] = {{Status, StoreFault::DiskFull}, {Mood, StoreFault::IoError}, {Closing, StoreFault::ReadOnlyFolder}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(int(c.way));
+        ASSERT_TRUE(openNew());
+        Typing::type(notes(), "trocado");
+        const auto act = [&] {
+            switch (c.way) {
+            case Status: saveStatus("PRONTO"); break;
+            case Mood:
+                QTest::mouseClick(label("Image1"), Qt::LeftButton);
+                child<QComboBox>("Combo1")->setCurrentIndex(2);
+                emit child<QComboBox>("Combo1")->activated(2);
+                break;
+            case Closing: button("BtFechar")->click(); break;
+            }
+        };
+        const QString text = writeUnderFault(c.fault, databasePath(), act, c.way == Closing ? MsgAnswer::No : MsgAnswer::Ok);
+        EXPECT_TRUE(text.startsWith(QString::fromUtf8("Não foi possível gravar as alterações desta Ordem de Serviço.")))
+            << text.toStdString();
+        EXPECT_FALSE(text.contains(QString::fromUtf8("Saída"))) << text.toStdString();
+        EXPECT_TRUE(w->isVisible());
+        EXPECT_EQ(notes()->toPlainText(), "TROCADO");
+
+        ScriptedBoxes none;
+        act();
+        EXPECT_EQ(stored("Andamento").toString(), "TROCADO");
+        if (c.way == Status) EXPECT_EQ(stored("Status").toString(), "PRONTO");
+        if (c.way == Mood) EXPECT_EQ(stored("Emocao").toInt(), 2);
+        EXPECT_EQ(w->isVisible(), c.way != Closing);
         w.reset();
     }
 }

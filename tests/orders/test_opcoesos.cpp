@@ -16,6 +16,8 @@
 #include "support/fixture.h"
 #include "support/modal.h"
 #include "support/scriptedboxes.h"
+#include "support/storefaults.h"
+#include "support/files.h"
 #include "support/testmain.h"
 #include "support/typing.h"
 #include "ui/appsetup.h"
@@ -30,6 +32,7 @@
 #include <QStyleOptionFrame>
 #include <QTest>
 #include <cstring>
+#include <optional>
 #include <iostream>
 #include <sqlite3.h>
 
@@ -512,30 +515,65 @@ TEST_F(OpcoesTest, AListThatCannotBeReadAfterTheCheckoutIsHarmless) {
     EXPECT_EQ(count("SELECT COUNT(*) FROM TblApEntregues"), 1);
 }
 
-// A failure between the delivered row and the deletion of the order leaves
-// both tables as they were.
-TEST_F(OpcoesTest, AFailedDeletionWritesNothing) {
-    const qint64 os = addOrder("MARIA", {{"Status", "PRONTO"}});
-    {
-        Database db(databasePath());
-        ASSERT_EQ(sqlite3_exec(db.handle(), "CREATE TRIGGER Falha BEFORE DELETE ON TblManutencao "
+// A checkout that fails while the order is still open (a refused deletion,
+// a full disk, a disk error, a read-only folder) leaves both tables as they
+// were, says why in Portuguese and keeps the window with what was typed; once
+// the cause is gone the same click checks the order out. Only an order that
+// is really gone speaks of another operator.
+TEST_F(OpcoesTest, AFailedCheckoutNamesItsCauseAndKeepsWhatWasTyped) {
+    StoreFault::install();
+    struct Case {
+        StoreFault::Kind fault;   // None: a trigger refuses the deletion
+        QString cause;
+    };
+    const Case cases[] = {{StoreFault::None, QStringLiteral("disco cheio")},
+                          {StoreFault::DiskFull, StoreFault::causeWords(StoreFault::DiskFull)},
+                          {StoreFault::IoError, StoreFault::causeWords(StoreFault::IoError)},
+                          {StoreFault::ReadOnlyFolder, StoreFault::causeWords(StoreFault::ReadOnlyFolder)}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.cause.toStdString());
+        const qint64 os = addOrder("MARIA", {{"Status", "PRONTO"}});
+        if (c.fault == StoreFault::None) {
+            Database db(databasePath());
+            ASSERT_EQ(sqlite3_exec(db.handle(), "CREATE TRIGGER Falha BEFORE DELETE ON TblManutencao "
                                    "BEGIN SELECT RAISE(ABORT, 'disco cheio'); END",
-                               nullptr, nullptr, nullptr),
-                  SQLITE_OK);
+                                   nullptr, nullptr, nullptr),
+                      SQLITE_OK);
+        }
+        open(os);
+        password();
+        type("TxtObs(0)", "troca de placa");
+        type("TxtVlUn(6)", "40");
+        std::optional<StoreFault> fault;
+        QByteArray before;
+        ScriptedBoxes boxes;
+        boxes.answerWith([&](const ShownBox&) {
+            before = fileDigest(databasePath());
+            fault.emplace(c.fault);
+            return MsgAnswer::Yes;
+        });
+        boxes.answer(MsgAnswer::Ok, "Não foi possível dar saída nesta Ordem de Serviço\r");
+        button("BtDarSaída")->click();
+        fault.reset();
+        ASSERT_EQ(boxes.log().size(), 2);
+        const QString text = boxes.log()[1].text;
+        EXPECT_TRUE(text.contains(c.cause)) << text.toStdString();
+        EXPECT_FALSE(text.contains("outro operador")) << text.toStdString();
+        EXPECT_EQ(boxes.log()[1].icon, MsgIcon::Critical);
+        EXPECT_TRUE(w->isVisible());
+        EXPECT_EQ(box("TxtObs(0)")->text(), "TROCA DE PLACA");
+        EXPECT_EQ(fileDigest(databasePath()), before);
+        EXPECT_EQ(count("SELECT COUNT(*) FROM TblApEntregues"), 0);
+
+        // The cause is gone: the same click checks the order out.
+        if (c.fault == StoreFault::None) Database(databasePath()).execute("DROP TRIGGER Falha");
+        boxes.answer(MsgAnswer::Yes).answer(MsgAnswer::Ok, Success);
+        button("BtDarSaída")->click();
+        EXPECT_EQ(w->result(), FrmOpcoesOS::OrderClosed);
+        EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TblManutencao WHERE Os = %1").arg(os)), 0);
+        EXPECT_EQ(count("SELECT COUNT(*) FROM TblApEntregues WHERE Relatorio9 = 'TROCA DE PLACA' AND Relatorio5 = 'R$40'"), 1);
+        Database(databasePath()).execute("DELETE FROM TblApEntregues");
     }
-    open(os);
-    password();
-    ScriptedBoxes boxes;
-    boxes.answer(MsgAnswer::Yes);
-    boxes.answer(MsgAnswer::Ok, "Não foi possível dar saída nesta Ordem de Serviço\r" + OtherOperator + "\r");
-    button("BtDarSaída")->click();
-    EXPECT_FALSE(w->isVisible());
-    EXPECT_EQ(w->result(), FrmOpcoesOS::OrderClosed);
-    ASSERT_EQ(boxes.log().size(), 2);
-    EXPECT_TRUE(boxes.log()[1].text.contains("disco cheio"));
-    EXPECT_EQ(boxes.log()[1].icon, MsgIcon::Critical);
-    EXPECT_EQ(count("SELECT COUNT(*) FROM TblApEntregues"), 0);
-    EXPECT_EQ(count("SELECT COUNT(*) FROM TblManutencao"), 1);
 }
 
 // ---- Two copies of the program checking the same order out at once.

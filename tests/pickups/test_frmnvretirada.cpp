@@ -5,6 +5,7 @@
 #include "pickups/frmnvretirada.h"
 #include "store/clock.h"
 #include "store/globals.h"
+#include "support/faultrun.h"
 #include "support/fixture.h"
 #include "support/modal.h"
 #include "support/scriptedboxes.h"
@@ -43,6 +44,29 @@ struct NvRetiradaTest : ProgramFolderTest {
 };
 
 } // namespace
+
+// A receipt the disk refuses says why and keeps the dialog with what was
+// typed; once the cause is gone the same button stores it, once.
+TEST_F(NvRetiradaTest, AFailedSaveNamesItsCauseAndKeepsWhatWasTyped) {
+    StoreFault::install();
+    dlg.reset();   // opened again over the fault layer
+    dlg = std::make_unique<FrmNvRetirada>();
+    dlg->show();
+    fill("maria", "rua a, 1");
+    Typing::type(operador(), "1234");
+    for (const StoreFault::Kind kind : {StoreFault::DiskFull, StoreFault::IoError, StoreFault::ReadOnlyFolder}) {
+        const QString text = writeUnderFault(kind, databasePath(), [&] { button(dlg.get(), "BtSalvar")->click(); });
+        EXPECT_TRUE(text.startsWith("Ocorreu um Erro ao tentar gerar este Comprovante de Retirada")) << text.toStdString();
+        EXPECT_EQ(boxText(dlg.get(), 0), "MARIA");
+        EXPECT_TRUE(button(dlg.get(), "BtSalvar")->isEnabled());
+        EXPECT_FALSE(Modulo::NovaRetiradaSalva);
+    }
+    ScriptedBoxes boxes;
+    boxes.answer(MsgAnswer::No, "Comprovante de Retirada Criado com Sucesso");
+    button(dlg.get(), "BtSalvar")->click();
+    EXPECT_EQ(count("SELECT COUNT(*) FROM TblRetirada WHERE Nome = 'MARIA' AND End = 'RUA A, 1'"), 1);
+    EXPECT_FALSE(button(dlg.get(), "BtSalvar")->isEnabled());
+}
 
 TEST_F(NvRetiradaTest, OpensWithTheShopsCityAndWaitsForAnOperatorWithTheRight) {
     EXPECT_EQ(boxText(dlg.get(), 4), "CAMPINAS");

@@ -9,6 +9,7 @@
 #include "support/fixture.h"
 #include "support/modal.h"
 #include "support/scriptedboxes.h"
+#include "support/storefaults.h"
 #include "support/testmain.h"
 #include "support/typing.h"
 #include "ui/windowhost.h"
@@ -492,6 +493,55 @@ TEST_F(FrmImpressaoTest, TwoCopiesPrintingTheSameOrderBothCount) {
     }
     EXPECT_EQ(via(os), 2);
     EXPECT_EQ(after(page(1), page(1).findText("Via:"))->text, " 2 ");
+}
+
+// The count goes up by one after the page went out, an older order without a
+// count (NULL) included. A count the disk refuses is reported as exactly that
+// (printed, count not raised, the cause), never as a printer failure; the
+// next print counts again.
+TEST_F(FrmImpressaoTest, ThePrintCountAfterThePageWentOut) {
+    StoreFault::install();
+    struct Case {
+        QVariant stored;
+        StoreFault::Kind fault;
+        const char* shown;
+        qlonglong after;
+    };
+    const Case cases[] = {{QVariant(), StoreFault::None, " 1 ", 1},
+                          {3, StoreFault::None, " 4 ", 4},
+                          {3, StoreFault::DiskFull, " 4 ", 3},
+                          {QVariant(), StoreFault::IoError, " 1 ", 0}};
+    std::size_t printed = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.shown);
+        const qint64 os = addOrder({{"Via", c.stored}});
+        {
+            StoreFault fault(c.fault);
+            ScriptedBoxes boxes;
+            boxes.answer(MsgAnswer::Ok);
+            runJob(os);
+            ASSERT_EQ(documents(), ++printed);
+            const RecordedPage& pg = page(printed - 1);
+            EXPECT_EQ(after(pg, pg.findText("Via:"))->text, c.shown);
+            EXPECT_EQ(via(os), c.after);
+            ASSERT_EQ(boxes.log().size(), 1);
+            const QString text = boxes.log()[0].text;
+            if (c.fault == StoreFault::None) {
+                EXPECT_EQ(text, Sent);
+                continue;
+            }
+            EXPECT_TRUE(text.startsWith(QStringLiteral("A Ordem de Serviço N.: %1 foi impressa, mas o número de vias "
+                                                       "não pôde ser atualizado.").arg(os)))
+                << text.toStdString();
+            EXPECT_TRUE(text.contains(StoreFault::causeWords(c.fault)));
+            EXPECT_FALSE(text.contains("impressora"));
+        }
+        ScriptedBoxes boxes;
+        boxes.answer(MsgAnswer::Ok, Sent);
+        runJob(os);
+        ++printed;
+        EXPECT_EQ(via(os), c.after + 1);
+    }
 }
 
 // An order checked out or deleted meanwhile prints nothing and writes nothing.

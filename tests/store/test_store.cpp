@@ -9,6 +9,7 @@
 #include "store/textcompare.h"
 #include "support/files.h"
 #include "support/othercopy.h"
+#include "support/storefaults.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -520,6 +521,54 @@ TEST_F(FreshDb, WritingARowAnotherCopyDeletedFails) {
     c.writeField(1, QStringLiteral("Bairro"), QStringLiteral("CENTRO"));
     Database db(path);
     EXPECT_EQ(db.scalar(QStringLiteral("SELECT count(*) FROM TblClientes WHERE Bairro = 'CENTRO'")).toInt(), 1);
+}
+
+// A write the disk refuses names the cause in Portuguese, leaves the file as
+// it was and leaves the connection outside any transaction: the next write,
+// once the cause is gone, is seen by the other copies.
+TEST_F(FreshDb, AFailedWriteNamesItsCauseAndTheNextWriteIsSeenByOthers) {
+    StoreFault::install();
+    const StoreFault::Kind kinds[] = {StoreFault::DiskFull, StoreFault::IoError, StoreFault::ReadOnlyFolder};
+    int round = 0;
+    for (const StoreFault::Kind kind : kinds) {
+        SCOPED_TRACE(StoreFault::causeWords(kind).toStdString());
+        Database db(path);
+        RecordCursor c;
+        c.open(path, QStringLiteral("TblConfig"));
+        const QByteArray before = fileDigest(path);
+        {
+            StoreFault fault(kind);
+            try {
+                db.execute(QStringLiteral("UPDATE TblConfig SET Qtde = 7"));
+                ADD_FAILURE() << "the write reported success";
+            } catch (const DbError& e) {
+                EXPECT_TRUE(e.description().startsWith(StoreFault::causeWords(kind))) << qPrintable(e.description());
+            }
+            c.edit();
+            c.setField(QStringLiteral("Qtde"), 40 + round);
+            EXPECT_THROW(c.update(), DbError);
+            EXPECT_THROW(
+                {
+                    Transaction tx(db);
+                    db.execute(QStringLiteral("UPDATE TblConfig SET Imagem = 9"));
+                    tx.commit();
+                },
+                DbError);
+            EXPECT_EQ(fileDigest(path), before);
+        }
+        // The cursor kept the edit: saving again now succeeds.
+        c.update();
+        db.execute(QStringLiteral("UPDATE TblConfig SET LocalBackup = ?"), {QStringLiteral("R%1").arg(round)});
+        sqlite3* other = otherConnection(path);
+        sqlite3_stmt* st = nullptr;
+        ASSERT_EQ(sqlite3_prepare_v2(other, "SELECT Qtde, LocalBackup FROM TblConfig", -1, &st, nullptr), SQLITE_OK);
+        ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
+        EXPECT_EQ(sqlite3_column_int(st, 0), 40 + round);
+        EXPECT_EQ(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 1))), QStringLiteral("R%1").arg(round));
+        sqlite3_finalize(st);
+        sqlite3_close(other);
+        ++round;
+    }
 }
 
 namespace {

@@ -87,23 +87,31 @@ TEST(TextEntry, CapitalsAndApostropheTypedPastedOrComposed) {
     EXPECT_EQ(f.a->text(), "o'neil");
 }
 
-// A NUL or a lone surrogate never gets into a field with rules, however it
-// comes; a whole surrogate pair (a character beyond the first plane) does.
-TEST(TextEntry, NulAndLoneSurrogatesAreDropped) {
+// A NUL, a lone surrogate, a control character (ESC, BEL, TAB, DEL) or a
+// direction control never gets into a field, with rules or without, however
+// it comes; a whole surrogate pair (a character beyond the first plane) does,
+// and a field of several lines keeps the line breaks pasted into it.
+TEST(TextEntry, NoControlOrHalfCharacterGetsIn) {
     Form f;
     TextEntry::attach(f.a, TextEntry::Standard);
     TextEntry::attach(f.notes, TextEntry::UpperCase);
     const QString nul(QChar(0));
     const QString high(QChar(0xD83D)), low(QChar(0xDE00));
     const QString pair = high + low;
-    for (QWidget* w : {static_cast<QWidget*>(f.a), static_cast<QWidget*>(f.notes)}) {
+    const QString controls = QStringLiteral("\x1b\x07\t\x7f\u202e\u2066\u0085");
+    for (QWidget* w : {static_cast<QWidget*>(f.a), static_cast<QWidget*>(f.notes), static_cast<QWidget*>(f.b)}) {
         Typing::type(w, "a" + nul + "b" + high + "c" + low);
         Typing::paste(w, "d" + nul + high);
         Typing::inputMethod(w, low + "e" + nul);
         Typing::paste(w, pair);
+        Typing::paste(w, "f" + controls + "g");
+        Typing::inputMethod(w, controls.right(3) + "h");
     }
-    EXPECT_EQ(f.a->text(), "ABCDE" + pair);
-    EXPECT_EQ(f.notes->toPlainText(), "ABCDE" + pair);
+    EXPECT_EQ(f.a->text(), "ABCDE" + pair + "FGH");
+    EXPECT_EQ(f.notes->toPlainText(), "ABCDE" + pair + "FGH");
+    EXPECT_EQ(f.b->text(), "abcde" + pair + "fgh");
+    Typing::paste(f.notes, "\r\nx\ry\r\n");
+    EXPECT_EQ(f.notes->toPlainText(), "ABCDE" + pair + "FGH\nX\nY\n");
 }
 
 TEST(TextEntry, MoneyTakesOneCommaAndNoLetters) {
@@ -150,6 +158,25 @@ TEST(TextEntry, TypingLimitNeverCutsProgramText) {
     f.a->end(false);
     Typing::paste(f.a, "xyz123");
     EXPECT_EQ(f.a->text(), "ABXYZ");
+
+    // What does not fit whole stays out: never half a character.
+    const QString emoji = QStringLiteral("\U0001F600");
+    struct Cut {
+        int limit;
+        QString pasted;
+        QString kept;
+    };
+    for (const Cut& c : {Cut{40, QString(39, QLatin1Char('L')) + emoji, QString(39, QLatin1Char('L'))},
+                         Cut{41, QString(39, QLatin1Char('L')) + emoji + "M", QString(39, QLatin1Char('L')) + emoji},
+                         Cut{5, QStringLiteral("ABCDE\u0301"), QStringLiteral("ABCD")}}) {
+        TextEntry::setTypingLimit(f.a, c.limit);
+        f.a->clear();
+        Typing::paste(f.a, c.pasted);
+        EXPECT_EQ(f.a->text(), c.kept) << c.limit;
+        Typing::inputMethod(f.a, emoji);
+        EXPECT_EQ(f.a->text(), c.kept) << c.limit;
+    }
+    TextEntry::setTypingLimit(f.a, 5);
 
     // A longer text set by the program stays whole; typing adds nothing,
     // deleting still works.

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "storefaults.h"
+#include "ui/messagebox.h"
+
+#include <QString>
+#include <functional>
+
+// The failing half of a window's write under a fault of the disk: runs
+// `write` (the operator's action) with the fault on, answering the one
+// message box it must show with `answer`; expects that message to be
+// critical and to name the cause, and the database file at `databasePath`
+// to be unchanged. Returns the message's text for the test's own checks;
+// the fault is gone when it returns, so the test's retry meets a sound disk.
+QString writeUnderFault(StoreFault::Kind kind, const QString& databasePath, const std::function<void()>& write,
+                        MsgAnswer answer = MsgAnswer::Ok);

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+// Faults of the disk under the database engine, injected through a file
+// layer of the engine's own (so they work for root too, whom file modes do
+// not stop). While a StoreFault lives, every database file the engine opens
+// or writes in this process meets it; it goes when the object does, so a
+// retry afterwards meets a sound disk.
+//
+//   StoreFault fault(StoreFault::DiskFull);
+//   ... a save fails with the full-disk cause ...
+//   fault.clear();
+//   ... the same save succeeds ...
+//
+// Connections must be opened after the layer is in place: StoreFault::install()
+// (also done by the constructor) puts it under every later opening.
+class StoreFault {
+public:
+    enum Kind {
+        None,
+        DiskFull,        // every write fails as on a full disk
+        IoError,         // every write fails with a disk I/O error
+        ReadOnlyFolder,  // no journal can be made beside the file
+        ReadOnlyFile,    // the file opens read-only (at the next opening)
+    };
+    explicit StoreFault(Kind kind);
+    ~StoreFault();
+    StoreFault(const StoreFault&) = delete;
+    StoreFault& operator=(const StoreFault&) = delete;
+
+    void clear();
+
+    static void install();
+    // The words the cause of each kind is shown with (part of the message).
+    static QString causeWords(Kind kind);
+};
