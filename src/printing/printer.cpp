@@ -579,9 +579,14 @@ void Printer::printFitted(const QString& text, double end) {
         fit = std::max(MinFittedSize, std::floor(size * std::max(0.0, room) / width * 10.0) / 10.0);
         while (fit > MinFittedSize && widthAt(fit) > room) fit = std::max(MinFittedSize, fit - 0.1);
     }
+    const double ascent = PrintMetrics::ascent(m_font);
     m_font.size = fit;
     if (widthAt(fit) <= room) {
+        // On the line's baseline, as the texts beside it.
+        const double drop = ascent - PrintMetrics::ascent(m_font);
+        m_y += drop;
         writeText(text);
+        m_y -= drop;
     } else {
         // Too wide even in the smallest size: whole words line by line.
         const double left = m_x;
