@@ -147,7 +147,9 @@ TEST_F(FrmImpApTest, ALongNameKeepsToItsColumnAndAnEmptyFieldPrintsNothing) {
     ASSERT_NE(aparelho, nullptr);
     for (const PrintOp* t : texts)
         if (t->text.startsWith(QChar(0x00C3))) {
-            EXPECT_NEAR(t->y, aparelho->y, 0.01) << "same line";
+            EXPECT_NEAR(t->y + PrintMetrics::ascent(p.fontOf(*t)), aparelho->y + PrintMetrics::ascent(p.fontOf(*aparelho)),
+                        0.01)
+                << "same baseline";
             EXPECT_LT(t->x + PrintMetrics::textWidth(p.fontOf(*t), t->text), aparelho->x);
         }
     EXPECT_EQ(rows(p).size(), 1);
