@@ -352,7 +352,7 @@ TEST_F(DeliveredPrintTest, LongFieldsPrintWholeInsideThePage) {
         {"Relatorio7", "12,60"}};
     for (const auto& [name, fields] : {std::pair{"longest", longest}, std::pair{"realistic", realistic}}) {
         SCOPED_TRACE(name);
-        printer.target->documents.clear();
+        const std::size_t first = documents();
         Database::openDefault().execute(QStringLiteral("DELETE FROM TblApEntregues"));
         QStringList values;
         for (const auto& [field, value] : fields)
@@ -362,22 +362,22 @@ TEST_F(DeliveredPrintTest, LongFieldsPrintWholeInsideThePage) {
         ScriptedBoxes boxes;
         boxes.answer(MsgAnswer::Ok, Sent);
         runReport(id);
-        ASSERT_EQ(documents(), 1u);
-        ASSERT_EQ(doc().pages.size(), 1u);
-        PrintData::expectWholeOnThePage(doc().pages[0], values);
-        EXPECT_EQ(count(doc().pages[0], "|"), 5);
+        ASSERT_EQ(documents(), first + 1);
+        ASSERT_EQ(doc(first).pages.size(), 1u);
+        PrintData::expectWholeOnThePage(doc(first).pages[0], values);
+        EXPECT_EQ(count(doc(first).pages[0], "|"), 5);
 
         // The list: the row's own fields, each page under its header.
         boxes.answer(MsgAnswer::Ok, Sent);
         runList("Option1");
-        ASSERT_EQ(documents(), 2u);
-        ASSERT_EQ(doc(1).pages.size(), 2u);
+        ASSERT_EQ(documents(), first + 2);
+        ASSERT_EQ(doc(first + 1).pages.size(), 2u);
         QStringList listed;
         for (const char* field : {"Nome", "Aparelho", "Marca", "Modelo", "Tipo", "Status", "Defeito", "Acessorios",
                                   "Tecnico"})
             for (const auto& [f, value] : fields)
                 if (f == QLatin1String(field)) listed << value.toString();
-        for (const RecordedPage& pg : doc(1).pages) {
+        for (const RecordedPage& pg : doc(first + 1).pages) {
             EXPECT_TRUE(pg.findText(QString(210, '-')));
             PrintData::expectWholeOnThePage(pg, listed);
         }

@@ -474,7 +474,7 @@ TEST_F(FrmImpressaoTest, LongFieldsPrintWholeInsideThePage) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        printer.target->documents.clear();
+        const std::size_t first = documents();
         const qint64 os = addOrder(c.order);
         for (int i = 0; i < 8; ++i) addOrder();
         for (int i = 0; i < 20; ++i)
@@ -491,19 +491,19 @@ TEST_F(FrmImpressaoTest, LongFieldsPrintWholeInsideThePage) {
         ScriptedBoxes boxes;
         boxes.answer(MsgAnswer::Ok, Sent);
         runJob(os, {true, true, true, false});
-        ASSERT_EQ(documents(), 2u);
-        ASSERT_EQ(doc().pages.size(), 1u);
+        ASSERT_EQ(documents(), first + 2);
+        ASSERT_EQ(doc(first).pages.size(), 1u);
         QStringList values;
         for (const QVariant& v : c.order) values << v.toString();
         for (const QVariant& v : c.company) values << v.toString();
         values << QStringLiteral("OS's:") + QStringLiteral(" 10000  10001  10002 ");
-        PrintData::expectWholeOnThePage(page(), values);
+        PrintData::expectWholeOnThePage(page(first), values);
         // The previous repairs: each page of the report, with its long title.
-        for (const RecordedPage& pg : doc(1).pages)
+        for (const RecordedPage& pg : doc(first + 1).pages)
             PrintData::expectWholeOnThePage(pg, {c.order.value("Modelo").toString(),
                                                  c.order.value("Marca").toString(), "FLYBACK DE ALTA TENSÃO 45,95"});
         // Long values keep to their places: the phones stay beside their rows.
-        const RecordedPage& pg = page();
+        const RecordedPage& pg = page(first);
         for (const auto& [left, right] : {std::pair{"Nome:", "Tel.Res.:"}, std::pair{"Endereço:", "Tel.Com.:"},
                                           std::pair{"Aparelho:", "Marca:"}, std::pair{"Manut.Anteriores:", "Nota Fiscal:"}})
             EXPECT_NEAR(pg.findText(QString::fromUtf8(left))->y, pg.findText(QString::fromUtf8(right))->y, 0.05) << right;
