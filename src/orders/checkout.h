@@ -57,7 +57,7 @@ struct Exit {
     QString total;                             // the sub-total box
     QString desconto;                          // the discount box
     std::array<QString, 3> obs;                // exit observations
-    Currency valorCobrado;                     // the computed final value, exact
+    Currency valorCobrado;                     // the final value as shown, to the cent
 };
 
 // Writes the delivered row of order `os` through `delivered` (a cursor on

@@ -477,19 +477,26 @@ bool FrmOpcoesOS::CalculaPreco() {
 
 FrmOpcoesOS::Saved FrmOpcoesOS::calculateAndSave() {
     const bool computed = CalculaPreco();
+    // The amount boxes keep their display through the save ("120,00" stays,
+    // not the stored 120; a quantity stays as typed).
+    std::vector<std::pair<QLineEdit*, QString>> shown;
+    for (QLineEdit* b : TxtQtde) shown.emplace_back(b, b->text());
+    for (QLineEdit* b : TxtVlUn) shown.emplace_back(b, b->text());
+    for (QLineEdit* b : {TxtDesc, TxtPerc}) shown.emplace_back(b, b->text());
     try {
         DataFrmOpcMnt.edit();
         try {
             m_bound->commit();
             if (computed) {
+                // Stored as shown: to the cent.
                 const auto money = [](const std::optional<Currency>& c) {
-                    return c ? QVariant::fromValue(*c) : QVariant();
+                    return c ? QVariant::fromValue(c->roundedToCents()) : QVariant();
                 };
                 for (int i = 0; i < Pricing::Rows; ++i)
                     DataFrmOpcMnt.setField(QStringLiteral("Vl%1").arg(i), money(m_amounts->lines[i]));
-                DataFrmOpcMnt.setField(QStringLiteral("VlTotal"), QVariant::fromValue(m_amounts->subTotal));
-                DataFrmOpcMnt.setField(QStringLiteral("VlPercentual"), QVariant::fromValue(m_amounts->percentual));
-                DataFrmOpcMnt.setField(QStringLiteral("VlFinal"), QVariant::fromValue(m_amounts->vlFinal));
+                DataFrmOpcMnt.setField(QStringLiteral("VlTotal"), money(m_amounts->subTotal));
+                DataFrmOpcMnt.setField(QStringLiteral("VlPercentual"), money(m_amounts->percentual));
+                DataFrmOpcMnt.setField(QStringLiteral("VlFinal"), money(m_amounts->vlFinal));
             }
             DataFrmOpcMnt.update();
         } catch (...) {
@@ -509,6 +516,7 @@ FrmOpcoesOS::Saved FrmOpcoesOS::calculateAndSave() {
         BoundFields::showWriteError(e, Title);
         return Saved::Failed;
     }
+    m_bound->showAsTyped(shown);
     showStoredFinal();
     return computed ? Saved::Yes : Saved::NotComputed;
 }
@@ -564,7 +572,9 @@ void FrmOpcoesOS::BtDarSaída_Click() {
         exit.total = TxtTotal->text();
         exit.desconto = TxtDesc->text();
         for (int i = 0; i < 3; ++i) exit.obs[i] = TxtObs[i]->text();
-        exit.valorCobrado = m_amounts->vlFinal;
+        // The final value as the box shows it.
+        exit.valorCobrado =
+            Numbers::currencyValue(TxtVlFinal->text()).value_or(m_amounts->vlFinal.roundedToCents());
 
         WaitCursor wait;
         Checkout::deliver(m_os, DataFrmOpcApEnt, exit);

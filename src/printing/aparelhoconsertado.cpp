@@ -1,5 +1,6 @@
 #include "aparelhoconsertado.h"
 
+#include "ordemservico.h"
 #include "printjob.h"
 #include "store/clock.h"
 #include "store/recordcursor.h"
@@ -29,7 +30,9 @@ void printPage(Printer& p, const RecordCursor& row, const QString& nomeFantasia,
     // The trade name and the order number.
     p.setFontSize(16);
     p.print();
-    p.print({Tab(16), nomeFantasia, Spc(4), "Ordem de Serviço:"}, LineEnd::Open);
+    p.print({Tab(16)}, LineEnd::Open);
+    p.printFitted(nomeFantasia, p.printableWidth() - OrdemServico::headingWidth(p, f("Os")));
+    p.print({Spc(4), "Ordem de Serviço:"}, LineEnd::Open);
     p.setFontSize(20);
     p.setBold(true);
     p.print({Spc(1), "Nº", Spc(1), Fmt::zeros(f("Os"), 5)}, LineEnd::Open);
@@ -138,11 +141,7 @@ void printPage(Printer& p, const RecordCursor& row, const QString& nomeFantasia,
     const auto partsLine = [&p, &row](const char* field) {
         const QString line = row.text(QString::fromLatin1(field));
         p.print({Tab(2)}, LineEnd::Open);
-        const double room = 69 * p.columnWidth() - p.x();
-        const double width = p.textWidth(line);
-        if (width > room) p.setFontSize(std::max(6.0, 10 * room / width));
-        if (!line.isEmpty()) p.print({p.fitted(line, room)}, LineEnd::Open);
-        p.setFontSize(10);
+        p.printUpTo(line, 71);
     };
     for (int i = 0; i < 5; ++i) {
         partsLine(parts[i]);

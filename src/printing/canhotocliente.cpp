@@ -45,9 +45,18 @@ void print(Printer& p, const RecordCursor& os, const RecordCursor& empresa, cons
     p.setItalic(false);
     p.print({Tab(1), "End.:", Tab(10), e("Endereco")}, LineEnd::Open);
     p.print({Tab(72), QString(80, QLatin1Char('_'))});
-    p.print({Tab(1), "Fone:", Tab(10), e("Fone1"), Spc(2), e("Fone2"), Tab(70), "|", Spc(2), e("Msg1")});
-    p.print({Tab(1), "Fax", Tab(10), e("Fax"), Tab(70), "|", Spc(2), e("Msg2")});
-    p.print({Tab(1), "E-mail:", Tab(10), e("Email"), Tab(70), "|", Spc(2), e("Msg3")});
+    // The shop's messages whole, inside the page.
+    const auto message = [&](const char* name) {
+        p.print({Tab(70), "|", Spc(2)}, LineEnd::Open);
+        p.printUpTo(empresa.text(QString::fromLatin1(name)));
+        p.print();
+    };
+    p.print({Tab(1), "Fone:", Tab(10), e("Fone1"), Spc(2), e("Fone2")}, LineEnd::Open);
+    message("Msg1");
+    p.print({Tab(1), "Fax", Tab(10), e("Fax")}, LineEnd::Open);
+    message("Msg2");
+    p.print({Tab(1), "E-mail:", Tab(10), e("Email")}, LineEnd::Open);
+    message("Msg3");
     p.print({QString(170, QLatin1Char('-'))});
 
     p.print({"Cliente:", Spc(2)}, LineEnd::Open);

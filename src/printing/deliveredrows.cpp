@@ -28,10 +28,9 @@ void printRow(Printer& p, const RecordCursor& row) {
         p.printUpTo(text(c.field), c.next);
     }
     p.print({Tab(217), Num(f("Dias")), Tab(225), Fmt::currency(f("ValorCobrado"))});
-    p.print({Tab(23), "Defeito:", Spc(1), Value(f("Defeito")), Spc(3), "Acessórios:", Spc(1), Value(f("Acessorios")),
-             Spc(3), "Técnico:", Spc(1)},
-            LineEnd::Open);
-    p.printUpTo(text("Tecnico"));
+    p.print({Tab(23)}, LineEnd::Open);
+    p.printUpTo(QStringLiteral("Defeito: %1   Acessórios: %2   Técnico: %3")
+                    .arg(text("Defeito"), text("Acessorios"), text("Tecnico")));
     p.print();
 }
 

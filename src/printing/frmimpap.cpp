@@ -157,18 +157,16 @@ void FrmImpAp::Cabecalho(Printer& printer) {
 void FrmImpAp::printRow(Printer& printer) {
     // Each field keeps to its column: a long name never pushes the rest of
     // its row onto another line.
-    const double column = printer.columnWidth();
     for (const RowColumn& c : RowColumns) {
         // An empty field prints as nothing.
         const QVariant value = DataOs.field(QString::fromLatin1(c.field));
-        QString text = value.typeId() == QMetaType::QDate ? Fmt::shortDate(value) : value.toString();
-        if (c.next > 0) {
-            text = printer.fitted(text, (c.next - c.column - 1) * column);
-        }
+        const QString text = value.typeId() == QMetaType::QDate ? Fmt::shortDate(value) : value.toString();
+        printer.print({Tab(c.column)}, LineEnd::Open);
         // The order number in bold.
         const bool os = qstrcmp(c.field, "Os") == 0;
         printer.setBold(os);
-        printer.print({Tab(c.column), text}, c.next > 0 ? LineEnd::Open : LineEnd::Ends);
+        printer.printUpTo(text, c.next);
         if (os) printer.setBold(false);
     }
+    printer.print();
 }

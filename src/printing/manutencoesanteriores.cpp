@@ -35,7 +35,6 @@ bool print(Printer& p, RecordCursor& mntAnt, const QString& query, const RecordC
     p.setDocumentName(QStringLiteral("Manutenções Anteriores"));
     tituloRelatorio = titulo(os);
     const QString nomeFantasia = empresa.text(QStringLiteral("NomeFantasia"));
-    const auto f = [&mntAnt](const char* name) { return mntAnt.field(QString::fromLatin1(name)); };
 
     int count = 0;
     CabecalhoApEntregues(p, logo, nomeFantasia, tituloRelatorio);
@@ -46,8 +45,15 @@ bool print(Printer& p, RecordCursor& mntAnt, const QString& query, const RecordC
             count = 0;
         }
         DeliveredRows::printRow(p, mntAnt);
-        p.print({Tab(23), Value(f("Relatorio0")), Spc(2), Value(f("Relatorio1")), Spc(2), Value(f("Relatorio2"))});
-        p.print({Tab(23), Value(f("Relatorio3")), Spc(2), Value(f("Relatorio4"))});
+        // The stored report lines, whole, inside the page.
+        for (const QStringList& fields : {QStringList{"Relatorio0", "Relatorio1", "Relatorio2"},
+                                          QStringList{"Relatorio3", "Relatorio4"}}) {
+            QStringList lines;
+            for (const QString& field : fields) lines << mntAnt.text(field);
+            p.print({Tab(23)}, LineEnd::Open);
+            p.printUpTo(lines.join(QStringLiteral("  ")));
+            p.print();
+        }
         p.print();
     }
     p.endDoc();

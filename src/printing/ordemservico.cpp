@@ -3,6 +3,7 @@
 #include "store/recordcursor.h"
 #include "store/sqldialect.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace OrdemServico {
@@ -21,39 +22,48 @@ std::vector<PrintItem> labelled(const QString& label, const PrintItem& value) { 
 
 void printItems(Printer& p, std::vector<PrintItem> items, LineEnd end = LineEnd::Ends) { p.print(items, end); }
 
-// "label  value" with the value alone in bold, cut so that it ends before
-// column `before`; the line left open.
+// "label  value" with the value alone in bold, whole, ending before column
+// `before` (smaller when it needs to be); the line left open.
 void boldValue(Printer& p, int column, const QString& label, const QVariant& value, int before) {
     p.print({Tab(column), label, Spc(2)}, LineEnd::Open);
     // The columns are the regular font's, as the next Tab counts them.
-    const double room = (before - 2) * p.columnWidth() - p.x();
+    const double end = (before - 2) * p.columnWidth();
     p.setBold(true);
-    const QString text = p.fitted(value.toString(), room);
-    if (!text.isEmpty()) p.print({text}, LineEnd::Open);
+    p.printFitted(value.toString(), end);
     p.setBold(false);
 }
 
-// "label  value" from column 1, the value cut so that the next column's
-// label at column 75 stays on its line; the line left open.
+// "label  value" from column 1, the value whole and ending before the next
+// column's label at column 75; the line left open.
 void leftValue(Printer& p, const char* label, const QVariant& value) {
     p.print({Tab(1), label, Spc(2)}, LineEnd::Open);
     p.printUpTo(value.toString(), 75);
 }
 
 // Each row's order number: a blank, "00000", a blank.
-std::vector<PrintItem> orderNumbers(RecordCursor& rows) {
-    std::vector<PrintItem> items;
+QString orderNumbers(RecordCursor& rows) {
+    QString numbers;
     rows.moveFirst();
     while (rows.hasCurrent()) {
-        items.push_back(Spc(1));
-        items.push_back(Fmt::zeros(rows.field(QStringLiteral("Os")), 5));
-        items.push_back(Spc(1));
+        numbers += QLatin1Char(' ') + Fmt::zeros(rows.field(QStringLiteral("Os")), 5) + QLatin1Char(' ');
         rows.moveNext();
     }
-    return items;
+    return numbers;
 }
 
 } // namespace
+
+double headingWidth(Printer& p, const QVariant& os) {
+    const PrintFont font = p.font();
+    p.setFontSize(16);
+    double width = p.textWidth(QStringLiteral("    Ordem de Serviço:"));
+    p.setFontSize(20);
+    p.setBold(true);
+    width += p.textWidth(QStringLiteral(" Nº ") + Fmt::zeros(os, 5));
+    p.setFontSize(font.size);
+    p.setBold(font.bold);
+    return width;
+}
 
 QString tipoOS(const QString& tipo) {
     if (tipo == QStringLiteral("GAR. DE SERVIÇO")) return QStringLiteral("GS");
@@ -102,7 +112,8 @@ void printPage(Printer& p, const Sources& s, bool nameRow, bool tags, const std:
     // Rows 1 and 2: the trade name and the order number.
     p.setFontSize(20);
     p.print();
-    p.print({Tab(16), s.empresa.text(QStringLiteral("NomeFantasia"))}, LineEnd::Open);
+    p.print({Tab(16)}, LineEnd::Open);
+    p.printFitted(s.empresa.text(QStringLiteral("NomeFantasia")), p.printableWidth() - headingWidth(p, f("Os")));
     p.setFontSize(16);
     p.print({Spc(4), "Ordem de Serviço:"}, LineEnd::Open);
     p.setFontSize(20);
@@ -176,11 +187,12 @@ void printPage(Printer& p, const Sources& s, bool nameRow, bool tags, const std:
 
     p.print({Tab(1), "Manut.Anteriores:"}, LineEnd::Open);
     if (s.mntAnt.recordCount() >= 1) {
+        // However many, the list ends before the order column (counted in
+        // the regular font, as its Tab is).
+        const double end = (118 - 2) * p.columnWidth();
         p.setBold(true);
-        std::vector<PrintItem> items{Spc(2), "OS's:"};
-        const std::vector<PrintItem> numbers = orderNumbers(s.mntAnt);
-        items.insert(items.end(), numbers.begin(), numbers.end());
-        p.print(items, LineEnd::Open);
+        p.print({Spc(2)}, LineEnd::Open);
+        p.printFitted(QStringLiteral("OS's:") + orderNumbers(s.mntAnt), end);
         p.setBold(false);
     }
     printItems(p, orderColumn(labelled("Nota Fiscal:", Value(f("NotaFiscal")))));
@@ -193,10 +205,7 @@ void printPage(Printer& p, const Sources& s, bool nameRow, bool tags, const std:
     printItems(p, orderColumn(labelled("Gar.Comp.:", Value(f("GarComplementar")))));
 
     if (openOrders > 1 && openOrders < 10) {
-        std::vector<PrintItem> items{Tab(9), "OS's:"};
-        const std::vector<PrintItem> numbers = orderNumbers(s.sqlApManutencao);
-        items.insert(items.end(), numbers.begin(), numbers.end());
-        p.print(items);
+        p.print({Tab(9), "OS's:", orderNumbers(s.sqlApManutencao)});
     } else {
         p.print();
     }
@@ -250,7 +259,15 @@ void printPage(Printer& p, const Sources& s, bool nameRow, bool tags, const std:
     p.setBold(false);
     p.print({Value(f("DataEntrada"))}, LineEnd::Open);
     p.setBold(true);
-    p.print({Spc(27)}, LineEnd::Open);
+    // 27 blanks before the other three tags, fewer when a wide type code or
+    // abbreviation would take the last tag past the right edge.
+    const auto widthAt = [&p](double size, const QString& text) {
+        p.setFontSize(size);
+        return p.textWidth(text);
+    };
+    const double tag = widthAt(20, number) + widthAt(8, code + QLatin1Char(' ') + sigla);
+    const double blank = widthAt(8, QStringLiteral(" "));
+    p.setX(p.x() + std::max(0.0, std::min(27 * blank, p.printableWidth() - p.x() - 3 * tag - 12 * blank)));
     for (int lin = 0; lin <= 2; ++lin) {
         p.setFontSize(8);
         p.print({code}, LineEnd::Open);

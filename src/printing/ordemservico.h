@@ -32,6 +32,10 @@ QString previousRepairsQuery(const RecordCursor& os);
 // The query of the customer's open orders.
 QString openOrdersQuery(const RecordCursor& os);
 
+// The width of what follows the trade name on the heading line ("Ordem de
+// Serviço:" and the number), in the current unit; the font is kept.
+double headingWidth(Printer& p, const QVariant& os);
+
 // Whole millimetres, a half going to the even number.
 int roundEven(double millimetres);
 

@@ -563,15 +563,52 @@ double Printer::textWidth(const QString& text) const { return fromMm(PrintMetric
 double Printer::lineHeight() const { return fromMm(PrintMetrics::lineHeight(m_font)); }
 double Printer::columnWidth() const { return fromMm(PrintMetrics::averageCharWidth(m_font)); }
 
-QString Printer::fitted(QString text, double room) const {
-    while (!text.isEmpty() && textWidth(text) > room) text.chop(1);
-    return text;
+void Printer::printFitted(const QString& text, double end) {
+    if (text.isEmpty()) return;
+    const double room = toMm(end) - m_x;
+    const double size = m_font.size;
+    // Sizes in tenths of a point, each measured as it will be drawn.
+    const auto widthAt = [this, &text](double points) {
+        PrintFont f = m_font;
+        f.size = points;
+        return PrintMetrics::textWidth(f, text);
+    };
+    double fit = size;
+    const double width = widthAt(size);
+    if (width > room) {
+        fit = std::max(MinFittedSize, std::floor(size * std::max(0.0, room) / width * 10.0) / 10.0);
+        while (fit > MinFittedSize && widthAt(fit) > room) fit = std::max(MinFittedSize, fit - 0.1);
+    }
+    const double ascent = PrintMetrics::ascent(m_font);
+    m_font.size = fit;
+    if (widthAt(fit) <= room) {
+        // On the line's baseline, as the texts beside it.
+        const double drop = ascent - PrintMetrics::ascent(m_font);
+        m_y += drop;
+        writeText(text);
+        m_y -= drop;
+    } else {
+        // Too wide even in the smallest size: whole words line by line.
+        const double left = m_x;
+        QString line;
+        for (const QString& word : text.split(QLatin1Char(' '))) {
+            const QString longer = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
+            if (!line.isEmpty() && PrintMetrics::textWidth(m_font, longer) > room) {
+                writeText(line);
+                endLine();
+                m_x = left;
+                line = word;
+            } else {
+                line = longer;
+            }
+        }
+        writeText(line);
+    }
+    m_font.size = size;
 }
 
 void Printer::printUpTo(const QString& value, int column) {
-    const double end = column > 0 ? (column - 1) * columnWidth() : printableWidth() + columnWidth();
-    const QString text = fitted(value, end - columnWidth() - x());
-    if (!text.isEmpty()) print({text}, LineEnd::Open);
+    printFitted(value, column > 0 ? (column - 2) * columnWidth() : printableWidth());
 }
 
 void Printer::beginOutput() {

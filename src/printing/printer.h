@@ -338,13 +338,17 @@ public:
     double lineHeight() const;
     // Width of a column (the average character width) in the current unit.
     double columnWidth() const;
-    // The text cut at its end so that it takes at most `room` (current unit)
-    // in the current font.
-    QString fitted(QString text, double room) const;
-    // Prints a value from the print position, cut so that it ends a column
-    // before column `column` (0: before the right edge of the printable
-    // area); the line stays open.
+    // Prints a text whole from the print position so that it ends by `end`
+    // (current unit): in the current size when it fits, otherwise in the
+    // largest smaller size, down to MinFittedSize points, at which its
+    // measured width fits. A text too wide even then goes on at the same x on
+    // the following lines, broken between words. The size returns and the
+    // line stays open after the text.
+    void printFitted(const QString& text, double end);
+    // printFitted() ending a column before column `column` (0: at the right
+    // edge of the printable area).
     void printUpTo(const QString& value, int column = 0);
+    static constexpr double MinFittedSize = 5.0;
 
     // Print statement (see above).
     void print(std::initializer_list<PrintItem> items, LineEnd end = LineEnd::Ends);

@@ -54,7 +54,10 @@ void listPageTop(Printer& printer, const QImage& logo, const QString& nomeFantas
     printer.setFontSize(18);
     printer.print({Tab(2), nomeFantasia}, LineEnd::Open);
     printer.setFontSize(titleSize);
-    printer.print({Spc(2), "=== ", title, " ==="});
+    // A long title prints whole, smaller, inside the page.
+    printer.print({Spc(2)}, LineEnd::Open);
+    printer.printUpTo(QStringLiteral("=== ") + title + QStringLiteral(" ==="));
+    printer.print();
     printer.setFontSize(10);
     printer.print();
     printer.setUnderline(true);

@@ -45,7 +45,6 @@ std::optional<Currency> Currency::parse(const QString& input) {
     QString whole = comma >= 0 ? s.left(comma) : s;
     const QString frac = comma >= 0 ? s.mid(comma + 1) : QString();
     if (whole.isEmpty() && frac.isEmpty()) return std::nullopt;
-    if (frac.size() > 4) return std::nullopt;
 
     // Grouping dots: each group after the first holds exactly three digits.
     if (whole.contains(QLatin1Char('.'))) {
@@ -70,6 +69,11 @@ std::optional<Currency> Currency::parse(const QString& input) {
             fracRaw += c.unicode() - '0';
         }
     }
+    // More decimals than the type keeps: the fifth rounds the fourth, half
+    // away from zero, as every rounding of the type.
+    for (int i = 4; i < frac.size(); ++i)
+        if (frac[i] < QLatin1Char('0') || frac[i] > QLatin1Char('9')) return std::nullopt;
+    if (frac.size() > 4 && frac[4] >= QLatin1Char('5')) ++fracRaw;
     const std::int64_t raw = std::int64_t(units) * Scale + fracRaw;
     return fromRaw(negative ? -raw : raw);
 }

@@ -18,8 +18,9 @@ public:
     static constexpr Currency fromUnits(std::int64_t reais) { return fromRaw(reais * Scale); }
 
     // Reads regional pt-BR text: "1.234,56", "25,5", "-3", "R$ 10,00".
-    // Grouping dots are optional; more than four decimals, letters or a
-    // second comma make the text unreadable (nullopt).
+    // Grouping dots are optional; decimals beyond the fourth round the
+    // fourth (half away from zero); letters or a second comma make the text
+    // unreadable (nullopt).
     static std::optional<Currency> parse(const QString& text);
     // An amount in reais kept as a floating-point number (as older files
     // hold some), rounded half away from zero to four places; nullopt when

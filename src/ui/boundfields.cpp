@@ -198,6 +198,17 @@ void BoundFields::commit() {
     if (ownEdit) show(false);
 }
 
+void BoundFields::showAsTyped(const std::vector<std::pair<QLineEdit*, QString>>& texts) {
+    for (const auto& [box, text] : texts) {
+        for (Binding& b : m_bindings) {
+            if (b.widget != box) continue;
+            box->setText(text);
+            box->setCursorPosition(0);
+            b.shownText = text;
+        }
+    }
+}
+
 void BoundFields::flushQuietly() {
     if (m_writing) return;
     try {

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QString>
 #include <exception>
+#include <utility>
 #include <vector>
 
 class QWidget;
@@ -69,6 +70,9 @@ public:
 
     // Writes the pending edits now (edit, set, update). Throws DbError.
     void commit();
+    // Puts texts back into bound boxes after a write, as the window showed
+    // them ("45,90" for a stored 45,9): they count as shown, not as edits.
+    void showAsTyped(const std::vector<std::pair<QLineEdit*, QString>>& texts);
 
     // The text a value shows in a given format (also used by grids).
     static QString displayText(const QVariant& value, FieldFormat format);

@@ -552,10 +552,10 @@ public:
                            {"Relatorio3", "    "},
                            {"Relatorio4", "    "},
                            {"Relatorio55", "    "},
-                           // The amounts as the window shows them once stored.
-                           {"Relatorio5", "R$60"},
+                           // The amounts as the window shows them.
+                           {"Relatorio5", "R$60,00"},
                            {"Relatorio6", "R$ 170,00"},
-                           {"Relatorio7", "10"},
+                           {"Relatorio7", "10,00"},
                            {"Relatorio9", "PAGO EM DINHEIRO"},
                            {"Relatorio10", ""},
                            {"Relatorio11", ""}});

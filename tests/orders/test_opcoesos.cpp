@@ -224,6 +224,9 @@ TEST_F(OpcoesTest, CalcularStoresTheTypedAndComputedValues) {
     type("TxtPerc", "10");
     EXPECT_EQ(box("TxtVlPerc")->text(), "R$ 0,00");
     button("BtCalcular")->click();
+    // The boxes keep the display they had, not the stored numbers.
+    EXPECT_EQ(box("TxtVlUn(6)")->text(), "20,00");
+    EXPECT_EQ(box("TxtDesc")->text(), "5,00");
     EXPECT_EQ(box("TxtVl(0)")->text(), "31,50");
     EXPECT_EQ(box("TxtTotal")->text(), "R$ 51,50");
     EXPECT_EQ(box("TxtVlPerc")->text(), "R$ 5,15");
@@ -422,9 +425,9 @@ TEST_F(OpcoesTest, CheckoutWritesTheDeliveredRowAndClosesTheWindowsAndRefreshesT
     EXPECT_EQ(d.text("Relatorio0"), "C0 1 i0  0,33");
     EXPECT_EQ(d.text("Relatorio4"), "C4 5 i4  1,65");
     EXPECT_EQ(d.text("Relatorio55"), "C5 6 i5 PLACA LÓGICA 1,98");
-    EXPECT_EQ(d.text("Relatorio5"), "R$40");
+    EXPECT_EQ(d.text("Relatorio5"), "R$40,00");
     EXPECT_EQ(d.text("Relatorio6"), "R$ 46,93");
-    EXPECT_EQ(d.text("Relatorio7"), "10");
+    EXPECT_EQ(d.text("Relatorio7"), "10,00");
     EXPECT_EQ(d.text("Relatorio9"), "TROCA DE PLACA");
     EXPECT_EQ(d.text("Relatorio10"), "");
     EXPECT_EQ(d.text("Relatorio12"), "PAGO EM DINHEIRO");
@@ -461,6 +464,40 @@ TEST_F(OpcoesTest, FactoryWarrantyKeepsItsDataAndTheLastOrderCanLeave) {
     EXPECT_EQ(d.text("GarComplementar"), "G9");
     EXPECT_EQ(d.text("Relatorio0"), "    ");
     EXPECT_EQ(d.text("Relatorio5"), "R$");
+}
+
+// Prices stored by the close box are checked out later at the amounts the
+// window shows, to the cent; five decimals read as four, a quantity as typed.
+TEST_F(OpcoesTest, ACloseBoxThenACheckoutStoresTheShownAmounts) {
+    const qint64 os = addOrder("MARIA", {{"Status", "PRONTO"}});
+    open(os);
+    type("TxtQtde(0)", "3");
+    type("TxtVlUn(0)", "0,3333");
+    w->close();
+    EXPECT_EQ(order(os, "VlUnit0").value<Currency>(), Currency::fromRaw(3333));
+
+    FrmManutencao* list = FrmManutencao::open();
+    ASSERT_NE(list, nullptr);
+    Modulo::OsAtual = std::int32_t(os);
+    ScriptedBoxes boxes;
+    boxes.answer(MsgAnswer::Yes).answer(MsgAnswer::Ok, Success);
+    ModalScript priceWindow([&](QWidget* dlg) {
+        cur = static_cast<FrmOpcoesOS*>(dlg);
+        password();
+        type("TxtQtde(1)", "05");
+        type("TxtVlUn(1)", "1,23456");
+        button("BtDarSaída")->click();
+    });
+    EXPECT_TRUE(FrmOpcoesOS::showFor(nullptr));
+    ASSERT_EQ(boxes.log().size(), 2);
+    const auto delivered_ = delivered();
+    RecordCursor& d = *delivered_;
+    ASSERT_EQ(d.recordCount(), 1);
+    // 3 x 0,3333 + 5 x 1,2346 = 7,1729, shown and kept as 7,17.
+    EXPECT_EQ(d.text("Relatorio0"), " 3   1,00");
+    EXPECT_EQ(d.text("Relatorio1"), " 05   6,17");
+    EXPECT_EQ(d.text("Relatorio6"), "R$ 7,17");
+    EXPECT_EQ(d.currency("ValorCobrado"), Currency::fromCents(717));
 }
 
 // The road of the shop: the workshop list opens the order, the order opens

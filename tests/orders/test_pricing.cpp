@@ -25,7 +25,6 @@ struct PriceCase {
     const char* total;
     const char* vlPercentual;
     const char* vlFinal;
-    qint64 finalRaw;               // the exact final value, in ten-thousandths
 };
 
 Boxes boxesOf(const PriceCase& c) {
@@ -45,22 +44,19 @@ Boxes boxesOf(const PriceCase& c) {
 
 TEST(Pricing, ComputesLineValuesSubTotalPercentageAndFinalValue) {
     const std::vector<PriceCase> cases = {
-        {"example", {{"3", "10,5"}}, "20", "5", "", {"31,50"}, "R$ 51,50", "R$ 0,00", "R$ 46,50", 465000},
-        {"percentage is informative", {{"3", "10,5"}}, "20", "5", "10", {"31,50"}, "R$ 51,50", "R$ 5,15", "R$ 46,50",
-         465000},
-        {"zero quantity", {{"0", "12"}}, "", "", "", {"0,00"}, "R$ 0,00", "R$ 0,00", "R$ 0,00", 0},
+        {"example", {{"3", "10,5"}}, "20", "5", "", {"31,50"}, "R$ 51,50", "R$ 0,00", "R$ 46,50"},
+        {"percentage is informative", {{"3", "10,5"}}, "20", "5", "10", {"31,50"}, "R$ 51,50", "R$ 5,15", "R$ 46,50"},
+        {"zero quantity", {{"0", "12"}}, "", "", "", {"0,00"}, "R$ 0,00", "R$ 0,00", "R$ 0,00"},
         {"quantity without price and price without quantity are emptied",
-         {{"2", ""}, {"", "7,5"}, {"1", "4"}}, "", "", "", {"", "", "4,00"}, "R$ 4,00", "R$ 0,00", "R$ 4,00", 40000},
-        {"empty labour and discount", {{"1", "100"}}, "", "", "", {"100,00"}, "R$ 100,00", "R$ 0,00", "R$ 100,00",
-         1000000},
+         {{"2", ""}, {"", "7,5"}, {"1", "4"}}, "", "", "", {"", "", "4,00"}, "R$ 4,00", "R$ 0,00", "R$ 4,00"},
+        {"empty labour and discount", {{"1", "100"}}, "", "", "", {"100,00"}, "R$ 100,00", "R$ 0,00", "R$ 100,00"},
         {"four places summed exactly, shown rounded", {{"3", "0,3333"}, {"1", "0,0050"}}, "", "", "",
-         {"1,00", "0,01"}, "R$ 1,00", "R$ 0,00", "R$ 1,00", 10049},
-        {"discount above the sub-total", {{"1", "10"}}, "", "13,5", "", {"10,00"}, "R$ 10,00", "R$ 0,00", "-R$ 3,50",
-         -35000},
+         {"1,00", "0,01"}, "R$ 1,00", "R$ 0,00", "R$ 1,00"},
+        {"discount above the sub-total", {{"1", "10"}}, "", "13,5", "", {"10,00"}, "R$ 10,00", "R$ 0,00", "-R$ 3,50"},
         {"six rows, labour and grouping", {{"99", "9999"}, {"1", "1"}, {"1", "1"}, {"1", "1"}, {"1", "1"}, {"2", "0,5"}},
          "1000", "", "50", {"989901,00", "1,00", "1,00", "1,00", "1,00", "1,00"}, "R$ 990.906,00", "R$ 495.453,00",
-         "R$ 990.906,00", 9909060000},
-        {"nothing typed", {}, "", "", "", {}, "R$ 0,00", "R$ 0,00", "R$ 0,00", 0},
+         "R$ 990.906,00"},
+        {"nothing typed", {}, "", "", "", {}, "R$ 0,00", "R$ 0,00", "R$ 0,00"},
     };
     for (const PriceCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -76,7 +72,6 @@ TEST(Pricing, ComputesLineValuesSubTotalPercentageAndFinalValue) {
         EXPECT_EQ(b.total, QString::fromUtf8(c.total));
         EXPECT_EQ(b.vlPercentual, QString::fromUtf8(c.vlPercentual));
         EXPECT_EQ(b.vlFinal, QString::fromUtf8(c.vlFinal));
-        EXPECT_EQ(a.vlFinal.raw(), c.finalRaw);
         EXPECT_EQ(subTotal, a.subTotal);
     }
 }

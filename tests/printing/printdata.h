@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <QTime>
 #include <QVariant>
+#include <algorithm>
 #include <memory>
 
 namespace PrintData {
@@ -49,6 +50,19 @@ inline void expectOnThePageApart(const RecordedPage& pg) {
         EXPECT_LE(t->y + PrintMetrics::lineHeight(pg.fontOf(*t)), pg.printable.height()) << t->text.toStdString();
         if (i + 1 < texts.size() && std::abs(texts[i + 1]->y - t->y) < 0.05)
             EXPECT_GE(texts[i + 1]->x + 0.05, right) << t->text.toStdString() << " | " << texts[i + 1]->text.toStdString();
+    }
+}
+
+// The page as expectOnThePageApart() wants it, and every value in it whole:
+// within one text of the page, not cut (blanks at its ends aside).
+inline void expectWholeOnThePage(const RecordedPage& pg, const QStringList& values) {
+    expectOnThePageApart(pg);
+    const auto texts = pg.texts();
+    for (const QString& value : values) {
+        const QString v = value.trimmed();
+        if (v.isEmpty()) continue;
+        const bool whole = std::any_of(texts.begin(), texts.end(), [&v](const PrintOp* t) { return t->text.contains(v); });
+        EXPECT_TRUE(whole) << v.toStdString();
     }
 }
 

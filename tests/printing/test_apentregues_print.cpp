@@ -236,7 +236,7 @@ TEST_F(DeliveredPrintTest, TheCompleteListPrintsEveryRowPageByPage) {
         SCOPED_TRACE(n);
         const RecordedPage& pg = pages[n];
         EXPECT_EQ(pg.orientation, PrintOrientation::Landscape);
-        EXPECT_TRUE(pg.findText(QString::fromUtf8("Relatório de Aparelhos ENTREGUES")));
+        EXPECT_TRUE(pg.findText(QString::fromUtf8("=== Relatório de Aparelhos ENTREGUES ===")));
         const PrintOp* pageNo = pg.findText(QStringLiteral(" %1 ").arg(n + 1));
         ASSERT_TRUE(pageNo);
         EXPECT_TRUE(pg.findText(QString(210, '-')));
@@ -258,7 +258,7 @@ TEST_F(DeliveredPrintTest, TheCompleteListPrintsEveryRowPageByPage) {
     EXPECT_EQ(pg.fontOf(*os), bold8);
     EXPECT_NEAR(os->x, column(bold8, 2), Tol);
     EXPECT_TRUE(pg.findText(QString::fromUtf8("R$ 150,50")));
-    EXPECT_TRUE(pg.findText("Defeito:"));
+    EXPECT_TRUE(pg.allText().contains(QString::fromUtf8("Defeito: NÃO LIGA   Acessórios: ")));
 }
 
 TEST_F(DeliveredPrintTest, AnEmptyTablePrintsTheHeaderAloneAndAFailureKeepsTheDialog) {
@@ -322,58 +322,65 @@ TEST_F(DeliveredPrintTest, TheSelectedOrderOptionPrintsItsReport) {
     EXPECT_TRUE(doc().pages[0].findText("BETO"));
 }
 
-// Every field at the longest the windows let it be, the parts lines as the
-// checkout writes them from full boxes: one page, nothing past the printable
-// area and no text drawn over another on its line.
-TEST_F(DeliveredPrintTest, LongestFieldsStayOnThePageWithoutOverlapping) {
+// Every field at the longest the windows let it be (the parts lines as the
+// checkout writes them from full boxes), and at long lengths a shop types:
+// the report and the list print every value whole inside the page, no text
+// drawn over another on its line.
+TEST_F(DeliveredPrintTest, LongFieldsPrintWholeInsideThePage) {
     const auto w = PrintData::longText;
     const QString part = QStringLiteral("WWWWW 99 WWW ") + w(39) + QStringLiteral(" 989999901,00");
-    DeliveredData::Fields f = {{"Nome", w(50)}, {"Endereco", w(50)}, {"Complemento", w(20)}, {"Bairro", w(18)},
-                               {"Cidade", w(18)}, {"Estado", "SP"}, {"TelResidencia", w(15)},
-                               {"TelComercial", w(15)}, {"Fax", w(15)}, {"Celular", w(15)}, {"Aparelho", w(30)},
-                               {"Marca", w(30)}, {"Modelo", w(14)}, {"Chassis", w(12)}, {"NumSerie", w(15)},
-                               {"Tensao", w(10)}, {"Defeito", w(55)}, {"EstadoAparelho", w(55)},
-                               {"Acessorios", w(50)}, {"Loja", w(20)}, {"DataCompra", w(13)},
-                               {"NotaFiscal", w(15)}, {"GarComplementar", w(15)}, {"Tecnico", w(14)},
-                               {"OperadorEnt", w(14)}, {"OperadorSaida", w(14)}, {"Atendimento", w(14)},
-                               {"Tipo", QString::fromUtf8("GAR. DE SERVIÇO")}, {"Status", "SEM CONSERTO"},
-                               {"Relatorio5", "R$9999999999,00"}, {"Relatorio6", "R$ 99.999.999.999,00"},
-                               {"Relatorio7", "9999999,00"}, {"ValorCobrado", money(9999999999900)}};
+    DeliveredData::Fields longest = {
+        {"Nome", w(50)}, {"Endereco", w(50)}, {"Complemento", w(20)}, {"Bairro", w(18)}, {"Cidade", w(18)},
+        {"TelResidencia", w(15)}, {"TelComercial", w(15)}, {"Fax", w(15)}, {"Celular", w(15)}, {"Aparelho", w(16)},
+        {"Marca", w(16)}, {"Modelo", w(14)}, {"Chassis", w(12)}, {"NumSerie", w(15)}, {"Tensao", w(10)},
+        {"Defeito", w(55)}, {"EstadoAparelho", w(55)}, {"Acessorios", w(50)}, {"Loja", w(20)},
+        {"DataCompra", w(13)}, {"NotaFiscal", w(15)}, {"GarComplementar", w(15)}, {"Tecnico", w(14)},
+        {"OperadorEnt", w(14)}, {"OperadorSaida", w(14)}, {"Tipo", QString::fromUtf8("GAR. DE SERVIÇO")},
+        {"Status", "SEM CONSERTO"}, {"Relatorio5", "R$9999999999,00"}, {"Relatorio6", "R$ 99.999.999.999,00"},
+        {"Relatorio7", "9999999,00"}, {"ValorCobrado", money(9999999999900)}};
     for (const char* name : {"Relatorio0", "Relatorio1", "Relatorio2", "Relatorio3", "Relatorio4", "Relatorio55"})
-        f.push_back({name, part});
-    for (const char* name : {"Relatorio9", "Relatorio10", "Relatorio11"}) f.push_back({name, w(70)});
+        longest.push_back({name, part});
+    for (const char* name : {"Relatorio9", "Relatorio10", "Relatorio11"}) longest.push_back({name, w(70)});
     for (const char* name : {"Relatorio12", "Relatorio13", "Relatorio14", "Relatorio15", "Relatorio16"})
-        f.push_back({name, w(30)});
-    const qint64 id = addDelivered(99999, w(50), f);
-    ScriptedBoxes boxes;
-    boxes.answer(MsgAnswer::Ok, Sent);
-    runReport(id);
-    ASSERT_EQ(documents(), 1u);
-    ASSERT_EQ(doc().pages.size(), 1u);
-    const RecordedPage& pg = doc().pages[0];
-    PrintData::expectOnThePageApart(pg);
-    // The parts lines keep their values, beside the payment lines.
-    EXPECT_EQ(count(pg, part), 6);
-    EXPECT_EQ(count(pg, "|"), 5);
-}
+        longest.push_back({name, w(70)});
+    const DeliveredData::Fields realistic = {
+        {"Nome", "MARIA APARECIDA DOS SANTOS OLIVEIRA DE ALBUQUERQUE"}, {"Marca", "CONTINENTAL 2001"},
+        {"Aparelho", "MICROSSYSTEM"}, {"Loja", "MAGAZINE LUIZA CENTRO"}, {"NotaFiscal", "000123456789012"},
+        {"GarComplementar", "ESTENDIDA 24 ME"}, {"Relatorio0", "F01 10 UN FLYBACK DE ALTA TENSÃO 45,95"},
+        {"Relatorio1", "TR2 1 PC TRANSFORMADOR DE FORÇA BIVOLT 220V 45,90"},
+        {"Relatorio12", "PAGO EM DINHEIRO NA ENTREGA DO APARELHO"}, {"Relatorio5", "R$120,00"},
+        {"Relatorio7", "12,60"}};
+    for (const auto& [name, fields] : {std::pair{"longest", longest}, std::pair{"realistic", realistic}}) {
+        SCOPED_TRACE(name);
+        const std::size_t first = documents();
+        Database::openDefault().execute(QStringLiteral("DELETE FROM TblApEntregues"));
+        QStringList values;
+        for (const auto& [field, value] : fields)
+            if (field != "ValorCobrado") values << value.toString();
+        const qint64 id = addDelivered(99999, fields.front().second.toString(), fields);
+        for (int i = 1; i <= 19; ++i) addDelivered(100000 + i, fields.front().second.toString(), fields);
+        ScriptedBoxes boxes;
+        boxes.answer(MsgAnswer::Ok, Sent);
+        runReport(id);
+        ASSERT_EQ(documents(), first + 1);
+        ASSERT_EQ(doc(first).pages.size(), 1u);
+        PrintData::expectWholeOnThePage(doc(first).pages[0], values);
+        EXPECT_EQ(count(doc(first).pages[0], "|"), 5);
 
-// The list with every row at its longest: the rows of a page stay under its
-// header, each in its columns, nothing past the edges.
-TEST_F(DeliveredPrintTest, TheListOfLongestRowsKeepsItsPages) {
-    const auto w = PrintData::longText;
-    for (int i = 1; i <= 20; ++i)
-        addDelivered(100000 + i, w(50),
-                     {{"Aparelho", w(30)}, {"Marca", w(30)}, {"Modelo", w(14)}, {"Defeito", w(55)},
-                      {"Acessorios", w(50)}, {"Tecnico", w(14)}, {"Tipo", QString::fromUtf8("GAR. DE SERVIÇO")},
-                      {"Status", "SEM CONSERTO"}, {"Dias", 9999}, {"ValorCobrado", money(9999999999900)}});
-    ScriptedBoxes boxes;
-    boxes.answer(MsgAnswer::Ok, Sent);
-    runList("Option1");
-    ASSERT_EQ(documents(), 1u);
-    ASSERT_EQ(doc().pages.size(), 2u);
-    for (const RecordedPage& pg : doc().pages) {
-        EXPECT_TRUE(pg.findText(QString(210, '-')));
-        PrintData::expectOnThePageApart(pg);
+        // The list: the row's own fields, each page under its header.
+        boxes.answer(MsgAnswer::Ok, Sent);
+        runList("Option1");
+        ASSERT_EQ(documents(), first + 2);
+        ASSERT_EQ(doc(first + 1).pages.size(), 2u);
+        QStringList listed;
+        for (const char* field : {"Nome", "Aparelho", "Marca", "Modelo", "Tipo", "Status", "Defeito", "Acessorios",
+                                  "Tecnico"})
+            for (const auto& [f, value] : fields)
+                if (f == QLatin1String(field)) listed << value.toString();
+        for (const RecordedPage& pg : doc(first + 1).pages) {
+            EXPECT_TRUE(pg.findText(QString(210, '-')));
+            PrintData::expectWholeOnThePage(pg, listed);
+        }
     }
 }
 

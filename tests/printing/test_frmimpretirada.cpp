@@ -201,21 +201,6 @@ TEST_F(FrmImpRetiradaTest, AFailedJobSaysSoAndWaitsForCancel) {
     EXPECT_EQ(boxes.failures(), 0);
 }
 
-TEST(TopoTabela, IsTheWholeMillimetreAboveTheHeadingsLineWithinTheByte) {
-    EXPECT_EQ(FrmImpRetirada::topoTabela(60.4), 55);
-    EXPECT_EQ(FrmImpRetirada::topoTabela(17.5), 12);   // halves to the even number
-    EXPECT_EQ(FrmImpRetirada::topoTabela(18.5), 14);
-    EXPECT_EQ(FrmImpRetirada::topoTabela(260.4), 255);
-    // A grid that would start below 255 mm takes the error path.
-    try {
-        FrmImpRetirada::topoTabela(260.6);
-        ADD_FAILURE() << "no error";
-    } catch (const PrintError& e) {
-        EXPECT_EQ(e.number(), 6);
-    }
-    EXPECT_THROW(FrmImpRetirada::topoTabela(4.4), PrintError);
-}
-
 TEST_F(FrmImpRetiradaTest, AReceiptDeletedMeanwhilePrintsNothing) {
     const qint64 id = addReceipt();
     Modulo::IdRetiradaAtual = id;

@@ -147,7 +147,9 @@ TEST_F(FrmImpApTest, ALongNameKeepsToItsColumnAndAnEmptyFieldPrintsNothing) {
     ASSERT_NE(aparelho, nullptr);
     for (const PrintOp* t : texts)
         if (t->text.startsWith(QChar(0x00C3))) {
-            EXPECT_NEAR(t->y, aparelho->y, 0.01) << "same line";
+            EXPECT_NEAR(t->y + PrintMetrics::ascent(p.fontOf(*t)), aparelho->y + PrintMetrics::ascent(p.fontOf(*aparelho)),
+                        0.01)
+                << "same baseline";
             EXPECT_LT(t->x + PrintMetrics::textWidth(p.fontOf(*t), t->text), aparelho->x);
         }
     EXPECT_EQ(rows(p).size(), 1);
@@ -196,17 +198,32 @@ TEST_F(FrmImpApTest, TheSelectedOrderGoesToTheServiceOrderPrintWindow) {
     EXPECT_EQ(w.result(), QDialog::Accepted);
 }
 
-TEST_F(FrmImpApTest, RowsAtTheirLongestStayInsideThePage) {
+// Rows at their longest and at long lengths a shop types: every value whole
+// in its column, inside the page.
+TEST_F(FrmImpApTest, LongFieldsPrintWholeInsideThePage) {
     const auto w = PrintData::longText;
-    for (int i = 0; i < 3; ++i)
-        WorkshopData::addOrder(w(50), {{"Aparelho", w(30)}, {"Marca", w(30)}, {"Modelo", w(14)},
-                                       {"Tipo", QString::fromUtf8("GAR. DE SERVIÇO")}, {"Status", "SEM CONSERTO"},
-                                       {"Dias", 9999}, {"Tecnico", w(14)}});
-    ScriptedBoxes boxes;
-    printComplete(boxes);
-    ASSERT_EQ(pages().size(), 1u);
-    PrintData::expectOnThePageApart(pages()[0]);
-    EXPECT_EQ(rows(pages()[0]).size(), 3);
+    const std::pair<QString, WorkshopData::Fields> cases[] = {
+        {w(50), {{"Aparelho", w(16)}, {"Marca", w(16)}, {"Modelo", w(14)},
+                 {"Tipo", QString::fromUtf8("GAR. DE SERVIÇO")}, {"Status", w(13)}, {"Tecnico", w(14)}}},
+        {QStringLiteral("MARIA APARECIDA DOS SANTOS OLIVEIRA DE ALBUQUERQUE"),
+         {{"Aparelho", QStringLiteral("MICROSSYSTEM")}, {"Marca", QStringLiteral("CONTINENTAL 2001")},
+          {"Modelo", QStringLiteral("MWWWWWWWWWWWW2")}, {"Status", QStringLiteral("AGUARD. PEÇAS")},
+          {"Tecnico", QStringLiteral("JOÃO BATISTA M")}}},
+    };
+    for (const auto& [nome, fields] : cases) {
+        SCOPED_TRACE(nome.toStdString());
+        printer.target->documents.clear();
+        Database::openDefault().execute(QStringLiteral("DELETE FROM TblManutencao"));
+        for (int i = 0; i < 3; ++i) WorkshopData::addOrder(nome, fields);
+        WorkshopData::addOrder(nome, {{"Dias", 9999}});
+        ScriptedBoxes boxes;
+        printComplete(boxes);
+        ASSERT_EQ(pages().size(), 1u);
+        QStringList values{nome};
+        for (const auto& [field, value] : fields) values << value.toString();
+        PrintData::expectWholeOnThePage(pages()[0], values);
+        EXPECT_EQ(rows(pages()[0]).size(), 4);
+    }
 }
 
 TARVEL_TEST_MAIN()

@@ -85,6 +85,46 @@ TEST_F(PrinterTest, PrintStatementsPlaceTheirItems) {
     EXPECT_EQ(pg.fontOf(*d).size, 10);
 }
 
+// A value short of room prints whole in a smaller size that really fits, on
+// the line's baseline; too long even at the floor, it goes on below, word by
+// word; the size returns after it.
+TEST_F(PrinterTest, FittedValuesPrintWhole) {
+    p.setFontName(QStringLiteral("Arial Narrow"));
+    p.setFontSize(10);
+    const QString brand = QStringLiteral("CONTINENTAL 2001");
+    const double end = p.textWidth(brand) * 0.9;
+    const QString words = QString(QStringLiteral("WWWWWWWWWW ")).repeated(12).trimmed();
+    p.printFitted(QStringLiteral("OK"), end);
+    p.print();
+    p.printFitted(brand, end);
+    p.print({"|"});
+    p.printFitted(words, 30);
+    p.print({"|"});
+    p.endDoc();
+    const RecordedPage& pg = page();
+    EXPECT_EQ(pg.fontOf(*pg.findText("OK")).size, 10);
+    const PrintOp* fitted = pg.findText(brand);
+    ASSERT_TRUE(fitted);
+    const PrintFont& small = pg.fontOf(*fitted);
+    EXPECT_LT(small.size, 10);
+    EXPECT_GE(small.size, 8.8);
+    EXPECT_LE(PrintMetrics::textWidth(small, brand), end);
+    const PrintFont normal{QStringLiteral("Arial Narrow"), 10};
+    EXPECT_NEAR(fitted->y + PrintMetrics::ascent(small), PrintMetrics::lineHeight(normal) + PrintMetrics::ascent(normal),
+                Tol);
+    EXPECT_EQ(pg.fontOf(*pg.texts()[2]).size, 10);   // the bar after it
+    // Twelve words of ten W in 30 mm: at the floor, several lines, none wider.
+    QStringList wrapped;
+    for (const PrintOp* t : pg.texts())
+        if (t->text.startsWith(QLatin1Char('W'))) {
+            EXPECT_EQ(pg.fontOf(*t).size, Printer::MinFittedSize);
+            EXPECT_LE(t->x + PrintMetrics::textWidth(pg.fontOf(*t), t->text), 30 + Tol);
+            wrapped << t->text;
+        }
+    EXPECT_GT(wrapped.size(), 1);
+    EXPECT_EQ(wrapped.join(QLatin1Char(' ')), words);
+}
+
 TEST_F(PrinterTest, FiguresPicturesUnitsAndPosition) {
     p.setUnit(PrintUnit::Centimetres);
     p.setLineWidth(2);
