@@ -36,7 +36,7 @@ struct ExpectedRows {
 
 struct Scenario {
     std::string name;
-    std::function<void()> given;   // what stands before (may be empty)
+    std::function<void()> given;   // rows written before (may be empty; the file itself stays)
     std::function<void()> act;     // the operator's work
     QList<ExpectedBox> boxes;
     QList<ExpectedRows> rows;
