@@ -186,20 +186,13 @@ TEST_F(CustomerFormsTest, AnApplianceOfTheCustomer) {
             for (int i = 0; i < saves; ++i) dlg->BtCadastrar_Click();
         };
     };
-    // Checks on the window, which then goes.
-    const auto closing = [&](std::function<void()> check) {
-        return [=, &dlg] {
-            if (check) check();
-            dlg.reset();
-        };
-    };
     const QString stored = "SELECT ID, Aparelho, Marca, Modelo, NumSerie, Tensao FROM TblApClientes";
     const QString offer = "Este Equipamento não possui um Número de Série Válido.\rDeseja que o Programa Gere";
     runScenarios({
         {"a serial of blanks: no generated one, no save", nullptr, save("    ", 1), {{offer, MsgAnswer::No}}, {{stored, {}}},
-         closing([&] { EXPECT_EQ(txt(dlg.get(), 2)->text(), "    "); EXPECT_EQ(QApplication::focusWidget(), txt(dlg.get(), 2)); })},
+         [&] { EXPECT_EQ(txt(dlg.get(), 2)->text(), "    "); EXPECT_EQ(QApplication::focusWidget(), txt(dlg.get(), 2)); }},
         {"three characters: the generated one, then saved", nullptr, save("abc", 2),
-         {{offer, MsgAnswer::Yes}, {"Aparelho Cadastrado com Sucesso!"}}, {}, closing([&] {
+         {{offer, MsgAnswer::Yes}, {"Aparelho Cadastrado com Sucesso!"}}, {}, [&] {
              const QStringList rows = storedRows(stored);
              ASSERT_EQ(rows.size(), 1);
              EXPECT_TRUE(QRegularExpression("^1\\|TELEVISOR\\|SONY\\|TP-21X\\|2603050907\\d\\d-AT\\|220V$").match(rows[0]).hasMatch())
@@ -208,10 +201,10 @@ TEST_F(CustomerFormsTest, AnApplianceOfTheCustomer) {
              EXPECT_TRUE(txt(dlg.get(), 0)->text().isEmpty() && txt(dlg.get(), 2)->text().isEmpty());
              EXPECT_EQ(txt(dlg.get(), 3)->text(), "220V");
              EXPECT_EQ(dlg->findChild<QComboBox*>("Combo(0)")->currentText(), "TELEVISOR");
-         })},
+         }},
         {"four characters are a serial number", nullptr, save("ab12", 1), {{"Aparelho Cadastrado com Sucesso!"}},
-         {{stored, {"1|TELEVISOR|SONY|TP-21X|AB12|220V"}}}, closing({})},
-    }, given);
+         {{stored, {"1|TELEVISOR|SONY|TP-21X|AB12|220V"}}}},
+    }, given, [&] { dlg.reset(); });
 }
 
 TARVEL_TEST_MAIN()

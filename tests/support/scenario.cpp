@@ -68,7 +68,8 @@ void freshDatabase() {
     Clock::set(QDateTime());
 }
 
-void runScenarios(const QList<Scenario>& scenarios, const std::function<void()>& prepare) {
+void runScenarios(const QList<Scenario>& scenarios, const std::function<void()>& prepare,
+                  const std::function<void()>& finish) {
     for (const Scenario& s : scenarios) {
         freshDatabase();
         if (prepare) {
@@ -76,5 +77,6 @@ void runScenarios(const QList<Scenario>& scenarios, const std::function<void()>&
             prepare();
         }
         runScenario(s);
+        if (finish) finish();
     }
 }

@@ -52,8 +52,10 @@ void runScenario(const Scenario& s);
 // Runs each scenario on a database of its own: before each, the windows left
 // open are closed, the program folder's database file is made anew, the
 // program-wide variables and the clock are reset, then `prepare` runs (the
-// rows every scenario of the table shares).
-void runScenarios(const QList<Scenario>& scenarios, const std::function<void()>& prepare = {});
+// rows every scenario of the table shares). `finish` runs after each (to let
+// go of windows the test owns, which would hold the database).
+void runScenarios(const QList<Scenario>& scenarios, const std::function<void()>& prepare = {},
+                  const std::function<void()>& finish = {});
 
 // Makes the program folder's database file anew (the windows holding it
 // closed first; a test failure when something else still holds it) and resets
