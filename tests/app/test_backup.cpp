@@ -22,7 +22,9 @@
 #include <QPushButton>
 #include <unistd.h>
 
-class FakeLista : public QWidget { Q_OBJECT };
+class FakeLista : public QWidget {
+    Q_OBJECT
+};
 
 namespace {
 

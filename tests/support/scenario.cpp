@@ -23,12 +23,10 @@ QStringList storedRows(const QString& sql) {
     return out;
 }
 
-void runScenario(const Scenario& s) {
-    SCOPED_TRACE(s.name);
-    if (s.given) {
-        const Database held = Database::openDefault();   // one connection for all the writes
-        s.given();
-    }
+namespace {
+
+// The operator's work with its boxes, then the rows and the further checks.
+void actAndCheck(const Scenario& s) {
     {
         ScriptedBoxes boxes;
         for (const ExpectedBox& b : s.boxes) boxes.answer(b.answer, b.text);
@@ -38,6 +36,17 @@ void runScenario(const Scenario& s) {
     const Database held = s.rows.isEmpty() ? Database() : Database::openDefault();
     for (const ExpectedRows& r : s.rows) EXPECT_EQ(storedRows(r.sql), r.rows) << r.sql.toStdString();
     if (s.then) s.then();
+}
+
+} // namespace
+
+void runScenario(const Scenario& s) {
+    SCOPED_TRACE(s.name);
+    if (s.given) {
+        const Database held = Database::openDefault();   // one connection for all the writes
+        s.given();
+    }
+    actAndCheck(s);
 }
 
 namespace {
@@ -71,12 +80,14 @@ void freshDatabase() {
 void runScenarios(const QList<Scenario>& scenarios, const std::function<void()>& prepare,
                   const std::function<void()>& finish) {
     for (const Scenario& s : scenarios) {
+        SCOPED_TRACE(s.name);
         freshDatabase();
-        if (prepare) {
+        if (prepare || s.given) {
             const Database held = Database::openDefault();
-            prepare();
+            if (prepare) prepare();
+            if (s.given) s.given();
         }
-        runScenario(s);
+        actAndCheck(s);
         if (finish) finish();
     }
 }

@@ -36,11 +36,11 @@ struct ExpectedRows {
 
 struct Scenario {
     std::string name;
-    std::function<void()> given;   // rows written before (may be empty; the file itself stays)
-    std::function<void()> act;     // the operator's work
-    QList<ExpectedBox> boxes;
-    QList<ExpectedRows> rows;
-    std::function<void()> then;    // further checks after the rows (may be empty)
+    std::function<void()> given = {};   // rows written before (may be empty; the file itself stays)
+    std::function<void()> act = {};     // the operator's work
+    QList<ExpectedBox> boxes = {};
+    QList<ExpectedRows> rows = {};
+    std::function<void()> then = {};    // further checks after the rows (may be empty)
 };
 
 // The rows of a query as ExpectedRows holds them.
