@@ -151,19 +151,6 @@ TEST_F(CalculadoraTest, EnterPressesTheFocusedButtonAndEscClearsWithoutClosing) 
     EXPECT_EQ(calc->result(), QDialog::Accepted);
 }
 
-TEST_F(CalculadoraTest, ButtonsLightWhilePressedOrTyped) {
-    const QColor lit(255, 255, 0);
-    const auto colour = [this](int i) { return button(i)->palette().color(QPalette::Button); };
-    QTest::mousePress(button(7), Qt::LeftButton);
-    EXPECT_EQ(colour(7), lit);
-    QTest::mouseRelease(button(7), Qt::LeftButton);
-    EXPECT_NE(colour(7), lit);
-    QTest::keyPress(keyTarget(), '+');
-    EXPECT_EQ(colour(FrmCalculadora::Mais), lit);
-    QTest::keyRelease(keyTarget(), '+');
-    EXPECT_NE(colour(FrmCalculadora::Mais), lit);
-}
-
 TEST_F(CalculadoraTest, WorkingValuesOutliveTheWindow) {
     run("2+3=", Via::Buttons);
     calc->close();
