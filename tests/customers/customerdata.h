@@ -53,10 +53,6 @@ inline void raw(const QString& sql) {
     ASSERT_EQ(sqlite3_exec(d.handle(), sql.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK);
 }
 
-inline qlonglong count(const QString& sql) { return Database::openDefault().scalar(sql).toLongLong(); }
-
-inline QString text(const QString& sql) { return Database::openDefault().scalar(sql).toString(); }
-
 // The box "Txt(i)" and a button of a window.
 inline QLineEdit* txt(QWidget* w, int i) { return w->findChild<QLineEdit*>(QStringLiteral("Txt(%1)").arg(i)); }
 inline QPushButton* button(QWidget* w, const char* name) { return w->findChild<QPushButton*>(name); }

@@ -1,11 +1,12 @@
-// The customers list: deletion, search, sorting, publishing the current row,
-// the appliance grid and the hand-over to the intake.
+// The customers list and the customer search that moves it: deletion and its
+// refusals, appliances, the name search, the hand-over to the intake.
 #include "customerdata.h"
 #include "customers/frmclientes.h"
+#include "customers/frmloccliente.h"
 #include "store/globals.h"
 #include "support/fixture.h"
 #include "support/modal.h"
-#include "support/scriptedboxes.h"
+#include "support/scenario.h"
 #include "support/testmain.h"
 #include "support/typing.h"
 #include "ui/gridmodel.h"
@@ -13,10 +14,6 @@
 
 #include <QComboBox>
 #include <QLabel>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
 
@@ -27,351 +24,256 @@ namespace {
 struct ClientesTest : ProgramFolderTest {
     FrmClientes* w = nullptr;
 
-    FrmClientes* openList() {
+    void open(const QString& on = {}) {
         w = FrmClientes::open();
-        EXPECT_NE(w, nullptr);
+        ASSERT_NE(w, nullptr);
+        if (!on.isEmpty()) {
+            ASSERT_TRUE(w->dataFrmClientes().findFirst("Nome = '" + on + "'"));
+        }
         settle();
-        return w;
     }
     // The one-tick publishing timers have run.
     void settle() {
         waitFor([this] {
-            auto* t1 = w->findChild<QTimer*>("TimerGrid");
-            auto* t2 = w->findChild<QTimer*>("TimerAparelho");
-            return !t1->isActive() && !t2->isActive();
+            return !w->findChild<QTimer*>("TimerGrid")->isActive() && !w->findChild<QTimer*>("TimerAparelho")->isActive();
         });
     }
-    QString current(const char* field = "Nome") { return w->dataFrmClientes().text(field); }
+    void click(const char* name) {
+        w->findChild<QPushButton*>(name)->click();
+        settle();
+    }
+    QString current() { return w->dataFrmClientes().text("Nome"); }
     QString label(const char* name) { return w->findChild<QLabel*>(name)->text(); }
-    QPushButton* button(const char* name) { return w->findChild<QPushButton*>(name); }
     QLineEdit* search() { return w->findChild<QLineEdit*>("TxtBusca"); }
-    QColor searchColour() { return search()->palette().color(QPalette::Text); }
-    void find(const QString& text) {
-        search()->clear();
-        Typing::type(search(), text);
-        Typing::key(search(), Qt::Key_Return);
-        settle();
-    }
-    void stand(const QString& nome) {
-        ASSERT_TRUE(w->dataFrmClientes().findFirst("Nome = '" + nome + "'"));
-        settle();
-    }
+    void expectPublished() { EXPECT_EQ(Modulo::CodClienteAtual, w->dataFrmClientes().number("Codigo")); }
 };
+
+const QString Refused = "ATENÇÃO!\rO Cadastro deste Cliente não poderá ser Excluído\rPorque ";
+const QString Sure = "\r\rTem Certeza que Deseja Excluir O Cadastro deste Cliente?";
+const QString NoAppliance = "Não existe nenhum aparelho cadastrado para este Cliente";
+const QString Names = "SELECT Nome FROM TblClientes ORDER BY Nome";
+const QString Appliances = "SELECT Aparelho FROM TblApClientes ORDER BY Aparelho";
 
 } // namespace
 
-TEST_F(ClientesTest, DeletionRefusalsComeInOrderThenTheCustomerGoesWithHisAppliances) {
-    const qint64 ana = addCustomer("ANA");
-    addCustomer("BETO");
-    addAppliance(ana, "TV", "T1");
-    addAppliance(ana, "DVD", "D1");
-    addOpenOrder(ana, "ANA");
-    addOpenOrder(ana, "ANA");
-    addDelivered(ana, "ANA", true);
-    addDelivered(ana, "ANA", false);
-    Database::openDefault().execute(
-        "INSERT INTO TblRestricao (IdCliente, Cliente, Tipo) VALUES (?, 'ANA', 'AVISO')", {ana});
-    openList();
-    EXPECT_EQ(label("LblNumClientes"), "2");
-    ASSERT_EQ(current(), "ANA");
-
-    ScriptedBoxes boxes;
-    const QString head = "ATENÇÃO!\rO Cadastro deste Cliente não poderá ser Excluído\r";
-    boxes.answer(MsgAnswer::Ok, head + "Porque possui 2 Aparelho(s) atualmente em Manutençao!");
-    button("BtExcluir")->click();
-    Database::openDefault().execute("DELETE FROM TblManutencao");
-    boxes.answer(MsgAnswer::Ok, head + "Porque possui 1 Aparelho(s) atualmente em PERÍODO DE GARANTIA!");
-    button("BtExcluir")->click();
-    Database::openDefault().execute("UPDATE TblApEntregues SET [Garantia de Serviço] = False");
-    boxes.answer(MsgAnswer::Ok, head + "Porque Existe 'Restrições' para ele.");
-    button("BtExcluir")->click();
-    Database::openDefault().execute("DELETE FROM TblRestricao");
-    // Another window deleted BETO: the table counts, not the label.
-    Database::openDefault().execute("DELETE FROM TblClientes WHERE Nome = 'BETO'");
-    boxes.answer(MsgAnswer::Ok, "Este é o único cliente e não poderá ser Excluído");
-    button("BtExcluir")->click();
-    ASSERT_EQ(boxes.log().size(), 4);
-    EXPECT_EQ(boxes.log()[0].title, "Exclusão de Cadastro de Clientes");
-    EXPECT_EQ(boxes.log()[0].icon, MsgIcon::Critical);
-    EXPECT_EQ(boxes.log()[3].title, "Cadastro de Clientes");
-    EXPECT_EQ(boxes.log()[3].icon, MsgIcon::Exclamation);
-
-    addCustomer("CARLA");
-    boxes.answer(MsgAnswer::No, "ANA\r\rTem Certeza que Deseja Excluir O Cadastro deste Cliente?\r"
-                                "Esta Operação não poderá ser Desfeita !");
-    button("BtExcluir")->click();
-    EXPECT_EQ(boxes.log().last().defaultButton, MsgAnswer::No);
-    EXPECT_EQ(count("SELECT COUNT(*) FROM TblClientes WHERE Nome = 'ANA'"), 1);
-
-    boxes.answer(MsgAnswer::Yes).answer(MsgAnswer::Ok, "Cadastro de Cliente Excluído com Sucesso");
-    button("BtExcluir")->click();
-    EXPECT_EQ(count("SELECT COUNT(*) FROM TblClientes WHERE Nome = 'ANA'"), 0);
-    EXPECT_EQ(count("SELECT COUNT(*) FROM TblApClientes"), 0);
-    EXPECT_EQ(count("SELECT COUNT(*) FROM TblApEntregues"), 2);   // delivered rows stay
-    EXPECT_EQ(label("LblNumClientes"), "1");
-    EXPECT_EQ(boxes.failures(), 0);
+TEST_F(ClientesTest, DeletingCustomersAndAppliances) {
+    qint64 ana = 0, beto = 0;
+    const auto customers = [&] {
+        ana = addCustomer("ANA");
+        beto = addCustomer("BETO");
+        addCustomer("CARLA");
+        addAppliance(ana, "TV", "T1");
+        addAppliance(ana, "DVD", "D1");
+        addAppliance(beto, "RADIO", "R1");
+    };
+    const QStringList all = {"ANA", "BETO", "CARLA"};
+    const auto deleteAna = [&] { open("ANA"); click("BtExcluir"); };
+    runScenarios({
+        {"in repair", [&] { addOpenOrder(ana, "ANA"); addOpenOrder(ana, "ANA"); addOpenOrder(beto, "BETO"); }, deleteAna,
+         {{Refused + "possui 2 Aparelho(s) atualmente em Manutençao!"}}, {{Names, all}}},
+        {"under warranty", [&] { addDelivered(ana, "ANA", true); addDelivered(ana, "ANA", false); }, deleteAna,
+         {{Refused + "possui 1 Aparelho(s) atualmente em PERÍODO DE GARANTIA!"}}, {{Names, all}}},
+        {"restriction", [&] { Database::openDefault().execute("INSERT INTO TblRestricao (IdCliente, Cliente, Tipo) VALUES (?, 'ANA', 'AVISO')", {ana}); },
+         deleteAna, {{Refused + "Existe 'Restrições' para ele."}}, {{Names, all}}},
+        {"the only one left, whatever the label says", nullptr,
+         [&] { open("ANA"); Database::openDefault().execute("DELETE FROM TblClientes WHERE Nome <> 'ANA'"); click("BtExcluir"); },
+         {{"Este é o único cliente e não poderá ser Excluído"}}, {{Names, {"ANA"}}}},
+        {"answered no", nullptr, deleteAna, {{"ANA" + Sure, MsgAnswer::No}}, {{Names, all}, {Appliances, QStringList{"DVD", "RADIO", "TV"}}}},
+        {"deleted with his appliances; the next row shows", [&] { addDelivered(ana, "ANA", false); }, deleteAna,
+         {{"ANA" + Sure, MsgAnswer::Yes}, {"Cadastro de Cliente Excluído com Sucesso"}},
+         {{Names, {"BETO", "CARLA"}}, {Appliances, QStringList{"RADIO"}}, {"SELECT Nome FROM TblApEntregues", {"ANA"}}},
+         [&] { EXPECT_EQ(current(), "BETO"); EXPECT_EQ(label("LblNumClientes"), "2"); expectPublished(); }},
+        {"the last row deleted: the first shows", nullptr, [&] { open("CARLA"); click("BtExcluir"); },
+         {{"CARLA" + Sure, MsgAnswer::Yes}, {"Excluído com Sucesso"}}, {{Names, {"ANA", "BETO"}}},
+         [&] { EXPECT_EQ(current(), "ANA"); EXPECT_EQ(label("Lbl(1)"), "ANA"); expectPublished(); }},
+        {"a failure between the two deletions", [&] {
+             raw("CREATE TRIGGER falha BEFORE DELETE ON TblClientes BEGIN SELECT RAISE(ABORT, 'falha simulada'); END");
+         }, deleteAna,
+         {{"ANA" + Sure, MsgAnswer::Yes}, {"OCORREU UM ERRO AO TENTAR EXCLUIR O CADASTRO DESTE CLIENTE !\r"}},
+         {{Names, all}, {Appliances, QStringList{"DVD", "RADIO", "TV"}}},
+         [&] { EXPECT_EQ(current(), "ANA"); EXPECT_EQ(label("LblNumClientes"), "3"); }},
+        {"an appliance: the next one is selected", nullptr, [&] { open("ANA"); click("BtExAp"); },
+         {{"Apararelho: TV\rModelo: T1\rNúmero de Série: SN1234", MsgAnswer::Yes}}, {{Appliances, QStringList{"DVD", "RADIO"}}},
+         [&] { EXPECT_EQ(Modulo::DadosSelecionados[15], "DVD"); EXPECT_EQ(label("Label3"), "DVD PHILCO D1"); }},
+        {"an appliance that cannot be deleted", [&] {
+             raw("CREATE TRIGGER falha BEFORE DELETE ON TblApClientes BEGIN SELECT RAISE(ABORT, 'disco cheio'); END");
+         }, [&] { open("ANA"); click("BtExAp"); },
+         {{"Apararelho: TV", MsgAnswer::Yes}, {"Excluir o Cadastro deste Aparelho.\r"}}, {{Appliances, QStringList{"DVD", "RADIO", "TV"}}}},
+        {"the last appliance, then none", nullptr, [&] { open("BETO"); click("BtExAp"); click("BtExAp"); },
+         {{"Apararelho: RADIO", MsgAnswer::Yes}, {NoAppliance}, {NoAppliance}}, {{Appliances, QStringList{"DVD", "TV"}}},
+         [&] { EXPECT_EQ(label("Label3"), "  "); }},
+    }, customers);
 }
 
-TEST_F(ClientesTest, DeletionMovesToTheNextRowOrToTheFirstAfterTheLast) {
-    for (const char* n : {"ANA", "BETO", "CARLA", "DIANA"}) addCustomer(n);
-    openList();
-    ScriptedBoxes boxes;
-    stand("BETO");
-    boxes.answer(MsgAnswer::Yes).answer(MsgAnswer::Ok);
-    button("BtExcluir")->click();
-    settle();
-    EXPECT_EQ(current(), "CARLA");
-    EXPECT_EQ(Modulo::CodClienteAtual, w->dataFrmClientes().number("Codigo"));
-    stand("DIANA");
-    boxes.answer(MsgAnswer::Yes).answer(MsgAnswer::Ok);
-    button("BtExcluir")->click();
-    settle();
-    EXPECT_EQ(current(), "ANA");
-    EXPECT_EQ(label("Lbl(1)"), "ANA");
-    EXPECT_EQ(label("LblNumClientes"), "2");
-    EXPECT_EQ(Modulo::CodClienteAtual, w->dataFrmClientes().number("Codigo"));
-}
-
-TEST_F(ClientesTest, AFailureBetweenTheTwoDeletionsLeavesBothTablesUnchanged) {
-    addCustomer("ANA");
-    const qint64 beto = addCustomer("BETO");
-    addAppliance(beto, "TV", "T1");
-    addAppliance(beto, "RADIO", "R1");
-    raw("CREATE TRIGGER falha BEFORE DELETE ON TblClientes BEGIN SELECT RAISE(ABORT, 'falha simulada'); END");
-    openList();
-    stand("BETO");
-    ScriptedBoxes boxes;
-    boxes.answer(MsgAnswer::Yes).answer(MsgAnswer::Ok, "OCORREU UM ERRO AO TENTAR EXCLUIR O CADASTRO DESTE CLIENTE !");
-    button("BtExcluir")->click();
-    ASSERT_EQ(boxes.log().size(), 2);
-    EXPECT_EQ(boxes.log()[1].title, "Exclusão de Cadastro de Clientes");
-    EXPECT_TRUE(boxes.log()[1].text.contains("falha simulada"));
-    EXPECT_EQ(count("SELECT COUNT(*) FROM TblApClientes WHERE ID = " + QString::number(beto)), 2);
-    EXPECT_EQ(count("SELECT COUNT(*) FROM TblClientes"), 2);
-    settle();
-    EXPECT_EQ(current(), "BETO");
-    EXPECT_EQ(label("LblNumClientes"), "2");
-    EXPECT_EQ(w->dataFrmClientes().recordCount(), 2);
-}
-
-TEST_F(ClientesTest, NameSearchFollowsTheSortAndRemembersItsText) {
-    addCustomer("MARCOS", "SOROCABA");
-    addCustomer("ANA", "BAURU");
-    addCustomer("MARIA", "AMPARO");
-    addCustomer("100 PEÇAS", "CAMPINAS");
-    addCustomer("A_B LTDA", "CAMPINAS");
-    openList();
-    // In name order MARCOS comes first; in city order MARIA (AMPARO) does.
-    find("MAR");
-    EXPECT_EQ(current(), "MARCOS");
-    EXPECT_EQ(searchColour(), QColor(0, 0, 255));
-    w->findChild<QRadioButton*>("OptCidade")->click();
-    settle();
-    EXPECT_EQ(current(), "MARIA");   // first row of the new order
-    stand("ANA");
-    find("mar");   // typed letters become capitals
-    EXPECT_EQ(search()->text(), "MAR");
-    EXPECT_EQ(current(), "MARIA");
-
-    // No match: red, back to the first row of the current order.
-    stand("ANA");
-    find("ZE");
-    EXPECT_EQ(searchColour(), QColor(255, 0, 0));
-    EXPECT_EQ(current(), "MARIA");
-    // "_" and "%" are ordinary characters.
-    find("10_");
-    EXPECT_EQ(searchColour(), QColor(255, 0, 0));
-    find("A_");
-    EXPECT_EQ(current(), "A_B LTDA");
-    EXPECT_EQ(searchColour(), QColor(0, 0, 255));
-    EXPECT_EQ(Modulo::CodClienteAtual, w->dataFrmClientes().number("Codigo"));
-
+TEST_F(ClientesTest, NameSearchFollowsTheSortAndIsRemembered) {
+    for (const auto& [nome, cidade] : {std::pair{"MARCOS", "SOROCABA"}, {"ANA", "BAURU"}, {"MARIA", "AMPARO"},
+                                       {"100 PEÇAS", "CAMPINAS"}, {"A_B LTDA", "CAMPINAS"}})
+        addCustomer(nome, cidade);
+    open();
+    struct Row {
+        const char* sort;    // option clicked first (none: as it is)
+        const char* typed;
+        const char* found;   // current row afterwards
+        bool match;
+    } rows[] = {
+        {"OptNome", "MAR", "MARCOS", true},
+        {"OptCidade", "mar", "MARIA", true},   // city order: MARIA (AMPARO) first; capitals typed
+        {nullptr, "ZE", "MARIA", false},       // no match: the first row of the order
+        {"OptNome", "10_", "100 PEÇAS", false},  // "_" and "%" are plain characters
+        {nullptr, "A_", "A_B LTDA", true},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.typed);
+        if (r.sort) w->findChild<QRadioButton*>(r.sort)->click();
+        ASSERT_TRUE(w->dataFrmClientes().findFirst("Nome = 'ANA'"));
+        search()->clear();
+        Typing::type(search(), r.typed);
+        Typing::key(search(), Qt::Key_Return);
+        settle();
+        EXPECT_EQ(search()->text(), QString(r.typed).toUpper());
+        EXPECT_EQ(current(), r.found);
+        EXPECT_EQ(search()->palette().color(QPalette::Text), r.match ? QColor(0, 0, 255) : QColor(255, 0, 0));
+        expectPublished();
+    }
     w->close();
     closeAllWindows();
-    openList();
+    open();
     EXPECT_EQ(search()->text(), "A_");
-    EXPECT_TRUE(w->findChild<QRadioButton*>("OptNome")->isChecked());
     EXPECT_EQ(current(), "100 PEÇAS");   // sorted by name again
 }
 
-TEST_F(ClientesTest, OpeningOnACodePublishesTheRowShownAndNewAppliancesGoThere) {
-    addCustomer("ANA");
+TEST_F(ClientesTest, FindingByCodeOrPhone) {
+    qint64 beto = 0;
+    bool accepted = false;
+    const auto customers = [&] {
+        addCustomer("ANA", "CAMPINAS", "1911112222");
+        beto = addCustomer("BETO", "CAMPINAS", "12  3456 7890");     // as the new-customer window stores it
+        addCustomer("CARLA", "CAMPINAS", "(19) 3333-4444");          // as typed in the editing window
+        open("CARLA");
+    };
+    // Runs the search dialog on the list: an option, the text, Enter.
+    const auto find = [&](const char* option, const QString& text, bool typed = true) {
+        return [=, &accepted, this] {
+            FrmLocCliente dlg(w);
+            dlg.show();
+            dlg.findChild<QRadioButton*>(option)->click();
+            auto* box = dlg.findChild<QLineEdit*>("TxtBusca");
+            box->clear();
+            typed ? Typing::type(box, text) : box->setText(text);
+            Typing::key(box, Qt::Key_Return);
+            accepted = !dlg.isVisible() && dlg.result() == QDialog::Accepted;
+            settle();
+        };
+    };
+    // The row the list stands on afterwards; the dialog closes only on a find.
+    const auto on = [&](const char* nome, bool found = false) {
+        return [=, &accepted, this] { EXPECT_EQ(current(), nome); EXPECT_EQ(accepted, found); };
+    };
+    QList<Scenario> table = {
+        {"an unknown code: back to the first row", nullptr, find("Option1", "x9y9"),   // digits only
+         {{"Cliente não Localizado pelo Código"}}, {}, on("ANA")},
+        {"not digits", nullptr, find("Option1", "1,5", false), {{"DIGITE APENAS NÚMEROS !"}}, {}, on("CARLA")},
+        {"nothing", nullptr, find("Option1", ""), {{"Digite algum Critério para a Pesquisa"}}, {}, on("CARLA")},
+        {"a code beyond 32 bits", nullptr, find("Option1", "4294967298"), {{"pelo Código"}}, {}, on("ANA")},
+        {"a phone typed with separators, stored with blanks", nullptr, find("Option2", "(12) 3456-7890"), {}, {}, on("BETO", true)},
+        {"a phone stored as typed", nullptr, find("Option2", "1933334444"), {}, {}, on("CARLA", true)},
+        {"a home phone is no mobile", nullptr, find("Option4", "1911112222"),
+         {{"Cliente não Localizado pelo Número do Celular"}}, {}, on("CARLA")},
+    };
+    table << Scenario{"a code", nullptr, [&] { find("Option1", QString::number(beto))(); }, {}, {}, [&] {
+        EXPECT_EQ(current(), "BETO");
+        EXPECT_TRUE(accepted);
+        EXPECT_TRUE(waitFor([&] { return Modulo::CodClienteAtual == beto; }));
+        EXPECT_EQ(FrmLocCliente::rememberedCriterion(), QString::number(beto));
+    }};
+    runScenarios(table, customers);
+}
+
+TEST_F(ClientesTest, TheShownCustomerIsWhatTheOtherWindowsGet) {
+    const qint64 ana = addCustomer("ANA", "CAMPINAS", "1933334444");
     const qint64 beto = addCustomer("BETO");
-    addAppliance(beto, "TV", "T1");
+    addAppliance(ana, "TV", "T1", "SN-A");
+    addAppliance(beto, "TV", "B1");
+    Database::openDefault().execute("INSERT INTO TblAparelhos (Aparelho, Dpto) VALUES ('RADIO', 'OUTROS')");
+    Database::openDefault().execute("INSERT INTO TblMarca (Marca) VALUES ('SONY')");
+    // Opened on a code: that row published; an unknown code leaves it.
     w = FrmClientes::showOnCustomer(std::int32_t(beto));
     ASSERT_NE(w, nullptr);
-    EXPECT_EQ(current(), "BETO");
-    EXPECT_EQ(Modulo::CodClienteAtual, beto);
-    EXPECT_EQ(Modulo::DadosSelecionados[15], "TV");
-    // An unknown code leaves the list where it was, and says so.
     EXPECT_EQ(FrmClientes::showOnCustomer(999), w);
     EXPECT_EQ(current(), "BETO");
     EXPECT_EQ(Modulo::CodClienteAtual, beto);
+    EXPECT_EQ(Modulo::DadosSelecionados[17], "B1");
 
-    // Whatever a stale variable says, the appliance goes to the customer shown.
+    // A new appliance goes to the customer shown, whatever a stale variable says.
     Modulo::CodClienteAtual = 999;
-    Database::openDefault().execute("INSERT INTO TblAparelhos (Aparelho, Dpto) VALUES ('RADIO', 'OUTROS')");
-    Database::openDefault().execute("INSERT INTO TblMarca (Marca) VALUES ('SONY')");
-    ScriptedBoxes boxes;
-    boxes.answer(MsgAnswer::Ok, "Aparelho Cadastrado com Sucesso!");
-    ModalScript script([](QWidget* dlg) {
-        EXPECT_EQ(dlg->findChild<QLineEdit*>("TxtNmCliente")->text(), "BETO");
-        dlg->findChild<QComboBox*>("Combo(0)")->setCurrentText("RADIO");
-        dlg->findChild<QComboBox*>("Combo(1)")->setCurrentText("SONY");
-        Typing::type(dlg->findChild<QLineEdit*>("Txt(0)"), "ICF");
-        Typing::type(dlg->findChild<QLineEdit*>("Txt(2)"), "RS-778");
-        dlg->findChild<QPushButton*>("BtCadastrar")->click();
-        dlg->findChild<QPushButton*>("BtFechar")->click();
-    });
-    button("BtNvAp")->click();
+    runScenario({"new appliance", nullptr, [&] {
+        ModalScript script([](QWidget* dlg) {
+            EXPECT_EQ(dlg->findChild<QLineEdit*>("TxtNmCliente")->text(), "BETO");
+            dlg->findChild<QComboBox*>("Combo(0)")->setCurrentText("RADIO");
+            dlg->findChild<QComboBox*>("Combo(1)")->setCurrentText("SONY");
+            Typing::type(txt(dlg, 0), "ICF");
+            Typing::type(txt(dlg, 2), "RS-778");
+            button(dlg, "BtCadastrar")->click();
+            button(dlg, "BtFechar")->click();
+        });
+        click("BtNvAp");
+    }, {{"Aparelho Cadastrado com Sucesso!"}}, {{"SELECT Modelo FROM TblApClientes WHERE ID = " + QString::number(beto), {"B1", "ICF"}}},
+        [&] { EXPECT_EQ(w->findChild<DataGrid*>("DBGrid2")->model()->rowCount(), 2); }});
+
+    // The model corrected in the grid (no apostrophe) is written before the
+    // intake gets the customer and appliance shown.
+    ASSERT_TRUE(w->dataFrmClientes().findFirst("Nome = 'ANA'"));
     settle();
-    EXPECT_EQ(count("SELECT COUNT(*) FROM TblApClientes WHERE ID = " + QString::number(beto)), 2);
-    EXPECT_EQ(w->findChild<DataGrid*>("DBGrid2")->model()->rowCount(), 2);
-}
-
-TEST_F(ClientesTest, NewOrderButtonWritesAPendingCellEditAndHandsOverTheSelection) {
-    const qint64 ana = addCustomer("ANA", "CAMPINAS", "1933334444");
-    addAppliance(ana, "TV", "T1", "SN-A");
-    openList();
-    auto* grid = w->findChild<DataGrid*>("DBGrid2");
-    EXPECT_TRUE(button("BtFazerOs")->isEnabled());
-    EXPECT_EQ(Modulo::DadosSelecionados[17], "T1");
-
-    // The model is being corrected in the grid; the apostrophe is refused.
-    QTableView* view = grid->view();
-    const QModelIndex cell = grid->model()->index(0, 2);
-    view->setCurrentIndex(cell);
-    view->edit(cell);
+    QTableView* view = w->findChild<DataGrid*>("DBGrid2")->view();
+    view->setCurrentIndex(view->model()->index(0, 2));
+    view->edit(view->currentIndex());
     auto* editor = view->viewport()->findChild<QLineEdit*>();
     ASSERT_NE(editor, nullptr);
     editor->selectAll();
     Typing::type(editor, "t2'b");
-    EXPECT_EQ(editor->text(), "t2b");
-    Modulo::DadosSelecionados[12] = "intocado";
-    // The intake opens on the hand-over; what it shows is what was handed over.
-    QStringList shown;
-    const auto readIntake = [&shown](QWidget* dlg) {
-        shown.clear();
-        for (int i : {0, 1, 5, 8, 12}) shown << dlg->findChild<QLabel*>(QStringLiteral("Lbl(%1)").arg(i))->text();
-        for (int i : {17, 18, 19, 20}) shown << dlg->findChild<QLineEdit*>(QStringLiteral("Txt(%1)").arg(i))->text();
-        const auto& s = Modulo::DadosSelecionados;
-        shown << s[15] << s[16];
-        dlg->findChild<QPushButton*>("BtFechar")->click();
-    };
-    {
-        ModalScript intake(readIntake, 10000, "FrmEntrada");
-        button("BtFazerOs")->click();
+    Modulo::DadosSelecionados[12] = "intocado";   // the note is not handed over
+    for (int run = 0; run < 2; ++run) {   // again after the intake emptied the slots
+        QStringList shown;
+        ModalScript intake([&shown](QWidget* dlg) {
+            for (int i : {0, 1, 5, 8, 12}) shown << dlg->findChild<QLabel*>(QStringLiteral("Lbl(%1)").arg(i))->text();
+            for (int i : {17, 18, 19, 20}) shown << txt(dlg, i)->text();
+            shown << Modulo::DadosSelecionados[15] << Modulo::DadosSelecionados[16];
+            button(dlg, "BtFechar")->click();
+        }, 10000, "FrmEntrada");
+        click("BtFazerOs");
         EXPECT_TRUE(intake.done());
+        EXPECT_EQ(shown, (QStringList{QString::number(ana), "ANA", "CAMPINAS", "1933334444", run ? "" : "intocado",
+                                      "t2b", "CH1", "SN-A", "110V", "TV", "PHILCO"}));
+        for (const QString& slot : Modulo::DadosSelecionados) EXPECT_TRUE(slot.isEmpty());
     }
-    EXPECT_EQ(text("SELECT Modelo FROM TblApClientes"), "t2b");   // no capitals in the grid
-    EXPECT_EQ(shown, (QStringList{QString::number(ana), "ANA", "CAMPINAS", "1933334444", "intocado", "t2b", "CH1",
-                                  "SN-A", "110V", "TV", "PHILCO"}));
-    // The intake empties every slot when it closes.
-    for (const QString& slot : Modulo::DadosSelecionados) EXPECT_TRUE(slot.isEmpty());
+    EXPECT_EQ(storedRows("SELECT Modelo FROM TblApClientes WHERE ID = " + QString::number(ana)), QStringList{"t2b"});
 
-    // A second order on the same appliance after the intake emptied the slots.
-    {
-        ModalScript intake(readIntake, 10000, "FrmEntrada");
-        button("BtFazerOs")->click();
-        EXPECT_TRUE(intake.done());
-    }
-    EXPECT_EQ(shown.mid(1, 1), QStringList{"ANA"});
-    EXPECT_EQ(shown.mid(5, 1), QStringList{"t2b"});
-
-    w->close();
-    EXPECT_TRUE(Modulo::DadosSelecionados[15].isEmpty() && Modulo::DadosSelecionados[20].isEmpty());
-}
-
-TEST_F(ClientesTest, ApplianceDeletionTellsNoApplianceFromADatabaseError) {
-    const qint64 ana = addCustomer("ANA");
-    addCustomer("BETO");
-    addAppliance(ana, "TV", "T1");
-    addAppliance(ana, "DVD", "D1");
-    openList();
-    ScriptedBoxes boxes;
-    boxes.answer(MsgAnswer::Yes, "Apararelho: TV\rModelo: T1\rNúmero de Série: SN1234");
-    button("BtExAp")->click();
-    settle();
-    EXPECT_EQ(Modulo::DadosSelecionados[15], "DVD");
-    EXPECT_EQ(label("Label3"), "DVD PHILCO D1");
-
-    raw("CREATE TRIGGER falha BEFORE DELETE ON TblApClientes BEGIN SELECT RAISE(ABORT, 'disco cheio'); END");
-    boxes.answer(MsgAnswer::Yes).answer(MsgAnswer::Ok);
-    button("BtExAp")->click();
-    EXPECT_TRUE(boxes.log().last().text.contains("disco cheio"));
-    EXPECT_FALSE(boxes.log().last().text.contains("Não existe nenhum aparelho"));
-    EXPECT_EQ(boxes.log().last().icon, MsgIcon::Critical);
-    EXPECT_EQ(count("SELECT COUNT(*) FROM TblApClientes"), 1);
-
-    raw("DROP TRIGGER falha");
-    // The last appliance goes, then the list says there is none.
-    boxes.answer(MsgAnswer::Yes).answer(MsgAnswer::Ok, "Não existe nenhum aparelho cadastrado para este Cliente");
-    button("BtExAp")->click();
-    settle();
-    EXPECT_EQ(label("Label3"), "  ");
-    boxes.answer(MsgAnswer::Ok, "Não existe nenhum aparelho cadastrado para este Cliente");
-    button("BtExAp")->click();
-    EXPECT_EQ(boxes.log().last().title, "Cadastro de Aparelho de Clientes");
-    EXPECT_EQ(boxes.failures(), 0);
-}
-
-// One list in the main window's area: opening it again, or on a customer,
-// finds the open one; Esc closes it and empties the appliance slots.
-TEST_F(ClientesTest, LivesAsOneChildOfTheMainWindowsArea) {
-    const qint64 ana = addCustomer("ANA");
-    addCustomer("BETO");
-    addAppliance(ana, "TV", "T1");
-    QMdiArea area;
-    area.resize(1200, 800);
-    area.show();
-    WindowHost::setMdiArea(&area);
-    openList();
-    EXPECT_EQ(FrmClientes::open(), w);
-    EXPECT_EQ(FrmClientes::showOnCustomer(std::int32_t(ana)), w);
-    ASSERT_EQ(area.subWindowList().size(), 1);
-    EXPECT_EQ(area.subWindowList()[0]->widget(), w);
+    // Esc closes the list and empties the appliance slots.
+    w->publishNow();
     EXPECT_EQ(Modulo::DadosSelecionados[15], "TV");
     QPointer<FrmClientes> gone = w;
     Typing::key(search(), Qt::Key_Escape);
     EXPECT_TRUE(waitFor([&] { return gone.isNull(); }));
     EXPECT_TRUE(Modulo::DadosSelecionados[15].isEmpty());
-    EXPECT_EQ(Modulo::CodClienteAtual, ana);
-    EXPECT_EQ(WindowHost::findList<FrmClientes>(), nullptr);
-    WindowHost::setMdiArea(nullptr);
 }
 
-TEST_F(ClientesTest, AnEmptyTableLeavesOnlyNewCustomerSortSearchAndClose) {
-    openList();
+TEST_F(ClientesTest, AnEmptyListWorksOnItsFirstCustomerAtOnce) {
+    open();
+    const char* const rowButtons[] = {"BtExcluir", "BtEditar", "BtLocCliente", "BtNvAp", "BtExAp", "BtFazerOs"};
     EXPECT_EQ(label("LblNumClientes"), "0");
-    for (const char* b : {"BtExcluir", "BtEditar", "BtLocCliente", "BtNvAp", "BtExAp", "BtFazerOs"})
-        EXPECT_FALSE(button(b)->isEnabled()) << b;
-    EXPECT_TRUE(button("BtCad")->isEnabled());
-    find("X");
-    EXPECT_EQ(searchColour(), QColor(255, 0, 0));
-    auto* grid1 = w->findChild<QTableView*>();
-    EXPECT_EQ(grid1->focusPolicy(), Qt::NoFocus);
-
-    // The first customer recorded here can be worked on without reopening.
-    ScriptedBoxes boxes;
-    boxes.answer(MsgAnswer::Ok, "Cliente Cadastrado com Sucesso!");
-    ModalScript script([](QWidget* dlg) {
-        Typing::type(txt(dlg, 0), "MARIA");
-        Typing::type(txt(dlg, 1), "RUA B");
-        Typing::type(dlg->findChild<QLineEdit*>("TxtOperador"), "1234");
-        CustomerData::button(dlg, "BtCadastro")->click();
-    });
-    button("BtCad")->click();
-    settle();
+    for (const char* b : rowButtons) EXPECT_FALSE(w->findChild<QPushButton*>(b)->isEnabled()) << b;
+    runScenario({"the first customer", nullptr, [&] {
+        ModalScript script([](QWidget* dlg) {
+            Typing::type(txt(dlg, 0), "MARIA");
+            Typing::type(txt(dlg, 1), "RUA B");
+            Typing::type(dlg->findChild<QLineEdit*>("TxtOperador"), "1234");
+            button(dlg, "BtCadastro")->click();
+        });
+        click("BtCad");
+    }, {{"Cliente Cadastrado com Sucesso!"}}, {{Names, {"MARIA"}}}});
     EXPECT_EQ(current(), "MARIA");
     EXPECT_EQ(label("LblNumClientes"), "1");
-    for (const char* b : {"BtExcluir", "BtEditar", "BtLocCliente", "BtNvAp", "BtExAp", "BtFazerOs"})
-        EXPECT_TRUE(button(b)->isEnabled()) << b;
-    for (QTableView* v : w->findChildren<QTableView*>()) EXPECT_NE(v->focusPolicy(), Qt::NoFocus);
-    addAppliance(Modulo::CodClienteAtual, "TV", "T1");
-    w->findChild<QRadioButton*>("OptNome")->click();
-    settle();
-    auto* grid2 = w->findChild<DataGrid*>("DBGrid2");
-    EXPECT_TRUE(grid2->view()->model()->flags(grid2->view()->model()->index(0, 2)) & Qt::ItemIsEditable);
+    for (const char* b : rowButtons) EXPECT_TRUE(w->findChild<QPushButton*>(b)->isEnabled()) << b;
 }
 
 TARVEL_TEST_MAIN()

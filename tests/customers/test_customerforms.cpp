@@ -1,0 +1,234 @@
+// The customer's forms: a new customer, editing one (and his copies in the
+// service-order tables), his appliances with the generated serial number.
+#include "customerdata.h"
+#include "customers/frmaltcadastro.h"
+#include "customers/frmapcliente.h"
+#include "customers/frmclientes.h"
+#include "customers/frmnvcliente.h"
+#include "customers/geranumserie.h"
+#include "store/clock.h"
+#include "store/globals.h"
+#include "support/faultrun.h"
+#include "support/fixture.h"
+#include "support/modal.h"
+#include "support/scenario.h"
+#include "support/scriptedboxes.h"
+#include "support/testmain.h"
+#include "support/typing.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QRegularExpression>
+
+using namespace CustomerData;
+
+namespace {
+
+using CustomerFormsTest = ProgramFolderTest;
+
+QLineEdit* operador(QWidget* w) { return w->findChild<QLineEdit*>("TxtOperador"); }
+void retype(QLineEdit* box, const QString& text) {
+    box->selectAll();
+    Typing::type(box, text);
+}
+
+const QString Blank = "'E obrigatório preencher o Endereço do Cliente !";
+
+} // namespace
+
+// Txt(0) to Txt(11) hold Nome to Email; the phones are stored with their
+// separators as blanks.
+TEST_F(CustomerFormsTest, ANewCustomer) {
+    const QString stored = "SELECT Nome, Endereco, TelResidencia, Celular, Operador, DataCadastro, Cidade, Cep FROM TblClientes";
+    // Fills the window and saves, twice when the first is refused.
+    const auto fill = [](const QString& address, const QString& password, bool again = false) {
+        return [=] {
+            Clock::set(QDateTime(QDate(2026, 3, 5), QTime(10, 0)));
+            Database::openDefault().execute("UPDATE TblEmpresa SET Cidade = 'são paulo', Estado = 'sp', Cep = '13083-970'");
+            FrmNvCliente dlg;
+            dlg.show();
+            Typing::type(txt(&dlg, 0), "joão d'ávila ");
+            Typing::key(txt(&dlg, 0), Qt::Key_Return);   // Enter moves on
+            EXPECT_EQ(QApplication::focusWidget(), txt(&dlg, 1));
+            Typing::type(txt(&dlg, 1), address);
+            Typing::type(txt(&dlg, 7), "(12) 3456-7890");
+            Typing::type(txt(&dlg, 10), "abc");
+            Typing::type(operador(&dlg), password);
+            EXPECT_EQ(button(&dlg, "BtCadastro")->isEnabled(), !password.isEmpty());
+            button(&dlg, "BtCadastro")->click();
+            if (again) {
+                retype(txt(&dlg, 1), "RUA DAS FLORES, 10");
+                button(&dlg, "BtCadastro")->click();
+            }
+            EXPECT_EQ(dlg.result() == QDialog::Accepted, !dlg.isVisible());
+        };
+    };
+    runScenarios({
+        {"saved with the operator", nullptr, fill("rua a, 1", "1234"), {{"Cliente Cadastrado com Sucesso!"}},
+         {{stored, {"JOÃO DÁVILA|RUA A, 1|12  3456 7890||ADMINISTRADOR|2026-03-05|SÃO PAULO|13.000-000"}}},
+         [] { EXPECT_EQ(storedRows("SELECT Codigo FROM TblClientes"), QStringList{QString::number(Modulo::CodClienteAtual)}); }},
+        {"an address of blanks, then a real one", nullptr, fill("   ", "1234", true),
+         {{Blank}, {"Cliente Cadastrado com Sucesso!"}}, {{"SELECT Endereco FROM TblClientes", {"RUA DAS FLORES, 10"}}}},
+        {"no password, no save", nullptr, fill("RUA A", ""), {}, {{stored, {}}}},
+    });
+}
+
+// A customer the disk refuses says why and keeps the window with what was
+// typed; once the cause is gone the same button records him.
+TEST_F(CustomerFormsTest, AFailedSaveNamesItsCauseAndKeepsWhatWasTyped) {
+    StoreFault::install();
+    FrmNvCliente dlg;
+    dlg.show();
+    Typing::type(txt(&dlg, 0), "maria");
+    Typing::type(txt(&dlg, 1), "rua a, 1");
+    Typing::type(operador(&dlg), "1234");
+    for (const StoreFault::Kind kind : {StoreFault::DiskFull, StoreFault::IoError, StoreFault::ReadOnlyFolder}) {
+        const QString text = writeUnderFault(kind, databasePath(), [&] { button(&dlg, "BtCadastro")->click(); });
+        EXPECT_TRUE(text.startsWith("Ocorreu um Erro ao tentar Cadastrar este Cliente.")) << text.toStdString();
+        EXPECT_TRUE(dlg.isVisible());
+        EXPECT_EQ(txt(&dlg, 0)->text(), "MARIA");
+        EXPECT_TRUE(button(&dlg, "BtCadastro")->isEnabled());
+    }
+    ScriptedBoxes boxes;
+    boxes.answer(MsgAnswer::Ok, "Cliente Cadastrado com Sucesso!");
+    button(&dlg, "BtCadastro")->click();
+    EXPECT_EQ(storedRows("SELECT COUNT(*) FROM TblClientes WHERE Nome = 'MARIA'"), QStringList{"1"});
+}
+
+TEST_F(CustomerFormsTest, EditingACustomer) {
+    const QString note40 = "CLIENTE PREFERE CONTATO PELO CELULAR 123";
+    qint64 ana = 0;
+    const auto customers = [&] {
+        ana = addCustomer("ANA SILVA", "CAMPINAS", "1911112222", note40);
+        const qint64 beto = addCustomer("BETO");
+        addOpenOrder(ana, "ANA SILVA");
+        addOpenOrder(ana, "ANA SILVA");
+        addOpenOrder(beto, "BETO");
+        addDelivered(ana, "ANA SILVA", false);
+        Database::openDefault().execute("INSERT INTO TblRetirada (Nome, End) VALUES ('ANA SILVA', 'RUA A, 1')");
+    };
+    // Opens the editing window from the list on ANA, runs `act` in it.
+    const auto edit = [](std::function<void(QWidget*)> act) {
+        return [=] {
+            FrmClientes* list = FrmClientes::open();
+            ASSERT_NE(list, nullptr);
+            ASSERT_TRUE(list->dataFrmClientes().findFirst("Nome = 'ANA SILVA'"));
+            ModalScript script(act, 10000, "FrmAltCadastro");
+            list->findChild<QPushButton*>("BtEditar")->click();
+            EXPECT_TRUE(script.done());
+        };
+    };
+    const QString customers_ = "SELECT Nome, Endereco, Cidade, Email, Operador FROM TblClientes ORDER BY Codigo";
+    const QString orders = "SELECT Nome, Cidade, Email FROM TblManutencao ORDER BY Nome";
+    const QString delivered = "SELECT Nome, Endereco FROM TblApEntregues";
+    const QString confirm = "Confirma a Alteração nos dados cadastrais deste Cliente?";
+    runScenarios({
+        {"a new name reaches the order copies, not the receipts", nullptr, edit([](QWidget* dlg) {
+             EXPECT_FALSE(button(dlg, "BtAltCadastro")->isEnabled());
+             EXPECT_TRUE(txt(dlg, 1)->isReadOnly()) << "the name waits for an allowed operator";
+             Typing::type(operador(dlg), "1234");
+             EXPECT_FALSE(txt(dlg, 1)->isReadOnly());
+             retype(txt(dlg, 1), "ana souza");
+             button(dlg, "BtAltCadastro")->click();
+         }),
+         {{confirm, MsgAnswer::Yes}, {"Dados Cadastrais do Cliente Alterados com Sucesso!"}},
+         {{customers_, {"ANA SOUZA|RUA A, 1|CAMPINAS|" + note40 + "|ADMINISTRADOR", "BETO|RUA A, 1|CAMPINAS||ADMINISTRADOR"}},
+          {orders, {"ANA SOUZA|CAMPINAS|" + note40, "ANA SOUZA|CAMPINAS|" + note40, "BETO||"}},
+          {delivered, {"ANA SOUZA|RUA A, 1"}},
+          {"SELECT Nome FROM TblRetirada", {"ANA SILVA"}}},
+         [] { EXPECT_EQ(FrmClientes::open()->findChild<QLabel*>("Lbl(1)")->text(), "ANA SOUZA"); }},
+        // The 40-character note in the 25-character box is kept whole; an
+        // unfinished password writes no operator.
+        {"a blank address refused, then a new one", nullptr, edit([](QWidget* dlg) {
+             Typing::type(operador(dlg), "12");
+             EXPECT_TRUE(txt(dlg, 1)->isReadOnly());
+             retype(txt(dlg, 2), "  ");
+             button(dlg, "BtAltCadastro")->click();
+             retype(txt(dlg, 2), "rua nova, 5");
+             button(dlg, "BtAltCadastro")->click();
+         }),
+         {{Blank}, {confirm, MsgAnswer::Yes}, {"Alterados com Sucesso!"}},
+         {{customers_, {"ANA SILVA|RUA NOVA, 5|CAMPINAS|" + note40 + "|", "BETO|RUA A, 1|CAMPINAS||ADMINISTRADOR"}},
+          {delivered, {"ANA SILVA|RUA NOVA, 5"}}}},
+        {"not confirmed", nullptr, edit([](QWidget* dlg) {
+             retype(txt(dlg, 5), "SOROCABA");
+             button(dlg, "BtAltCadastro")->click();
+             button(dlg, "BtFechar")->click();
+         }),
+         {{confirm, MsgAnswer::No}}, {{orders, {"ANA SILVA||", "ANA SILVA||", "BETO||"}}}},
+        {"a failure part-way leaves everything as it was", [] {
+             raw("CREATE TRIGGER falha BEFORE UPDATE ON TblApEntregues BEGIN SELECT RAISE(ABORT, 'bloqueado'); END");
+         }, edit([](QWidget* dlg) {
+             retype(txt(dlg, 5), "SOROCABA");
+             button(dlg, "BtAltCadastro")->click();
+             EXPECT_TRUE(dlg->isVisible());
+             EXPECT_FALSE(dlg->findChild<QLabel*>("LblEdit")->isVisible());
+             button(dlg, "BtFechar")->click();
+         }),
+         {{confirm, MsgAnswer::Yes}, {"Ocorreu um Erro ao tentar Alterar os Dados Cadastrais"}},
+         {{"SELECT Cidade FROM TblClientes ORDER BY Codigo", {"CAMPINAS", "CAMPINAS"}},
+          {orders, {"ANA SILVA||", "ANA SILVA||", "BETO||"}}}},
+    }, customers);
+}
+
+TEST(GeraNumSerie, HasTheExactForm) {
+    EXPECT_EQ(GeraNumSerie(QDateTime(QDate(2026, 3, 5), QTime(9, 7)), 4, "AB"), "260305090704-AB");
+    EXPECT_EQ(GeraNumSerie(QDateTime(QDate(2031, 12, 31), QTime(23, 59)), 98, ""), "311231235998-");
+    Clock::set(QDateTime(QDate(2026, 3, 5), QTime(9, 7, 30)));
+    const QRegularExpression form("^2603050907(\\d\\d)-AT$");
+    for (int i = 0; i < 300; ++i) {
+        const QRegularExpressionMatch m = form.match(GeraNumSerie("AT"));
+        ASSERT_TRUE(m.hasMatch() && m.captured(1).toInt() <= 98) << m.captured(0).toStdString();
+    }
+    Clock::set(QDateTime());
+}
+
+TEST_F(CustomerFormsTest, AnApplianceOfTheCustomer) {
+    std::unique_ptr<FrmApCliente> dlg;
+    const auto given = [] {
+        const qint64 ana = addCustomer("ANA");
+        Modulo::CodClienteAtual = std::int32_t(ana);
+        Modulo::NomeClienteAtual = "ANA";
+        Database db = Database::openDefault();
+        db.execute("INSERT INTO TblAparelhos (Aparelho, Dpto) VALUES ('TELEVISOR', 'OUTROS'), ('RADIO', 'OUTROS')");
+        db.execute("INSERT INTO TblMarca (Marca) VALUES ('PHILCO'), ('SONY')");
+        db.execute("UPDATE TblEmpresa SET Sigla = 'AT'");
+        Clock::set(QDateTime(QDate(2026, 3, 5), QTime(9, 7)));
+    };
+    // Fills the window (blanks for the serial number) and saves `saves` times.
+    const auto save = [&](const QString& serial, int saves) {
+        return [=, &dlg] {
+            dlg = std::make_unique<FrmApCliente>();
+            dlg->show();
+            EXPECT_EQ(dlg->findChild<QLineEdit*>("TxtNmCliente")->text(), "ANA");
+            dlg->findChild<QComboBox*>("Combo(0)")->setCurrentText("TELEVISOR");
+            dlg->findChild<QComboBox*>("Combo(1)")->setCurrentText("SONY");
+            Typing::type(txt(dlg.get(), 0), "tp-21'x");
+            Typing::type(txt(dlg.get(), 3), "220v");
+            Typing::type(txt(dlg.get(), 2), serial);
+            for (int i = 0; i < saves; ++i) dlg->BtCadastrar_Click();
+        };
+    };
+    const QString stored = "SELECT ID, Aparelho, Marca, Modelo, NumSerie, Tensao FROM TblApClientes";
+    const QString offer = "Este Equipamento não possui um Número de Série Válido.\rDeseja que o Programa Gere";
+    runScenarios({
+        {"a serial of blanks: no generated one, no save", nullptr, save("    ", 1), {{offer, MsgAnswer::No}}, {{stored, {}}},
+         [&] { EXPECT_EQ(txt(dlg.get(), 2)->text(), "    "); EXPECT_EQ(QApplication::focusWidget(), txt(dlg.get(), 2)); }},
+        {"three characters: the generated one, then saved", nullptr, save("abc", 2),
+         {{offer, MsgAnswer::Yes}, {"Aparelho Cadastrado com Sucesso!"}}, {}, [&] {
+             const QStringList rows = storedRows(stored);
+             ASSERT_EQ(rows.size(), 1);
+             EXPECT_TRUE(QRegularExpression("^1\\|TELEVISOR\\|SONY\\|TP-21X\\|2603050907\\d\\d-AT\\|220V$").match(rows[0]).hasMatch())
+                 << rows[0].toStdString();
+             // Ready for the next appliance of the same kind.
+             EXPECT_TRUE(txt(dlg.get(), 0)->text().isEmpty() && txt(dlg.get(), 2)->text().isEmpty());
+             EXPECT_EQ(txt(dlg.get(), 3)->text(), "220V");
+             EXPECT_EQ(dlg->findChild<QComboBox*>("Combo(0)")->currentText(), "TELEVISOR");
+         }},
+        {"four characters are a serial number", nullptr, save("ab12", 1), {{"Aparelho Cadastrado com Sucesso!"}},
+         {{stored, {"1|TELEVISOR|SONY|TP-21X|AB12|220V"}}}},
+    }, given, [&] { dlg.reset(); });
+}
+
+TARVEL_TEST_MAIN()
