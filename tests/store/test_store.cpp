@@ -264,8 +264,9 @@ TEST_F(FreshDb, CursorMovesFindsAndEdits) {
     EXPECT_EQ(c.recordCount(), 4);
     EXPECT_FALSE(c.bof());
     EXPECT_EQ(c.text("NOME"), "ANA");
-    c.movePrevious();
-    EXPECT_TRUE(c.bof());
+    c.moveLast();
+    c.moveNext();
+    EXPECT_TRUE(c.eof());
     EXPECT_FALSE(c.hasCurrent());
     EXPECT_THROW(c.field("Nome"), DbError);
     c.moveLast();
