@@ -569,6 +569,7 @@ void RecordCursor::setPos(int pos) {
 
 void RecordCursor::setAbsolutePosition(int index) {
     ensureOpen("AbsolutePosition");
+    keyOf(index);   // reading it may find rows other copies deleted
     if (index < 0 || index >= recordCount()) return;
     if (index == m_pos && !m_gap) return;
     setPos(index);
@@ -582,6 +583,7 @@ void RecordCursor::moveFirst() {
 
 void RecordCursor::moveLast() {
     ensureOpen("MoveLast");
+    for (int tries = 0; tries < 3 && !m_keys.empty() && keyOf(recordCount() - 1) == NoKey; ++tries) {}
     if (m_keys.empty()) return;
     setPos(recordCount() - 1);
 }
@@ -591,6 +593,7 @@ void RecordCursor::moveNext() {
     if (m_keys.empty() || m_eofFlag) return;
     // After a deletion the position already stands on the following row.
     const int next = m_gap ? m_pos : m_pos + 1;
+    keyOf(next);   // reading it may find rows other copies deleted
     if (next >= recordCount()) {
         emit aboutToMove();
         m_gap = false;
