@@ -114,6 +114,15 @@ TEST_F(FreshDb, DeliveredRowsAndTheKey) {
     const Schema::Table* ent = Schema::table(QStringLiteral("tblapentregues"));
     ASSERT_NE(ent, nullptr);
     EXPECT_EQ(ent->fields.size(), 60u);
+
+    // A file made before the warranty index gets it when it is next opened.
+    const QString warrantyIndex = QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'IdxTblApEntreguesGarantiadeServiçoDATALIMITEGARANTIA'");
+    EXPECT_EQ(db.scalar(warrantyIndex).toInt(), 1);
+    db.execute(QStringLiteral("DROP INDEX \"IdxTblApEntreguesGarantiadeServiçoDATALIMITEGARANTIA\""));
+    op.close();
+    db = Database();
+    Database reopened(path, QString::fromUtf8(ConnectWithPassword));
+    EXPECT_EQ(reopened.scalar(warrantyIndex).toInt(), 1);
 }
 
 TEST_F(FreshDb, TextComparesAsTheShopExpects) {
