@@ -306,9 +306,8 @@ void FrmClientes::Form_Load() {
         // A cell still being edited belongs to the row it was opened on.
         connect(&DataApClientes, &RecordCursor::aboutToMove, this, &FrmClientes::commitApplianceEdit);
 
-        const QVariant count =
-            DataFrmClientes.database().scalar(QStringLiteral("SELECT COUNT(*) AS ContaClientes FROM TblClientes"));
-        LblNumClientes->setText(QString::number(count.toLongLong()));
+        // The cursor on every customer counted them as it opened.
+        LblNumClientes->setText(QString::number(DataFrmClientes.recordCount()));
     } catch (const std::exception& e) {
         m_loadFailed = true;
         CustomerForm::showDbError(CustomerForm::Task::Read,

@@ -26,15 +26,21 @@ const PassSql Manutencao{
 
 // The warranty still runs when its end date is today or later; an empty end
 // date is no warranty; an end date that cannot be read keeps the flag.
-const PassSql ApEntregues{
-    QStringLiteral("TblApEntregues"), QStringLiteral("IdApEntregues"),
-    QStringLiteral("UPDATE TblApEntregues SET [Garantia de Serviço] = "
-                   "(CASE WHEN julianday(date(DATALIMITEGARANTIA)) >= julianday(?1) THEN 1 ELSE 0 END) "
-                   "WHERE IdApEntregues > ?2 AND IdApEntregues <= ?3 "
-                   "AND (DATALIMITEGARANTIA IS NULL OR DATALIMITEGARANTIA = '' "
-                   "OR julianday(date(DATALIMITEGARANTIA)) IS NOT NULL) "
-                   "AND ([Garantia de Serviço] IS NULL OR [Garantia de Serviço] <> "
-                   "(CASE WHEN julianday(date(DATALIMITEGARANTIA)) >= julianday(?1) THEN 1 ELSE 0 END))")};
+// Only the rows whose flag can change are written, found through the index
+// on the flag and the end date: a set flag whose date has passed or is
+// empty, a clear flag whose date is today or later, and any other stored
+// flag. Dates are stored as "yyyy-MM-dd", so they compare as text.
+const QString ApEntreguesUpdate = QStringLiteral(
+    "UPDATE TblApEntregues SET [Garantia de Serviço] = "
+    "(CASE WHEN julianday(date(DATALIMITEGARANTIA)) >= julianday(?1) THEN 1 ELSE 0 END) "
+    "WHERE IdApEntregues IN (SELECT IdApEntregues FROM TblApEntregues WHERE "
+    "[Garantia de Serviço] IS NULL OR [Garantia de Serviço] < 0 OR [Garantia de Serviço] > 1 "
+    "OR ([Garantia de Serviço] = 0 AND DATALIMITEGARANTIA >= ?1) "
+    "OR ([Garantia de Serviço] = 1 AND (DATALIMITEGARANTIA < ?1 OR DATALIMITEGARANTIA IS NULL))) "
+    "AND (DATALIMITEGARANTIA IS NULL OR DATALIMITEGARANTIA = '' "
+    "OR julianday(date(DATALIMITEGARANTIA)) IS NOT NULL) "
+    "AND ([Garantia de Serviço] IS NULL OR [Garantia de Serviço] <> "
+    "(CASE WHEN julianday(date(DATALIMITEGARANTIA)) >= julianday(?1) THEN 1 ELSE 0 END))");
 
 int countRows(Database& db, const QString& table) {
     try {
@@ -84,13 +90,21 @@ bool runPass(Database& db, const PassSql& pass, Pass which, const QDate& today, 
 
 Result run(Database& db, const QDate& today, const Progress& progress) {
     Result r;
-    r.apEntreguesRows = countRows(db, ApEntregues.table);
+    r.apEntreguesRows = countRows(db, QStringLiteral("TblApEntregues"));
     if (progress) progress(Pass::ApEntregues, 0, r.apEntreguesRows);
     r.manutencaoRows = countRows(db, Manutencao.table);
     if (progress) progress(Pass::Manutencao, 0, r.manutencaoRows);
 
     r.manutencaoDone = runPass(db, Manutencao, Pass::Manutencao, today, r.manutencaoRows, progress);
-    r.apEntreguesDone = runPass(db, ApEntregues, Pass::ApEntregues, today, r.apEntreguesRows, progress);
+    try {
+        Transaction tx(db);
+        db.execute(ApEntreguesUpdate, {today});
+        tx.commit();
+        r.apEntreguesDone = true;
+    } catch (const DbError&) {
+        r.apEntreguesDone = false;
+    }
+    if (progress) progress(Pass::ApEntregues, r.apEntreguesRows, r.apEntreguesRows);
 
     try {
         db.execute(QStringLiteral("UPDATE TblConfig SET DtAtual = ?1"), {today});

@@ -11,7 +11,9 @@ class Database;
 //   DATALIMITEGARANTIA is today or later (False when it is empty);
 // - TblConfig.DtAtual becomes today.
 //
-// Each pass runs in one transaction, a block of rows per statement. A row
+// Each pass runs in one transaction: the open orders a block of rows per
+// statement, the delivered rows in one statement that writes only the rows
+// whose flag changes (an index finds them). A row
 // whose date cannot be read is left as it is; a pass that fails (the file
 // held by another copy past the wait, say) leaves its table as it was and the
 // update goes on; DtAtual is stamped in every case, so the update is not
@@ -33,7 +35,7 @@ struct Result {
 
 // Runs the update. `progress` is called first once per table with done = 0
 // and the table's row count (TblApEntregues, then TblManutencao), then after
-// each block of a pass (TblManutencao's pass first).
+// each block of TblManutencao's pass, then once when TblApEntregues is done.
 Result run(Database& db, const QDate& today, const Progress& progress = {});
 
 // Rows per statement inside a pass (between two progress reports).

@@ -11,6 +11,13 @@ namespace {
 QString g_lastSearch;
 const QString Title = QStringLiteral("Localizar Aparelho em Manutenção");
 
+// A search reads only the rows its criterion names: the cursor is opened on them.
+bool findRows(RecordCursor& c, const QString& table, const QString& criterion) {
+    c.setRecordSource(QStringLiteral("SELECT * FROM %1 WHERE %2").arg(table, criterion));
+    c.refresh();
+    return c.findFirst(criterion);
+}
+
 } // namespace
 
 FrmLocAp::FrmLocAp(FrmManutencao* list, QWidget* parent)
@@ -37,11 +44,11 @@ void FrmLocAp::showInList(const QString& criterion) {
 
 void FrmLocAp::searchOrder(qint64 os) {
     const QString mnt = QStringLiteral("OS = %1").arg(os);
-    if (DataMnt.findFirst(mnt)) {
+    if (findRows(DataMnt, QStringLiteral("TblManutencao"), mnt)) {
         showInList(mnt);
         return;
     }
-    if (DataApEntregue.findFirst(QStringLiteral("Os = %1").arg(os))) {
+    if (findRows(DataApEntregue, QStringLiteral("TblApEntregues"), QStringLiteral("Os = %1").arg(os))) {
         say(QStringLiteral("JÁ FOI DADO SAÍDA NESTE APARELHO\rEm:") +
                 Numbers::shortDate(DataApEntregue.date(QStringLiteral("DataSaida"))) + QStringLiteral("\rPor: ") +
                 DataApEntregue.text(QStringLiteral("OperadorSaida")),
@@ -53,7 +60,7 @@ void FrmLocAp::searchOrder(qint64 os) {
 
 void FrmLocAp::searchSerial(const QString& serial) {
     const QString criterion = QStringLiteral("NumSerie = ") + SqlDialect::quote(serial);
-    if (!DataMnt.findFirst(criterion)) {
+    if (!findRows(DataMnt, QStringLiteral("TblManutencao"), criterion)) {
         serialNotFound();
         return;
     }

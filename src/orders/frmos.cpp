@@ -391,7 +391,7 @@ void FrmOS::Form_Load() {
         DataTecnico.setDatabaseName(path);
         DataStatus.setDatabaseName(path);
         DataMntAnt.setDatabaseName(path);
-        DataFrmOsMnt.setRecordSource(QStringLiteral("TblManutencao"));
+        DataFrmOsMnt.setRecordSource(QStringLiteral("SELECT * FROM TblManutencao WHERE Os = %1").arg(Modulo::OsAtual));
         DataTecnico.setRecordSource(QStringLiteral("TblTecnicos"));
         DataStatus.setRecordSource(QStringLiteral("TblStatus"));
         DataFrmOsMnt.refresh();

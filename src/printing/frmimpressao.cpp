@@ -147,7 +147,8 @@ void FrmImpressao::Form_Load() {
         c->setConnect(QString::fromUtf8(ConnectPlain));
     }
     try {
-        DataOs->setRecordSource(QStringLiteral("TblManutencao"));
+        // The window works on one order: its cursor holds that row alone.
+        DataOs->setRecordSource(QStringLiteral("SELECT * FROM TblManutencao WHERE Os = %1").arg(m_os));
         DataOs->refresh();
         DataEmpresa->setRecordSource(QStringLiteral("TblEmpresa"));
         DataEmpresa->refresh();

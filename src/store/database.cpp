@@ -1,4 +1,5 @@
 #include "database.h"
+#include "schema.h"
 
 #include "currency.h"
 #include "programfolder.h"
@@ -449,6 +450,7 @@ Database::Database(const QString& path, const QString& connect) {
     }
     m_conn = std::make_shared<Connection>(path, passwordFrom(connect));
     reg[key] = m_conn;
+    Schema::addMissingIndexes(*this);
 }
 
 Database Database::openDefault() { return Database(ProgramFolder::databasePath(), QString::fromUtf8(ConnectWithPassword)); }

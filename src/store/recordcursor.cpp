@@ -12,7 +12,9 @@
 
 namespace {
 
-constexpr int PageSize = 50;
+int PageSize = 50;
+// A slot of the keyset whose key has not been read yet.
+constexpr qint64 NoKey = std::numeric_limits<qint64>::min();
 const QString Source = dbErrorSource();
 
 QString quoteIdent(const QString& name) {
@@ -23,6 +25,7 @@ QString keyList(const std::vector<qint64>& keys, std::size_t from, std::size_t c
     QString s;
     s.reserve(int(count * 7));
     for (std::size_t i = from; i < from + count && i < keys.size(); ++i) {
+        if (keys[i] == NoKey) continue;
         if (!s.isEmpty()) s += QLatin1Char(',');
         s += QString::number(keys[i]);
     }
@@ -198,56 +201,77 @@ void RecordCursor::refresh() {
     emit currentChanged();
 }
 
+void RecordCursor::setPageSize(int rows) { PageSize = std::max(1, rows); }
+int RecordCursor::pageSize() { return PageSize; }
+
 namespace {
 
-// Sorts distinct row keys. Keys read from an index that follows the order of
-// entry come sorted already; otherwise keys of a table are nearly dense, and a
-// presence map over their range puts them in order in one pass, several times
-// faster than a comparison sort on a large table; sparse keys are sorted
-// plainly.
-void sortKeys(std::vector<qint64>& keys) {
-    if (std::is_sorted(keys.begin(), keys.end())) return;
-    const auto [lo, hi] = std::minmax_element(keys.begin(), keys.end());
-    const qint64 first = *lo;
-    const quint64 range = quint64(*hi - first) + 1;
-    if (range > 4 * quint64(keys.size())) {
-        std::sort(keys.begin(), keys.end());
-        return;
+// The terms of an ORDER BY clause, split at the commas outside quotes and
+// brackets, each with its direction.
+std::vector<std::pair<QString, bool>> orderTerms(const QString& order) {
+    std::vector<std::pair<QString, bool>> terms;
+    QString term;
+    QChar quote;
+    int depth = 0;
+    const auto flush = [&] {
+        QString t = term.trimmed();
+        term.clear();
+        if (t.isEmpty()) return;
+        bool desc = false;
+        if (t.endsWith(QLatin1String(" DESC"), Qt::CaseInsensitive)) desc = true, t.chop(5);
+        else if (t.endsWith(QLatin1String(" ASC"), Qt::CaseInsensitive)) t.chop(4);
+        terms.emplace_back(t.trimmed(), desc);
+    };
+    for (const QChar c : order) {
+        if (!quote.isNull()) {
+            if (c == quote) quote = QChar();
+        } else if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
+            quote = c;
+        } else if (c == QLatin1Char('[')) {
+            quote = QLatin1Char(']');
+        } else if (c == QLatin1Char('(')) {
+            ++depth;
+        } else if (c == QLatin1Char(')')) {
+            --depth;
+        } else if (c == QLatin1Char(',') && depth == 0) {
+            flush();
+            continue;
+        }
+        term += c;
     }
-    std::vector<unsigned char> present(range);
-    for (qint64 k : keys) present[std::size_t(k - first)] = 1;
-    std::size_t out = 0;
-    for (std::size_t i = 0; i < range; ++i)
-        if (present[i]) keys[out++] = first + qint64(i);
+    flush();
+    return terms;
+}
+
+QString sourceFilter(qint64 keyLimit, const QString& where) {
+    QString f = QStringLiteral("rowid <= %1").arg(keyLimit);
+    if (!where.isEmpty()) f += QStringLiteral(" AND (") + where + QLatin1Char(')');
+    return f;
 }
 
 } // namespace
 
 void RecordCursor::readKeys() {
-    readGuardedKeys();
-    noteKeysRead();
-}
-
-void RecordCursor::readGuardedKeys() {
     sqlite3* db = m_db.handle();
-    const CriterionGuard guard(db, m_table);
-    QString sql = QStringLiteral("SELECT rowid FROM %1").arg(quoteIdent(m_table));
-    if (!m_where.isEmpty()) sql += QStringLiteral(" WHERE ") + m_where;
-    // Without an order the rows come in key order. Sorting the keys here lets
-    // the engine read them from its smallest index instead of walking every
-    // page of a wide table (a tenth of the time on a large history).
-    if (!m_orderBy.isEmpty()) sql += QStringLiteral(" ORDER BY ") + m_orderBy + QStringLiteral(", rowid");
-    Statement st;
-    prepareStatement(db, sql, st);
-    m_keys.clear();
-    int rc;
-    while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) m_keys.push_back(sqlite3_column_int64(st.s, 0));
-    if (rc != SQLITE_DONE) throw engineError(db, rc);
-    if (m_orderBy.isEmpty()) sortKeys(m_keys);
-    m_keys.shrink_to_fit();
-    m_keysAscending = m_orderBy.isEmpty();
-    dropKeyMap();
+    {
+        const CriterionGuard guard(db, m_table);
+        // The count and the largest key in one statement, so that both see
+        // the file as it stood at one moment.
+        QString count = QStringLiteral("SELECT count(*) FROM %1").arg(quoteIdent(m_table));
+        if (!m_where.isEmpty()) count += QStringLiteral(" WHERE ") + m_where;
+        Statement st;
+        prepareStatement(db, QStringLiteral("SELECT (SELECT max(rowid) FROM %1), (%2)").arg(quoteIdent(m_table), count), st);
+        const int rc = sqlite3_step(st.s);
+        if (rc != SQLITE_ROW) throw engineError(db, rc);
+        m_keyLimit = sqlite3_column_int64(st.s, 0);
+        m_ordered = sqlite3_column_int(st.s, 1);
+    }
+    m_keys.assign(std::size_t(m_ordered), NoKey);
+    m_terms.clear();
+    for (const auto& [expr, desc] : orderTerms(m_orderBy)) m_terms.push_back({expr, desc});
+    m_firstTermNulls = -1;
     dropPages();
+    noteKeysRead();
 }
 
 namespace {
@@ -274,66 +298,186 @@ bool RecordCursor::keysStillCurrent() const {
     return m_keysDataVersion >= 0 && sqlite3_total_changes(db) == m_keysOwnChanges && dataVersion(db) == m_keysDataVersion;
 }
 
-void RecordCursor::dropKeyMap() const {
-    m_keyMapBuilt = false;
-    std::vector<int>().swap(m_slotOf);
-    std::vector<std::pair<qint64, int>>().swap(m_sortedKeys);
+QString RecordCursor::orderClause(bool reversed) const {
+    QStringList parts;
+    for (const OrderTerm& t : m_terms) parts << t.expr + ((t.desc != reversed) ? QStringLiteral(" DESC") : QString());
+    parts << (reversed ? QStringLiteral("rowid DESC") : QStringLiteral("rowid"));
+    return parts.join(QStringLiteral(", "));
 }
 
-void RecordCursor::buildKeyMap() const {
-    dropKeyMap();
-    m_keyMapBuilt = true;
-    if (m_keysAscending || m_keys.empty()) return;
-    const auto [lo, hi] = std::minmax_element(m_keys.begin(), m_keys.end());
-    const qint64 range = *hi - *lo + 1;
-    if (range <= qint64(m_keys.size()) * 4 + 1024) {
-        // Auto-numbered keys are dense: one slot per possible key, no sort.
-        m_slotBase = *lo;
-        m_slotOf.assign(std::size_t(range), -1);
-        for (std::size_t i = 0; i < m_keys.size(); ++i) m_slotOf[std::size_t(m_keys[i] - m_slotBase)] = int(i);
-        return;
+bool RecordCursor::firstTermHasNulls() const {
+    if (m_firstTermNulls < 0) {
+        sqlite3* db = m_db.handle();
+        const CriterionGuard guard(db, m_table);
+        Statement st;
+        prepareStatement(db, QStringLiteral("SELECT 1 FROM %1 WHERE %2 IS NULL LIMIT 1").arg(quoteIdent(m_table), m_terms.front().expr), st);
+        const int rc = sqlite3_step(st.s);
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE) throw engineError(db, rc);
+        m_firstTermNulls = rc == SQLITE_ROW ? 1 : 0;
     }
-    m_sortedKeys.reserve(m_keys.size());
-    for (std::size_t i = 0; i < m_keys.size(); ++i) m_sortedKeys.emplace_back(m_keys[i], int(i));
-    std::sort(m_sortedKeys.begin(), m_sortedKeys.end());
+    return m_firstTermNulls == 1;
 }
 
-void RecordCursor::keyAppended() {
-    const qint64 key = m_keys.back();
-    const int index = int(m_keys.size()) - 1;
-    if (m_keysAscending) {
-        if (index > 0 && key < m_keys[std::size_t(index - 1)]) {
-            m_keysAscending = false;
-            dropKeyMap();
+bool RecordCursor::orderValues(qint64 key, QVariantList& values) const {
+    values.clear();
+    sqlite3* db = m_db.handle();
+    const CriterionGuard guard(db, m_table);
+    QStringList exprs{QStringLiteral("1")};
+    for (const OrderTerm& t : m_terms) exprs << t.expr;
+    Statement st;
+    prepareStatement(db, QStringLiteral("SELECT %1 FROM %2 WHERE rowid = %3 AND %4")
+                           .arg(exprs.join(QStringLiteral(", ")), quoteIdent(m_table)).arg(key).arg(sourceFilter(m_keyLimit, m_where)),
+                     st);
+    const int rc = sqlite3_step(st.s);
+    if (rc == SQLITE_DONE) return false;
+    if (rc != SQLITE_ROW) throw engineError(db, rc);
+    for (int c = 1; c <= int(m_terms.size()); ++c) values << storedColumn(st.s, c);
+    return true;
+}
+
+QString RecordCursor::seekCondition(const QVariantList& values, qint64 key, bool after, QVariantList& binds) const {
+    // Term by term: equal on the terms before, beyond on this one; the key
+    // breaks ties. NULL sorts first, as the engine orders it.
+    QStringList alternatives;
+    QString equalSoFar;
+    for (std::size_t j = 0; j < m_terms.size(); ++j) {
+        const OrderTerm& t = m_terms[j];
+        const QVariant& v = values[int(j)];
+        const bool larger = t.desc != after;   // the rows beyond hold larger values
+        QString beyond;
+        if (larger) beyond = v.isValid() ? t.expr + QStringLiteral(" > ?") : t.expr + QStringLiteral(" IS NOT NULL");
+        else if (v.isValid()) beyond = QStringLiteral("(%1 < ? OR %1 IS NULL)").arg(t.expr);
+        if (!beyond.isEmpty()) {
+            for (int k = 0; k < int(j); ++k) binds << values[k];
+            if (v.isValid()) binds << v;
+            alternatives << QLatin1Char('(') + equalSoFar + beyond + QLatin1Char(')');
         }
-        return;
+        equalSoFar += t.expr + QStringLiteral(" IS ? AND ");
     }
-    if (!m_keyMapBuilt) return;
-    if (!m_sortedKeys.empty()) {
-        const auto entry = std::make_pair(key, index);
-        m_sortedKeys.insert(std::lower_bound(m_sortedKeys.begin(), m_sortedKeys.end(), entry), entry);
-        return;
+    for (int k = 0; k < int(m_terms.size()); ++k) binds << values[k];
+    alternatives << QStringLiteral("(%1rowid %2 %3)").arg(equalSoFar, after ? QStringLiteral(">") : QStringLiteral("<")).arg(key);
+    QString cond = QLatin1Char('(') + alternatives.join(QStringLiteral(" OR ")) + QLatin1Char(')');
+    // A plain range on the first term as well, so that the engine walks its
+    // index from the bound instead of from an end.
+    if (!m_terms.empty() && values.front().isValid()) {
+        const OrderTerm& t = m_terms.front();
+        const bool larger = t.desc != after;
+        if (larger) {
+            cond = t.expr + QStringLiteral(" >= ? AND ") + cond;
+            binds.prepend(values.front());
+        } else if (!firstTermHasNulls()) {
+            cond = t.expr + QStringLiteral(" <= ? AND ") + cond;
+            binds.prepend(values.front());
+        }
     }
-    // The direct table (empty when it was built on an empty cursor).
-    const qint64 slot = key - m_slotBase;
-    if (m_slotOf.empty() || slot < 0 || slot > qint64(m_keys.size()) * 4 + 1024) {
-        dropKeyMap();   // built again on the next find
-        return;
-    }
-    if (slot >= qint64(m_slotOf.size())) m_slotOf.resize(std::size_t(slot) + 1, -1);
-    m_slotOf[std::size_t(slot)] = index;
+    return cond;
 }
 
-void RecordCursor::keyRemoved(int index, qint64 key) {
-    if (!m_keyMapBuilt || m_keysAscending) return;
-    for (int& i : m_slotOf)
-        if (i > index) --i;
-    if (!m_slotOf.empty() && key >= m_slotBase && key - m_slotBase < qint64(m_slotOf.size()))
-        m_slotOf[std::size_t(key - m_slotBase)] = -1;
-    auto it = std::lower_bound(m_sortedKeys.begin(), m_sortedKeys.end(), std::make_pair(key, -1));
-    if (it != m_sortedKeys.end() && it->first == key) m_sortedKeys.erase(it);
-    for (auto& e : m_sortedKeys)
-        if (e.second > index) --e.second;
+bool RecordCursor::readKeyRange(int lo, int hi, bool forward, int skip, int limit, std::vector<qint64>& out) const {
+    out.clear();
+    QVariantList binds;
+    QString sql = QStringLiteral("SELECT rowid FROM %1 WHERE %2").arg(quoteIdent(m_table), sourceFilter(m_keyLimit, m_where));
+    QVariantList values;
+    // The bound walked from must still be there; the far bound only stops the walk.
+    const auto bound = [&](int slot, bool after, bool needed) {
+        if (slot < 0 || slot >= m_ordered) return true;
+        if (!orderValues(m_keys[std::size_t(slot)], values)) return !needed;
+        QVariantList b;
+        sql += QStringLiteral(" AND ") + seekCondition(values, m_keys[std::size_t(slot)], after, b);
+        binds << b;
+        return true;
+    };
+    if (!bound(lo, true, forward) || !bound(hi, false, !forward)) return false;
+    sql += QStringLiteral(" ORDER BY ") + orderClause(!forward) + QStringLiteral(" LIMIT %1 OFFSET %2").arg(limit).arg(skip);
+    sqlite3* db = m_db.handle();
+    const CriterionGuard guard(db, m_table);
+    Statement st;
+    prepareStatement(db, sql, st);
+    for (int i = 0; i < binds.size(); ++i) bindValue(st.s, i + 1, binds[i]);
+    int rc;
+    while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) out.push_back(sqlite3_column_int64(st.s, 0));
+    if (rc != SQLITE_DONE) throw engineError(db, rc);
+    if (!forward) std::reverse(out.begin(), out.end());
+    return true;
+}
+
+void RecordCursor::readKeyPage(int index) const {
+    int lo = index - 1;
+    while (lo >= 0 && m_keys[std::size_t(lo)] == NoKey) --lo;
+    int hi = index + 1;
+    while (hi < m_ordered && m_keys[std::size_t(hi)] == NoKey) ++hi;
+    const int pageStart = index / PageSize * PageSize;
+    const int from = std::max(lo + 1, pageStart);
+    const int to = std::min(hi, pageStart + PageSize);
+    // Walk from the nearer key already read; from the other when its row is gone.
+    bool forward = from - (lo + 1) <= hi - to;
+    std::vector<qint64> got;
+    bool read = readKeyRange(lo, hi, forward, forward ? from - lo - 1 : hi - to, to - from, got);
+    if (!read) {
+        forward = !forward;
+        read = readKeyRange(lo, hi, forward, forward ? from - lo - 1 : hi - to, to - from, got);
+    }
+    if (!read) {
+        // Both neighbours are gone: count from the start.
+        forward = true;
+        readKeyRange(-1, m_ordered, true, from, to - from, got);
+        lo = -1;
+    }
+    const int wanted = to - from;
+    // Fewer rows than slots: other copies deleted rows between the two keys
+    // read; the slots left over go and the rows after them move up.
+    // Walking backwards, a short read holds the first rows after lo.
+    const int place = (forward || int(got.size()) == wanted) ? from : lo + 1;
+    for (std::size_t i = 0; i < got.size(); ++i) m_keys[std::size_t(place) + i] = got[i];
+    if (int(got.size()) < wanted) {
+        const int skipped = forward ? from - lo - 1 : hi - to;
+        const int gone = (hi - lo - 1) - (skipped + int(got.size()));
+        const int at = place + int(got.size());
+        if (gone > 0) {
+            m_keys.erase(m_keys.begin() + at, m_keys.begin() + at + gone);
+            m_ordered -= gone;
+            if (m_pos >= at) m_pos -= gone;
+            dropPages();
+            QMetaObject::invokeMethod(const_cast<RecordCursor*>(this), [this] { emit const_cast<RecordCursor*>(this)->rowsReset(); },
+                                      Qt::QueuedConnection);
+        }
+    }
+}
+
+qint64 RecordCursor::keyOf(int index) const {
+    for (int tries = 0; tries < 3 && index >= 0 && index < int(m_keys.size()) && m_keys[std::size_t(index)] == NoKey; ++tries)
+        readKeyPage(index);
+    return index >= 0 && index < int(m_keys.size()) ? m_keys[std::size_t(index)] : NoKey;
+}
+
+int RecordCursor::orderedIndexOf(qint64 key) const {
+    if (key > m_keyLimit || m_ordered == 0) return -1;
+    QVariantList values;
+    if (!orderValues(key, values)) return -1;
+    // The rows before it in the order, counted.
+    QVariantList binds;
+    const QString sql = QStringLiteral("SELECT count(*) FROM %1 WHERE %2 AND %3")
+                            .arg(quoteIdent(m_table), sourceFilter(m_keyLimit, m_where), seekCondition(values, key, false, binds));
+    int before = -1;
+    {
+        sqlite3* db = m_db.handle();
+        const CriterionGuard guard(db, m_table);
+        Statement st;
+        prepareStatement(db, sql, st);
+        for (int i = 0; i < binds.size(); ++i) bindValue(st.s, i + 1, binds[i]);
+        const int rc = sqlite3_step(st.s);
+        if (rc != SQLITE_ROW) throw engineError(db, rc);
+        before = sqlite3_column_int(st.s, 0);
+    }
+    if (before >= m_ordered) before = m_ordered - 1;
+    keyOf(before);
+    // Other copies' changes may have moved it a little: look around.
+    const int from = std::max(0, before - PageSize), to = std::min(m_ordered, before + PageSize + 1);
+    for (int i = before, step = 0; step <= 2 * PageSize + 1; ++step, i = before + ((step + 1) / 2) * (step % 2 ? 1 : -1)) {
+        if (i < from || i >= to) continue;
+        if (m_keys[std::size_t(i)] == key) return i;
+    }
+    return -1;
 }
 
 QString RecordCursor::withPrefixRange(const QString& criterion, bool firstInOrder) const {
@@ -373,7 +517,7 @@ QString RecordCursor::withPrefixRange(const QString& criterion, bool firstInOrde
 void RecordCursor::requery() {
     ensureOpen("requery");
     emit aboutToMove();
-    const qint64 key = (hasCurrent() && !m_gap) ? m_keys[m_pos] : -1;
+    const qint64 key = currentKey();
     if (!keysStillCurrent()) readKeys();
     m_gap = false;
     m_mode = EditMode::None;
@@ -398,7 +542,7 @@ void RecordCursor::close() {
     m_open = false;
     m_keys.clear();
     m_keys.shrink_to_fit();
-    dropKeyMap();
+    m_ordered = 0;
     m_keysSource.clear();
     dropPages();
     m_current.clear();
@@ -425,6 +569,7 @@ void RecordCursor::setPos(int pos) {
 
 void RecordCursor::setAbsolutePosition(int index) {
     ensureOpen("AbsolutePosition");
+    keyOf(index);   // reading it may find rows other copies deleted
     if (index < 0 || index >= recordCount()) return;
     if (index == m_pos && !m_gap) return;
     setPos(index);
@@ -438,6 +583,7 @@ void RecordCursor::moveFirst() {
 
 void RecordCursor::moveLast() {
     ensureOpen("MoveLast");
+    for (int tries = 0; tries < 3 && !m_keys.empty() && keyOf(recordCount() - 1) == NoKey; ++tries) {}
     if (m_keys.empty()) return;
     setPos(recordCount() - 1);
 }
@@ -447,6 +593,7 @@ void RecordCursor::moveNext() {
     if (m_keys.empty() || m_eofFlag) return;
     // After a deletion the position already stands on the following row.
     const int next = m_gap ? m_pos : m_pos + 1;
+    keyOf(next);   // reading it may find rows other copies deleted
     if (next >= recordCount()) {
         emit aboutToMove();
         m_gap = false;
@@ -459,40 +606,19 @@ void RecordCursor::moveNext() {
     setPos(next);
 }
 
-void RecordCursor::movePrevious() {
-    ensureOpen("MovePrevious");
-    if (m_keys.empty() || m_bofFlag) return;
-    const int prev = m_pos - 1;
-    if (prev < 0) {
-        emit aboutToMove();
-        m_gap = false;
-        m_pos = -1;
-        m_bofFlag = true;
-        m_current.clear();
-        emit currentChanged();
-        return;
-    }
-    setPos(std::min(prev, recordCount() - 1));
-}
-
-qint64 RecordCursor::currentKey() const { return (hasCurrent() && !m_gap) ? m_keys[m_pos] : -1; }
+qint64 RecordCursor::currentKey() const { return (hasCurrent() && !m_gap) ? m_keys[std::size_t(m_pos)] : -1; }
 
 qint64 RecordCursor::keyAt(int index) const {
-    return index >= 0 && index < recordCount() ? m_keys[std::size_t(index)] : -1;
+    const qint64 key = keyOf(index);
+    return key == NoKey ? -1 : key;
 }
 
 int RecordCursor::indexOfKey(qint64 key) const {
-    if (m_keysAscending) {
-        const auto it = std::lower_bound(m_keys.begin(), m_keys.end(), key);
-        return (it != m_keys.end() && *it == key) ? int(it - m_keys.begin()) : -1;
-    }
-    if (!m_keyMapBuilt) buildKeyMap();
-    if (!m_slotOf.empty()) {
-        const qint64 slot = key - m_slotBase;
-        return slot >= 0 && slot < qint64(m_slotOf.size()) ? m_slotOf[std::size_t(slot)] : -1;
-    }
-    auto it = std::lower_bound(m_sortedKeys.begin(), m_sortedKeys.end(), std::make_pair(key, -1));
-    return (it != m_sortedKeys.end() && it->first == key) ? it->second : -1;
+    if (key == NoKey) return -1;
+    // The keys read so far, then where the order puts it.
+    const auto it = std::find(m_keys.begin(), m_keys.end(), key);
+    if (it != m_keys.end()) return int(it - m_keys.begin());
+    return orderedIndexOf(key);
 }
 
 bool RecordCursor::findFirst(const QString& criterion) {
@@ -512,6 +638,7 @@ bool RecordCursor::findFirst(const QString& criterion) {
     const QString& sql = m_findSql;
     sqlite3* db = m_db.handle();
     int found = -1;
+    qint64 candidate = NoKey;
     {
         // Guarded while the criterion runs, not while windows hear of the move.
         const CriterionGuard guard(db, m_table);
@@ -529,11 +656,15 @@ bool RecordCursor::findFirst(const QString& criterion) {
         // The first match that this cursor holds: rows added by other copies
         // since the cursor was read are not part of it.
         while ((rc = sqlite3_step(m_findStmt)) == SQLITE_ROW) {
-            found = indexOfKey(sqlite3_column_int64(m_findStmt, 0));
-            if (found >= 0) break;
+            const qint64 key = sqlite3_column_int64(m_findStmt, 0);
+            if (key <= m_keyLimit || std::find(m_keys.begin() + m_ordered, m_keys.end(), key) != m_keys.end()) {
+                candidate = key;
+                break;
+            }
         }
         if (rc != SQLITE_ROW && rc != SQLITE_DONE) throw engineError(db, rc);
     }
+    if (candidate != NoKey) found = indexOfKey(candidate);
     m_noMatch = found < 0;
     if (found >= 0) {
         if (found != m_pos || m_gap || m_eofFlag || m_bofFlag) setPos(found);
@@ -715,7 +846,7 @@ QVariantList RecordCursor::readRow(qint64 key) const {
 void RecordCursor::loadCurrent() const {
     m_current.clear();
     if (!hasCurrent() || m_gap) return;
-    m_current = readRow(m_keys[std::size_t(m_pos)]);
+    m_current = readRow(keyOf(m_pos));
     // Keep a shown page in step with what was just read.
     if (QVariantList* shown = cachedRow(m_pos); shown && !m_current.isEmpty()) *shown = m_current;
 }
@@ -727,12 +858,18 @@ QVariantList* RecordCursor::cachedRow(int index) const {
 }
 
 const QVariantList& RecordCursor::pagedRow(int index) const {
-    const int start = index / PageSize * PageSize;
+    int start = index / PageSize * PageSize;
     for (Page& p : m_pages)
         if (p.start == start && !p.rows.empty()) {
             p.used = ++m_pageUse;
             return p.rows[std::size_t(index - start)];
         }
+    // The page's keys first; reading them may find rows other copies
+    // deleted, which moves the rows after them up.
+    for (int i = start; i < std::min(start + PageSize, recordCount()); ++i) keyOf(i);
+    static const QVariantList none;
+    if (index >= recordCount()) return none;
+    start = index / PageSize * PageSize;
     sqlite3* db = m_db.handle();
     const CriterionGuard guard(db, m_table);
     const int count = std::min(PageSize, recordCount() - start);
@@ -854,7 +991,7 @@ qint64 RecordCursor::update() {
     sqlite3* db = m_db.handle();
     qint64 key = -1;
     if (m_mode == EditMode::Edit) {
-        key = m_keys[std::size_t(m_pos)];
+        key = keyOf(m_pos);
         if (!cols.isEmpty()) {
             QStringList sets;
             for (const QString& c : cols) sets << c + QStringLiteral(" = ?");
@@ -890,7 +1027,6 @@ qint64 RecordCursor::update() {
     m_mode = EditMode::None;
     // The new row joins the end of the cursor; the current row stays.
     m_keys.push_back(key);
-    keyAppended();
     if (m_pos < 0 && !m_gap) { m_pos = 0; m_bofFlag = m_eofFlag = false; }
     if (m_eofFlag) { m_pos = recordCount() - 1; m_eofFlag = false; }
     dropPages();
@@ -909,13 +1045,13 @@ void RecordCursor::cancelUpdate() {
 void RecordCursor::deleteCurrent() {
     requireCurrent("Delete");
     m_mode = EditMode::None;
-    const qint64 key = m_keys[std::size_t(m_pos)];
+    const qint64 key = keyOf(m_pos);
     sqlite3* db = m_db.handle();
     Statement st;
     prepareStatement(db, QStringLiteral("DELETE FROM %1 WHERE rowid = %2").arg(quoteIdent(m_table)).arg(key), st);
     runToEnd(db, st);
     m_keys.erase(m_keys.begin() + m_pos);
-    keyRemoved(m_pos, key);
+    if (m_pos < m_ordered) --m_ordered;
     dropPages();
     // No current row until the program moves: the next row is one MoveNext away.
     m_gap = true;
@@ -930,7 +1066,7 @@ void RecordCursor::writeField(int index, const QString& name, const QVariant& va
     if (index < 0 || index >= recordCount())
         throw DbError(DbErrorCode::NoCurrentRecord, QStringLiteral("Nenhum registro atual."), Source);
     const QVariant stored = toStorage(col, value);
-    const qint64 key = m_keys[std::size_t(index)];
+    const qint64 key = keyOf(index);
     sqlite3* db = m_db.handle();
     Statement st;
     prepareStatement(db, QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = %3").arg(quoteIdent(m_table), quoteIdent(m_fieldNames[col])).arg(key), st);

@@ -12,10 +12,13 @@
 
 // A record cursor on a table or on a SELECT statement of one table.
 //
-// Keyset semantics: opening reads the keys (rowids) of the rows in their
-// order; a row's values are read when it becomes current or is shown, so
-// other copies' changes show when a row is read again. No statement is kept
-// open between calls.
+// Keyset semantics: opening counts the rows and notes the largest key; the
+// keys (rowids) of the rows in their order are read a page at a time as the
+// cursor moves or a grid shows them, each page seeking from a neighbouring
+// key already read, so rows other copies add later are not part of the
+// cursor and rows they delete are not read twice or skipped. A row's values
+// are read when it becomes current or is shown, so other copies' changes
+// show when a row is read again. No statement is kept open between calls.
 //
 // Field values come as QVariant: text and memo as QString, whole numbers as
 // qlonglong, currency as Currency, dates as QDate, times as QTime, yes/no as
@@ -63,7 +66,6 @@ public:
     void moveFirst();
     void moveLast();
     void moveNext();
-    void movePrevious();
     qint64 currentKey() const;       // rowid of the current row, -1 when none
     qint64 keyAt(int index) const;
     int indexOfKey(qint64 key) const; // -1 when not in the cursor
@@ -110,6 +112,11 @@ public:
     // The table the cursor reads and writes.
     QString tableName() const { return m_table; }
 
+    // Rows read at a time, keys and values alike (tests make it small to
+    // reach page edges with few rows).
+    static void setPageSize(int rows);
+    static int pageSize();
+
 signals:
     // Before the current row changes or the cursor closes/refreshes: bound
     // fields write their pending edits here.
@@ -130,8 +137,8 @@ private:
     void finalizeRowStatement() const;
     void finalizeFindStatement() const;
     int requireField(const QString& name) const;
+    // Counts the rows of the source and forgets the keys read.
     void readKeys();
-    void readGuardedKeys();
     QVariant convert(int column, const QVariant& stored) const;
     // convert() of a statement column, read straight from the statement.
     QVariant readColumn(struct sqlite3_stmt* st, int stmtColumn, int column) const;
@@ -152,20 +159,36 @@ private:
     // How each field's value is stored and read, from its declared type.
     enum class Kind : unsigned char { Plain, Text, Currency, YesNo, Date, Time };
     std::vector<Kind> m_kinds;
-    std::vector<qint64> m_keys;
-    // Where each key stands in m_keys, for finds. Keys in key order (no
-    // ORDER BY) are searched as they are; otherwise a map is built on the
-    // first find and kept up to date as rows are added and deleted: a direct
-    // table over the keys' range when they are dense, else a sorted copy.
-    bool m_keysAscending = false;
-    mutable bool m_keyMapBuilt = false;
-    mutable qint64 m_slotBase = 0;
-    mutable std::vector<int> m_slotOf;                       // key - m_slotBase -> index, -1 none
-    mutable std::vector<std::pair<qint64, int>> m_sortedKeys; // key -> index
-    void buildKeyMap() const;
-    void dropKeyMap() const;
-    void keyAppended();
-    void keyRemoved(int index, qint64 key);
+    // The keys in cursor order: the first m_ordered in the source's order,
+    // read a page at a time (NoKey where not read yet), then the rows this
+    // cursor added. Rows keyed above m_keyLimit were added by other copies
+    // after the keys were counted and are not part of the cursor.
+    mutable std::vector<qint64> m_keys;
+    mutable int m_ordered = 0;
+    qint64 m_keyLimit = 0;
+    struct OrderTerm {
+        QString expr;
+        bool desc = false;
+    };
+    std::vector<OrderTerm> m_terms;           // the ORDER BY, rowid last
+    mutable int m_firstTermNulls = -1;        // the first term holds NULLs: -1 not asked yet
+    // The key at index, its page read first when needed; NoKey when none.
+    qint64 keyOf(int index) const;
+    // Reads the page of keys holding index (index not read yet).
+    void readKeyPage(int index) const;
+    // Up to limit keys of the ordered rows strictly between slots lo and hi
+    // (-1 and m_ordered for the ends), skipping skip of them, walking from lo
+    // forwards or from hi backwards; in cursor order. False when the row at
+    // the bound it walks from is gone.
+    bool readKeyRange(int lo, int hi, bool forward, int skip, int limit, std::vector<qint64>& out) const;
+    // The order values of the row keyed key; false when it is gone or not in the source.
+    bool orderValues(qint64 key, QVariantList& values) const;
+    // "The row comes after (before) the row with these values and key" in cursor order.
+    QString seekCondition(const QVariantList& values, qint64 key, bool after, QVariantList& binds) const;
+    QString orderClause(bool reversed) const;
+    bool firstTermHasNulls() const;
+    // Where the row keyed key stands among the ordered rows, -1 when not there.
+    int orderedIndexOf(qint64 key) const;
     // What the keys were read from: unchanged, a refresh keeps them.
     QString m_keysSource;
     qint64 m_keysDataVersion = -1;
@@ -179,7 +202,7 @@ private:
     QString m_findCriterion;
     mutable QString m_findSql;
     mutable struct sqlite3_stmt* m_findStmt = nullptr;
-    int m_pos = -1;
+    mutable int m_pos = -1;   // moves up when rows read later turn out deleted
     bool m_gap = false;   // the current row was deleted; m_pos holds the next one
     bool m_bofFlag = true, m_eofFlag = true;
     bool m_noMatch = false;

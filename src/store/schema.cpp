@@ -104,7 +104,9 @@ std::vector<Table> makeTables() {
 
     // The delivered appliances, in the order the checkout writes them.
     Table ent{"TblApEntregues", fields({{"IdApEntregues", T::AutoNumber}, {"IdCliente", T::Long}}),
-              {"Nome", "Os", "IdCliente", "NumSerie", "DataSaida"}};
+              {"Nome", "Os", "IdCliente", "NumSerie", "DataSaida",
+               // The daily update finds the warranty flags that change through it.
+               "Garantia de Serviço,DATALIMITEGARANTIA"}};
     for (const Field& f : customerCopy()) ent.fields.push_back(f);
     for (const Field& f : fields({{"Aparelho", T::Text}, {"Marca", T::Text}, {"Modelo", T::Text},
                                   {"Chassis", T::Text}, {"NumSerie", T::Text}, {"Tensao", T::Text},
@@ -144,6 +146,17 @@ QString columnType(FieldType type) {
 
 QString ident(const QString& name) { return QLatin1Char('"') + name + QLatin1Char('"'); }
 
+// An index entry names one field, or several joined by commas.
+QString indexName(const Table& t, const QString& idx) {
+    return QStringLiteral("Idx%1%2").arg(t.name, QString(idx).remove(QLatin1Char(',')).remove(QLatin1Char(' ')));
+}
+
+QString indexSql(const Table& t, const QString& idx) {
+    QStringList cols;
+    for (const QString& f : idx.split(QLatin1Char(','))) cols << ident(f);
+    return QStringLiteral("CREATE INDEX %1 ON %2 (%3)").arg(ident(indexName(t, idx)), ident(t.name), cols.join(QStringLiteral(", ")));
+}
+
 } // namespace
 
 const std::vector<Table>& tables() {
@@ -167,9 +180,22 @@ void createTables(Database& db) {
             cols << col;
         }
         db.execute(QStringLiteral("CREATE TABLE %1 (%2)").arg(ident(t.name), cols.join(QStringLiteral(", "))));
-        for (const QString& idx : t.indexes)
-            db.execute(QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
-                           .arg(ident(QStringLiteral("Idx%1%2").arg(t.name, idx)), ident(t.name), ident(idx)));
+        for (const QString& idx : t.indexes) db.execute(indexSql(t, idx));
+    }
+}
+
+void addMissingIndexes(Database& db) {
+    // Files made before an index was added get it the first time they are
+    // opened; a file that cannot be written now gets it another time.
+    try {
+        for (const Table& t : tables())
+            for (const QString& idx : t.indexes) {
+                const QString name = indexName(t, idx);
+                if (db.scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'index' AND name = ?"), {name}).toInt() == 0 &&
+                    db.scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = ?"), {t.name}).toInt() == 1)
+                    db.execute(indexSql(t, idx));
+            }
+    } catch (const DbError&) {
     }
 }
 

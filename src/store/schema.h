@@ -19,7 +19,7 @@ struct Field {
 struct Table {
     QString name;
     std::vector<Field> fields;
-    QStringList indexes;   // fields with an index
+    QStringList indexes;   // fields with an index (several joined by commas: one index on them)
 };
 
 const std::vector<Table>& tables();
@@ -27,6 +27,9 @@ const Table* table(const QString& name);   // case-insensitive; nullptr when unk
 
 // Creates every table and index on an open, empty database.
 void createTables(Database& db);
+// Creates the indexes an older file lacks; quietly leaves them for another
+// time when the file cannot be written now.
+void addMissingIndexes(Database& db);
 // Writes the first rows: company, settings, built-in statuses, first operator.
 void insertDeliveredRows(Database& db);
 // Creates a new delivered database file (fails if the file exists).

@@ -12,6 +12,7 @@
 #include "support/storefaults.h"
 
 #include <QCoreApplication>
+#include <functional>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -114,6 +115,15 @@ TEST_F(FreshDb, DeliveredRowsAndTheKey) {
     const Schema::Table* ent = Schema::table(QStringLiteral("tblapentregues"));
     ASSERT_NE(ent, nullptr);
     EXPECT_EQ(ent->fields.size(), 60u);
+
+    // A file made before the warranty index gets it when it is next opened.
+    const QString warrantyIndex = QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'IdxTblApEntreguesGarantiadeServiçoDATALIMITEGARANTIA'");
+    EXPECT_EQ(db.scalar(warrantyIndex).toInt(), 1);
+    db.execute(QStringLiteral("DROP INDEX \"IdxTblApEntreguesGarantiadeServiçoDATALIMITEGARANTIA\""));
+    op.close();
+    db = Database();
+    Database reopened(path, QString::fromUtf8(ConnectWithPassword));
+    EXPECT_EQ(reopened.scalar(warrantyIndex).toInt(), 1);
 }
 
 TEST_F(FreshDb, TextComparesAsTheShopExpects) {
@@ -267,8 +277,9 @@ TEST_F(FreshDb, CursorMovesFindsAndEdits) {
     EXPECT_EQ(c.recordCount(), 4);
     EXPECT_FALSE(c.bof());
     EXPECT_EQ(c.text("NOME"), "ANA");
-    c.movePrevious();
-    EXPECT_TRUE(c.bof());
+    c.moveLast();
+    c.moveNext();
+    EXPECT_TRUE(c.eof());
     EXPECT_FALSE(c.hasCurrent());
     EXPECT_THROW(c.field("Nome"), DbError);
     c.moveLast();
@@ -603,4 +614,121 @@ int main(int argc, char** argv) {
     if (args.size() >= 4 && args[1] == QLatin1String("--worker")) return worker(args[2], args[3].toInt());
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
+}
+
+// The keys are read a page at a time (three rows here, so that a few rows
+// cross several page edges): what a cursor shows must not depend on where
+// the edges fall, in any order, with ties and empty values in the order, and
+// whatever another copy did between two pages.
+TEST_F(FreshDb, PagedKeysShowTheRowsOfAWholeRead) {
+    const int savedPage = RecordCursor::pageSize();
+    RecordCursor::setPageSize(3);
+    struct Restore { int n; ~Restore() { RecordCursor::setPageSize(n); } } restore{savedPage};
+
+    struct Source { const char* cursor; const char* bare; };
+    const Source sources[] = {
+        {"SELECT * FROM TblClientes ORDER BY Nome", "ORDER BY Nome, rowid"},
+        {"TblClientes", "ORDER BY rowid"},
+        {"SELECT * FROM TblClientes ORDER BY Cidade", "ORDER BY Cidade, rowid"},
+        {"SELECT * FROM TblClientes WHERE Codigo > 1 ORDER BY Cidade DESC, Nome",
+         "WHERE Codigo > 1 ORDER BY Cidade DESC, Nome, rowid"},
+    };
+    using Run = std::function<void(RecordCursor&, sqlite3* other, const QStringList& all, const QString& bare)>;
+    const auto others = [](sqlite3* other, const QString& sql) {
+        EXPECT_EQ(sqlite3_exec(other, sql.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(other);
+    };
+    Database db(path);
+    const auto bareNames = [&db](const QString& bare) {
+        QStringList out;
+        for (const QVariantList& r : db.rows(QStringLiteral("SELECT Nome FROM TblClientes ") + bare)) out << r[0].toString();
+        return out;
+    };
+    struct Case { const char* what; Run run; };
+    const Case cases[] = {
+        {"forwards across page edges", [&](RecordCursor& c, sqlite3*, const QStringList& all, const QString&) {
+             EXPECT_EQ(names(c), all);
+             EXPECT_EQ(c.recordCount(), all.size());
+         }},
+        {"backwards across page edges, from the far end", [&](RecordCursor& c, sqlite3*, const QStringList& all, const QString&) {
+             c.moveLast();
+             QStringList seen;
+             for (int i = c.recordCount() - 1; i >= 0; --i) {
+                 c.setAbsolutePosition(i);
+                 EXPECT_EQ(c.absolutePosition(), i);
+                 seen.prepend(c.text("Nome"));
+             }
+             EXPECT_EQ(seen, all);
+         }},
+        {"absolute position at the far end", [&](RecordCursor& c, sqlite3*, const QStringList& all, const QString&) {
+             const int last = int(all.size()) - 1;
+             c.setAbsolutePosition(last);
+             EXPECT_EQ(c.absolutePosition(), last);
+             EXPECT_EQ(c.text("Nome"), all.last());
+             EXPECT_EQ(c.valueAt(last - 4, c.fieldIndex("Nome")).toString(), all[last - 4]);
+             c.moveNext();
+             EXPECT_TRUE(c.eof());
+         }},
+        {"a find beyond the pages read", [&](RecordCursor& c, sqlite3*, const QStringList& all, const QString&) {
+             ASSERT_TRUE(c.findFirst(QStringLiteral("Nome = '%1'").arg(all[7])));
+             EXPECT_EQ(c.absolutePosition(), 7);
+             c.moveNext();
+             EXPECT_EQ(c.text("Nome"), all[8]);
+             ASSERT_TRUE(c.findFirst(QStringLiteral("Nome = '%1'").arg(all[1])));
+             EXPECT_EQ(c.absolutePosition(), 1);
+         }},
+        {"rows another copy deletes between two pages", [&](RecordCursor& c, sqlite3* other, const QStringList& all, const QString&) {
+             // One on the page read, one on a page not read yet.
+             c.setAbsolutePosition(2);
+             others(other, QStringLiteral("DELETE FROM TblClientes WHERE Nome IN ('%1', '%2')").arg(all[1], all[4]));
+             QStringList seen;
+             for (; !c.eof(); c.moveNext()) seen << c.text("Nome");
+             QStringList expected = all.mid(2);
+             expected.removeAll(all[4]);
+             EXPECT_EQ(seen, expected);
+             // The row read before it went stays in the cursor as a deleted row.
+             EXPECT_EQ(c.recordCount(), all.size() - 1);
+             c.setAbsolutePosition(1);
+             EXPECT_THROW(c.field("Nome"), DbError);
+         }},
+        {"a row another copy adds between two pages, and the count after it",
+         [&](RecordCursor& c, sqlite3* other, const QStringList& all, const QString& bare) {
+             others(other, QStringLiteral("INSERT INTO TblClientes (Nome, Cidade) VALUES ('N045', 'B')"));
+             EXPECT_EQ(names(c), all);
+             EXPECT_EQ(c.recordCount(), all.size());
+             c.requery();
+             EXPECT_EQ(c.recordCount(), all.size() + 1);
+             EXPECT_EQ(names(c), bareNames(bare));
+         }},
+        {"our own deletion at a page edge", [&](RecordCursor& c, sqlite3*, const QStringList& all, const QString&) {
+             c.setAbsolutePosition(3);
+             c.deleteCurrent();
+             c.moveNext();
+             EXPECT_EQ(c.text("Nome"), all[4]);
+             c.moveLast();
+             EXPECT_EQ(c.text("Nome"), all.last());
+             EXPECT_EQ(c.recordCount(), all.size() - 1);
+         }},
+    };
+    sqlite3* other = otherConnection(path);
+    // Ties and empty values in the order; the names follow the order of entry.
+    const char* cities[] = {nullptr, "B", "A", nullptr, "B", "C", "A", nullptr, "B", "A"};
+    for (const Case& k : cases)
+        for (const Source& s : sources) {
+            SCOPED_TRACE(std::string(k.what) + " / " + s.cursor);
+            {
+                Transaction tx(db);
+                db.execute(QStringLiteral("DELETE FROM TblClientes"));
+                for (int i = 0; i < 10; ++i)
+                    db.execute(QStringLiteral("INSERT INTO TblClientes (Nome, Cidade) VALUES (?, ?)"),
+                               {QStringLiteral("N%1").arg(i + 1, 2, 10, QLatin1Char('0')),
+                                cities[i] ? QVariant(QString::fromLatin1(cities[i])) : QVariant()});
+                tx.commit();
+            }
+            const QStringList all = bareNames(QString::fromLatin1(s.bare));
+            RecordCursor c;
+            c.open(path, QString::fromLatin1(s.cursor));
+            k.run(c, other, all, QString::fromLatin1(s.bare));
+            c.close();
+        }
+    sqlite3_close(other);
 }

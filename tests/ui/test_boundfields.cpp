@@ -107,7 +107,7 @@ TEST_F(BoundFieldsTest, NothingIsWrittenWhenNothingChanged) {
     // Text set to what is shown is no change either.
     form.nome->setText("ANA");
     form.data->moveNext();
-    form.data->movePrevious();
+    form.data->moveFirst();
     form.close();
     EXPECT_EQ(writes(), before);
 }
