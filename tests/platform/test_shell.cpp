@@ -11,7 +11,7 @@
 TEST(Shell, OnlyAnExistingDocumentWithAnApplicationIsOpened) {
     QTemporaryDir dir;
     const QString manual = dir.filePath("Manual.doc");
-    const QString site = "http://www.tarvel.example";
+    const QString site = "http://www.tarvel.example", mail = "mailto:suporte@tarvel.example?subject=Tarvel";
     FakeDesktop desktop;
     QStringList asked;   // the kinds the desktop was asked about
     bool hasApplication = false;
@@ -24,15 +24,17 @@ TEST(Shell, OnlyAnExistingDocumentWithAnApplicationIsOpened) {
         bool exists, application, starts;
         int code;   // 0: opened
         const char* source;
+        QString kind;   // asked of the desktop; files' kinds are the machine's
     } cases[] = {
-        {manual, false, true, true, Shell::Code::FileNotFound, ""},
-        {QUrl::fromLocalFile(manual).toString(), false, true, true, Shell::Code::FileNotFound, ""},
-        {manual, true, false, true, Shell::Code::NoApplication, "xdg-mime"},
-        {site, false, false, true, Shell::Code::NoApplication, "xdg-mime"},
-        {manual, true, true, true, 0, ""},
-        {QUrl::fromLocalFile(manual).toString(), true, true, true, 0, ""},
-        {site, false, true, true, 0, ""},
-        {site, false, true, false, Shell::Code::NotStarted, "xdg-open"},
+        {manual, false, true, true, Shell::Code::FileNotFound, "", ""},
+        {QUrl::fromLocalFile(manual).toString(), false, true, true, Shell::Code::FileNotFound, "", ""},
+        {manual, true, false, true, Shell::Code::NoApplication, "xdg-mime", ""},
+        {site, false, false, true, Shell::Code::NoApplication, "xdg-mime", "x-scheme-handler/http"},
+        {manual, true, true, true, 0, "", ""},
+        {QUrl::fromLocalFile(manual).toString(), true, true, true, 0, "", ""},
+        {site, false, true, true, 0, "", "x-scheme-handler/http"},
+        {mail, false, true, true, 0, "", "x-scheme-handler/mailto"},
+        {site, false, true, false, Shell::Code::NotStarted, "xdg-open", "x-scheme-handler/http"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.target.toStdString() + (c.exists ? " exists" : "") + (c.application ? " app" : ""));
@@ -49,7 +51,7 @@ TEST(Shell, OnlyAnExistingDocumentWithAnApplicationIsOpened) {
         const std::optional<Shell::Failure> failure = Shell::openWithDefault(c.target);
         EXPECT_EQ(failure ? failure->code : 0, c.code);
         if (failure && *c.source) EXPECT_EQ(failure->source, c.source);
-        if (c.target == site) EXPECT_EQ(asked, QStringList{"x-scheme-handler/http"});
+        if (!c.kind.isEmpty()) EXPECT_EQ(asked, QStringList{c.kind});
         if (c.code == Shell::Code::FileNotFound) EXPECT_TRUE(asked.isEmpty());
         const bool launched = c.code == 0 || c.code == Shell::Code::NotStarted;
         ASSERT_EQ(desktop.launches.size(), launched ? 1 : 0);

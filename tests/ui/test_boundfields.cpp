@@ -37,7 +37,7 @@ public:
         auto* l = new QVBoxLayout(this);
         for (QWidget* w : std::initializer_list<QWidget*>{nome, endereco, obs, fechar}) l->addWidget(w);
         fechar->setObjectName(QStringLiteral("BtFechar"));
-        connect(fechar, &QPushButton::clicked, this, &QDialog::close);
+        connect(fechar, &QPushButton::clicked, this, &QDialog::reject);
         data->open(ProgramFolder::databasePath(), QStringLiteral("SELECT * FROM TblClientes ORDER BY Codigo"));
         bound = new BoundFields(data, this);
         bound->bind(nome, QStringLiteral("Nome"));
@@ -108,6 +108,8 @@ TEST_F(BoundFieldsTest, OnlyAChangedFieldIsWrittenWhenTheRowChangesOrTheWindowCl
     EXPECT_EQ(stored("Email", "BRUNO"), QStringLiteral("LIGAR À TARDE"));
 }
 
+// A list window (no dialog) writes when it closes; a value the field cannot
+// hold is reported and dropped.
 TEST_F(BoundFieldsTest, AValueTheFieldCannotHoldIsReportedAndDropped) {
     RecordCursor prices;
     prices.open(databasePath(), "TblPrecoMObra");
@@ -116,17 +118,19 @@ TEST_F(BoundFieldsTest, AValueTheFieldCannotHoldIsReportedAndDropped) {
     prices.setField("Preco", "10");
     prices.update();
     prices.moveFirst();
-    QLineEdit preco;
-    BoundFields priceBound(&prices, nullptr);
-    priceBound.bind(&preco, "Preco");
-    preco.setText("12,3,4");
+    QWidget window;
+    auto* preco = new QLineEdit(&window);
+    BoundFields priceBound(&prices, &window);
+    priceBound.bind(preco, "Preco");
+    window.show();
+    preco->setText("12,3,4");
     ScriptedBoxes boxes;
     boxes.answer(MsgAnswer::Ok, "Ocorreu um Erro ao tentar Gravar");
-    prices.requery();
+    window.close();
     ASSERT_EQ(boxes.log().size(), 1);
     EXPECT_EQ(boxes.log()[0].icon, MsgIcon::Critical);
     EXPECT_FALSE(priceBound.hasPending());
-    EXPECT_EQ(preco.text(), "10");
+    EXPECT_EQ(preco->text(), "10");
 }
 
 TEST(BoundFieldsText, MoneyAndYesNoReadTheSameWhateverTheStoredType) {

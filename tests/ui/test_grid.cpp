@@ -110,6 +110,9 @@ TEST_F(GridTest, CellEditLandsInItsRowAndBadValuesAreRefused) {
     EXPECT_EQ(stored[0][3].toLongLong(), 0);
     EXPECT_EQ(stored[1][1].toString(), "CLIENTE 054322");   // its neighbour is untouched
     EXPECT_EQ(data.text("Nome"), QStringLiteral("JOÃO"));
+    // The editor gets the plain value; a yes/no cell reads as it shows.
+    EXPECT_EQ(grid.model()->index(row, 2).data(Qt::EditRole).toString(), "99,9");
+    EXPECT_EQ(grid.model()->index(row, 4).data(Qt::EditRole).toString(), QStringLiteral("Não"));
 
     // An unreadable amount is reported and nothing changes.
     ScriptedBoxes boxes;

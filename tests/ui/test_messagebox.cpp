@@ -61,6 +61,7 @@ TEST(Numbers, ReadingAndWritingInBrazilianFormats) {
         qint64 integer;
     } leading[] = {{"", 0, 0},          {"12abc", 12, 12},    {"  -3.5x", -3.5, -3}, {"1,5", 1, 1},
                    {"abc", 0, 0},       {"+.5", 0.5, 0},      {"12.9", 12.9, 12},    {"-7 dias", -7, -7},
+                   {"9223372036854775808", 9223372036854775808.0, std::numeric_limits<qint64>::max()},
                    {"99999999999999999999999", 1e23, std::numeric_limits<qint64>::max()}};
     for (const auto& c : leading) {
         EXPECT_DOUBLE_EQ(Numbers::leadingNumber(c.text), c.number) << c.text;
