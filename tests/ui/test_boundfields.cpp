@@ -11,9 +11,7 @@
 #include "ui/textentry.h"
 #include "ui/windowkeys.h"
 
-#include <QCheckBox>
 #include <QDialog>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -32,28 +30,21 @@ public:
     QLineEdit* nome = new QLineEdit(this);
     QLineEdit* endereco = new QLineEdit(this);
     QPlainTextEdit* obs = new QPlainTextEdit(this);
-    QLabel* codigo = new QLabel(this);
-    QPushButton* fechar = new QPushButton(QStringLiteral("&Fechar"), this);
+    QPushButton* fechar = new QPushButton(QStringLiteral("&Fechar"), this);   // Esc presses it
     BoundFields* bound;
 
     CustomerForm() {
-        setWindowTitle(QStringLiteral("Clientes"));
-        nome->setObjectName(QStringLiteral("TxtNome"));
-        endereco->setObjectName(QStringLiteral("TxtEndereco"));
-        fechar->setObjectName(QStringLiteral("BtFechar"));
         auto* l = new QVBoxLayout(this);
-        for (QWidget* w : std::initializer_list<QWidget*>{codigo, nome, endereco, obs, fechar}) l->addWidget(w);
+        for (QWidget* w : std::initializer_list<QWidget*>{nome, endereco, obs, fechar}) l->addWidget(w);
+        fechar->setObjectName(QStringLiteral("BtFechar"));
+        connect(fechar, &QPushButton::clicked, this, &QDialog::reject);
         data->open(ProgramFolder::databasePath(), QStringLiteral("SELECT * FROM TblClientes ORDER BY Codigo"));
         bound = new BoundFields(data, this);
-        bound->bind(codigo, QStringLiteral("Codigo"));
         bound->bind(nome, QStringLiteral("Nome"));
         bound->bind(endereco, QStringLiteral("Endereco"));
         bound->bind(obs, QStringLiteral("Email"));
-        TextEntry::attach(nome, TextEntry::Standard);
         TextEntry::attach(endereco, TextEntry::Standard);
-        TextEntry::setTypingLimit(nome, 40);
         TextEntry::setTypingLimit(endereco, 25);
-        connect(fechar, &QPushButton::clicked, this, &QDialog::close);
         WindowKeys::install(this);
     }
 };
@@ -80,90 +71,75 @@ protected:
 
 } // namespace
 
-TEST_F(BoundFieldsTest, EditIsWrittenOnRowChangeAndLongStoredTextSurvives) {
-    CustomerForm form;
-    form.show();
+// Only the changed field of the row is written, when the row changes: not
+// a field another copy changed meanwhile, nor a long stored text cut by the
+// typing limit; moving with nothing changed writes nothing.
+TEST_F(BoundFieldsTest, OnlyAChangedFieldIsWrittenWhenTheRowChangesOrTheWindowCloses) {
+    QPointer<CustomerForm> window = new CustomerForm;
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+    CustomerForm& form = *window;
     ASSERT_EQ(form.nome->text(), "ANA");
-    // The stored 40-character address shows whole under a 25-character limit.
-    EXPECT_EQ(form.endereco->text(), LongAddress);
+    EXPECT_EQ(form.endereco->text(), LongAddress);   // shown whole under a 25-character limit
+    const int before = writes();
+    form.nome->setText("ANA");   // the program's own text is no edit
+    form.data->moveNext();
+    form.data->moveFirst();
+    EXPECT_EQ(writes(), before);
 
     Typing::focus(form.nome);
     form.nome->end(false);
     Typing::type(form.nome, " MARIA");
-    EXPECT_EQ(stored("Nome", "ANA"), "ANA");       // still pending
-    EXPECT_TRUE(form.bound->hasPending());
     EXPECT_EQ(form.bound->pendingFields(), QStringList({"Nome"}));
-
+    db.execute("UPDATE TblClientes SET Email = 'OUTRA' WHERE Nome = 'ANA'");
+    EXPECT_EQ(stored("Nome", "ANA"), "ANA");   // still pending
     form.data->moveNext();
     EXPECT_EQ(form.nome->text(), "BRUNO");
-    EXPECT_EQ(stored("Endereco", "ANA MARIA"), LongAddress);  // unchanged, not cut
-    EXPECT_EQ(stored("Email", "ANA MARIA"), "PRIMEIRA");
-}
-
-TEST_F(BoundFieldsTest, NothingIsWrittenWhenNothingChanged) {
-    CustomerForm form;
-    form.show();
-    const int before = writes();
-    // Text set to what is shown is no change either.
-    form.nome->setText("ANA");
-    form.data->moveNext();
-    form.data->moveFirst();
-    form.close();
-    EXPECT_EQ(writes(), before);
-}
-
-TEST_F(BoundFieldsTest, PendingEditIsWrittenWhenEscClosesTheWindow) {
-    QPointer<CustomerForm> form = new CustomerForm;
-    form->setAttribute(Qt::WA_DeleteOnClose);
-    form->show();
-    Typing::focus(form->obs);
-    form->obs->moveCursor(QTextCursor::End);
-    Typing::type(form->obs, "LIGAR À TARDE");
-    Typing::key(form->obs, Qt::Key_Escape);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(form.isNull());
-    EXPECT_EQ(stored("Email", "ANA"), "PRIMEIRALIGAR À TARDE");
-}
-
-TEST_F(BoundFieldsTest, CommitWritesOnlyChangedFieldsAndReportsFailures) {
-    CustomerForm form;
-    form.show();
-    // Another copy changes the address meanwhile; our name edit must not
-    // write the address back.
-    Typing::focus(form.nome);
-    form.nome->end(false);
-    Typing::type(form.nome, "X");
-    db.execute("UPDATE TblClientes SET Endereco = 'OUTRA' WHERE Nome = 'ANA'");
-    form.bound->commit();
+    EXPECT_EQ(stored("Endereco", "ANA MARIA"), LongAddress);
+    EXPECT_EQ(stored("Email", "ANA MARIA"), "OUTRA");
     EXPECT_FALSE(form.bound->hasPending());
-    EXPECT_EQ(stored("Endereco", "ANAX"), "OUTRA");
-    EXPECT_EQ(form.endereco->text(), "OUTRA");  // shows the stored row again
 
-    // A value the field cannot hold is reported when the row changes.
+    // Esc closes the window and writes what is pending.
+    Typing::focus(form.obs);
+    Typing::type(form.obs, "LIGAR À TARDE");
+    Typing::key(form.obs, Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window.isNull());
+    EXPECT_EQ(stored("Email", "BRUNO"), QStringLiteral("LIGAR À TARDE"));
+}
+
+// A list window (no dialog) writes when it closes; a value the field cannot
+// hold is reported and dropped.
+TEST_F(BoundFieldsTest, AValueTheFieldCannotHoldIsReportedAndDropped) {
     RecordCursor prices;
     prices.open(databasePath(), "TblPrecoMObra");
     prices.addNew();
     prices.setField("Aparelho", "TV");
+    prices.setField("Preco", "10");
     prices.update();
     prices.moveFirst();
-    QLineEdit preco;
-    BoundFields priceBound(&prices, nullptr);
-    priceBound.bind(&preco, "Preco");
-    preco.setText("12,3,4");
+    QWidget window;
+    auto* preco = new QLineEdit(&window);
+    BoundFields priceBound(&prices, &window);
+    priceBound.bind(preco, "Preco");
+    window.show();
+    preco->setText("12,3,4");
     ScriptedBoxes boxes;
     boxes.answer(MsgAnswer::Ok, "Ocorreu um Erro ao tentar Gravar");
-    prices.requery();
+    window.close();
     ASSERT_EQ(boxes.log().size(), 1);
     EXPECT_EQ(boxes.log()[0].icon, MsgIcon::Critical);
     EXPECT_FALSE(priceBound.hasPending());
+    EXPECT_EQ(preco->text(), "10");
 }
 
 TEST(BoundFieldsText, MoneyAndYesNoReadTheSameWhateverTheStoredType) {
     const QString money = BoundFields::displayText(QVariant::fromValue(Currency::fromRaw(12345000)), FieldFormat::CurrencyText);
     EXPECT_EQ(money, "R$ 1.234,50");
     EXPECT_EQ(BoundFields::displayText(1234.5, FieldFormat::CurrencyText), money);
-    // What a yes/no box or cell shows reads back, blanks and case aside.
+    EXPECT_EQ(BoundFields::displayText(qint64(-1), FieldFormat::YesNo), "Sim");
     EXPECT_EQ(BoundFields::displayText(false, FieldFormat::YesNo), QStringLiteral("Não"));
+    // What a yes/no box or cell shows reads back, blanks and case aside.
     EXPECT_EQ(BoundFields::editedValue(QStringLiteral(" não "), FieldFormat::YesNo), QVariant(false));
     EXPECT_EQ(BoundFields::editedValue("Sim", FieldFormat::Auto), QVariant("Sim"));
 }
