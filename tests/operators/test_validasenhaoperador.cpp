@@ -1,5 +1,6 @@
 // The operator password check, over every guarded window's row of the table,
 // on a real database file.
+#include "operators/operatorrules.h"
 #include "operators/validasenhaoperador.h"
 #include "store/database.h"
 #include "store/programfolder.h"
@@ -106,6 +107,18 @@ TEST(OperatorPassword, ReadsTheTypedNumberLeniently) {
     EXPECT_EQ(OperatorPassword::typedValue("9e99"), std::nullopt);
     EXPECT_EQ(OperatorPassword::typedValue("3e9 "), std::nullopt);
     EXPECT_EQ(OperatorPassword::criterion("1234"), QString("Senha = 2322"));
+}
+
+// The edges of the new-password rules the windows' own tables leave out:
+// digits that differ only in one place are not "all the same".
+TEST(OperatorPassword, NewPasswordRulesAtTheirEdges) {
+    using OperatorRules::PasswordFault;
+    const std::pair<const char*, PasswordFault> cases[] = {
+        {"4445", PasswordFault::None}, {"4454", PasswordFault::None}, {"5444", PasswordFault::None},
+        {"12345", PasswordFault::Length},
+    };
+    for (const auto& [password, fault] : cases)
+        EXPECT_EQ(OperatorRules::checkNewPassword(password, nullptr, {}), fault) << password;
 }
 
 // Every row: the operator holding the right unlocks the window; one without
