@@ -7,7 +7,7 @@ JOBS ?= $(shell nproc)
 PROGRAM_DIR := $(BUILD)/bin
 DATABASE := $(PROGRAM_DIR)/Bd DedUvevaro.mdb
 
-.PHONY: all deps configure build program run test test-sanitize bench clean
+.PHONY: all deps configure build program run test test-sanitize bench mutate clean
 
 all: build
 
@@ -44,6 +44,11 @@ test-sanitize: deps $(SANITIZE_BUILD)/build.ninja
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	cd $(SANITIZE_BUILD) && ctest --output-on-failure -j $(JOBS)
 
+# The mutation check (scripts/mutations.txt), in its own shared-library build
+# folder; never part of `make test` or the CI.
+mutate: deps
+	JOBS=$(JOBS) scripts/mutate
+
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do \
 	  [ -f "$$b" ] && [ -x "$$b" ] || continue; \
@@ -51,4 +56,4 @@ bench: build
 	done
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) build-mutate

@@ -71,6 +71,18 @@ TEST(OperatorPassword, ReadsTheTypedNumberLeniently) {
     EXPECT_EQ(OperatorPassword::criterion("1234"), QString("Senha = 2322"));
 }
 
+// The edges of the new-password rules the windows' own tables leave out:
+// digits that differ only in one place are not "all the same".
+TEST(OperatorPassword, NewPasswordRulesAtTheirEdges) {
+    using OperatorRules::PasswordFault;
+    const std::pair<const char*, PasswordFault> cases[] = {
+        {"4445", PasswordFault::None}, {"4454", PasswordFault::None}, {"5444", PasswordFault::None},
+        {"12345", PasswordFault::Length},
+    };
+    for (const auto& [password, fault] : cases)
+        EXPECT_EQ(OperatorRules::checkNewPassword(password, nullptr, {}), fault) << password;
+}
+
 // Every window: an operator holding only its right is let in; one holding
 // every other right is refused with the window's title, and the window stays locked.
 TEST_F(CheckTest, EveryWindowGrantsOnlyItsRight) {

@@ -57,6 +57,7 @@ TEST(Pricing, ComputesLineValuesSubTotalPercentageAndFinalValue) {
          "1000", "", "50", {"989901,00", "1,00", "1,00", "1,00", "1,00", "1,00"}, "R$ 990.906,00", "R$ 495.453,00",
          "R$ 990.906,00"},
         {"nothing typed", {}, "", "", "", {}, "R$ 0,00", "R$ 0,00", "R$ 0,00"},
+        {"percentage rounded, not cut", {{"1", "20,0099"}}, "", "", "50", {"20,01"}, "R$ 20,01", "R$ 10,01", "R$ 20,01"},
     };
     for (const PriceCase& c : cases) {
         SCOPED_TRACE(c.name);

@@ -128,7 +128,8 @@ TEST_F(FreshDb, DeliveredRowsAndTheKey) {
 
 TEST_F(FreshDb, TextComparesAsTheShopExpects) {
     Database db(path);
-    for (const char* n : {"ANA", "ÁLVARO", "ALBERTO", "BRUNO", "ÇÃOZINHO", "joão", "50% OFF", "500 PEÇAS", "A_B", "AXB"})
+    for (const char* n : {"ANA", "ÁLVARO", "ALBERTO", "BRUNO", "ÇÃOZINHO", "joão", "50% OFF", "500 PEÇAS", "A_B", "AXB",
+                          "[SEM NOME]", "A[B]"})
         addCustomer(db, QString::fromUtf8(n));
     RecordCursor c;
     c.open(path, QStringLiteral("SELECT * FROM TblClientes WHERE Nome <> 'x' ORDER BY Nome"));
@@ -149,6 +150,11 @@ TEST_F(FreshDb, TextComparesAsTheShopExpects) {
     EXPECT_EQ(db.scalar(QStringLiteral("SELECT count(*) FROM TblClientes WHERE ") +
                         SqlDialect::beginsWith(QStringLiteral("Nome"), QStringLiteral("A?")))
                   .toInt(), 0);
+    // A typed "[" is a character like any other.
+    for (const auto& [typed, found] : {std::pair{"[", "[SEM NOME]"}, {"A[", "A[B]"}, {"A[B]", "A[B]"}}) {
+        ASSERT_TRUE(c.findFirst(SqlDialect::beginsWith(QStringLiteral("Nome"), QString::fromUtf8(typed)))) << typed;
+        EXPECT_EQ(c.text("Nome"), QString::fromUtf8(found)) << typed;
+    }
 }
 
 // Name-prefix finds walk the name's index from the prefix; whatever the
@@ -330,6 +336,12 @@ TEST_F(FreshDb, CursorMovesFindsAndEdits) {
     c.deleteCurrent();
     c.moveNext();
     EXPECT_TRUE(c.eof());
+    // A row added past the end becomes the current row.
+    c.addNew();
+    c.setField("Nome", "EVA");
+    const qint64 eva = c.update();
+    EXPECT_EQ(c.currentKey(), eva);
+    EXPECT_EQ(c.text("Nome"), "EVA");
 
     // Other writers' changes show when a row is read again.
     c.moveFirst();
@@ -344,6 +356,7 @@ TEST_F(FreshDb, FieldTypesReadBackAsWritten) {
     c.open(path, QStringLiteral("TblApEntregues"));
     c.addNew();
     c.setField("OS", 17);
+    c.setField("Dias", true);   // True in a whole-number field is -1
     c.setField("ValorCobrado", QStringLiteral("1.234,56"));
     c.setField(QString::fromUtf8("Garantia de Serviço"), true);
     c.setField("DataLimiteGarantia", QDate(2027, 1, 31));
@@ -352,6 +365,8 @@ TEST_F(FreshDb, FieldTypesReadBackAsWritten) {
     c.requery();
     ASSERT_TRUE(c.findFirst(QStringLiteral("IdApEntregues = %1").arg(key)));
     EXPECT_EQ(c.number("Os"), 17);
+    EXPECT_EQ(c.number("Dias"), -1);
+    EXPECT_TRUE(c.yesNo("Dias"));
     EXPECT_EQ(c.currency("ValorCobrado").toFixed(), "1234,56");
     EXPECT_TRUE(c.yesNo(QString::fromUtf8("garantia de serviço")));
     EXPECT_EQ(c.date("DATALIMITEGARANTIA"), QDate(2027, 1, 31));
@@ -414,10 +429,12 @@ TEST_F(FreshDb, OtherStoredFormsReadAsBefore) {
                                      "DataEntrada, ValorCobrado, \"Garantia de Serviço\", DataConcluido) "
                                      "VALUES (2, 4711, '8', '09/03/2026', '9:30', '2026-03-01 10:00:00', 12.5, '0', "
                                      "'2026-02-30')"));
+        // True as the cursor writes it into a whole-number field.
+        db.execute(QString::fromUtf8("INSERT INTO TblApEntregues (IdApEntregues, \"Garantia de Serviço\") VALUES (3, -1)"));
     }
     RecordCursor c;
     c.open(path, QStringLiteral("SELECT * FROM TblApEntregues ORDER BY IdApEntregues"));
-    ASSERT_EQ(c.recordCount(), 2);
+    ASSERT_EQ(c.recordCount(), 3);
 
     EXPECT_EQ(c.text("Nome"), QString::fromUtf8("JOÃO"));
     EXPECT_EQ(c.date("DataSaida"), QDate(2026, 3, 9));
@@ -434,6 +451,8 @@ TEST_F(FreshDb, OtherStoredFormsReadAsBefore) {
     EXPECT_FALSE(c.yesNo(QString::fromUtf8("Garantia de Serviço")));
     EXPECT_FALSE(c.field("DataConcluido").isValid()) << "an impossible date reads empty";
     EXPECT_EQ(c.number("Os"), 8);
+    c.moveNext();
+    EXPECT_TRUE(c.yesNo(QString::fromUtf8("Garantia de Serviço"))) << "-1 is True";
 
     // A grid page reads the same values as the current row.
     for (int i = 0; i < c.recordCount(); ++i) {
