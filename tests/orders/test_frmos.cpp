@@ -29,7 +29,6 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
-#include <memory>
 
 using namespace WorkshopData;
 
@@ -51,7 +50,6 @@ struct FrmOsTest : ProgramFolderTest {
         w.reset();
         FrmOS::setDeliveredListFilter({});
         WindowRegistry::clear();
-        Clock::set({});
         ProgramFolderTest::TearDown();
     }
     // Opens the window on a new order, as the workshop list does.
@@ -192,7 +190,6 @@ TEST_F(FrmOsTest, StatusAndTechnicianPicks) {
             EXPECT_EQ(stored("DataConcluido"), row.concluded);
             EXPECT_EQ(label("Label9"), row.concluded.toDate().toString("dd/MM/yyyy"));
         }
-        Clock::set(QDateTime(Today, QTime(10, 30, 15)));
     }
 }
 
@@ -258,12 +255,10 @@ TEST_F(FrmOsTest, TheEditModeIsBehindTheGate) {
     EXPECT_TRUE(Modulo::AcessoOsLiberado);
     EXPECT_FALSE(txt(17)->isReadOnly());
     EXPECT_EQ(w->focusWidget(), txt(17));
-    QStringList seen;
-    for (int i = 0; i < 3; ++i) {
-        clickLabel("Label1");
-        seen << label("Label1");
-    }
-    EXPECT_EQ(seen, QStringList({"GAR.DE FÁBRICA", "ORÇAMENTO", "GAR.DE FÁBRICA"}));
+    clickLabel("Label1");
+    clickLabel("Label1");
+    EXPECT_EQ(label("Label1"), "ORÇAMENTO");
+    clickLabel("Label1");
     clickLabel("Label10");
     clickLabel("Label8");
     txt(17)->clear();
@@ -327,12 +322,8 @@ TEST_F(FrmOsTest, WriteScenarios) {
             const auto kept = Database::openDefault().rows(
                 "SELECT Andamento, Defeito, Via, VlFinal, Tecnico FROM TblManutencao WHERE Os = ?", {os});
             EXPECT_EQ(kept.at(0), (QVariantList{"TROCADO", "TELA AZUL", 1, 990000, "OUTRO"}));
-            if (row.way == Status) {
-                EXPECT_EQ(txt(21)->text(), "TELA AZUL") << "the write shows the stored row";
-            }
-            if (row.way == Edit) {
-                EXPECT_EQ(stored("prioridade").toString(), "URGENTE");
-            }
+            EXPECT_EQ(txt(21)->text(), "TELA AZUL") << "the write shows the stored row";
+            EXPECT_EQ(stored("prioridade").toString(), row.way == Edit ? "URGENTE" : "NORMAL");
         } else if (row.what == CheckedOut) {
             Database::openDefault().execute("DELETE FROM TblManutencao WHERE Os = ?", {os});
             const auto shown = expectBoxes({{Gone}}, act);
@@ -348,68 +339,21 @@ TEST_F(FrmOsTest, WriteScenarios) {
             EXPECT_EQ(notes()->toPlainText(), "TROCADO");
             expectBoxes({}, act);
             EXPECT_EQ(stored("Andamento").toString(), "TROCADO");
-            if (row.way == Status) {
-                EXPECT_EQ(stored("Status").toString(), "PRONTO");
-            }
-            if (row.way == Mood) {
-                EXPECT_EQ(stored("Emocao").toInt(), 2);
-            }
+            EXPECT_EQ(stored("Status").toString(), row.way == Status ? "PRONTO" : "EM SERVIÇO");
+            EXPECT_EQ(stored("Emocao").toInt(), row.way == Mood ? 2 : 0);
             EXPECT_EQ(w->isVisible(), row.way != Closing);
         }
     }
 }
 
-// Previous repairs: looked up by type and serial number (quoted); none says
-// so and stays; some go to the delivered list with their heading.
-TEST_F(FrmOsTest, PreviousRepairsGoToTheDeliveredList) {
+// The buttons to other windows: each stores what was typed first, then says
+// or hands over what it must; previous repairs are looked up by type and
+// quoted serial number; a checkout in the price window, or one that could
+// not load, closes this window too.
+TEST_F(FrmOsTest, ButtonsToOtherWindows) {
+    PrintData::RecordingPrinter printer;
     QStringList handed;
     FrmOS::setDeliveredListFilter([&](const QString& query, const QString& heading) { handed << query << heading; });
-    ASSERT_TRUE(openNew({{"NumSerie", "D'OR-1"}}));
-    insert("TblApEntregues", {{"Os", 7}, {"Aparelho", "TV"}, {"NumSerie", "D'OR-2"}});
-    expectBoxes({{"Não Consta Nenhum Registro de Manutenção Anterior para este Aparelho"}}, [this] { click("BtMntAnt"); });
-    EXPECT_TRUE(w->isVisible());
-    EXPECT_TRUE(handed.isEmpty());
-    for (int i = 1; i <= 3; ++i) insert("TblApEntregues", {{"Os", i}, {"Aparelho", "TV"}, {"NumSerie", "D'OR-1"}});
-    click("BtMntAnt");
-    EXPECT_FALSE(w->isVisible());
-    EXPECT_EQ(handed, QStringList({"SELECT * FROM TblApEntregues WHERE Aparelho = 'TV' AND NumSerie = 'D''OR-1'",
-                                   "MANUTENÇÕES ANTERIORES : APARELHO = TV MARCA = PHILCO MODELO = PH21"}));
-}
-
-// The customer button stores what was typed, closes and shows the customer.
-TEST_F(FrmOsTest, TheCustomerButtonShowsTheCustomer) {
-    insert("TblClientes", {{"Nome", "BETO"}});
-    const qint64 ana = insert("TblClientes", {{"Nome", "ANA"}});
-    insert("TblClientes", {{"Nome", "CARLA"}});
-    ASSERT_TRUE(openNew({{"IdCliente", ana}}));
-    Typing::type(txt(22), "riscado");
-    click("BtCadCliente");
-    EXPECT_FALSE(w->isVisible());
-    EXPECT_EQ(stored("EstadoAparelho").toString(), "RISCADO");
-    auto* clientes = WindowHost::findList<FrmClientes>();
-    ASSERT_TRUE(clientes);
-    EXPECT_EQ(clientes->dataFrmClientes().number("Codigo"), ana);
-}
-
-// The print window prints what was typed here; the new count shows after.
-TEST_F(FrmOsTest, PrintingStoresWhatWasTypedFirst) {
-    PrintData::RecordingPrinter printer;
-    ASSERT_TRUE(openNew({{"Via", 0}}));
-    txt(21)->clear();
-    Typing::type(txt(21), "tela trincada");
-    Modulo::OsAtual = 0;
-    ModalScript script([](QWidget* dlg) { dlg->findChild<QPushButton*>("BtIniciar")->click(); });
-    expectBoxes({{"Os Dados foram enviados para a Impressora. Aguarde!"}}, [this] { click("BtImpOs"); });
-    EXPECT_TRUE(script.done());
-    EXPECT_EQ(Modulo::OsAtual, os);
-    ASSERT_EQ(printer.target->documents.size(), 1u);
-    EXPECT_TRUE(printer.target->documents[0].pages.at(0).findText("TELA TRINCADA"));
-    EXPECT_EQ(label("Label12"), "1ª");
-}
-
-// The price window works on OsAtual after the notes are stored; a checkout
-// there, or a price window that could not load, closes this window too.
-TEST_F(FrmOsTest, ThePriceWindow) {
     bool checkout = false, loads = true;
     WindowRegistry::add(WindowRegistry::Entry{"FrmOpcoesOS", WindowKind::Modal, nullptr, [&]() -> QWidget* {
         if (!loads) return nullptr;
@@ -420,17 +364,56 @@ TEST_F(FrmOsTest, ThePriceWindow) {
         });
         return d;
     }});
-    for (int way = 0; way < 3; ++way) {
-        SCOPED_TRACE(way);
-        checkout = way == 1;
-        loads = way != 2;
-        ASSERT_TRUE(openNew());
-        Typing::type(notes(), "orçado");
+    insert("TblClientes", {{"Nome", "BETO"}});
+    const qint64 ana = insert("TblClientes", {{"Nome", "ANA"}});
+    insert("TblApEntregues", {{"Os", 7}, {"Aparelho", "TV"}, {"NumSerie", "D'OR-2"}});
+    std::unique_ptr<ModalScript> print;
+    const struct {
+        const char* name;
+        const char* button;
+        std::function<void()> before;
+        std::vector<ExpectedBox> boxes;
+        bool stays;
+        std::function<void()> check;
+    } rows[] = {
+        {"no previous repairs", "BtMntAnt", {}, {{"Não Consta Nenhum Registro de Manutenção Anterior"}}, true,
+         [&] { EXPECT_TRUE(handed.isEmpty()); }},
+        {"previous repairs", "BtMntAnt",
+         [] { for (int i = 1; i <= 3; ++i) insert("TblApEntregues", {{"Os", i}, {"Aparelho", "TV"}, {"NumSerie", "D'OR-1"}}); },
+         {}, false, [&] {
+             EXPECT_EQ(handed, QStringList({"SELECT * FROM TblApEntregues WHERE Aparelho = 'TV' AND NumSerie = 'D''OR-1'",
+                                            "MANUTENÇÕES ANTERIORES : APARELHO = TV MARCA = PHILCO MODELO = PH21"}));
+         }},
+        {"customer", "BtCadCliente", {}, {}, false, [&] {
+             auto* clientes = WindowHost::findList<FrmClientes>();
+             ASSERT_TRUE(clientes);
+             EXPECT_EQ(clientes->dataFrmClientes().number("Codigo"), ana);
+         }},
+        {"print", "BtImpOs",
+         [&] { print = std::make_unique<ModalScript>([](QWidget* d) { d->findChild<QPushButton*>("BtIniciar")->click(); }); },
+         {{"Os Dados foram enviados para a Impressora. Aguarde!"}}, true, [&] {
+             EXPECT_TRUE(print->done());
+             ASSERT_EQ(printer.target->documents.size(), 1u);
+             EXPECT_TRUE(printer.target->documents[0].pages.at(0).findText("TELA TRINCADA"));
+             EXPECT_EQ(label("Label12"), "1ª");
+         }},
+        {"prices", "BtOpcao", {}, {}, true, {}},
+        {"prices, checked out there", "BtOpcao", [&] { checkout = true; }, {}, false, {}},
+        {"prices not loaded", "BtOpcao", [&] { checkout = false, loads = false; }, {}, false, {}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_TRUE(openNew({{"IdCliente", ana}, {"NumSerie", "D'OR-1"}, {"Via", 0}}));
+        txt(21)->clear();
+        Typing::type(txt(21), "tela trincada");
         Modulo::OsAtual = 0;
-        expectBoxes({}, [this] { click("BtOpcao"); });
-        EXPECT_EQ(Modulo::OsAtual, os);
-        EXPECT_EQ(w->isVisible(), way == 0);
-        EXPECT_EQ(stored("Andamento").toString(), way == 1 ? "" : "ORÇADO");
+        if (row.before) row.before();
+        expectBoxes(row.boxes, [&] { click(row.button); });
+        EXPECT_EQ(w->isVisible(), row.stays);
+        const bool lookup = row.button == std::string("BtMntAnt"), elsewhere = lookup || row.button[2] == 'C';
+        EXPECT_EQ(stored("Defeito").toString(), checkout ? "" : lookup && row.stays ? "NÃO LIGA" : "TELA TRINCADA");
+        EXPECT_EQ(Modulo::OsAtual, elsewhere ? 0 : os);
+        if (row.check) row.check();
     }
 }
 
