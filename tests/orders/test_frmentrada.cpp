@@ -168,7 +168,10 @@ TEST_F(EntradaTest, ConfirmationScenarios) {
         std::vector<ExpectedBox> boxes;
         int orders;
         QString focus;
+        std::function<void()> check = {};
     };
+    PrintData::RecordingPrinter printer;
+    std::unique_ptr<ModalScript> print;
     const std::vector<Row> rows = {
         {"type", {}, [](FrmEntrada* f) { combo(f, "ComboAparelho")->setCurrentIndex(-1); },
          {{"Digite o Tipo de Aparelho"}}, 1, "ComboAparelho"},
@@ -203,6 +206,20 @@ TEST_F(EntradaTest, ConfirmationScenarios) {
         {"refusal in other letters only warns",
          restrict({{7, "", "Não Permitir Entrada"}, {0, "SN-1001", "NÃO PERMITIR ENTRADA "}}), {},
          {{WarnCustomer}, {WarnAppliance}, {Offer, MsgAnswer::No}}, 2, {}},
+        // Yes to the offer prints the new order over the intake and counts the copy.
+        {"printed", {}, [&](FrmEntrada* f) {
+             print = std::make_unique<ModalScript>([f](QWidget* dlg) {
+                 EXPECT_TRUE(f->isVisible() && dlg->parentWidget() == f);
+                 button(dlg, "BtIniciar")->click();
+                 dlg->findChild<WindowTimer*>("Timer1")->fire();
+             }, 10000, "FrmImpressao");
+         }, {{Offer, MsgAnswer::Yes}, {"Os Dados foram enviados para a Impressora."}}, 2, {}, [&] {
+             EXPECT_TRUE(print->done());
+             ASSERT_EQ(printer.target->documents.size(), 1u);
+             EXPECT_TRUE(printer.target->documents[0].pages.at(0).allText().contains(
+                 QStringLiteral("%1").arg(Modulo::OsAtual, 5, 10, QLatin1Char('0'))));
+             EXPECT_EQ(PrintData::via(Modulo::OsAtual), 1);
+         }},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -227,6 +244,7 @@ TEST_F(EntradaTest, ConfirmationScenarios) {
         if (row.name == std::string("empty defect accepted")) {
             EXPECT_EQ(shown[0].defaultButton, MsgAnswer::Yes);
         }
+        if (row.check) row.check();
         Database::openDefault().execute("DELETE FROM TblManutencao WHERE NumSerie <> 'DUP-1'");
         Database::openDefault().execute("DELETE FROM TblRestricao");
         w.reset();
@@ -322,29 +340,6 @@ TEST_F(EntradaTest, WarrantyReturn) {
     Modulo::RetornoGarantia = true;
     expectBoxes({{"Este 'Aparelho' ou 'Marca' foi Excluído!"}}, [this] { open(); });
     EXPECT_FALSE(w->findChild<QLineEdit*>("TxtOperador")->isEnabled());
-}
-
-// Yes to the print offer prints the new order over the intake and counts
-// the copy.
-TEST_F(EntradaTest, ThePrintOfferPrintsTheNewOrder) {
-    PrintData::RecordingPrinter printer;
-    openReady();
-    Typing::type(txt(w.get(), 21), "nao liga");
-    bool intakeBeneath = false;
-    ModalScript print([&](QWidget* dlg) {
-        intakeBeneath = w->isVisible() && dlg->parentWidget() == w.get();
-        button(dlg, "BtIniciar")->click();
-        dlg->findChild<WindowTimer*>("Timer1")->fire();
-    }, 10000, "FrmImpressao");
-    expectBoxes({{Offer, MsgAnswer::Yes}, {"Os Dados foram enviados para a Impressora."}},
-                [this] { w->BtEntrada_Click(); });
-    EXPECT_TRUE(print.done());
-    EXPECT_TRUE(intakeBeneath);
-    const qlonglong os = Modulo::OsAtual;
-    ASSERT_EQ(printer.target->documents.size(), 1u);
-    const QString printed = printer.target->documents[0].pages.at(0).allText();
-    EXPECT_TRUE(printed.contains(QStringLiteral("%1").arg(os, 5, 10, QLatin1Char('0')))) << printed.toStdString();
-    EXPECT_EQ(PrintData::via(os), 1);
 }
 
 // A database that refuses the new row (a trigger, a full disk, an I/O
