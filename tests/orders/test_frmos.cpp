@@ -313,12 +313,13 @@ TEST_F(FrmOsTest, WriteScenarios) {
             }
         };
         if (row.what == ChangedElsewhere) {
-            for (const auto& [f, v] : Fields{{"Defeito", "TELA AZUL"}, {"Via", 1}, {"VlFinal", 990000}, {"Tecnico", "OUTRO"}})
+            for (const auto& [f, v] : Fields{{"Defeito", "TELA AZUL"}, {"Via", 1}, {"VlFinal", 990000},
+                                             {"Tecnico", "OUTRO"}, {"Atendimento", "EXTERNO"}})
                 storeElsewhere(f, v);
             expectBoxes({}, act);
             const auto kept = Database::openDefault().rows(
-                "SELECT Andamento, Defeito, Via, VlFinal, Tecnico FROM TblManutencao WHERE Os = ?", {os});
-            EXPECT_EQ(kept.at(0), (QVariantList{"TROCADO", "TELA AZUL", 1, 990000, "OUTRO"}));
+                "SELECT Andamento, Defeito, Via, VlFinal, Tecnico, Atendimento FROM TblManutencao WHERE Os = ?", {os});
+            EXPECT_EQ(kept.at(0), (QVariantList{"TROCADO", "TELA AZUL", 1, 990000, "OUTRO", "EXTERNO"}));
             EXPECT_EQ(txt(21)->text(), "TELA AZUL") << "the write shows the stored row";
             EXPECT_EQ(stored("prioridade").toString(), row.way == Edit ? "URGENTE" : "NORMAL");
         } else if (row.what == CheckedOut) {
