@@ -11,8 +11,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QString>
-#include <QVariant>
 #include <gtest/gtest.h>
 #include <sqlcipher/sqlite3.h>
 

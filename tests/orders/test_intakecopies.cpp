@@ -23,6 +23,10 @@ void waitForLine() {
     char line[16];
     (void)std::fgets(line, sizeof line, stdin);
 }
+void say(const QString& line) {
+    std::printf("%s\n", line.toUtf8().constData());
+    std::fflush(stdout);
+}
 
 // The copy's message boxes: written to its output and answered as an
 // operator who does not print would. The customer's restriction warning,
@@ -31,12 +35,8 @@ void waitForLine() {
 class AnswerBoxes : public BoxHook {
 public:
     MsgAnswer messageBox(const ShownBox& box) override {
-        std::printf("caixa %s\n", QString(box.text).replace(QLatin1Char('\r'), QLatin1Char('|')).toUtf8().constData());
-        if (box.text.contains(QStringLiteral("Existe Restrições para este Cliente."))) {
-            std::printf("aviso\n");
-            std::fflush(stdout);
-            waitForLine();
-        }
+        say("caixa " + QString(box.text).replace(QLatin1Char('\r'), QLatin1Char('|')));
+        if (box.text.contains(QStringLiteral("Existe Restrições para este Cliente."))) say("aviso"), waitForLine();
         return box.buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
     }
     std::optional<QString> inputBox(const ShownBox&) override { return std::nullopt; }
@@ -58,12 +58,10 @@ int runCopy(int argc, char** argv) {
     w.findChild<QLineEdit*>("TxtOperador")->setText("1234");
     w.findChild<QLineEdit*>("Txt(21)")->setText("NAO LIGA");
     if (!w.findChild<QPushButton*>("BtEntrada")->isEnabled()) return 3;
-    std::printf("pronto\n");
-    std::fflush(stdout);
+    say("pronto");
     waitForLine();
     w.BtEntrada_Click();
-    std::printf("os %d\n", int(Modulo::OsAtual));
-    std::fflush(stdout);
+    say(QStringLiteral("os %1").arg(Modulo::OsAtual));
     setBoxHook(nullptr);
     return 0;
 }
@@ -72,47 +70,39 @@ using IntakeCopiesTest = ProgramFolderTest;
 
 } // namespace
 
+// Both confirm, both pass the look for an open order and stop at the
+// customer's warning, then both go on to the save: one gets the order, the
+// other is told the appliance is in.
 TEST_F(IntakeCopiesTest, TwoCopiesConfirmingTheSameApplianceOpenExactlyOneOrder) {
     IntakeData::addLists();
     Database::openDefault().execute("INSERT INTO TblRestricao (IdCliente, Tipo) VALUES (7, 'AVISAR GERÊNCIA')");
-    for (int round = 0; round < 3; ++round) {
-        SCOPED_TRACE(round);
-        QProcess copies[2];
-        for (QProcess& p : copies) p.start(QCoreApplication::applicationFilePath(), {CopyOption, folder()});
-        for (QProcess& p : copies) {
-            ASSERT_TRUE(p.waitForReadyRead(WaitMs));
-            ASSERT_EQ(p.readLine().trimmed(), "pronto");
+    QProcess copies[2];
+    const auto readUntil = [](QProcess& p, const QByteArray& wanted) {
+        for (QByteArray line; line != wanted;) {
+            if (!p.canReadLine()) ASSERT_TRUE(p.waitForReadyRead(WaitMs)) << wanted.constData();
+            else line = p.readLine().trimmed();
         }
-        // Both confirm; both pass the look for an open order and stop at the
-        // warning; then both go on to the save.
-        for (QProcess& p : copies) p.write("vai\n");
-        for (QProcess& p : copies) {
-            QByteArray line;
-            while (line != "aviso") {
-                if (!p.canReadLine()) ASSERT_TRUE(p.waitForReadyRead(WaitMs));
-                else line = p.readLine().trimmed();
-            }
-        }
-        for (QProcess& p : copies) p.write("ok\n");
-        QStringList outputs;
-        for (QProcess& p : copies) {
-            EXPECT_TRUE(p.waitForFinished(WaitMs));
-            EXPECT_EQ(p.exitCode(), 0);
-            outputs << QString::fromUtf8(p.readAllStandardOutput());
-        }
-        const qlonglong open = IntakeData::count("SELECT COUNT(*) FROM TblManutencao WHERE NumSerie = 'SN-1001'");
-        EXPECT_EQ(open, 1);
-        const qlonglong os = IntakeData::count("SELECT Os FROM TblManutencao");
-        // One copy got the order, the other was told the appliance is in.
-        const int winner = outputs[0].contains(QStringLiteral("os %1\n").arg(os)) ? 0 : 1;
-        EXPECT_TRUE(outputs[winner].contains(QStringLiteral("os %1\n").arg(os))) << outputs.join("/").toStdString();
-        EXPECT_TRUE(outputs[1 - winner].contains("os 0\n")) << outputs[1 - winner].toStdString();
-        EXPECT_TRUE(outputs[1 - winner].contains(QStringLiteral("Já existe um Aparelho \"EM SERVIÇO\" com estas "
-                                                                "mesmas especificações!|Ordem de Serviço N. %1")
-                                                     .arg(os)))
-            << outputs[1 - winner].toStdString();
-        Database::openDefault().execute("DELETE FROM TblManutencao");
+    };
+    for (QProcess& p : copies) p.start(QCoreApplication::applicationFilePath(), {CopyOption, folder()});
+    for (QProcess& p : copies) readUntil(p, "pronto");
+    for (QProcess& p : copies) p.write("vai\n");
+    for (QProcess& p : copies) readUntil(p, "aviso");
+    for (QProcess& p : copies) p.write("ok\n");
+    QString outputs[2];
+    for (int i : {0, 1}) {
+        EXPECT_TRUE(copies[i].waitForFinished(WaitMs));
+        EXPECT_EQ(copies[i].exitCode(), 0);
+        outputs[i] = QString::fromUtf8(copies[i].readAllStandardOutput());
     }
+    ASSERT_EQ(IntakeData::count("SELECT COUNT(*) FROM TblManutencao"), 1);
+    const qlonglong os = IntakeData::count("SELECT Os FROM TblManutencao");
+    const int winner = outputs[0].contains(QStringLiteral("os %1\n").arg(os)) ? 0 : 1;
+    EXPECT_TRUE(outputs[winner].contains(QStringLiteral("os %1\n").arg(os))) << outputs[winner].toStdString();
+    EXPECT_TRUE(outputs[1 - winner].contains(QStringLiteral("os 0\n")));
+    EXPECT_TRUE(outputs[1 - winner].contains(
+        QStringLiteral("Já existe um Aparelho \"EM SERVIÇO\" com estas mesmas especificações!|Ordem de Serviço N. %1")
+            .arg(os)))
+        << outputs[1 - winner].toStdString();
 }
 
 int main(int argc, char** argv) {
