@@ -1,6 +1,6 @@
 #pragma once
 
-// Open orders and delivered appliances written straight into the test's
+// Open orders (and rows of any table) written straight into the test's
 // database, as the intake and the checkout leave them.
 #include "store/currency.h"
 #include "store/database.h"
@@ -58,15 +58,6 @@ inline qint64 addOrder(const QString& nome, const Fields& more = {}) {
                 {"Dias", 3},
                 {"VlFinal", QVariant::fromValue(Currency::fromCents(15000))}};
     return insert(QStringLiteral("TblManutencao"), merged(std::move(f), more));
-}
-
-inline qint64 addDelivered(qint64 os, const QString& nome, const QDate& saida, const QString& operador,
-                           const QString& numSerie = {}) {
-    return insert(QStringLiteral("TblApEntregues"), {{"Os", os},
-                                                     {"Nome", nome},
-                                                     {"NumSerie", numSerie},
-                                                     {"DataSaida", saida},
-                                                     {"OperadorSaida", operador}});
 }
 
 inline qlonglong count(const QString& sql) { return Database::openDefault().scalar(sql).toLongLong(); }
