@@ -1,6 +1,6 @@
 #pragma once
 
-// Open orders and delivered appliances written straight into the test's
+// Open orders (and rows of any table) written straight into the test's
 // database, as the intake and the checkout leave them.
 #include "store/currency.h"
 #include "store/database.h"
@@ -42,31 +42,12 @@ inline Fields merged(Fields base, const Fields& more) {
 
 // An open order taken in on 05/03/2008 at 14:05; `more` adds or replaces fields.
 inline qint64 addOrder(const QString& nome, const Fields& more = {}) {
-    Fields f = {{"Nome", nome},
-                {"IdCliente", 1},
-                {"Aparelho", QStringLiteral("TV")},
-                {"Marca", QStringLiteral("PHILCO")},
-                {"Modelo", QStringLiteral("PH21")},
-                {"Tipo", QStringLiteral("ORÇAMENTO")},
-                {"Status", QStringLiteral("EM SERVIÇO")},
-                {"Tecnico", QStringLiteral("CARLOS")},
-                {"OperadorEnt", QStringLiteral("ADMINISTRADOR")},
-                {"Defeito", QStringLiteral("NÃO LIGA")},
-                {"NumSerie", QStringLiteral("SN-") + nome.left(3)},
-                {"DataEntrada", QDate(2008, 3, 5)},
-                {"HoraEntrada", QTime(14, 5, 0)},
-                {"Dias", 3},
+    Fields f = {{"Nome", nome}, {"IdCliente", 1}, {"Aparelho", "TV"}, {"Marca", "PHILCO"}, {"Modelo", "PH21"},
+                {"Tipo", "ORÇAMENTO"}, {"Status", "EM SERVIÇO"}, {"Tecnico", "CARLOS"}, {"OperadorEnt", "ADMINISTRADOR"},
+                {"Defeito", "NÃO LIGA"}, {"NumSerie", QStringLiteral("SN-") + nome.left(3)},
+                {"DataEntrada", QDate(2008, 3, 5)}, {"HoraEntrada", QTime(14, 5, 0)}, {"Dias", 3},
                 {"VlFinal", QVariant::fromValue(Currency::fromCents(15000))}};
     return insert(QStringLiteral("TblManutencao"), merged(std::move(f), more));
-}
-
-inline qint64 addDelivered(qint64 os, const QString& nome, const QDate& saida, const QString& operador,
-                           const QString& numSerie = {}) {
-    return insert(QStringLiteral("TblApEntregues"), {{"Os", os},
-                                                     {"Nome", nome},
-                                                     {"NumSerie", numSerie},
-                                                     {"DataSaida", saida},
-                                                     {"OperadorSaida", operador}});
 }
 
 inline qlonglong count(const QString& sql) { return Database::openDefault().scalar(sql).toLongLong(); }
