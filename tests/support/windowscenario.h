@@ -1,0 +1,66 @@
+#pragma once
+
+// A window driven through its scenarios as one table: each step acts on the
+// window, names the message and input boxes it must show (in order, each
+// answered) and, optionally, the rows a query must then read.
+//
+//   Scenario::run({
+//       {"two letters are no name", [&] { Scenario::setText(name, "AN"); Scenario::click(w, "BtSalvar"); },
+//        {Scenario::ok("Obrigatório o Preenchimento do Nome")}, "SELECT COUNT(*) FROM TblRetirada", "0"},
+//   });
+//
+// A step that shows a box it does not name, or leaves one unshown, fails.
+#include "ui/messagebox.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <functional>
+#include <optional>
+#include <vector>
+
+class QWidget;
+
+namespace Scenario {
+
+// A box a step must show: the answer given and a part of its text (input
+// boxes: the text typed, nullopt for Cancel, and a part of the prompt).
+struct Box {
+    bool input = false;
+    MsgAnswer answer = MsgAnswer::Ok;
+    std::optional<QString> typed;
+    QString text;
+};
+inline Box ok(const QString& text = {}) { return {false, MsgAnswer::Ok, std::nullopt, text}; }
+inline Box yes(const QString& text = {}) { return {false, MsgAnswer::Yes, std::nullopt, text}; }
+inline Box no(const QString& text = {}) { return {false, MsgAnswer::No, std::nullopt, text}; }
+inline Box input(std::optional<QString> typed, const QString& prompt = {}) { return {true, MsgAnswer::Ok, typed, prompt}; }
+
+struct Step {
+    QString name;
+    std::function<void()> act;
+    std::vector<Box> boxes = {};
+    QString query = {};      // read after the step; empty: none
+    QString expected = {};   // its rows, see rows()
+};
+
+// Runs the steps in order, each with its own scripted boxes.
+void run(const std::vector<Step>& steps);
+
+// The rows a query reads on the program's database, each row's values joined
+// by "|" (NULL as empty), the rows joined by ",".
+QString rows(const QString& sql, const QVariantList& params = {});
+// Runs statements the store's dialect does not take (triggers, views).
+void raw(const QString& sql);
+
+// Widgets by object name; a missing one fails the test.
+QWidget* child(QWidget* parent, const QString& name);
+template <class T> T* child(QWidget* parent, const QString& name) { return qobject_cast<T*>(child(parent, name)); }
+void click(QWidget* parent, const QString& button);
+// Replaces a text box's text (line or multi-line box) by typing.
+void setText(QWidget* box, const QString& text);
+QString text(QWidget* box);
+// The lines of a list widget, joined by ",".
+QString lines(QWidget* parent, const QString& list);
+
+}
