@@ -41,6 +41,7 @@ struct RetiradaTest : ProgramFolderTest {
         w = std::make_unique<FrmRetirada>();
         w->show();
     }
+    void act(const QString& actions) { perform(w.get(), actions); }
     RecordCursor& data() { return w->dataRetirada(); }
     QString current() { return data().hasCurrent() ? data().text("Nome") : QString(); }
     QString order() {
@@ -48,18 +49,9 @@ struct RetiradaTest : ProgramFolderTest {
         for (int i = 0; i < data().recordCount(); ++i) names << data().valueAt(i, data().fieldIndex("Nome")).toString();
         return names.join(',');
     }
-    QWidget* box(int i) { return child(w.get(), QStringLiteral("Txt(%1)").arg(i)); }
-    void append(int i, const QString& t) {
-        if (auto* p = qobject_cast<QPlainTextEdit*>(box(i))) p->moveCursor(QTextCursor::End);
-        else static_cast<QLineEdit*>(box(i))->end(false);
-        Typing::type(box(i), t);
-    }
-    void find(const QString& t) {
-        setText(child(w.get(), "TxtBusca"), t);
-        Typing::key(child(w.get(), "TxtBusca"), Qt::Key_Return);
-    }
+    QString shown(int i) { return text(child(w.get(), QStringLiteral("Txt(%1)").arg(i))); }
     void stand(const QString& nome) { ASSERT_TRUE(data().findFirst("Nome = '" + nome + "'")); }
-    bool readOnly() { return static_cast<QLineEdit*>(box(0))->isReadOnly(); }
+    bool readOnly() { return child<QLineEdit>(w.get(), "Txt(0)")->isReadOnly(); }
     std::unique_ptr<FrmRetirada> w;
 };
 
@@ -69,14 +61,13 @@ void printNow(QWidget* p) { p->findChild<WindowTimer*>("TimerRetirada")->fire();
 
 TEST_F(RetiradaTest, Scenarios) {
     const QString longName = "MARIA APARECIDA DOS SANTOS OLIVEIRA SOUZA";   // 41 characters, the box takes 35
-    const QString confirmDelete = "Confirma a Exclusão do Comprovante de Retirada Selecionado";
     const QString noneToDelete = "Selecione o Comprovante de Retirada a ser Excluido";
+    const QString nomes = "SELECT Nome FROM TblRetirada ORDER BY Nome";
     PrintData::RecordingPrinter printer;
     run({
         {"an empty list refuses printing and deleting and takes no typing", [&] {
              open();
-             click(w.get(), "BtImpressao");
-             click(w.get(), "BtExcluir");
+             act("BtImpressao;BtExcluir");
              EXPECT_TRUE(readOnly());
          }, {ok("Não existe Nenhum Comprovante de Retirada a ser Impresso"), ok(noneToDelete)}},
         {"opens on the last stored receipt", [&] {
@@ -84,64 +75,51 @@ TEST_F(RetiradaTest, Scenarios) {
              addReceipt("ANA", "CENTRO", "2026-03-02", "ZULMIRA");
              addReceipt("BRUNO", "BOSQUE", "2026-03-01", "ADMINISTRADOR");
              open();
-             EXPECT_EQ(current() + "|" + text(box(0)) + "|" + text(box(15)), "BRUNO|BRUNO|NAO LIGA");
+             EXPECT_EQ(current() + "|" + shown(0) + "|" + shown(15), "BRUNO|BRUNO|NAO LIGA");
              EXPECT_FALSE(readOnly());
              EXPECT_EQ(w->findChild<DataGrid*>("DBGrid1")->view()->currentIndex().row(), 2);
          }},
         {"each option sorts by its field", [&] {
-             const std::pair<const char*, const char*> sorts[] = {{"OptData", "BRUNO,ANA,CARLA"},
-                                                                  {"OptOperador", "BRUNO,CARLA,ANA"},
-                                                                  {"OptEndereco", "ANA,BRUNO,CARLA"},
-                                                                  {"OptBairro", "BRUNO,ANA,CARLA"},
-                                                                  {"OptNome", "ANA,BRUNO,CARLA"}};
-             for (const auto& [option, names] : sorts) {
-                 child<QRadioButton>(w.get(), option)->click();
+             for (const auto& [option, names] : {std::pair{"OptData", "BRUNO,ANA,CARLA"}, {"OptOperador", "BRUNO,CARLA,ANA"},
+                                                 {"OptEndereco", "ANA,BRUNO,CARLA"}, {"OptBairro", "BRUNO,ANA,CARLA"}}) {
+                 act(option);
                  EXPECT_EQ(order(), names) << option;
              }
          }},
         {"a search goes by name order while the option shown stays", [&] {
-             child<QRadioButton>(w.get(), "OptBairro")->click();
-             find("car");
-             EXPECT_EQ(order(), "ANA,BRUNO,CARLA");
-             EXPECT_EQ(current(), "CARLA");
+             act("TxtBusca=car;TxtBusca@Return");
+             EXPECT_EQ(order() + "|" + current(), "ANA,BRUNO,CARLA|CARLA");
              EXPECT_TRUE(child<QRadioButton>(w.get(), "OptBairro")->isChecked());
          }},
-        {"No deletes nothing", [&] { stand("BRUNO"); click(w.get(), "BtExcluir"); }, {no(confirmDelete)},
-         "SELECT COUNT(*) FROM TblRetirada", "3"},
-        {"deleting moves to the next receipt", [&] {
-             click(w.get(), "BtExcluir");
-             EXPECT_EQ(current(), "CARLA");
-         }, {yes()}, "SELECT Nome FROM TblRetirada ORDER BY Nome", "ANA,CARLA"},
-        {"deleting the last moves to the first", [&] {
-             click(w.get(), "BtExcluir");
-             EXPECT_EQ(current() + text(box(0)), "ANAANA");
-         }, {yes()}, "SELECT Nome FROM TblRetirada", "ANA"},
+        {"No deletes nothing", [&] { stand("BRUNO"); act("BtExcluir"); },
+         {no("Confirma a Exclusão do Comprovante de Retirada Selecionado")}, nomes, "ANA,BRUNO,CARLA"},
+        {"deleting moves to the next receipt", [&] { act("BtExcluir"); EXPECT_EQ(current(), "CARLA"); }, {yes()}, nomes,
+         "ANA,CARLA"},
+        {"deleting the last moves to the first", [&] { act("BtExcluir"); EXPECT_EQ(current() + shown(0), "ANAANA"); },
+         {yes()}, nomes, "ANA"},
         {"deleting the only one leaves an empty list that still works", [&] {
-             click(w.get(), "BtExcluir");
-             EXPECT_EQ(text(box(0)), "");
+             act("BtExcluir");
+             EXPECT_EQ(shown(0), "");
              EXPECT_TRUE(readOnly());
-             click(w.get(), "BtExcluir");
-             child<QRadioButton>(w.get(), "OptNome")->click();
-         }, {yes(), ok(noneToDelete)}, "SELECT COUNT(*) FROM TblRetirada", "0"},
+             act("BtExcluir;OptNome");
+         }, {yes(), ok(noneToDelete)}, nomes, ""},
         {"an edit is written before sorting; a long stored name is never cut", [&] {
              addReceipt(longName);
              addReceipt("BETO");
              open();
              stand(longName);
-             EXPECT_EQ(text(box(0)), longName);
-             setText(box(8), "portão azul");
-             Typing::type(box(0), "X");
-             child<QRadioButton>(w.get(), "OptNome")->click();
+             act("Txt(8)=portão azul;Txt(0)+=X");
+             EXPECT_EQ(shown(0), longName);
+             act("OptNome");
          }, {}, "SELECT Nome, Loc0 FROM TblRetirada WHERE Nome <> 'BETO'", longName + "|PORTÃO AZUL"},
         {"No to printing prints nothing", [&] {
              stand("BETO");
-             append(15, " e faz barulho");
-             click(w.get(), "BtImpressao");
+             act("Txt(15)+= e faz barulho;BtImpressao");
              EXPECT_FALSE(Modulo::IdRetiradaAtual.isValid());
          }, {no("Confirma a Impressão deste Comprovante de Retirada")}},
         {"an edit is written before printing: the paper shows what the screen shows", [&] {
              ModalScript print(printNow, 10000, "FrmImpRetirada");
-             click(w.get(), "BtImpressao");
+             act("BtImpressao");
              EXPECT_TRUE(print.done());
              EXPECT_EQ(rows("SELECT Nome FROM TblRetirada WHERE IdRetirada = ?", {Modulo::IdRetiradaAtual}), "BETO");
              ASSERT_EQ(printer.target->documents.size(), 1u);
@@ -150,18 +128,13 @@ TEST_F(RetiradaTest, Scenarios) {
          }, {yes(), ok("Os Dados foram enviados para a Impressora. Aguarde!")},
          "SELECT Defeito FROM TblRetirada WHERE Nome = 'BETO'", "NAO LIGA E FAZ BARULHO"},
         {"an edit is written before a search; Enter starts the defect box's second line", [&] {
-             append(3, "X");
-             append(15, "");
-             Typing::key(box(15), Qt::Key_Return);
-             Typing::type(box(15), "x");
-             find("MARIA");
+             act("Txt(3)+=X;Txt(15)+=;Txt(15)@Return;Txt(15)+=x;TxtBusca=MARIA;TxtBusca@Return");
              EXPECT_EQ(current(), longName);
          }, {}, "SELECT Bairro, Defeito FROM TblRetirada WHERE Nome = 'BETO'", "CENTROX|NAO LIGA E FAZ BARULHO\nX"},
         {"a refused write says so and prints nothing the screen does not show", [&] {
              raw("CREATE TRIGGER trava BEFORE UPDATE ON TblRetirada BEGIN SELECT RAISE(ABORT, 'travado'); END");
-             setText(box(7), "1111");
              Modulo::IdRetiradaAtual = QVariant();
-             click(w.get(), "BtImpressao");
+             act("Txt(7)=1111;BtImpressao");
              EXPECT_FALSE(Modulo::IdRetiradaAtual.isValid());
              raw("DROP TRIGGER trava");
          }, {yes(), ok("Ocorreu um Erro ao tentar Gravar as Alterações deste Registro.")}},
@@ -169,22 +142,15 @@ TEST_F(RetiradaTest, Scenarios) {
              open();
              stand("BETO");
              ModalScript cancel([](QWidget* dlg) { click(dlg, "BtFechar"); }, 10000, "FrmNvRetirada");
-             click(w.get(), "BtCad");
+             act("BtCad");
              EXPECT_TRUE(cancel.done());
              EXPECT_EQ(current(), "BETO");
          }},
         {"a new receipt is listed and made current", [&] {
-             ModalScript write([](QWidget* dlg) {
-                 Typing::type(child(dlg, "Txt(0)"), "caio");
-                 Typing::type(child(dlg, "Txt(1)"), "rua c");
-                 Typing::type(child(dlg, "TxtOperador"), "1234");
-                 click(dlg, "BtSalvar");
-                 click(dlg, "BtFechar");
-             });
-             click(w.get(), "BtCad");
+             ModalScript write([](QWidget* dlg) { perform(dlg, "Txt(0)=caio;Txt(1)=rua c;TxtOperador=1234;BtSalvar;BtFechar"); });
+             act("BtCad");
              EXPECT_TRUE(write.done());
-             EXPECT_EQ(current(), "CAIO");
-             EXPECT_EQ(data().recordCount(), 3);
+             EXPECT_EQ(current() + QString::number(data().recordCount()), "CAIO3");
              EXPECT_FALSE(Modulo::NovaRetiradaSalva);
          }, {no()}},
     });

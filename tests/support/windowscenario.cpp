@@ -5,6 +5,7 @@
 #include "store/database.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -25,8 +26,36 @@ void run(const std::vector<Step>& steps) {
         EXPECT_EQ(boxes.log().size(), qsizetype(step.boxes.size())) << boxes.texts().join(" / ").toStdString();
         EXPECT_EQ(boxes.pending(), 0);
         if (!step.query.isEmpty()) EXPECT_EQ(rows(step.query), step.expected) << step.query.toStdString();
+        if (!step.focus.isEmpty()) EXPECT_EQ(focusName(), step.focus);
         if (::testing::Test::HasFatalFailure()) return;
     }
+}
+
+void perform(QWidget* window, const QString& actions) {
+    for (const QString& action : actions.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const qsizetype eq = action.indexOf(QLatin1Char('='));
+        const qsizetype at = action.indexOf(QLatin1Char('@'));
+        if (eq > 0 && action[eq - 1] == QLatin1Char('+')) {
+            QWidget* box = child(window, action.left(eq - 1).trimmed());
+            Typing::focus(box);
+            if (auto* l = qobject_cast<QLineEdit*>(box)) l->end(false);
+            else if (auto* p = qobject_cast<QPlainTextEdit*>(box)) p->moveCursor(QTextCursor::End);
+            Typing::type(box, action.mid(eq + 1));
+        } else if (eq > 0) {
+            setText(child(window, action.left(eq).trimmed()), action.mid(eq + 1));
+        } else if (at > 0) {
+            const QString key = action.mid(at + 1);
+            Typing::key(child(window, action.left(at).trimmed()), key == QLatin1String("Escape") ? Qt::Key_Escape
+                                                                                                   : Qt::Key_Return);
+        } else {
+            click(window, action.trimmed());
+        }
+    }
+}
+
+QString focusName() {
+    const QWidget* w = QApplication::focusWidget();
+    return w ? w->objectName() : QString();
 }
 
 QString rows(const QString& sql, const QVariantList& params) {

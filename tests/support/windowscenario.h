@@ -42,6 +42,7 @@ struct Step {
     std::vector<Box> boxes = {};
     QString query = {};      // read after the step; empty: none
     QString expected = {};   // its rows, see rows()
+    QString focus = {};      // the object name of the widget that must then have the focus; empty: any
 };
 
 // Runs the steps in order, each with its own scripted boxes.
@@ -52,6 +53,16 @@ void run(const std::vector<Step>& steps);
 QString rows(const QString& sql, const QVariantList& params = {});
 // Runs statements the store's dialect does not take (triggers, views).
 void raw(const QString& sql);
+
+// Acts on a window's widgets by object name, in order, as the operator
+// would; the actions are separated by ";":
+//   "Txt(0)=ana"     replaces the box's text by typing "ana" ("Txt(0)=" empties it)
+//   "Txt(3)+=X"      types "X" at the end of the box's text
+//   "Txt(0)@Return"  presses a key in the widget (Return, Escape)
+//   "BtSalvar"       clicks a button (radio buttons and check boxes too)
+void perform(QWidget* window, const QString& actions);
+// The object name of the widget that has the focus.
+QString focusName();
 
 // Widgets by object name; a missing one fails the test.
 QWidget* child(QWidget* parent, const QString& name);
