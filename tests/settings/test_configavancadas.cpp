@@ -9,7 +9,6 @@
 #include "support/windowscenario.h"
 #include "ui/gridmodel.h"
 
-#include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTableView>
@@ -20,12 +19,6 @@ namespace {
 
 using AdvancedTest = ProgramFolderTest;
 
-// Types at the end of a box's text.
-void append(QWidget* box, const QString& text) {
-    Typing::focus(box);
-    static_cast<QLineEdit*>(box)->end(false);
-    Typing::type(box, text);
-}
 void select(QWidget* w, const char* list, int line) {
     auto* l = child<QListWidget>(w, list);
     l->setCurrentRow(line);
@@ -41,8 +34,8 @@ TEST_F(AdvancedTest, CompanyBoxesAreWrittenOnEveryWayOfClosing) {
     const QString longMessage(130, QLatin1Char('M'));
     execute("UPDATE TblEmpresa SET Sigla = 'ABCD', Msg1 = ?", {longMessage});
     const std::function<void(ConfigAvancadas&)> ways[] = {
-        [](ConfigAvancadas& w) { click(&w, "BtFechar"); },
-        [](ConfigAvancadas& w) { Typing::key(child(&w, "Text3"), Qt::Key_Escape); },
+        [](ConfigAvancadas& w) { perform(&w, "BtFechar"); },
+        [](ConfigAvancadas& w) { perform(&w, "Text3@Escape"); },
         [](ConfigAvancadas& w) { w.close(); },
     };
     for (int i = 0; i < 3; ++i) {
@@ -52,10 +45,7 @@ TEST_F(AdvancedTest, CompanyBoxesAreWrittenOnEveryWayOfClosing) {
         w.show();
         EXPECT_EQ(text(child(&w, "Text2")), i == 0 ? QString("ASSISTÊNCIA TÉCNICA") : "LOJA " + QString::number(i - 1));
         EXPECT_EQ(text(child(&w, "Text1(0)")), longMessage);
-        setText(child(&w, "Text2"), "LOJA " + n);
-        append(child(&w, "TxtAut(11)"), "M" + n);
-        append(child(&w, "Text1(2)"), " " + n);
-        append(child(&w, "Text3"), "X");   // typing stops at two
+        perform(&w, QStringLiteral("Text2=LOJA %1;TxtAut(11)+=M%1;Text1(2)+= %1;Text3+=X").arg(n));   // Sigla takes two
         ways[i](w);
         EXPECT_FALSE(w.isVisible());
         EXPECT_EQ(rows("SELECT NomeFantasia, substr(Aut12, -2), substr(Msg3, -2), Sigla, Msg1 FROM TblEmpresa"),
@@ -99,18 +89,10 @@ TEST_F(AdvancedTest, LabourPrices) {
     w.show();
     const QString missing = "Digite o Tipo de Aparelho e o Preço da Mão de Obra";
     const auto save = [&](const QString& aparelho, const QString& preco) {
-        return [&w, aparelho, preco] {
-            setText(child(&w, "TxtAparelho"), aparelho);
-            setText(child(&w, "TxtPreco"), preco);
-            w.BtSalvarMo_Click();
-        };
+        return [&w, aparelho, preco] { perform(&w, "TxtAparelho=" + aparelho + ";TxtPreco=" + preco + ";BtSalvarMo"); };
     };
     run({
-        {"nothing typed", [&] {
-             Typing::focus(child(&w, "TxtPreco"));
-             w.BtSalvarMo_Click();
-             EXPECT_EQ(QApplication::focusWidget(), child(&w, "TxtAparelho"));
-         }, {ok(missing)}},
+        {"nothing typed", [&] { perform(&w, "TxtPreco=;BtSalvarMo"); }, {ok(missing)}, {}, {}, "TxtAparelho"},
         {"a type without a price", save("tv", ""), {ok(missing)}},
         {"five decimals are no money", save("tv", "1,23456"), {ok(missing)}, "SELECT COUNT(*) FROM TblPrecoMObra", "0"},
         {"two prices", [&] {
@@ -120,7 +102,7 @@ TEST_F(AdvancedTest, LabourPrices) {
              EXPECT_EQ(lines(&w, "List5"), "TV" + QString(18, ' ') + "R$ 25,50,SOM" + QString(17, ' ') + "R$ 80,00");
              EXPECT_EQ(lines(&w, "List6"), "1,2");
          }, {}, "SELECT Aparelho, Preco FROM TblPrecoMObra", "TV|255000,SOM|800000"},
-        {"nothing selected", [&] { w.BtExcluirMo_Click(); }, {ok("Selecione o aparelho que deseja excluir! ")}},
+        {"nothing selected", [&] { perform(&w, "BtExcluirMo"); }, {ok("Selecione o aparelho que deseja excluir! ")}},
         {"the clicked line", [&] {
              select(&w, "List5", 1);
              w.BtExcluirMo_Click();
@@ -149,11 +131,7 @@ TEST_F(AdvancedTest, AtMostTwoOperators) {
     run({
         {"the second operator", [&] {
              ModalScript script([](QWidget* dlg) {
-                 Typing::type(child(dlg, "TxtOperador"), "1234");
-                 Typing::type(child(dlg, "TxtNvUsuario"), "pedro");
-                 Typing::type(child(dlg, "TxtSnNvUsuario"), "4567");
-                 click(dlg, "BtCadastrar");
-                 dlg->close();
+                 perform(dlg, "TxtOperador=1234;TxtNvUsuario=pedro;TxtSnNvUsuario=4567;BtCadastrar;BtFechar");
              }, 10000, "frmNvOperador");
              w.BtNvOp_Click();
              EXPECT_EQ(w.findChild<DataGrid*>("DBGrid1")->model()->rowCount(), 2);
@@ -176,9 +154,10 @@ TEST_F(AdvancedTest, Restrictions) {
     const auto open = [&](const char* password) {
         w = std::make_unique<ConfigAvancadas>();
         w->show();
-        Typing::type(child(w.get(), "TxtOperador"), password);
+        perform(w.get(), QStringLiteral("TxtOperador=") + password);
     };
-    const auto remove = [&] { click(w.get(), "BtExRestricao"); };
+    const auto remove = [&] { perform(w.get(), "BtExRestricao"); };
+    const auto current = [&] { return text(child(w.get(), "TxtRest(0)")); };
     const QString cliente = "SELECT Cliente FROM TblRestricao ORDER BY Cliente";
     run({
         {"an operator without Rst", [&] {
@@ -187,20 +166,20 @@ TEST_F(AdvancedTest, Restrictions) {
          }, {ok("Voce Não Possui Autorizaçao para esta Operação")}},
         {"No keeps the restriction", [&] {
              open("1234");
-             EXPECT_EQ(QApplication::focusWidget(), child(w.get(), "BtExRestricao"));
+             EXPECT_EQ(focusName(), "BtExRestricao");
              auto* grid = w->findChild<DataGrid*>("DBGrid2");
              grid->view()->setCurrentIndex(grid->model()->index(2, 0));
-             EXPECT_EQ(text(child(w.get(), "TxtRest(0)")), "CAIO");
+             EXPECT_EQ(current(), "CAIO");
              remove();
          }, {no("Confirma Exclusão da Restrição Número: 3\rAdiciona em: 04/03/2025\rpor: ADMINISTRADOR")}, cliente,
          "ANA,BETO,CAIO"},
         {"Yes on the last deletes it and moves to the first", [&] {
              remove();
-             EXPECT_EQ(text(child(w.get(), "TxtRest(0)")), "ANA");
+             EXPECT_EQ(current(), "ANA");
              EXPECT_TRUE(static_cast<QLineEdit*>(child(w.get(), "TxtRest(0)"))->isReadOnly());
          }, {yes()}, cliente, "ANA,BETO"},
         {"the reason typed is written on closing", [&] {
-             append(child(w.get(), "TxtRest(5)"), " E NAO PAGOU");
+             perform(w.get(), "TxtRest(5)+= E NAO PAGOU");
              w->close();
          }, {}, "SELECT Motivo FROM TblRestricao ORDER BY Cliente", "DEVE E NAO PAGOU,DEVE"},
         {"a refused deletion says so and stays on its restriction", [&] {
@@ -208,16 +187,10 @@ TEST_F(AdvancedTest, Restrictions) {
              open("1234");
              remove();
              raw("DROP TRIGGER recusa");
-             EXPECT_EQ(text(child(w.get(), "TxtRest(0)")), "ANA");
+             EXPECT_EQ(current(), "ANA");
          }, {yes("Número: 1\r"), ok("Ocorreu um Erro ao tentar Excluir esta Restrição!\r")}, cliente, "ANA,BETO"},
-        {"Yes on the first moves to the next", [&] {
-             remove();
-             EXPECT_EQ(text(child(w.get(), "TxtRest(0)")), "BETO");
-         }, {yes()}, cliente, "BETO"},
-        {"with none left the question comes, its parts empty", [&] {
-             remove();
-             remove();
-         }, {yes(), yes("Confirma Exclusão da Restrição Número: \rAdiciona em: \rpor: ")}, cliente, ""},
+        {"Yes on the first moves to the next", [&] { remove(); EXPECT_EQ(current(), "BETO"); }, {yes()}, cliente, "BETO"},
+        {"with none left the question comes, its parts empty", [&] { remove(); remove(); }, {yes(), yes("Confirma Exclusão da Restrição Número: \rAdiciona em: \rpor: ")}, cliente, ""},
     });
 }
 

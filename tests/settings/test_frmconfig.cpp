@@ -61,14 +61,11 @@ TEST_F(ConfigTest, EachListKeepsItsLengthAndRowLimits) {
                           ok(QStringLiteral("EXCESSO DE CARACTERES ! (%1)\r").arg(f.maxLength + 1) + f.lengthMessage)},
                          all, ""});
         steps.push_back({QString(f.table) + ": the longest, Cancel and nothing", [&w, f, add, longest] {
-                             add();
-                             add();
-                             add();
+                             add(), add(), add();
                              EXPECT_EQ(lines(&w, f.list), longest.toUpper());
                          }, {input(longest), input(std::nullopt), input(QString())}, all, longest.toUpper()});
-        steps.push_back({QString(f.table) + ": up to the limit", [add, f] {
-                             for (int i = 1; i <= f.maxRows; ++i) add();
-                         }, {}, QStringLiteral("SELECT COUNT(*) FROM %1").arg(f.table), QString::number(f.maxRows)});
+        steps.push_back({QString(f.table) + ": up to the limit", [add, f] { for (int i = 1; i <= f.maxRows; ++i) add(); },
+                         {}, QStringLiteral("SELECT COUNT(*) FROM %1").arg(f.table), QString::number(f.maxRows)});
         for (int i = 1; i < f.maxRows; ++i) steps.back().boxes.push_back(input(QStringLiteral("N%1").arg(i)));
         steps.back().boxes.push_back(ok(f.limitMessage));
     }
@@ -77,8 +74,7 @@ TEST_F(ConfigTest, EachListKeepsItsLengthAndRowLimits) {
                          BoxHook* tests = setBoxHook(nullptr);
                          Database::openDefault().execute("DELETE FROM TblTecnicos");
                          ModalScript script([](QWidget* dlg) {
-                             auto* field = dlg->findChild<QLineEdit*>();
-                             Typing::type(field, "d'ângelo");
+                             Typing::type(dlg->findChild<QLineEdit*>(), "d'ângelo");
                              static_cast<QDialog*>(dlg)->accept();
                          });
                          w.BtNvTecnico_Click();
@@ -86,8 +82,7 @@ TEST_F(ConfigTest, EachListKeepsItsLengthAndRowLimits) {
                      }, {}, "SELECT NomeTecnico FROM TblTecnicos", "DÂNGELO"});
     steps.push_back({"an apostrophe never reaches the table; blanks are stored as typed", [&] {
                          Database::openDefault().execute("DELETE FROM TblTecnicos");
-                         w.BtNvTecnico_Click();
-                         w.BtNvTecnico_Click();
+                         w.BtNvTecnico_Click(), w.BtNvTecnico_Click();
                      }, {input("D'ANGELO"), ok("apóstrofo"), input("   ")}, "SELECT NomeTecnico FROM TblTecnicos", "   "});
     steps.push_back({"a refused save shows the error and adds no line", [&] {
                          raw("CREATE TRIGGER recusa BEFORE INSERT ON TblTecnicos BEGIN SELECT RAISE(ABORT, 'recusada'); END");
@@ -134,55 +129,40 @@ using SettingsEntriesTest = MainWindowTest;
 TEST_F(SettingsEntriesTest, AnOperatorAddedInTheSettingsLogsInAndChangesHisPassword) {
     registerSettingsWindows();
     start();
+    // Through the gate with a password, then `inSettings` in the settings window.
     const auto gate = [&](const QString& password, const std::function<void(QWidget*)>& inSettings) {
         ModalScript g([&](QWidget* gw) {
-            Typing::type(child(gw, "TxtOperador"), password);
             ModalScript config(inSettings, 10000, "FrmConfig");
-            click(gw, "BtOk");
+            perform(gw, "TxtOperador=" + password + ";BtOk");
         }, 10000, "FrmAcesso");
         action("MnuConfig")->trigger();
     };
+    bool opened = false;
     run({
         {"the first operator adds PEDRO with Cnf", [&] {
              gate("1234", [](QWidget* c) {
                  ModalScript advanced([](QWidget* a) {
                      ModalScript nv([](QWidget* n) {
-                         Typing::type(child(n, "TxtOperador"), "1234");
-                         Typing::type(child(n, "TxtNvUsuario"), "pedro");
-                         Typing::type(child(n, "TxtSnNvUsuario"), "4567");
                          child<QCheckBox>(n, "Check7")->setChecked(true);
-                         click(n, "BtCadastrar");
-                         click(n, "BtFechar");
+                         perform(n, "TxtOperador=1234;TxtNvUsuario=pedro;TxtSnNvUsuario=4567;BtCadastrar;BtFechar");
                      }, 10000, "frmNvOperador");
-                     click(a, "BtNvOp");
-                     click(a, "BtFechar");
+                     perform(a, "BtNvOp;BtFechar");
                  }, 10000, "ConfigAvancadas");
-                 click(c, "BtConfigAvanc");
-                 click(c, "BtFechar");
+                 perform(c, "BtConfigAvanc;BtFechar");
              });
          }, {ok("Operador: PEDRO\rCadastrado Com Sucesso !")}},
-        {"PEDRO logs in and changes his password", [&] {
+        {"PEDRO logs in and changes his password from the main window", [&] {
              FrmInicializar login;
-             ModalScript script([&](QWidget* dlg) {
-                 Typing::type(child(dlg, "TxtOperador"), "4567");
-                 click(dlg, "BtOk");
-             });
+             ModalScript script([&](QWidget* dlg) { perform(dlg, "TxtOperador=4567;BtOk"); });
              EXPECT_EQ(login.exec(), QDialog::Accepted);
              EXPECT_EQ(Modulo::NomeOperadorAtual, "PEDRO");
              ModalScript change([&](QWidget* dlg) {
-                 Typing::type(child(dlg, "TxtOperador"), "4567");
-                 Typing::type(child(dlg, "TxtNvSenha"), "8642");
-                 Typing::type(child(dlg, "TxtConfNvSenha"), "8642");
-                 click(dlg, "BtOk");
+                 perform(dlg, "TxtOperador=4567;TxtNvSenha=8642;TxtConfNvSenha=8642;BtOk");
              }, 10000, "FrmAltSenha");
              action("MnuAltSenha")->trigger();
          }, {ok("SENHA ALTERADA COM SUCESSO !")}},
         {"the new password opens the settings", [&] {
-             bool opened = false;
-             gate("8642", [&](QWidget* c) {
-                 opened = true;
-                 click(c, "BtFechar");
-             });
+             gate("8642", [&](QWidget* c) { opened = true; perform(c, "BtFechar"); });
              EXPECT_TRUE(opened);
          }},
     });

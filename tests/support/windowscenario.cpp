@@ -89,7 +89,8 @@ void click(QWidget* parent, const QString& button) {
 void setText(QWidget* box, const QString& text) {
     if (auto* l = qobject_cast<QLineEdit*>(box)) l->clear();
     else if (auto* p = qobject_cast<QPlainTextEdit*>(box)) p->clear();
-    if (!text.isEmpty()) Typing::type(box, text);
+    if (text.isEmpty()) Typing::focus(box);
+    else Typing::type(box, text);
 }
 
 QString text(QWidget* box) {
