@@ -111,13 +111,13 @@ TEST_F(ConfigTest, DeletionRemovesOnlyTheSelectedRow) {
              EXPECT_EQ(lines(&w, "List1"), "PHILCO,Lg,SONY");
          }, {ok("A Marca:  \" LG \"  Será Excluída !")}, marcas, "PHILCO,Lg,SONY"},
         {"another copy removed the selected row", [&] {
-             Database::openDefault().execute("INSERT INTO TblMarca (Marca) VALUES ('SONY')");
+             Database::openDefault().execute("INSERT INTO TblMarca (Marca) VALUES ('SONY'), ('TOSHIBA')");
              list->setCurrentRow(2);
              Database::openDefault().execute(
                  "DELETE FROM TblMarca WHERE rowid = (SELECT MIN(rowid) FROM TblMarca WHERE Marca = 'SONY')");
              w.BtExMarca_Click();
-             EXPECT_EQ(lines(&w, "List1"), "PHILCO,Lg,SONY");
-         }, {ok("não foi encontrado")}, marcas, "PHILCO,Lg,SONY"},
+             EXPECT_EQ(lines(&w, "List1"), "PHILCO,Lg,SONY,TOSHIBA");
+         }, {ok("não foi encontrado")}, marcas, "PHILCO,Lg,SONY,TOSHIBA"},
     });
 }
 
