@@ -8,8 +8,6 @@
 #include "store/database.h"
 #include "store/globals.h"
 #include "store/schema.h"
-#include "support/fixture.h"
-#include "support/testmain.h"
 #include "support/windowscenario.h"
 
 #include <QCheckBox>
@@ -19,9 +17,9 @@ using namespace Scenario;
 namespace {
 
 // PEDRO, password 4567, may start the program and, by default, keep operators.
-struct OperatorAdminTest : ProgramFolderTest {
+struct OperatorAdminTest : WindowTest {
     void SetUp() override {
-        ProgramFolderTest::SetUp();
+        WindowTest::SetUp();
         addPedro(true);
     }
     static void addPedro(bool cadUsu) {
@@ -30,15 +28,11 @@ struct OperatorAdminTest : ProgramFolderTest {
                                         {Schema::passwordToStored(4567), cadUsu});
     }
     // A window of the operator `selected`, opened with the password typed.
-    template <class W> W* open(const char* selected, const char* password) {
-        w.reset();   // closing clears the selection
+    template <class W> W* as(const char* selected, const char* password) {
+        window.reset();   // closing clears the selection
         Modulo::OperadorSelecionado = selected;
-        w = std::make_unique<W>();
-        w->show();
-        perform(w.get(), QStringLiteral("TxtOperador=") + password);
-        return static_cast<W*>(w.get());
+        return open<W>(QStringLiteral("TxtOperador=") + password);
     }
-    std::unique_ptr<QWidget> w;
 };
 
 // The nine rights of an operator as "101000000".
@@ -75,10 +69,10 @@ TEST_F(OperatorAdminTest, NewOperator) {
     std::vector<Step> steps = refusals({
         {"an operator without CadUsu is refused", [&] {
              Database::openDefault().execute("UPDATE TblOperador SET CadUsu = 0 WHERE NomeOperador = 'PEDRO'");
-             EXPECT_FALSE(open<frmNvOperador>("", "4567")->findChild<QWidget*>("BtCadastrar")->isEnabled());
+             EXPECT_FALSE(as<frmNvOperador>("", "4567")->findChild<QWidget*>("BtCadastrar")->isEnabled());
          }, {ok("Voce Não Possui Autorizaçao para esta Operação")}},
         {"filled before the check; an operator with CadUsu opens the button, leaving the focus", [&] {
-             nv = open<frmNvOperador>("", "");
+             nv = as<frmNvOperador>("", "");
              perform(nv, "TxtNvUsuario=pedr'o ;TxtOperador=1234");
              EXPECT_EQ(text(child(nv, "TxtNvUsuario")), "pedro ");
              EXPECT_TRUE(child(nv, "BtCadastrar")->isEnabled());
@@ -103,7 +97,7 @@ TEST_F(OperatorAdminTest, NewOperator) {
                      }, {ok("Operador:  ANA \rCadastrado Com Sucesso !")}, passwords, stored(1234, 9182) + "," +
                      QString::number(Schema::passwordToStored(4567))});
     steps.push_back({"a new window ticks Ini alone", [&] {
-                         perform(open<frmNvOperador>("", "1234"), "TxtNvUsuario=caio;TxtSnNvUsuario=5678;BtCadastrar");
+                         perform(as<frmNvOperador>("", "1234"), "TxtNvUsuario=caio;TxtSnNvUsuario=5678;BtCadastrar");
                          EXPECT_EQ(rights("CAIO"), "100000000");
                      }, {ok("Cadastrado Com Sucesso !")}});
     run(steps);
@@ -115,27 +109,27 @@ TEST_F(OperatorAdminTest, NewOperator) {
 TEST_F(OperatorAdminTest, Deletion) {
     run({
         {"not oneself; Esc closes and clears the selection", [&] {
-             open<FrmExOperador>("ADMINISTRADOR", "1234");
+             as<FrmExOperador>("ADMINISTRADOR", "1234");
              EXPECT_EQ(focusName(), "BtExcluir");
-             perform(w.get(), "BtExcluir");
-             EXPECT_FALSE(child(w.get(), "BtExcluir")->isEnabled());
-             perform(w.get(), "BtFechar@Escape");
-             EXPECT_FALSE(w->isVisible());
+             perform(window.get(), "BtExcluir");
+             EXPECT_FALSE(child(window.get(), "BtExcluir")->isEnabled());
+             perform(window.get(), "BtFechar@Escape");
+             EXPECT_FALSE(window->isVisible());
              EXPECT_TRUE(Modulo::OperadorSelecionado.isEmpty());
          }, {ok("Você não pode se Auto Excluir!\rSolicite a algum outro Operador Autorizado que faça a sua Exclusão")},
          "SELECT COUNT(*) FROM TblOperador", "2"},
         {"another operator deletes", [&] {
-             perform(open<FrmExOperador>("ADMINISTRADOR", "4567"), "BtExcluir");
-             w->close();
+             perform(as<FrmExOperador>("ADMINISTRADOR", "4567"), "BtExcluir");
+             window->close();
              EXPECT_TRUE(Modulo::OperadorSelecionado.isEmpty());
          }, {ok("OPERADOR: ADMINISTRADOR\rEXCLUÍDO COM SUCESSO !")}, "SELECT NomeOperador FROM TblOperador", "PEDRO"},
         {"an operator another copy removed", [&] {
              Database::openDefault().execute("INSERT INTO TblOperador (NomeOperador, Senha, CadUsu) VALUES ('ANA', ?, 1)",
                                              {Schema::passwordToStored(1234)});
-             open<FrmExOperador>("PEDRO", "1234");
+             as<FrmExOperador>("PEDRO", "1234");
              Database::openDefault().execute("DELETE FROM TblOperador WHERE NomeOperador = 'PEDRO'");
-             perform(w.get(), "BtExcluir");
-             EXPECT_FALSE(child(w.get(), "BtExcluir")->isEnabled());
+             perform(window.get(), "BtExcluir");
+             EXPECT_FALSE(child(window.get(), "BtExcluir")->isEnabled());
          }, {ok("não foi encontrado")}, "SELECT NomeOperador FROM TblOperador", "ANA"},
     });
 }
@@ -146,14 +140,14 @@ TEST_F(OperatorAdminTest, Deletion) {
 TEST_F(OperatorAdminTest, Rights) {
     std::vector<Step> steps = {
         {"shows the stored rights and refuses one's own", [&] {
-             open<FrmAltAcesso>("PEDRO", "4567");
-             EXPECT_EQ(w->windowTitle(), "Alterar Níveis de Acesso para o Operador: PEDRO");
+             as<FrmAltAcesso>("PEDRO", "4567");
+             EXPECT_EQ(window->windowTitle(), "Alterar Níveis de Acesso para o Operador: PEDRO");
              QString shown;
-             for (int n = 1; n <= 9; ++n) shown += child<QCheckBox>(w.get(), QStringLiteral("Check%1").arg(n))->isChecked() ? "1" : "0";
+             for (int n = 1; n <= 9; ++n) shown += child<QCheckBox>(window.get(), QStringLiteral("Check%1").arg(n))->isChecked() ? "1" : "0";
              EXPECT_EQ(shown, "100010000");
-             perform(w.get(), "BtAlterar");
-             EXPECT_FALSE(child(w.get(), "BtAlterar")->isEnabled());
-             w->close();
+             perform(window.get(), "BtAlterar");
+             EXPECT_FALSE(child(window.get(), "BtAlterar")->isEnabled());
+             window->close();
              EXPECT_TRUE(Modulo::OperadorSelecionado.isEmpty());
          }, {ok("Você não pode alterar seus próprios Níveis de Acesso!\r")}, "SELECT COUNT(*) FROM TblOperador", "2"},
     };
@@ -162,10 +156,10 @@ TEST_F(OperatorAdminTest, Rights) {
         QString nine(9, '0');
         if (ticked <= 9) nine[ticked - 1] = '1';
         steps.push_back({"right " + nine, [&, nine] {
-                             open<FrmAltAcesso>("PEDRO", "");
-                             tick(w.get(), nine);
-                             perform(w.get(), "TxtOperador=1234;BtAlterar");
-                             EXPECT_FALSE(child(w.get(), "Frame1")->isEnabled());
+                             as<FrmAltAcesso>("PEDRO", "");
+                             tick(window.get(), nine);
+                             perform(window.get(), "TxtOperador=1234;BtAlterar");
+                             EXPECT_FALSE(child(window.get(), "Frame1")->isEnabled());
                              EXPECT_EQ(rights("PEDRO"), nine);
                          }, {ok("Níveis de Acesso do Operador: PEDRO\rAlterados Com Sucesso !")}});
     }
@@ -174,10 +168,10 @@ TEST_F(OperatorAdminTest, Rights) {
                              if (!beforeLoad) addPedro(true);
                              const char* gone = "DELETE FROM TblOperador WHERE NomeOperador = 'PEDRO'";
                              if (beforeLoad) Database::openDefault().execute(gone);
-                             open<FrmAltAcesso>("PEDRO", "");
+                             as<FrmAltAcesso>("PEDRO", "");
                              if (!beforeLoad) Database::openDefault().execute(gone);
-                             tick(w.get(), "000000000");
-                             perform(w.get(), "TxtOperador=1234;BtAlterar");
+                             tick(window.get(), "000000000");
+                             perform(window.get(), "TxtOperador=1234;BtAlterar");
                          }, {ok("não foi encontrado")}, "SELECT NomeOperador FROM TblOperador", "ADMINISTRADOR"});
     run(steps);
     EXPECT_EQ(rights("ADMINISTRADOR"), "111111111");
@@ -190,7 +184,7 @@ TEST_F(OperatorAdminTest, PasswordChange) {
     const QString digits = "ATENÇÃO - Digite Apenas Números Inteiros!";
     std::vector<Step> steps = refusals({
         {"filled before the operator, the focus stays; the operator opens OK", [&] {
-             alt = open<FrmAltSenha>("", "");
+             alt = as<FrmAltSenha>("", "");
              EXPECT_FALSE(child(alt, "BtOk")->isEnabled());
              perform(alt, "TxtConfNvSenha=9999");
              EXPECT_EQ(focusName(), "TxtConfNvSenha");
@@ -216,7 +210,7 @@ TEST_F(OperatorAdminTest, PasswordChange) {
                          EXPECT_EQ(static_cast<QDialog*>(alt)->result(), QDialog::Accepted);
                      }, {ok("SENHA ALTERADA COM SUCESSO !")}, passwords, stored(2468, 4567)});
     steps.push_back({"the old password finds nobody, the new one does", [&] {
-                         QWidget* again = open<FrmAltSenha>("", "1234");
+                         QWidget* again = as<FrmAltSenha>("", "1234");
                          EXPECT_EQ(text(child(again, "TxtOperador")), "");
                          perform(again, "TxtOperador=2468");
                          EXPECT_EQ(text(child(again, "TxtOperador")), "ADMINISTRADOR");

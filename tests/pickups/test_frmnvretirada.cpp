@@ -4,10 +4,6 @@
 #include "store/clock.h"
 #include "store/database.h"
 #include "store/globals.h"
-#include "support/fixture.h"
-#include "support/modal.h"
-#include "support/testmain.h"
-#include "support/typing.h"
 #include "support/windowscenario.h"
 #include "ui/windowhost.h"
 
@@ -15,28 +11,20 @@ using namespace Scenario;
 
 namespace {
 
-struct NvRetiradaTest : ProgramFolderTest {
+struct NvRetiradaTest : WindowTest {
     void SetUp() override {
-        ProgramFolderTest::SetUp();
+        WindowTest::SetUp();
         Clock::set(QDateTime(QDate(2026, 3, 5), QTime(14, 25, 40)));
         Database::openDefault().execute("UPDATE TblEmpresa SET Cidade = 'campinas', Estado = 'sp'");
     }
     void TearDown() override {
-        dlg.reset();
+        WindowTest::TearDown();
         Clock::set({});
-        ProgramFolderTest::TearDown();
     }
     // A new dialog, with the operator's password typed unless empty, then the actions.
-    void open(const QString& password, const QString& actions = {}) {
-        dlg.reset();
-        dlg = std::make_unique<FrmNvRetirada>();
-        dlg->show();
-        perform(dlg.get(), (password.isEmpty() ? QString() : "TxtOperador=" + password + ";") + actions);
+    void start(const QString& password, const QString& actions = {}) {
+        open<FrmNvRetirada>((password.isEmpty() ? QString() : "TxtOperador=" + password + ";") + actions);
     }
-    void act(const QString& actions) { perform(dlg.get(), actions); }
-    QString shown(const char* name) { return text(child(dlg.get(), name)); }
-    bool enabled(const char* name) { return child(dlg.get(), name)->isEnabled(); }
-    std::unique_ptr<FrmNvRetirada> dlg;
 };
 
 // The print window runs its job at once and stays until the test closes it.
@@ -52,12 +40,12 @@ TEST_F(NvRetiradaTest, Scenarios) {
     std::unique_ptr<ModalScript> print;
     run({
         {"the shop's city; the name bold only with the focus; Enter moves on, also from the defect box", [&] {
-             open("", "Txt(0)=joão d'ávila");
+             start("", "Txt(0)=joão d'ávila");
              EXPECT_EQ(QString(shown("Txt(4)") + shown("Txt(5)") + shown("Txt(0)")), QString("CAMPINASSPJOÃO DÁVILA"));
              EXPECT_FALSE(enabled("BtSalvar") || enabled("BtClientes"));
-             EXPECT_TRUE(child(dlg.get(), "Txt(0)")->font().bold());
+             EXPECT_TRUE(child(window.get(), "Txt(0)")->font().bold());
              act("Txt(0)@Return");
-             EXPECT_FALSE(child(dlg.get(), "Txt(0)")->font().bold());
+             EXPECT_FALSE(child(window.get(), "Txt(0)")->font().bold());
              EXPECT_EQ(focusName(), "Txt(1)");
              act("Txt(15)=nao liga;Txt(15)@Return;Txt(5)+=X");
              EXPECT_EQ(QString(shown("Txt(15)") + shown("Txt(5)")), "NAO LIGASP");
@@ -65,11 +53,11 @@ TEST_F(NvRetiradaTest, Scenarios) {
         {"an operator without EmOs opens nothing", [&] {
              Database::openDefault().execute("INSERT INTO TblOperador (NomeOperador, Senha, Ini, EmOs) "
                                              "VALUES ('BETO', 17442, 1, 0)");   // password 7970
-             open("7970");
+             start("7970");
              EXPECT_FALSE(enabled("BtSalvar") || enabled("BtClientes"));
          }, {ok("Voce Não Possui Autorizaçao para esta Operação")}},
         {"an operator with EmOs opens both buttons", [&] {
-             open("1234");
+             start("1234");
              EXPECT_EQ(shown("TxtOperador"), "ADMINISTRADOR");
              EXPECT_TRUE(enabled("BtSalvar") && enabled("BtClientes"));
          }, {}, {}, {}, "BtSalvar"},
@@ -93,7 +81,7 @@ TEST_F(NvRetiradaTest, Scenarios) {
         {"the receipt is stored trimmed with the time; no print leaves one receipt per opening", [&] {
              act("Txt(0)=AN ;Txt(1)=RUA DAS FLORES, 10;Txt(8)=perto da praça;Txt(11)=televisor;Txt(14)=sn-77;"
                  "Txt(15)=  sem imagem ;BtSalvar");
-             EXPECT_TRUE(Modulo::NovaRetiradaSalva && dlg->isVisible());
+             EXPECT_TRUE(Modulo::NovaRetiradaSalva && window->isVisible());
              EXPECT_FALSE(enabled("BtSalvar") || Modulo::IdRetiradaAtual.isValid());
          }, {no(saved)},
          "SELECT Nome, End, Cidade, Estado, Loc0, Loc1, Ap0, NumSerie, Defeito, Operador, DataEmissao, HoraEmissao "
@@ -104,7 +92,7 @@ TEST_F(NvRetiradaTest, Scenarios) {
              Database::openDefault().execute(
                  "INSERT INTO TblClientes (Codigo, Nome, Endereco, Complemento, Bairro, Operador, DataCadastro) "
                  "VALUES (70, 'ANA', 'RUA A', 'AP 3', 'CENTRO', 'PEDRO', '2025-01-02')");
-             open("1234", "Txt(0)=ANA ;Txt(1)=RUA NOVA;BtClientes");
+             start("1234", "Txt(0)=ANA ;Txt(1)=RUA NOVA;BtClientes");
              EXPECT_TRUE(enabled("BtClientes"));
          }, {yes(), no("ATENÇÃO - JÁ EXISTE UM CLIENTE CADASTRADO COM ESTE NOME\r\rEndereço: RUA A AP 3\r"
                       "Bairro: CENTRO\rCódigo: 70\rCadastrado em: 02/01/2025\rPor: PEDRO\r\rDeseja Cadastrar assim mesmo?")},
@@ -114,7 +102,7 @@ TEST_F(NvRetiradaTest, Scenarios) {
          "SELECT COUNT(*) FROM TblClientes WHERE Nome = 'ANA'", "2"},
         {"a refused customer write says so", [&] {
              raw("CREATE TRIGGER falha BEFORE INSERT ON TblClientes BEGIN SELECT RAISE(ABORT, 'sem espaço'); END");
-             open("1234", "Txt(0)=ZECA;Txt(1)=RUA Z;BtClientes");
+             start("1234", "Txt(0)=ZECA;Txt(1)=RUA Z;BtClientes");
          }, {yes(), ok("Ocorreu um Erro ao tentar Cadastrar este Cliente.\r")},
          "SELECT COUNT(*) FROM TblClientes WHERE Nome = 'ZECA'", "0"},
         {"a receipt that stored nothing says it failed and stays open", [&] {
@@ -123,20 +111,20 @@ TEST_F(NvRetiradaTest, Scenarios) {
              act("BtSalvar");
              raw("DROP TRIGGER falha2");
              EXPECT_FALSE(Modulo::NovaRetiradaSalva);
-             EXPECT_TRUE(dlg->isVisible());
+             EXPECT_TRUE(window->isVisible());
          }, {ok("Ocorreu um Erro ao tentar gerar este Comprovante de Retirada\r")},
          "SELECT COUNT(*) FROM TblRetirada WHERE Nome = 'ZECA'", "0"},
         {"printing names the receipt just stored, not one another copy added after it", [&] {
              raw("CREATE TRIGGER outra_copia AFTER INSERT ON TblRetirada WHEN NEW.Nome = 'CARLOS' BEGIN "
                  "INSERT INTO TblRetirada (Nome, End) VALUES ('OUTRA COPIA', 'RUA Z'); END");
              print = std::make_unique<ModalScript>(printNow, 10000, "FrmImpRetirada");
-             open("1234", "Txt(0)=CARLOS;Txt(1)=RUA B, 2;BtSalvar");
+             start("1234", "Txt(0)=CARLOS;Txt(1)=RUA B, 2;BtSalvar");
              EXPECT_TRUE(print->done());
              ASSERT_EQ(printer.target->documents.size(), 1u);
              const QString paper = printer.target->documents[0].pages.at(0).allText();
              EXPECT_TRUE(paper.contains("CARLOS") && !paper.contains("OUTRA COPIA"));
-             EXPECT_EQ(dlg->result(), QDialog::Accepted);
-             EXPECT_FALSE(dlg->isVisible());
+             EXPECT_EQ(static_cast<QDialog*>(window.get())->result(), QDialog::Accepted);
+             EXPECT_FALSE(window->isVisible());
              EXPECT_EQ(rows("SELECT Nome FROM TblRetirada WHERE IdRetirada = ?", {Modulo::IdRetiradaAtual}), "CARLOS");
          }, {yes(saved), ok("Os Dados foram enviados para a Impressora. Aguarde!")}},
         {"a print failure after the save never says the receipt failed", [&] {
@@ -146,13 +134,13 @@ TEST_F(NvRetiradaTest, Scenarios) {
                  printNow(w);
                  click(w, "BtFechar");   // the failed print window waits for Cancel
              });
-             open("1234", "Txt(0)=DIRCEU;Txt(1)=RUA B, 2;BtSalvar");
+             start("1234", "Txt(0)=DIRCEU;Txt(1)=RUA B, 2;BtSalvar");
              EXPECT_TRUE(print->done());
              EXPECT_TRUE(printer.target->documents.empty());
          }, {yes(saved), ok("Não foi possível imprimir este Comprovante de Retirada")},
          "SELECT COUNT(*) FROM TblRetirada WHERE Nome = 'DIRCEU'", "1"},
         {"a receipt stored but not read back goes on to the print offer", [&] {
-             open("1234", "Txt(0)=ZECA;Txt(1)=RUA Z");
+             start("1234", "Txt(0)=ZECA;Txt(1)=RUA Z");
              // The receipts now stand behind a view without row keys.
              const QString fields = "Nome, End, Complemento, Bairro, Cidade, Estado, TelRes, Cel, Loc0, Loc1, Loc2, "
                                     "Ap0, Marca0, Mod0, NumSerie, Defeito, DataEmissao, HoraEmissao, Operador";

@@ -5,17 +5,12 @@
 #include "printing/printdata.h"
 #include "store/database.h"
 #include "store/globals.h"
-#include "support/fixture.h"
-#include "support/modal.h"
-#include "support/testmain.h"
-#include "support/typing.h"
 #include "support/windowscenario.h"
 #include "ui/gridmodel.h"
 
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTableView>
@@ -32,27 +27,18 @@ void addReceipt(const QString& nome, const QString& bairro = "CENTRO", const QSt
         {nome, "RUA " + nome, bairro, data, operador});
 }
 
-struct RetiradaTest : ProgramFolderTest {
-    void TearDown() override {
-        w.reset();
-        ProgramFolderTest::TearDown();
-    }
-    void open() {
-        w = std::make_unique<FrmRetirada>();
-        w->show();
-    }
-    void act(const QString& actions) { perform(w.get(), actions); }
-    RecordCursor& data() { return w->dataRetirada(); }
+struct RetiradaTest : WindowTest {
+    FrmRetirada* w() { return static_cast<FrmRetirada*>(window.get()); }
+    RecordCursor& data() { return w()->dataRetirada(); }
     QString current() { return data().hasCurrent() ? data().text("Nome") : QString(); }
     QString order() {
         QStringList names;
         for (int i = 0; i < data().recordCount(); ++i) names << data().valueAt(i, data().fieldIndex("Nome")).toString();
         return names.join(',');
     }
-    QString shown(int i) { return text(child(w.get(), QStringLiteral("Txt(%1)").arg(i))); }
+    QString shown(int i) { return WindowTest::shown(QStringLiteral("Txt(%1)").arg(i)); }
     void stand(const QString& nome) { ASSERT_TRUE(data().findFirst("Nome = '" + nome + "'")); }
-    bool readOnly() { return child<QLineEdit>(w.get(), "Txt(0)")->isReadOnly(); }
-    std::unique_ptr<FrmRetirada> w;
+    bool readOnly() { return child<QLineEdit>(window.get(), "Txt(0)")->isReadOnly(); }
 };
 
 void printNow(QWidget* p) { p->findChild<WindowTimer*>("TimerRetirada")->fire(); }
@@ -66,7 +52,7 @@ TEST_F(RetiradaTest, Scenarios) {
     PrintData::RecordingPrinter printer;
     run({
         {"an empty list refuses printing and deleting and takes no typing", [&] {
-             open();
+             open<FrmRetirada>();
              act("BtImpressao;BtExcluir");
              EXPECT_TRUE(readOnly());
          }, {ok("Não existe Nenhum Comprovante de Retirada a ser Impresso"), ok(noneToDelete)}},
@@ -74,10 +60,10 @@ TEST_F(RetiradaTest, Scenarios) {
              addReceipt("CARLA", "VILA NOVA", "2026-03-03", "PEDRO");
              addReceipt("ANA", "CENTRO", "2026-03-02", "ZULMIRA");
              addReceipt("BRUNO", "BOSQUE", "2026-03-01", "ADMINISTRADOR");
-             open();
+             open<FrmRetirada>();
              EXPECT_EQ(current() + "|" + shown(0) + "|" + shown(15), "BRUNO|BRUNO|NAO LIGA");
              EXPECT_FALSE(readOnly());
-             EXPECT_EQ(w->findChild<DataGrid*>("DBGrid1")->view()->currentIndex().row(), 2);
+             EXPECT_EQ(window->findChild<DataGrid*>("DBGrid1")->view()->currentIndex().row(), 2);
          }},
         {"each option sorts by its field", [&] {
              for (const auto& [option, names] : {std::pair{"OptData", "BRUNO,ANA,CARLA"}, {"OptOperador", "BRUNO,CARLA,ANA"},
@@ -89,7 +75,7 @@ TEST_F(RetiradaTest, Scenarios) {
         {"a search goes by name order while the option shown stays", [&] {
              act("TxtBusca=car;TxtBusca@Return");
              EXPECT_EQ(order() + "|" + current(), "ANA,BRUNO,CARLA|CARLA");
-             EXPECT_TRUE(child<QRadioButton>(w.get(), "OptBairro")->isChecked());
+             EXPECT_TRUE(child<QRadioButton>(window.get(), "OptBairro")->isChecked());
          }},
         {"No deletes nothing", [&] { stand("BRUNO"); act("BtExcluir"); },
          {no("Confirma a Exclusão do Comprovante de Retirada Selecionado")}, nomes, "ANA,BRUNO,CARLA"},
@@ -106,7 +92,7 @@ TEST_F(RetiradaTest, Scenarios) {
         {"an edit is written before sorting; a long stored name is never cut", [&] {
              addReceipt(longName);
              addReceipt("BETO");
-             open();
+             open<FrmRetirada>();
              stand(longName);
              act("Txt(8)=portão azul;Txt(0)+=X");
              EXPECT_EQ(shown(0), longName);
@@ -139,7 +125,7 @@ TEST_F(RetiradaTest, Scenarios) {
              raw("DROP TRIGGER trava");
          }, {yes(), ok("Ocorreu um Erro ao tentar Gravar as Alterações deste Registro.")}},
         {"closing the new-receipt dialog leaves the list where it was", [&] {
-             open();
+             open<FrmRetirada>();
              stand("BETO");
              ModalScript cancel([](QWidget* dlg) { click(dlg, "BtFechar"); }, 10000, "FrmNvRetirada");
              act("BtCad");

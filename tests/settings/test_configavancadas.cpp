@@ -2,9 +2,6 @@
 // restrictions) on a real database file, as tables of scenarios.
 #include "settings/configavancadas.h"
 #include "store/database.h"
-#include "support/fixture.h"
-#include "support/modal.h"
-#include "support/testmain.h"
 #include "support/typing.h"
 #include "support/windowscenario.h"
 #include "ui/gridmodel.h"

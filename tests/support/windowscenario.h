@@ -10,16 +10,19 @@
 //   });
 //
 // A step that shows a box it does not name, or leaves one unshown, fails.
+#include "support/fixture.h"
+#include "support/modal.h"
+#include "support/testmain.h"
 #include "ui/messagebox.h"
 
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <QWidget>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
-
-class QWidget;
 
 namespace Scenario {
 
@@ -73,5 +76,27 @@ void setText(QWidget* box, const QString& text);
 QString text(QWidget* box);
 // The lines of a list widget, joined by ",".
 QString lines(QWidget* parent, const QString& list);
+
+// A test driving one window at a time in its own program folder: open()
+// makes and shows a new window (the last one going first), act() performs
+// actions on it (see perform()).
+struct WindowTest : ProgramFolderTest {
+    template <class W> W* open(const QString& actions = {}) {
+        window.reset();
+        auto* w = new W;
+        window.reset(w);
+        w->show();
+        perform(w, actions);
+        return w;
+    }
+    void act(const QString& actions) { perform(window.get(), actions); }
+    QString shown(const QString& name) { return text(child(window.get(), name)); }
+    bool enabled(const QString& name) { return child(window.get(), name)->isEnabled(); }
+    void TearDown() override {
+        window.reset();
+        ProgramFolderTest::TearDown();
+    }
+    std::unique_ptr<QWidget> window;
+};
 
 }
