@@ -91,6 +91,7 @@ TEST_F(AdvancedTest, LabourPrices) {
     run({
         {"nothing typed", [&] { perform(&w, "TxtPreco=;BtSalvarMo"); }, {ok(missing)}, {}, {}, "TxtAparelho"},
         {"a type without a price", save("tv", ""), {ok(missing)}},
+        {"a type of blanks", save("   ", "10"), {ok(missing)}},
         {"five decimals are no money", save("tv", "1,23456"), {ok(missing)}, "SELECT COUNT(*) FROM TblPrecoMObra", "0"},
         {"two prices", [&] {
              save("tv", "25.5")();   // "." types a comma
