@@ -1,334 +1,221 @@
-// The operator windows: new operator, deletion, rights and password change,
-// on a real database file.
+// The operator windows (new operator, deletion, rights, password change) on
+// a real database file, each as one table of scenarios.
 #include "operators/frmaltacesso.h"
 #include "operators/frmaltsenha.h"
 #include "operators/frmexoperador.h"
 #include "operators/frmnvoperador.h"
+#include "operators/operatorrules.h"
 #include "store/database.h"
 #include "store/globals.h"
 #include "store/schema.h"
-#include "support/fixture.h"
-#include "support/scriptedboxes.h"
-#include "support/testmain.h"
-#include "support/typing.h"
+#include "support/windowscenario.h"
 
-#include <QApplication>
 #include <QCheckBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
+
+using namespace Scenario;
 
 namespace {
 
-const QStringList Rights = {"Ini", "EmOs", "BxOs", "Ce", "CadUsu", "CadFunc", "Cnf", "Rst", "Fnr"};
-
-struct OperatorAdminTest : ProgramFolderTest {
-    // PEDRO, password 4567, may start the program and keep operators.
-    void addPedro(bool cadUsu = true) {
-        Database::openDefault().execute(
-            "INSERT INTO TblOperador (NomeOperador, Senha, Ini, EmOs, BxOs, Ce, CadUsu, CadFunc, Cnf, Rst, Fnr) "
-            "VALUES ('PEDRO', ?, 1, 0, 0, 0, ?, 0, 0, 0, 0)",
-            {Schema::passwordToStored(4567), cadUsu});
+// PEDRO, password 4567, may start the program and, by default, keep operators.
+struct OperatorAdminTest : WindowTest {
+    void SetUp() override {
+        WindowTest::SetUp();
+        addPedro(true);
     }
-    static QVariantList row(const QString& name) {
-        const auto rows = Database::openDefault().rows(
-            "SELECT NomeOperador, Senha, Ini, EmOs, BxOs, Ce, CadUsu, CadFunc, Cnf, Rst, Fnr FROM TblOperador "
-            "WHERE NomeOperador = ?",
-            {name});
-        return rows.empty() ? QVariantList() : rows.front();
+    static void addPedro(bool cadUsu) {
+        Database::openDefault().execute("INSERT INTO TblOperador (NomeOperador, Senha, Ini, EmOs, BxOs, Ce, CadUsu, "
+                                        "CadFunc, Cnf, Rst, Fnr) VALUES ('PEDRO', ?, 1, 0, 0, 0, ?, 0, 0, 0, 0)",
+                                        {Schema::passwordToStored(4567), cadUsu});
     }
-    static QList<bool> rights(const QString& name) {
-        QList<bool> out;
-        const QVariantList r = row(name);
-        for (int i = 2; i < r.size(); ++i) out << r[i].toBool();
-        return out;
-    }
-    static qlonglong operators() {
-        return Database::openDefault().scalar("SELECT COUNT(*) FROM TblOperador").toLongLong();
+    // A window of the operator `selected`, opened with the password typed.
+    template <class W> W* as(const char* selected, const char* password) {
+        window.reset();   // closing clears the selection
+        Modulo::OperadorSelecionado = selected;
+        return open<W>(QStringLiteral("TxtOperador=") + password);
     }
 };
 
-template <class W> QLineEdit* line(W* w, const char* name) { return w->template findChild<QLineEdit*>(name); }
-template <class W> QPushButton* button(W* w, const char* name) { return w->template findChild<QPushButton*>(name); }
-QCheckBox* check(QWidget* w, int n) { return w->findChild<QCheckBox*>(QStringLiteral("Check%1").arg(n)); }
+// The nine rights of an operator as "101000000".
+QString rights(const QString& name) {
+    return rows("SELECT Ini || EmOs || BxOs || Ce || CadUsu || CadFunc || Cnf || Rst || Fnr FROM TblOperador "
+                "WHERE NomeOperador = ?", {name}).replace("-1", "1");
+}
+void tick(QWidget* w, const QString& nine) {
+    for (int n = 1; n <= 9; ++n) child<QCheckBox>(w, QStringLiteral("Check%1").arg(n))->setChecked(nine[n - 1] == '1');
+}
+const QString passwords = "SELECT Senha FROM TblOperador ORDER BY NomeOperador";
+QString stored(int a, int b) { return QStringLiteral("%1,%2").arg(Schema::passwordToStored(a)).arg(Schema::passwordToStored(b)); }
 
-void setText(QLineEdit* box, const QString& text) {
-    box->clear();
-    if (!text.isEmpty()) Typing::type(box, text);
+// A refused entry: what is typed in two boxes, the message and the box that takes the focus.
+struct Refusal {
+    QString first, second, message, focus;
+};
+std::vector<Step> refusals(std::vector<Step> steps, QWidget*& w, const char* first, const char* second,
+                           const char* button, std::initializer_list<Refusal> table) {
+    const QString before = rows(passwords);
+    for (const Refusal& r : table)
+        steps.push_back({r.first + " / " + r.second, [&w, r, first, second, button] {
+                             perform(w, QStringLiteral("%1=%2;%3=%4;%5").arg(first, r.first, second, r.second, button));
+                         }, {ok(r.message)}, passwords, before, r.focus});
+    return steps;
 }
 
 } // namespace
 
-// The checks of "Ca&dastrar" in their order, each failing alone; nothing
-// stored until all pass.
-TEST_F(OperatorAdminTest, NewOperatorChecksRunInOrder) {
-    frmNvOperador w;
-    w.show();
-    EXPECT_EQ(w.windowTitle(), "Cadastrar Novo Operador");
-    EXPECT_TRUE(check(&w, 1)->isChecked());
-    EXPECT_FALSE(button(&w, "BtCadastrar")->isEnabled());
-    // The new fields can be filled before the check.
-    setText(line(&w, "TxtNvUsuario"), "pedr'o ");
-    EXPECT_EQ(line(&w, "TxtNvUsuario")->text(), "pedro ");
-    Typing::type(line(&w, "TxtOperador"), "1234");
-    EXPECT_TRUE(button(&w, "BtCadastrar")->isEnabled());
-    EXPECT_NE(QApplication::focusWidget(), button(&w, "BtCadastrar"));
+TEST_F(OperatorAdminTest, NewOperator) {
+    QWidget* nv = nullptr;
+    const QString digits = "ATENÇÃO - Digite Apenas Números Inteiros para o Número da Senha!";
+    const QString taken = "Já existe um Operador Cadastrado com este Nome.";
+    std::vector<Step> steps = refusals({
+        {"an operator without CadUsu is refused", [&] {
+             Database::openDefault().execute("UPDATE TblOperador SET CadUsu = 0 WHERE NomeOperador = 'PEDRO'");
+             EXPECT_FALSE(as<frmNvOperador>("", "4567")->findChild<QWidget*>("BtCadastrar")->isEnabled());
+         }, {ok("Voce Não Possui Autorizaçao para esta Operação")}},
+        {"filled before the check; an operator with CadUsu opens the button, leaving the focus", [&] {
+             nv = as<frmNvOperador>("", "");
+             perform(nv, "TxtNvUsuario=pedr'o ;TxtOperador=1234");
+             EXPECT_EQ(text(child(nv, "TxtNvUsuario")), "pedro ");
+             EXPECT_TRUE(child(nv, "BtCadastrar")->isEnabled());
+         }, {}, {}, {}, "TxtNvUsuario"},
+    }, nv, "TxtNvUsuario", "TxtSnNvUsuario", "BtCadastrar", {
+        // The checks in their order, each failing alone.
+        {"P", "4567", "Digite o Nome do Novo Operador", "TxtNvUsuario"},
+        {"   ", "4567", "Digite o Nome do Novo Operador", "TxtNvUsuario"},
+        {" a", "", digits, "TxtSnNvUsuario"},   // the blank counted: two characters are a name
+        {" pédro", "4567", taken, "TxtNvUsuario"},   // blanks, case and accents ignored
+        {"ANA", "45a7", digits, "TxtSnNvUsuario"},
+        {"ANA", "456", "A Senha precisa ter 4 Números", "TxtSnNvUsuario"},
+        {"ANA", "7777", OperatorRules::SecurityMessage, "TxtSnNvUsuario"},
+        {"ANA", "0456", OperatorRules::ZeroMessage, "TxtSnNvUsuario"},
+        {"ANA", "4567", OperatorRules::SecurityMessage, "TxtSnNvUsuario"},
+    });
+    steps.push_back({"stored trimmed in capitals with the ticked rights", [&] {
+                         tick(nv, "000000110");
+                         perform(nv, "TxtNvUsuario= ana ;TxtSnNvUsuario=9182;BtCadastrar");
+                         EXPECT_FALSE(child(nv, "BtCadastrar")->isEnabled());
+                         EXPECT_EQ(rights("ANA"), "000000110");
+                     }, {ok("Operador:  ANA \rCadastrado Com Sucesso !")}, passwords, stored(1234, 9182) + "," +
+                     QString::number(Schema::passwordToStored(4567))});
+    steps.push_back({"a new window ticks Ini alone", [&] {
+                         perform(as<frmNvOperador>("", "1234"), "TxtNvUsuario=caio;TxtSnNvUsuario=5678;BtCadastrar");
+                         EXPECT_EQ(rights("CAIO"), "100000000");
+                     }, {ok("Cadastrado Com Sucesso !")}});
+    run(steps);
+}
 
-    struct Case {
-        QString name, password, message;
-        MsgIcon icon;
-        const char* focus;
+// Deleting: never oneself; another authorised operator deletes at once; the
+// selection is emptied however the window closes; a row another copy
+// removed leaves every other row alone.
+TEST_F(OperatorAdminTest, Deletion) {
+    run({
+        {"not oneself; Esc closes and clears the selection", [&] {
+             as<FrmExOperador>("ADMINISTRADOR", "1234");
+             EXPECT_EQ(focusName(), "BtExcluir");
+             perform(window.get(), "BtExcluir");
+             EXPECT_FALSE(child(window.get(), "BtExcluir")->isEnabled());
+             perform(window.get(), "BtFechar@Escape");
+             EXPECT_FALSE(window->isVisible());
+             EXPECT_TRUE(Modulo::OperadorSelecionado.isEmpty());
+         }, {ok("Você não pode se Auto Excluir!\rSolicite a algum outro Operador Autorizado que faça a sua Exclusão")},
+         "SELECT COUNT(*) FROM TblOperador", "2"},
+        {"another operator deletes", [&] {
+             perform(as<FrmExOperador>("ADMINISTRADOR", "4567"), "BtExcluir");
+             window->close();
+             EXPECT_TRUE(Modulo::OperadorSelecionado.isEmpty());
+         }, {ok("OPERADOR: ADMINISTRADOR\rEXCLUÍDO COM SUCESSO !")}, "SELECT NomeOperador FROM TblOperador", "PEDRO"},
+        {"an operator another copy removed", [&] {
+             Database::openDefault().execute("INSERT INTO TblOperador (NomeOperador, Senha, CadUsu) VALUES ('ANA', ?, 1)",
+                                             {Schema::passwordToStored(1234)});
+             as<FrmExOperador>("PEDRO", "1234");
+             Database::openDefault().execute("DELETE FROM TblOperador WHERE NomeOperador = 'PEDRO'");
+             perform(window.get(), "BtExcluir");
+             EXPECT_FALSE(child(window.get(), "BtExcluir")->isEnabled());
+         }, {ok("não foi encontrado")}, "SELECT NomeOperador FROM TblOperador", "ANA"},
+    });
+}
+
+// Rights: never one's own; all nine written from the boxes, which may be
+// changed before the password; an operator another copy removed, before or
+// after the window read him, leaves every other row alone.
+TEST_F(OperatorAdminTest, Rights) {
+    std::vector<Step> steps = {
+        {"shows the stored rights and refuses one's own", [&] {
+             as<FrmAltAcesso>("PEDRO", "4567");
+             EXPECT_EQ(window->windowTitle(), "Alterar Níveis de Acesso para o Operador: PEDRO");
+             QString shown;
+             for (int n = 1; n <= 9; ++n) shown += child<QCheckBox>(window.get(), QStringLiteral("Check%1").arg(n))->isChecked() ? "1" : "0";
+             EXPECT_EQ(shown, "100010000");
+             perform(window.get(), "BtAlterar");
+             EXPECT_FALSE(child(window.get(), "BtAlterar")->isEnabled());
+             window->close();
+             EXPECT_TRUE(Modulo::OperadorSelecionado.isEmpty());
+         }, {ok("Você não pode alterar seus próprios Níveis de Acesso!\r")}, "SELECT COUNT(*) FROM TblOperador", "2"},
     };
-    const QString security = "POR QUESTÕES DE SEGURANÇA, ESTA SENHA NÃO PODE SER USADA !\rTENTE OUTRA OUTRA SENHA!";
-    const Case cases[] = {
-        {"P", "4567", "Digite o Nome do Novo Operador", MsgIcon::Information, "TxtNvUsuario"},
-        {"   ", "4567", "Digite o Nome do Novo Operador", MsgIcon::Information, "TxtNvUsuario"},
-        // Counted as typed: the blank makes two characters.
-        {" a", "", "ATENÇÃO - Digite Apenas Números Inteiros para o Número da Senha!", MsgIcon::Critical,
-         "TxtSnNvUsuario"},
-        {" administrador", "4567", "Já existe um Operador Cadastrado com este Nome.", MsgIcon::Information,
-         "TxtNvUsuario"},
-        {"ADMINÍSTRADOR", "4567", "Já existe um Operador Cadastrado com este Nome.", MsgIcon::Information,
-         "TxtNvUsuario"},
-        {"PEDRO", "", "ATENÇÃO - Digite Apenas Números Inteiros para o Número da Senha!", MsgIcon::Critical,
-         "TxtSnNvUsuario"},
-        {"PEDRO", "45a7", "ATENÇÃO - Digite Apenas Números Inteiros para o Número da Senha!", MsgIcon::Critical,
-         "TxtSnNvUsuario"},
-        {"PEDRO", "456", "A Senha precisa ter 4 Números", MsgIcon::Critical, "TxtSnNvUsuario"},
-        {"PEDRO", "7777", security, MsgIcon::Exclamation, "TxtSnNvUsuario"},
-        {"PEDRO", "0456", "A Senha não pode iniciar com 'ZERO' ", MsgIcon::Exclamation, "TxtSnNvUsuario"},
-        {"PEDRO", "1234", security, MsgIcon::Exclamation, "TxtSnNvUsuario"},
-    };
-    ScriptedBoxes boxes;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name.toStdString() + " / " + c.password.toStdString());
-        setText(line(&w, "TxtNvUsuario"), c.name);
-        setText(line(&w, "TxtSnNvUsuario"), c.password);
-        boxes.answer(MsgAnswer::Ok);
-        w.BtCadastrar_Click();
-        ASSERT_FALSE(boxes.log().isEmpty());
-        EXPECT_EQ(boxes.log().last().text, c.message);
-        EXPECT_EQ(boxes.log().last().icon, c.icon);
-        EXPECT_EQ(boxes.log().last().title, "Cadastrar Novo Operador");
-        EXPECT_EQ(QApplication::focusWidget(), line(&w, c.focus));
-        EXPECT_EQ(operators(), 1);
-    }
-
-    setText(line(&w, "TxtNvUsuario"), " pedro ");
-    setText(line(&w, "TxtSnNvUsuario"), "4567");
-    boxes.answer(MsgAnswer::Ok, "Operador:  PEDRO \rCadastrado Com Sucesso !");
-    w.BtCadastrar_Click();
-    EXPECT_FALSE(button(&w, "BtCadastrar")->isEnabled());
-    const QVariantList pedro = row("PEDRO");
-    ASSERT_FALSE(pedro.isEmpty());
-    EXPECT_EQ(pedro[1].toLongLong(), 10727);
-    EXPECT_EQ(rights("PEDRO"), (QList<bool>{true, false, false, false, false, false, false, false, false}));
-}
-
-TEST_F(OperatorAdminTest, NewOperatorTakesTheTickedRightsAndRefusesWithoutCadUsu) {
-    addPedro(false);
-    {
-        frmNvOperador w;
-        w.show();
-        ScriptedBoxes boxes;
-        boxes.answer(MsgAnswer::Ok, "Voce Não Possui Autorizaçao para esta Operação");
-        Typing::type(line(&w, "TxtOperador"), "4567");
-        EXPECT_EQ(line(&w, "TxtOperador")->text(), "PEDRO");
-        EXPECT_FALSE(button(&w, "BtCadastrar")->isEnabled());
-    }
-    frmNvOperador w;
-    w.show();
-    Typing::type(line(&w, "TxtOperador"), "1234");
-    setText(line(&w, "TxtNvUsuario"), "ana");
-    setText(line(&w, "TxtSnNvUsuario"), "9182");
-    check(&w, 1)->setChecked(false);
-    check(&w, 7)->setChecked(true);
-    check(&w, 8)->setChecked(true);
-    ScriptedBoxes boxes;
-    boxes.answer(MsgAnswer::Ok, "Cadastrado Com Sucesso !");
-    button(&w, "BtCadastrar")->click();
-    EXPECT_EQ(rights("ANA"), (QList<bool>{false, false, false, false, false, false, true, true, false}));
-}
-
-// Deleting: not oneself; another authorised operator deletes at once; the
-// selection is emptied however the window closes.
-TEST_F(OperatorAdminTest, DeletionRefusesSelfAndClearsTheSelection) {
-    addPedro();
-    Modulo::OperadorSelecionado = "ADMINISTRADOR";
-    {
-        FrmExOperador w;
-        w.show();
-        EXPECT_EQ(w.findChild<QLabel*>("LblExOp")->text(), "ADMINISTRADOR");
-        Typing::type(line(&w, "TxtOperador"), "1234");
-        EXPECT_EQ(QApplication::focusWidget(), button(&w, "BtExcluir"));
-        ScriptedBoxes boxes;
-        boxes.answer(MsgAnswer::Ok, "Você não pode se Auto Excluir!\r"
-                                    "Solicite a algum outro Operador Autorizado que faça a sua Exclusão");
-        w.BtExcluir_Click();
-        EXPECT_EQ(boxes.log().last().title, "Exclusão de Operador");
-        EXPECT_FALSE(button(&w, "BtExcluir")->isEnabled());
-        EXPECT_EQ(operators(), 2);
-        Typing::key(button(&w, "BtFechar"), Qt::Key_Escape);
-        EXPECT_FALSE(w.isVisible());
-        EXPECT_TRUE(Modulo::OperadorSelecionado.isEmpty());
-    }
-    Modulo::OperadorSelecionado = "ADMINISTRADOR";
-    FrmExOperador w;
-    w.show();
-    Typing::type(line(&w, "TxtOperador"), "4567");
-    ScriptedBoxes boxes;
-    boxes.answer(MsgAnswer::Ok, "OPERADOR: ADMINISTRADOR\rEXCLUÍDO COM SUCESSO !");
-    button(&w, "BtExcluir")->click();
-    EXPECT_TRUE(row("ADMINISTRADOR").isEmpty());
-    EXPECT_FALSE(row("PEDRO").isEmpty());
-    w.close();
-    EXPECT_TRUE(Modulo::OperadorSelecionado.isEmpty());
-}
-
-// Rights: not one's own; all nine rewritten from the boxes, which may be
-// changed before the password.
-TEST_F(OperatorAdminTest, RightsRefuseSelfAndRewriteAllNine) {
-    addPedro();
-    Modulo::OperadorSelecionado = "PEDRO";
-    {
-        FrmAltAcesso w;
-        w.show();
-        EXPECT_EQ(w.windowTitle(), "Alterar Níveis de Acesso para o Operador: PEDRO");
-        EXPECT_TRUE(check(&w, 1)->isChecked());
-        EXPECT_TRUE(check(&w, 5)->isChecked());
-        EXPECT_FALSE(check(&w, 2)->isChecked());
-        EXPECT_TRUE(check(&w, 2)->isEnabled());
-        Typing::type(line(&w, "TxtOperador"), "4567");
-        EXPECT_EQ(QApplication::focusWidget(), check(&w, 1));
-        ScriptedBoxes boxes;
-        boxes.answer(MsgAnswer::Ok, "Você não pode alterar seus próprios Níveis de Acesso!\r"
-                                    "Solicite a outro Operador Autorizado para fazer isto");
-        w.BtAlterar_Click();
-        EXPECT_EQ(boxes.log().last().icon, MsgIcon::Exclamation);
-        EXPECT_FALSE(button(&w, "BtAlterar")->isEnabled());
-        w.close();
-        EXPECT_TRUE(Modulo::OperadorSelecionado.isEmpty());
-    }
-    // Each right in turn is the only one ticked, so each is stored set and,
-    // on the next save, cleared; the last save clears all nine.
+    // Each right in turn the only one ticked: stored set, cleared by the next.
     for (int ticked = 1; ticked <= 10; ++ticked) {
-        SCOPED_TRACE(ticked);
-        Modulo::OperadorSelecionado = "PEDRO";
-        FrmAltAcesso w;
-        w.show();
-        for (int n = 1; n <= 9; ++n) check(&w, n)->setChecked(n == ticked);
-        Typing::type(line(&w, "TxtOperador"), "1234");
-        ScriptedBoxes boxes;
-        boxes.answer(MsgAnswer::Ok, "Níveis de Acesso do Operador: PEDRO\rAlterados Com Sucesso !");
-        button(&w, "BtAlterar")->click();
-        QList<bool> expected(9, false);
-        if (ticked <= 9) expected[ticked - 1] = true;
-        EXPECT_EQ(rights("PEDRO"), expected);
-        EXPECT_FALSE(w.findChild<QGroupBox*>("Frame1")->isEnabled());
+        QString nine(9, '0');
+        if (ticked <= 9) nine[ticked - 1] = '1';
+        steps.push_back({"right " + nine, [&, nine] {
+                             as<FrmAltAcesso>("PEDRO", "");
+                             tick(window.get(), nine);
+                             perform(window.get(), "TxtOperador=1234;BtAlterar");
+                             EXPECT_FALSE(child(window.get(), "Frame1")->isEnabled());
+                             EXPECT_EQ(rights("PEDRO"), nine);
+                         }, {ok("Níveis de Acesso do Operador: PEDRO\rAlterados Com Sucesso !")}});
     }
-    EXPECT_EQ(rights("ADMINISTRADOR"), QList<bool>(9, true));
-}
-
-// Another copy removed the selected operator: neither window touches any
-// other operator's row, and no success is announced.
-TEST_F(OperatorAdminTest, ARemovedOperatorLeavesEveryOtherRowAlone) {
-    addPedro();
-    Modulo::OperadorSelecionado = "PEDRO";
-    FrmExOperador ex;
-    ex.show();
-    Database::openDefault().execute("DELETE FROM TblOperador WHERE NomeOperador = 'PEDRO'");
-    Typing::type(line(&ex, "TxtOperador"), "1234");
-    ScriptedBoxes boxes;
-    boxes.answer(MsgAnswer::Ok, "não foi encontrado");
-    ex.BtExcluir_Click();
-    EXPECT_EQ(operators(), 1);
-    EXPECT_FALSE(button(&ex, "BtExcluir")->isEnabled());
-    ex.close();
-
-    for (bool beforeLoad : {true, false}) {
-        SCOPED_TRACE(beforeLoad);
-        addPedro();
-        if (beforeLoad) Database::openDefault().execute("DELETE FROM TblOperador WHERE NomeOperador = 'PEDRO'");
-        Modulo::OperadorSelecionado = "PEDRO";
-        FrmAltAcesso alt;
-        alt.show();
-        if (!beforeLoad) Database::openDefault().execute("DELETE FROM TblOperador WHERE NomeOperador = 'PEDRO'");
-        for (int n = 1; n <= 9; ++n) check(&alt, n)->setChecked(false);
-        Typing::type(line(&alt, "TxtOperador"), "1234");
-        boxes.answer(MsgAnswer::Ok, "não foi encontrado");
-        alt.BtAlterar_Click();
-        EXPECT_EQ(rights("ADMINISTRADOR"), QList<bool>(9, true));
-        EXPECT_EQ(operators(), 1);
-    }
+    for (bool beforeLoad : {true, false})
+        steps.push_back({beforeLoad ? "removed before the window read him" : "removed after", [&, beforeLoad] {
+                             if (!beforeLoad) addPedro(true);
+                             const char* gone = "DELETE FROM TblOperador WHERE NomeOperador = 'PEDRO'";
+                             if (beforeLoad) Database::openDefault().execute(gone);
+                             as<FrmAltAcesso>("PEDRO", "");
+                             if (!beforeLoad) Database::openDefault().execute(gone);
+                             tick(window.get(), "000000000");
+                             perform(window.get(), "TxtOperador=1234;BtAlterar");
+                         }, {ok("não foi encontrado")}, "SELECT NomeOperador FROM TblOperador", "ADMINISTRADOR"});
+    run(steps);
+    EXPECT_EQ(rights("ADMINISTRADOR"), "111111111");
 }
 
 // The password change: its checks in their order, each failing alone, then
 // the save, after which only the new password finds the operator.
-TEST_F(OperatorAdminTest, PasswordChangeChecksRunInOrder) {
-    addPedro();
-    FrmAltSenha w;
-    w.show();
-    EXPECT_EQ(w.windowTitle(), " Alterar Senha");
-    EXPECT_FALSE(button(&w, "BtOk")->isEnabled());
-    // Filled before the operator: the focus stays where it is.
-    Typing::type(line(&w, "TxtConfNvSenha"), "9999");
-    EXPECT_EQ(QApplication::focusWidget(), line(&w, "TxtConfNvSenha"));
-    Typing::type(line(&w, "TxtOperador"), "1234");
-    EXPECT_TRUE(button(&w, "BtOk")->isEnabled());
-    EXPECT_EQ(QApplication::focusWidget(), line(&w, "TxtNvSenha"));
-
-    const QString security = "POR QUESTÕES DE SEGURANÇA, ESTA SENHA NÃO PODE SER USADA !\rTENTE OUTRA OUTRA SENHA!";
-    struct Case {
-        QString nova, confirmacao, message;
-        MsgIcon icon;
-        const char* focus;
-    };
-    const Case cases[] = {
-        {"", "", "ATENÇÃO - Digite Apenas Números Inteiros!", MsgIcon::Critical, "TxtNvSenha"},
-        {"12a4", "1234", "ATENÇÃO - Digite Apenas Números Inteiros!", MsgIcon::Critical, "TxtNvSenha"},
-        {"123", "124", "A Nova Senha não Confere.\rDigite Novamente a Nova Senha e Tecle OK", MsgIcon::Critical,
-         "TxtConfNvSenha"},
-        {"123", "123", "A Nova Senha precisa ter 4 Dígitos", MsgIcon::Information, "TxtNvSenha"},
-        {"5555", "5555", security, MsgIcon::Exclamation, "TxtNvSenha"},
-        {"0567", "0567", "A Senha não pode iniciar com 'ZERO' ", MsgIcon::Exclamation, "TxtNvSenha"},
-        {"1234", "1234", security, MsgIcon::Exclamation, "TxtNvSenha"},
-        {"4567", "4567", security, MsgIcon::Exclamation, "TxtNvSenha"},
-    };
-    ScriptedBoxes boxes;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.nova.toStdString() + " / " + c.confirmacao.toStdString());
-        setText(line(&w, "TxtNvSenha"), c.nova);
-        setText(line(&w, "TxtConfNvSenha"), c.confirmacao);
-        boxes.answer(MsgAnswer::Ok);
-        button(&w, "BtOk")->click();
-        ASSERT_FALSE(boxes.log().isEmpty());
-        EXPECT_EQ(boxes.log().last().text, c.message);
-        EXPECT_EQ(boxes.log().last().icon, c.icon);
-        EXPECT_EQ(boxes.log().last().title, "Alteração de Senha");
-        EXPECT_EQ(QApplication::focusWidget(), line(&w, c.focus));
-        EXPECT_EQ(row("ADMINISTRADOR")[1].toLongLong(), Schema::passwordToStored(1234));
-    }
-
-    setText(line(&w, "TxtNvSenha"), "2468");
-    EXPECT_EQ(QApplication::focusWidget(), line(&w, "TxtConfNvSenha"));
-    setText(line(&w, "TxtConfNvSenha"), "2468");
-    EXPECT_EQ(QApplication::focusWidget(), button(&w, "BtOk"));
-    boxes.answer(MsgAnswer::Ok, "SENHA ALTERADA COM SUCESSO !");
-    button(&w, "BtOk")->click();
-    EXPECT_FALSE(w.isVisible());
-    EXPECT_EQ(w.result(), QDialog::Accepted);
-    EXPECT_EQ(row("ADMINISTRADOR")[1].toLongLong(), Schema::passwordToStored(2468));
-    EXPECT_EQ(row("PEDRO")[1].toLongLong(), Schema::passwordToStored(4567));
-
-    // The old password no longer finds anybody; the new one does.
-    FrmAltSenha again;
-    again.show();
-    boxes.answer(MsgAnswer::Ok, "Operador Não Cadastrado");
-    Typing::type(line(&again, "TxtOperador"), "1234");
-    EXPECT_TRUE(line(&again, "TxtOperador")->text().isEmpty());
-    Typing::type(line(&again, "TxtOperador"), "2468");
-    EXPECT_EQ(line(&again, "TxtOperador")->text(), "ADMINISTRADOR");
+TEST_F(OperatorAdminTest, PasswordChange) {
+    QWidget* alt = nullptr;
+    const QString digits = "ATENÇÃO - Digite Apenas Números Inteiros!";
+    std::vector<Step> steps = refusals({
+        {"filled before the operator, the focus stays; the operator opens OK", [&] {
+             alt = as<FrmAltSenha>("", "");
+             EXPECT_FALSE(child(alt, "BtOk")->isEnabled());
+             perform(alt, "TxtConfNvSenha=9999");
+             EXPECT_EQ(focusName(), "TxtConfNvSenha");
+             perform(alt, "TxtOperador=1234");
+             EXPECT_TRUE(child(alt, "BtOk")->isEnabled());
+         }, {}, {}, {}, "TxtNvSenha"},
+    }, alt, "TxtNvSenha", "TxtConfNvSenha", "BtOk", {
+        {"", "", digits, "TxtNvSenha"},
+        {"12a4", "1234", digits, "TxtNvSenha"},
+        {"123", "124", "A Nova Senha não Confere.\rDigite Novamente a Nova Senha e Tecle OK", "TxtConfNvSenha"},
+        {"123", "123", "A Nova Senha precisa ter 4 Dígitos", "TxtNvSenha"},
+        {"5555", "5555", OperatorRules::SecurityMessage, "TxtNvSenha"},
+        {"0567", "0567", OperatorRules::ZeroMessage, "TxtNvSenha"},
+        {"1234", "1234", OperatorRules::SecurityMessage, "TxtNvSenha"},
+        {"4567", "4567", OperatorRules::SecurityMessage, "TxtNvSenha"},
+    });
+    steps.push_back({"the save", [&] {
+                         perform(alt, "TxtNvSenha=2468");
+                         EXPECT_EQ(focusName(), "TxtConfNvSenha");
+                         perform(alt, "TxtConfNvSenha=2468");
+                         EXPECT_EQ(focusName(), "BtOk");
+                         perform(alt, "BtOk");
+                         EXPECT_EQ(static_cast<QDialog*>(alt)->result(), QDialog::Accepted);
+                     }, {ok("SENHA ALTERADA COM SUCESSO !")}, passwords, stored(2468, 4567)});
+    steps.push_back({"the old password finds nobody, the new one does", [&] {
+                         QWidget* again = as<FrmAltSenha>("", "1234");
+                         EXPECT_EQ(text(child(again, "TxtOperador")), "");
+                         perform(again, "TxtOperador=2468");
+                         EXPECT_EQ(text(child(again, "TxtOperador")), "ADMINISTRADOR");
+                     }, {ok("Operador Não Cadastrado")}});
+    run(steps);
 }
 
 TARVEL_TEST_MAIN()

@@ -1,289 +1,194 @@
-// The advanced settings: company record, statuses, labour prices, operators
-// and restrictions, on a real database file.
-#include "operators/frmnvoperador.h"
+// The advanced settings (company record, statuses, labour prices, operators,
+// restrictions) on a real database file, as tables of scenarios.
 #include "settings/configavancadas.h"
 #include "store/database.h"
-#include "store/schema.h"
-#include "support/fixture.h"
-#include "support/modal.h"
-#include "support/scriptedboxes.h"
-#include "support/testmain.h"
 #include "support/typing.h"
+#include "support/windowscenario.h"
 #include "ui/gridmodel.h"
 
-#include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
 #include <QTableView>
-#include <sqlcipher/sqlite3.h>
+
+using namespace Scenario;
 
 namespace {
 
 using AdvancedTest = ProgramFolderTest;
 
-QVariant value(const QString& sql, const QVariantList& params = {}) {
-    return Database::openDefault().scalar(sql, params);
-}
-QLineEdit* box(QWidget* w, const QString& name) { return w->findChild<QLineEdit*>(name); }
-QPushButton* button(QWidget* w, const char* name) { return w->findChild<QPushButton*>(name); }
-QStringList lines(QWidget* w, const char* list) {
-    QStringList out;
-    auto* l = w->findChild<QListWidget*>(list);
-    for (int i = 0; i < l->count(); ++i) out << l->item(i)->text();
-    return out;
-}
-// Types at the end of a box's text.
-void append(QLineEdit* box, const QString& text) {
-    Typing::focus(box);
-    box->end(false);
-    Typing::type(box, text);
-}
 void select(QWidget* w, const char* list, int line) {
-    auto* l = w->findChild<QListWidget*>(list);
+    auto* l = child<QListWidget>(w, list);
     l->setCurrentRow(line);
     emit l->itemClicked(l->item(line));
 }
+void execute(const QString& sql, const QVariantList& params = {}) { Database::openDefault().execute(sql, params); }
 
 } // namespace
 
-// What is typed into the company, authorised-brand and message boxes is
-// stored by "&Fechar", by Esc and by the close box, and shown next time.
+// The company boxes are written by "&Fechar", by Esc and by the close box,
+// and shown next time; a stored value longer than its box comes back whole.
 TEST_F(AdvancedTest, CompanyBoxesAreWrittenOnEveryWayOfClosing) {
-    const std::vector<std::function<void(ConfigAvancadas&)>> ways = {
-        [](ConfigAvancadas& w) { button(&w, "BtFechar")->click(); },
-        [](ConfigAvancadas& w) { Typing::key(box(&w, "Text3"), Qt::Key_Escape); },
+    const QString longMessage(130, QLatin1Char('M'));
+    execute("UPDATE TblEmpresa SET Sigla = 'ABCD', Msg1 = ?", {longMessage});
+    const std::function<void(ConfigAvancadas&)> ways[] = {
+        [](ConfigAvancadas& w) { perform(&w, "BtFechar"); },
+        [](ConfigAvancadas& w) { perform(&w, "Text3@Escape"); },
         [](ConfigAvancadas& w) { w.close(); },
     };
-    for (std::size_t i = 0; i < ways.size(); ++i) {
+    for (int i = 0; i < 3; ++i) {
         SCOPED_TRACE(i);
         const QString n = QString::number(i);
-        {
-            ConfigAvancadas w;
-            w.show();
-            EXPECT_EQ(w.windowTitle(), "Configurações Avançadas");
-            EXPECT_EQ(box(&w, "Text2")->text(), i == 0 ? QString("ASSISTÊNCIA TÉCNICA") : "LOJA " + QString::number(i - 1));
-            box(&w, "Text2")->clear();
-            Typing::type(box(&w, "Text2"), "LOJA " + n);
-            append(box(&w, "TxtAut(11)"), "M" + n);
-            append(box(&w, "Text1(2)"), " " + n);
-            ways[i](w);
-            EXPECT_FALSE(w.isVisible());
-        }
-        EXPECT_EQ(value("SELECT NomeFantasia FROM TblEmpresa").toString(), "LOJA " + n);
-        EXPECT_TRUE(value("SELECT Aut12 FROM TblEmpresa").toString().endsWith("M" + n));
-        EXPECT_TRUE(value("SELECT Msg3 FROM TblEmpresa").toString().endsWith(" " + n));
-    }
-    ConfigAvancadas w;
-    EXPECT_EQ(box(&w, "Text2")->text(), "LOJA 2");
-    EXPECT_EQ(box(&w, "TxtAut(11)")->text(), "M0M1M2");
-}
-
-// A stored value longer than its box's limit comes back unchanged; the
-// limit applies to typing only.
-TEST_F(AdvancedTest, ALongStoredValueSurvivesOpenAndClose) {
-    const QString longMessage(130, QLatin1Char('M'));
-    Database::openDefault().execute("UPDATE TblEmpresa SET Sigla = 'ABCD', Msg1 = ?", {longMessage});
-    {
         ConfigAvancadas w;
         w.show();
-        EXPECT_EQ(box(&w, "Text3")->text(), "ABCD");
-        EXPECT_EQ(box(&w, "Text1(0)")->text(), longMessage);
-        Typing::type(box(&w, "TxtFax"), "1234");
-        Typing::type(box(&w, "Text3"), "X");
-        EXPECT_EQ(box(&w, "Text3")->text(), "ABCD");
-        w.close();
+        EXPECT_EQ(text(child(&w, "Text2")), i == 0 ? QString("ASSISTÊNCIA TÉCNICA") : "LOJA " + QString::number(i - 1));
+        EXPECT_EQ(text(child(&w, "Text1(0)")), longMessage);
+        perform(&w, QStringLiteral("Text2=LOJA %1;TxtAut(11)+=M%1;Text1(2)+= %1;Text3+=X").arg(n));   // Sigla takes two
+        ways[i](w);
+        EXPECT_FALSE(w.isVisible());
+        EXPECT_EQ(rows("SELECT NomeFantasia, substr(Aut12, -2), substr(Msg3, -2), Sigla, Msg1 FROM TblEmpresa"),
+                  "LOJA " + n + "|M" + n + "| " + n + "|ABCD|" + longMessage);
     }
-    EXPECT_EQ(value("SELECT Sigla FROM TblEmpresa").toString(), "ABCD");
-    EXPECT_EQ(value("SELECT Msg1 FROM TblEmpresa").toString(), longMessage);
-    EXPECT_EQ(value("SELECT Fax FROM TblEmpresa").toString(), "1234");
 }
 
-// Statuses: 13 characters stored, 14 refused; built-in names never deleted,
-// whatever row holds them; others go after the notice.
-TEST_F(AdvancedTest, StatusesKeepTheirLengthAndTheBuiltInNames) {
+// Statuses: 13 characters stored, 14 refused; the built-in names never
+// deleted, whatever row holds them; others go after the notice.
+TEST_F(AdvancedTest, Statuses) {
     ConfigAvancadas w;
-    ScriptedBoxes boxes;
-    boxes.input("aguardando pc", "Digite o Nome do Status");
-    w.BtNvStatus_Click();
-    boxes.input("aguardando pcs")
-        .answer(MsgAnswer::Ok, "EXCESSO DE CARACTERES ! (14)\rDigite o Nome do Status com no Máximo 13 Caracteres");
-    w.BtNvStatus_Click();
-    EXPECT_EQ(boxes.log().last().title, "Tarvel");
-    boxes.input("pronto");
-    w.BtNvStatus_Click();
-    EXPECT_EQ(lines(&w, "List1"), (QStringList{"PRONTO", "EM SERVIÇO", "SEM CONSERTO", "AGUARDANDO PC", "PRONTO"}));
-
-    boxes.answer(MsgAnswer::Ok, "Selecione o Nome do Status a ser Excluído !!!");
-    w.BtExStatus_Click();
-    for (int line : {0, 1, 2, 4}) {
-        select(&w, "List1", line);
-        boxes.answer(MsgAnswer::Ok, "Este Status nao poderar ser Excluído");
-        w.BtExStatus_Click();
-        EXPECT_EQ(boxes.log().last().title, "Impossível Excluir");
-        EXPECT_EQ(boxes.log().last().icon, MsgIcon::Critical);
-    }
-    select(&w, "List1", 3);
-    boxes.answer(MsgAnswer::Ok, "O Status:  \" AGUARDANDO PC \"  Será Excluído !");
-    w.BtExStatus_Click();
-    EXPECT_EQ(value("SELECT COUNT(*) FROM TblStatus").toInt(), 4);
-    EXPECT_EQ(value("SELECT COUNT(*) FROM TblStatus WHERE TipoStatus = 'PRONTO'").toInt(), 2);
-    EXPECT_EQ(lines(&w, "List1"), (QStringList{"PRONTO", "EM SERVIÇO", "SEM CONSERTO", "PRONTO"}));
+    std::vector<Step> steps = {
+        {"13 characters", [&] { w.BtNvStatus_Click(); }, {input("aguardando pc", "Digite o Nome do Status")}},
+        {"14 characters", [&] { w.BtNvStatus_Click(); },
+         {input("aguardando pcs"), ok("EXCESSO DE CARACTERES ! (14)\rDigite o Nome do Status com no Máximo 13 Caracteres")}},
+        {"a built-in name twice", [&] {
+             w.BtNvStatus_Click();
+             EXPECT_EQ(lines(&w, "List1"), "PRONTO,EM SERVIÇO,SEM CONSERTO,AGUARDANDO PC,PRONTO");
+         }, {input("pronto")}},
+        {"nothing selected", [&] { w.BtExStatus_Click(); }, {ok("Selecione o Nome do Status a ser Excluído !!!")}},
+    };
+    for (int line : {0, 1, 2, 4})
+        steps.push_back({QStringLiteral("built-in on line %1").arg(line), [&w, line] {
+                             select(&w, "List1", line);
+                             w.BtExStatus_Click();
+                         }, {ok("Este Status nao poderar ser Excluído")}, "SELECT COUNT(*) FROM TblStatus", "5"});
+    steps.push_back({"another name", [&] {
+                         select(&w, "List1", 3);
+                         w.BtExStatus_Click();
+                         EXPECT_EQ(lines(&w, "List1"), "PRONTO,EM SERVIÇO,SEM CONSERTO,PRONTO");
+                     }, {ok("O Status:  \" AGUARDANDO PC \"  Será Excluído !")},
+                     "SELECT TipoStatus FROM TblStatus ORDER BY TipoStatus", "EM SERVIÇO,PRONTO,PRONTO,SEM CONSERTO"});
+    run(steps);
 }
 
-// Labour prices: the price box's typing rules, a saved line in the
-// fixed-pitch layout, an unreadable price, and the deletion of the clicked
-// line alone.
-TEST_F(AdvancedTest, LabourPricesAreTypedListedAndDeleted) {
+// Labour prices: saved lines in the fixed-pitch layout with their keys, an
+// unreadable price refused, the clicked line alone deleted, also far down
+// the list, and nothing else when another copy removed it.
+TEST_F(AdvancedTest, LabourPrices) {
     ConfigAvancadas w;
     w.show();
-    QLineEdit* preco = box(&w, "TxtPreco");
-    Typing::type(preco, ",");
-    EXPECT_EQ(preco->text(), "0,");
-    EXPECT_EQ(preco->cursorPosition(), 2);
-    preco->clear();
-    Typing::type(preco, "2a-/5.5,1");
-    EXPECT_EQ(preco->text(), "25,51");
-    preco->clear();
-    Typing::paste(preco, "R$ 1.234,56");
-    EXPECT_EQ(preco->text(), "1234,56");
-
-    ScriptedBoxes boxes;
-    boxes.answer(MsgAnswer::Ok, "Digite o Tipo de Aparelho e o Preço da Mão de Obra");
-    w.BtSalvarMo_Click();
-    EXPECT_EQ(QApplication::focusWidget(), box(&w, "TxtAparelho"));
-    // Five decimals are read to four, the half rounding up.
-    Typing::type(box(&w, "TxtAparelho"), "tv");
-    preco->clear();
-    Typing::type(preco, "2,55005");
-    w.BtSalvarMo_Click();
-    box(&w, "TxtAparelho")->setText("som");
-    preco->setText("80");
-    w.BtSalvarMo_Click();
-    EXPECT_TRUE(box(&w, "TxtAparelho")->text().isEmpty());
-    EXPECT_TRUE(preco->text().isEmpty());
-    EXPECT_EQ(lines(&w, "List5"), (QStringList{"TV" + QString(18, ' ') + "R$ 2,55", "SOM" + QString(17, ' ') + "R$ 80,00"}));
-    EXPECT_EQ(lines(&w, "List6"), (QStringList{"1", "2"}));
-    EXPECT_EQ(value("SELECT Preco FROM TblPrecoMObra WHERE Aparelho = 'TV'").toLongLong(), 25501);
-
-    boxes.answer(MsgAnswer::Ok, "Selecione o aparelho que deseja excluir! ");
-    w.BtExcluirMo_Click();
-    EXPECT_EQ(boxes.log().last().title, "Exclusão de Preço de Mão de Obra");
-    select(&w, "List5", 1);
-    boxes.answer(MsgAnswer::Ok, "O Aparelho selecionado será Excluído da Tabela de Preços de Mão de Obra !");
-    w.BtExcluirMo_Click();
-    EXPECT_EQ(lines(&w, "List5"), QStringList{"TV" + QString(18, ' ') + "R$ 2,55"});
-    EXPECT_EQ(lines(&w, "List6"), QStringList{"1"});
-
-    // Another copy deleted the clicked price: nothing else goes.
-    select(&w, "List5", 0);
-    Database::openDefault().execute("DELETE FROM TblPrecoMObra");
-    Database::openDefault().execute("INSERT INTO TblPrecoMObra (Aparelho, Preco) VALUES ('TV', 10000)");
-    boxes.answer(MsgAnswer::Ok, "não foi encontrado");
-    w.BtExcluirMo_Click();
-    EXPECT_EQ(value("SELECT COUNT(*) FROM TblPrecoMObra").toInt(), 1);
+    const QString missing = "Digite o Tipo de Aparelho e o Preço da Mão de Obra";
+    const auto save = [&](const QString& aparelho, const QString& preco) {
+        return [&w, aparelho, preco] { perform(&w, "TxtAparelho=" + aparelho + ";TxtPreco=" + preco + ";BtSalvarMo"); };
+    };
+    run({
+        {"nothing typed", [&] { perform(&w, "TxtPreco=;BtSalvarMo"); }, {ok(missing)}, {}, {}, "TxtAparelho"},
+        {"a type without a price", save("tv", ""), {ok(missing)}},
+        {"a type of blanks", save("   ", "10"), {ok(missing)}},
+        {"two prices", [&] {
+             save("tv", "2.55005")();   // "." types a comma; the fifth decimal rounds the fourth
+             save("som", "80")();
+             EXPECT_EQ(text(child(&w, "TxtAparelho")) + text(child(&w, "TxtPreco")), "");
+             EXPECT_EQ(lines(&w, "List5"), "TV" + QString(18, ' ') + "R$ 2,55,SOM" + QString(17, ' ') + "R$ 80,00");
+             EXPECT_EQ(lines(&w, "List6"), "1,2");
+         }, {}, "SELECT Aparelho, Preco FROM TblPrecoMObra", "TV|25501,SOM|800000"},
+        {"nothing selected", [&] { perform(&w, "BtExcluirMo"); }, {ok("Selecione o aparelho que deseja excluir! ")}},
+        {"the clicked line", [&] {
+             select(&w, "List5", 1);
+             w.BtExcluirMo_Click();
+             EXPECT_EQ(lines(&w, "List6"), "1");
+         }, {ok("O Aparelho selecionado será Excluído da Tabela de Preços de Mão de Obra !")},
+         "SELECT Aparelho FROM TblPrecoMObra", "TV"},
+        {"removed by another copy: nothing else goes", [&] {
+             select(&w, "List5", 0);
+             execute("DELETE FROM TblPrecoMObra");
+             execute("INSERT INTO TblPrecoMObra (Aparelho, Preco) VALUES ('TV', 10000)");
+             w.BtExcluirMo_Click();
+         }, {ok("não foi encontrado")}, "SELECT COUNT(*) FROM TblPrecoMObra", "1"},
+        {"line 280 of 300", [&] {
+             raw("DELETE FROM TblPrecoMObra; WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 299) "
+                 "INSERT INTO TblPrecoMObra (Aparelho, Preco) SELECT 'AP' || i, 10000 FROM n");
+             ConfigAvancadas again;
+             select(&again, "List5", 280);
+             again.BtExcluirMo_Click();
+         }, {ok()}, "SELECT COUNT(*), SUM(Aparelho = 'AP280'), SUM(Aparelho = 'AP24') FROM TblPrecoMObra", "299|0|1"},
+    });
 }
 
-// Line positions past 255 still name their own row.
-TEST_F(AdvancedTest, APriceFarDownTheListIsTheOneDeleted) {
-    Database db = Database::openDefault();
-    for (int i = 0; i < 300; ++i)
-        db.execute("INSERT INTO TblPrecoMObra (Aparelho, Preco) VALUES (?, 10000)", {QStringLiteral("AP%1").arg(i)});
-    ConfigAvancadas w;
-    select(&w, "List5", 280);
-    ScriptedBoxes boxes;
-    boxes.answer(MsgAnswer::Ok);
-    w.BtExcluirMo_Click();
-    EXPECT_EQ(value("SELECT COUNT(*) FROM TblPrecoMObra").toInt(), 299);
-    EXPECT_EQ(value("SELECT COUNT(*) FROM TblPrecoMObra WHERE Aparelho = 'AP280'").toInt(), 0);
-    EXPECT_EQ(value("SELECT COUNT(*) FROM TblPrecoMObra WHERE Aparelho = 'AP24'").toInt(), 1);
-}
-
+// At most two operators; the list shows the one just added.
 TEST_F(AdvancedTest, AtMostTwoOperators) {
     ConfigAvancadas w;
-    {
-        ModalScript script([](QWidget* dlg) { dlg->close(); }, 10000, "frmNvOperador");
-        w.BtNvOp_Click();
-    }
-    Database::openDefault().execute("INSERT INTO TblOperador (NomeOperador, Senha) VALUES ('PEDRO', 10727)");
-    ScriptedBoxes boxes;
-    boxes.answer(MsgAnswer::Ok, "Numero Máximo de Operadores Excedido");
-    w.BtNvOp_Click();
-    EXPECT_EQ(boxes.log().last().icon, MsgIcon::Exclamation);
-    EXPECT_EQ(boxes.log().last().title, "Tarvel");
+    run({
+        {"the second operator", [&] {
+             ModalScript script([](QWidget* dlg) {
+                 perform(dlg, "TxtOperador=1234;TxtNvUsuario=pedro;TxtSnNvUsuario=4567;BtCadastrar;BtFechar");
+             }, 10000, "frmNvOperador");
+             w.BtNvOp_Click();
+             EXPECT_EQ(w.findChild<DataGrid*>("DBGrid1")->model()->rowCount(), 2);
+         }, {ok("Cadastrado Com Sucesso")}},
+        {"a third", [&] { w.BtNvOp_Click(); }, {ok("Numero Máximo de Operadores Excedido")}},
+    });
 }
 
 // Restrictions: the delete button needs Rst; the question names the row;
-// after a deletion the next row, or the first, becomes current; a reason
-// typed is written when the window closes.
-TEST_F(AdvancedTest, RestrictionsAreDeletedUnderRstAndTheirReasonEdited) {
-    Database db = Database::openDefault();
+// after a deletion the next row, or the first, becomes current; a refused
+// deletion says so and stays; a reason typed is written when the window
+// closes; with none left the question still comes, its parts empty.
+TEST_F(AdvancedTest, Restrictions) {
     for (const char* cliente : {"ANA", "BETO", "CAIO"})
-        db.execute("INSERT INTO TblRestricao (IdCliente, Cliente, Motivo, OpRestricao, DataRestricao, Tipo) "
-                   "VALUES (1, ?, 'DEVE', 'ADMINISTRADOR', '2025-03-04', 'NÃO PERMITIR ENTRADA')",
-                   {QString::fromLatin1(cliente)});
-    db.execute("INSERT INTO TblOperador (NomeOperador, Senha, Ini, Rst) VALUES ('PEDRO', 10727, 1, 0)");
-    {
-        ConfigAvancadas w;
-        w.show();
-        ScriptedBoxes boxes;
-        boxes.answer(MsgAnswer::Ok, "Voce Não Possui Autorizaçao para esta Operação");
-        Typing::type(box(&w, "TxtOperador"), "4567");
-        EXPECT_EQ(boxes.log().last().title, "Excluir Restrição");
-        EXPECT_FALSE(box(&w, "TxtOperador")->isEnabled());
-        EXPECT_FALSE(button(&w, "BtExRestricao")->isEnabled());
-    }
-    ConfigAvancadas w;
-    w.show();
-    Typing::type(box(&w, "TxtOperador"), "1234");
-    EXPECT_EQ(QApplication::focusWidget(), button(&w, "BtExRestricao"));
-    auto* grid = w.findChild<DataGrid*>("DBGrid2");
-    grid->view()->setCurrentIndex(grid->model()->index(2, 0));
-    EXPECT_EQ(box(&w, "TxtRest(0)")->text(), "CAIO");
-
-    ScriptedBoxes boxes;
-    boxes.answer(MsgAnswer::No, "Confirma Exclusão da Restrição Número: 3\rAdiciona em: 04/03/2025\rpor: ADMINISTRADOR");
-    button(&w, "BtExRestricao")->click();
-    EXPECT_EQ(boxes.log().last().defaultButton, MsgAnswer::No);
-    EXPECT_EQ(value("SELECT COUNT(*) FROM TblRestricao").toInt(), 3);
-    boxes.answer(MsgAnswer::Yes);
-    button(&w, "BtExRestricao")->click();
-    EXPECT_EQ(value("SELECT COUNT(*) FROM TblRestricao").toInt(), 2);
-    EXPECT_EQ(box(&w, "TxtRest(0)")->text(), "ANA");
-    EXPECT_TRUE(box(&w, "TxtRest(0)")->isReadOnly());
-
-    append(box(&w, "TxtRest(5)"), " E NAO PAGOU");
-    w.close();
-    EXPECT_EQ(value("SELECT Motivo FROM TblRestricao WHERE Cliente = 'ANA'").toString(), "DEVE E NAO PAGOU");
-    EXPECT_EQ(value("SELECT Motivo FROM TblRestricao WHERE Cliente = 'BETO'").toString(), "DEVE");
-
-    // A deletion the database refuses is reported and its restriction stays
-    // current; with no restriction left the question still comes, its parts
-    // empty, and Yes deletes nothing.
-    ASSERT_EQ(sqlite3_exec(db.handle(),
-                           "CREATE TRIGGER recusa BEFORE DELETE ON TblRestricao "
-                           "BEGIN SELECT RAISE(ABORT, 'exclusão recusada'); END",
-                           nullptr, nullptr, nullptr),
-              SQLITE_OK);
-    ConfigAvancadas again;
-    again.show();
-    Typing::type(box(&again, "TxtOperador"), "1234");
-    boxes.answer(MsgAnswer::Yes, "Número: 1\r")
-        .answer(MsgAnswer::Ok, "Ocorreu um Erro ao tentar Excluir esta Restrição!\r");
-    button(&again, "BtExRestricao")->click();
-    EXPECT_EQ(boxes.log().last().icon, MsgIcon::Critical);
-    EXPECT_TRUE(boxes.log().last().text.contains("exclusão recusada"));
-    EXPECT_EQ(value("SELECT COUNT(*) FROM TblRestricao").toInt(), 2);
-    EXPECT_EQ(box(&again, "TxtRest(0)")->text(), "ANA");
-
-    db.execute("DROP TRIGGER recusa");
-    boxes.answer(MsgAnswer::Yes).answer(MsgAnswer::Yes);
-    button(&again, "BtExRestricao")->click();
-    button(&again, "BtExRestricao")->click();
-    EXPECT_EQ(value("SELECT COUNT(*) FROM TblRestricao").toInt(), 0);
-    boxes.answer(MsgAnswer::Yes, "Confirma Exclusão da Restrição Número: \rAdiciona em: \rpor: ");
-    button(&again, "BtExRestricao")->click();
-    EXPECT_EQ(boxes.log().last().text, "Confirma Exclusão da Restrição Número: \rAdiciona em: \rpor: ");
+        execute("INSERT INTO TblRestricao (IdCliente, Cliente, Motivo, OpRestricao, DataRestricao, Tipo) "
+                "VALUES (1, ?, 'DEVE', 'ADMINISTRADOR', '2025-03-04', 'NÃO PERMITIR ENTRADA')",
+                {QString::fromLatin1(cliente)});
+    execute("INSERT INTO TblOperador (NomeOperador, Senha, Ini, Rst) VALUES ('PEDRO', 10727, 1, 0)");
+    std::unique_ptr<ConfigAvancadas> w;
+    const auto open = [&](const char* password) {
+        w = std::make_unique<ConfigAvancadas>();
+        w->show();
+        perform(w.get(), QStringLiteral("TxtOperador=") + password);
+    };
+    const auto remove = [&] { perform(w.get(), "BtExRestricao"); };
+    const auto current = [&] { return text(child(w.get(), "TxtRest(0)")); };
+    const QString cliente = "SELECT Cliente FROM TblRestricao ORDER BY Cliente";
+    run({
+        {"an operator without Rst", [&] {
+             open("4567");
+             EXPECT_FALSE(child(w.get(), "TxtOperador")->isEnabled() || child(w.get(), "BtExRestricao")->isEnabled());
+         }, {ok("Voce Não Possui Autorizaçao para esta Operação")}},
+        {"No keeps the restriction", [&] {
+             open("1234");
+             EXPECT_EQ(focusName(), "BtExRestricao");
+             auto* grid = w->findChild<DataGrid*>("DBGrid2");
+             grid->view()->setCurrentIndex(grid->model()->index(2, 0));
+             EXPECT_EQ(current(), "CAIO");
+             remove();
+         }, {no("Confirma Exclusão da Restrição Número: 3\rAdiciona em: 04/03/2025\rpor: ADMINISTRADOR")}, cliente,
+         "ANA,BETO,CAIO"},
+        {"Yes on the last deletes it and moves to the first", [&] {
+             remove();
+             EXPECT_EQ(current(), "ANA");
+             EXPECT_TRUE(static_cast<QLineEdit*>(child(w.get(), "TxtRest(0)"))->isReadOnly());
+         }, {yes()}, cliente, "ANA,BETO"},
+        {"the reason typed is written on closing", [&] {
+             perform(w.get(), "TxtRest(5)+= E NAO PAGOU");
+             w->close();
+         }, {}, "SELECT Motivo FROM TblRestricao ORDER BY Cliente", "DEVE E NAO PAGOU,DEVE"},
+        {"a refused deletion says so and stays on its restriction", [&] {
+             raw("CREATE TRIGGER recusa BEFORE DELETE ON TblRestricao BEGIN SELECT RAISE(ABORT, 'recusada'); END");
+             open("1234");
+             remove();
+             raw("DROP TRIGGER recusa");
+             EXPECT_EQ(current(), "ANA");
+         }, {yes("Número: 1\r"), ok("Ocorreu um Erro ao tentar Excluir esta Restrição!\r")}, cliente, "ANA,BETO"},
+        {"Yes on the first moves to the next", [&] { remove(); EXPECT_EQ(current(), "BETO"); }, {yes()}, cliente, "BETO"},
+        {"with none left the question comes, its parts empty", [&] { remove(); remove(); }, {yes(), yes("Confirma Exclusão da Restrição Número: \rAdiciona em: \rpor: ")}, cliente, ""},
+    });
 }
 
 TARVEL_TEST_MAIN()
