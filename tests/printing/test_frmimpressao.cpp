@@ -154,7 +154,9 @@ TEST_F(FrmImpressaoTest, Scenarios) {
         });
         expectBoxes(boxes, r.messages);
         EXPECT_EQ(pageCounts(*printer.target), r.pages);
-        if (r.via >= 0) EXPECT_EQ(via(os), r.via);
+        if (r.via >= 0) {
+            EXPECT_EQ(via(os), r.via);
+        }
         if (r.pages.empty()) continue;
         const RecordedPage& pg = page();
         EXPECT_EQ(count(pg, QStringLiteral("Núm.de Série")), r.stubs);
@@ -166,7 +168,9 @@ TEST_F(FrmImpressaoTest, Scenarios) {
         // Row 19 lists the earlier repairs of this appliance only.
         const PrintOp* list = startingWith(pg, QStringLiteral("OS's:"));
         EXPECT_EQ(list != nullptr, r.previous > 0 && !r.options.stubAlone);
-        if (list) EXPECT_EQ(list->text.count(QStringLiteral(" 00")), r.previous) << list->text.toStdString();
+        if (list) {
+            EXPECT_EQ(list->text.count(QStringLiteral(" 00")), r.previous) << list->text.toStdString();
+        }
         if (r.pages.size() < 2) continue;
         // The report: every page under its title and number, 6 blocks then 7.
         const auto& report = printer.target->documents.at(1).pages;
@@ -228,7 +232,9 @@ TEST_F(FrmImpressaoTest, PageRules) {
         EXPECT_EQ(pg.findText(sentence) != nullptr, *r.sentence != 0);
         const PrintOp* list = pg.findText(QStringLiteral("OS's:"));
         EXPECT_EQ(list != nullptr, r.list);
-        if (list) EXPECT_EQ(after(pg, list)->text.count(QStringLiteral(" 0")), r.others + 1);
+        if (list) {
+            EXPECT_EQ(after(pg, list)->text.count(QStringLiteral(" 0")), r.others + 1);
+        }
         EXPECT_TRUE(pg.fontOf(*pg.findText(QStringLiteral("URGENTE"))).bold);
         EXPECT_EQ(after(pg, pg.findText(QStringLiteral("Código")))->text, " 7 ");
     }

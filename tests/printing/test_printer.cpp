@@ -1,17 +1,14 @@
-// The drawing surface: print statements, figures, pages, the recording and
-// its spool, the PDF target and the default printer's failure.
+// The drawing surface: print statements, fitted values, figures, pages, the
+// PDF target and the default printer's failure.
 #include "printing/printer.h"
 #include "printing/printjob.h"
 #include "store/currency.h"
 #include "support/testmain.h"
 
 #include <QImage>
-#include <QRegularExpression>
-
-#include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
-#include <cmath>
 
 namespace {
 
@@ -176,33 +173,6 @@ TEST_F(PrinterTest, PagesEndAndCancel) {
     EXPECT_EQ(page(1).texts().size(), 1u);
 }
 
-// Finished pages go to the spool file and come back whole, in order.
-TEST_F(PrinterTest, LongDocumentsSpoolTheirPages) {
-    RecordedDocument doc;
-    for (int i = 1; i <= 40; ++i) {
-        RecordedPage pg;
-        pg.fonts.push_back(PrintFont{QStringLiteral("Arial Narrow"), 8, true, false, true});
-        PrintOp op;
-        op.text = QStringLiteral("Página %1 ç").arg(i);
-        op.x = i;
-        pg.ops.push_back(op);
-        doc.addPage(std::move(pg));
-    }
-    doc.setLastPage(RecordedPage());
-    EXPECT_GT(doc.spoolBytes(), 0);
-    EXPECT_EQ(doc.pageCount(), 41);
-    int n = 0;
-    doc.forEachPage([&](const RecordedPage& pg) {
-        ++n;
-        if (n <= 40) {
-            EXPECT_EQ(pg.ops.at(0).text, QStringLiteral("Página %1 ç").arg(n));
-            EXPECT_EQ(pg.ops.at(0).x, n);
-            EXPECT_TRUE(pg.fonts.at(0).underline);
-        }
-    });
-    EXPECT_EQ(n, 41);
-}
-
 TEST(Formats, NamedFormatsAndItems) {
     const std::pair<QString, QString> rows[] = {
         {Fmt::zeros(42, 5), "00042"},
@@ -236,8 +206,6 @@ TEST(PdfTarget, WritesPagesTextsAndFonts) {
     p.newPage();
     p.setFontName(QStringLiteral("Times New Roman"));
     p.print({"Endereço"});
-    p.setFontName(QStringLiteral("Courier New"));
-    p.print({"Código"});
     p.setFontName(QStringLiteral("Lucida Sans"));
     p.print({"Comprovante"});
     p.line(0, 50, 100, 50);
@@ -250,7 +218,7 @@ TEST(PdfTarget, WritesPagesTextsAndFonts) {
     EXPECT_TRUE(text.contains(QStringLiteral("Manutenções Anteriores: AÇÃO É ção º ª"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("Endereço")));
     const QString fonts = run(QStringLiteral("pdffonts"), {file});
-    for (const char* face : {"LiberationSansNarrow", "LiberationSerif", "LiberationMono", "DejaVuSans"})
+    for (const char* face : {"LiberationSansNarrow", "LiberationSerif", "DejaVuSans"})
         EXPECT_TRUE(fonts.contains(QLatin1String(face))) << face << "\n" << fonts.toStdString();
 }
 
