@@ -214,11 +214,13 @@ TEST_F(DeliveredPrintTest, LongFieldsPrintWholeInsideThePage) {
         {"OperadorEnt", w(14)}, {"OperadorSaida", w(14)}, {"Tipo", QString::fromUtf8("GAR. DE SERVIÇO")},
         {"Status", "SEM CONSERTO"}, {"Relatorio5", "R$9999999999,00"}, {"Relatorio6", "R$ 99.999.999.999,00"},
         {"Relatorio7", "9999999,00"}, {"ValorCobrado", money(9999999999900)}};
+    // Each line its own first letter, so that a line printed in another's place shows.
+    char mark = 'A';
     for (const char* name : {"Relatorio0", "Relatorio1", "Relatorio2", "Relatorio3", "Relatorio4", "Relatorio55"})
-        longest.push_back({name, part});
-    for (const char* name : {"Relatorio9", "Relatorio10", "Relatorio11"}) longest.push_back({name, w(70)});
-    for (const char* name : {"Relatorio12", "Relatorio13", "Relatorio14", "Relatorio15", "Relatorio16"})
-        longest.push_back({name, w(70)});
+        longest.push_back({name, QLatin1Char(mark++) + part.mid(1)});
+    for (const char* name : {"Relatorio9", "Relatorio10", "Relatorio11", "Relatorio12", "Relatorio13", "Relatorio14",
+                             "Relatorio15", "Relatorio16"})
+        longest.push_back({name, QLatin1Char(mark++) + w(69)});
     const DeliveredData::Fields realistic = {
         {"Nome", "MARIA APARECIDA DOS SANTOS OLIVEIRA DE ALBUQUERQUE"}, {"Marca", "CONTINENTAL 2001"},
         {"Aparelho", "MICROSSYSTEM"}, {"Loja", "MAGAZINE LUIZA CENTRO"}, {"NotaFiscal", "000123456789012"},
