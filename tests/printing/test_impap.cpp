@@ -97,7 +97,7 @@ TEST_F(FrmImpApTest, PagesBreakAtTheirBounds) {
 TEST_F(FrmImpApTest, LongFieldsPrintWholeInsideThePage) {
     const auto w = PrintData::longText;
     const std::pair<QString, WorkshopData::Fields> cases[] = {
-        {w(50), {{"Aparelho", w(16)}, {"Marca", w(16)}, {"Modelo", w(14)},
+        {w(50), {{"Aparelho", w(16)}, {"Marca", QStringLiteral("M") + w(15)}, {"Modelo", w(14)},
                  {"Tipo", QStringLiteral("GAR. DE SERVIÇO")}, {"Status", w(13)}, {"Tecnico", w(14)}}},
         {QStringLiteral("MARIA APARECIDA DOS SANTOS OLIVEIRA DE ALBUQUERQUE"),
          {{"Aparelho", QStringLiteral("MICROSSYSTEM")}, {"Marca", QStringLiteral("CONTINENTAL 2001")},
@@ -118,6 +118,19 @@ TEST_F(FrmImpApTest, LongFieldsPrintWholeInsideThePage) {
         for (const auto& [field, value] : fields) values << value.toString();
         expectWholeInside(p, values);
         ASSERT_EQ(rows(p).size(), 4);
+        // The fields in their columns' order.
+        const auto valueOf = [&fields](const char* field, const char* fallback) {
+            for (const auto& f : fields)
+                if (f.first == QLatin1String(field)) return f.second.toString();
+            return QString::fromUtf8(fallback);
+        };
+        double x = -1;
+        for (const QString& v : {nome, valueOf("Aparelho", "TV"), valueOf("Marca", "PHILCO"), valueOf("Modelo", "PH21")}) {
+            const PrintOp* t = p.findText(v);
+            ASSERT_TRUE(t) << v.toStdString();
+            EXPECT_GT(t->x, x) << v.toStdString();
+            x = t->x;
+        }
         // Each row on the baseline of its order number: ten fields, fewer when empty.
         for (const PrintOp* t : p.texts())
             if (p.fontOf(*t).bold && p.fontOf(*t).size == 8) {
