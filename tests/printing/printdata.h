@@ -11,7 +11,6 @@
 #include <QStringList>
 #include <QTime>
 #include <QVariant>
-#include <algorithm>
 #include <memory>
 
 namespace PrintData {
@@ -39,94 +38,39 @@ inline qint64 insert(const QString& table, const Fields& fields) {
     return d.lastInsertKey();
 }
 
-// Every text of the page inside the printable area, none drawn over the
-// next one on its line.
-inline void expectOnThePageApart(const RecordedPage& pg) {
-    const auto texts = pg.texts();
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-        const PrintOp* t = texts[i];
-        const double right = t->x + PrintMetrics::textWidth(pg.fontOf(*t), t->text);
-        EXPECT_LE(right, pg.printable.width() + 0.05) << t->text.toStdString();
-        EXPECT_LE(t->y + PrintMetrics::lineHeight(pg.fontOf(*t)), pg.printable.height()) << t->text.toStdString();
-        if (i + 1 < texts.size() && std::abs(texts[i + 1]->y - t->y) < 0.05)
-            EXPECT_GE(texts[i + 1]->x + 0.05, right) << t->text.toStdString() << " | " << texts[i + 1]->text.toStdString();
-    }
-}
-
-// The page as expectOnThePageApart() wants it, and every value in it whole:
-// within one text of the page, not cut (blanks at its ends aside).
-inline void expectWholeOnThePage(const RecordedPage& pg, const QStringList& values) {
-    expectOnThePageApart(pg);
-    const auto texts = pg.texts();
-    for (const QString& value : values) {
-        const QString v = value.trimmed();
-        if (v.isEmpty()) continue;
-        const bool whole = std::any_of(texts.begin(), texts.end(), [&v](const PrintOp* t) { return t->text.contains(v); });
-        EXPECT_TRUE(whole) << v.toStdString();
-    }
-}
-
 // An open order with every printed field filled; `over` replaces fields.
 inline qint64 addOrder(const Fields& over = {}) {
-    Fields f{{"IdCliente", 7},
-             {"Nome", QStringLiteral("JOSÉ DA CONCEIÇÃO")},
-             {"Endereco", QStringLiteral("RUA DAS ACÁCIAS, 120")},
-             {"Complemento", QStringLiteral("APTO 3")},
-             {"Bairro", QStringLiteral("JARDIM SÃO JOÃO")},
-             {"Cidade", QStringLiteral("CAMPINAS")},
-             {"Estado", QStringLiteral("SP")},
-             {"TelResidencia", QStringLiteral("(19) 3232-1111")},
-             {"TelComercial", QStringLiteral("(19) 3232-2222")},
-             {"Fax", QStringLiteral("(19) 3232-3333")},
-             {"Celular", QStringLiteral("(19) 99999-4444")},
-             {"Aparelho", QStringLiteral("TELEVISOR")},
-             {"Marca", QStringLiteral("PHILCO")},
-             {"Modelo", QStringLiteral("PH29")},
-             {"Chassis", QStringLiteral("CH-77")},
-             {"NumSerie", QStringLiteral("SN12345")},
-             {"Tensao", QStringLiteral("110V")},
-             {"Defeito", QStringLiteral("NÃO LIGA")},
-             {"EstadoAparelho", QStringLiteral("RISCOS NA TAMPA")},
-             {"Acessorios", QStringLiteral("CONTROLE REMOTO")},
-             {"Tipo", QStringLiteral("ORÇAMENTO")},
-             {"prioridade", QStringLiteral("NORMAL")},
-             {"Atendimento", QStringLiteral("INTERNO")},
-             {"Status", QStringLiteral("EM SERVIÇO")},
-             {"Tecnico", QStringLiteral("CARLOS")},
-             {"OperadorEnt", QStringLiteral("ADMINISTRADOR")},
-             {"DataEntrada", QStringLiteral("2026-12-01")},
-             {"HoraEntrada", QStringLiteral("14:35:10")},
-             {"Via", 0},
-             {"Loja", QStringLiteral("CASAS BAHIA")},
-             {"DataCompra", QStringLiteral("10/10/2026")},
-             {"NotaFiscal", QStringLiteral("NF 5555")},
-             {"GarComplementar", QStringLiteral("12 MESES")}};
+    Fields f{{"IdCliente", 7}, {"Nome", QStringLiteral("JOSÉ DA CONCEIÇÃO")},
+             {"Endereco", QStringLiteral("RUA DAS ACÁCIAS, 120")}, {"Complemento", QStringLiteral("APTO 3")},
+             {"Bairro", QStringLiteral("JARDIM SÃO JOÃO")}, {"Cidade", QStringLiteral("CAMPINAS")},
+             {"Estado", QStringLiteral("SP")}, {"TelResidencia", QStringLiteral("(19) 3232-1111")},
+             {"TelComercial", QStringLiteral("(19) 3232-2222")}, {"Fax", QStringLiteral("(19) 3232-3333")},
+             {"Celular", QStringLiteral("(19) 99999-4444")}, {"Aparelho", QStringLiteral("TELEVISOR")},
+             {"Marca", QStringLiteral("PHILCO")}, {"Modelo", QStringLiteral("PH29")},
+             {"Chassis", QStringLiteral("CH-77")}, {"NumSerie", QStringLiteral("SN12345")},
+             {"Tensao", QStringLiteral("110V")}, {"Defeito", QStringLiteral("NÃO LIGA")},
+             {"EstadoAparelho", QStringLiteral("RISCOS NA TAMPA")}, {"Acessorios", QStringLiteral("CONTROLE REMOTO")},
+             {"Tipo", QStringLiteral("ORÇAMENTO")}, {"prioridade", QStringLiteral("NORMAL")},
+             {"Atendimento", QStringLiteral("INTERNO")}, {"Status", QStringLiteral("EM SERVIÇO")},
+             {"Tecnico", QStringLiteral("CARLOS")}, {"OperadorEnt", QStringLiteral("ADMINISTRADOR")},
+             {"DataEntrada", QStringLiteral("2026-12-01")}, {"HoraEntrada", QStringLiteral("14:35:10")}, {"Via", 0},
+             {"Loja", QStringLiteral("CASAS BAHIA")}, {"DataCompra", QStringLiteral("10/10/2026")},
+             {"NotaFiscal", QStringLiteral("NF 5555")}, {"GarComplementar", QStringLiteral("12 MESES")}};
     for (auto it = over.begin(); it != over.end(); ++it) f[it.key()] = it.value();
     return insert(QStringLiteral("TblManutencao"), f);
 }
 
 // A delivered appliance (a previous repair) of the default order's appliance.
 inline qint64 addDelivered(int os, const Fields& over = {}) {
-    Fields f{{"IdCliente", 7},
-             {"Os", os},
-             {"Nome", QStringLiteral("JOSÉ DA CONCEIÇÃO")},
-             {"Aparelho", QStringLiteral("TELEVISOR")},
-             {"Marca", QStringLiteral("PHILCO")},
-             {"Modelo", QStringLiteral("PH29")},
-             {"NumSerie", QStringLiteral("SN12345")},
-             {"DataEntrada", QStringLiteral("2025-03-01")},
-             {"DataSaida", QStringLiteral("2025-03-10")},
-             {"Tipo", QStringLiteral("ORÇAMENTO")},
-             {"Status", QStringLiteral("PRONTO")},
-             {"Dias", 9},
-             {"ValorCobrado", 1505000},
-             {"Defeito", QStringLiteral("SEM IMAGEM")},
-             {"Acessorios", QStringLiteral("NENHUM")},
-             {"Tecnico", QStringLiteral("CARLOS")},
-             {"Relatorio0", QStringLiteral("1 FLYBACK")},
-             {"Relatorio1", QStringLiteral("2 CAPACITOR")},
-             {"Relatorio2", QStringLiteral("1 RESISTOR")},
-             {"Relatorio3", QStringLiteral("1 FUSÍVEL")},
+    Fields f{{"IdCliente", 7}, {"Os", os}, {"Nome", QStringLiteral("JOSÉ DA CONCEIÇÃO")},
+             {"Aparelho", QStringLiteral("TELEVISOR")}, {"Marca", QStringLiteral("PHILCO")},
+             {"Modelo", QStringLiteral("PH29")}, {"NumSerie", QStringLiteral("SN12345")},
+             {"DataEntrada", QStringLiteral("2025-03-01")}, {"DataSaida", QStringLiteral("2025-03-10")},
+             {"Tipo", QStringLiteral("ORÇAMENTO")}, {"Status", QStringLiteral("PRONTO")}, {"Dias", 9},
+             {"ValorCobrado", 1505000}, {"Defeito", QStringLiteral("SEM IMAGEM")},
+             {"Acessorios", QStringLiteral("NENHUM")}, {"Tecnico", QStringLiteral("CARLOS")},
+             {"Relatorio0", QStringLiteral("1 FLYBACK")}, {"Relatorio1", QStringLiteral("2 CAPACITOR")},
+             {"Relatorio2", QStringLiteral("1 RESISTOR")}, {"Relatorio3", QStringLiteral("1 FUSÍVEL")},
              {"Relatorio4", QStringLiteral("1 SOLDA")}};
     for (auto it = over.begin(); it != over.end(); ++it) f[it.key()] = it.value();
     return insert(QStringLiteral("TblApEntregues"), f);
@@ -146,19 +90,18 @@ inline qlonglong via(qint64 os) {
     return Database::openDefault().scalar(QStringLiteral("SELECT Via FROM TblManutencao WHERE Os = ?"), {os}).toLongLong();
 }
 
-// TARVEL_PDF_DIR=folder: every document the running test records is also
-// written there as a PDF named after the test, to be looked at.
-inline void writePdfsWhenAsked(RecordingTarget& target) {
-    const QString pdfDir = qEnvironmentVariable("TARVEL_PDF_DIR");
-    if (pdfDir.isEmpty()) return;
-    const QString name = QString::fromUtf8(::testing::UnitTest::GetInstance()->current_test_info()->name());
-    target.alsoWritePdf(pdfDir + QLatin1Char('/') + name + QStringLiteral("-%1.pdf"));
-}
-
 // The recording target as the program's default printer while the object lives.
 class RecordingPrinter {
 public:
-    RecordingPrinter() : target(std::make_shared<RecordingTarget>()) { m_previous = Printing::setDefaultTarget(target); }
+    // TARVEL_PDF_DIR=folder: every document is also written there as a PDF
+    // named after the test, to be looked at.
+    RecordingPrinter() : target(std::make_shared<RecordingTarget>()) {
+        m_previous = Printing::setDefaultTarget(target);
+        const QString dir = qEnvironmentVariable("TARVEL_PDF_DIR");
+        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        if (!dir.isEmpty() && test)
+            target->alsoWritePdf(dir + QLatin1Char('/') + QString::fromUtf8(test->name()) + QStringLiteral("-%1.pdf"));
+    }
     ~RecordingPrinter() { Printing::setDefaultTarget(m_previous); }
     std::shared_ptr<RecordingTarget> target;
 

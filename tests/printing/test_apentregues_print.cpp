@@ -1,7 +1,6 @@
 // The delivered appliances on paper: the repaired-appliance report of one
-// appliance (its page, a row that is gone, a failing printer, Cancel) and the
-// list of every delivered appliance (its pages and their header, the
-// selected-order option, the unavailable query option).
+// appliance and its window's scenarios, and the list of every delivered
+// appliance with its pages and options.
 #include "orders/delivereddata.h"
 #include "printdata.h"
 
@@ -11,21 +10,21 @@
 #include "store/globals.h"
 #include "support/fixture.h"
 #include "support/modal.h"
-#include "support/scriptedboxes.h"
+#include "support/printedpages.h"
 #include "support/testmain.h"
 #include "ui/windowhost.h"
 
-#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <functional>
 
 using DeliveredData::addDelivered;
 using DeliveredData::money;
+using namespace PrintedPages;
 
 namespace {
 
-constexpr double Tol = 0.05;
 const QString Sent = QStringLiteral("Os Dados foram enviados para a Impressora. Aguarde!");
 
 class DeliveredPrintTest : public ProgramFolderTest {
@@ -33,290 +32,167 @@ protected:
     void SetUp() override {
         ProgramFolderTest::SetUp();
         Clock::set(QDateTime(QDate(2026, 12, 6), QTime(15, 20, 5)));
+        m_db = Database::openDefault();   // one connection for the test's writes
         PrintData::setCompany({{"NomeFantasia", QStringLiteral("ELETRÔNICA ÁGIL")}});
-        // TARVEL_PDF_DIR=folder: every document is also written there as a PDF, to be looked at.
-        const QString pdfDir = qEnvironmentVariable("TARVEL_PDF_DIR");
-        if (!pdfDir.isEmpty()) {
-            const QString name = QString::fromUtf8(::testing::UnitTest::GetInstance()->current_test_info()->name());
-            printer.target->alsoWritePdf(pdfDir + QLatin1Char('/') + name + QStringLiteral("-%1.pdf"));
-        }
     }
     void TearDown() override {
         Clock::set({});
+        m_db = Database();
         ProgramFolderTest::TearDown();
     }
     const RecordingTarget::Document& doc(std::size_t i = 0) { return printer.target->documents.at(i); }
     std::size_t documents() const { return printer.target->documents.size(); }
 
     // The report of a row, run as the window runs it: opened, then its timer's tick.
-    void runReport(qint64 id, FrmImpDtApEnt** keep = nullptr) {
+    QList<ShownBox> runReport(qint64 id) {
         Modulo::IdApEntregueAtual = std::int32_t(id);
-        auto* w = new FrmImpDtApEnt;
-        EXPECT_TRUE(w->findChild<WindowTimer*>("Timer2")->isActive());
-        w->findChild<WindowTimer*>("Timer2")->fire();
-        if (keep) *keep = w;
-        else delete w;
+        return boxesDuring([] {
+            FrmImpDtApEnt w;
+            w.findChild<WindowTimer*>("Timer2")->fire();
+        });
     }
     // The list dialog with an option chosen and its start button pressed.
-    void runList(const char* choice) {
-        FrmImpApEntr w;
-        w.findChild<QRadioButton*>(choice)->setChecked(true);
-        w.findChild<QPushButton*>("BtImprimir")->click();
+    QList<ShownBox> runList(const char* choice) {
+        return boxesDuring([choice] {
+            FrmImpApEntr w;
+            w.findChild<QRadioButton*>(choice)->setChecked(true);
+            w.findChild<QPushButton*>("BtImprimir")->click();
+        });
     }
 
     PrintData::RecordingPrinter printer;
+    Database m_db;
 };
-
-PrintFont arial(double size, bool bold = false, bool italic = false) {
-    return PrintFont{QStringLiteral("Arial"), size, bold, italic, false};
-}
-double column(const PrintFont& f, int n) { return (n - 1) * PrintMetrics::averageCharWidth(f); }
-
-int count(const RecordedPage& pg, const QString& text) {
-    int n = 0;
-    for (const PrintOp* t : pg.texts()) n += t->text == text;
-    return n;
-}
-
-// The text op printed on the same line right after `op`.
-const PrintOp* next(const RecordedPage& pg, const PrintOp* op) {
-    const auto texts = pg.texts();
-    for (std::size_t i = 0; i + 1 < texts.size(); ++i)
-        if (texts[i] == op) return texts[i + 1];
-    return nullptr;
-}
 
 } // namespace
 
-TEST_F(DeliveredPrintTest, TheReportPrintsTheRecordingAtItsPositions) {
+// The report's own rules: the parts lines beside the payment lines (the
+// sixth alone), the stored labour, sub-total and discount after their
+// labels, the amount charged in the currency format, the dates of entry
+// and exit in their places.
+TEST_F(DeliveredPrintTest, TheReportPage) {
     const qint64 id = addDelivered(42, "ANA", {{"Relatorio55", "F09 1 UN FUSIVEL 2,00"}, {"ValorCobrado", money(15050)},
                                                {"Loja", QVariant()}, {"DataCompra", "10/10/2026"}});
-    ScriptedBoxes boxes;
-    boxes.answer(MsgAnswer::Ok, Sent);
-    FrmImpDtApEnt* w = nullptr;
-    runReport(id, &w);
-    EXPECT_EQ(w->windowTitle(), QString::fromUtf8("Relatório de Aparelho Consertado"));
-    EXPECT_EQ(w->findChild<QLabel*>("Label2")->text(), "42");
-    EXPECT_EQ(w->findChild<QProgressBar*>("PgBar")->value(), 100);
-    EXPECT_EQ(w->result(), QDialog::Accepted);
-    delete w;
-    EXPECT_EQ(boxes.log().last().title, QString::fromUtf8("Impressão de Ordem de Serviço"));
-
-    ASSERT_EQ(documents(), 1u);
-    ASSERT_EQ(doc().pages.size(), 1u);
+    expectBoxes(runReport(id), {Sent});
+    ASSERT_EQ(pageCounts(*printer.target), std::vector<int>{1});
     const RecordedPage& pg = doc().pages[0];
-    EXPECT_EQ(pg.orientation, PrintOrientation::Portrait);
-    EXPECT_EQ(doc().copies, 1);
-
-    // Row 2: the trade name at column 16 in 16 points, the number in 20-point bold with zeros.
-    const PrintOp* name = pg.findText(QString::fromUtf8("ELETRÔNICA ÁGIL"));
-    ASSERT_TRUE(name);
-    EXPECT_EQ(pg.fontOf(*name), arial(16));
-    EXPECT_NEAR(name->x, column(arial(16), 16), Tol);
-    EXPECT_NEAR(name->y, PrintMetrics::lineHeight(arial(16)), Tol);
-    const PrintOp* number = pg.findText("00042");
-    ASSERT_TRUE(number);
-    EXPECT_EQ(pg.fontOf(*number), arial(20, true));
-    EXPECT_EQ(pg.fontOf(*pg.findText(QString::fromUtf8("Nº"))), arial(20, true));
-
-    const PrintOp* title = pg.findText(QString::fromUtf8("RELATÓRIO DE APARELHO CONSERTADO"));
-    ASSERT_TRUE(title);
-    EXPECT_EQ(pg.fontOf(*title), arial(10));
-    EXPECT_NEAR(title->x, column(arial(10), 29), Tol);
-    for (const char* block : {"---------- DADOS DO CLIENTE ----------", "---------- DADOS DO APARELHO ----------",
-                              "---------- GARANTIA DE FÁBRICA ----------", "---------- MATERIAL UTILIZADO ----------"})
-        EXPECT_TRUE(pg.findText(QString::fromUtf8(block))) << block;
-
-    // The customer's phones at column 70 on the lines of the address.
-    const PrintOp* tel = pg.findText("Tel.Res.:");
-    ASSERT_TRUE(tel);
-    EXPECT_NEAR(tel->x, column(arial(10), 70), Tol);
-    EXPECT_NEAR(tel->y, pg.findText("ANA")->y, Tol);
-    EXPECT_NEAR(pg.findText(QString::fromUtf8("Tensão:"))->x, column(arial(10), 82), Tol);
-    // The factory warranty block with an empty shop and a purchase date kept as text.
-    EXPECT_TRUE(pg.findText("Loja:"));
-    EXPECT_EQ(next(pg, pg.findText("Data Compra:"))->text, "10/10/2026");
-
-    // Entry and exit values at columns 25 and 94.
-    const PrintOp* out = pg.findText("05/12/2026");
-    ASSERT_TRUE(out);
-    EXPECT_NEAR(out->x, column(arial(10), 94), Tol);
-    EXPECT_NEAR(pg.findText("20/11/2026")->x, column(arial(10), 25), Tol);
-    EXPECT_NEAR(pg.findText("16:40")->x, column(arial(10), 94), Tol);
-    EXPECT_NEAR(pg.findText("05/03/2027")->x, column(arial(10), 94), Tol);
-
-    // Parts beside payment: five bars; the sixth parts line has none.
+    expectWholeInside(pg, {"00042", "ELETRÔNICA ÁGIL", "Mão de Obra: R$45,00", "Sub Total: 175,00", "Desconto: 24,50",
+                           "Total do Serviço: R$ 150,50", "TESTADO 2 HORAS", "06/12/2026", "15:20", "PAGO NA RETIRADA"});
     EXPECT_EQ(count(pg, "|"), 5);
     const PrintOp* flyback = pg.findText("F01 1 UN FLYBACK 120,00");
     ASSERT_TRUE(flyback);
-    EXPECT_NEAR(flyback->x, column(arial(10), 2), Tol);
-    EXPECT_EQ(next(pg, next(pg, flyback))->text, "DINHEIRO");
-    EXPECT_NEAR(next(pg, flyback)->x, column(arial(10), 71), Tol);
+    EXPECT_EQ(after(pg, after(pg, flyback))->text, "DINHEIRO");
     const PrintOp* sixth = pg.findText("F09 1 UN FUSIVEL 2,00");
     ASSERT_TRUE(sixth);
-    EXPECT_NE(next(pg, sixth)->text, "|");
-    EXPECT_GT(next(pg, sixth)->y, sixth->y + Tol) << "nothing beside the sixth parts line";
-
-    // The stored labour, sub-total and discount after their labels; the value charged in 16 points.
-    EXPECT_TRUE(pg.findText(QString::fromUtf8("Mão de Obra: R$45,00")));
-    EXPECT_TRUE(pg.findText("Sub Total: 175,00"));
-    EXPECT_TRUE(pg.findText("Desconto: 24,50"));
-    const PrintOp* total = pg.findText(QString::fromUtf8("Total do Serviço: R$ 150,50"));
-    ASSERT_TRUE(total);
-    EXPECT_EQ(pg.fontOf(*total), arial(16));
-    EXPECT_NEAR(total->x, column(arial(16), 12), Tol);
-    EXPECT_TRUE(pg.findText("TESTADO 2 HORAS"));
-
-    // The issue line, italic 9 points, at column 80.
-    const PrintOp* issued = pg.findText(QString::fromUtf8("Data Emissão:"));
-    ASSERT_TRUE(issued);
-    EXPECT_EQ(pg.fontOf(*issued), arial(9, false, true));
-    EXPECT_NEAR(issued->x, column(arial(9, false, true), 80), Tol);
-    EXPECT_TRUE(pg.findText("06/12/2026"));
-    EXPECT_TRUE(pg.findText("15:20"));
-    EXPECT_EQ(pg.lines().size(), 0u);
+    EXPECT_GT(after(pg, sixth)->y, sixth->y + 0.05) << "nothing beside the sixth parts line";
+    EXPECT_EQ(after(pg, pg.findText("Data Compra:"))->text, "10/10/2026");
+    // Entry and exit side by side: the entry date left of the exit date, on its line.
+    const PrintOp* in = pg.findText("20/11/2026");
+    const PrintOp* out = pg.findText("05/12/2026");
+    ASSERT_TRUE(in && out);
+    EXPECT_EQ(in->y, out->y);
+    EXPECT_LT(in->x, out->x);
+    EXPECT_EQ(pg.findText("05/03/2027")->y, pg.findText("INTERNO")->y);   // the warranty's end beside the service
 }
 
-TEST_F(DeliveredPrintTest, AReportWhoseRowIsGonePrintsNothingAndSaysSo) {
-    const qint64 id = addDelivered(42, "ANA");
-    Modulo::IdApEntregueAtual = std::int32_t(id);
-    FrmImpDtApEnt w;
-    Database::openDefault().execute("DELETE FROM TblApEntregues");
-    ScriptedBoxes boxes;
-    boxes.answer(MsgAnswer::Ok, QString::fromUtf8("não foi encontrado"));
-    w.findChild<WindowTimer*>("Timer2")->fire();
-    EXPECT_EQ(documents(), 0u);
-    ASSERT_EQ(boxes.log().size(), 1);
-    EXPECT_TRUE(boxes.log()[0].text.contains("Nada foi impresso."));
-    EXPECT_EQ(w.result(), QDialog::Rejected);
-}
-
-TEST_F(DeliveredPrintTest, AFailingPrinterLeavesNoPageAndTheWindowOpenAndCancelPrintsNothing) {
-    const qint64 id = addDelivered(42, "ANA");
-    printer.target->setFailure(483, QStringLiteral("A impressora recusou o trabalho"));
-    ScriptedBoxes boxes;
-    boxes.answer(MsgAnswer::Ok, QString::fromUtf8("Não foi possível imprimir esta Ordem de Serviço\rVerifique se a "
-                                                  "impressora está ligada e funcionando corretamente!\rA impressora "
-                                                  "recusou o trabalho__483"));
-    Modulo::IdApEntregueAtual = std::int32_t(id);
-    {
-        FrmImpDtApEnt w;
-        w.show();
-        w.findChild<WindowTimer*>("Timer2")->fire();
-        EXPECT_TRUE(w.isVisible());
-        EXPECT_EQ(boxes.log().last().title, QString::fromUtf8("Erro de Impressão"));
-        EXPECT_EQ(boxes.log().last().icon, MsgIcon::Critical);
-    }
-    printer.target->clearFailure();
-    EXPECT_EQ(documents(), 0u);
-    // Cancel before the tick: the window closes, the job never runs.
-    FrmImpDtApEnt w;
-    ModalScript cancel([](QWidget* d) { d->findChild<QPushButton*>("BtFechar")->click(); });
-    EXPECT_EQ(w.exec(), QDialog::Rejected);
-    EXPECT_FALSE(w.findChild<WindowTimer*>("Timer2")->isActive());
-    EXPECT_EQ(documents(), 0u);
-}
-
-// 14 rows on the first page and 15 on each later one, every page under its
-// header with the page number; the rows in the table's order.
-TEST_F(DeliveredPrintTest, TheCompleteListPrintsEveryRowPageByPage) {
-    for (int i = 1; i <= 30; ++i) addDelivered(1000 + i, QStringLiteral("CLIENTE %1").arg(i, 2, 10, QLatin1Char('0')));
-    // A filter on screen does not reach the paper.
-    Modulo::SqlFiltroEntregues = "SELECT * FROM TblApEntregues WHERE Os = 1001";
-    ScriptedBoxes boxes;
-    boxes.answer(MsgAnswer::Ok, Sent);
-    runList("Option1");
-    EXPECT_EQ(boxes.log().last().title, QString::fromUtf8("Relatório de Aparelhos Entregues"));
-    ASSERT_EQ(documents(), 1u);
-    const auto& pages = doc().pages;
-    ASSERT_EQ(pages.size(), 3u);
-    const int perPage[] = {14, 15, 1};
-    int first = 1;
-    for (std::size_t n = 0; n < pages.size(); ++n) {
-        SCOPED_TRACE(n);
-        const RecordedPage& pg = pages[n];
-        EXPECT_EQ(pg.orientation, PrintOrientation::Landscape);
-        EXPECT_TRUE(pg.findText(QString::fromUtf8("=== Relatório de Aparelhos ENTREGUES ===")));
-        const PrintOp* pageNo = pg.findText(QStringLiteral(" %1 ").arg(n + 1));
-        ASSERT_TRUE(pageNo);
-        EXPECT_TRUE(pg.findText(QString(210, '-')));
-        int rows = 0;
-        for (const PrintOp* t : pg.texts())
-            if (t->text.startsWith("CLIENTE ")) {
-                EXPECT_EQ(t->text, QStringLiteral("CLIENTE %1").arg(first + rows, 2, 10, QLatin1Char('0')));
-                ++rows;
+// The report window's scenarios: printed and closed, the row gone meanwhile,
+// a failing printer (the window stays), Cancel before the tick.
+TEST_F(DeliveredPrintTest, TheReportWindowsScenarios) {
+    struct Row {
+        const char* name;
+        std::function<void(FrmImpDtApEnt&)> act;
+        QStringList messages;
+        std::size_t documents;
+        bool staysOpen;
+    };
+    const auto tick = [](FrmImpDtApEnt& w) { w.findChild<WindowTimer*>("Timer2")->fire(); };
+    const Row rows[] = {
+        {"prints", tick, {Sent}, 1, false},
+        {"row gone", [&](FrmImpDtApEnt& w) {
+             m_db.execute("DELETE FROM TblApEntregues");
+             tick(w);
+         }, {QStringLiteral("não foi encontrado")}, 0, false},
+        {"printer fails", [&](FrmImpDtApEnt& w) {
+             printer.target->setFailure(483, QStringLiteral("A impressora recusou o trabalho"));
+             tick(w);
+             printer.target->clearFailure();
+         }, {QStringLiteral("Não foi possível imprimir esta Ordem de Serviço\rVerifique se a impressora está ligada e "
+                            "funcionando corretamente!\rA impressora recusou o trabalho__483")}, 0, true},
+        {"cancel", [](FrmImpDtApEnt& w) { w.findChild<QPushButton*>("BtFechar")->click(); }, {}, 0, false},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        printer.target->documents.clear();
+        Modulo::IdApEntregueAtual = std::int32_t(addDelivered(42, "ANA"));
+        expectBoxes(boxesDuring([&] {
+            FrmImpDtApEnt w;
+            w.show();
+            r.act(w);
+            EXPECT_EQ(w.isVisible(), r.staysOpen);
+            EXPECT_FALSE(w.findChild<WindowTimer*>("Timer2")->isActive());
+            if (r.documents) {
+                EXPECT_EQ(w.findChild<QProgressBar*>("PgBar")->value(), 100);
             }
-        EXPECT_EQ(rows, perPage[n]);
-        first += rows;
-        EXPECT_EQ(pg.lines().size(), 0u);
+        }), r.messages);
+        EXPECT_EQ(documents(), r.documents);
     }
-    // A row: the order number in bold 8 points at column 2, the amount in the currency format.
-    const RecordedPage& pg = pages[0];
-    const PrintOp* os = pg.findText(" 1001 ");
-    ASSERT_TRUE(os);
-    const PrintFont bold8{QStringLiteral("Arial Narrow"), 8, true, false, false};
-    EXPECT_EQ(pg.fontOf(*os), bold8);
-    EXPECT_NEAR(os->x, column(bold8, 2), Tol);
-    EXPECT_TRUE(pg.findText(QString::fromUtf8("R$ 150,50")));
-    EXPECT_TRUE(pg.allText().contains(QString::fromUtf8("Defeito: NÃO LIGA   Acessórios: ")));
 }
 
-TEST_F(DeliveredPrintTest, AnEmptyTablePrintsTheHeaderAloneAndAFailureKeepsTheDialog) {
-    ScriptedBoxes boxes;
-    boxes.answer(MsgAnswer::Ok, Sent);
-    runList("Option1");
-    ASSERT_EQ(documents(), 1u);
-    ASSERT_EQ(doc().pages.size(), 1u);
-    EXPECT_TRUE(doc().pages[0].findText("OS"));
-    EXPECT_TRUE(doc().pages[0].findText(QString::fromUtf8("ELETRÔNICA ÁGIL")));
-
-    addDelivered(1, "ANA");
+// The list: 14 rows on the first page, 15 on each later one, every page
+// under its header with its number, the rows in the table's order, whatever
+// filter the screen holds; an empty table prints the header alone; a failure
+// keeps the dialog.
+TEST_F(DeliveredPrintTest, TheListPagesAndFailure) {
+    const std::pair<int, std::vector<int>> cases[] = {{0, {0}}, {14, {14}}, {15, {14, 1}}, {30, {14, 15, 1}}};
+    Modulo::SqlFiltroEntregues = "SELECT * FROM TblApEntregues WHERE Os = 1001";
+    for (const auto& [rows, perPage] : cases) {
+        SCOPED_TRACE(rows);
+        m_db.execute("DELETE FROM TblApEntregues");
+        printer.target->documents.clear();
+        for (int i = 1; i <= rows; ++i) addDelivered(1000 + i, QStringLiteral("CLIENTE %1").arg(i, 2, 10, QLatin1Char('0')));
+        expectBoxes(runList("Option1"), {Sent});
+        ASSERT_EQ(doc().pages.size(), perPage.size());
+        int next = 1;
+        for (std::size_t n = 0; n < perPage.size(); ++n) {
+            const RecordedPage& pg = doc().pages[n];
+            EXPECT_TRUE(pg.findText(QStringLiteral("=== Relatório de Aparelhos ENTREGUES ===")));
+            EXPECT_EQ(after(pg, pg.findText(QStringLiteral("Página: ")))->text, QStringLiteral(" %1 ").arg(n + 1));
+            int found = 0;
+            for (const PrintOp* t : pg.texts())
+                if (t->text.startsWith("CLIENTE ")) {
+                    EXPECT_EQ(t->text, QStringLiteral("CLIENTE %1").arg(next++, 2, 10, QLatin1Char('0')));
+                    ++found;
+                }
+            EXPECT_EQ(found, perPage[n]);
+        }
+    }
+    EXPECT_TRUE(doc().pages[0].findText(QStringLiteral("R$ 150,50")));
     printer.target->setFailure(482, QStringLiteral("Nenhuma impressora padrão"));
-    boxes.answer(MsgAnswer::Ok, QString::fromUtf8("Não foi possível imprimir este Relatório\r"));
-    FrmImpApEntr w;
-    w.show();
-    w.findChild<QRadioButton*>("Option1")->setChecked(true);
-    w.findChild<QPushButton*>("BtImprimir")->click();
-    EXPECT_TRUE(w.isVisible());
-    EXPECT_EQ(boxes.log().last().title, QString::fromUtf8("Relatório de Aparelhos Entregues"));
-    EXPECT_EQ(boxes.log().last().icon, MsgIcon::Critical);
-    EXPECT_EQ(documents(), 1u);
+    const QList<ShownBox> boxes = boxesDuring([] {
+        FrmImpApEntr w;
+        w.show();
+        w.findChild<QRadioButton*>("Option1")->setChecked(true);
+        w.findChild<QPushButton*>("BtImprimir")->click();
+        EXPECT_TRUE(w.isVisible());
+    });
+    expectBoxes(boxes, {QStringLiteral("Não foi possível imprimir este Relatório\r")});
+    EXPECT_EQ(boxes[0].title, QStringLiteral("Relatório de Aparelhos Entregues"));
 }
 
 // The dialog opens on "OS Selecionada", which prints the report of
-// IdApEntregueAtual and closes; "Apenas a Consulta" cannot be chosen.
+// IdApEntregueAtual and closes.
 TEST_F(DeliveredPrintTest, TheSelectedOrderOptionPrintsItsReport) {
     addDelivered(41, "ANA");
-    const qint64 id = addDelivered(42, "BETO");
-    Modulo::IdApEntregueAtual = std::int32_t(id);
-    FrmImpApEntr w;
-    EXPECT_EQ(w.windowTitle(), QString::fromUtf8("Relatório de Aparelhos  Entregues"));
-    EXPECT_TRUE(w.findChild<QRadioButton*>("Option3")->isChecked());
-    EXPECT_FALSE(w.findChild<QRadioButton*>("Option2")->isEnabled());
-    // Every button's caption fits it and every widget lies inside the window.
-    for (QPushButton* b : w.findChildren<QPushButton*>()) {
-        EXPECT_GE(b->width(), b->sizeHint().width()) << b->objectName().toStdString();
-        EXPECT_TRUE(w.rect().contains(b->geometry())) << b->objectName().toStdString();
-    }
-    const QString dir = qEnvironmentVariable("TARVEL_PDF_DIR");
-    if (!dir.isEmpty()) {
+    Modulo::IdApEntregueAtual = std::int32_t(addDelivered(42, "BETO"));
+    expectBoxes(boxesDuring([] {
+        FrmImpApEntr w;
         w.show();
-        QApplication::processEvents();
-        w.grab().save(dir + QStringLiteral("/FrmImpApEntr.png"));
-        FrmImpDtApEnt progress;
-        progress.show();
-        QApplication::processEvents();
-        progress.grab().save(dir + QStringLiteral("/FrmImpDtApEnt.png"));
-        progress.reject();
-    }
-    ScriptedBoxes boxes;
-    boxes.answer(MsgAnswer::Ok, Sent);
-    ModalScript report([](QWidget* d) { static_cast<FrmImpDtApEnt*>(d)->findChild<WindowTimer*>("Timer2")->fire(); },
-                       10000, "FrmImpDtApEnt");
-    w.show();
-    w.findChild<QPushButton*>("BtImprimir")->click();
-    EXPECT_TRUE(report.done());
-    EXPECT_FALSE(w.isVisible());
+        EXPECT_TRUE(w.findChild<QRadioButton*>("Option3")->isChecked());
+        ModalScript report([](QWidget* d) { d->findChild<WindowTimer*>("Timer2")->fire(); }, 10000, "FrmImpDtApEnt");
+        w.findChild<QPushButton*>("BtImprimir")->click();
+        EXPECT_TRUE(report.done());
+        EXPECT_FALSE(w.isVisible());
+    }), {Sent});
     ASSERT_EQ(documents(), 1u);
     EXPECT_TRUE(doc().pages[0].findText("00042"));
     EXPECT_TRUE(doc().pages[0].findText("BETO"));
@@ -338,11 +214,13 @@ TEST_F(DeliveredPrintTest, LongFieldsPrintWholeInsideThePage) {
         {"OperadorEnt", w(14)}, {"OperadorSaida", w(14)}, {"Tipo", QString::fromUtf8("GAR. DE SERVIÇO")},
         {"Status", "SEM CONSERTO"}, {"Relatorio5", "R$9999999999,00"}, {"Relatorio6", "R$ 99.999.999.999,00"},
         {"Relatorio7", "9999999,00"}, {"ValorCobrado", money(9999999999900)}};
+    // Each line its own first letter, so that a line printed in another's place shows.
+    char mark = 'A';
     for (const char* name : {"Relatorio0", "Relatorio1", "Relatorio2", "Relatorio3", "Relatorio4", "Relatorio55"})
-        longest.push_back({name, part});
-    for (const char* name : {"Relatorio9", "Relatorio10", "Relatorio11"}) longest.push_back({name, w(70)});
-    for (const char* name : {"Relatorio12", "Relatorio13", "Relatorio14", "Relatorio15", "Relatorio16"})
-        longest.push_back({name, w(70)});
+        longest.push_back({name, QLatin1Char(mark++) + part.mid(1)});
+    for (const char* name : {"Relatorio9", "Relatorio10", "Relatorio11", "Relatorio12", "Relatorio13", "Relatorio14",
+                             "Relatorio15", "Relatorio16"})
+        longest.push_back({name, QLatin1Char(mark++) + w(69)});
     const DeliveredData::Fields realistic = {
         {"Nome", "MARIA APARECIDA DOS SANTOS OLIVEIRA DE ALBUQUERQUE"}, {"Marca", "CONTINENTAL 2001"},
         {"Aparelho", "MICROSSYSTEM"}, {"Loja", "MAGAZINE LUIZA CENTRO"}, {"NotaFiscal", "000123456789012"},
@@ -353,23 +231,20 @@ TEST_F(DeliveredPrintTest, LongFieldsPrintWholeInsideThePage) {
     for (const auto& [name, fields] : {std::pair{"longest", longest}, std::pair{"realistic", realistic}}) {
         SCOPED_TRACE(name);
         const std::size_t first = documents();
-        Database::openDefault().execute(QStringLiteral("DELETE FROM TblApEntregues"));
+        m_db.execute(QStringLiteral("DELETE FROM TblApEntregues"));
         QStringList values;
         for (const auto& [field, value] : fields)
             if (field != "ValorCobrado") values << value.toString();
         const qint64 id = addDelivered(99999, fields.front().second.toString(), fields);
         for (int i = 1; i <= 19; ++i) addDelivered(100000 + i, fields.front().second.toString(), fields);
-        ScriptedBoxes boxes;
-        boxes.answer(MsgAnswer::Ok, Sent);
-        runReport(id);
+        expectBoxes(runReport(id), {Sent});
         ASSERT_EQ(documents(), first + 1);
         ASSERT_EQ(doc(first).pages.size(), 1u);
-        PrintData::expectWholeOnThePage(doc(first).pages[0], values);
+        expectWholeInside(doc(first).pages[0], values);
         EXPECT_EQ(count(doc(first).pages[0], "|"), 5);
 
         // The list: the row's own fields, each page under its header.
-        boxes.answer(MsgAnswer::Ok, Sent);
-        runList("Option1");
+        expectBoxes(runList("Option1"), {Sent});
         ASSERT_EQ(documents(), first + 2);
         ASSERT_EQ(doc(first + 1).pages.size(), 2u);
         QStringList listed;
@@ -379,7 +254,7 @@ TEST_F(DeliveredPrintTest, LongFieldsPrintWholeInsideThePage) {
                 if (f == QLatin1String(field)) listed << value.toString();
         for (const RecordedPage& pg : doc(first + 1).pages) {
             EXPECT_TRUE(pg.findText(QString(210, '-')));
-            PrintData::expectWholeOnThePage(pg, listed);
+            expectWholeInside(pg, listed);
         }
     }
 }

@@ -1,24 +1,24 @@
-// The printed list of the appliances in repair: its options, the pages of
-// the complete report and its failures.
+// The printed list of the appliances in repair: its paging, its rows at
+// their longest, and the window's options and failures.
 #include "printdata.h"
 #include "../orders/workshopdata.h"
 
 #include "printing/frmimpap.h"
-#include "printing/printer.h"
 #include "store/clock.h"
 #include "store/globals.h"
 #include "support/fixture.h"
 #include "support/modal.h"
-#include "support/scriptedboxes.h"
+#include "support/printedpages.h"
 #include "support/testmain.h"
 
-#include <QFile>
 #include <QPushButton>
 #include <QRadioButton>
 
+using namespace PrintedPages;
+
 namespace {
 
-const QString Title = QString::fromUtf8("Relatório de Aparelhos em Manutenção");
+const QString Title = QStringLiteral("Relatório de Aparelhos em Manutenção");
 const QString Sent = QStringLiteral("Os Dados foram enviados para a Impressora. Aguarde!");
 
 class FrmImpApTest : public ProgramFolderTest {
@@ -26,204 +26,153 @@ protected:
     void SetUp() override {
         ProgramFolderTest::SetUp();
         Clock::set(QDateTime(QDate(2026, 12, 6), QTime(15, 20, 0)));
+        m_db = Database::openDefault();   // one connection for the test's writes
+    }
+    void TearDown() override {
+        m_db = Database();
+        ProgramFolderTest::TearDown();
     }
     void addOrders(int n) {
-        Database d = Database::openDefault();
-        Transaction tx(d);
-        for (int i = 1; i <= n; ++i)
-            WorkshopData::addOrder(QStringLiteral("CLIENTE %1").arg(i, 3, 10, QLatin1Char('0')));
+        Transaction tx(m_db);
+        for (int i = 1; i <= n; ++i) WorkshopData::addOrder(QStringLiteral("CLIENTE %1").arg(i, 3, 10, QLatin1Char('0')));
         tx.commit();
     }
-    // Prints the complete report as the operator does.
-    void printComplete(ScriptedBoxes& boxes) {
-        FrmImpAp w;
-        w.findChild<QRadioButton*>("Option1")->setChecked(true);
-        boxes.answer(MsgAnswer::Ok, Sent);
-        w.findChild<QPushButton*>("BtImprimir")->click();
-        EXPECT_EQ(w.result(), QDialog::Accepted);
+    // Prints the complete report as the operator does; returns the messages.
+    QList<ShownBox> printComplete(bool* closed = nullptr) {
+        return boxesDuring([&] {
+            FrmImpAp w;
+            w.show();
+            w.findChild<QRadioButton*>("Option1")->setChecked(true);
+            w.findChild<QPushButton*>("BtImprimir")->click();
+            if (closed) *closed = !w.isVisible();
+        });
     }
     const std::vector<RecordedPage>& pages() { return printer.target->documents.at(0).pages; }
     // The order numbers printed on a page (the bold 8-point texts).
-    QStringList rows(const RecordedPage& p) {
+    static QStringList rows(const RecordedPage& p) {
         QStringList out;
         for (const PrintOp* t : p.texts())
             if (p.fontOf(*t).bold && p.fontOf(*t).size == 8) out << t->text.trimmed();
         return out;
     }
 
-    // The number after "Página: " in the page's header.
-    static QString pageNumber(const RecordedPage& p) {
-        const auto texts = p.texts();
-        for (std::size_t i = 0; i + 1 < texts.size(); ++i)
-            if (texts[i]->text == QString::fromUtf8("Página: ")) return texts[i + 1]->text.trimmed();
-        return {};
-    }
-
     PrintData::RecordingPrinter printer;
+    Database m_db;
 };
 
 } // namespace
 
-TEST_F(FrmImpApTest, OpensOnTheSelectedOrderWithTheQueriesUnavailable) {
-    Modulo::OsAtual = 1234;
-    FrmImpAp w;
-    EXPECT_EQ(w.windowTitle(), Title);
-    auto* selected = w.findChild<QRadioButton*>("Option3");
-    EXPECT_EQ(selected->text(), "OS Selecionada (1234)");
-    EXPECT_TRUE(selected->isChecked());
-    EXPECT_TRUE(w.findChild<QRadioButton*>("Option1")->isEnabled());
-    EXPECT_FALSE(w.findChild<QRadioButton*>("Option2")->isEnabled());
-    EXPECT_FALSE(w.findChild<QRadioButton*>("Option4")->isEnabled());
-    EXPECT_EQ(w.findChild<QRadioButton*>("Option2")->text(), "Consulta com 'Cliente'");
-    EXPECT_FALSE(w.logo().isNull()) << "the built-in picture without logo.bmp";
-}
-
-TEST_F(FrmImpApTest, TwoHundredOrdersMake43RowsThen44PerPageEachUnderItsHeader) {
-    addOrders(200);
+// 43 rows on the first page, 44 on the next ones, each page under its header
+// with its number; an empty workshop prints the header alone.
+TEST_F(FrmImpApTest, PagesBreakAtTheirBounds) {
     PrintData::setCompany({{"NomeFantasia", QStringLiteral("ELETRO SÃO JOSÉ")}});
-    ScriptedBoxes boxes;
-    printComplete(boxes);
-    ASSERT_EQ(printer.target->documents.size(), 1u);
-    ASSERT_EQ(pages().size(), 5u);
-    const int expected[] = {43, 44, 44, 44, 25};
-    int first = 1;
-    for (std::size_t n = 0; n < pages().size(); ++n) {
-        SCOPED_TRACE(n);
-        const RecordedPage& p = pages()[n];
-        EXPECT_EQ(p.orientation, PrintOrientation::Landscape);
-        const QStringList os = rows(p);
-        ASSERT_EQ(os.size(), expected[n]);
-        EXPECT_EQ(os.first(), QString::number(first));
-        first += expected[n];
-        const QString all = p.allText();
-        EXPECT_TRUE(all.contains(QString::fromUtf8("ELETRO SÃO JOSÉ")));
-        EXPECT_TRUE(all.contains(QString::fromUtf8("=== Relatório Completo de todos os Aparelhos em Manutenção ===")) ||
-                    (all.contains("=== ") && all.contains(QString::fromUtf8("Relatório Completo de todos os Aparelhos em Manutenção"))));
-        EXPECT_TRUE(all.contains(QStringLiteral("Página:")));
-        EXPECT_EQ(pageNumber(p), QString::number(n + 1));
-        EXPECT_NE(p.findText("TECNICO"), nullptr);
-        for (const PrintOp* t : p.texts()) EXPECT_LE(t->y, p.printable.height()) << t->text.toStdString();
-    }
-    // A row: the order's fields at their columns, on one line.
-    const RecordedPage& p = pages()[0];
-    const PrintOp* os = nullptr;
-    for (const PrintOp* t : p.texts())
-        if (t->text.trimmed() == "1" && p.fontOf(*t).bold) os = t;
-    ASSERT_NE(os, nullptr);
-    int onLine = 0;
-    for (const PrintOp* t : p.texts())
-        if (std::abs(t->y - os->y) < 0.01) ++onLine;
-    EXPECT_EQ(onLine, 10);
-    const PrintOp* nome = p.findText("CLIENTE 001");
-    ASSERT_NE(nome, nullptr);
-    EXPECT_NEAR(nome->y, os->y, 0.01);
-    EXPECT_NE(p.findText("05/03/2008"), nullptr);
-    EXPECT_EQ(boxes.log().last().title, Title);
-}
-
-TEST_F(FrmImpApTest, PagesBreakAtTheirBoundsAndAnEmptyWorkshopPrintsTheHeader) {
-    ScriptedBoxes boxes;
-    printComplete(boxes);
-    ASSERT_EQ(pages().size(), 1u);
-    EXPECT_TRUE(rows(pages()[0]).isEmpty());
-    EXPECT_NE(pages()[0].findText("TECNICO"), nullptr);
-    for (const auto& [orders, count] : std::vector<std::pair<int, std::size_t>>{{43, 1}, {44, 2}, {87, 2}, {88, 3}}) {
+    const std::pair<int, std::vector<int>> cases[] = {
+        {0, {0}}, {43, {43}}, {44, {43, 1}}, {87, {43, 44}}, {88, {43, 44, 1}}};
+    for (const auto& [orders, perPage] : cases) {
         SCOPED_TRACE(orders);
-        Database::openDefault().execute("DELETE FROM TblManutencao");
+        m_db.execute(QStringLiteral("DELETE FROM TblManutencao"));
         addOrders(orders);
         printer.target->documents.clear();
-        printComplete(boxes);
-        EXPECT_EQ(pages().size(), count);
-    }
-}
-
-TEST_F(FrmImpApTest, ALongNameKeepsToItsColumnAndAnEmptyFieldPrintsNothing) {
-    WorkshopData::addOrder(QString(50, QChar(0x00C3)), {{"Tecnico", QVariant()}, {"Dias", QVariant()}});
-    ScriptedBoxes boxes;
-    printComplete(boxes);
-    const RecordedPage& p = pages()[0];
-    const auto texts = p.texts();
-    const PrintOp* aparelho = p.findText("TV");
-    ASSERT_NE(aparelho, nullptr);
-    for (const PrintOp* t : texts)
-        if (t->text.startsWith(QChar(0x00C3))) {
-            EXPECT_NEAR(t->y + PrintMetrics::ascent(p.fontOf(*t)), aparelho->y + PrintMetrics::ascent(p.fontOf(*aparelho)),
-                        0.01)
-                << "same baseline";
-            EXPECT_LT(t->x + PrintMetrics::textWidth(p.fontOf(*t), t->text), aparelho->x);
+        bool closed = false;
+        expectBoxes(printComplete(&closed), {Sent});
+        EXPECT_TRUE(closed);
+        ASSERT_EQ(pages().size(), perPage.size());
+        for (std::size_t n = 0; n < perPage.size(); ++n) {
+            const RecordedPage& p = pages()[n];
+            const QStringList os = rows(p);
+            ASSERT_EQ(os.size(), perPage[n]);
+            if (!os.isEmpty()) {
+                EXPECT_EQ(os.first().toInt() - os.last().toInt(), 1 - perPage[n]);
+            }
+            EXPECT_TRUE(p.findText(QStringLiteral("ELETRO SÃO JOSÉ")));
+            EXPECT_EQ(after(p, p.findText(QStringLiteral("Página: ")))->text, QStringLiteral(" %1 ").arg(n + 1));
+            expectWholeInside(p);
         }
-    EXPECT_EQ(rows(p).size(), 1);
-}
-
-TEST_F(FrmImpApTest, TheReportReachesAPdfFilePageByPage) {
-    addOrders(50);
-    const QString pdf = folder() + "/lista.pdf";
-    auto previous = Printing::setDefaultTarget(std::make_shared<PdfTarget>(pdf));
-    ScriptedBoxes boxes;
-    FrmImpAp w;
-    w.findChild<QRadioButton*>("Option1")->setChecked(true);
-    boxes.answer(MsgAnswer::Ok, Sent);
-    w.findChild<QPushButton*>("BtImprimir")->click();
-    Printing::setDefaultTarget(previous);
-    QFile file(pdf);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
-    EXPECT_TRUE(bytes.startsWith("%PDF"));
-    EXPECT_EQ(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r") + bytes.count("/Type /Page "), 2);
-}
-
-TEST_F(FrmImpApTest, AFailingPrinterSaysSoAndTheWindowStays) {
-    addOrders(3);
-    printer.target->setFailure(483, QStringLiteral("A impressora recusou o trabalho"));
-    FrmImpAp w;
-    w.show();
-    w.findChild<QRadioButton*>("Option1")->setChecked(true);
-    ScriptedBoxes boxes;
-    boxes.answer(MsgAnswer::Ok, QString::fromUtf8("Não foi possível imprimir este Relatório\rVerifique se a impressora está "
-                                                  "ligada e funcionando corretamente!\rA impressora recusou o trabalho__483"));
-    w.findChild<QPushButton*>("BtImprimir")->click();
-    EXPECT_EQ(boxes.log().last().icon, MsgIcon::Critical);
-    EXPECT_EQ(boxes.log().last().title, Title);
-    EXPECT_TRUE(w.isVisible());
-    EXPECT_TRUE(printer.target->documents.empty());
-}
-
-TEST_F(FrmImpApTest, TheSelectedOrderGoesToTheServiceOrderPrintWindow) {
-    const qint64 os = WorkshopData::addOrder("ANA");
-    Modulo::OsAtual = std::int32_t(os);
-    FrmImpAp w;
-    ModalScript script([](QWidget* d) { d->findChild<QPushButton*>("BtFechar")->click(); }, 10000, "FrmImpressao");
-    w.findChild<QPushButton*>("BtImprimir")->click();
-    EXPECT_TRUE(script.done());
-    EXPECT_EQ(w.result(), QDialog::Accepted);
+    }
 }
 
 // Rows at their longest and at long lengths a shop types: every value whole
-// in its column, inside the page.
+// in its column, inside the page, each row on one line; empty fields print
+// as nothing.
 TEST_F(FrmImpApTest, LongFieldsPrintWholeInsideThePage) {
     const auto w = PrintData::longText;
     const std::pair<QString, WorkshopData::Fields> cases[] = {
-        {w(50), {{"Aparelho", w(16)}, {"Marca", w(16)}, {"Modelo", w(14)},
-                 {"Tipo", QString::fromUtf8("GAR. DE SERVIÇO")}, {"Status", w(13)}, {"Tecnico", w(14)}}},
+        {w(50), {{"Aparelho", w(16)}, {"Marca", QStringLiteral("M") + w(15)}, {"Modelo", w(14)},
+                 {"Tipo", QStringLiteral("GAR. DE SERVIÇO")}, {"Status", w(13)}, {"Tecnico", w(14)}}},
         {QStringLiteral("MARIA APARECIDA DOS SANTOS OLIVEIRA DE ALBUQUERQUE"),
          {{"Aparelho", QStringLiteral("MICROSSYSTEM")}, {"Marca", QStringLiteral("CONTINENTAL 2001")},
           {"Modelo", QStringLiteral("MWWWWWWWWWWWW2")}, {"Status", QStringLiteral("AGUARD. PEÇAS")},
           {"Tecnico", QStringLiteral("JOÃO BATISTA M")}}},
+        {QStringLiteral("ANA"), {{"Tecnico", QVariant()}, {"Dias", QVariant()}}},
     };
     for (const auto& [nome, fields] : cases) {
         SCOPED_TRACE(nome.toStdString());
         printer.target->documents.clear();
-        Database::openDefault().execute(QStringLiteral("DELETE FROM TblManutencao"));
+        m_db.execute(QStringLiteral("DELETE FROM TblManutencao"));
         for (int i = 0; i < 3; ++i) WorkshopData::addOrder(nome, fields);
         WorkshopData::addOrder(nome, {{"Dias", 9999}});
-        ScriptedBoxes boxes;
-        printComplete(boxes);
+        expectBoxes(printComplete(), {Sent});
         ASSERT_EQ(pages().size(), 1u);
-        QStringList values{nome};
+        const RecordedPage& p = pages()[0];
+        QStringList values{nome, QStringLiteral("05/03/2008"), QStringLiteral("9999")};
         for (const auto& [field, value] : fields) values << value.toString();
-        PrintData::expectWholeOnThePage(pages()[0], values);
-        EXPECT_EQ(rows(pages()[0]).size(), 4);
+        expectWholeInside(p, values);
+        ASSERT_EQ(rows(p).size(), 4);
+        // The fields in their columns' order.
+        const auto valueOf = [&fields](const char* field, const char* fallback) {
+            for (const auto& f : fields)
+                if (f.first == QLatin1String(field)) return f.second.toString();
+            return QString::fromUtf8(fallback);
+        };
+        double x = -1;
+        for (const QString& v : {nome, valueOf("Aparelho", "TV"), valueOf("Marca", "PHILCO"), valueOf("Modelo", "PH21")}) {
+            const PrintOp* t = p.findText(v);
+            ASSERT_TRUE(t) << v.toStdString();
+            EXPECT_GT(t->x, x) << v.toStdString();
+            x = t->x;
+        }
+        // Each row on the baseline of its order number: ten fields, fewer when empty.
+        for (const PrintOp* t : p.texts())
+            if (p.fontOf(*t).bold && p.fontOf(*t).size == 8) {
+                int onLine = 0;
+                const auto baseline = [&p](const PrintOp* o) { return o->y + PrintMetrics::ascent(p.fontOf(*o)); };
+                for (const PrintOp* o : p.texts()) onLine += std::abs(baseline(o) - baseline(t)) < 0.01;
+                int filled = 10;
+                for (const auto& field : fields) filled -= field.second.isNull();
+                EXPECT_EQ(onLine, filled);
+                break;
+            }
     }
+}
+
+// The options: the selected order goes to the service order's print window;
+// a failing printer says so under the list's title and the window stays; the
+// logo of the program folder is the one printed.
+TEST_F(FrmImpApTest, OptionsAndFailures) {
+    const qint64 os = WorkshopData::addOrder("ANA");
+    Modulo::OsAtual = std::int32_t(os);
+    {
+        FrmImpAp w;
+        EXPECT_EQ(w.findChild<QRadioButton*>("Option3")->text(), QStringLiteral("OS Selecionada (%1)").arg(os));
+        EXPECT_TRUE(w.findChild<QRadioButton*>("Option3")->isChecked());
+        ModalScript script([](QWidget* d) { d->findChild<QPushButton*>("BtFechar")->click(); }, 10000, "FrmImpressao");
+        w.findChild<QPushButton*>("BtImprimir")->click();
+        EXPECT_TRUE(script.done());
+        EXPECT_EQ(w.result(), QDialog::Accepted);
+    }
+    printer.target->setFailure(483, QStringLiteral("A impressora recusou o trabalho"));
+    bool closed = true;
+    const QList<ShownBox> boxes = printComplete(&closed);
+    expectBoxes(boxes, {QStringLiteral("Não foi possível imprimir este Relatório\rVerifique se a impressora está ligada e "
+                                       "funcionando corretamente!\rA impressora recusou o trabalho__483")});
+    EXPECT_EQ(boxes[0].title, Title);
+    EXPECT_FALSE(closed);
+    EXPECT_TRUE(printer.target->documents.empty());
+
+    QImage logo(120, 60, QImage::Format_RGB32);
+    logo.fill(Qt::blue);
+    ASSERT_TRUE(logo.save(folder() + "/logo.bmp", "BMP"));
+    EXPECT_EQ(FrmImpAp().logo().size(), QSize(120, 60));
 }
 
 TARVEL_TEST_MAIN()

@@ -133,11 +133,6 @@ void PrintServer::stop() {
     m_dir.reset();
 }
 
-bool PrintServer::disableQueue() { return command(QStringLiteral("cupsdisable"), {queue()}); }
-bool PrintServer::enableQueue() { return command(QStringLiteral("cupsenable"), {queue()}); }
-bool PrintServer::rejectJobs() { return command(QStringLiteral("cupsreject"), {queue()}); }
-bool PrintServer::acceptJobs() { return command(QStringLiteral("cupsaccept"), {queue()}); }
-
 QStringList PrintServer::newPdfs() const {
     QStringList out;
     for (const QFileInfo& f :

@@ -34,20 +34,12 @@ public:
     QString whyNot() const { return m_whyNot; }
 
     QString queue() const { return m_queue; }
-    QString pdfFolder() const { return m_pdfFolder; }
     QString socket() const;
 
-    // Stops (cupsdisable) and restarts (cupsenable) the queue.
-    bool disableQueue();
-    bool enableQueue();
-    // Makes the queue refuse new jobs (cupsreject) and accept them again (cupsaccept).
-    bool rejectJobs();
-    bool acceptJobs();
-
-    // Waits until no job is pending and `count` new PDFs stand in the PDF
+    // Waits until no job is pending and `count` PDFs stand in the PDF
     // folder; returns them, oldest first (fewer when the wait timed out).
     QStringList waitForPdfs(int count, int timeoutMs = 30000);
-    // The new PDFs now.
+    // The PDFs now, oldest first.
     QStringList newPdfs() const;
 
 private:

@@ -1,0 +1,30 @@
+#pragma once
+
+// Reading what a print job recorded, and running a print window's job with
+// its messages collected: the scenario runner of the printing tests.
+#include "printing/printer.h"
+#include "ui/messagebox.h"
+
+#include <QList>
+#include <QStringList>
+#include <functional>
+
+namespace PrintedPages {
+
+// Every text inside the printable area, none drawn over the next one on its
+// line, and each value whole within one text (blanks at its ends aside).
+void expectWholeInside(const RecordedPage& page, const QStringList& values = {});
+// The text drawn right after `op` (nullptr when none).
+const PrintOp* after(const RecordedPage& page, const PrintOp* op);
+// How many texts of the page equal `text`.
+int count(const RecordedPage& page, const QString& text);
+// The pages of each recorded document.
+std::vector<int> pageCounts(const RecordingTarget& target);
+
+// Runs `act`, answering every message box with its default button; returns
+// the boxes shown, in order.
+QList<ShownBox> boxesDuring(const std::function<void()>& act);
+// The boxes are as many as `expected`, each text containing its entry.
+void expectBoxes(const QList<ShownBox>& boxes, const QStringList& expected);
+
+}
