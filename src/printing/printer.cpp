@@ -639,6 +639,17 @@ void Printer::endLine() {
 
 void Printer::writeText(const QString& text) {
     if (text.isEmpty()) return;
+    // A text of several lines (a defect typed on two lines) goes on as the
+    // printed lines below, each from the left margin.
+    const qsizetype lineBreak = text.indexOf(QLatin1Char('\n'));
+    if (lineBreak >= 0) {
+        QString first = text.left(lineBreak);
+        if (first.endsWith(QLatin1Char('\r'))) first.chop(1);
+        writeText(first);
+        endLine();
+        writeText(text.mid(lineBreak + 1));
+        return;
+    }
     beginOutput();
     // Text that would pass the bottom of the page starts a new one.
     if (m_y + PrintMetrics::lineHeight(m_font) > m_current.printable.height() + 0.01 && !m_current.ops.empty()) {
