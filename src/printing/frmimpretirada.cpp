@@ -309,8 +309,9 @@ void FrmImpRetirada::viaCliente() {
     corpo(1);
 
     // Who issued it, where and when, and the footer.
-    p.print({Tab(12), empresa("NomeFantasia"), " (", retirada("Operador"), " )", Tab(120), empresa("Cidade"),
-             " ,_____/_____/_______"});
+    p.print({Tab(12), empresa("NomeFantasia"), " (", retirada("Operador"), " )", Tab(120)}, LineEnd::Open);
+    p.printUpTo(empresa("Cidade") + QStringLiteral(" ,_____/_____/_______"));
+    p.print();
     p.print();
     const QString version = PrintJob::productName() + QStringLiteral(" Versão:") + QString::number(PrintJob::versionMajor()) +
                             QLatin1Char('.') + QString::number(PrintJob::versionMinor()) + QLatin1Char(' ');
@@ -371,6 +372,7 @@ void FrmImpRetirada::viaEmpresa() {
     corpo(3);
 
     // The customer's signature.
-    p.print({Tab(12), retirada("Nome"), Tab(120), empresa("Cidade"), " , _____/_____/_______", " (",
-             retirada("Operador"), " )"});
+    p.print({Tab(12), retirada("Nome"), Tab(120)}, LineEnd::Open);
+    p.printUpTo(empresa("Cidade") + QStringLiteral(" , _____/_____/_______ (") + retirada("Operador") + QStringLiteral(" )"));
+    p.print();
 }

@@ -41,7 +41,7 @@ protected:
                  {"Loc0", QStringLiteral("PERTO DA PADARIA")}, {"Loc1", QStringLiteral("PORTÃO AZUL")},
                  {"Loc2", QStringLiteral("TOCAR A CAMPAINHA")}, {"Ap0", QStringLiteral("TELEVISOR")},
                  {"Marca0", QStringLiteral("PHILCO")},       {"Mod0", QStringLiteral("PH29")},
-                 {"NumSerie", QStringLiteral("SN998877")},   {"Defeito", QStringLiteral("NÃO LIGA")},
+                 {"NumSerie", QStringLiteral("SN998877")},   {"Defeito", QStringLiteral("NÃO LIGA\nE FAZ BARULHO")},
                  {"Operador", QStringLiteral("ADMINISTRADOR")}};
         return insert(QStringLiteral("TblRetirada"), f);
     }
@@ -135,13 +135,20 @@ TEST_F(FrmImpRetiradaTest, TheTwoCopies) {
     const QString cliente = textsBetween(0, cut).join('|');
     const QString empresa = textsBetween(cut, 1000).join('|');
     for (int i = 1; i <= 12; ++i) EXPECT_TRUE(cliente.contains(QStringLiteral("|MARCA%1|").arg(i))) << i;
-    EXPECT_TRUE(cliente.contains("ELETRO REPAROS| (|ADMINISTRADOR| )|CAMPINAS| ,_____/_____/_______"));
+    EXPECT_TRUE(cliente.contains("ELETRO REPAROS| (|ADMINISTRADOR| )|CAMPINAS ,_____/_____/_______"));
     for (const char* absent : {"PERTO DA PADARIA", "3871-0000", "Nº"}) EXPECT_FALSE(cliente.contains(absent)) << absent;
     EXPECT_TRUE(empresa.contains(QStringLiteral("Nº| %1 ").arg(id)));
     for (const char* present : {"PERTO DA PADARIA", "PORTÃO AZUL", "TOCAR A CAMPAINHA", "3871-0000", "99876-5432"})
         EXPECT_TRUE(empresa.contains(present)) << present;
     for (const char* absent : {"MARCA1", "ELETRO REPAROS LTDA ME"}) EXPECT_FALSE(empresa.contains(absent)) << absent;
-    EXPECT_TRUE(empresa.contains("MARIA DA SILVA|CAMPINAS| , _____/_____/_______| (|ADMINISTRADOR| )"));
+    EXPECT_TRUE(empresa.contains("MARIA DA SILVA|CAMPINAS , _____/_____/_______ (ADMINISTRADOR )"));
+    // A defect typed on two lines prints as two lines, one below the other.
+    const PrintOp* first = page().findText("NÃO LIGA");
+    const PrintOp* second = page().findText("E FAZ BARULHO");
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(second->x, 0);
+    EXPECT_GT(second->y, first->y);
+    expectWholeInside(page());
 
     // Each grid: its top rule in whole millimetres, the headings in its first
     // row and the values in its second.
