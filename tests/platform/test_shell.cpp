@@ -1,5 +1,4 @@
-// Opening a document or an address: what is decided before the desktop's
-// opener is started, through the test's own desktop.
+// Opening a document or an address: what is decided before the desktop's opener starts.
 #include "platform/shell.h"
 #include "support/desktop.h"
 #include "support/testmain.h"
@@ -19,13 +18,8 @@ TEST(Shell, OnlyAnExistingDocumentWithAnApplicationIsOpened) {
         asked << mimeType;
         return hasApplication ? QStringLiteral("app.desktop") : QString();
     });
-    const struct {
-        QString target;
-        bool exists, application, starts;
-        int code;   // 0: opened
-        const char* source;
-        QString kind;   // asked of the desktop; files' kinds are the machine's
-    } cases[] = {
+    // The code is 0 when opened; the kind is what the desktop is asked (files' kinds are the machine's).
+    const struct { QString target; bool exists, application, starts; int code; const char* source; QString kind; } cases[] = {
         {manual, false, true, true, Shell::Code::FileNotFound, "", ""},
         {QUrl::fromLocalFile(manual).toString(), false, true, true, Shell::Code::FileNotFound, "", ""},
         {manual, true, false, true, Shell::Code::NoApplication, "xdg-mime", ""},
@@ -38,12 +32,8 @@ TEST(Shell, OnlyAnExistingDocumentWithAnApplicationIsOpened) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.target.toStdString() + (c.exists ? " exists" : "") + (c.application ? " app" : ""));
-        if (c.exists) {
-            QFile f(manual);
-            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        } else {
-            QFile::remove(manual);
-        }
+        QFile f(manual);
+        ASSERT_TRUE(c.exists ? f.open(QIODevice::WriteOnly) : (f.remove(), true));
         hasApplication = c.application;
         desktop.starts = c.starts;
         desktop.launches.clear();

@@ -1,5 +1,4 @@
-// Fields bound to a record cursor: pending edits are written when the row
-// changes and when the window closes, and only when something changed.
+// Fields bound to a record cursor: pending edits written when the row changes or the window closes.
 #include "support/fixture.h"
 #include "support/scriptedboxes.h"
 #include "support/testmain.h"
@@ -71,9 +70,7 @@ protected:
 
 } // namespace
 
-// Only the changed field of the row is written, when the row changes: not
-// a field another copy changed meanwhile, nor a long stored text cut by the
-// typing limit; moving with nothing changed writes nothing.
+// Only the changed field is written: not one another copy changed, nor a long text cut by the limit.
 TEST_F(BoundFieldsTest, OnlyAChangedFieldIsWrittenWhenTheRowChangesOrTheWindowCloses) {
     QPointer<CustomerForm> window = new CustomerForm;
     window->setAttribute(Qt::WA_DeleteOnClose);
@@ -108,8 +105,7 @@ TEST_F(BoundFieldsTest, OnlyAChangedFieldIsWrittenWhenTheRowChangesOrTheWindowCl
     EXPECT_EQ(stored("Email", "BRUNO"), QStringLiteral("LIGAR À TARDE"));
 }
 
-// A list window (no dialog) writes when it closes; a value the field cannot
-// hold is reported and dropped.
+// A list window writes when it closes; a value the field cannot hold is reported and dropped.
 TEST_F(BoundFieldsTest, AValueTheFieldCannotHoldIsReportedAndDropped) {
     RecordCursor prices;
     prices.open(databasePath(), "TblPrecoMObra");

@@ -1,5 +1,4 @@
-// Message boxes, error messages and the reading and writing of numbers,
-// dates and times.
+// Message boxes, error messages and the reading and writing of numbers, dates and times.
 #include "support/scriptedboxes.h"
 #include "support/testmain.h"
 #include "store/dberror.h"
@@ -13,7 +12,6 @@
 #include <QTimer>
 
 TEST(MessageBox, RealBoxShowsPortugueseButtonsAndLineBreaks) {
-    // Without a hook the real box is shown; it is answered from a timer.
     BoxHook* saved = setBoxHook(nullptr);
     QString text, title, defaultCaption;
     QStringList captions;
@@ -55,11 +53,7 @@ TEST(ErrorMessage, ShowsTheLinesThenNumberDescriptionAndSource) {
 }
 
 TEST(Numbers, ReadingAndWritingInBrazilianFormats) {
-    const struct {
-        const char* text;
-        double number;
-        qint64 integer;
-    } leading[] = {{"", 0, 0},          {"12abc", 12, 12},    {"  -3.5x", -3.5, -3}, {"1,5", 1, 1},
+    const struct { const char* text; double number; qint64 integer; } leading[] = {{"", 0, 0},          {"12abc", 12, 12},    {"  -3.5x", -3.5, -3}, {"1,5", 1, 1},
                    {"abc", 0, 0},       {"+.5", 0.5, 0},      {"12.9", 12.9, 12},    {"-7 dias", -7, -7},
                    {"9223372036854775808", 9223372036854775808.0, std::numeric_limits<qint64>::max()},
                    {"99999999999999999999999", 1e23, std::numeric_limits<qint64>::max()}};
