@@ -98,8 +98,6 @@ TEST_F(BackupTest, TheWindowsScenarios) {
              answers << std::nullopt << file("copia.mdb") << std::nullopt;
              for (int i = 0; i < 3; ++i) click("BtLocal");
              EXPECT_EQ(starts, (QStringList{FrmBackup::presetName(), FrmBackup::presetName(), file("copia.mdb")}));
-             window.reset();
-             open();
          }, {}, {{Stored, {file("copia.mdb")}}}, [&] { EXPECT_EQ(local(), file("copia.mdb")); }},
         {"the live database is never a target", nullptr, [&] { open(); answers << databasePath(); click("BtLocal"); },
          {{"próprio Banco de Dados"}}, {{Stored, {""}}}},

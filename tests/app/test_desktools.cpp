@@ -1,27 +1,16 @@
-// The desk tools: the desktop's programs behind the links, the entries of
-// the calculator, the calendar and the about box, the backup explanation.
-#include "app/backup.h"
+// The desk tools: the desktop's programs behind the links, the backup explanation's folder.
 #include "app/desktoplinks.h"
-#include "app/desktools.h"
-#include "app/frmabout.h"
-#include "app/frmcalend.h"
 #include "app/frminfo.h"
 #include "apptest.h"
-#include "store/clock.h"
 #include "support/desktop.h"
 #include "support/files.h"
-#include "support/modal.h"
 #include "support/scenario.h"
 #include "support/testmain.h"
 
-#include <QCalendarWidget>
-#include <QPushButton>
 #include <QTemporaryDir>
-#include <QTest>
 
 namespace {
 
-const QDate Today(2026, 12, 6);
 const QString NoPage = "Não foi possível abrir esta página da Internet\rVerifique se a sua conexão está funcionando "
                        "corretamente\r";
 const QString NoInfo = "Não foi possível exibir as Informações do Sistema";
@@ -31,8 +20,7 @@ protected:
     FakeDesktop desktop;
 };
 
-// A PATH of the test's own while the object lives.
-struct TemporaryPath {
+struct TemporaryPath {   // a PATH of the test's own while the object lives
     QTemporaryDir dir;
     QByteArray old = qgetenv("PATH");
     TemporaryPath() { qputenv("PATH", QFile::encodeName(dir.path())); }
@@ -71,8 +59,6 @@ TEST_F(DeskToolsTest, TheDesktopsProgramsOrAMessageAtOnce) {
              {"the browser", browser, web, {}, {}, launched("xdg-open", {"http://www.exemplo.com.br"})},
              {"an opener that cannot start", [&] { browser(); desktop.starts = false; }, web,
               {{NoPage + "xdg-open não pôde ser iniciado 5 xdg-open"}}, {}, launched("xdg-open", {"http://www.exemplo.com.br"}, false)},
-             {"no mail program", nullptr, mail, {{"Não foi possível abrir o Gerenciador padrão de E-mail\rNenhum programa"}},
-              {}, none()},
              {"the mail program", [&] { desktop.defaults.insert("x-scheme-handler/mailto", "mail.desktop"); }, mail, {}, {},
               launched("xdg-open", {"mailto:ana@exemplo.com.br?subject=Tarvel"})},
              {"no system-information program", nullptr, info, {{NoInfo}}, {}, none()},
@@ -83,28 +69,6 @@ TEST_F(DeskToolsTest, TheDesktopsProgramsOrAMessageAtOnce) {
         reset();
         runScenario(s);
     }
-}
-
-TEST_F(DeskToolsTest, TheEntriesOpenTheCalculatorTheAboutBoxAndOneCalendar) {
-    Clock::set(QDateTime(Today, QTime(9, 30)));
-    registerDeskTools();
-    start();
-    for (const char* name : {"FrmCalculadora", "frmAbout"}) {
-        ModalScript script([](QWidget* dlg) { dlg->close(); }, 10000, name);
-        action(name == QLatin1String("frmAbout") ? "MnuSobrePrograma" : "MnuCal")->trigger();
-        EXPECT_TRUE(script.done());
-    }
-    // One calendar at a time, back on today whenever it is activated.
-    action("MnuCalendario")->trigger();
-    action("MnuCalendario")->trigger();
-    ASSERT_EQ(mdi->findChildren<frmCalend*>().size(), 1);
-    auto* calendario = mdi->findChild<frmCalend*>()->findChild<QCalendarWidget*>("Calendario");
-    calendario->setSelectedDate(QDate(2027, 2, 14));
-    mdi->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(mdi.get()));
-    mdi->findChild<frmCalend*>()->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(mdi->findChild<frmCalend*>()));
-    EXPECT_EQ(calendario->selectedDate(), Today);
 }
 
 TEST(FrmInfoText, NamesTheFolderInTheHome) {

@@ -111,7 +111,7 @@ TEST_F(CalculadoraTest, Sequences) {
     run("C900000000000000*900000000000000=", Via::Keys);
 }
 
-TEST_F(CalculadoraTest, EnterPressesTheFocusedButtonAndEscClearsWithoutClosing) {
+TEST_F(CalculadoraTest, EnterEscAndTheValuesKeptBetweenOpenings) {
     EXPECT_EQ(calc->focusWidget(), button(FrmCalculadora::IgualKey)) << "\"=\" has the focus at the start";
     run("2+3", Via::Buttons);
     QTest::keyClick(keyTarget(), Qt::Key_Return);
@@ -127,11 +127,10 @@ TEST_F(CalculadoraTest, EnterPressesTheFocusedButtonAndEscClearsWithoutClosing) 
     calc->findChild<QPushButton*>("BtFechar")->click();
     EXPECT_FALSE(calc->isVisible());
     EXPECT_EQ(calc->result(), QDialog::Accepted);
-}
 
-TEST_F(CalculadoraTest, WorkingValuesOutliveTheWindow) {
+    // The working values outlive the window.
+    open();
     run("2+3=", Via::Buttons);
-    calc->close();
     open();
     EXPECT_EQ(display(), "0");
     EXPECT_EQ(calc->focusWidget(), button(FrmCalculadora::IgualKey));

@@ -1,9 +1,8 @@
-// The main window: the start and its failures, the picture of the day, the entries and the exit.
+// The main window: the start and its failures, the entries and the exit.
 #include "app/backup.h"
 #include "apptest.h"
 #include "store/clock.h"
 #include "store/database.h"
-#include "store/deliveredfiles.h"
 #include "store/programfolder.h"
 #include "store/schema.h"
 #include "support/desktop.h"
@@ -39,7 +38,6 @@ protected:
     }
     int qtde() { return Database::openDefault().scalar("SELECT Qtde FROM TblConfig").toInt(); }
     void config(const QString& sql, const QVariantList& params = {}) { Database::openDefault().execute(sql, params); }
-    int imagem() { return Database::openDefault().scalar("SELECT Imagem FROM TblConfig").toInt(); }
     QStringList backups() { return QDir(Backup::folder()).entryList(QDir::Files | QDir::Hidden); }
     QAction* button(const char* key) { return mdi->findChild<QToolBar*>("Toolbar1")->findChild<QAction*>(key); }
     void registerFakeLists() {
@@ -142,14 +140,8 @@ TEST_F(MdiTest, AFileKeptBusyAtStart) {
     EXPECT_EQ(qtde(), 0);
 }
 
-TEST_F(MdiTest, TheStartCountsTheCopyAndTheLogInDecides) {
-    config("UPDATE TblConfig SET Qtde = 1");   // another copy runs
-    start();
-    ASSERT_FALSE(mdi->ended());
-    EXPECT_EQ(qtde(), 2);
-    mdi.reset();
-
-    // A cancelled log-in ends the program (the log-in lowered the counter).
+// A cancelled log-in ends the program (the log-in lowered the counter).
+TEST_F(MdiTest, ACancelledLogInEndsTheProgram) {
     FrmMdi::setLoginRunner([](QWidget*) { return int(QDialog::Rejected); });
     int ended = -1;
     mdi = std::make_unique<FrmMdi>();
@@ -159,50 +151,6 @@ TEST_F(MdiTest, TheStartCountsTheCopyAndTheLogInDecides) {
     EXPECT_EQ(ended, 0);
     EXPECT_FALSE(timer("Timer3")->isActive());
     EXPECT_TRUE(backups().isEmpty());
-}
-
-TEST_F(MdiTest, PictureOfTheDay) {
-    DeliveredFiles::create(folder());   // four pictures
-    const QString pictures = folder() + "/Imagens";
-    const auto picture = [&](int n) { return QDir(pictures).filePath(QString("Imagem Fundo (%1).jpg").arg(n)); };
-    // A number that cannot be remembered: the picture shows all the same.
-    config("UPDATE TblConfig SET ImagemFundo = 1, Imagem = 9, DtAtual = ?", {Today.addDays(-1)});
-    {
-        const Database db(databasePath());
-        ASSERT_EQ(sqlite3_exec(db.handle(), "CREATE TRIGGER RefuseImagem BEFORE UPDATE OF Imagem ON TblConfig "
-                                            "BEGIN SELECT RAISE(ABORT, 'Imagem bloqueada'); END", nullptr, nullptr, nullptr),
-                  SQLITE_OK);
-    }
-    mdi = std::make_unique<FrmMdi>();
-    EXPECT_FALSE(mdi->ended());
-    EXPECT_EQ(imagem(), 9);
-    EXPECT_TRUE(mdi->backgroundFile().startsWith(pictures + "/Imagem Fundo (")) << mdi->backgroundFile().toStdString();
-    config("DROP TRIGGER RefuseImagem");
-    // Days since the draw; pictures left (-1: no folder); Imagem afterwards (0: one of
-    // 1..files); the picture shown (0: the one stored, -1: none).
-    struct Row { const char* name; bool option; int daysAgo, files, stored, shown; } rows[] = {
-        {"option off", false, 1, 4, 3, -1},
-        {"drawn today already", true, 0, 4, 3, 0},
-        {"a new day", true, 1, 3, 0, 0},
-        {"a new day, an empty folder", true, 1, 0, 1, -1},
-        {"a new day, no folder", true, 1, -1, 1, -1},
-    };
-    for (const Row& r : rows) {
-        SCOPED_TRACE(r.name);
-        for (int n = 4; n > r.files && n > 0; --n) QFile::remove(picture(n));
-        if (r.files < 0) QDir(pictures).removeRecursively();
-        config("UPDATE TblConfig SET ImagemFundo = ?, Imagem = 3, DtAtual = ?", {r.option, Today.addDays(-r.daysAgo)});
-        QSet<int> drawn;
-        for (int i = 0; i < (r.stored ? 1 : 12); ++i) {
-            mdi = std::make_unique<FrmMdi>();
-            const int n = imagem();
-            EXPECT_TRUE(r.stored ? n == r.stored : n >= 1 && n <= r.files) << n;
-            EXPECT_EQ(mdi->backgroundFile(), r.shown < 0 ? QString() : picture(n));
-            drawn << n;
-            config("UPDATE TblConfig SET Imagem = 3, DtAtual = ?", {Today.addDays(-r.daysAgo)});
-        }
-        EXPECT_TRUE(r.stored || drawn.size() >= 2) << "drawn at random";
-    }
 }
 
 TEST_F(MdiTest, EntriesWaitForTheirWindowsAndEachMainListClosesTheOthers) {
@@ -222,8 +170,6 @@ TEST_F(MdiTest, EntriesWaitForTheirWindowsAndEachMainListClosesTheOthers) {
         {[&] { QTest::keyClick(mdi.get(), Qt::Key_F3); }, "M"},
         {[&] { button("Retirada")->trigger(); }, "MR"},
         {[&] { QTest::keyClick(mdi.get(), Qt::Key_F4); }, "E"},
-        {[&] { button("Manutencao")->trigger(); }, "M"},
-        {[&] { button("Entregues")->trigger(); }, "E"},
         {[&] { button("Clientes")->trigger(); button("Retirada")->trigger(); }, "CR"},
     };
     for (const auto& [act, open] : steps) {
@@ -231,25 +177,6 @@ TEST_F(MdiTest, EntriesWaitForTheirWindowsAndEachMainListClosesTheOthers) {
         EXPECT_EQ(openLists(), open);
     }
     EXPECT_EQ(mdi->findChild<QMdiArea*>("MdiArea")->subWindowList().size(), 2);
-}
-
-TEST_F(MdiTest, TheManualAndTheScreenSaver) {
-    start();
-    mdi->show();
-    const QString noHelp = "Não foi possível iniciar a Ajuda\rVerifique se o Arquivo 'Tarvel - Manual do Usuário.doc'";
-    const auto help = [&] { action("MnuAjuda")->trigger(); };
-    const QString manual = ProgramFolder::file(FrmMdi::manualFileName());
-    for (const Scenario& s : QList<Scenario>{
-        {"no manual", nullptr, help, {{noHelp}}, {}, [&] { EXPECT_TRUE(desktop.launches.isEmpty()); }},
-        {"the manual", [&] {
-             QFile f(manual);
-             ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-             desktop.defaults.insert("application/msword", "writer.desktop");
-         }, help, {}, {}, [&] { EXPECT_EQ(desktop.launches.value(0).arguments, QStringList{manual}); }},
-        {"the screen saver, quiet when it fails", [&] { desktop.starts = false; }, [&] { button("Protecao")->trigger(); },
-         {}, {}, [&] { EXPECT_EQ(desktop.launches.value(1).arguments, QStringList{"activate"}); }},
-    })
-        runScenario(s);
 }
 
 TEST_F(MdiTest, TheExit) {
