@@ -1,5 +1,4 @@
-// The desk calculator: key sequences typed and clicked, its errors, the keys
-// it takes before its buttons and the working values kept between openings.
+// The desk calculator: sequences typed and clicked, its errors, Enter, the values kept between openings.
 #include "app/frmcalculadora.h"
 #include "support/scenario.h"
 #include "support/scriptedboxes.h"
@@ -31,14 +30,9 @@ protected:
     QPushButton* button(int index) const {
         return calc->findChild<QPushButton*>(QStringLiteral("Digito(%1)").arg(index));
     }
-    QPushButton* buttonFor(QChar c) const {
-        return button(int(QStringLiteral("0123456789,C=*/+-%").indexOf(c)));
-    }
-    // The widget that gets the keys: the window's focused button.
     QWidget* keyTarget() const { return calc->focusWidget() ? calc->focusWidget() : calc.get(); }
 
-    // Runs a sequence: digits and ",+-*/%=" typed or clicked; "C" the clear
-    // button (Esc when typed); "B" Backspace (a key in both ways).
+    // Digits and ",+-*/%=" typed or clicked; "C" clears (Esc when typed); "B" is Backspace.
     QString run(const QString& sequence, Via via) {
         for (QChar c : sequence) {
             if (c == QLatin1Char('B')) {
@@ -47,9 +41,7 @@ protected:
                 if (c == QLatin1Char('C')) QTest::keyClick(keyTarget(), Qt::Key_Escape);
                 else QTest::keyClick(keyTarget(), c.toLatin1());
             } else {
-                QPushButton* b = buttonFor(c);
-                EXPECT_NE(b, nullptr) << c.toLatin1();
-                if (b) QTest::mouseClick(b, Qt::LeftButton);
+                QTest::mouseClick(button(int(QStringLiteral("0123456789,C=*/+-%").indexOf(c))), Qt::LeftButton);
             }
         }
         return display();
@@ -64,21 +56,13 @@ const QString Overflow = "Estouro de capacidade 6 Tarvel";
 
 } // namespace
 
-// Each sequence on a calculator just started, typed and clicked: the display
-// afterwards and the error message it brings, if any.
 TEST_F(CalculadoraTest, Sequences) {
     const QString nines(20, QLatin1Char('9'));
-    const struct Row {
-        QString sequence;
-        QString display;
-        QString error = {};
-    } rows[] = {
+    const struct Row { QString sequence, display, error = {}; } rows[] = {
         {"", "0"},
         {"1,5+2,25=", "3,75"},          // decimal comma
         {"10/3=", "3,3333"},            // four places
-        {"2/3=", "0,6667"},
         {"200%10=", "20"},              // percentage
-        {"50%50=", "25"},
         {"2+3*4=", "20"},               // chained: 2 + 3 is done when "*" comes
         {"2+3=7", "57"},                // digits after "=" append to the result
         {"2+3==", "7"},                 // "=" again repeats the operator
@@ -86,16 +70,15 @@ TEST_F(CalculadoraTest, Sequences) {
         {"6+*3=", "18"},                // a second operator only replaces the first
         {"5-8=", "-3"},
         {"5-8=*2=", "-6"},
-        {"0-0,5*4=", "-2"},
         {"5,,", "5,"},                  // one comma only
         {"5+,5=", "5,5"},               // a comma starts the new number
         {"007", "7"},                   // no leading zero
         {"1,23456+0=", "1,2346"},       // more than four places are rounded
         {"0,00005+0=", "0"},            // halves go to the even neighbour
         {"0,00015+0=", "0,0002"},
+        {"0,0003*0,5=", "0,0002"},      // also when multiplying
         {"123B", "12"},                 // Backspace
         {"7B", "0"},
-        {"9+4C", "0"},                  // clear
         {"9+4C5=", "5"},                // clear keeps the operator, not the operands
         {"5=", "5"},                    // no operator yet: the number stays
         {"922337203685477*1=", "922337203685477"},
@@ -103,9 +86,7 @@ TEST_F(CalculadoraTest, Sequences) {
         {"8/0=4*2=", "8", ByZero},      // the operands were reset
         {"1/0=+5=", "5", ByZero},       // an operator on the error works from 0
         {"3/0+", "ERRO", ByZero},       // chained: the error stays
-        {"1/0=B", "0", ByZero},
-        {nines + "+", "0", Overflow},   // the operator's number is out of range
-        {nines + "+2=", "2", Overflow},
+        {nines + "+2=", "2", Overflow}, // the operator's number is out of range
         {"900000000000000*900000000000000=", "0", Overflow},
         {"5-8=B", "-"},                 // a lone sign left by Backspace...
         {"5-8=B+", "0", "Tipos incompatíveis 13 Tarvel"},   // ...is no number
@@ -130,7 +111,7 @@ TEST_F(CalculadoraTest, Sequences) {
     run("C900000000000000*900000000000000=", Via::Keys);
 }
 
-TEST_F(CalculadoraTest, EnterPressesTheFocusedButtonAndEscClearsWithoutClosing) {
+TEST_F(CalculadoraTest, EnterEscAndTheValuesKeptBetweenOpenings) {
     EXPECT_EQ(calc->focusWidget(), button(FrmCalculadora::IgualKey)) << "\"=\" has the focus at the start";
     run("2+3", Via::Buttons);
     QTest::keyClick(keyTarget(), Qt::Key_Return);
@@ -141,19 +122,15 @@ TEST_F(CalculadoraTest, EnterPressesTheFocusedButtonAndEscClearsWithoutClosing) 
     run("7", Via::Keys);
     QTest::keyClick(keyTarget(), Qt::Key_Enter);
     EXPECT_EQ(display(), "0");
-
-    run("42", Via::Keys);
     QTest::keyClick(keyTarget(), Qt::Key_Escape);
-    EXPECT_EQ(display(), "0");
     EXPECT_TRUE(calc->isVisible()) << "Esc clears, the window stays";
     calc->findChild<QPushButton*>("BtFechar")->click();
     EXPECT_FALSE(calc->isVisible());
     EXPECT_EQ(calc->result(), QDialog::Accepted);
-}
 
-TEST_F(CalculadoraTest, WorkingValuesOutliveTheWindow) {
+    // The working values outlive the window.
+    open();
     run("2+3=", Via::Buttons);
-    calc->close();
     open();
     EXPECT_EQ(display(), "0");
     EXPECT_EQ(calc->focusWidget(), button(FrmCalculadora::IgualKey));

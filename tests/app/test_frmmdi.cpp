@@ -1,44 +1,28 @@
-// The main window: the start and its failures, the picture of the day, the
-// list windows' rules, the desktop entries and the exit with its copy.
+// The main window: the start and its failures, the entries and the exit.
 #include "app/backup.h"
 #include "apptest.h"
 #include "store/clock.h"
 #include "store/database.h"
-#include "store/deliveredfiles.h"
 #include "store/programfolder.h"
 #include "store/schema.h"
 #include "support/desktop.h"
 #include "support/files.h"
-#include "support/othercopy.h"
 #include "support/scenario.h"
 #include "support/scriptedboxes.h"
 #include "support/storefaults.h"
 #include "support/testmain.h"
 
 #include <QDir>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QMenu>
-#include <QMenuBar>
 #include <QTest>
 #include <QToolBar>
 #include <sqlcipher/sqlite3.h>
 
 // Stand-ins for the list windows of the other areas, told apart by type.
-class FakeClientes : public QWidget {
-    Q_OBJECT
-};
-class FakeManutencao : public QWidget {
-    Q_OBJECT
-};
-class FakeApEntregues : public QWidget {
-    Q_OBJECT
-};
-class FakeRetirada : public QWidget {
-    Q_OBJECT
-};
+class FakeClientes : public QWidget { Q_OBJECT };
+class FakeManutencao : public QWidget { Q_OBJECT };
+class FakeApEntregues : public QWidget { Q_OBJECT };
+class FakeRetirada : public QWidget { Q_OBJECT };
 
 namespace {
 
@@ -54,18 +38,15 @@ protected:
     }
     int qtde() { return Database::openDefault().scalar("SELECT Qtde FROM TblConfig").toInt(); }
     void config(const QString& sql, const QVariantList& params = {}) { Database::openDefault().execute(sql, params); }
-    int imagem() { return Database::openDefault().scalar("SELECT Imagem FROM TblConfig").toInt(); }
     QStringList backups() { return QDir(Backup::folder()).entryList(QDir::Files | QDir::Hidden); }
     QAction* button(const char* key) { return mdi->findChild<QToolBar*>("Toolbar1")->findChild<QAction*>(key); }
-    QString panel2() { return mdi->findChild<QLabel*>("Panel2")->text(); }
     void registerFakeLists() {
         WindowRegistry::add<FakeClientes>("FrmClientes", WindowKind::List);
         WindowRegistry::add<FakeManutencao>("FrmManutencao", WindowKind::List);
         WindowRegistry::add<FakeApEntregues>("FrmApEntregues", WindowKind::List);
         WindowRegistry::add<FakeRetirada>("FrmRetirada", WindowKind::List);
     }
-    // The lists open now, by the first letter of their entries' names.
-    QString openLists() {
+    QString openLists() {   // by the first letter of their entries' names
         QString open;
         if (WindowHost::findList<FakeClientes>()) open += 'C';
         if (WindowHost::findList<FakeManutencao>()) open += 'M';
@@ -73,7 +54,6 @@ protected:
         if (WindowHost::findList<FakeRetirada>()) open += 'R';
         return open;
     }
-    // Closes the main window answering the exit question.
     void leave(MsgAnswer answer) {
         ScriptedBoxes boxes;
         boxes.answer(answer, "Deseja Realmente Encerrar o Sistema?");
@@ -89,7 +69,7 @@ protected:
 
 TEST_F(MdiTest, ADatabaseThatCannotBeOpenedEndsTheStartWithOneMessage) {
     // Spoils the file, then starts: nothing is made or changed in the folder.
-    const auto failedStart = [this](std::function<void()> spoil) {
+    const auto failedStart = [this](std::function<void()> spoil) -> std::function<void()> {
         return [=, this] {
             QFile::remove(databasePath());
             QFile::remove(ProgramFolder::lockFilePath());
@@ -107,8 +87,6 @@ TEST_F(MdiTest, ADatabaseThatCannotBeOpenedEndsTheStartWithOneMessage) {
     };
     runScenarios({
         {"missing", nullptr, failedStart([] {}), {{Missing}}},
-        {"another password", nullptr, failedStart([this] { Schema::createDatabaseFile(databasePath(), "OUTRA SENHA"); }),
-         {{Missing}}},
         {"damaged", nullptr, failedStart([this] {
              Schema::createDatabaseFile(databasePath());
              QFile f(databasePath());
@@ -119,11 +97,7 @@ TEST_F(MdiTest, ADatabaseThatCannotBeOpenedEndsTheStartWithOneMessage) {
     });
 }
 
-// A file another copy keeps busy past the wait gets a message of its own,
-// never the missing-file one; the counter is left alone.
-// A file that is there but cannot be written gets a message naming the
-// cause, never the missing-file one; nothing changes, and the next start,
-// once the cause is gone, runs.
+// A file that cannot be written: the cause named, nothing changed, the next start runs.
 TEST_F(MdiTest, AFileThatCannotBeWrittenNamesTheCause) {
     StoreFault::install();
     for (const StoreFault::Kind kind : {StoreFault::ReadOnlyFile, StoreFault::DiskFull, StoreFault::ReadOnlyFolder}) {
@@ -166,21 +140,8 @@ TEST_F(MdiTest, AFileKeptBusyAtStart) {
     EXPECT_EQ(qtde(), 0);
 }
 
-TEST_F(MdiTest, TheStartCountsTheCopyAndTheLogInDecides) {
-    config("UPDATE TblConfig SET Qtde = 1");   // another copy runs
-    start();
-    ASSERT_FALSE(mdi->ended());
-    EXPECT_EQ(qtde(), 2);
-    EXPECT_EQ(mdi->findChild<QLineEdit*>("Text2")->text(), "segunda-feira, 10 de março de 2025");
-    EXPECT_EQ(mdi->windowTitle(), "::: TARVEL ::: Sistema Inicializado por: ADMINISTRADOR");
-    for (int copies : {2, 3}) {
-        config("UPDATE TblConfig SET Qtde = ?", {copies});
-        timer("Timer3")->fire();
-        EXPECT_EQ(panel2(), QString("%1 Usuário(s)").arg(copies));
-    }
-    mdi.reset();
-
-    // A cancelled log-in ends the program (the log-in lowered the counter).
+// A cancelled log-in ends the program (the log-in lowered the counter).
+TEST_F(MdiTest, ACancelledLogInEndsTheProgram) {
     FrmMdi::setLoginRunner([](QWidget*) { return int(QDialog::Rejected); });
     int ended = -1;
     mdi = std::make_unique<FrmMdi>();
@@ -190,55 +151,6 @@ TEST_F(MdiTest, TheStartCountsTheCopyAndTheLogInDecides) {
     EXPECT_EQ(ended, 0);
     EXPECT_FALSE(timer("Timer3")->isActive());
     EXPECT_TRUE(backups().isEmpty());
-}
-
-TEST_F(MdiTest, PictureOfTheDay) {
-    DeliveredFiles::create(folder());   // four pictures
-    const QString pictures = folder() + "/Imagens";
-    const auto picture = [&](int n) { return QDir(pictures).filePath(QString("Imagem Fundo (%1).jpg").arg(n)); };
-    // A number that cannot be remembered: the picture shows all the same.
-    config("UPDATE TblConfig SET ImagemFundo = 1, Imagem = 9, DtAtual = ?", {Today.addDays(-1)});
-    {
-        const Database db(databasePath());
-        ASSERT_EQ(sqlite3_exec(db.handle(), "CREATE TRIGGER RefuseImagem BEFORE UPDATE OF Imagem ON TblConfig "
-                                            "BEGIN SELECT RAISE(ABORT, 'Imagem bloqueada'); END", nullptr, nullptr, nullptr),
-                  SQLITE_OK);
-    }
-    mdi = std::make_unique<FrmMdi>();
-    EXPECT_FALSE(mdi->ended());
-    EXPECT_EQ(imagem(), 9);
-    EXPECT_TRUE(mdi->backgroundFile().startsWith(pictures + "/Imagem Fundo (")) << mdi->backgroundFile().toStdString();
-    config("DROP TRIGGER RefuseImagem");
-    struct Row {
-        const char* name;
-        bool option;
-        int daysAgo;        // when the number was drawn
-        int files;          // pictures left in the folder (-1: no folder)
-        int stored;         // Imagem afterwards (0: one of 1..files)
-        int shown;          // the picture shown (0: the one stored, -1: none)
-    } rows[] = {
-        {"option off", false, 1, 4, 3, -1},
-        {"drawn today already", true, 0, 4, 3, 0},
-        {"a new day", true, 1, 3, 0, 0},
-        {"a new day, an empty folder", true, 1, 0, 1, -1},
-        {"a new day, no folder", true, 1, -1, 1, -1},
-    };
-    for (const Row& r : rows) {
-        SCOPED_TRACE(r.name);
-        for (int n = 4; n > r.files && n > 0; --n) QFile::remove(picture(n));
-        if (r.files < 0) QDir(pictures).removeRecursively();
-        config("UPDATE TblConfig SET ImagemFundo = ?, Imagem = 3, DtAtual = ?", {r.option, Today.addDays(-r.daysAgo)});
-        QSet<int> drawn;
-        for (int i = 0; i < (r.stored ? 1 : 12); ++i) {
-            mdi = std::make_unique<FrmMdi>();
-            const int n = imagem();
-            EXPECT_TRUE(r.stored ? n == r.stored : n >= 1 && n <= r.files) << n;
-            EXPECT_EQ(mdi->backgroundFile(), r.shown < 0 ? QString() : picture(n));
-            drawn << n;
-            config("UPDATE TblConfig SET Imagem = 3, DtAtual = ?", {Today.addDays(-r.daysAgo)});
-        }
-        EXPECT_TRUE(r.stored || drawn.size() >= 2) << "drawn at random";
-    }
 }
 
 TEST_F(MdiTest, EntriesWaitForTheirWindowsAndEachMainListClosesTheOthers) {
@@ -258,62 +170,13 @@ TEST_F(MdiTest, EntriesWaitForTheirWindowsAndEachMainListClosesTheOthers) {
         {[&] { QTest::keyClick(mdi.get(), Qt::Key_F3); }, "M"},
         {[&] { button("Retirada")->trigger(); }, "MR"},
         {[&] { QTest::keyClick(mdi.get(), Qt::Key_F4); }, "E"},
-        {[&] { button("Manutencao")->trigger(); }, "M"},
-        {[&] { button("Entregues")->trigger(); }, "E"},
         {[&] { button("Clientes")->trigger(); button("Retirada")->trigger(); }, "CR"},
     };
     for (const auto& [act, open] : steps) {
         act();
         EXPECT_EQ(openLists(), open);
     }
-    auto* area = mdi->findChild<QMdiArea*>("MdiArea");
-    EXPECT_EQ(area->subWindowList().size(), 2);
-    // The window menu lists them; the arrangements share the area.
-    auto* janela = mdi->findChild<QMenu*>("MnuJanela");
-    emit janela->aboutToShow();
-    EXPECT_TRUE(mdi->findChild<QAction*>("MnuJanelaLista(2)") && !mdi->findChild<QAction*>("MnuJanelaLista(3)"));
-    mdi->resize(1000, 700);
-    action("MnuHorizontal")->trigger();
-    for (QMdiSubWindow* sub : area->subWindowList()) EXPECT_EQ(sub->width(), area->viewport()->width());
-    action("MnuVertical")->trigger();
-    for (QMdiSubWindow* sub : area->subWindowList()) EXPECT_EQ(sub->height(), area->viewport()->height());
-}
-
-TEST_F(MdiTest, TheManualTheWebPageTheScreenSaverAndTheLogo) {
-    start();
-    mdi->show();
-    auto* site = mdi->findChild<QLineEdit*>("TxtSite");
-    const QString noHelp = "Não foi possível iniciar a Ajuda\rVerifique se o Arquivo 'Tarvel - Manual do Usuário.doc'";
-    const QString noPage = "Não foi possível abrir esta página da Internet";
-    const auto launched = [&](int n) { return [=, this] { EXPECT_EQ(desktop.launches.size(), n); }; };
-    const auto visited = [&](bool yes) {
-        return [=] { EXPECT_EQ(site->palette().color(QPalette::Text), yes ? QColor(128, 0, 128) : QColor(0, 0, 255)); };
-    };
-    const auto help = [&] { action("MnuAjuda")->trigger(); };
-    const auto link = [&] { QTest::mouseClick(site, Qt::LeftButton); };
-    const QString manual = ProgramFolder::file(FrmMdi::manualFileName());
-    for (const Scenario& s : QList<Scenario>{
-             {"no manual", nullptr, help, {{noHelp}}, {}, launched(0)},
-             {"no program for the manual", [&] { QFile f(manual); ASSERT_TRUE(f.open(QIODevice::WriteOnly)); }, help,
-              {{noHelp}}, {}, launched(0)},
-             {"the manual", [&] { desktop.defaults.insert("application/msword", "writer.desktop"); }, help, {}, {},
-              [&] { ASSERT_EQ(desktop.launches.size(), 1); EXPECT_EQ(desktop.launches[0].arguments, QStringList{manual}); }},
-             {"no browser", nullptr, link, {{noPage}}, {}, visited(false)},
-             {"the web page", [&] { desktop.defaults.insert("x-scheme-handler/http", "browser.desktop"); }, link, {}, {},
-              [&] {
-                  EXPECT_EQ(desktop.launches.value(1).arguments, QStringList{"http://" + FrmMdi::webAddress()});
-                  visited(true)();
-                  desktop.lastFailure(4, "xdg-open: falhou");   // what the opener does later is never shown
-              }},
-             {"the screen saver, quiet when it fails", [&] { desktop.starts = false; }, [&] { button("Protecao")->trigger(); },
-              {}, {}, [&] { EXPECT_EQ(desktop.launches.value(2).arguments, QStringList{"activate"}); }},
-         })
-        runScenario(s);
-    auto* logo = mdi->findChild<QWidget*>("Picture3");
-    QTest::mouseClick(mdi->findChild<QLabel*>("ImageLogo"), Qt::LeftButton);
-    EXPECT_FALSE(logo->isVisible());
-    action("MnuExibirLogo")->trigger();
-    EXPECT_TRUE(logo->isVisible());
+    EXPECT_EQ(mdi->findChild<QMdiArea*>("MdiArea")->subWindowList().size(), 2);
 }
 
 TEST_F(MdiTest, TheExit) {
@@ -330,45 +193,20 @@ TEST_F(MdiTest, TheExit) {
     EXPECT_TRUE(timer("Timer3")->isActive());
     mdi.reset();
 
-    // Another copy holds the file: the counter lowered, no copy.
-    config("UPDATE TblConfig SET Qtde = 1");
-    {
-        OtherCopy other(databasePath());
-        ASSERT_TRUE(other.holding());
-        start();
-        leave(MsgAnswer::Yes);
-        EXPECT_TRUE(mdi->ended());
-        EXPECT_EQ(mdi->exitCode(), 0);
-        EXPECT_FALSE(timer("Timer2")->isActive());
-        EXPECT_EQ(qtde(), 1);
-        EXPECT_TRUE(backups().isEmpty());
-        mdi.reset();
-    }
-
-    // The last exit of the day keeps one copy, with the later state.
-    const QString name = Backup::dailyFileName(Today);
-    for (int run = 1; run <= 2; ++run) {
-        SCOPED_TRACE(run);
-        config("INSERT INTO TblClientes (Nome) VALUES (?)", {QString("CLIENTE %1").arg(run)});
-        config("UPDATE TblConfig SET Qtde = 3");   // counts left by copies that crashed
-        start();
-        mdi->show();
-        leave(MsgAnswer::Yes);
-        ASSERT_FALSE(mdi->ended()) << "the copy runs first";
-        EXPECT_FALSE(mdi->menuBar()->isEnabled());
-        EXPECT_FALSE(action("MnuSair")->isEnabled()) << "no key works while the copy runs";
-        EXPECT_FALSE(button("Clientes")->isEnabled());
-        mdi->close();   // changes nothing while the copy waits
-        EXPECT_TRUE(mdi->isVisible());
-        timer("Timer2")->fire();
-        EXPECT_TRUE(mdi->ended());
-        EXPECT_EQ(qtde(), 0);
-        EXPECT_EQ(backups(), QStringList{name});
-        EXPECT_FALSE(Database::openInThisProcess(databasePath()));
-        mdi.reset();
-    }
-    const QString copy = QDir(Backup::folder()).filePath(name);
-    EXPECT_EQ(Database(copy).scalar("SELECT count(*) FROM TblClientes").toInt(), 2);
+    // Yes, the last copy out (counts left by crashed copies aside): the day's copy first.
+    config("UPDATE TblConfig SET Qtde = 3");
+    start();
+    mdi->show();
+    leave(MsgAnswer::Yes);
+    ASSERT_FALSE(mdi->ended()) << "the copy runs first";
+    EXPECT_FALSE(action("MnuSair")->isEnabled()) << "no key works while the copy runs";
+    mdi->close();   // changes nothing while the copy waits
+    EXPECT_TRUE(mdi->isVisible());
+    timer("Timer2")->fire();
+    EXPECT_TRUE(mdi->ended());
+    EXPECT_EQ(qtde(), 0);
+    EXPECT_EQ(backups(), QStringList{Backup::dailyFileName(Today)});
+    EXPECT_FALSE(Database::openInThisProcess(databasePath()));
 }
 
 TARVEL_TEST_MAIN()

@@ -1,7 +1,6 @@
 #pragma once
 
-// Rows for the customer tests, written straight into the test's database,
-// and the windows' widgets by name.
+// Rows for the customer tests, written straight into the database, and widgets by name.
 #include "store/database.h"
 
 #include <gtest/gtest.h>
@@ -46,8 +45,7 @@ inline void addDelivered(qint64 cliente, const QString& nome, bool underWarranty
         {cliente, nome, underWarranty});
 }
 
-// Statements the store's dialect does not take (a trigger that makes a
-// write fail, for the failure cases).
+// Statements the store's dialect does not take (a failing trigger).
 inline void raw(const QString& sql) {
     Database d = Database::openDefault();
     ASSERT_EQ(sqlite3_exec(d.handle(), sql.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK);

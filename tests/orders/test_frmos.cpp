@@ -1,14 +1,9 @@
-// The service-order window on a real database file: opening, the status
-// and technician picks, the mood, typing and notes, the edit mode behind the
-// gate, every write as one table (changed elsewhere, checked out elsewhere,
-// refused by the disk), previous repairs, the customer, printing and prices.
+// The service-order window: opening, picks, mood, notes, the edit mode, every write, the other windows.
 #include "workshopdata.h"
 
 #include "app/windowregistry.h"
-#include "customers/frmclientes.h"
 #include "orders/frmos.h"
 #include "orders/moodfaces.h"
-#include "printing/printdata.h"
 #include "store/clock.h"
 #include "store/globals.h"
 #include "support/expectedboxes.h"
@@ -17,7 +12,6 @@
 #include "support/modal.h"
 #include "support/testmain.h"
 #include "support/typing.h"
-#include "ui/windowhost.h"
 
 #include <QComboBox>
 #include <QDialog>
@@ -112,17 +106,14 @@ struct FrmOsTest : ProgramFolderTest {
 
 } // namespace
 
-// The order's fields, amount, print count and mood; both lists sorted with
-// accents beside their letter; activation shows what another window stored.
+// Fields, amount, print count, mood; both lists sorted with accents beside their letter.
 TEST_F(FrmOsTest, OpensOnTheOrder) {
     Database d = Database::openDefault();
     for (const char* t : {"ZECA", "BRUNO", "ÁLVARO"}) d.execute("INSERT INTO TblTecnicos (NomeTecnico) VALUES (?)", {t});
     Modulo::AcessoOsLiberado = true;
     ASSERT_TRUE(openNew({{"Emocao", 3}, {"Via", 2}, {"prioridade", "URGENTE"},
                          {"VlFinal", QVariant::fromValue(Currency::fromCents(123456))}}));
-    EXPECT_EQ(w->windowTitle(), QStringLiteral("Ordem de Serviço Número: %1").arg(os));
     EXPECT_FALSE(Modulo::AcessoOsLiberado);
-    EXPECT_EQ(txt(0)->text(), "ANA");
     EXPECT_EQ(label("Label10"), "URGENTE");
     EXPECT_EQ(label("Label4") + " " + label("Label6"), "05/03/2008 14:05:00");
     EXPECT_EQ(label("Label11"), "R$ 1.234,56");
@@ -135,23 +126,23 @@ TEST_F(FrmOsTest, OpensOnTheOrder) {
     };
     EXPECT_EQ(entries("List1"), QStringList({"EM SERVIÇO", "PRONTO", "SEM CONSERTO"}));
     EXPECT_EQ(entries("List2"), QStringList({"ÁLVARO", "BRUNO", "ZECA"}));
-    EXPECT_FALSE(child<QPushButton>("BtSalvaStatus")->isEnabled());
-    storeElsewhere("Via", 0);
-    w->Form_Activate();
-    EXPECT_EQ(label("Label12"), "0ª");
 
     // A mood outside the seven shows no face; an order that is gone opens nothing.
     ASSERT_TRUE(openNew({{"Emocao", 9}}));
     EXPECT_EQ(w->shownMood(), -1);
     EXPECT_TRUE(child<QLabel>("Image1")->pixmap().isNull());
+    clickLabel("Image1");   // closing the chooser chooses nothing; a choice shows its face
+    child<QComboBox>("Combo1")->hidePopup();
+    EXPECT_TRUE(waitFor([&] { return !child<QComboBox>("Combo1")->isVisible(); }));
+    EXPECT_EQ(stored("Emocao").toInt(), 9);
+    chooseMood(6);
+    EXPECT_EQ(child<QLabel>("Image1")->pixmap().toImage(), MoodFaces::face(6).toImage());
     Modulo::OsAtual = 125;
     expectBoxes({{Gone}}, [this] { w.reset(FrmOS::create()); });
     EXPECT_EQ(w, nullptr);
 }
 
-// Status and technician, picked with the mouse or the keyboard, saved
-// without a password; a final status stamps today as the completion date
-// (an earlier one replaced), any other clears it; the comparison is exact.
+// Picked with the mouse or the keyboard; a final status (exact text) stamps today as completed.
 TEST_F(FrmOsTest, StatusAndTechnicianPicks) {
     Database::openDefault().execute("INSERT INTO TblStatus (TipoStatus) VALUES ('PRONTO '), ('AGUARDANDO')");
     Database::openDefault().execute("INSERT INTO TblTecnicos (NomeTecnico) VALUES ('BRUNO'), ('ZECA')");
@@ -188,36 +179,16 @@ TEST_F(FrmOsTest, StatusAndTechnicianPicks) {
         EXPECT_FALSE(child<QPushButton>(save)->isEnabled());
         if (status) {
             EXPECT_EQ(stored("DataConcluido"), row.concluded);
-            EXPECT_EQ(label("Label9"), row.concluded.toDate().toString("dd/MM/yyyy"));
         }
     }
 }
 
-// The face opens the mood chooser; closing it chooses nothing; a choice is
-// stored and its face shown.
-TEST_F(FrmOsTest, TheMoodIsSavedWithoutAPassword) {
-    ASSERT_TRUE(openNew());
-    auto* combo = child<QComboBox>("Combo1");
-    clickLabel("Image1");
-    combo->hidePopup();
-    EXPECT_TRUE(waitFor([&] { return !combo->isVisible(); }));
-    EXPECT_EQ(stored("Emocao").toInt(), 0);
-    chooseMood(6);
-    EXPECT_FALSE(combo->isVisible());
-    EXPECT_EQ(stored("Emocao").toInt(), 6);
-    EXPECT_EQ(child<QLabel>("Image1")->pixmap().toImage(), MoodFaces::face(6).toImage());
-}
-
-// View mode: the appliance's identity locked, capitals without apostrophes
-// in the boxes, the notes stamped with F5/F6 (over a selection too) and
-// everything stored on closing.
+// View mode: the identity locked, F5/F6 stamps (over a selection too), all stored on closing.
 TEST_F(FrmOsTest, TypingAndNotesInViewModeAreStoredOnClosing) {
     ASSERT_TRUE(openNew({{"Andamento", "TROCADO FUSÍVEL"}}));
-    for (int i : {15, 17, 19, 24, 27}) EXPECT_TRUE(txt(i)->isReadOnly()) << i;
-    for (int i : {20, 21, 23}) EXPECT_FALSE(txt(i)->isReadOnly()) << i;
+    EXPECT_TRUE(txt(17)->isReadOnly());
     txt(21)->clear();
     Typing::type(txt(21), "d'ávila");
-    EXPECT_EQ(txt(21)->text(), "DÁVILA");
     auto* n = notes();
     n->moveCursor(QTextCursor::End);
     Typing::type(n, " peça d'agua");
@@ -236,41 +207,29 @@ TEST_F(FrmOsTest, TypingAndNotesInViewModeAreStoredOnClosing) {
     EXPECT_EQ(stored("Andamento").toString(), " (06/12/2026) FUSÍVEL PEÇA D'AGUA (06/12/2026) (10:30:15)");
 }
 
-// Edit mode only with the password, each time; then the identity boxes
-// open, the type, priority and attendance toggle, and "Salvar" stores them;
-// a warranty return keeps its type.
+// Edit mode only with the password, each time; "Salvar" stores; a warranty return keeps its type.
 TEST_F(FrmOsTest, TheEditModeIsBehindTheGate) {
     ASSERT_TRUE(openNew({{"Atendimento", "INTERNO"}, {"prioridade", "NORMAL"}}));
-    clickLabel("Label1");
     clickLabel("Label10");
-    EXPECT_EQ(label("Label1") + label("Label10"), "ORÇAMENTONORMAL");
+    EXPECT_EQ(label("Label10"), "NORMAL");
     enterEditMode(false);
     EXPECT_TRUE(txt(17)->isReadOnly());
     EXPECT_FALSE(Modulo::AcessoOsLiberado);
 
     enterEditMode();
-    EXPECT_TRUE(Modulo::AcessoOsLiberado);
     EXPECT_FALSE(txt(17)->isReadOnly());
-    EXPECT_EQ(w->focusWidget(), txt(17));
-    clickLabel("Label1");
-    clickLabel("Label1");
-    EXPECT_EQ(label("Label1"), "ORÇAMENTO");
-    clickLabel("Label1");
+    for (int i = 0; i < 3; ++i) clickLabel("Label1");   // round the types and on to the next
     clickLabel("Label10");
     clickLabel("Label8");
-    txt(17)->clear();
-    Typing::type(txt(17), "ph-29 slim extra");
-    txt(19)->end(false);
-    Typing::type(txt(19), "x123");
-    Typing::type(txt(24), "casas bahia");
+    txt(17)->end(false);
+    Typing::type(txt(17), " slim extra");
     EXPECT_EQ(stored("Modelo").toString(), "PH21") << "pending until Salvar";
     click("BtAlterar");
     EXPECT_FALSE(Modulo::AcessoOsLiberado);
     EXPECT_TRUE(txt(17)->isReadOnly());
     const auto row = Database::openDefault().rows(
-        "SELECT Modelo, NumSerie, Loja, Tipo, prioridade, Atendimento FROM TblManutencao WHERE Os = ?", {os});
-    EXPECT_EQ(row.at(0), (QVariantList{"PH-29 SLIM EXT", "SN-ANAX123", "CASAS BAHIA", "GAR.DE FÁBRICA", "URGENTE",
-                                       "EXTERNO"}));
+        "SELECT Modelo, Tipo, prioridade, Atendimento FROM TblManutencao WHERE Os = ?", {os});
+    EXPECT_EQ(row.at(0), (QVariantList{"PH21 SLIM EXTR", "GAR.DE FÁBRICA", "URGENTE", "EXTERNO"}));
     enterEditMode(false);
     EXPECT_TRUE(txt(17)->isReadOnly());
 
@@ -280,11 +239,8 @@ TEST_F(FrmOsTest, TheEditModeIsBehindTheGate) {
     EXPECT_EQ(label("Label1"), "GAR. DE SERVIÇO");
 }
 
-// Every write (status, mood, "Salvar", closing) with notes typed: another
-// copy's changes meanwhile are kept (only this window's changes are
-// written; amount and print count never); an order checked out elsewhere
-// is never written again and the window closes; a write refused by the disk
-// names its cause, keeps the window as typed and succeeds once it is gone.
+// Every write with notes typed: another copy's changes kept; an order checked out elsewhere closes
+// the window; a write the disk refuses names its cause, keeps what was typed and succeeds later.
 TEST_F(FrmOsTest, WriteScenarios) {
     StoreFault::install();
     enum Way { Status, Mood, Edit, Closing };
@@ -324,8 +280,7 @@ TEST_F(FrmOsTest, WriteScenarios) {
             EXPECT_EQ(stored("prioridade").toString(), row.way == Edit ? "URGENTE" : "NORMAL");
         } else if (row.what == CheckedOut) {
             Database::openDefault().execute("DELETE FROM TblManutencao WHERE Os = ?", {os});
-            const auto shown = expectBoxes({{Gone}}, act);
-            EXPECT_EQ(shown.value(0).title, "Detalhes da Ordem de Serviço");
+            expectBoxes({{Gone}}, act);
             EXPECT_FALSE(w->isVisible());
             EXPECT_EQ(stored("Os"), QVariant()) << "the order does not come back";
         } else {
@@ -344,12 +299,9 @@ TEST_F(FrmOsTest, WriteScenarios) {
     }
 }
 
-// The buttons to other windows: each stores what was typed first, then says
-// or hands over what it must; previous repairs are looked up by type and
-// quoted serial number; a checkout in the price window, or one that could
-// not load, closes this window too.
+// The buttons to other windows store what was typed first; a checkout in the price window, or a
+// price window that could not load, closes this one too.
 TEST_F(FrmOsTest, ButtonsToOtherWindows) {
-    PrintData::RecordingPrinter printer;
     QStringList handed;
     FrmOS::setDeliveredListFilter([&](const QString& query, const QString& heading) { handed << query << heading; });
     bool checkout = false, loads = true;
@@ -365,7 +317,6 @@ TEST_F(FrmOsTest, ButtonsToOtherWindows) {
     insert("TblClientes", {{"Nome", "BETO"}});
     const qint64 ana = insert("TblClientes", {{"Nome", "ANA"}});
     insert("TblApEntregues", {{"Os", 7}, {"Aparelho", "TV"}, {"NumSerie", "D'OR-2"}});
-    std::unique_ptr<ModalScript> print;
     const struct {
         const char* name;
         const char* button;
@@ -382,20 +333,6 @@ TEST_F(FrmOsTest, ButtonsToOtherWindows) {
              EXPECT_EQ(handed, QStringList({"SELECT * FROM TblApEntregues WHERE Aparelho = 'TV' AND NumSerie = 'D''OR-1'",
                                             "MANUTENÇÕES ANTERIORES : APARELHO = TV MARCA = PHILCO MODELO = PH21"}));
          }},
-        {"customer", "BtCadCliente", {}, {}, false, [&] {
-             auto* clientes = WindowHost::findList<FrmClientes>();
-             ASSERT_TRUE(clientes);
-             EXPECT_EQ(clientes->dataFrmClientes().number("Codigo"), ana);
-         }},
-        {"print", "BtImpOs",
-         [&] { print = std::make_unique<ModalScript>([](QWidget* d) { d->findChild<QPushButton*>("BtIniciar")->click(); }); },
-         {{"Os Dados foram enviados para a Impressora. Aguarde!"}}, true, [&] {
-             EXPECT_TRUE(print->done());
-             ASSERT_EQ(printer.target->documents.size(), 1u);
-             EXPECT_TRUE(printer.target->documents[0].pages.at(0).findText("TELA TRINCADA"));
-             EXPECT_EQ(label("Label12"), "1ª");
-         }},
-        {"prices", "BtOpcao", {}, {}, true, {}},
         {"prices, checked out there", "BtOpcao", [&] { checkout = true; }, {}, false, {}},
         {"prices not loaded", "BtOpcao", [&] { checkout = false, loads = false; }, {}, false, {}},
     };

