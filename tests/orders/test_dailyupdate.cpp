@@ -5,8 +5,6 @@
 #include "support/testmain.h"
 #include "support/windowscenario.h"
 
-#include <map>
-
 namespace {
 
 const QDate Today(2025, 7, 1);
@@ -15,10 +13,8 @@ using DailyUpdateTest = ProgramFolderTest;
 
 } // namespace
 
-// Each row by its own dates: a time part is read by its day, a date that
-// cannot be read leaves the row alone, an empty end date is no warranty, the
-// last day still counts, and a flag stored as the cursor writes True (-1) or
-// any other number is written anew.
+// Each row by its own dates: a time part is read by its day, an unreadable date leaves the row alone, an empty
+// end date is no warranty, the last day counts, a flag stored as True (-1) or any other number is written anew.
 TEST_F(DailyUpdateTest, EachRowByItsDates) {
     Database db(databasePath());
     const QVariant noDate;
@@ -64,19 +60,15 @@ TEST_F(DailyUpdateTest, EveryRowOfSeveralBlocksIsUpdated) {
     EXPECT_EQ(db.scalar("SELECT count(*) FROM TblApEntregues WHERE [Garantia de Serviço] <> "
                         "(CASE WHEN DATALIMITEGARANTIA >= '2025-07-01' THEN 1 ELSE 0 END)").toInt(), 0);
 
-    // The bars' maximums first (delivered, then in repair), then each pass
-    // up to its count.
-    ASSERT_GE(seen.size(), 4);
-    EXPECT_EQ(seen[0], std::make_tuple(DailyUpdate::Pass::ApEntregues, 0, rows));
-    EXPECT_EQ(seen[1], std::make_tuple(DailyUpdate::Pass::Manutencao, 0, manutencao));
-    std::map<DailyUpdate::Pass, int> last;
-    for (int i = 2; i < seen.size(); ++i) {
-        const auto [pass, done, total] = seen[i];
-        EXPECT_GT(done, last[pass]);
-        last[pass] = done;
-    }
-    EXPECT_EQ(last[DailyUpdate::Pass::Manutencao], manutencao);
-    EXPECT_EQ(last[DailyUpdate::Pass::ApEntregues], rows);
+    // The bars' maximums first (delivered, then in repair), then each block of the in-repair pass, then the
+    // delivered pass.
+    using P = DailyUpdate::Pass;
+    const qsizetype blocks = (manutencao + DailyUpdate::BlockRows - 1) / DailyUpdate::BlockRows;
+    ASSERT_EQ(seen.size(), 3 + blocks);
+    EXPECT_EQ(seen[0], std::make_tuple(P::ApEntregues, 0, rows));
+    EXPECT_EQ(seen[1], std::make_tuple(P::Manutencao, 0, manutencao));
+    EXPECT_EQ(seen[1 + blocks], std::make_tuple(P::Manutencao, manutencao, manutencao));
+    EXPECT_EQ(seen.back(), std::make_tuple(P::ApEntregues, rows, rows));
 }
 
 TARVEL_TEST_MAIN()

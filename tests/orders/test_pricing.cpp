@@ -1,5 +1,4 @@
-// The price computation, the warranty a delivered appliance leaves with and
-// the service report lines of its parts rows.
+// The price computation and the warranty a delivered appliance leaves with.
 #include "orders/checkout.h"
 #include "orders/pricing.h"
 #include "support/testmain.h"
@@ -57,9 +56,8 @@ TEST(Pricing, ComputesLineValuesSubTotalPercentageAndFinalValue) {
 
 TEST(Pricing, AnUnreadableAmountStopsAtItsStep) {
     Boxes b;
-    b.qtde[0] = "2";
+    b.qtde = {"2", "1"};
     b.vlUn[0] = "10";
-    b.qtde[1] = "1";
     b.maoDeObra = "1,2,3";
     b.total = "R$ 9,00";
     Currency subTotal;
@@ -68,11 +66,6 @@ TEST(Pricing, AnUnreadableAmountStopsAtItsStep) {
     // the running sum its rows, the totals their old texts.
     EXPECT_EQ(QStringList({b.vl[0], b.qtde[1], b.total}).join('|'), "20||R$ 9,00");
     EXPECT_EQ(subTotal, Currency::fromUnits(20));
-}
-
-TEST(Pricing, FixedFormatOfABoxText) {
-    for (const auto& [text, fixed] : {std::pair{"10,5", "10,50"}, {"0,", "0,00"}, {"", ""}, {"abc", "abc"}})
-        EXPECT_EQ(Pricing::fixedText(text), fixed);
 }
 
 TEST(Checkout, WarrantyByTypeAndStatus) {
@@ -96,13 +89,6 @@ TEST(Checkout, WarrantyByTypeAndStatus) {
         SCOPED_TRACE((c.tipo + " / " + c.status + " / " + c.dias).toStdString());
         EXPECT_EQ(warranty(c.tipo, c.status, c.dias, earlier, today), c.expected);
     }
-}
-
-TEST(Checkout, PartsReportLines) {
-    using Checkout::partsLine;
-    EXPECT_EQ(partsLine("A12", "3", "x", "  transistor bc548 ", "31,50"), "A12 3 x TRANSISTOR BC548 31,50");
-    EXPECT_EQ(partsLine("", "", "", "", ""), "    ");
-    EXPECT_EQ(partsLine("7", "", "", "fusível", ""), "7   FUSÍVEL ");
 }
 
 TARVEL_TEST_MAIN()
