@@ -128,8 +128,8 @@ TEST_F(OpcoesTest, EntryRulesAndTheOperatorCheck) {
              Typing::focus(b), b->setText("0,5"), b->end(false), Typing::key(b, Qt::Key_Backspace);
              b->home(false), Typing::key(b, Qt::Key_Delete);
          }, "TxtVlUn(1)", "0,"},
-        {"leaving a price box shows all seven fixed", [&] { box("TxtVlUn(1)")->setText("7,5"), act("TxtVlUn(6)=40;TxtVlUn(6)@Return"); },
-         "TxtVlUn(1)|TxtVlUn(6)|TxtVlUn(2)", "7,50|40,00|", {}, "TxtDesc"},
+        {"leaving a price box shows all seven fixed", [&] { box("TxtVlUn(2)")->setText("7,5"), act("TxtVlUn(6)=40;TxtVlUn(6)@Return"); },
+         "TxtVlUn(2)|TxtVlUn(6)|TxtVlUn(3)", "7,50|40,00|", {}, "TxtDesc"},
         {"and the discount its own", [&] { act("TxtDesc=1.5;TxtDesc@Return"); }, "TxtDesc", "1,50"},
         {"the percentage never stays empty", [&] { act("TxtPerc=1"), Typing::key(box("TxtPerc"), Qt::Key_Backspace); },
          "TxtPerc", "0"},
@@ -166,15 +166,15 @@ TEST_F(OpcoesTest, CalcularStoresTheComputedValuesAndKeepsTheDisplay) {
     const qint64 os = addOrder("MARIA", {{"Qtde1", 4}, {"Desc1", "FONTE"}});
     open(os);
     // The percentage counts on the sub-total of the last computation: none yet.
-    act("TxtQtde(0)=03;TxtVlUn(0)=10,5;TxtVlUn(6)=120;TxtDesc=5;TxtPerc=10");
+    act("TxtQtde(0)=03;TxtVlUn(0)=10,5;TxtVlUn(6)=120;TxtPerc=10;TxtDesc=0,004");
     EXPECT_EQ(shown("TxtVlPerc"), "R$ 0,00");
     button("BtCalcular")->click();
     // A quantity without a price is emptied; its description stays.
     EXPECT_EQ(shown("TxtQtde(0)|TxtVlUn(0)|TxtVlUn(6)|TxtDesc|TxtVl(0)|TxtTotal|TxtVlPerc|TxtVlFinal|TxtQtde(1)|TxtDescricao(1)"),
-              "03|10,50|120,00|5,00|31,50|R$ 151,50|R$ 15,15|R$ 146,50||FONTE");
+              "03|10,50|120,00|0,004|31,50|R$ 151,50|R$ 15,15|R$ 151,50||FONTE");
     const QString stored = "SELECT Qtde0, VlUnit0, Vl0, Qtde1, VlMo, VlTotal, Percentual, VlPercentual, VlFinal, Obs3 "
                            "FROM TblManutencao";
-    EXPECT_EQ(Scenario::rows(stored), "3|105000|315000||1200000|1515000|10|151500|1465000|");
+    EXPECT_EQ(Scenario::rows(stored), "3|105000|315000||1200000|1515000|10|151500|1515000|");   // to the cent
     // Back from the calculator the final value shows as stored.
     box("TxtVlFinal")->clear();
     ModalScript calculator([](QWidget* dlg) { dlg->close(); }, 10000, "FrmCalculadora");
@@ -184,8 +184,8 @@ TEST_F(OpcoesTest, CalcularStoresTheComputedValuesAndKeepsTheDisplay) {
     // was typed without computing.
     act("TxtPerc=20;TxtObs(2)=pago;TxtObs(2)@Escape");
     EXPECT_FALSE(w->isVisible());
-    EXPECT_EQ(Scenario::rows(stored), "3|105000|315000||1200000|1515000|20|151500|1465000|PAGO");
-    EXPECT_EQ(shown("TxtVlPerc|TxtVlFinal"), "R$ 30,30|R$ 146,50");
+    EXPECT_EQ(Scenario::rows(stored), "3|105000|315000||1200000|1515000|20|151500|1515000|PAGO");
+    EXPECT_EQ(shown("TxtVlPerc|TxtVlFinal"), "R$ 30,30|R$ 151,50");
 }
 
 // Every box at its longest: the computed amounts show whole in their boxes.
