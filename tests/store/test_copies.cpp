@@ -4,6 +4,7 @@
 #include "store/programfolder.h"
 #include "store/schema.h"
 #include "support/copywriters.h"
+#include "support/storefaults.h"
 #include "support/testmain.h"
 
 #include <QFile>
@@ -27,7 +28,6 @@ struct ExclusiveWriter {
     explicit ExclusiveWriter(const QString& path) {
         sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
         sqlite3_key(db, DatabasePassword, int(qstrlen(DatabasePassword)));
-        registerTextFunctions(db);
         EXPECT_EQ(sqlite3_exec(db, "BEGIN EXCLUSIVE; UPDATE TblConfig SET Imagem = 7", nullptr, nullptr, nullptr), SQLITE_OK)
             << sqlite3_errmsg(db);
     }
@@ -55,44 +55,30 @@ TEST_F(SharedFile, EightCopiesWritingAtOnceLoseNothing) {
 }
 
 // A file busy with another copy's write is waited for; one that stays busy
-// past the limit is reported as busy, never as a missing or foreign file.
+// past the limit is reported as busy, never as a missing or foreign file, and
+// a write that waits past the limit leaves nothing half done.
 TEST_F(SharedFile, ABusyFileIsWaitedForAndNeverTakenForAForeignOne) {
     {
         ExclusiveWriter other(path);
-        std::thread later([&] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(400));
-            other.commit();
-        });
-        EXPECT_EQ(Database(path).scalar(QStringLiteral("SELECT Imagem FROM TblConfig")).toInt(), 7)
-            << "the other copy's write was waited for";
+        std::thread later([&] { std::this_thread::sleep_for(std::chrono::milliseconds(400)); other.commit(); });
+        EXPECT_EQ(Database(path).scalar(QStringLiteral("SELECT Imagem FROM TblConfig")).toInt(), 7);
         later.join();
     }
     const int limit = Database::waitLimit();
     Database::setWaitLimit(300);
     {
         ExclusiveWriter other(path);
-        try {
-            Database db(path);
-            ADD_FAILURE() << "opened a file held exclusively";
-        } catch (const DbError& e) {
-            EXPECT_EQ(e.number(), DbErrorCode::Busy) << e.description().toStdString();
-        }
+        EXPECT_EQ(dbErrorOf([&] { Database d(path); }), DbErrorCode::Busy);
         other.commit();
     }
-    // A write that waits past the limit fails cleanly and leaves nothing half done.
+    Database db(path);
     {
-        Database db(path);
         ExclusiveWriter other(path);
-        try {
-            db.execute(QStringLiteral("UPDATE TblConfig SET Qtde = 99"));
-            ADD_FAILURE() << "wrote while another copy held the file";
-        } catch (const DbError& e) {
-            EXPECT_EQ(e.number(), DbErrorCode::Busy) << e.description().toStdString();
-        }
+        EXPECT_EQ(dbErrorOf([&] { db.execute(QStringLiteral("UPDATE TblConfig SET Qtde = 99")); }), DbErrorCode::Busy);
         other.commit();
-        db.execute(QStringLiteral("UPDATE TblConfig SET Qtde = Qtde + 1"));
-        EXPECT_EQ(db.scalar(QStringLiteral("SELECT Qtde FROM TblConfig")).toInt(), 1);
     }
+    db.execute(QStringLiteral("UPDATE TblConfig SET Qtde = Qtde + 1"));
+    EXPECT_EQ(db.scalar(QStringLiteral("SELECT Qtde FROM TblConfig")).toInt(), 1);
     Database::setWaitLimit(limit);
 }
 
