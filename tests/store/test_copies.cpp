@@ -1,13 +1,12 @@
 // Several copies of the program on one database file at once, each a real
 // process, and a file that another copy keeps busy while a copy opens it.
 #include "store/database.h"
-#include "store/programfolder.h"
 #include "store/schema.h"
 #include "support/copywriters.h"
+#include "support/othercopy.h"
 #include "support/storefaults.h"
 #include "support/testmain.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <chrono>
 #include <sqlcipher/sqlite3.h>
@@ -24,10 +23,9 @@ struct SharedFile : ::testing::Test {
 // Another copy's connection holding the file with the engine's exclusive
 // lock, as a copy in the middle of writing its changes does.
 struct ExclusiveWriter {
-    sqlite3* db = nullptr;
+    sqlite3* db;
     explicit ExclusiveWriter(const QString& path) {
-        sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
-        sqlite3_key(db, DatabasePassword, int(qstrlen(DatabasePassword)));
+        db = otherConnection(path);
         EXPECT_EQ(sqlite3_exec(db, "BEGIN EXCLUSIVE; UPDATE TblConfig SET Imagem = 7", nullptr, nullptr, nullptr), SQLITE_OK)
             << sqlite3_errmsg(db);
     }

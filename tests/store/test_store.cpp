@@ -1,6 +1,5 @@
 // The database file, its text rules and the record cursor, on real encrypted
 // files in temporary folders.
-#include "store/currency.h"
 #include "store/database.h"
 #include "store/programfolder.h"
 #include "store/recordcursor.h"
@@ -16,7 +15,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <functional>
 #include <sqlcipher/sqlite3.h>
 
 namespace {
@@ -38,30 +36,9 @@ void addCustomer(Database& db, const QString& nome, const QVariant& cadastro = {
     db.execute(QStringLiteral("INSERT INTO TblClientes (Nome, DataCadastro) VALUES (?, ?)"), {nome, cadastro});
 }
 
-// A second, independent connection, as another copy of the program has.
-sqlite3* otherConnection(const QString& path) {
-    sqlite3* db = nullptr;
-    EXPECT_EQ(sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
-    sqlite3_key(db, DatabasePassword, int(qstrlen(DatabasePassword)));
-    registerTextFunctions(db);
-    return db;
-}
 void others(sqlite3* other, const QString& sql) {
     EXPECT_EQ(sqlite3_exec(other, sql.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(other);
 }
-// The first row another copy reads, its values joined by "|".
-QString readElsewhere(const QString& path, const char* sql) {
-    sqlite3* db = otherConnection(path);
-    sqlite3_stmt* st = nullptr;
-    QStringList out;
-    if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
-        for (int i = 0; i < sqlite3_column_count(st); ++i)
-            out << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)));
-    sqlite3_finalize(st);
-    sqlite3_close(db);
-    return out.join('|');
-}
-
 // The first column of a query's rows, joined by ",".
 QString column(Database& db, const QString& sql) {
     QStringList out;
@@ -115,17 +92,26 @@ TEST_F(FreshDb, DeliveredRowsAndTheKey) {
 // whatever the letters, they find what a plain scan of the list in its order
 // finds, and rows added or deleted since the list was read are found or skipped.
 TEST_F(FreshDb, CriteriaAndPrefixFindsMatchAsTheShopExpects) {
+    const auto begins = [](const QString& typed) { return SqlDialect::beginsWith(QStringLiteral("Nome"), typed); };
     Database db(path);
     for (const char* n : {"ANA", "ana maria", "ÁLVARO", "ALBERTO", "ÂNGELA", "ZÉ", "ZEZINHO", "zz", "ZZZ", "Z[1]", "ÿVES", "YVES",
                           "D'ÁVILA", "D'AVILA", "ÇÃOZINHO", "CAO", "joão", "50% OFF", "500 PEÇAS", "5*", "A_B", "AXB", "ÉDEN",
-                          "EDEN", "ÖZIL", "OZIL", "PÃO", "PAO", "~TIL", "ÑANDU", "NANDU", "[SEM NOME]", "A[B]"})
+                          "EDEN", "ÖZIL", "OZIL", "PÃO", "PAO", "~TIL", "ÑANDU", "NANDU", "[SEM NOME]", "A[B]", "ZE?CA"})
         addCustomer(db, QString::fromUtf8(n), n == std::string("YVES") ? QVariant(QDate(2026, 12, 6)) : QVariant());
-    const auto begins = [](const QString& typed) { return SqlDialect::beginsWith(QStringLiteral("Nome"), typed); };
+    // A lone surrogate is kept as the replacement character and matched literally, never as a wildcard.
+    const QString lone(QChar(0xD800)), pair = QStringLiteral("A") + QChar(0xD83D) + QChar(0xDE00);
+    addCustomer(db, "ZE" + lone + "CA");
+    EXPECT_EQ(SqlDialect::storedText(pair), pair) << "a whole pair is a character";
+    const QString withNul = QStringLiteral("ZE") + QChar(0) + QStringLiteral("CA");
+    EXPECT_EQ(dbErrorOf([&] { SqlDialect::quote(withNul); }), DbErrorCode::InvalidText);
+    EXPECT_EQ(dbErrorOf([&] { begins(withNul); }), DbErrorCode::InvalidText);
     const std::pair<QString, const char*> cases[] = {
         {"Nome = 'JOÃO'", "joão"},      {"Nome LIKE 'ção*'", "ÇÃOZINHO"},   {"Nome LIKE '50%*'", "50% OFF"},
         {"Nome LIKE 'A_B'", "A_B"},     {"Nome LIKE 'A?B'", "A_B,AXB"},     {"Nome LIKE '#0*'", "50% OFF,500 PEÇAS"},
         {begins("A?"), ""},             {begins("["), "[SEM NOME]"},        {begins("A["), "A[B]"},
         {begins("A[B]"), "A[B]"},       {"Nome = " + SqlDialect::quote("D'AVILA"), "D'AVILA"},
+        {begins(lone), ""},             {begins("CLIENTE" + lone), ""},    {begins("ZE" + lone), "ZE\uFFFDCA"},
+        {"Nome = " + SqlDialect::quote("ZE" + lone + "CA"), "ZE\uFFFDCA"}, {begins("ZE?"), "ZE?CA"},
         {"DataCadastro = #12/6/2026#", "YVES"}, {"DataCadastro > " + SqlDialect::dateLiteral(QDate(2026, 12, 5)), "YVES"},
     };
     for (const auto& [criterion, expected] : cases)
