@@ -10,7 +10,6 @@
 #include "support/windowscenario.h"
 #include "ui/gridmodel.h"
 
-#include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
 
@@ -66,7 +65,6 @@ TEST_F(ConfigTest, EachListKeepsItsLengthAndRowLimits) {
         for (int i = 1; i < f.maxRows; ++i) steps.back().boxes.push_back(input(QStringLiteral("N%1").arg(i)));
         steps.back().boxes.push_back(ok(f.limitMessage));
     }
-    steps.push_back({"types belong to OUTROS", [] {}, {}, "SELECT DISTINCT Dpto FROM TblAparelhos", "OUTROS"});
     steps.push_back({"the real input box types capitals without apostrophe", [&] {
                          BoxHook* tests = setBoxHook(nullptr);
                          Database::openDefault().execute("DELETE FROM TblTecnicos");
@@ -120,46 +118,32 @@ TEST_F(ConfigTest, DeletionRemovesOnlyTheSelectedRow) {
 
 using SettingsEntriesTest = MainWindowTest;
 
-// A new shop's first day with the settings: the first operator adds an
-// operator who may open the settings; he logs in, changes his password from
-// the main window and opens the settings with the new one.
-TEST_F(SettingsEntriesTest, AnOperatorAddedInTheSettingsLogsInAndChangesHisPassword) {
+// An operator holding Cnf logs in, changes his password from the main window
+// and opens the settings with the new one.
+TEST_F(SettingsEntriesTest, AnOperatorLogsInChangesHisPasswordAndOpensTheSettings) {
     registerSettingsWindows();
     start();
-    // Through the gate with a password, then `inSettings` in the settings window.
-    const auto gate = [&](const QString& password, const std::function<void(QWidget*)>& inSettings) {
-        ModalScript g([&](QWidget* gw) {
-            ModalScript config(inSettings, 10000, "FrmConfig");
-            perform(gw, "TxtOperador=" + password + ";BtOk");
-        }, 10000, "FrmAcesso");
-        action("MnuConfig")->trigger();
-    };
+    Database::openDefault().execute("INSERT INTO TblOperador (NomeOperador, Senha, Ini, Cnf) VALUES ('PEDRO', 10727, 1, 1)");
+    {
+        FrmInicializar login;
+        ModalScript script([&](QWidget* dlg) { perform(dlg, "TxtOperador=4567;BtOk"); });
+        EXPECT_EQ(login.exec(), QDialog::Accepted);
+    }
+    EXPECT_EQ(Modulo::NomeOperadorAtual, "PEDRO");
     bool opened = false;
     run({
-        {"the first operator adds PEDRO with Cnf", [&] {
-             gate("1234", [](QWidget* c) {
-                 ModalScript advanced([](QWidget* a) {
-                     ModalScript nv([](QWidget* n) {
-                         child<QCheckBox>(n, "Check7")->setChecked(true);
-                         perform(n, "TxtOperador=1234;TxtNvUsuario=pedro;TxtSnNvUsuario=4567;BtCadastrar;BtFechar");
-                     }, 10000, "frmNvOperador");
-                     perform(a, "BtNvOp;BtFechar");
-                 }, 10000, "ConfigAvancadas");
-                 perform(c, "BtConfigAvanc;BtFechar");
-             });
-         }, {ok("Operador: PEDRO\rCadastrado Com Sucesso !")}},
-        {"PEDRO logs in and changes his password from the main window", [&] {
-             FrmInicializar login;
-             ModalScript script([&](QWidget* dlg) { perform(dlg, "TxtOperador=4567;BtOk"); });
-             EXPECT_EQ(login.exec(), QDialog::Accepted);
-             EXPECT_EQ(Modulo::NomeOperadorAtual, "PEDRO");
+        {"the password from the main window", [&] {
              ModalScript change([&](QWidget* dlg) {
                  perform(dlg, "TxtOperador=4567;TxtNvSenha=8642;TxtConfNvSenha=8642;BtOk");
              }, 10000, "FrmAltSenha");
              action("MnuAltSenha")->trigger();
          }, {ok("SENHA ALTERADA COM SUCESSO !")}},
         {"the new password opens the settings", [&] {
-             gate("8642", [&](QWidget* c) { opened = true; perform(c, "BtFechar"); });
+             ModalScript gate([&](QWidget* gw) {
+                 ModalScript config([&](QWidget* c) { opened = true; perform(c, "BtFechar"); }, 10000, "FrmConfig");
+                 perform(gw, "TxtOperador=8642;BtOk");
+             }, 10000, "FrmAcesso");
+             action("MnuConfig")->trigger();
              EXPECT_TRUE(opened);
          }},
     });
