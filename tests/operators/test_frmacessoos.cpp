@@ -1,13 +1,9 @@
-// The gate before a service order's data may be changed: only a confirmation
-// by an operator holding Cnf sets AcessoOsLiberado; every other way out
-// leaves it as it was.
+// The gate before a service order's data may be changed: only Cnf's confirmation sets AcessoOsLiberado.
 #include "operators/frmacessoos.h"
 #include "store/database.h"
 #include "store/globals.h"
-#include "support/fixture.h"
-#include "support/modal.h"
+#include "support/windowscenario.h"
 #include "support/scriptedboxes.h"
-#include "support/testmain.h"
 #include "support/typing.h"
 
 #include <QLineEdit>

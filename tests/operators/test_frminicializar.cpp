@@ -6,11 +6,9 @@
 #include "store/clock.h"
 #include "store/database.h"
 #include "store/globals.h"
-#include "support/fixture.h"
-#include "support/modal.h"
+#include "support/windowscenario.h"
 #include "support/othercopy.h"
 #include "support/scriptedboxes.h"
-#include "support/testmain.h"
 #include "support/typing.h"
 #include "ui/twips.h"
 
@@ -35,10 +33,8 @@ TEST(FrmInicializarText, GreetingUsesTheTwentyFourHourClockStrictly) {
         EXPECT_EQ(FrmInicializar::saudacao(QTime::fromString(at)), QString(greeting)) << at;
 }
 
-// Each start from a counter of `qtde` (raised by the main window): the other
-// copy, the screen, what is typed and how the window is left (no `close`: it
-// never shows), the messages with their answers. Only "BtOk" logs in (and runs
-// the daily update unless it ran today); every other way lowers the counter.
+// Each start from a counter of `qtde`: only "BtOk" logs in (and runs the daily update unless it ran today);
+// every other way lowers the counter. No `close`: the window never shows.
 TEST_F(LoginTest, Scenarios) {
     enum class Copy { None, Running, Crashed };
     const QString Small = "Resolução de 800 X 600 ou maior\rDeseja Executar";

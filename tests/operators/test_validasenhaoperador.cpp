@@ -1,14 +1,11 @@
-// The operator password check, on a real database file: the reading of a
-// typed password, each guarded window's right, and the check's states.
+// The operator password check: the typed password, each guarded window's right, and the check's states.
 #include "operators/operatorrules.h"
 #include "operators/validasenhaoperador.h"
-#include "store/database.h"
 #include "store/programfolder.h"
 #include "store/recordcursor.h"
 #include "store/schema.h"
-#include "support/fixture.h"
+#include "support/windowscenario.h"
 #include "support/scriptedboxes.h"
-#include "support/testmain.h"
 #include "support/typing.h"
 
 #include <QDialog>
@@ -17,8 +14,7 @@
 
 namespace {
 
-// A window holding the check with the widgets its row names (buttons, or
-// line edits for the ones unlocked).
+// A window holding the check with the widgets its row names (line edits for the ones unlocked).
 struct GuardedWindow : QDialog {
     const OperatorCheckConfig& row;
     QLineEdit* TxtOperador = new QLineEdit(this);
@@ -76,8 +72,7 @@ TEST(OperatorPassword, ReadsTheTypedNumberLeniently) {
 }
 
 
-// Every window: an operator holding only its right is let in; one holding
-// every other right is refused with the window's title, and the window stays locked.
+// Every window: only its right lets in; a refusal bears the window's title and leaves it locked.
 TEST_F(CheckTest, EveryWindowGrantsOnlyItsRight) {
     using namespace OperatorCheckRows;
     using namespace OperatorCheckText;
@@ -120,8 +115,7 @@ TEST_F(CheckTest, EveryWindowGrantsOnlyItsRight) {
     }
 }
 
-// The check's states, each scenario in a fresh window: what is typed (">"
-// pastes, "=" is the program's own write), the messages, the field and the lock.
+// The check's states in a fresh window each: ">" pastes, "=" is the program's own write.
 TEST_F(CheckTest, TypingScenarios) {
     Database db(databasePath());
     addOperator("JOSE", 123, [](const QString&) { return "1"; });

@@ -2,7 +2,6 @@
 #include "pickups/frmnvretirada.h"
 #include "printing/printdata.h"
 #include "store/clock.h"
-#include "store/database.h"
 #include "store/globals.h"
 #include "support/faultrun.h"
 #include "support/windowscenario.h"

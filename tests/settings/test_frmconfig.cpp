@@ -1,14 +1,10 @@
-// The settings window's three lists, and the operators' road through the
-// main window's entries, on a real database file.
+// The settings window's three lists, and its entry from the main window.
 #include "app/apptest.h"
 #include "operators/frminicializar.h"
 #include "settings/frmconfig.h"
 #include "settings/settingswindows.h"
-#include "store/database.h"
-#include "store/globals.h"
 #include "support/typing.h"
 #include "support/windowscenario.h"
-#include "ui/gridmodel.h"
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -32,9 +28,7 @@ struct Family {
 
 } // namespace
 
-// Each list: the longest name stored in capitals and one more character
-// refused with the length in the message; Cancel and an empty answer store
-// nothing; the row limit stops the button before any question.
+// Each list: its length and row limits; Cancel and an empty answer store nothing.
 TEST_F(ConfigTest, EachListKeepsItsLengthAndRowLimits) {
     const Family families[] = {
         {"TblMarca", "Marca", "List1", &FrmConfig::BtNvMarca_Click, 15, 16, "Número Máximo de Marcas Excedido",
@@ -88,9 +82,7 @@ TEST_F(ConfigTest, EachListKeepsItsLengthAndRowLimits) {
     run(steps);
 }
 
-// Deleting: no selection asks for one; the notice names the item, then its
-// own row goes (not one differing only in case); a row another copy removed
-// leaves every other row alone, and the list is read again.
+// Deleting: the selected row alone goes (not one differing only in case), nothing else when another copy removed it.
 TEST_F(ConfigTest, DeletionRemovesOnlyTheSelectedRow) {
     Database::openDefault().execute("INSERT INTO TblMarca (Marca) VALUES ('PHILCO'), ('Lg'), ('LG'), ('SONY')");
     FrmConfig w;
@@ -118,8 +110,7 @@ TEST_F(ConfigTest, DeletionRemovesOnlyTheSelectedRow) {
 
 using SettingsEntriesTest = MainWindowTest;
 
-// An operator holding Cnf logs in, changes his password from the main window
-// and opens the settings with the new one.
+// An operator holding Cnf changes his password from the main window and opens the settings with the new one.
 TEST_F(SettingsEntriesTest, AnOperatorLogsInChangesHisPasswordAndOpensTheSettings) {
     registerSettingsWindows();
     start();
