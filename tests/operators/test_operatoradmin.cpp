@@ -45,9 +45,7 @@ const QString passwords = "SELECT Senha FROM TblOperador ORDER BY NomeOperador";
 QString stored(int a, int b) { return QStringLiteral("%1,%2").arg(Schema::passwordToStored(a)).arg(Schema::passwordToStored(b)); }
 
 // A refused entry: what is typed in two boxes, the message and the box that takes the focus.
-struct Refusal {
-    QString first, second, message, focus;
-};
+struct Refusal { QString first, second, message, focus; };
 std::vector<Step> refusals(std::vector<Step> steps, QWidget*& w, const char* first, const char* second,
                            const char* button, std::initializer_list<Refusal> table) {
     const QString before = rows(passwords);
@@ -108,11 +106,10 @@ TEST_F(OperatorAdminTest, Deletion) {
         {"not oneself; Esc closes and clears the selection", [&] {
              as<FrmExOperador>("ADMINISTRADOR", "1234");
              EXPECT_EQ(focusName(), "BtExcluir");
-             perform(window.get(), "BtExcluir");
-             EXPECT_FALSE(child(window.get(), "BtExcluir")->isEnabled());
-             perform(window.get(), "BtFechar@Escape");
-             EXPECT_FALSE(window->isVisible());
-             EXPECT_TRUE(Modulo::OperadorSelecionado.isEmpty());
+             act("BtExcluir");
+             EXPECT_FALSE(enabled("BtExcluir"));
+             act("BtFechar@Escape");
+             EXPECT_TRUE(!window->isVisible() && Modulo::OperadorSelecionado.isEmpty());
          }, {ok("Você não pode se Auto Excluir!\rSolicite a algum outro Operador Autorizado que faça a sua Exclusão")},
          "SELECT COUNT(*) FROM TblOperador", "2"},
         {"another operator deletes", [&] {
@@ -125,8 +122,8 @@ TEST_F(OperatorAdminTest, Deletion) {
                                              {Schema::passwordToStored(1234)});
              as<FrmExOperador>("PEDRO", "1234");
              Database::openDefault().execute("DELETE FROM TblOperador WHERE NomeOperador = 'PEDRO'");
-             perform(window.get(), "BtExcluir");
-             EXPECT_FALSE(child(window.get(), "BtExcluir")->isEnabled());
+             act("BtExcluir");
+             EXPECT_FALSE(enabled("BtExcluir"));
          }, {ok("não foi encontrado")}, "SELECT NomeOperador FROM TblOperador", "ANA"},
     });
 }
@@ -139,8 +136,8 @@ TEST_F(OperatorAdminTest, Rights) {
              QString shown;
              for (int n = 1; n <= 9; ++n) shown += child<QCheckBox>(window.get(), QStringLiteral("Check%1").arg(n))->isChecked() ? "1" : "0";
              EXPECT_EQ(shown, "100010000");
-             perform(window.get(), "BtAlterar");
-             EXPECT_FALSE(child(window.get(), "BtAlterar")->isEnabled());
+             act("BtAlterar");
+             EXPECT_FALSE(enabled("BtAlterar"));
              window->close();
              EXPECT_TRUE(Modulo::OperadorSelecionado.isEmpty());
          }, {ok("Você não pode alterar seus próprios Níveis de Acesso!\r")}, "SELECT COUNT(*) FROM TblOperador", "2"},
@@ -152,8 +149,8 @@ TEST_F(OperatorAdminTest, Rights) {
         steps.push_back({"right " + nine, [&, nine] {
                              as<FrmAltAcesso>("PEDRO", "");
                              tick(window.get(), nine);
-                             perform(window.get(), "TxtOperador=1234;BtAlterar");
-                             EXPECT_FALSE(child(window.get(), "Frame1")->isEnabled());
+                             act("TxtOperador=1234;BtAlterar");
+                             EXPECT_FALSE(enabled("Frame1"));
                              EXPECT_EQ(rights("PEDRO"), nine);
                          }, {ok("Níveis de Acesso do Operador: PEDRO\rAlterados Com Sucesso !")}});
     }
@@ -165,7 +162,7 @@ TEST_F(OperatorAdminTest, Rights) {
                              as<FrmAltAcesso>("PEDRO", "");
                              if (!beforeLoad) Database::openDefault().execute(gone);
                              tick(window.get(), "000000000");
-                             perform(window.get(), "TxtOperador=1234;BtAlterar");
+                             act("TxtOperador=1234;BtAlterar");
                          }, {ok("não foi encontrado")}, "SELECT NomeOperador FROM TblOperador", "ADMINISTRADOR"});
     run(steps);
     EXPECT_EQ(rights("ADMINISTRADOR"), "111111111");

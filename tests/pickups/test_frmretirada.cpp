@@ -18,8 +18,7 @@ void addReceipt(const QString& nome, const QString& bairro = "CENTRO", const QSt
                 const QString& operador = "ADMINISTRADOR") {
     Database::openDefault().execute(
         "INSERT INTO TblRetirada (Nome, End, Bairro, Defeito, DataEmissao, HoraEmissao, Operador) "
-        "VALUES (?, ?, ?, 'NAO LIGA', ?, '10:30:00', ?)",
-        {nome, "RUA " + nome, bairro, data, operador});
+        "VALUES (?, ?, ?, 'NAO LIGA', ?, '10:30:00', ?)", {nome, "RUA " + nome, bairro, data, operador});
 }
 
 struct RetiradaTest : WindowTest {

@@ -15,9 +15,8 @@ using AdvancedTest = ProgramFolderTest;
 using RestrictionsTest = WindowTest;
 
 void select(QWidget* w, const char* list, int line) {
-    auto* l = child<QListWidget>(w, list);
-    l->setCurrentRow(line);
-    emit l->itemClicked(l->item(line));
+    child<QListWidget>(w, list)->setCurrentRow(line);
+    emit child<QListWidget>(w, list)->itemClicked(child<QListWidget>(w, list)->item(line));
 }
 void execute(const QString& sql, const QVariantList& params = {}) { Database::openDefault().execute(sql, params); }
 
@@ -58,10 +57,9 @@ TEST_F(AdvancedTest, Statuses) {
         {"nothing selected", [&] { w.BtExStatus_Click(); }, {ok("Selecione o Nome do Status a ser Excluído !!!")}},
     };
     for (int line : {0, 1, 2, 4})
-        steps.push_back({QStringLiteral("built-in on line %1").arg(line), [&w, line] {
-                             select(&w, "List1", line);
-                             w.BtExStatus_Click();
-                         }, {ok("Este Status nao poderar ser Excluído")}, "SELECT COUNT(*) FROM TblStatus", "5"});
+        steps.push_back({QStringLiteral("built-in on line %1").arg(line),
+                         [&w, line] { select(&w, "List1", line); w.BtExStatus_Click(); },
+                         {ok("Este Status nao poderar ser Excluído")}, "SELECT COUNT(*) FROM TblStatus", "5"});
     steps.push_back({"another name", [&] {
                          select(&w, "List1", 3);
                          w.BtExStatus_Click();
@@ -134,7 +132,6 @@ TEST_F(RestrictionsTest, Scenarios) {
                 "VALUES (1, ?, 'DEVE', 'ADMINISTRADOR', '2025-03-04', 'NÃO PERMITIR ENTRADA')",
                 {QString::fromLatin1(cliente)});
     execute("INSERT INTO TblOperador (NomeOperador, Senha, Ini, Rst) VALUES ('PEDRO', 10727, 1, 0)");
-    const auto remove = [&] { act("BtExRestricao"); };
     const auto current = [&] { return text(child(window.get(), "TxtRest(0)")); };
     const QString cliente = "SELECT Cliente FROM TblRestricao ORDER BY Cliente";
     run({
@@ -148,11 +145,11 @@ TEST_F(RestrictionsTest, Scenarios) {
              auto* grid = window->findChild<DataGrid*>("DBGrid2");
              grid->view()->setCurrentIndex(grid->model()->index(2, 0));
              EXPECT_EQ(current(), "CAIO");
-             remove();
+             act("BtExRestricao");
          }, {no("Confirma Exclusão da Restrição Número: 3\rAdiciona em: 04/03/2025\rpor: ADMINISTRADOR")}, cliente,
          "ANA,BETO,CAIO"},
         {"Yes on the last deletes it and moves to the first", [&] {
-             remove();
+             act("BtExRestricao");
              EXPECT_EQ(current(), "ANA");
              EXPECT_TRUE(static_cast<QLineEdit*>(child(window.get(), "TxtRest(0)"))->isReadOnly());
          }, {yes()}, cliente, "ANA,BETO"},
@@ -163,12 +160,12 @@ TEST_F(RestrictionsTest, Scenarios) {
         {"a refused deletion says so and stays on its restriction", [&] {
              raw("CREATE TRIGGER recusa BEFORE DELETE ON TblRestricao BEGIN SELECT RAISE(ABORT, 'recusada'); END");
              open<ConfigAvancadas>("TxtOperador=1234");
-             remove();
+             act("BtExRestricao");
              raw("DROP TRIGGER recusa");
              EXPECT_EQ(current(), "ANA");
          }, {yes("Número: 1\r"), ok("Ocorreu um Erro ao tentar Excluir esta Restrição!\r")}, cliente, "ANA,BETO"},
-        {"Yes on the first moves to the next", [&] { remove(); EXPECT_EQ(current(), "BETO"); }, {yes()}, cliente, "BETO"},
-        {"with none left the question comes, its parts empty", [&] { remove(); remove(); }, {yes(), yes("Confirma Exclusão da Restrição Número: \rAdiciona em: \rpor: ")}, cliente, ""},
+        {"Yes on the first moves to the next", [&] { act("BtExRestricao"); EXPECT_EQ(current(), "BETO"); }, {yes()}, cliente, "BETO"},
+        {"with none left the question comes, its parts empty", [&] { act("BtExRestricao"); act("BtExRestricao"); }, {yes(), yes("Confirma Exclusão da Restrição Número: \rAdiciona em: \rpor: ")}, cliente, ""},
     });
 }
 
