@@ -34,7 +34,6 @@ public:
     QString whyNot() const { return m_whyNot; }
 
     QString queue() const { return m_queue; }
-    QString pdfFolder() const { return m_pdfFolder; }
     QString socket() const;
 
     // Stops (cupsdisable) and restarts (cupsenable) the queue.
