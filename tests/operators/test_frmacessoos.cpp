@@ -1,13 +1,9 @@
-// The gate before a service order's data may be changed: only a confirmation
-// by an operator holding Cnf sets AcessoOsLiberado; every other way out
-// leaves it as it was.
+// The gate before a service order's data may be changed: only Cnf's confirmation sets AcessoOsLiberado.
 #include "operators/frmacessoos.h"
 #include "store/database.h"
 #include "store/globals.h"
-#include "support/fixture.h"
-#include "support/modal.h"
+#include "support/windowscenario.h"
 #include "support/scriptedboxes.h"
-#include "support/testmain.h"
 #include "support/typing.h"
 
 #include <QLineEdit>
@@ -19,8 +15,7 @@ TEST_F(GateTest, Scenarios) {
     Database db(databasePath());   // kept open: the gates' cursors share it
     db.execute("INSERT INTO TblOperador (NomeOperador, Senha, Ini, EmOs, BxOs, Cnf) VALUES ('PEDRO', 10727, 1, 1, 1, 0)");
     const struct {
-        const char* typed;   // 4567: PEDRO, without Cnf
-        const char* close;   // a button, "Esc" or "X" (the close box)
+        const char *typed, *close;   // 4567: PEDRO, without Cnf; a button, "Esc" or "X" (the close box)
         bool before, after;
     } scenarios[] = {
         {"1234", "BtOk", false, true},     {"1234", "BtFechar", false, false}, {"1234", "Esc", false, false},
@@ -37,11 +32,10 @@ TEST_F(GateTest, Scenarios) {
         ModalScript script([&](QWidget* dlg) {
             auto* field = dlg->findChild<QLineEdit*>("TxtOperador");
             auto* ok = dlg->findChild<QPushButton*>("BtOk");
-            EXPECT_EQ(QApplication::focusWidget(), field);
-            EXPECT_FALSE(ok->isEnabled());
+            EXPECT_TRUE(QApplication::focusWidget() == field && !ok->isEnabled());
             Typing::type(field, s.typed);
             EXPECT_EQ(ok->isEnabled(), !refused);
-            EXPECT_FALSE(Modulo::AcessoOsLiberado && !s.before);
+            EXPECT_EQ(Modulo::AcessoOsLiberado, s.before) << "set only when the window is confirmed";
             if (QString(s.close) == "Esc") Typing::key(QApplication::focusWidget(), Qt::Key_Escape);
             else if (QString(s.close) == "X") dlg->close();
             else dlg->findChild<QPushButton*>(s.close)->click();

@@ -1,18 +1,13 @@
 // The pickup-receipt list, as one table of scenarios on the real window.
-#include "app/apptest.h"
 #include "pickups/frmretirada.h"
-#include "pickups/pickupwindows.h"
 #include "printing/printdata.h"
-#include "store/database.h"
 #include "store/globals.h"
 #include "support/windowscenario.h"
 #include "ui/gridmodel.h"
+#include "ui/windowhost.h"
 
 #include <QLineEdit>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QRadioButton>
-#include <QScrollBar>
 #include <QTableView>
 
 using namespace Scenario;
@@ -23,8 +18,7 @@ void addReceipt(const QString& nome, const QString& bairro = "CENTRO", const QSt
                 const QString& operador = "ADMINISTRADOR") {
     Database::openDefault().execute(
         "INSERT INTO TblRetirada (Nome, End, Bairro, Defeito, DataEmissao, HoraEmissao, Operador) "
-        "VALUES (?, ?, ?, 'NAO LIGA', ?, '10:30:00', ?)",
-        {nome, "RUA " + nome, bairro, data, operador});
+        "VALUES (?, ?, ?, 'NAO LIGA', ?, '10:30:00', ?)", {nome, "RUA " + nome, bairro, data, operador});
 }
 
 struct RetiradaTest : WindowTest {
@@ -140,29 +134,6 @@ TEST_F(RetiradaTest, Scenarios) {
              EXPECT_FALSE(Modulo::NovaRetiradaSalva);
          }, {no()}},
     });
-}
-
-using RetiradaMainWindowTest = MainWindowTest;
-
-// The list is wider than a 1024 x 768 screen: the main window scrolls to it.
-TEST_F(RetiradaMainWindowTest, OnASmallScreenTheWholeListCanBeScrolledIntoView) {
-    registerPickupWindows();
-    start();
-    mdi->resize(1024, 740);
-    mdi->show();
-    action("MnuCompRet")->trigger();
-    action("MnuCompRet")->trigger();   // one list only
-    QCoreApplication::processEvents();
-    auto* area = mdi->findChild<QMdiArea*>();
-    ASSERT_EQ(area->subWindowList().size(), 1);
-    QScrollBar* h = area->horizontalScrollBar();
-    h->setValue(h->minimum());
-    QCoreApplication::processEvents();
-    EXPECT_GE(area->subWindowList().first()->x(), 0);   // its left side, with the names
-    h->setValue(h->maximum());
-    QCoreApplication::processEvents();
-    const QWidget* close = child(WindowHost::findList<FrmRetirada>(), "BtFechar");
-    EXPECT_TRUE(area->viewport()->rect().contains(QRect(close->mapTo(area->viewport(), QPoint(0, 0)), close->size())));
 }
 
 TARVEL_TEST_MAIN()

@@ -1,8 +1,5 @@
-// The advanced settings (company record, statuses, labour prices, operators,
-// restrictions) on a real database file, as tables of scenarios.
+// The advanced settings window, as tables of scenarios.
 #include "settings/configavancadas.h"
-#include "store/database.h"
-#include "support/typing.h"
 #include "support/windowscenario.h"
 #include "ui/gridmodel.h"
 
@@ -15,26 +12,21 @@ using namespace Scenario;
 namespace {
 
 using AdvancedTest = ProgramFolderTest;
+using RestrictionsTest = WindowTest;
 
 void select(QWidget* w, const char* list, int line) {
-    auto* l = child<QListWidget>(w, list);
-    l->setCurrentRow(line);
-    emit l->itemClicked(l->item(line));
+    child<QListWidget>(w, list)->setCurrentRow(line);
+    emit child<QListWidget>(w, list)->itemClicked(child<QListWidget>(w, list)->item(line));
 }
 void execute(const QString& sql, const QVariantList& params = {}) { Database::openDefault().execute(sql, params); }
 
 } // namespace
 
-// The company boxes are written by "&Fechar", by Esc and by the close box,
-// and shown next time; a stored value longer than its box comes back whole.
+// The company boxes are written however the window closes; a stored value longer than its box comes back whole.
 TEST_F(AdvancedTest, CompanyBoxesAreWrittenOnEveryWayOfClosing) {
     const QString longMessage(130, QLatin1Char('M'));
     execute("UPDATE TblEmpresa SET Sigla = 'ABCD', Msg1 = ?", {longMessage});
-    const std::function<void(ConfigAvancadas&)> ways[] = {
-        [](ConfigAvancadas& w) { perform(&w, "BtFechar"); },
-        [](ConfigAvancadas& w) { perform(&w, "Text3@Escape"); },
-        [](ConfigAvancadas& w) { w.close(); },
-    };
+    const char* ways[] = {"BtFechar", "Text3@Escape", ""};   // "": the close box
     for (int i = 0; i < 3; ++i) {
         SCOPED_TRACE(i);
         const QString n = QString::number(i);
@@ -43,15 +35,15 @@ TEST_F(AdvancedTest, CompanyBoxesAreWrittenOnEveryWayOfClosing) {
         EXPECT_EQ(text(child(&w, "Text2")), i == 0 ? QString("ASSISTÊNCIA TÉCNICA") : "LOJA " + QString::number(i - 1));
         EXPECT_EQ(text(child(&w, "Text1(0)")), longMessage);
         perform(&w, QStringLiteral("Text2=LOJA %1;TxtAut(11)+=M%1;Text1(2)+= %1;Text3+=X").arg(n));   // Sigla takes two
-        ways[i](w);
+        if (*ways[i]) perform(&w, ways[i]);
+        else w.close();
         EXPECT_FALSE(w.isVisible());
         EXPECT_EQ(rows("SELECT NomeFantasia, substr(Aut12, -2), substr(Msg3, -2), Sigla, Msg1 FROM TblEmpresa"),
                   "LOJA " + n + "|M" + n + "| " + n + "|ABCD|" + longMessage);
     }
 }
 
-// Statuses: 13 characters stored, 14 refused; the built-in names never
-// deleted, whatever row holds them; others go after the notice.
+// Statuses: 13 characters stored, 14 refused; built-in names never deleted, whatever row holds them.
 TEST_F(AdvancedTest, Statuses) {
     ConfigAvancadas w;
     std::vector<Step> steps = {
@@ -65,10 +57,9 @@ TEST_F(AdvancedTest, Statuses) {
         {"nothing selected", [&] { w.BtExStatus_Click(); }, {ok("Selecione o Nome do Status a ser Excluído !!!")}},
     };
     for (int line : {0, 1, 2, 4})
-        steps.push_back({QStringLiteral("built-in on line %1").arg(line), [&w, line] {
-                             select(&w, "List1", line);
-                             w.BtExStatus_Click();
-                         }, {ok("Este Status nao poderar ser Excluído")}, "SELECT COUNT(*) FROM TblStatus", "5"});
+        steps.push_back({QStringLiteral("built-in on line %1").arg(line),
+                         [&w, line] { select(&w, "List1", line); w.BtExStatus_Click(); },
+                         {ok("Este Status nao poderar ser Excluído")}, "SELECT COUNT(*) FROM TblStatus", "5"});
     steps.push_back({"another name", [&] {
                          select(&w, "List1", 3);
                          w.BtExStatus_Click();
@@ -78,9 +69,7 @@ TEST_F(AdvancedTest, Statuses) {
     run(steps);
 }
 
-// Labour prices: saved lines in the fixed-pitch layout with their keys, an
-// unreadable price refused, the clicked line alone deleted, also far down
-// the list, and nothing else when another copy removed it.
+// Labour prices: saved lines with their keys; the clicked line alone deleted, also far down the list.
 TEST_F(AdvancedTest, LabourPrices) {
     ConfigAvancadas w;
     w.show();
@@ -122,7 +111,6 @@ TEST_F(AdvancedTest, LabourPrices) {
     });
 }
 
-// At most two operators; the list shows the one just added.
 TEST_F(AdvancedTest, AtMostTwoOperators) {
     ConfigAvancadas w;
     run({
@@ -137,57 +125,47 @@ TEST_F(AdvancedTest, AtMostTwoOperators) {
     });
 }
 
-// Restrictions: the delete button needs Rst; the question names the row;
-// after a deletion the next row, or the first, becomes current; a refused
-// deletion says so and stays; a reason typed is written when the window
-// closes; with none left the question still comes, its parts empty.
-TEST_F(AdvancedTest, Restrictions) {
+// Restrictions: deleting needs Rst and moves to the next row, or the first; a reason typed is written on closing.
+TEST_F(RestrictionsTest, Scenarios) {
     for (const char* cliente : {"ANA", "BETO", "CAIO"})
         execute("INSERT INTO TblRestricao (IdCliente, Cliente, Motivo, OpRestricao, DataRestricao, Tipo) "
                 "VALUES (1, ?, 'DEVE', 'ADMINISTRADOR', '2025-03-04', 'NÃO PERMITIR ENTRADA')",
                 {QString::fromLatin1(cliente)});
     execute("INSERT INTO TblOperador (NomeOperador, Senha, Ini, Rst) VALUES ('PEDRO', 10727, 1, 0)");
-    std::unique_ptr<ConfigAvancadas> w;
-    const auto open = [&](const char* password) {
-        w = std::make_unique<ConfigAvancadas>();
-        w->show();
-        perform(w.get(), QStringLiteral("TxtOperador=") + password);
-    };
-    const auto remove = [&] { perform(w.get(), "BtExRestricao"); };
-    const auto current = [&] { return text(child(w.get(), "TxtRest(0)")); };
+    const auto current = [&] { return text(child(window.get(), "TxtRest(0)")); };
     const QString cliente = "SELECT Cliente FROM TblRestricao ORDER BY Cliente";
     run({
         {"an operator without Rst", [&] {
-             open("4567");
-             EXPECT_FALSE(child(w.get(), "TxtOperador")->isEnabled() || child(w.get(), "BtExRestricao")->isEnabled());
+             open<ConfigAvancadas>("TxtOperador=4567");
+             EXPECT_FALSE(child(window.get(), "TxtOperador")->isEnabled() || child(window.get(), "BtExRestricao")->isEnabled());
          }, {ok("Voce Não Possui Autorizaçao para esta Operação")}},
         {"No keeps the restriction", [&] {
-             open("1234");
+             open<ConfigAvancadas>("TxtOperador=1234");
              EXPECT_EQ(focusName(), "BtExRestricao");
-             auto* grid = w->findChild<DataGrid*>("DBGrid2");
+             auto* grid = window->findChild<DataGrid*>("DBGrid2");
              grid->view()->setCurrentIndex(grid->model()->index(2, 0));
              EXPECT_EQ(current(), "CAIO");
-             remove();
+             act("BtExRestricao");
          }, {no("Confirma Exclusão da Restrição Número: 3\rAdiciona em: 04/03/2025\rpor: ADMINISTRADOR")}, cliente,
          "ANA,BETO,CAIO"},
         {"Yes on the last deletes it and moves to the first", [&] {
-             remove();
+             act("BtExRestricao");
              EXPECT_EQ(current(), "ANA");
-             EXPECT_TRUE(static_cast<QLineEdit*>(child(w.get(), "TxtRest(0)"))->isReadOnly());
+             EXPECT_TRUE(static_cast<QLineEdit*>(child(window.get(), "TxtRest(0)"))->isReadOnly());
          }, {yes()}, cliente, "ANA,BETO"},
         {"the reason typed is written on closing", [&] {
-             perform(w.get(), "TxtRest(5)+= E NAO PAGOU");
-             w->close();
+             act("TxtRest(5)+= E NAO PAGOU");
+             window->close();
          }, {}, "SELECT Motivo FROM TblRestricao ORDER BY Cliente", "DEVE E NAO PAGOU,DEVE"},
         {"a refused deletion says so and stays on its restriction", [&] {
              raw("CREATE TRIGGER recusa BEFORE DELETE ON TblRestricao BEGIN SELECT RAISE(ABORT, 'recusada'); END");
-             open("1234");
-             remove();
+             open<ConfigAvancadas>("TxtOperador=1234");
+             act("BtExRestricao");
              raw("DROP TRIGGER recusa");
              EXPECT_EQ(current(), "ANA");
          }, {yes("Número: 1\r"), ok("Ocorreu um Erro ao tentar Excluir esta Restrição!\r")}, cliente, "ANA,BETO"},
-        {"Yes on the first moves to the next", [&] { remove(); EXPECT_EQ(current(), "BETO"); }, {yes()}, cliente, "BETO"},
-        {"with none left the question comes, its parts empty", [&] { remove(); remove(); }, {yes(), yes("Confirma Exclusão da Restrição Número: \rAdiciona em: \rpor: ")}, cliente, ""},
+        {"Yes on the first moves to the next", [&] { act("BtExRestricao"); EXPECT_EQ(current(), "BETO"); }, {yes()}, cliente, "BETO"},
+        {"with none left the question comes, its parts empty", [&] { act("BtExRestricao"); act("BtExRestricao"); }, {yes(), yes("Confirma Exclusão da Restrição Número: \rAdiciona em: \rpor: ")}, cliente, ""},
     });
 }
 

@@ -50,14 +50,6 @@ int write(const QString& path, int count) {
 
 } // namespace
 
-bool Run::allFinished() const {
-    return std::all_of(copies.begin(), copies.end(), [](const Copy& c) { return c.finished; });
-}
-
-bool Run::allSucceeded() const {
-    return std::all_of(copies.begin(), copies.end(), [](const Copy& c) { return c.finished && c.exitCode == 0; });
-}
-
 qint64 Run::longestWaitUs() const {
     qint64 m = 0;
     for (const Copy& c : copies) m = std::max(m, c.longestWaitUs);

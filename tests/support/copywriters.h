@@ -25,8 +25,6 @@ struct Copy {
 
 struct Run {
     std::vector<Copy> copies;
-    bool allFinished() const;
-    bool allSucceeded() const;
     qint64 longestWaitUs() const;
 };
 

@@ -2,6 +2,10 @@
 
 #include "platform/singleinstance.h"
 #include "store/database.h"
+#include "store/programfolder.h"
+
+#include <QFile>
+#include <sqlcipher/sqlite3.h>
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -66,4 +70,24 @@ std::optional<int> OtherCopy::serve(int argc, char** argv) {
         return holdUntilTold();
     }
     return std::nullopt;
+}
+
+sqlite3* otherConnection(const QString& path) {
+    sqlite3* db = nullptr;
+    EXPECT_EQ(sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+    sqlite3_key(db, DatabasePassword, int(qstrlen(DatabasePassword)));
+    registerTextFunctions(db);
+    return db;
+}
+
+QString readElsewhere(const QString& path, const char* sql) {
+    sqlite3* db = otherConnection(path);
+    sqlite3_stmt* st = nullptr;
+    QStringList out;
+    if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
+        for (int i = 0; i < sqlite3_column_count(st); ++i)
+            out << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)));
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return out.join('|');
 }

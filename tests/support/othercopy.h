@@ -4,6 +4,8 @@
 #include <QString>
 #include <optional>
 
+struct sqlite3;
+
 // Another copy of the program: the test executable started again as a
 // process of its own, holding the database file open or the single-instance
 // lock until it is stopped.
@@ -42,3 +44,9 @@ private:
     QProcess m_process;
     bool m_holding = false;
 };
+
+// A second, independent connection to a database file, as another copy of
+// the program has (close it with sqlite3_close).
+sqlite3* otherConnection(const QString& path);
+// The first row such a connection reads, its values joined by "|".
+QString readElsewhere(const QString& path, const char* sql);

@@ -43,7 +43,6 @@ public:
     int failures() const { return m_failures; }
     // Scripted answers not yet used.
     int pending() const { return int(m_script.size()); }
-    void clearLog() { m_log.clear(); }
 
     MsgAnswer messageBox(const ShownBox& box) override;
     std::optional<QString> inputBox(const ShownBox& box) override;

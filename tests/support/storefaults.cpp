@@ -1,5 +1,8 @@
 #include "storefaults.h"
 
+#include "store/database.h"
+#include <gtest/gtest.h>
+
 #include <sqlcipher/sqlite3.h>
 
 #include <atomic>
@@ -128,4 +131,14 @@ QString StoreFault::causeWords(Kind kind) {
     case None: break;
     }
     return {};
+}
+
+int dbErrorOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const DbError& e) {
+        EXPECT_FALSE(e.description().isEmpty()) << e.number();
+        return e.number();
+    }
+    return 0;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 // Faults of the disk under the database engine, injected through a file
 // layer of the engine's own (so they work for root too, whom file modes do
@@ -35,3 +36,7 @@ public:
     // The words the cause of each kind is shown with (part of the message).
     static QString causeWords(Kind kind);
 };
+
+// The number of the store error (DbError) that `f` throws, whose description
+// must not be empty; 0 when it throws none.
+int dbErrorOf(const std::function<void()>& f);
