@@ -4,8 +4,6 @@
 // field as the checkout leaves it.
 #include "workshopdata.h"
 
-#include <QDate>
-#include <QTime>
 
 namespace DeliveredData {
 

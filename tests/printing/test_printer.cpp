@@ -109,28 +109,6 @@ TEST_F(PrinterTest, FittedValuesPrintWhole) {
     EXPECT_EQ(wrapped.join(QLatin1Char(' ')), words);
 }
 
-TEST_F(PrinterTest, FiguresInCentimetres) {
-    p.setUnit(PrintUnit::Centimetres);
-    p.setLineWidth(2);
-    p.line(1, 2, 3, 4);
-    p.line(1, 1, 2, 0.5, true, true);      // a box 2 x 0.5 from (1, 1)
-    EXPECT_NEAR(p.x(), 3, 1e-9);            // at its far corner
-    EXPECT_NEAR(p.y(), 1.5, 1e-9);
-    p.paintPicture(QImage(10, 10, QImage::Format_RGB32), 0.5, 0.5, 2.7, 1.2);
-    EXPECT_NEAR(p.y(), 1.5, 1e-9);          // the picture leaves the position
-    p.endDoc();
-    const auto lines = page().lines();
-    ASSERT_EQ(lines.size(), 5u);
-    EXPECT_NEAR(lines[0]->x, 10, Tol);
-    EXPECT_NEAR(lines[0]->y2, 40, Tol);
-    EXPECT_NEAR(lines[3]->x, 30, Tol);
-    EXPECT_NEAR(lines[3]->y, 15, Tol);
-    EXPECT_NEAR(lines[0]->width, 2 * 25.4 / 600, 1e-6);
-    const PrintOp& pic = page().ops.back();
-    EXPECT_NEAR(pic.x2 - pic.x, 27, Tol);
-    EXPECT_NEAR(pic.y2 - pic.y, 12, Tol);
-}
-
 // Pages, page numbers, the bottom of the page, ending and cancelling.
 TEST_F(PrinterTest, PagesEndAndCancel) {
     p.setOrientation(PrintOrientation::Landscape);
