@@ -1,6 +1,4 @@
-// The list of delivered appliances through its scenarios: the empty table,
-// its looks, the cell filter of each kind of column driven through the grid,
-// and the whole table in key order.
+// The list of delivered appliances through its scenarios.
 #include "delivereddata.h"
 
 #include "app/windowregistry.h"

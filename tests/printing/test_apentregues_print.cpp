@@ -1,4 +1,5 @@
-// The delivered appliances on paper: one appliance's report and the list.
+// The delivered appliances on paper: one appliance's report (its window's
+// failures are the service order's) and the list.
 #include "orders/delivereddata.h"
 #include "printdata.h"
 
@@ -13,7 +14,6 @@
 
 #include <QPushButton>
 #include <QRadioButton>
-#include <functional>
 
 using DeliveredData::addDelivered;
 using DeliveredData::money;
@@ -86,48 +86,21 @@ TEST_F(DeliveredPrintTest, TheReportPage) {
     EXPECT_EQ(in->y, out->y);
     EXPECT_LT(in->x, out->x);
     EXPECT_EQ(pg.findText("05/03/2027")->y, pg.findText("INTERNO")->y);   // the warranty's end beside the service
-}
-
-// The report window: printed and closed, the row gone, a failing printer.
-TEST_F(DeliveredPrintTest, TheReportWindowsScenarios) {
-    struct Row {
-        const char* name;
-        std::function<void(FrmImpDtApEnt&)> act;
-        QStringList messages;
-        std::size_t documents;
-        bool staysOpen;
-    };
-    const auto tick = [](FrmImpDtApEnt& w) { w.findChild<WindowTimer*>("Timer2")->fire(); };
-    const Row rows[] = {
-        {"prints", tick, {Sent}, 1, false},
-        {"row gone", [&](FrmImpDtApEnt& w) {
-             m_db.execute("DELETE FROM TblApEntregues");
-             tick(w);
-         }, {QStringLiteral("não foi encontrado")}, 0, false},
-        {"printer fails", [&](FrmImpDtApEnt& w) {
-             printer.target->setFailure(483, QStringLiteral("A impressora recusou o trabalho"));
-             tick(w);
-             printer.target->clearFailure();
-         }, {QStringLiteral("Não foi possível imprimir esta Ordem de Serviço\r")}, 0, true},
-    };
-    for (const Row& r : rows) {
-        SCOPED_TRACE(r.name);
-        printer.target->documents.clear();
-        Modulo::IdApEntregueAtual = std::int32_t(addDelivered(42, "ANA"));
-        expectBoxes(boxesDuring([&] {
-            FrmImpDtApEnt w;
-            w.show();
-            r.act(w);
-            EXPECT_EQ(w.isVisible(), r.staysOpen);
-            EXPECT_FALSE(w.findChild<WindowTimer*>("Timer2")->isActive());
-        }), r.messages);
-        EXPECT_EQ(documents(), r.documents);
-    }
+    // A failing printer is said and the window stays; a row gone is said.
+    printer.target->setFailure(483, QStringLiteral("recusado"));
+    expectBoxes(boxesDuring([] {
+        FrmImpDtApEnt w;
+        w.show();
+        w.findChild<WindowTimer*>("Timer2")->fire();
+        EXPECT_TRUE(w.isVisible());
+    }), {QStringLiteral("Não foi possível imprimir esta Ordem de Serviço\r")});
+    m_db.execute("DELETE FROM TblApEntregues");
+    expectBoxes(runReport(id), {QStringLiteral("não foi encontrado")});
 }
 
 // The list: 14 rows, then 15 a page, in the table's order whatever the
-// screen's filter; a failure keeps the dialog.
-TEST_F(DeliveredPrintTest, TheListPagesAndFailure) {
+// screen's filter.
+TEST_F(DeliveredPrintTest, TheListPages) {
     const std::pair<int, std::vector<int>> cases[] = {{0, {0}}, {14, {14}}, {15, {14, 1}}, {30, {14, 15, 1}}};
     Modulo::SqlFiltroEntregues = "SELECT * FROM TblApEntregues WHERE Os = 1001";
     for (const auto& [rows, perPage] : cases) {
@@ -152,16 +125,6 @@ TEST_F(DeliveredPrintTest, TheListPagesAndFailure) {
         }
     }
     EXPECT_TRUE(doc().pages[0].findText(QStringLiteral("R$ 150,50")));
-    printer.target->setFailure(482, QStringLiteral("Nenhuma impressora padrão"));
-    const QList<ShownBox> boxes = boxesDuring([] {
-        FrmImpApEntr w;
-        w.show();
-        w.findChild<QRadioButton*>("Option1")->setChecked(true);
-        w.findChild<QPushButton*>("BtImprimir")->click();
-        EXPECT_TRUE(w.isVisible());
-    });
-    expectBoxes(boxes, {QStringLiteral("Não foi possível imprimir este Relatório\r")});
-    EXPECT_EQ(boxes[0].title, QStringLiteral("Relatório de Aparelhos Entregues"));
 }
 
 // Every field at its longest and at lengths a shop types: the report and

@@ -82,7 +82,6 @@ TEST_F(FrmImpRetiradaTest, Scenarios) {
     const Row rows[] = {
         {"prints", tick, {Sent}, 1, false},
         {"cancel", [](FrmImpRetirada& w) { w.findChild<QPushButton*>("BtFechar")->click(); }, {}, 0, false},
-        {"close box", [](FrmImpRetirada& w) { w.close(); }, {}, 0, false},
         {"printer fails", [&](FrmImpRetirada& w) {
              printer.target->setFailure(483, QStringLiteral("A impressora não responde"));
              tick(w);
