@@ -55,6 +55,7 @@ bool PrintServer::start() {
     for (const QString& f : {QStringLiteral("/usr/sbin/cupsd"), Backend, Ppd})
         if (!QFileInfo::exists(f)) return fail(f + QStringLiteral(" is not installed"));
     m_dir = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/tarvel-cups-XXXXXX"));
+    if (!m_dir->isValid()) return fail(QStringLiteral("no temporary folder"));
     const QString d = m_dir->path();
     m_queue = QStringLiteral("TarvelPDF_%1").arg(QCoreApplication::applicationPid());
     m_pdfFolder = d + QStringLiteral("/pdf");
@@ -63,7 +64,7 @@ bool PrintServer::start() {
         return fail(QStringLiteral("cannot write ") + m_queueConfig);
     chmod(QFile::encodeName(d).constData(), 0755);
     for (const char* sub : {"spool", "cache", "state", "tmp", "log", "ppd"}) QDir(d).mkpath(QString::fromLatin1(sub));
-    // The filters run as lp and write their temporary files in tmp.
+    // The filters run as lp and write their temporary files here.
     const passwd* lp = getpwnam("lp");
     if (!lp) return fail(QStringLiteral("no user lp"));
     const QByteArray tmp = QFile::encodeName(d + QStringLiteral("/tmp"));
@@ -72,8 +73,11 @@ bool PrintServer::start() {
 
     const bool ok = writeFile(d + QStringLiteral("/cupsd.conf"),
                               QStringLiteral("Listen %1\nLogLevel warn\nBrowsing No\nWebInterface No\n"
-                                             "DefaultAuthType None\n<Location />\nAllow all\n</Location>\n"
-                                             "<Policy default>\n<Limit All>\nAllow all\n</Limit>\n</Policy>\n")
+                                             "DefaultAuthType None\n"
+                                             "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
+                                             "<Location /admin>\n  Order allow,deny\n  Allow all\n</Location>\n"
+                                             "<Policy default>\n  <Limit All>\n    Order deny,allow\n    Allow all\n"
+                                             "  </Limit>\n</Policy>\n")
                                   .arg(socket())) &&
                     writeFile(d + QStringLiteral("/cups-files.conf"),
                               QStringLiteral("User lp\nGroup lp\nSystemGroup root\nServerRoot %1\n"
@@ -88,6 +92,7 @@ bool PrintServer::start() {
     m_cupsd.start(QStringLiteral("/usr/sbin/cupsd"),
                   {QStringLiteral("-f"), QStringLiteral("-c"), d + QStringLiteral("/cupsd.conf"), QStringLiteral("-s"),
                    d + QStringLiteral("/cups-files.conf")});
+    if (!m_cupsd.waitForStarted(10000)) return fail(QStringLiteral("cupsd did not start"));
     QDeadlineTimer deadline(15000);
     while (!QFileInfo::exists(socket())) {
         if (deadline.hasExpired() || m_cupsd.state() != QProcess::Running)
