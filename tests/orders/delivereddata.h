@@ -1,11 +1,8 @@
 #pragma once
 
-// Delivered appliances written straight into the test's database, with every
-// field as the checkout leaves it.
+// Delivered appliances with every field as the checkout leaves it.
 #include "workshopdata.h"
 
-#include <QDate>
-#include <QTime>
 
 namespace DeliveredData {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-// The shop's lists and a selected customer's appliance for the intake tests,
-// written straight into the test's database, and the intake's widgets by name.
+// The shop's lists and a selected appliance for the intake tests, and the
+// intake's widgets by name.
 #include "store/database.h"
 #include "store/globals.h"
 #include "store/schema.h"
@@ -59,7 +59,6 @@ template <class W> W* child(QWidget* w, const QString& name) {
     return found;
 }
 inline QLineEdit* txt(QWidget* w, int i) { return child<QLineEdit>(w, QStringLiteral("Txt(%1)").arg(i)); }
-inline QLabel* lbl(QWidget* w, int i) { return child<QLabel>(w, QStringLiteral("Lbl(%1)").arg(i)); }
 inline QComboBox* combo(QWidget* w, const QString& name) { return child<QComboBox>(w, name); }
 inline QRadioButton* option(QWidget* w, const QString& name) { return child<QRadioButton>(w, name); }
 inline QPushButton* button(QWidget* w, const QString& name) { return child<QPushButton>(w, name); }

@@ -1,5 +1,4 @@
-// The details of a delivered appliance: the row and its service report, the
-// warranty return offered, a row that is gone, the customer and printing.
+// The details of a delivered appliance.
 #include "delivereddata.h"
 
 #include "customers/frmclientes.h"
@@ -34,10 +33,9 @@ struct DetalhesTest : ProgramFolderTest {
 
 } // namespace
 
-// The row found by its key, its amount and report lines (parts lines of
-// three characters or fewer left out, the labour's sign named once); the
-// end of a warranty no longer than the exit day shows pale, and a warranty
-// flag that is off takes the return away.
+// The row by its key, its amount and report lines (parts lines of three
+// characters or fewer left out); a warranty ended by the exit day shows pale,
+// a warranty flag that is off takes the return away.
 TEST_F(DetalhesTest, ShowsTheRowItsReportAndTheWarranty) {
     addDelivered(5, "OUTRO");
     const qint64 id = addDelivered(42, "ANA", {{"Relatorio1", "ABC"}, {"Relatorio2", "ABCD"},

@@ -1,5 +1,4 @@
-// Two copies of the program taking the same appliance in at the same moment:
-// each a real process with its own intake window on the same database file.
+// Two copies of the program, real processes, taking the same appliance in at once.
 #include "intakedata.h"
 #include "orders/frmentrada.h"
 #include "store/programfolder.h"
@@ -18,7 +17,6 @@ namespace {
 const char* const CopyOption = "--intake-copy";
 constexpr int WaitMs = 30000;
 
-// Waits for the test's next line.
 void waitForLine() {
     char line[16];
     (void)std::fgets(line, sizeof line, stdin);
@@ -28,10 +26,8 @@ void say(const QString& line) {
     std::fflush(stdout);
 }
 
-// The copy's message boxes: written to its output and answered as an
-// operator who does not print would. The customer's restriction warning,
-// which comes after the look for an open order and before the save, is
-// held until the test says so, so that both copies stand there at once.
+// The copy's boxes go to its output; the customer's warning (after the look
+// for an open order, before the save) waits for the test's word.
 class AnswerBoxes : public BoxHook {
 public:
     MsgAnswer messageBox(const ShownBox& box) override {
@@ -42,9 +38,8 @@ public:
     std::optional<QString> inputBox(const ShownBox&) override { return std::nullopt; }
 };
 
-// The copy: opens the intake on the selected appliance, accepts the
-// administrator, says it is ready, confirms when told to and writes the
-// number it got (0: none).
+// The copy: the intake on the selected appliance, confirmed when told; writes
+// the number it got (0: none).
 int runCopy(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
@@ -70,8 +65,7 @@ using IntakeCopiesTest = ProgramFolderTest;
 
 } // namespace
 
-// Both confirm, both pass the look for an open order and stop at the
-// customer's warning, then both go on to the save: one gets the order, the
+// Both stop at the customer's warning, then save: one gets the order, the
 // other is told the appliance is in.
 TEST_F(IntakeCopiesTest, TwoCopiesConfirmingTheSameApplianceOpenExactlyOneOrder) {
     IntakeData::addLists();

@@ -1,5 +1,4 @@
-// The cell filter's criteria and the name search, each once as a table, and
-// the list of appliances in repair driven through its scenarios.
+// The cell filter, the name search and the list of appliances in repair.
 #include "delivereddata.h"
 
 #include "app/windowregistry.h"

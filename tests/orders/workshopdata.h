@@ -1,7 +1,6 @@
 #pragma once
 
-// Open orders (and rows of any table) written straight into the test's
-// database, as the intake and the checkout leave them.
+// Rows written straight into the test's database.
 #include "store/currency.h"
 #include "store/database.h"
 

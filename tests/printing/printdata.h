@@ -1,15 +1,11 @@
 #pragma once
 
-// Rows for the printing tests, written straight into the test's database,
-// and the recording target that stands for the printer.
+// Rows written straight into the test's database, and the recording printer.
 #include "printing/printer.h"
 #include "store/database.h"
 
-#include <QDate>
-#include <gtest/gtest.h>
 #include <QMap>
 #include <QStringList>
-#include <QTime>
 #include <QVariant>
 #include <memory>
 
@@ -93,15 +89,7 @@ inline qlonglong via(qint64 os) {
 // The recording target as the program's default printer while the object lives.
 class RecordingPrinter {
 public:
-    // TARVEL_PDF_DIR=folder: every document is also written there as a PDF
-    // named after the test, to be looked at.
-    RecordingPrinter() : target(std::make_shared<RecordingTarget>()) {
-        m_previous = Printing::setDefaultTarget(target);
-        const QString dir = qEnvironmentVariable("TARVEL_PDF_DIR");
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        if (!dir.isEmpty() && test)
-            target->alsoWritePdf(dir + QLatin1Char('/') + QString::fromUtf8(test->name()) + QStringLiteral("-%1.pdf"));
-    }
+    RecordingPrinter() : target(std::make_shared<RecordingTarget>()) { m_previous = Printing::setDefaultTarget(target); }
     ~RecordingPrinter() { Printing::setDefaultTarget(m_previous); }
     std::shared_ptr<RecordingTarget> target;
 

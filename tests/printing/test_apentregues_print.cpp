@@ -1,6 +1,5 @@
-// The delivered appliances on paper: the repaired-appliance report of one
-// appliance and its window's scenarios, and the list of every delivered
-// appliance with its pages and options.
+// The delivered appliances on paper: one appliance's report (its window's
+// failures are the service order's) and the list.
 #include "orders/delivereddata.h"
 #include "printdata.h"
 
@@ -9,15 +8,12 @@
 #include "store/clock.h"
 #include "store/globals.h"
 #include "support/fixture.h"
-#include "support/modal.h"
 #include "support/printedpages.h"
 #include "support/testmain.h"
 #include "ui/windowhost.h"
 
-#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <functional>
 
 using DeliveredData::addDelivered;
 using DeliveredData::money;
@@ -66,10 +62,8 @@ protected:
 
 } // namespace
 
-// The report's own rules: the parts lines beside the payment lines (the
-// sixth alone), the stored labour, sub-total and discount after their
-// labels, the amount charged in the currency format, the dates of entry
-// and exit in their places.
+// The parts lines beside the payment lines (the sixth alone), the amounts
+// after their labels, entry and exit in their places.
 TEST_F(DeliveredPrintTest, TheReportPage) {
     const qint64 id = addDelivered(42, "ANA", {{"Relatorio55", "F09 1 UN FUSIVEL 2,00"}, {"ValorCobrado", money(15050)},
                                                {"Loja", QVariant()}, {"DataCompra", "10/10/2026"}});
@@ -86,63 +80,27 @@ TEST_F(DeliveredPrintTest, TheReportPage) {
     ASSERT_TRUE(sixth);
     EXPECT_GT(after(pg, sixth)->y, sixth->y + 0.05) << "nothing beside the sixth parts line";
     EXPECT_EQ(after(pg, pg.findText("Data Compra:"))->text, "10/10/2026");
-    // Entry and exit side by side: the entry date left of the exit date, on its line.
     const PrintOp* in = pg.findText("20/11/2026");
     const PrintOp* out = pg.findText("05/12/2026");
     ASSERT_TRUE(in && out);
     EXPECT_EQ(in->y, out->y);
     EXPECT_LT(in->x, out->x);
     EXPECT_EQ(pg.findText("05/03/2027")->y, pg.findText("INTERNO")->y);   // the warranty's end beside the service
+    // A failing printer is said and the window stays; a row gone is said.
+    printer.target->setFailure(483, QStringLiteral("recusado"));
+    expectBoxes(boxesDuring([] {
+        FrmImpDtApEnt w;
+        w.show();
+        w.findChild<WindowTimer*>("Timer2")->fire();
+        EXPECT_TRUE(w.isVisible());
+    }), {QStringLiteral("Não foi possível imprimir esta Ordem de Serviço\r")});
+    m_db.execute("DELETE FROM TblApEntregues");
+    expectBoxes(runReport(id), {QStringLiteral("não foi encontrado")});
 }
 
-// The report window's scenarios: printed and closed, the row gone meanwhile,
-// a failing printer (the window stays), Cancel before the tick.
-TEST_F(DeliveredPrintTest, TheReportWindowsScenarios) {
-    struct Row {
-        const char* name;
-        std::function<void(FrmImpDtApEnt&)> act;
-        QStringList messages;
-        std::size_t documents;
-        bool staysOpen;
-    };
-    const auto tick = [](FrmImpDtApEnt& w) { w.findChild<WindowTimer*>("Timer2")->fire(); };
-    const Row rows[] = {
-        {"prints", tick, {Sent}, 1, false},
-        {"row gone", [&](FrmImpDtApEnt& w) {
-             m_db.execute("DELETE FROM TblApEntregues");
-             tick(w);
-         }, {QStringLiteral("não foi encontrado")}, 0, false},
-        {"printer fails", [&](FrmImpDtApEnt& w) {
-             printer.target->setFailure(483, QStringLiteral("A impressora recusou o trabalho"));
-             tick(w);
-             printer.target->clearFailure();
-         }, {QStringLiteral("Não foi possível imprimir esta Ordem de Serviço\rVerifique se a impressora está ligada e "
-                            "funcionando corretamente!\rA impressora recusou o trabalho__483")}, 0, true},
-        {"cancel", [](FrmImpDtApEnt& w) { w.findChild<QPushButton*>("BtFechar")->click(); }, {}, 0, false},
-    };
-    for (const Row& r : rows) {
-        SCOPED_TRACE(r.name);
-        printer.target->documents.clear();
-        Modulo::IdApEntregueAtual = std::int32_t(addDelivered(42, "ANA"));
-        expectBoxes(boxesDuring([&] {
-            FrmImpDtApEnt w;
-            w.show();
-            r.act(w);
-            EXPECT_EQ(w.isVisible(), r.staysOpen);
-            EXPECT_FALSE(w.findChild<WindowTimer*>("Timer2")->isActive());
-            if (r.documents) {
-                EXPECT_EQ(w.findChild<QProgressBar*>("PgBar")->value(), 100);
-            }
-        }), r.messages);
-        EXPECT_EQ(documents(), r.documents);
-    }
-}
-
-// The list: 14 rows on the first page, 15 on each later one, every page
-// under its header with its number, the rows in the table's order, whatever
-// filter the screen holds; an empty table prints the header alone; a failure
-// keeps the dialog.
-TEST_F(DeliveredPrintTest, TheListPagesAndFailure) {
+// The list: 14 rows, then 15 a page, in the table's order whatever the
+// screen's filter.
+TEST_F(DeliveredPrintTest, TheListPages) {
     const std::pair<int, std::vector<int>> cases[] = {{0, {0}}, {14, {14}}, {15, {14, 1}}, {30, {14, 15, 1}}};
     Modulo::SqlFiltroEntregues = "SELECT * FROM TblApEntregues WHERE Os = 1001";
     for (const auto& [rows, perPage] : cases) {
@@ -167,41 +125,10 @@ TEST_F(DeliveredPrintTest, TheListPagesAndFailure) {
         }
     }
     EXPECT_TRUE(doc().pages[0].findText(QStringLiteral("R$ 150,50")));
-    printer.target->setFailure(482, QStringLiteral("Nenhuma impressora padrão"));
-    const QList<ShownBox> boxes = boxesDuring([] {
-        FrmImpApEntr w;
-        w.show();
-        w.findChild<QRadioButton*>("Option1")->setChecked(true);
-        w.findChild<QPushButton*>("BtImprimir")->click();
-        EXPECT_TRUE(w.isVisible());
-    });
-    expectBoxes(boxes, {QStringLiteral("Não foi possível imprimir este Relatório\r")});
-    EXPECT_EQ(boxes[0].title, QStringLiteral("Relatório de Aparelhos Entregues"));
 }
 
-// The dialog opens on "OS Selecionada", which prints the report of
-// IdApEntregueAtual and closes.
-TEST_F(DeliveredPrintTest, TheSelectedOrderOptionPrintsItsReport) {
-    addDelivered(41, "ANA");
-    Modulo::IdApEntregueAtual = std::int32_t(addDelivered(42, "BETO"));
-    expectBoxes(boxesDuring([] {
-        FrmImpApEntr w;
-        w.show();
-        EXPECT_TRUE(w.findChild<QRadioButton*>("Option3")->isChecked());
-        ModalScript report([](QWidget* d) { d->findChild<WindowTimer*>("Timer2")->fire(); }, 10000, "FrmImpDtApEnt");
-        w.findChild<QPushButton*>("BtImprimir")->click();
-        EXPECT_TRUE(report.done());
-        EXPECT_FALSE(w.isVisible());
-    }), {Sent});
-    ASSERT_EQ(documents(), 1u);
-    EXPECT_TRUE(doc().pages[0].findText("00042"));
-    EXPECT_TRUE(doc().pages[0].findText("BETO"));
-}
-
-// Every field at the longest the windows let it be (the parts lines as the
-// checkout writes them from full boxes), and at long lengths a shop types:
-// the report and the list print every value whole inside the page, no text
-// drawn over another on its line.
+// Every field at its longest and at lengths a shop types: the report and
+// the list print every value whole inside the page.
 TEST_F(DeliveredPrintTest, LongFieldsPrintWholeInsideThePage) {
     const auto w = PrintData::longText;
     const QString part = QStringLiteral("WWWWW 99 WWW ") + w(39) + QStringLiteral(" 989999901,00");

@@ -37,8 +37,7 @@ private:
 
 } // namespace
 
-// An order with its stub and tags lands as one A4 page named after its job,
-// and is counted.
+// An order lands as one A4 page named after its job, and is counted.
 TEST_F(PrintServerTest, ServiceOrderLandsAtTheDefaultPrinter) {
     const qint64 os = PrintData::addOrder();
     ScriptedBoxes boxes;
@@ -52,8 +51,7 @@ TEST_F(PrintServerTest, ServiceOrderLandsAtTheDefaultPrinter) {
     EXPECT_EQ(PrintData::via(os), 1);
     const QStringList pdfs = server->waitForPdfs(1);
     ASSERT_EQ(pdfs.size(), 1);
-    // cups-pdf names the file after the job; the text went through
-    // PostScript and is not searchable any more, the page is.
+    // Named after the job; the text is not searchable after PostScript.
     EXPECT_TRUE(pdfs[0].contains(QStringLiteral("Ordem_de_Servi"))) << pdfs[0].toStdString();
     QProcess info;
     info.start(QStringLiteral("pdfinfo"), {pdfs[0]});
@@ -64,7 +62,6 @@ TEST_F(PrintServerTest, ServiceOrderLandsAtTheDefaultPrinter) {
 }
 
 int main(int argc, char** argv) {
-    // The server first: the program must see its queue as the default printer.
     PrintServer s;
     server = &s;
     if (!OtherCopy::serve(argc, argv)) s.start();

@@ -59,7 +59,6 @@ bool PrintServer::start() {
     const QString d = m_dir->path();
     m_queue = QStringLiteral("TarvelPDF_%1").arg(QCoreApplication::applicationPid());
     m_pdfFolder = d + QStringLiteral("/pdf");
-    // cups-pdf reads a device's own configuration after its common one.
     m_queueConfig = QStringLiteral("/etc/cups/cups-pdf-%1.conf").arg(m_queue);
     if (!writeFile(m_queueConfig, QStringLiteral("Out %1\n").arg(m_pdfFolder)))
         return fail(QStringLiteral("cannot write ") + m_queueConfig);
@@ -102,7 +101,7 @@ bool PrintServer::start() {
     }
     m_running = true;
     QString out;
-    // The device "cups-pdf:/<name>" reads the configuration cups-pdf-<name>.conf.
+    // The device "cups-pdf:/<name>" reads cups-pdf-<name>.conf after the common one.
     if (!command(QStringLiteral("lpadmin"), {QStringLiteral("-p"), queue(), QStringLiteral("-E"), QStringLiteral("-v"),
                                             QStringLiteral("cups-pdf:/") + queue(), QStringLiteral("-P"), Ppd},
                  &out) ||

@@ -6,21 +6,10 @@
 #include <QTemporaryDir>
 #include <memory>
 
-// A private print server for a test run: `cupsd -f` as a child process with
-// its configuration, spool, cache, state and logs in a temporary folder,
-// listening on a socket there, with one PDF queue (the cups-pdf backend) as
-// its default destination. CUPS_SERVER points at the socket while it runs,
-// so "the default printer" of the program is this queue. cups-pdf writes
-// each job into the "PDF" folder of the user who printed it, unless its
-// queue has a configuration of its own: the queue's name is unique to the
-// run and its configuration sends the PDFs into the run's temporary folder,
-// so that runs at the same time never see each other's PDFs. The server is
-// stopped by its process id; the queue's configuration and the PDFs go with
-// the temporary folder.
-//
-// Call start() before anything in the process asks CUPS for printers. Where
-// a server cannot be started (not root, CUPS or cups-pdf not installed),
-// running() is false and whyNot() says why.
+// A private print server for a test run: `cupsd -f` as a child process in a
+// temporary folder, its default queue a cups-pdf queue whose PDFs land in that
+// folder. CUPS_SERVER points at it while it runs. Call start() before anything
+// asks CUPS for printers; where it cannot start, whyNot() says why.
 class PrintServer {
 public:
     PrintServer() = default;
@@ -36,10 +25,8 @@ public:
     QString queue() const { return m_queue; }
     QString socket() const;
 
-    // Waits until no job is pending and `count` PDFs stand in the PDF
-    // folder; returns them, oldest first (fewer when the wait timed out).
+    // Waits for no pending job and `count` PDFs; returns them, oldest first.
     QStringList waitForPdfs(int count, int timeoutMs = 30000);
-    // The PDFs now, oldest first.
     QStringList newPdfs() const;
 
 private:
