@@ -21,17 +21,6 @@ QString quoteIdent(const QString& name) {
     return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
 }
 
-QString keyList(const std::vector<qint64>& keys, std::size_t from, std::size_t count) {
-    QString s;
-    s.reserve(int(count * 7));
-    for (std::size_t i = from; i < from + count && i < keys.size(); ++i) {
-        if (keys[i] == NoKey) continue;
-        if (!s.isEmpty()) s += QLatin1Char(',');
-        s += QString::number(keys[i]);
-    }
-    return s;
-}
-
 QDate parseDate(const QString& s) {
     QDate d = QDate::fromString(s.left(10), QStringLiteral("yyyy-MM-dd"));
     if (!d.isValid()) d = QDate::fromString(s, QStringLiteral("dd/MM/yyyy"));
@@ -65,6 +54,16 @@ QTime isoTime(const unsigned char* p, int n) {
     return QTime(v[0], v[1], v[2]);
 }
 
+// Resets a kept statement on every way out: a statement left on a row would
+// keep a read transaction open and block other copies' writes.
+struct ResetOnExit {
+    sqlite3_stmt* s;
+    ~ResetOnExit() {
+        sqlite3_reset(s);
+        sqlite3_clear_bindings(s);
+    }
+};
+
 QTime parseTime(const QString& s) {
     const QString t = s.size() > 10 && s[10] == QLatin1Char(' ') ? s.mid(11) : s;
     QTime r = QTime::fromString(t, QStringLiteral("HH:mm:ss"));
@@ -88,6 +87,22 @@ void RecordCursor::finalizeRowStatement() const {
     sqlite3_finalize(m_rowStmt);
     m_rowStmt = nullptr;
     finalizeFindStatement();
+    finalizeKept();
+}
+
+void RecordCursor::finalizeKept() const {
+    for (sqlite3_stmt* s : std::as_const(m_kept)) sqlite3_finalize(s);
+    m_kept.clear();
+}
+
+sqlite3_stmt* RecordCursor::keptStatement(const QString& sql) const {
+    if (sqlite3_stmt* s = m_kept.value(sql)) return s;
+    // The texts differ by the order's NULLs and which bounds a read has; a
+    // cursor needs few of them.
+    if (m_kept.size() >= 32) finalizeKept();
+    Statement st;
+    prepareStatement(m_db.handle(), sql, st);
+    return m_kept[sql] = std::exchange(st.s, nullptr);
 }
 
 void RecordCursor::finalizeFindStatement() const {
@@ -267,6 +282,7 @@ void RecordCursor::readKeys() {
         m_ordered = sqlite3_column_int(st.s, 1);
     }
     m_keys.assign(std::size_t(m_ordered), NoKey);
+    finalizeKept();
     m_terms.clear();
     for (const auto& [expr, desc] : orderTerms(m_orderBy)) m_terms.push_back({expr, desc});
     m_firstTermNulls = -1;
@@ -324,14 +340,14 @@ bool RecordCursor::orderValues(qint64 key, QVariantList& values) const {
     const CriterionGuard guard(db, m_table);
     QStringList exprs{QStringLiteral("1")};
     for (const OrderTerm& t : m_terms) exprs << t.expr;
-    Statement st;
-    prepareStatement(db, QStringLiteral("SELECT %1 FROM %2 WHERE rowid = %3 AND %4")
-                           .arg(exprs.join(QStringLiteral(", ")), quoteIdent(m_table)).arg(key).arg(sourceFilter(m_keyLimit, m_where)),
-                     st);
-    const int rc = sqlite3_step(st.s);
+    sqlite3_stmt* st = keptStatement(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ? AND %3")
+                                         .arg(exprs.join(QStringLiteral(", ")), quoteIdent(m_table), sourceFilter(m_keyLimit, m_where)));
+    const ResetOnExit reset{st};
+    sqlite3_bind_int64(st, 1, key);
+    const int rc = sqlite3_step(st);
     if (rc == SQLITE_DONE) return false;
     if (rc != SQLITE_ROW) throw engineError(db, rc);
-    for (int c = 1; c <= int(m_terms.size()); ++c) values << storedColumn(st.s, c);
+    for (int c = 1; c <= int(m_terms.size()); ++c) values << storedColumn(st, c);
     return true;
 }
 
@@ -355,7 +371,8 @@ QString RecordCursor::seekCondition(const QVariantList& values, qint64 key, bool
         equalSoFar += t.expr + QStringLiteral(" IS ? AND ");
     }
     for (int k = 0; k < int(m_terms.size()); ++k) binds << values[k];
-    alternatives << QStringLiteral("(%1rowid %2 %3)").arg(equalSoFar, after ? QStringLiteral(">") : QStringLiteral("<")).arg(key);
+    binds << key;
+    alternatives << QStringLiteral("(%1rowid %2 ?)").arg(equalSoFar, after ? QStringLiteral(">") : QStringLiteral("<"));
     QString cond = QLatin1Char('(') + alternatives.join(QStringLiteral(" OR ")) + QLatin1Char(')');
     // A plain range on the first term as well, so that the engine walks its
     // index from the bound instead of from an end.
@@ -388,14 +405,15 @@ bool RecordCursor::readKeyRange(int lo, int hi, bool forward, int skip, int limi
         return true;
     };
     if (!bound(lo, true, forward) || !bound(hi, false, !forward)) return false;
-    sql += QStringLiteral(" ORDER BY ") + orderClause(!forward) + QStringLiteral(" LIMIT %1 OFFSET %2").arg(limit).arg(skip);
+    sql += QStringLiteral(" ORDER BY ") + orderClause(!forward) + QStringLiteral(" LIMIT ? OFFSET ?");
+    binds << limit << skip;
     sqlite3* db = m_db.handle();
     const CriterionGuard guard(db, m_table);
-    Statement st;
-    prepareStatement(db, sql, st);
-    for (int i = 0; i < binds.size(); ++i) bindValue(st.s, i + 1, binds[i]);
+    sqlite3_stmt* st = keptStatement(sql);
+    const ResetOnExit reset{st};
+    for (int i = 0; i < binds.size(); ++i) bindValue(st, i + 1, binds[i]);
     int rc;
-    while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) out.push_back(sqlite3_column_int64(st.s, 0));
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) out.push_back(sqlite3_column_int64(st, 0));
     if (rc != SQLITE_DONE) throw engineError(db, rc);
     if (!forward) std::reverse(out.begin(), out.end());
     return true;
@@ -462,12 +480,12 @@ int RecordCursor::orderedIndexOf(qint64 key) const {
     {
         sqlite3* db = m_db.handle();
         const CriterionGuard guard(db, m_table);
-        Statement st;
-        prepareStatement(db, sql, st);
-        for (int i = 0; i < binds.size(); ++i) bindValue(st.s, i + 1, binds[i]);
-        const int rc = sqlite3_step(st.s);
+        sqlite3_stmt* st = keptStatement(sql);
+        const ResetOnExit reset{st};
+        for (int i = 0; i < binds.size(); ++i) bindValue(st, i + 1, binds[i]);
+        const int rc = sqlite3_step(st);
         if (rc != SQLITE_ROW) throw engineError(db, rc);
-        before = sqlite3_column_int(st.s, 0);
+        before = sqlite3_column_int(st, 0);
     }
     if (before >= m_ordered) before = m_ordered - 1;
     keyOf(before);
@@ -647,11 +665,7 @@ bool RecordCursor::findFirst(const QString& criterion) {
             prepareStatement(db, sql, st);
             m_findStmt = std::exchange(st.s, nullptr);
         }
-        // Reset on every way out: a statement left on a row holds a read lock.
-        struct Reset {
-            sqlite3_stmt* s;
-            ~Reset() { sqlite3_reset(s); }
-        } reset{m_findStmt};
+        const ResetOnExit reset{m_findStmt};
         int rc;
         // The first match that this cursor holds: rows added by other copies
         // since the cursor was read are not part of it.
@@ -823,12 +837,7 @@ QVariantList RecordCursor::readRow(qint64 key) const {
         prepareStatement(db, QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(m_columns, quoteIdent(m_table)), st);
         m_rowStmt = std::exchange(st.s, nullptr);
     }
-    // Reset on every way out: a statement left on a row would keep a read
-    // transaction open and block other copies' writes.
-    struct Reset {
-        sqlite3_stmt* s;
-        ~Reset() { sqlite3_reset(s); }
-    } reset{m_rowStmt};
+    const ResetOnExit reset{m_rowStmt};
     sqlite3_bind_int64(m_rowStmt, 1, key);
     QVariantList row;
     const int rc = sqlite3_step(m_rowStmt);
@@ -873,25 +882,30 @@ const QVariantList& RecordCursor::pagedRow(int index) const {
     sqlite3* db = m_db.handle();
     const CriterionGuard guard(db, m_table);
     const int count = std::min(PageSize, recordCount() - start);
-    Statement st;
-    prepareStatement(db, QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid IN (%3)")
-                       .arg(m_columns, quoteIdent(m_table), keyList(m_keys, std::size_t(start), std::size_t(count))),
-               st);
+    // One text for every page: a mark per row of a page, the marks left over
+    // bound to NULL (a page at the end or one whose keys are not all read).
+    QString marks = QStringLiteral("?");
+    for (int i = 1; i < PageSize; ++i) marks += QStringLiteral(",?");
+    sqlite3_stmt* const st = keptStatement(QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid IN (%3)")
+                                                    .arg(m_columns, quoteIdent(m_table), marks));
+    const ResetOnExit reset{st};
+    for (int i = 0; i < count; ++i)
+        if (const qint64 k = m_keys[std::size_t(start + i)]; k != NoKey) sqlite3_bind_int64(st, i + 1, k);
     std::vector<QVariantList> page(std::size_t(std::max(count, 0)));
     // Map the rows back to their places in the cursor order.
     std::vector<std::pair<qint64, int>> where;
     where.reserve(std::size_t(count));
     for (int i = 0; i < count; ++i) where.emplace_back(m_keys[std::size_t(start + i)], i);
     std::sort(where.begin(), where.end());
-    const int n = std::min(sqlite3_column_count(st.s), int(m_kinds.size()) + 1);
+    const int n = std::min(sqlite3_column_count(st), int(m_kinds.size()) + 1);
     int rc;
-    while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) {
-        const qint64 key = sqlite3_column_int64(st.s, 0);
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        const qint64 key = sqlite3_column_int64(st, 0);
         auto it = std::lower_bound(where.begin(), where.end(), std::make_pair(key, -1));
         if (it == where.end() || it->first != key) continue;
         QVariantList row;
         row.reserve(n - 1);
-        for (int c = 1; c < n; ++c) row.append(readColumn(st.s, c, c - 1));
+        for (int c = 1; c < n; ++c) row.append(readColumn(st, c, c - 1));
         page[std::size_t(it->second)] = std::move(row);
     }
     if (rc != SQLITE_DONE) throw engineError(db, rc);

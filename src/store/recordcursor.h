@@ -4,6 +4,7 @@
 #include "database.h"
 
 #include <QDate>
+#include <QHash>
 #include <QObject>
 #include <QStringList>
 #include <QTime>
@@ -216,6 +217,11 @@ private:
     // holds no lock) and finalised before the cursor's source or connection
     // changes.
     mutable struct sqlite3_stmt* m_rowStmt = nullptr;
+    // The statements of key pages, order values and row pages, prepared once
+    // for the cursor's source and kept reset between uses, by their text.
+    mutable QHash<QString, struct sqlite3_stmt*> m_kept;
+    struct sqlite3_stmt* keptStatement(const QString& sql) const;
+    void finalizeKept() const;
 
     // Page cache for grids and the current row.
     // A few pages, the least recently used going first: a grid's screen
