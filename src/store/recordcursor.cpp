@@ -285,7 +285,7 @@ void RecordCursor::readKeys() {
     finalizeKept();
     m_terms.clear();
     for (const auto& [expr, desc] : orderTerms(m_orderBy)) m_terms.push_back({expr, desc});
-    m_firstTermNulls = -1;
+    m_firstTermNulls = m_firstTermIndexed = -1;
     dropPages();
     noteKeysRead();
 }
@@ -332,6 +332,35 @@ bool RecordCursor::firstTermHasNulls() const {
         m_firstTermNulls = rc == SQLITE_ROW ? 1 : 0;
     }
     return m_firstTermNulls == 1;
+}
+
+bool RecordCursor::firstTermIndexed() const {
+    if (m_firstTermIndexed < 0) {
+        // An index of the table led by the column the order begins with.
+        QString column = m_terms.front().expr.trimmed();
+        if (column.startsWith(QLatin1Char('"')) && column.endsWith(QLatin1Char('"')))
+            column = column.mid(1, column.size() - 2).replace(QStringLiteral("\"\""), QStringLiteral("\""));
+        sqlite3* db = m_db.handle();
+        Statement list;
+        prepareStatement(db, QStringLiteral("PRAGMA index_list(%1)").arg(quoteIdent(m_table)), list);
+        QStringList indexes;
+        int rc;
+        while ((rc = sqlite3_step(list.s)) == SQLITE_ROW) indexes << storedColumn(list.s, 1).toString();
+        if (rc != SQLITE_DONE) throw engineError(db, rc);
+        m_firstTermIndexed = 0;
+        for (const QString& index : indexes) {
+            Statement info;
+            prepareStatement(db, QStringLiteral("PRAGMA index_info(%1)").arg(quoteIdent(index)), info);
+            // The first row is the index's leading column.
+            rc = sqlite3_step(info.s);
+            if (rc != SQLITE_ROW && rc != SQLITE_DONE) throw engineError(db, rc);
+            if (rc == SQLITE_ROW && storedColumn(info.s, 2).toString().compare(column, Qt::CaseInsensitive) == 0) {
+                m_firstTermIndexed = 1;
+                break;
+            }
+        }
+    }
+    return m_firstTermIndexed == 1;
 }
 
 bool RecordCursor::orderValues(qint64 key, QVariantList& values) const {
@@ -468,26 +497,103 @@ qint64 RecordCursor::keyOf(int index) const {
     return index >= 0 && index < int(m_keys.size()) ? m_keys[std::size_t(index)] : NoKey;
 }
 
-int RecordCursor::orderedIndexOf(qint64 key) const {
-    if (key > m_keyLimit || m_ordered == 0) return -1;
-    QVariantList values;
-    if (!orderValues(key, values)) return -1;
-    // The rows before it in the order, counted.
-    QVariantList binds;
-    const QString sql = QStringLiteral("SELECT count(*) FROM %1 WHERE %2 AND %3")
-                            .arg(quoteIdent(m_table), sourceFilter(m_keyLimit, m_where), seekCondition(values, key, false, binds));
-    int before = -1;
-    {
-        sqlite3* db = m_db.handle();
+int RecordCursor::countBefore(const QVariantList& values, qint64 key) const {
+    // Term by term, the rows equal on the terms before and before on this
+    // one, then the rows equal on every term with a smaller key: each count
+    // a plain range of an index, with nothing to test row by row. NULL
+    // sorts first, as the engine orders it.
+    const QString rows = QStringLiteral("SELECT count(*) FROM %1 WHERE %2 AND ").arg(quoteIdent(m_table), sourceFilter(m_keyLimit, m_where));
+    QStringList counts;
+    QVariantList binds, equalBinds;
+    QString equal;
+    const auto count = [&](const QString& condition, const QVariant* value) {
+        counts << QLatin1Char('(') + rows + equal + condition + QLatin1Char(')');
+        binds << equalBinds;
+        if (value) binds << *value;
+    };
+    for (std::size_t j = 0; j < m_terms.size(); ++j) {
+        const OrderTerm& t = m_terms[j];
+        const QVariant& v = values[int(j)];
+        if (t.desc) {
+            if (v.isValid()) count(t.expr + QStringLiteral(" > ?"), &v);
+            else count(t.expr + QStringLiteral(" IS NOT NULL"), nullptr);
+        } else if (v.isValid()) {
+            count(t.expr + QStringLiteral(" < ?"), &v);
+            count(t.expr + QStringLiteral(" IS NULL"), nullptr);
+        }
+        equal += t.expr + QStringLiteral(" IS ? AND ");
+        equalBinds << v;
+    }
+    const QVariant keyValue(key);
+    count(QStringLiteral("rowid < ?"), &keyValue);
+    QString sql = QStringLiteral("SELECT ") + counts.join(QStringLiteral(" + "));
+    if (!m_terms.empty() && !firstTermIndexed()) {
+        // Without an index each count would read the whole table: one
+        // reading, testing the order row by row, costs less.
+        binds.clear();
+        sql = rows + seekCondition(values, key, false, binds);
+    }
+    sqlite3* db = m_db.handle();
+    const CriterionGuard guard(db, m_table);
+    sqlite3_stmt* st = keptStatement(sql);
+    const ResetOnExit reset{st};
+    for (int i = 0; i < binds.size(); ++i) bindValue(st, i + 1, binds[i]);
+    const int rc = sqlite3_step(st);
+    if (rc != SQLITE_ROW) throw engineError(db, rc);
+    return int(sqlite3_column_int64(st, 0));
+}
+
+int RecordCursor::countNearerSide(const QVariantList& values, qint64 key) const {
+    const bool indexed = m_terms.empty() || firstTermIndexed();
+    // A side whose rows an index gives in a range from the row.
+    const auto ranged = [&](bool after) {
+        if (!indexed) return false;
+        if (m_terms.empty()) return true;
+        const bool larger = m_terms.front().desc != after;
+        return values.front().isValid() && (larger || !firstTermHasNulls());
+    };
+    const bool rangedAfter = ranged(true), rangedBefore = ranged(false);
+    sqlite3* db = m_db.handle();
+    // The rows on one side, up to limit of them.
+    const auto upTo = [&](bool after, int limit) {
+        QVariantList binds;
+        const QString sql = QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM %1 WHERE %2 AND %3 LIMIT ?)")
+                                .arg(quoteIdent(m_table), sourceFilter(m_keyLimit, m_where), seekCondition(values, key, after, binds));
+        binds << limit;
         const CriterionGuard guard(db, m_table);
         sqlite3_stmt* st = keptStatement(sql);
         const ResetOnExit reset{st};
         for (int i = 0; i < binds.size(); ++i) bindValue(st, i + 1, binds[i]);
         const int rc = sqlite3_step(st);
         if (rc != SQLITE_ROW) throw engineError(db, rc);
-        before = sqlite3_column_int(st, 0);
+        return int(sqlite3_column_int64(st, 0));
+    };
+    // A growing stretch each way in turn, until one side ends within it.
+    if (rangedAfter || rangedBefore)
+        for (qint64 limit = 4096; limit < m_ordered; limit *= 4) {
+            if (rangedAfter)
+                if (const int n = upTo(true, int(limit)); n < limit) return m_ordered - 1 - n;
+            if (rangedBefore)
+                if (const int n = upTo(false, int(limit)); n < limit) return n;
+        }
+    return countBefore(values, key);
+}
+
+int RecordCursor::orderedIndexOf(qint64 key) const {
+    if (key > m_keyLimit || m_ordered == 0) return -1;
+    QVariantList values;
+    if (!orderValues(key, values)) return -1;
+    // On the keys as read, unchanged since: its place is exact, counted on
+    // the shorter side of it, and its key goes straight there.
+    if (keysStillCurrent()) {
+        const int at = std::min(countNearerSide(values, key), m_ordered - 1);
+        qint64& slot = m_keys[std::size_t(at)];
+        if (slot == NoKey || slot == key) {
+            slot = key;
+            return at;
+        }
     }
-    if (before >= m_ordered) before = m_ordered - 1;
+    const int before = std::min(countBefore(values, key), m_ordered - 1);
     keyOf(before);
     // Other copies' changes may have moved it a little: look around.
     const int from = std::max(0, before - PageSize), to = std::min(m_ordered, before + PageSize + 1);
@@ -633,10 +739,13 @@ qint64 RecordCursor::keyAt(int index) const {
 
 int RecordCursor::indexOfKey(qint64 key) const {
     if (key == NoKey) return -1;
-    // The keys read so far, then where the order puts it.
+    // Where the last look found a key (a find run again), the keys read so
+    // far, then where the order puts it.
+    if (m_keyHint >= 0 && m_keyHint < int(m_keys.size()) && m_keys[std::size_t(m_keyHint)] == key) return m_keyHint;
     const auto it = std::find(m_keys.begin(), m_keys.end(), key);
-    if (it != m_keys.end()) return int(it - m_keys.begin());
-    return orderedIndexOf(key);
+    const int index = it != m_keys.end() ? int(it - m_keys.begin()) : orderedIndexOf(key);
+    if (index >= 0) m_keyHint = index;
+    return index;
 }
 
 bool RecordCursor::findFirst(const QString& criterion) {
