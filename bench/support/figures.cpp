@@ -18,6 +18,12 @@ Figures::Row& Figures::row(const std::string& measure, Unit unit) {
 
 void Figures::recordBare(const std::string& measure, double seconds) { row(measure, Unit::Seconds).bare = seconds; }
 
+double Figures::bareSeconds(const std::string& measure) const {
+    for (const Row& r : m_rows)
+        if (r.measure == measure) return r.bare;
+    return -1;
+}
+
 void Figures::recordOurs(benchmark::State& state, const std::string& measure, double seconds, const char* counter) {
     Row& r = row(measure, Unit::Seconds);
     r.ours = seconds;

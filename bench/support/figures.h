@@ -24,6 +24,9 @@ public:
     // Both sides of measure, taken in one benchmark, and the ratio counter.
     void record(benchmark::State& state, const std::string& measure, double ours, double bare, Unit unit);
 
+    // The bare side recorded for measure, -1 when none was.
+    double bareSeconds(const std::string& measure) const;
+
     // The table "measure, ours, bare, ratio", then the targets line; nothing
     // when no figure was taken (a filter that left every measure out).
     void print(const char* targets) const;

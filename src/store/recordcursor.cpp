@@ -21,17 +21,6 @@ QString quoteIdent(const QString& name) {
     return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
 }
 
-QString keyList(const std::vector<qint64>& keys, std::size_t from, std::size_t count) {
-    QString s;
-    s.reserve(int(count * 7));
-    for (std::size_t i = from; i < from + count && i < keys.size(); ++i) {
-        if (keys[i] == NoKey) continue;
-        if (!s.isEmpty()) s += QLatin1Char(',');
-        s += QString::number(keys[i]);
-    }
-    return s;
-}
-
 QDate parseDate(const QString& s) {
     QDate d = QDate::fromString(s.left(10), QStringLiteral("yyyy-MM-dd"));
     if (!d.isValid()) d = QDate::fromString(s, QStringLiteral("dd/MM/yyyy"));
@@ -65,6 +54,16 @@ QTime isoTime(const unsigned char* p, int n) {
     return QTime(v[0], v[1], v[2]);
 }
 
+// Resets a kept statement on every way out: a statement left on a row would
+// keep a read transaction open and block other copies' writes.
+struct ResetOnExit {
+    sqlite3_stmt* s;
+    ~ResetOnExit() {
+        sqlite3_reset(s);
+        sqlite3_clear_bindings(s);
+    }
+};
+
 QTime parseTime(const QString& s) {
     const QString t = s.size() > 10 && s[10] == QLatin1Char(' ') ? s.mid(11) : s;
     QTime r = QTime::fromString(t, QStringLiteral("HH:mm:ss"));
@@ -88,6 +87,22 @@ void RecordCursor::finalizeRowStatement() const {
     sqlite3_finalize(m_rowStmt);
     m_rowStmt = nullptr;
     finalizeFindStatement();
+    finalizeKept();
+}
+
+void RecordCursor::finalizeKept() const {
+    for (sqlite3_stmt* s : std::as_const(m_kept)) sqlite3_finalize(s);
+    m_kept.clear();
+}
+
+sqlite3_stmt* RecordCursor::keptStatement(const QString& sql) const {
+    if (sqlite3_stmt* s = m_kept.value(sql)) return s;
+    // The texts differ by the order's NULLs and which bounds a read has; a
+    // cursor needs few of them.
+    if (m_kept.size() >= 32) finalizeKept();
+    Statement st;
+    prepareStatement(m_db.handle(), sql, st);
+    return m_kept[sql] = std::exchange(st.s, nullptr);
 }
 
 void RecordCursor::finalizeFindStatement() const {
@@ -267,9 +282,10 @@ void RecordCursor::readKeys() {
         m_ordered = sqlite3_column_int(st.s, 1);
     }
     m_keys.assign(std::size_t(m_ordered), NoKey);
+    finalizeKept();
     m_terms.clear();
     for (const auto& [expr, desc] : orderTerms(m_orderBy)) m_terms.push_back({expr, desc});
-    m_firstTermNulls = -1;
+    m_firstTermNulls = m_firstTermIndexed = -1;
     dropPages();
     noteKeysRead();
 }
@@ -318,20 +334,49 @@ bool RecordCursor::firstTermHasNulls() const {
     return m_firstTermNulls == 1;
 }
 
+bool RecordCursor::firstTermIndexed() const {
+    if (m_firstTermIndexed < 0) {
+        // An index of the table led by the column the order begins with.
+        QString column = m_terms.front().expr.trimmed();
+        if (column.startsWith(QLatin1Char('"')) && column.endsWith(QLatin1Char('"')))
+            column = column.mid(1, column.size() - 2).replace(QStringLiteral("\"\""), QStringLiteral("\""));
+        sqlite3* db = m_db.handle();
+        Statement list;
+        prepareStatement(db, QStringLiteral("PRAGMA index_list(%1)").arg(quoteIdent(m_table)), list);
+        QStringList indexes;
+        int rc;
+        while ((rc = sqlite3_step(list.s)) == SQLITE_ROW) indexes << storedColumn(list.s, 1).toString();
+        if (rc != SQLITE_DONE) throw engineError(db, rc);
+        m_firstTermIndexed = 0;
+        for (const QString& index : indexes) {
+            Statement info;
+            prepareStatement(db, QStringLiteral("PRAGMA index_info(%1)").arg(quoteIdent(index)), info);
+            // The first row is the index's leading column.
+            rc = sqlite3_step(info.s);
+            if (rc != SQLITE_ROW && rc != SQLITE_DONE) throw engineError(db, rc);
+            if (rc == SQLITE_ROW && storedColumn(info.s, 2).toString().compare(column, Qt::CaseInsensitive) == 0) {
+                m_firstTermIndexed = 1;
+                break;
+            }
+        }
+    }
+    return m_firstTermIndexed == 1;
+}
+
 bool RecordCursor::orderValues(qint64 key, QVariantList& values) const {
     values.clear();
     sqlite3* db = m_db.handle();
     const CriterionGuard guard(db, m_table);
     QStringList exprs{QStringLiteral("1")};
     for (const OrderTerm& t : m_terms) exprs << t.expr;
-    Statement st;
-    prepareStatement(db, QStringLiteral("SELECT %1 FROM %2 WHERE rowid = %3 AND %4")
-                           .arg(exprs.join(QStringLiteral(", ")), quoteIdent(m_table)).arg(key).arg(sourceFilter(m_keyLimit, m_where)),
-                     st);
-    const int rc = sqlite3_step(st.s);
+    sqlite3_stmt* st = keptStatement(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ? AND %3")
+                                         .arg(exprs.join(QStringLiteral(", ")), quoteIdent(m_table), sourceFilter(m_keyLimit, m_where)));
+    const ResetOnExit reset{st};
+    sqlite3_bind_int64(st, 1, key);
+    const int rc = sqlite3_step(st);
     if (rc == SQLITE_DONE) return false;
     if (rc != SQLITE_ROW) throw engineError(db, rc);
-    for (int c = 1; c <= int(m_terms.size()); ++c) values << storedColumn(st.s, c);
+    for (int c = 1; c <= int(m_terms.size()); ++c) values << storedColumn(st, c);
     return true;
 }
 
@@ -355,7 +400,8 @@ QString RecordCursor::seekCondition(const QVariantList& values, qint64 key, bool
         equalSoFar += t.expr + QStringLiteral(" IS ? AND ");
     }
     for (int k = 0; k < int(m_terms.size()); ++k) binds << values[k];
-    alternatives << QStringLiteral("(%1rowid %2 %3)").arg(equalSoFar, after ? QStringLiteral(">") : QStringLiteral("<")).arg(key);
+    binds << key;
+    alternatives << QStringLiteral("(%1rowid %2 ?)").arg(equalSoFar, after ? QStringLiteral(">") : QStringLiteral("<"));
     QString cond = QLatin1Char('(') + alternatives.join(QStringLiteral(" OR ")) + QLatin1Char(')');
     // A plain range on the first term as well, so that the engine walks its
     // index from the bound instead of from an end.
@@ -388,14 +434,15 @@ bool RecordCursor::readKeyRange(int lo, int hi, bool forward, int skip, int limi
         return true;
     };
     if (!bound(lo, true, forward) || !bound(hi, false, !forward)) return false;
-    sql += QStringLiteral(" ORDER BY ") + orderClause(!forward) + QStringLiteral(" LIMIT %1 OFFSET %2").arg(limit).arg(skip);
+    sql += QStringLiteral(" ORDER BY ") + orderClause(!forward) + QStringLiteral(" LIMIT ? OFFSET ?");
+    binds << limit << skip;
     sqlite3* db = m_db.handle();
     const CriterionGuard guard(db, m_table);
-    Statement st;
-    prepareStatement(db, sql, st);
-    for (int i = 0; i < binds.size(); ++i) bindValue(st.s, i + 1, binds[i]);
+    sqlite3_stmt* st = keptStatement(sql);
+    const ResetOnExit reset{st};
+    for (int i = 0; i < binds.size(); ++i) bindValue(st, i + 1, binds[i]);
     int rc;
-    while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) out.push_back(sqlite3_column_int64(st.s, 0));
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) out.push_back(sqlite3_column_int64(st, 0));
     if (rc != SQLITE_DONE) throw engineError(db, rc);
     if (!forward) std::reverse(out.begin(), out.end());
     return true;
@@ -450,26 +497,103 @@ qint64 RecordCursor::keyOf(int index) const {
     return index >= 0 && index < int(m_keys.size()) ? m_keys[std::size_t(index)] : NoKey;
 }
 
+int RecordCursor::countBefore(const QVariantList& values, qint64 key) const {
+    // Term by term, the rows equal on the terms before and before on this
+    // one, then the rows equal on every term with a smaller key: each count
+    // a plain range of an index, with nothing to test row by row. NULL
+    // sorts first, as the engine orders it.
+    const QString rows = QStringLiteral("SELECT count(*) FROM %1 WHERE %2 AND ").arg(quoteIdent(m_table), sourceFilter(m_keyLimit, m_where));
+    QStringList counts;
+    QVariantList binds, equalBinds;
+    QString equal;
+    const auto count = [&](const QString& condition, const QVariant* value) {
+        counts << QLatin1Char('(') + rows + equal + condition + QLatin1Char(')');
+        binds << equalBinds;
+        if (value) binds << *value;
+    };
+    for (std::size_t j = 0; j < m_terms.size(); ++j) {
+        const OrderTerm& t = m_terms[j];
+        const QVariant& v = values[int(j)];
+        if (t.desc) {
+            if (v.isValid()) count(t.expr + QStringLiteral(" > ?"), &v);
+            else count(t.expr + QStringLiteral(" IS NOT NULL"), nullptr);
+        } else if (v.isValid()) {
+            count(t.expr + QStringLiteral(" < ?"), &v);
+            count(t.expr + QStringLiteral(" IS NULL"), nullptr);
+        }
+        equal += t.expr + QStringLiteral(" IS ? AND ");
+        equalBinds << v;
+    }
+    const QVariant keyValue(key);
+    count(QStringLiteral("rowid < ?"), &keyValue);
+    QString sql = QStringLiteral("SELECT ") + counts.join(QStringLiteral(" + "));
+    if (!m_terms.empty() && !firstTermIndexed()) {
+        // Without an index each count would read the whole table: one
+        // reading, testing the order row by row, costs less.
+        binds.clear();
+        sql = rows + seekCondition(values, key, false, binds);
+    }
+    sqlite3* db = m_db.handle();
+    const CriterionGuard guard(db, m_table);
+    sqlite3_stmt* st = keptStatement(sql);
+    const ResetOnExit reset{st};
+    for (int i = 0; i < binds.size(); ++i) bindValue(st, i + 1, binds[i]);
+    const int rc = sqlite3_step(st);
+    if (rc != SQLITE_ROW) throw engineError(db, rc);
+    return int(sqlite3_column_int64(st, 0));
+}
+
+int RecordCursor::countNearerSide(const QVariantList& values, qint64 key) const {
+    const bool indexed = m_terms.empty() || firstTermIndexed();
+    // A side whose rows an index gives in a range from the row.
+    const auto ranged = [&](bool after) {
+        if (!indexed) return false;
+        if (m_terms.empty()) return true;
+        const bool larger = m_terms.front().desc != after;
+        return values.front().isValid() && (larger || !firstTermHasNulls());
+    };
+    const bool rangedAfter = ranged(true), rangedBefore = ranged(false);
+    sqlite3* db = m_db.handle();
+    // The rows on one side, up to limit of them.
+    const auto upTo = [&](bool after, int limit) {
+        QVariantList binds;
+        const QString sql = QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM %1 WHERE %2 AND %3 LIMIT ?)")
+                                .arg(quoteIdent(m_table), sourceFilter(m_keyLimit, m_where), seekCondition(values, key, after, binds));
+        binds << limit;
+        const CriterionGuard guard(db, m_table);
+        sqlite3_stmt* st = keptStatement(sql);
+        const ResetOnExit reset{st};
+        for (int i = 0; i < binds.size(); ++i) bindValue(st, i + 1, binds[i]);
+        const int rc = sqlite3_step(st);
+        if (rc != SQLITE_ROW) throw engineError(db, rc);
+        return int(sqlite3_column_int64(st, 0));
+    };
+    // A growing stretch each way in turn, until one side ends within it.
+    if (rangedAfter || rangedBefore)
+        for (qint64 limit = 4096; limit < m_ordered; limit *= 4) {
+            if (rangedAfter)
+                if (const int n = upTo(true, int(limit)); n < limit) return m_ordered - 1 - n;
+            if (rangedBefore)
+                if (const int n = upTo(false, int(limit)); n < limit) return n;
+        }
+    return countBefore(values, key);
+}
+
 int RecordCursor::orderedIndexOf(qint64 key) const {
     if (key > m_keyLimit || m_ordered == 0) return -1;
     QVariantList values;
     if (!orderValues(key, values)) return -1;
-    // The rows before it in the order, counted.
-    QVariantList binds;
-    const QString sql = QStringLiteral("SELECT count(*) FROM %1 WHERE %2 AND %3")
-                            .arg(quoteIdent(m_table), sourceFilter(m_keyLimit, m_where), seekCondition(values, key, false, binds));
-    int before = -1;
-    {
-        sqlite3* db = m_db.handle();
-        const CriterionGuard guard(db, m_table);
-        Statement st;
-        prepareStatement(db, sql, st);
-        for (int i = 0; i < binds.size(); ++i) bindValue(st.s, i + 1, binds[i]);
-        const int rc = sqlite3_step(st.s);
-        if (rc != SQLITE_ROW) throw engineError(db, rc);
-        before = sqlite3_column_int(st.s, 0);
+    // On the keys as read, unchanged since: its place is exact, counted on
+    // the shorter side of it, and its key goes straight there.
+    if (keysStillCurrent()) {
+        const int at = std::min(countNearerSide(values, key), m_ordered - 1);
+        qint64& slot = m_keys[std::size_t(at)];
+        if (slot == NoKey || slot == key) {
+            slot = key;
+            return at;
+        }
     }
-    if (before >= m_ordered) before = m_ordered - 1;
+    const int before = std::min(countBefore(values, key), m_ordered - 1);
     keyOf(before);
     // Other copies' changes may have moved it a little: look around.
     const int from = std::max(0, before - PageSize), to = std::min(m_ordered, before + PageSize + 1);
@@ -615,10 +739,13 @@ qint64 RecordCursor::keyAt(int index) const {
 
 int RecordCursor::indexOfKey(qint64 key) const {
     if (key == NoKey) return -1;
-    // The keys read so far, then where the order puts it.
+    // Where the last look found a key (a find run again), the keys read so
+    // far, then where the order puts it.
+    if (m_keyHint >= 0 && m_keyHint < int(m_keys.size()) && m_keys[std::size_t(m_keyHint)] == key) return m_keyHint;
     const auto it = std::find(m_keys.begin(), m_keys.end(), key);
-    if (it != m_keys.end()) return int(it - m_keys.begin());
-    return orderedIndexOf(key);
+    const int index = it != m_keys.end() ? int(it - m_keys.begin()) : orderedIndexOf(key);
+    if (index >= 0) m_keyHint = index;
+    return index;
 }
 
 bool RecordCursor::findFirst(const QString& criterion) {
@@ -647,11 +774,7 @@ bool RecordCursor::findFirst(const QString& criterion) {
             prepareStatement(db, sql, st);
             m_findStmt = std::exchange(st.s, nullptr);
         }
-        // Reset on every way out: a statement left on a row holds a read lock.
-        struct Reset {
-            sqlite3_stmt* s;
-            ~Reset() { sqlite3_reset(s); }
-        } reset{m_findStmt};
+        const ResetOnExit reset{m_findStmt};
         int rc;
         // The first match that this cursor holds: rows added by other copies
         // since the cursor was read are not part of it.
@@ -823,12 +946,7 @@ QVariantList RecordCursor::readRow(qint64 key) const {
         prepareStatement(db, QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(m_columns, quoteIdent(m_table)), st);
         m_rowStmt = std::exchange(st.s, nullptr);
     }
-    // Reset on every way out: a statement left on a row would keep a read
-    // transaction open and block other copies' writes.
-    struct Reset {
-        sqlite3_stmt* s;
-        ~Reset() { sqlite3_reset(s); }
-    } reset{m_rowStmt};
+    const ResetOnExit reset{m_rowStmt};
     sqlite3_bind_int64(m_rowStmt, 1, key);
     QVariantList row;
     const int rc = sqlite3_step(m_rowStmt);
@@ -873,25 +991,30 @@ const QVariantList& RecordCursor::pagedRow(int index) const {
     sqlite3* db = m_db.handle();
     const CriterionGuard guard(db, m_table);
     const int count = std::min(PageSize, recordCount() - start);
-    Statement st;
-    prepareStatement(db, QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid IN (%3)")
-                       .arg(m_columns, quoteIdent(m_table), keyList(m_keys, std::size_t(start), std::size_t(count))),
-               st);
+    // One text for every page: a mark per row of a page, the marks left over
+    // bound to NULL (a page at the end or one whose keys are not all read).
+    QString marks = QStringLiteral("?");
+    for (int i = 1; i < PageSize; ++i) marks += QStringLiteral(",?");
+    sqlite3_stmt* const st = keptStatement(QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid IN (%3)")
+                                                    .arg(m_columns, quoteIdent(m_table), marks));
+    const ResetOnExit reset{st};
+    for (int i = 0; i < count; ++i)
+        if (const qint64 k = m_keys[std::size_t(start + i)]; k != NoKey) sqlite3_bind_int64(st, i + 1, k);
     std::vector<QVariantList> page(std::size_t(std::max(count, 0)));
     // Map the rows back to their places in the cursor order.
     std::vector<std::pair<qint64, int>> where;
     where.reserve(std::size_t(count));
     for (int i = 0; i < count; ++i) where.emplace_back(m_keys[std::size_t(start + i)], i);
     std::sort(where.begin(), where.end());
-    const int n = std::min(sqlite3_column_count(st.s), int(m_kinds.size()) + 1);
+    const int n = std::min(sqlite3_column_count(st), int(m_kinds.size()) + 1);
     int rc;
-    while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) {
-        const qint64 key = sqlite3_column_int64(st.s, 0);
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        const qint64 key = sqlite3_column_int64(st, 0);
         auto it = std::lower_bound(where.begin(), where.end(), std::make_pair(key, -1));
         if (it == where.end() || it->first != key) continue;
         QVariantList row;
         row.reserve(n - 1);
-        for (int c = 1; c < n; ++c) row.append(readColumn(st.s, c, c - 1));
+        for (int c = 1; c < n; ++c) row.append(readColumn(st, c, c - 1));
         page[std::size_t(it->second)] = std::move(row);
     }
     if (rc != SQLITE_DONE) throw engineError(db, rc);

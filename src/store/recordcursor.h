@@ -4,6 +4,7 @@
 #include "database.h"
 
 #include <QDate>
+#include <QHash>
 #include <QObject>
 #include <QStringList>
 #include <QTime>
@@ -172,6 +173,8 @@ private:
     };
     std::vector<OrderTerm> m_terms;           // the ORDER BY, rowid last
     mutable int m_firstTermNulls = -1;        // the first term holds NULLs: -1 not asked yet
+    mutable int m_firstTermIndexed = -1;      // an index begins with the first term: -1 not asked yet
+    bool firstTermIndexed() const;
     // The key at index, its page read first when needed; NoKey when none.
     qint64 keyOf(int index) const;
     // Reads the page of keys holding index (index not read yet).
@@ -187,6 +190,11 @@ private:
     QString seekCondition(const QVariantList& values, qint64 key, bool after, QVariantList& binds) const;
     QString orderClause(bool reversed) const;
     bool firstTermHasNulls() const;
+    // How many of the ordered rows come before the row with these order values and key.
+    int countBefore(const QVariantList& values, qint64 key) const;
+    // The same on keys unchanged since they were counted, counting the rows
+    // on whichever side of the row is shorter.
+    int countNearerSide(const QVariantList& values, qint64 key) const;
     // Where the row keyed key stands among the ordered rows, -1 when not there.
     int orderedIndexOf(qint64 key) const;
     // What the keys were read from: unchanged, a refresh keeps them.
@@ -202,6 +210,7 @@ private:
     QString m_findCriterion;
     mutable QString m_findSql;
     mutable struct sqlite3_stmt* m_findStmt = nullptr;
+    mutable int m_keyHint = -1;   // the slot indexOfKey() found last
     mutable int m_pos = -1;   // moves up when rows read later turn out deleted
     bool m_gap = false;   // the current row was deleted; m_pos holds the next one
     bool m_bofFlag = true, m_eofFlag = true;
@@ -216,6 +225,11 @@ private:
     // holds no lock) and finalised before the cursor's source or connection
     // changes.
     mutable struct sqlite3_stmt* m_rowStmt = nullptr;
+    // The statements of key pages, order values and row pages, prepared once
+    // for the cursor's source and kept reset between uses, by their text.
+    mutable QHash<QString, struct sqlite3_stmt*> m_kept;
+    struct sqlite3_stmt* keptStatement(const QString& sql) const;
+    void finalizeKept() const;
 
     // Page cache for grids and the current row.
     // A few pages, the least recently used going first: a grid's screen
