@@ -181,6 +181,10 @@ TEST_F(FrmOsTest, StatusAndTechnicianPicks) {
             EXPECT_EQ(stored("DataConcluido"), row.concluded);
         }
     }
+    // The picked entry unselected (Ctrl+Space) is no pick.
+    Typing::key(list("List2"), Qt::Key_Space, Qt::ControlModifier);
+    EXPECT_EQ(label("LblTecnico"), "");
+    EXPECT_FALSE(child<QPushButton>("BtSalvaTecnico")->isEnabled());
 }
 
 // View mode: the identity locked, F5/F6 stamps (over a selection too), all stored on closing.

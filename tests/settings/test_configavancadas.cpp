@@ -101,6 +101,11 @@ TEST_F(AdvancedTest, LabourPrices) {
              execute("INSERT INTO TblPrecoMObra (Aparelho, Preco) VALUES ('TV', 10000)");
              w.BtExcluirMo_Click();
          }, {ok("não foi encontrado")}, "SELECT COUNT(*) FROM TblPrecoMObra", "1"},
+        {"renamed by another copy: not deleted", [&] {
+             select(&w, "List5", 0);
+             execute("UPDATE TblPrecoMObra SET Aparelho = 'RADIO'");
+             w.BtExcluirMo_Click();
+         }, {ok("não foi encontrado")}, "SELECT Aparelho FROM TblPrecoMObra", "RADIO"},
         {"line 280 of 300", [&] {
              raw("DELETE FROM TblPrecoMObra; WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 299) "
                  "INSERT INTO TblPrecoMObra (Aparelho, Preco) SELECT 'AP' || i, 10000 FROM n");

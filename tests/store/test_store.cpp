@@ -441,6 +441,14 @@ TEST_F(FreshDb, PagedKeysShowTheRowsOfAWholeRead) {
              c.setAbsolutePosition(1);
              EXPECT_THROW(c.field("Nome"), DbError);
          }},
+        {"rows another copy deletes before the current row", [&](RecordCursor& c, sqlite3* other, const QStringList& all, const QString&) {
+             c.setAbsolutePosition(7);
+             others(other, QStringLiteral("DELETE FROM TblClientes WHERE Nome = '%1'").arg(all[4]));
+             EXPECT_EQ(c.valueAt(4, c.fieldIndex("Nome")).toString(), all[5]);
+             EXPECT_EQ(c.absolutePosition(), 6);
+             c.moveNext();
+             EXPECT_EQ(c.text("Nome"), all[8]);
+         }},
         {"a row another copy adds between two pages, and the count after it",
          [&](RecordCursor& c, sqlite3* other, const QStringList& all, const QString& bare) {
              others(other, QStringLiteral("INSERT INTO TblClientes (Nome, Cidade) VALUES ('N045', 'B')"));
