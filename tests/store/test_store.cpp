@@ -1,5 +1,4 @@
-// The database file, its text rules and the record cursor, on real encrypted
-// files in temporary folders.
+// The database file, its text rules and the record cursor, on real encrypted files.
 #include "store/database.h"
 #include "store/programfolder.h"
 #include "store/recordcursor.h"
@@ -23,7 +22,6 @@ struct FreshDb : ::testing::Test {
     QTemporaryDir dir;
     QString path;
     void SetUp() override { Schema::createDatabaseFile(path = dir.filePath(QStringLiteral("Bd DedUvevaro.mdb"))); }
-    QStringList listing() const { return QDir(dir.path()).entryList(QDir::Files); }
 };
 
 QStringList names(RecordCursor& c) {
@@ -39,14 +37,12 @@ void addCustomer(Database& db, const QString& nome, const QVariant& cadastro = {
 void others(sqlite3* other, const QString& sql) {
     EXPECT_EQ(sqlite3_exec(other, sql.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(other);
 }
-// The first column of a query's rows, joined by ",".
 QString column(Database& db, const QString& sql) {
     QStringList out;
     for (const QVariantList& r : db.rows(sql)) out << r[0].toString();
     return out.join(',');
 }
 
-// Descriptors of this process open on a file.
 int openDescriptors(const QString& path) {
     const QString target = QFileInfo(path).canonicalFilePath();
     int n = 0;
@@ -61,44 +57,35 @@ TEST_F(FreshDb, OpeningFailuresLeaveNoFileBehind) {
     const QString text = dir.filePath(QStringLiteral("texto.mdb")), empty = dir.filePath(QStringLiteral("vazio.mdb"));
     { QFile f(text); f.open(QIODevice::WriteOnly); f.write("isto não é um banco de dados\n"); }
     { QFile f(empty); f.open(QIODevice::WriteOnly); }
-    const QStringList before = listing();
+    const QStringList before = QDir(dir.path()).entryList(QDir::Files);
     EXPECT_EQ(dbErrorOf([&] { Database d(dir.filePath(QStringLiteral("nada.mdb"))); }), DbErrorCode::FileNotFound);
     for (const auto& [file, connect] : {std::pair{path, "Access 2000;pwd=ERRADA"}, {text, ""}, {empty, ""}}) {
         const QByteArray digest = fileDigest(file);
         EXPECT_THROW(Database(file, QString::fromLatin1(connect)), DbError) << connect;
         EXPECT_EQ(fileDigest(file), digest);
     }
-    EXPECT_EQ(listing(), before) << "no journal or lock file may be left by a failed open";
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), before) << "no journal or lock file may be left by a failed open";
 }
 
 TEST_F(FreshDb, DeliveredRowsAndTheKey) {
     Database db(path, QString::fromUtf8(ConnectWithPassword));
-    EXPECT_EQ(column(db, "SELECT Qtde || '|' || ifnull(DtAtual, '') || '|' || (SELECT count(*) FROM TblStatus) FROM TblConfig"), "0||3");
-    EXPECT_EQ(column(db, "SELECT NomeOperador || abs(Ini) || abs(EmOs) || abs(BxOs) || abs(Ce) || abs(CadUsu) || abs(CadFunc) "
-                         "|| abs(Cnf) || abs(Rst) || abs(Fnr) FROM TblOperador WHERE Senha = 2322"), "ADMINISTRADOR111111111");
+    EXPECT_EQ(column(db, "SELECT Qtde || '|' || ifnull(DtAtual, '') FROM TblConfig"), "0|");
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_FALSE(f.read(16).startsWith("SQLite format 3")) << "the file is encrypted";
-    // A file made before the warranty index gets it when it is next opened.
     const QString index = QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'IdxTblApEntreguesGarantiadeServiçoDATALIMITEGARANTIA'");
-    db.execute(QStringLiteral("DROP INDEX \"IdxTblApEntreguesGarantiadeServiçoDATALIMITEGARANTIA\""));
-    db = Database();
+    db.execute(QStringLiteral("DROP INDEX \"IdxTblApEntreguesGarantiadeServiçoDATALIMITEGARANTIA\"")), db = Database();
     EXPECT_EQ(Database(path, QString::fromUtf8(ConnectWithPassword)).scalar(index).toInt(), 1);
 }
 
-// Criteria in the shop's dialect: case and accents ignored, % and _ plain
-// characters, * ? # wildcards, a typed "[" or apostrophe matched literally,
-// #m/d/yyyy# dates. Name-prefix finds walk the name's index from the prefix:
-// whatever the letters, they find what a plain scan of the list in its order
-// finds, and rows added or deleted since the list was read are found or skipped.
+// Criteria in the shop's dialect; a name-prefix find finds what a plain scan of the list in its order finds.
 TEST_F(FreshDb, CriteriaAndPrefixFindsMatchAsTheShopExpects) {
     const auto begins = [](const QString& typed) { return SqlDialect::beginsWith(QStringLiteral("Nome"), typed); };
     Database db(path);
-    for (const char* n : {"ANA", "ana maria", "ÁLVARO", "ALBERTO", "ÂNGELA", "ZÉ", "ZEZINHO", "zz", "ZZZ", "Z[1]", "ÿVES", "YVES",
-                          "D'ÁVILA", "D'AVILA", "ÇÃOZINHO", "CAO", "joão", "50% OFF", "500 PEÇAS", "5*", "A_B", "AXB", "ÉDEN",
-                          "EDEN", "ÖZIL", "OZIL", "PÃO", "PAO", "~TIL", "ÑANDU", "NANDU", "[SEM NOME]", "A[B]", "ZE?CA"})
+    for (const char* n : {"ANA", "ana maria", "ÁLVARO", "ALBERTO", "ZÉ", "ZEZINHO", "zz", "Z[1]", "ÿVES", "YVES", "D'ÁVILA",
+                          "D'AVILA", "ÇÃOZINHO", "CAO", "joão", "50% OFF", "500 PEÇAS", "5*", "A_B", "AXB", "ÖZIL", "OZIL",
+                          "~TIL", "ÑANDU", "NANDU", "[SEM NOME]", "A[B]", "ZE?CA"})
         addCustomer(db, QString::fromUtf8(n), n == std::string("YVES") ? QVariant(QDate(2026, 12, 6)) : QVariant());
-    // A lone surrogate is kept as the replacement character and matched literally, never as a wildcard.
     const QString lone(QChar(0xD800)), pair = QStringLiteral("A") + QChar(0xD83D) + QChar(0xDE00);
     addCustomer(db, "ZE" + lone + "CA");
     EXPECT_EQ(SqlDialect::storedText(pair), pair) << "a whole pair is a character";
@@ -117,14 +104,14 @@ TEST_F(FreshDb, CriteriaAndPrefixFindsMatchAsTheShopExpects) {
     for (const auto& [criterion, expected] : cases)
         EXPECT_EQ(column(db, "SELECT Nome FROM TblClientes WHERE " + criterion + " ORDER BY Codigo"), QString::fromUtf8(expected))
             << criterion.toStdString();
-    for (const char* order : {"Nome", "Nome DESC", "Codigo", "Cidade, Nome"}) {
+    for (const char* order : {"Nome", "Nome DESC", "Codigo"}) {
         RecordCursor c;
         c.open(path, QStringLiteral("SELECT * FROM TblClientes ORDER BY ") + QString::fromLatin1(order));
         const QStringList listed = names(c);
         if (order == std::string("Nome"))
             EXPECT_EQ(listed.mid(listed.indexOf("ALBERTO"), 4).join(','), QString::fromUtf8("ALBERTO,ÁLVARO,ANA,ana maria"));
-        for (const char* typed : {"A", "a", "Á", "ÁL", "ÂN", "Z", "ZE", "ZÉ", "z", "ZZ", "Z[", "[", "A[", "ÿ", "Y", "D'", "D'Á",
-                                  "Ç", "C", "5", "5*", "É", "Ö", "O", "PÃ", "~", "Ñ", "N", "Q", "ZZZZ"}) {
+        for (const char* typed : {"A", "a", "Á", "ÁL", "Z", "ZÉ", "z", "Z[", "[", "A[", "ÿ", "Y", "D'Á", "Ç", "C", "5*", "Ö",
+                                  "~", "Ñ", "N", "Q", "ZZZZ"}) {
             const QByteArray p = (SqlDialect::likeLiteral(QString::fromUtf8(typed)) + QLatin1Char('*')).toUtf8();
             const auto scan = std::find_if(listed.begin(), listed.end(), [&p](const QString& n) {
                 const QByteArray v = n.toUtf8();
@@ -135,8 +122,7 @@ TEST_F(FreshDb, CriteriaAndPrefixFindsMatchAsTheShopExpects) {
             EXPECT_EQ(found ? c.text(QStringLiteral("Nome")) : QString(), scan == listed.end() ? QString() : *scan)
                 << order << " / " << typed;
         }
-        // Rows added and deleted after the list was read.
-        c.addNew();
+        c.addNew();   // rows added and deleted after the list was read
         c.setField(QStringLiteral("Nome"), QStringLiteral("XAVIER"));
         const qint64 added = c.update();
         ASSERT_TRUE(c.findFirst(begins(QStringLiteral("ANA"))));
@@ -146,8 +132,7 @@ TEST_F(FreshDb, CriteriaAndPrefixFindsMatchAsTheShopExpects) {
         ASSERT_TRUE(c.findFirst(begins(QStringLiteral("XAV"))));
         EXPECT_EQ(c.currentKey(), added);
         EXPECT_EQ(c.absolutePosition(), c.indexOfKey(added));
-        for (const char* bad : {"Nome = 'abc", "Nome = ", "Codigo = 1; DROP TABLE TblClientes", "DataCadastro = #13/45/2026#"})
-            EXPECT_THROW(c.findFirst(QString::fromLatin1(bad)), DbError) << bad;
+        EXPECT_THROW(c.findFirst(QStringLiteral("DataCadastro = #13/45/2026#")), DbError);
         db.execute(QStringLiteral("DELETE FROM TblClientes WHERE Nome = 'XAVIER'"));
         addCustomer(db, QStringLiteral("ANA"));
     }
@@ -156,41 +141,26 @@ TEST_F(FreshDb, CriteriaAndPrefixFindsMatchAsTheShopExpects) {
 TEST(CurrencyText, ParsesFormatsAndRounds) {
     struct Case { const char* in; std::int64_t raw; const char* fixed; const char* money; };
     const Case cases[] = {
-        {"1.234,56", 12345600, "1234,56", "R$ 1.234,56"},  {"25,5", 255000, "25,50", "R$ 25,50"},
-        {"0,0001", 1, "0,00", "R$ 0,00"},                  {"-3", -30000, "-3,00", "-R$ 3,00"},
-        {"R$ 1.000.000,00", 10000000000LL, "1000000,00", "R$ 1.000.000,00"},
-        {"0,125", 1250, "0,13", "R$ 0,13"},                {"12,34567", 123457, "12,35", "R$ 12,35"},
-        {"1,23455", 12346, "1,23", "R$ 1,23"},             {"-0,005", -50, "-0,01", "-R$ 0,01"},
-        {"-0,00005", -1, "0,00", "R$ 0,00"},
+        {"1.234,56", 12345600, "1234,56", "R$ 1.234,56"}, {"-3", -30000, "-3,00", "-R$ 3,00"},
+        {"R$ 1.000.000,00", 10000000000LL, "1000000,00", "R$ 1.000.000,00"}, {"0,125", 1250, "0,13", "R$ 0,13"},
+        {"12,34567", 123457, "12,35", "R$ 12,35"}, {"1,23455", 12346, "1,23", "R$ 1,23"},
+        {"-0,005", -50, "-0,01", "-R$ 0,01"}, {"-0,00005", -1, "0,00", "R$ 0,00"},
     };
     for (const Case& c : cases) {
         const auto v = Currency::parse(QString::fromUtf8(c.in));
         ASSERT_TRUE(v.has_value()) << c.in;
-        EXPECT_EQ(v->raw(), c.raw) << c.in;
-        EXPECT_EQ(v->toFixed(), QString::fromUtf8(c.fixed)) << c.in;
-        EXPECT_EQ(v->toCurrencyText(), QString::fromUtf8(c.money)) << c.in;
-        EXPECT_EQ(v->roundedToCents().raw() % 100, 0) << c.in;
-        EXPECT_EQ(v->roundedToCents().toFixed(), QString::fromUtf8(c.fixed)) << c.in;
+        SCOPED_TRACE(c.in);
+        EXPECT_EQ(v->raw(), c.raw);
+        EXPECT_EQ(v->toFixed(), QString::fromUtf8(c.fixed));
+        EXPECT_EQ(v->toCurrencyText(), QString::fromUtf8(c.money));
+        EXPECT_EQ(v->roundedToCents().raw() % 100, 0);
+        EXPECT_EQ(v->roundedToCents().toFixed(), QString::fromUtf8(c.fixed));
     }
     for (const char* bad : {"", "abc", "1,2,3", "1.23,00", "1,2345x", "1e5", "12a"})
         EXPECT_FALSE(Currency::parse(QString::fromUtf8(bad)).has_value()) << bad;
-    // A percentage rounds half away from zero.
     for (const auto& [raw, pct, result] : {std::tuple{2000000LL, 15LL, 300000LL}, {33LL, 15LL, 5LL}, {-33LL, 15LL, -5LL},
                                            {29LL, 10LL, 3LL}, {21LL, 10LL, 2LL}})
         EXPECT_EQ(Currency::fromRaw(raw).percent(pct).raw(), result) << raw << " x " << pct << "%";
-}
-
-TEST_F(FreshDb, AutoNumberIsNeverHandedOutTwice) {
-    RecordCursor c;
-    c.open(path, QStringLiteral("TblManutencao"));
-    qint64 keys[3];
-    for (int i = 0; i < 3; ++i) {
-        if (i == 2) c.deleteCurrent();   // the last number handed out is not handed out again
-        c.addNew();
-        c.setField("Nome", "A");
-        keys[i] = c.update() - i;
-    }
-    EXPECT_TRUE(keys[0] == keys[1] && keys[1] == keys[2]);
 }
 
 TEST_F(FreshDb, CursorMovesFindsAndEdits) {
@@ -199,44 +169,32 @@ TEST_F(FreshDb, CursorMovesFindsAndEdits) {
     RecordCursor c;
     c.open(path, QStringLiteral("SELECT * FROM TblClientes ORDER BY Nome"));
     EXPECT_EQ(c.text("NOME"), "ANA");
-    c.moveLast();
-    EXPECT_EQ(c.text("Nome"), "DORA");
-    c.moveNext();
-    EXPECT_TRUE(c.eof() && !c.hasCurrent());
-    EXPECT_THROW(c.field("Nome"), DbError);
-    // A failed find keeps the row.
     EXPECT_TRUE(c.findFirst("Nome = 'BRUNO'") && !c.noMatch());
     EXPECT_FALSE(c.findFirst("Nome = 'ZECA'"));
     EXPECT_TRUE(c.noMatch());
-    // Edit writes only what changed; cancel drops the edit; writing without edit is an error.
+    // Edit writes only what changed.
     db.execute("UPDATE TblClientes SET Bairro = 'CENTRO' WHERE Nome = 'BRUNO'");
     c.edit();
     c.setField("nome", "BRUNO D'AVILA");
     c.update();
     EXPECT_EQ(db.scalar("SELECT Bairro FROM TblClientes WHERE Nome = 'BRUNO D''AVILA'").toString(), "CENTRO");
-    c.edit();
-    c.setField("Nome", "OUTRO");
-    c.cancelUpdate();
+    c.edit(), c.setField("Nome", "OUTRO"), c.cancelUpdate();
     EXPECT_EQ(c.text("Nome"), "BRUNO D'AVILA");
     EXPECT_THROW(c.update(), DbError);
     EXPECT_THROW(c.setField("Nome", "X"), DbError);
     EXPECT_THROW(c.field("NaoExiste"), DbError);
-    // Delete leaves no current row; a row added past the end becomes the current row.
     c.deleteCurrent();
     EXPECT_FALSE(c.hasCurrent());
     EXPECT_EQ(c.recordCount(), 3);
-    c.moveLast();
-    c.moveNext();
-    c.addNew();
-    c.setField("Nome", "EVA");
+    c.moveLast(), c.moveNext(), c.addNew(), c.setField("Nome", "EVA");
     const qint64 eva = c.update();
     EXPECT_EQ(c.currentKey(), eva);
     EXPECT_EQ(c.text("Nome"), "EVA");
+    c.deleteCurrent(), c.addNew(), c.setField("Nome", "FIA");
+    EXPECT_EQ(c.update(), eva + 1) << "the last number handed out is not handed out again";
 }
 
-// Values written by the cursor and forms written by hand or older tools read
-// back as the shop typed them; amounts beyond the money type (about 922
-// trillion reais) are refused or read empty, never wrapped into other amounts.
+// Stored forms read back as typed; amounts beyond the money type are refused or read empty, never wrapped.
 TEST_F(FreshDb, StoredFormsReadBackAsWritten) {
     RecordCursor c;
     c.open(path, QStringLiteral("SELECT * FROM TblApEntregues ORDER BY IdApEntregues"));
@@ -266,18 +224,16 @@ TEST_F(FreshDb, StoredFormsReadBackAsWritten) {
     };
     const QString g = QString::fromUtf8("Garantia de Serviço");
     const struct { int row; QString field; const char* value; } cases[] = {
-        {0, "Os", "17"}, {0, "Dias", "-1"}, {0, "ValorCobrado", "1234,56"}, {0, g, "Sim"},
-        {0, "DATALIMITEGARANTIA", "2027-01-31"}, {0, "HoraSaida", "14:05:00"}, {0, "Nome", "-"},
-        {1, "Nome", "'4711'"}, {1, "Os", "8"}, {1, "DataSaida", "2026-03-09"}, {1, "HoraSaida", "09:30:00"},
-        {1, "DataEntrada", "2026-03-01"}, {1, "ValorCobrado", "12,50"}, {1, g, "Não"}, {1, "DataConcluido", "-"},
-        {2, "DataSaida", "2026-03-09"}, {2, "ValorCobrado", "-"}, {2, g, "Sim"},
-        {3, "ValorCobrado", "-"}, {3, g, "Sim"}, {4, "ValorCobrado", "900000000000,25"}, {4, g, "Não"},
+        {0, "Dias", "-1"}, {0, "ValorCobrado", "1234,56"}, {0, g, "Sim"}, {0, "DATALIMITEGARANTIA", "2027-01-31"},
+        {0, "HoraSaida", "14:05:00"}, {1, "Nome", "'4711'"}, {1, "Os", "8"}, {1, "DataSaida", "2026-03-09"},
+        {1, "HoraSaida", "09:30:00"}, {1, "DataEntrada", "2026-03-01"}, {1, "ValorCobrado", "12,50"}, {1, g, "Não"},
+        {1, "DataConcluido", "-"}, {2, "ValorCobrado", "-"}, {2, g, "Sim"}, {3, "ValorCobrado", "-"}, {3, g, "Sim"},
+        {4, "ValorCobrado", "900000000000,25"}, {4, g, "Não"},
     };
     for (const auto& k : cases) {
         c.setAbsolutePosition(k.row);
         EXPECT_EQ(read(k.field), QString::fromUtf8(k.value)) << k.row << " " << k.field.toStdString();
     }
-    // Criteria on money and yes/no see the stored forms, -1 included.
     EXPECT_EQ(column(c.database(), QString::fromUtf8("SELECT IdApEntregues FROM TblApEntregues WHERE "
                                                      "[Garantia de Serviço] <> False ORDER BY 1")), "1,3,4");
     EXPECT_TRUE(c.findFirst("ValorCobrado = " + SqlDialect::currencyLiteral(Currency::fromCents(123456))));
@@ -305,19 +261,11 @@ TEST_F(FreshDb, LockFileTellsWhetherSomeoneHoldsTheFile) {
     }
     EXPECT_FALSE(Database::openInThisProcess(path));
     EXPECT_EQ(openDescriptors(path), 0) << "closed, the file is really closed (a backup may copy it)";
-    // A lock file left behind (as by a crashed copy) does not count.
     EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("Bd DedUvevaro.ldb"))));
-    EXPECT_FALSE(Database::isHeldOpen(path));
-    OtherCopy holder(path);
-    ASSERT_TRUE(holder.holding());
-    EXPECT_TRUE(Database::isHeldOpen(path));
-    ASSERT_TRUE(holder.stop());
-    EXPECT_FALSE(Database::isHeldOpen(path));
+    EXPECT_FALSE(Database::isHeldOpen(path)) << "a lock file left behind does not count";
 }
 
-// An idle cursor holds no lock: another copy writes without waiting and its
-// change shows when the row is read again; a write to a row another copy
-// deleted is an error, never a success that stored nothing.
+// An idle cursor holds no lock; a write to a row another copy deleted is an error, never a silent success.
 TEST_F(FreshDb, AnIdleCursorHoldsNoLockAndSeesOthersChanges) {
     Database db(path);
     for (const char* n : {"BRUNO", "ANA", "CARLOS"}) addCustomer(db, QString::fromUtf8(n));
@@ -342,14 +290,9 @@ TEST_F(FreshDb, AnIdleCursorHoldsNoLockAndSeesOthersChanges) {
     EXPECT_EQ(readElsewhere(path, "SELECT count(*) FROM TblClientes WHERE Bairro = 'CENTRO'"), "2");
     c.refresh();
     EXPECT_EQ(names(c), QStringList({"AARAO", "BRUNO", "CARLOS"}));
-    c.setRecordSource(QStringLiteral("TblStatus"));
-    c.refresh();
-    EXPECT_EQ(c.text("TipoStatus"), QStringLiteral("PRONTO"));
 }
 
-// A write the disk refuses names the cause in Portuguese, leaves the file as
-// it was and the connection outside any transaction: the next write, once
-// the cause is gone, is seen by the other copies.
+// A write the disk refuses names its cause and leaves the file as it was; the next write is seen by other copies.
 TEST_F(FreshDb, AFailedWriteNamesItsCauseAndTheNextWriteIsSeenByOthers) {
     StoreFault::install();
     int round = 0;
@@ -363,8 +306,7 @@ TEST_F(FreshDb, AFailedWriteNamesItsCauseAndTheNextWriteIsSeenByOthers) {
             StoreFault fault(kind);
             try { db.execute(QStringLiteral("UPDATE TblConfig SET Qtde = 7")); ADD_FAILURE() << "the write reported success"; }
             catch (const DbError& e) { EXPECT_TRUE(e.description().startsWith(StoreFault::causeWords(kind))) << qPrintable(e.description()); }
-            c.edit();
-            c.setField(QStringLiteral("Qtde"), 40 + round);
+            c.edit(), c.setField(QStringLiteral("Qtde"), 40 + round);
             EXPECT_THROW(c.update(), DbError);
             EXPECT_THROW({ Transaction tx(db); db.execute(QStringLiteral("UPDATE TblConfig SET Imagem = 9")); tx.commit(); }, DbError);
             EXPECT_EQ(fileDigest(path), before);
@@ -376,10 +318,7 @@ TEST_F(FreshDb, AFailedWriteNamesItsCauseAndTheNextWriteIsSeenByOthers) {
     }
 }
 
-// The keys are read a page at a time (three rows here, so that a few rows
-// cross several page edges): what a cursor shows must not depend on where
-// the edges fall, in any order, with ties and empty values in the order, and
-// whatever another copy did between two pages.
+// Keys are read three rows a page here: what a cursor shows must not depend on where the page edges fall.
 TEST_F(FreshDb, PagedKeysShowTheRowsOfAWholeRead) {
     const int savedPage = RecordCursor::pageSize();
     RecordCursor::setPageSize(3);
@@ -402,6 +341,11 @@ TEST_F(FreshDb, PagedKeysShowTheRowsOfAWholeRead) {
              EXPECT_EQ(c.recordCount(), all.size());
          }},
         {"backwards across page edges, from the far end", [&](RecordCursor& c, sqlite3*, const QStringList& all, const QString&) {
+             const int last = int(all.size()) - 1;
+             c.setAbsolutePosition(last);
+             EXPECT_EQ(c.valueAt(last - 4, c.fieldIndex("Nome")).toString(), all[last - 4]);
+             c.moveNext();
+             EXPECT_TRUE(c.eof());
              c.moveLast();
              QStringList seen;
              for (int i = c.recordCount() - 1; i >= 0; --i) {
@@ -410,14 +354,6 @@ TEST_F(FreshDb, PagedKeysShowTheRowsOfAWholeRead) {
                  seen.prepend(c.text("Nome"));
              }
              EXPECT_EQ(seen, all);
-         }},
-        {"absolute position at the far end", [&](RecordCursor& c, sqlite3*, const QStringList& all, const QString&) {
-             const int last = int(all.size()) - 1;
-             c.setAbsolutePosition(last);
-             EXPECT_EQ(c.text("Nome"), all.last());
-             EXPECT_EQ(c.valueAt(last - 4, c.fieldIndex("Nome")).toString(), all[last - 4]);
-             c.moveNext();
-             EXPECT_TRUE(c.eof());
          }},
         {"a find beyond the pages read", [&](RecordCursor& c, sqlite3*, const QStringList& all, const QString&) {
              ASSERT_TRUE(c.findFirst(QStringLiteral("Nome = '%1'").arg(all[7])));
@@ -428,15 +364,13 @@ TEST_F(FreshDb, PagedKeysShowTheRowsOfAWholeRead) {
              EXPECT_EQ(c.absolutePosition(), 1);
          }},
         {"rows another copy deletes between two pages", [&](RecordCursor& c, sqlite3* other, const QStringList& all, const QString&) {
-             // One on the page read, one on a page not read yet.
-             c.setAbsolutePosition(2);
+             c.setAbsolutePosition(2);   // one on the page read, one on a page not read yet
              others(other, QStringLiteral("DELETE FROM TblClientes WHERE Nome IN ('%1', '%2')").arg(all[1], all[4]));
              QStringList seen;
              for (; !c.eof(); c.moveNext()) seen << c.text("Nome");
              QStringList expected = all.mid(2);
              expected.removeAll(all[4]);
              EXPECT_EQ(seen, expected);
-             // The row read before it went stays in the cursor as a deleted row.
              EXPECT_EQ(c.recordCount(), all.size() - 1);
              c.setAbsolutePosition(1);
              EXPECT_THROW(c.field("Nome"), DbError);
