@@ -27,7 +27,7 @@ struct ClientesTest : ProgramFolderTest {
     void open(const QString& on = {}) {
         w = FrmClientes::open();
         ASSERT_NE(w, nullptr);
-        if (!on.isEmpty()) ASSERT_TRUE(w->dataFrmClientes().findFirst("Nome = '" + on + "'"));
+        if (!on.isEmpty()) { ASSERT_TRUE(w->dataFrmClientes().findFirst("Nome = '" + on + "'")); }
         settle();
     }
     // The one-tick publishing timers have run.

@@ -101,7 +101,7 @@ TEST_F(LoginTest, Scenarios) {
         EXPECT_EQ(d.scalar("SELECT DtAtual FROM TblConfig").toDate(), loggedIn || s.updatedToday ? Today : Today.addDays(-1));
         // The window grows to show the update's bars, each sized to its table.
         EXPECT_EQ(w.height() > Twips::toPixels(FrmInicializar::StartHeight), dailyUpdate);
-        if (dailyUpdate) EXPECT_EQ(w.findChild<QProgressBar*>("ProgressBar1")->maximum(), 1);
+        if (dailyUpdate) { EXPECT_EQ(w.findChild<QProgressBar*>("ProgressBar1")->maximum(), 1); }
         script.reset();
         other.reset();
         SingleInstance::release();

@@ -99,7 +99,7 @@ TEST_F(CheckTest, EveryWindowGrantsOnlyItsRight) {
             Typing::type(win.TxtOperador, "4321");
             EXPECT_EQ(win.TxtOperador->text(), "SO ESTE");
             EXPECT_EQ(win.usable(), -1);
-            if (!c.row->focus.isEmpty()) EXPECT_EQ(win.focusWidget(), win.w(c.row->focus));
+            if (!c.row->focus.isEmpty()) { EXPECT_EQ(win.focusWidget(), win.w(c.row->focus)); }
         }
         GuardedWindow win(*c.row);
         ScriptedBoxes boxes;

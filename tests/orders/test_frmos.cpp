@@ -145,7 +145,7 @@ TEST_F(FrmOsTest, StatusAndTechnicianPicks) {
         EXPECT_EQ(stored(status ? "Status" : "Tecnico").toString(), row.picked);
         EXPECT_EQ(label(status ? "Label3" : "Label5") + label(pickLabel), row.picked);
         EXPECT_FALSE(save->isEnabled());
-        if (status) EXPECT_EQ(stored("DataConcluido"), row.concluded);
+        if (status) { EXPECT_EQ(stored("DataConcluido"), row.concluded); }
     }
     // The picked entry unselected (Ctrl+Space) is no pick.
     Typing::key(list("List2"), Qt::Key_Space, Qt::ControlModifier);

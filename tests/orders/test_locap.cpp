@@ -45,7 +45,7 @@ void runSearches(const std::function<QDialog*()>& open, const std::function<QStr
         if (!r.box.isEmpty()) boxes.answer(MsgAnswer::Ok);
         dlg->findChild<QPushButton*>("BtIniciar")->click();
         ASSERT_EQ(boxes.log().size(), r.box.isEmpty() ? 0 : 1);
-        if (!r.box.isEmpty()) EXPECT_TRUE(ListSteps::shown(boxes.log()[0]).startsWith(r.box)) << r.box.toStdString();
+        if (!r.box.isEmpty()) { EXPECT_TRUE(ListSteps::shown(boxes.log()[0]).startsWith(r.box)) << r.box.toStdString(); }
         EXPECT_EQ(dlg->isVisible(), !r.box.isEmpty());
         EXPECT_EQ(dlg->result(), r.box.isEmpty() ? QDialog::Accepted : QDialog::Rejected);
         EXPECT_EQ(listed(), r.listed);

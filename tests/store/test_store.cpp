@@ -108,8 +108,9 @@ TEST_F(FreshDb, CriteriaAndPrefixFindsMatchAsTheShopExpects) {
         RecordCursor c;
         c.open(path, QStringLiteral("SELECT * FROM TblClientes ORDER BY ") + QString::fromLatin1(order));
         const QStringList listed = names(c);
-        if (order == std::string("Nome"))
+        if (order == std::string("Nome")) {
             EXPECT_EQ(listed.mid(listed.indexOf("ALBERTO"), 4).join(','), QString::fromUtf8("ALBERTO,ÁLVARO,ANA,ana maria"));
+        }
         for (const char* typed : {"A", "a", "Á", "ÁL", "Z", "ZÉ", "z", "Z[", "[", "A[", "ÿ", "Y", "D'Á", "Ç", "C", "5*", "Ö",
                                   "~", "Ñ", "N", "Q", "ZZZZ"}) {
             const QByteArray p = (SqlDialect::likeLiteral(QString::fromUtf8(typed)) + QLatin1Char('*')).toUtf8();

@@ -83,11 +83,11 @@ void ListScenario::run(const std::vector<ListStep>& steps) const {
             EXPECT_EQ(ListSteps::column(c, field), s.rows);
             EXPECT_EQ(w->findChild<QLabel*>("Label1")->text(), QString::number(s.rows.size()));
         }
-        if (!s.current.isEmpty()) EXPECT_EQ(c.text(field), s.current);
-        if (!s.heading.isEmpty()) EXPECT_EQ(w->findChild<DataGrid*>("DBGrid1")->caption(), s.heading);
+        if (!s.current.isEmpty()) { EXPECT_EQ(c.text(field), s.current); }
+        if (!s.heading.isEmpty()) { EXPECT_EQ(w->findChild<DataGrid*>("DBGrid1")->caption(), s.heading); }
         if (s.filtered >= 0) {
             EXPECT_EQ(w->findChild<QTimer*>("Timer2")->isActive(), s.filtered == 1);
-            if (auto* dot = w->findChild<QWidget*>("Shape1"); dot && s.filtered == 0) EXPECT_FALSE(dot->isVisible());
+            if (auto* dot = w->findChild<QWidget*>("Shape1"); dot && s.filtered == 0) { EXPECT_FALSE(dot->isVisible()); }
         }
         if (s.check) s.check();
     }

@@ -15,8 +15,9 @@ void expectWholeInside(const RecordedPage& pg, const QStringList& values) {
         EXPECT_GE(t->x, -0.05) << t->text.toStdString();
         EXPECT_LE(right, pg.printable.width() + 0.05) << t->text.toStdString();
         EXPECT_LE(t->y + PrintMetrics::lineHeight(f), pg.printable.height() + 0.05) << t->text.toStdString();
-        if (i + 1 < texts.size() && std::abs(texts[i + 1]->y - t->y) < 0.05)
+        if (i + 1 < texts.size() && std::abs(texts[i + 1]->y - t->y) < 0.05) {
             EXPECT_GE(texts[i + 1]->x + 0.05, right) << t->text.toStdString() << " | " << texts[i + 1]->text.toStdString();
+        }
     }
     for (const QString& value : values) {
         const QString v = value.trimmed();

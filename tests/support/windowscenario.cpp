@@ -25,8 +25,8 @@ void run(const std::vector<Step>& steps) {
         step.act();
         EXPECT_EQ(boxes.log().size(), qsizetype(step.boxes.size())) << boxes.texts().join(" / ").toStdString();
         EXPECT_EQ(boxes.pending(), 0);
-        if (!step.query.isEmpty()) EXPECT_EQ(rows(step.query), step.expected) << step.query.toStdString();
-        if (!step.focus.isEmpty()) EXPECT_EQ(focusName(), step.focus);
+        if (!step.query.isEmpty()) { EXPECT_EQ(rows(step.query), step.expected) << step.query.toStdString(); }
+        if (!step.focus.isEmpty()) { EXPECT_EQ(focusName(), step.focus); }
         if (::testing::Test::HasFatalFailure()) return;
     }
 }
