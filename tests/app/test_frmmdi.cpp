@@ -179,6 +179,13 @@ TEST_F(MdiTest, EntriesWaitForTheirWindowsAndEachMainListClosesTheOthers) {
     EXPECT_EQ(mdi->findChild<QMdiArea*>("MdiArea")->subWindowList().size(), 2);
 }
 
+// The picture of the day stays the same all day.
+TEST_F(MdiTest, ThePictureOfTheDayStaysForTheDay) {
+    config("UPDATE TblConfig SET ImagemFundo = 1, Imagem = 9, DtAtual = ?", {Today});
+    start();
+    EXPECT_EQ(Database::openDefault().scalar("SELECT Imagem FROM TblConfig").toInt(), 9);
+}
+
 TEST_F(MdiTest, TheExit) {
     registerFakeLists();
     start();

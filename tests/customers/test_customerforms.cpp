@@ -59,7 +59,8 @@ TEST_F(CustomerFormsTest, ANewCustomer) {
     runScenarios({
         {"an address of blanks, then a real one", nullptr, fill("   ", "1234", true),
          {{Blank}, {"Cliente Cadastrado com Sucesso!"}},
-         {{"SELECT Nome, Endereco, Celular FROM TblClientes", {"JOÃO|RUA DAS FLORES, 10|"}}}},
+         {{"SELECT Nome, Endereco, Celular, substr(DataCadastro, 1, 10) = '" + Clock::today().toString(Qt::ISODate) +
+               "' FROM TblClientes", {"JOÃO|RUA DAS FLORES, 10||1"}}}},
         {"no password, no save", nullptr, fill("RUA A", ""), {}, {{"SELECT Nome FROM TblClientes", {}}}},
     });
 }
