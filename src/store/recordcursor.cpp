@@ -533,6 +533,10 @@ int RecordCursor::countBefore(const QVariantList& values, qint64 key) const {
         binds.clear();
         sql = rows + seekCondition(values, key, false, binds);
     }
+    return countOf(sql, binds);
+}
+
+int RecordCursor::countOf(const QString& sql, const QVariantList& binds) const {
     sqlite3* db = m_db.handle();
     const CriterionGuard guard(db, m_table);
     sqlite3_stmt* st = keptStatement(sql);
@@ -553,20 +557,13 @@ int RecordCursor::countNearerSide(const QVariantList& values, qint64 key) const 
         return values.front().isValid() && (larger || !firstTermHasNulls());
     };
     const bool rangedAfter = ranged(true), rangedBefore = ranged(false);
-    sqlite3* db = m_db.handle();
     // The rows on one side, up to limit of them.
     const auto upTo = [&](bool after, int limit) {
         QVariantList binds;
         const QString sql = QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM %1 WHERE %2 AND %3 LIMIT ?)")
                                 .arg(quoteIdent(m_table), sourceFilter(m_keyLimit, m_where), seekCondition(values, key, after, binds));
         binds << limit;
-        const CriterionGuard guard(db, m_table);
-        sqlite3_stmt* st = keptStatement(sql);
-        const ResetOnExit reset{st};
-        for (int i = 0; i < binds.size(); ++i) bindValue(st, i + 1, binds[i]);
-        const int rc = sqlite3_step(st);
-        if (rc != SQLITE_ROW) throw engineError(db, rc);
-        return int(sqlite3_column_int64(st, 0));
+        return countOf(sql, binds);
     };
     // A growing stretch each way in turn, until one side ends within it.
     if (rangedAfter || rangedBefore)

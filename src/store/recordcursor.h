@@ -229,6 +229,8 @@ private:
     // for the cursor's source and kept reset between uses, by their text.
     mutable QHash<QString, struct sqlite3_stmt*> m_kept;
     struct sqlite3_stmt* keptStatement(const QString& sql) const;
+    // The first column of a one-row count over the cursor's table.
+    int countOf(const QString& sql, const QVariantList& binds) const;
     void finalizeKept() const;
 
     // Page cache for grids and the current row.
