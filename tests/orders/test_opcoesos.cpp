@@ -26,7 +26,22 @@ const QString OtherOperator = QStringLiteral("É Possível que outro operador j�
 const QString Delivered = QStringLiteral(
     "SELECT Os, Nome, Endereco, DataEntrada, DataSaida, HoraSaida, Status, Tecnico, OperadorSaida, [Garantia de Serviço], "
     "DATALIMITEGARANTIA, Loja, DataCompra, NotaFiscal, GarComplementar, Relatorio0, Relatorio1, Relatorio4, Relatorio55, "
-    "Relatorio5, Relatorio6, Relatorio7, Relatorio9, Relatorio12, ValorCobrado FROM TblApEntregues");
+    "Relatorio5, Relatorio6, Relatorio7, Relatorio9, Relatorio10, Relatorio11, Relatorio12, ValorCobrado FROM TblApEntregues");
+// The order's fields the delivered row keeps as they stand.
+const QString Copied = QStringLiteral(
+    "IdCliente, Nome, Endereco, Complemento, Bairro, Cidade, Estado, Cep, TelResidencia, TelComercial, Fax, Celular, "
+    "Aparelho, Marca, Modelo, Chassis, NumSerie, Tensao, Defeito, EstadoAparelho, Acessorios, Dpto, Os, DataEntrada, "
+    "HoraEntrada, Dias, Tipo, Status, DataConcluido, OperadorEnt, Tecnico, Atendimento, Relatorio12, Relatorio13, "
+    "Relatorio14, Relatorio15, Relatorio16");
+// A value of its own in every field the checkout copies.
+const Fields EveryCopiedField = {
+    {"IdCliente", 7}, {"Endereco", "RUA A, 1"}, {"Complemento", "AP 2"}, {"Bairro", "CENTRO"}, {"Cidade", "SANTOS"},
+    {"Estado", "SP"}, {"Cep", "11000-000"}, {"TelResidencia", "3222-1111"}, {"TelComercial", "3222-2222"},
+    {"Fax", "3222-3333"}, {"Celular", "9999-0000"}, {"Aparelho", "SOM"}, {"Marca", "SONY"}, {"Modelo", "MX9"},
+    {"Chassis", "CH-1"}, {"Tensao", "220"}, {"Defeito", "SEM SOM"}, {"EstadoAparelho", "RISCADO"},
+    {"Acessorios", "CONTROLE"}, {"Dpto", "AUDIO"}, {"HoraEntrada", QTime(16, 45, 0)}, {"DataConcluido", QDate(2026, 1, 8)},
+    {"OperadorEnt", "JOANA"}, {"Atendimento", "INTERNO"}, {"Relatorio13", "R13"}, {"Relatorio14", "R14"},
+    {"Relatorio15", "R15"}, {"Relatorio16", "R16"}};
 
 QVariant money(qint64 cents) { return QVariant::fromValue(Currency::fromCents(cents)); }
 
@@ -232,19 +247,21 @@ TEST_F(OpcoesTest, CheckoutWritesTheDeliveredRowAsShown) {
     QString sixRows;
     for (int i = 0; i < 6; ++i) sixRows += QStringLiteral("TxtCod(%1)=C%1;TxtQtde(%1)=%2;TxtId(%1)=i%1;TxtVlUn(%1)=0,3333;").arg(i).arg(i + 1);
     const Case cases[] = {
-        {"estimate, six parts rows", {{"Endereco", "RUA A, 1"}, {"Loja", "LOJA X"}, {"Relatorio12", "PAGO EM DINHEIRO"}}, {},
-         sixRows + "TxtDescricao(5)= placa lógica ;TxtVlUn(6)=40;TxtDesc=10;TxtObs(0)= troca de placa ;TxtDesc@Return",
+        {"estimate, six parts rows, a description stored in small letters",
+         merged(EveryCopiedField, {{"Loja", "LOJA X"}, {"Relatorio12", "PAGO EM DINHEIRO"}, {"Desc5", " placa lógica "}}), {},
+         sixRows + "TxtVlUn(6)=40;TxtDesc=10;TxtObs(0)= troca de placa ;TxtObs(1)= nota 12 ;TxtObs(2)=pago;TxtDesc@Return",
          "2|MARIA|RUA A, 1|2008-03-05|2026-01-10|09:30:15|PRONTO|CARLOS|ADMINISTRADOR|1|2026-04-10|||||C0 1 i0  0,33|"
-         "C1 2 i1  0,66|C4 5 i4  1,65|C5 6 i5 PLACA LÓGICA 1,98|R$40,00|R$ 46,93|10,00|TROCA DE PLACA|PAGO EM DINHEIRO|369300"},
+         "C1 2 i1  0,66|C4 5 i4  1,65|C5 6 i5 PLACA LÓGICA 1,98|R$40,00|R$ 46,93|10,00|TROCA DE PLACA|NOTA 12|PAGO|"
+         "PAGO EM DINHEIRO|369300"},
         {"factory warranty, not repaired", {{"Status", "SEM CONSERTO"}, {"Tipo", "GAR.DE FÁBRICA"}, {"Loja", "LOJA X"},
                                             {"DataCompra", "01/12/2025"}, {"NotaFiscal", "123"}, {"GarComplementar", "G9"}},
          {}, "TxtVlUn(6)=120;TxtDesc=12,6;TxtDesc@Return;BtCalcular",
          "2|MARIA||2008-03-05|2026-01-10|09:30:15|SEM CONSERTO|CARLOS|ADMINISTRADOR|0|2026-01-10|LOJA X|01/12/2025|123|G9|"
-         "    |    |    |    |R$120,00|R$ 120,00|12,60|||1074000", true},
+         "    |    |    |    |R$120,00|R$ 120,00|12,60|||||1074000", true},
         {"prices stored by the close box, five decimals read as four", {}, "TxtQtde(0)=3;TxtVlUn(0)=0,3333",
          "TxtQtde(1)=05;TxtVlUn(1)=1,23456",
          "2|MARIA||2008-03-05|2026-01-10|09:30:15|PRONTO|CARLOS|ADMINISTRADOR|1|2026-04-10||||| 3   1,00| 05   6,17|"
-         "    |    |R$|R$ 7,17||||71700"},
+         "    |    |R$|R$ 7,17||||||71700"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -252,6 +269,7 @@ TEST_F(OpcoesTest, CheckoutWritesTheDeliveredRowAsShown) {
         const qint64 other = addOrder("ANA");
         const qint64 os = addOrder("MARIA", merged({{"Os", 2}, {"Status", "PRONTO"}}, c.order));
         if (!c.before.isEmpty()) open(os), act(c.before), w->close();
+        const QString kept = Scenario::rows("SELECT " + Copied + " FROM TblManutencao WHERE Os = 2");
         FrmManutencao* list = FrmManutencao::open();
         ASSERT_NE(list, nullptr);
         if (c.listUnreadable) list->listCursor().setRecordSource("SELECT * FROM TblSumiu");
@@ -259,11 +277,65 @@ TEST_F(OpcoesTest, CheckoutWritesTheDeliveredRowAsShown) {
         boxes.answer(MsgAnswer::Yes, "Confirma a sua Saída?").answer(MsgAnswer::Ok, Success);
         EXPECT_TRUE(overOrderWindow(os, [&] { act("TxtOperador=1234;" + c.typed + ";BtDarSaída"); }));
         EXPECT_EQ(Scenario::rows(Delivered), c.row);
+        EXPECT_EQ(Scenario::rows("SELECT " + Copied + " FROM TblApEntregues"), kept) << "the order's fields as they stood";
         EXPECT_EQ(count("SELECT COUNT(*) FROM TblManutencao WHERE Os = 2"), 0);
         EXPECT_EQ(list->countText(), c.listUnreadable ? "2" : "1");
         EXPECT_EQ(list->dataFrmApMnt().number("Os"), other);
         WindowHost::closeList<FrmManutencao>();
     }
+}
+
+// The warranty each order leaves with, as the window hands it its days: `days` typed ("" leaves the box as loaded).
+TEST_F(OpcoesTest, TheWarrantyEachOrderLeavesWith) {
+    struct Case { const char* tipo; const char* status; QDate earlierEnd; QString days, expected; };
+    const QDate lastDay(2026, 1, 10), dayBefore(2026, 1, 9), later(2026, 2, 1);
+    const Case cases[] = {
+        {"ORÇAMENTO", "PRONTO", {}, "30", "1|2026-02-09"},       {"ORÇAMENTO", "PRONTO", {}, "", "1|2026-04-10"},
+        {"ORÇAMENTO", "SEM CONSERTO", later, "", "0|2026-01-10"}, {"GAR. DE SERVIÇO", "PRONTO", lastDay, "", "1|2026-01-10"},
+        {"GAR. DE SERVIÇO", "PRONTO", dayBefore, "", "0|2026-01-09"},
+        {"GAR. DE SERVIÇO", "SEM CONSERTO", later, "", "0|2026-01-10"},
+        {"GAR.DE FÁBRICA", "PRONTO", later, "", "0|2026-01-10"},  {"CORTESIA", "PRONTO", later, "", "0|2026-02-01"},
+        {"CORTESIA", "SEM CONSERTO", later, "", "0|2026-01-10"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.tipo) + " / " + c.status + " / " + c.days.toStdString());
+        Scenario::raw("DELETE FROM TblManutencao; DELETE FROM TblApEntregues");
+        open(addOrder("MARIA", {{"Tipo", c.tipo}, {"Status", c.status}, {"DtLmtGr", c.earlierEnd}}));
+        ScriptedBoxes boxes;
+        boxes.answer(MsgAnswer::Yes, "Confirma a sua Saída?").answer(MsgAnswer::Ok, Success);
+        act("TxtOperador=1234" + (c.days.isEmpty() ? QString() : ";Text1=" + c.days) + ";BtDarSaída");
+        EXPECT_EQ(Scenario::rows("SELECT [Garantia de Serviço], DATALIMITEGARANTIA FROM TblApEntregues"), c.expected);
+    }
+}
+
+// A price that cannot be read (put in the box other than by typing): the message, then the store's refusal of
+// it; the order stays in the workshop with nothing asked.
+TEST_F(OpcoesTest, AComputationThatFailsStopsTheCheckout) {
+    const qint64 os = addOrder("MARIA", {{"Status", "PRONTO"}});
+    open(os);
+    act("TxtOperador=1234;TxtQtde(0)=2");
+    box("TxtVlUn(0)")->setText("1,2,3");
+    const Scenario::Box refused = Scenario::ok("Tipo de dados incompatível no campo 'VlUnit0'");
+    const QString failed = QStringLiteral("Não foi possível Calcular o Valores para este aparelho\r"
+                                          "É possível que você tenha digitado Valores Inválidos. Revise os valores e tente novamente\r"
+                                          "Se o Problema persistir Contacte o Suporte Técnico.\r13__");
+    Scenario::run({
+        {"Calcular", [&] { act("BtCalcular"); }, {Scenario::ok(failed), refused}},
+        {"the checkout", [&] { act("BtDarSaída"); }, {Scenario::ok(failed), refused}, "SELECT COUNT(*) FROM TblApEntregues", "0"},
+    });
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(count("SELECT COUNT(*) FROM TblManutencao"), 1);
+}
+
+// "Fechar" shows the price boxes with two decimals before the window stores them.
+TEST_F(OpcoesTest, FecharStoresThePricesAsShownFixed) {
+    const qint64 os = addOrder("MARIA");
+    open(os);
+    act("TxtQtde(0)=3;TxtVlUn(0)=0,3333;TxtVlUn(6)=1,23456");
+    button("BtFechar")->click();
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_EQ(shown("TxtVlUn(0)|TxtVlUn(6)"), "0,33|1,23");
+    EXPECT_EQ(Scenario::rows("SELECT Qtde0, VlUnit0, VlMo FROM TblManutencao"), "3|3300|12300");
 }
 
 // A failed checkout leaves the file as it was, names its cause and keeps what was typed for a retry; only an
