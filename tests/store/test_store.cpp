@@ -64,6 +64,20 @@ TEST_F(FreshDb, OpeningFailuresLeaveNoFileBehind) {
         EXPECT_THROW(Database(file, QString::fromLatin1(connect)), DbError) << connect;
         EXPECT_EQ(fileDigest(file), digest);
     }
+    // A file that stops being a database while it is open is named as damaged, not with the engine's own words.
+    {
+        Database d(path, QString::fromUtf8(ConnectWithPassword));
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        f.write(QByteArray(8192, 'x')), f.close();
+        try {
+            d.scalar(QStringLiteral("SELECT count(*) FROM TblClientes"));
+            ADD_FAILURE() << "a damaged file was read";
+        } catch (const DbError& e) {
+            EXPECT_TRUE(e.description().contains(QStringLiteral("danificado"))) << e.description().toStdString();
+            EXPECT_FALSE(e.description().contains(QStringLiteral("database"))) << e.description().toStdString();
+        }
+    }
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), before) << "no journal or lock file may be left by a failed open";
 }
 
@@ -86,6 +100,7 @@ TEST_F(FreshDb, CriteriaAndPrefixFindsMatchAsTheShopExpects) {
                           "D'AVILA", "ÇÃOZINHO", "CAO", "joão", "50% OFF", "500 PEÇAS", "5*", "A_B", "AXB", "ÖZIL", "OZIL",
                           "~TIL", "ÑANDU", "NANDU", "[SEM NOME]", "A[B]", "ZE?CA"})
         addCustomer(db, QString::fromUtf8(n), n == std::string("YVES") ? QVariant(QDate(2026, 12, 6)) : QVariant());
+    addCustomer(db, QStringLiteral("VELHO"), QDate(1930, 1, 2)), addCustomer(db, QStringLiteral("NOVO"), QDate(2029, 1, 2));
     const QString lone(QChar(0xD800)), pair = QStringLiteral("A") + QChar(0xD83D) + QChar(0xDE00);
     addCustomer(db, "ZE" + lone + "CA");
     EXPECT_EQ(SqlDialect::storedText(pair), pair) << "a whole pair is a character";
@@ -99,7 +114,8 @@ TEST_F(FreshDb, CriteriaAndPrefixFindsMatchAsTheShopExpects) {
         {begins("A[B]"), "A[B]"},       {"Nome = " + SqlDialect::quote("D'AVILA"), "D'AVILA"},
         {begins(lone), ""},             {begins("CLIENTE" + lone), ""},    {begins("ZE" + lone), "ZE\uFFFDCA"},
         {"Nome = " + SqlDialect::quote("ZE" + lone + "CA"), "ZE\uFFFDCA"}, {begins("ZE?"), "ZE?CA"},
-        {"DataCadastro = #12/6/2026#", "YVES"}, {"DataCadastro > " + SqlDialect::dateLiteral(QDate(2026, 12, 5)), "YVES"},
+        {"DataCadastro = #12/6/2026#", "YVES"}, {"DataCadastro > " + SqlDialect::dateLiteral(QDate(2026, 12, 5)), "YVES,NOVO"},
+        {"DataCadastro = #12/6/26#", "YVES"},   {"DataCadastro = #1/2/29#", "NOVO"}, {"DataCadastro = #1/2/30#", "VELHO"},
     };
     for (const auto& [criterion, expected] : cases)
         EXPECT_EQ(column(db, "SELECT Nome FROM TblClientes WHERE " + criterion + " ORDER BY Codigo"), QString::fromUtf8(expected))
@@ -187,6 +203,11 @@ TEST_F(FreshDb, CursorMovesFindsAndEdits) {
     c.deleteCurrent();
     EXPECT_FALSE(c.hasCurrent());
     EXPECT_EQ(c.recordCount(), 3);
+    c.moveNext();   // the row after the deleted one
+    EXPECT_EQ(c.text("Nome"), "CARLOS");
+    c.moveLast(), c.deleteCurrent(), c.moveNext();
+    EXPECT_TRUE(c.eof()) << "nothing after the deleted last row";
+    EXPECT_EQ(c.recordCount(), 2);
     c.moveLast(), c.moveNext(), c.addNew(), c.setField("Nome", "EVA");
     const qint64 eva = c.update();
     EXPECT_EQ(c.currentKey(), eva);
