@@ -2,8 +2,10 @@
 #include "workshopdata.h"
 
 #include "app/windowregistry.h"
+#include "customers/frmclientes.h"
 #include "orders/frmos.h"
 #include "orders/moodfaces.h"
+#include "printing/printdata.h"
 #include "store/clock.h"
 #include "store/globals.h"
 #include "support/expectedboxes.h"
@@ -12,6 +14,7 @@
 #include "support/modal.h"
 #include "support/testmain.h"
 #include "support/typing.h"
+#include "ui/windowhost.h"
 
 #include <QComboBox>
 #include <QDialog>
@@ -186,6 +189,15 @@ TEST_F(FrmOsTest, TheEditModeIsBehindTheGate) {
 
     enterEditMode();
     EXPECT_FALSE(txt(17)->isReadOnly());
+    const auto looks = [this](const QColor& box, const QColor& labels) {
+        EXPECT_EQ(txt(17)->palette().color(QPalette::Text), box);
+        for (const char* l : {"Label1", "Label8", "Label10"}) {
+            EXPECT_EQ(child<QLabel>(l)->palette().color(QPalette::WindowText), labels) << l;
+        }
+    };
+    EXPECT_EQ(w->focusWidget(), txt(17));
+    looks(QColor(255, 0, 0), QColor(255, 0, 0));
+    EXPECT_EQ(child<QLabel>("Label1")->cursor().shape(), Qt::PointingHandCursor);
     for (int i = 0; i < 3; ++i) clickLabel("Label1");   // round the types and on to the next
     for (const char* l : {"Label10", "Label8"}) clickLabel(l);
     txt(17)->end(false);
@@ -194,6 +206,7 @@ TEST_F(FrmOsTest, TheEditModeIsBehindTheGate) {
     click("BtAlterar");
     EXPECT_FALSE(Modulo::AcessoOsLiberado);
     EXPECT_TRUE(txt(17)->isReadOnly());
+    looks(QColor(0, 0, 0), QColor(0, 0, 192));
     const auto row = Database::openDefault().rows(
         "SELECT Modelo, Tipo, prioridade, Atendimento FROM TblManutencao WHERE Os = ?", {os});
     EXPECT_EQ(row.at(0), (QVariantList{"PH21 SLIM EXTR", "GAR.DE FÁBRICA", "URGENTE", "EXTERNO"}));
@@ -268,7 +281,10 @@ TEST_F(FrmOsTest, ButtonsToOtherWindows) {
     WindowRegistry::add(WindowRegistry::Entry{"FrmOpcoesOS", WindowKind::Modal, nullptr, [&]() -> QWidget* {
         if (!loads) return nullptr;
         auto* d = new QDialog;
-        QTimer::singleShot(0, d, &QDialog::accept);
+        QTimer::singleShot(0, d, [d] {   // the price window stores a new amount
+            Database::openDefault().execute("UPDATE TblManutencao SET VlFinal = 990000 WHERE Os = ?", {Modulo::OsAtual});
+            d->accept();
+        });
         return d;
     }});
     insert("TblClientes", {{"Nome", "BETO"}});
@@ -290,7 +306,15 @@ TEST_F(FrmOsTest, ButtonsToOtherWindows) {
              EXPECT_EQ(handed, QStringList({"SELECT * FROM TblApEntregues WHERE Aparelho = 'TV' AND NumSerie = 'D''OR-1'",
                                             "MANUTENÇÕES ANTERIORES : APARELHO = TV MARCA = PHILCO MODELO = PH21"}));
          }},
+        {"prices: the amount read again", "BtOpcao", {}, {}, true, [&] { EXPECT_EQ(label("Label11"), "R$ 99,00"); }},
         {"prices not loaded", "BtOpcao", [&] { loads = false; }, {}, false, {}},
+        {"the customer beside the workshop", "BtCadCliente", {}, {}, false, [&] {
+             auto* clientes = WindowHost::findList<FrmClientes>();
+             ASSERT_NE(clientes, nullptr);
+             EXPECT_TRUE(clientes->isVisible());
+             EXPECT_EQ(clientes->dataFrmClientes().number("Codigo"), ana);
+             EXPECT_EQ(Modulo::CodClienteAtual, ana);
+         }},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -306,6 +330,26 @@ TEST_F(FrmOsTest, ButtonsToOtherWindows) {
         EXPECT_EQ(Modulo::OsAtual, elsewhere ? 0 : os);
         if (row.check) row.check();
     }
+}
+
+// The print window prints what was typed here; the window then shows the new print count.
+TEST_F(FrmOsTest, PrintingTheOrderStoresWhatWasTypedFirst) {
+    PrintData::RecordingPrinter printer;
+    ASSERT_TRUE(openNew({{"Via", 0}}));
+    txt(21)->clear();
+    Typing::type(txt(21), "tela trincada");
+    Modulo::OsAtual = 0;
+    QString caption;
+    ModalScript print([&](QWidget* dlg) { caption = dlg->windowTitle(), dlg->findChild<QPushButton*>("BtIniciar")->click(); });
+    expectBoxes({{"Os Dados foram enviados para a Impressora. Aguarde!"}}, [this] { click("BtImpOs"); });
+    EXPECT_TRUE(print.done());
+    EXPECT_EQ(caption, QStringLiteral("Impressão da Ordem de Serviço: %1").arg(os));
+    EXPECT_EQ(Modulo::OsAtual, os);
+    ASSERT_EQ(printer.target->documents.size(), 1u);
+    EXPECT_TRUE(printer.target->documents[0].pages.at(0).findText("TELA TRINCADA"));
+    EXPECT_EQ(stored("Via").toInt(), 1);
+    EXPECT_EQ(label("Label12"), "1ª");
+    EXPECT_TRUE(w->isVisible());
 }
 
 TARVEL_TEST_MAIN()
