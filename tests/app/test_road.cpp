@@ -335,8 +335,8 @@ public:
         EXPECT_EQ(Modulo::IdApEntregueAtual, entregue);
         ASSERT_GT(retorno, os);
         expectFields(order("TblManutencao", retorno),
-                     {{"IdCliente", QString::number(codigo)}, {"NumSerie", serie}, {"Defeito", upper(s.defeito)},
-                      {"Tipo", "GAR. DE SERVIÇO"}, {"Tecnico", upper(s.tecnico)}, {"DtLmtGr", In90Days}, {"Via", "0"}});
+                     {{"IdCliente", QString::number(codigo)}, {"NumSerie", serie}, {"Tensao", upper(s.tensao)},
+                      {"Defeito", upper(s.defeito)}, {"Tipo", "GAR. DE SERVIÇO"}, {"Tecnico", upper(s.tecnico)}, {"DtLmtGr", In90Days}, {"Via", "0"}});
     }
 
     void warrantyReturn(QWidget* w) {

@@ -83,6 +83,8 @@ TEST_F(EntradaTest, HandOverAndTyping) {
     EXPECT_EQ(combo(w.get(), "ComboDpto")->currentText(), "AUDIO");
     EXPECT_EQ(QApplication::focusWidget(), txt(w.get(), 21));
     EXPECT_FALSE(button(w.get(), "BtEntrada")->isEnabled());
+    EXPECT_TRUE(option(w.get(), "Option1(0)")->isChecked());
+    EXPECT_FALSE(option(w.get(), "Option1(1)")->isEnabled()) << "a service warranty only as a return";
 
     Typing::type(txt(w.get(), 17), "abcdefghijklmnopq");
     EXPECT_EQ(txt(w.get(), 17)->text(), "TP-21ABCDEFGHI");   // 14 at most
@@ -140,6 +142,8 @@ TEST_F(EntradaTest, ConfirmationScenarios) {
     const std::vector<Row> rows = {
         {"type", {}, [](FrmEntrada* f) { combo(f, "ComboAparelho")->setCurrentIndex(-1); },
          {{"Digite o Tipo de Aparelho"}}, 1, "ComboAparelho"},
+        {"brand", {}, [](FrmEntrada* f) { combo(f, "Combo(1)")->setCurrentIndex(-1); },
+         {{"Digite a Marca do Aparelho"}}, 1, "Combo(1)"},
         {"duplicate, trimmed", {}, [](FrmEntrada* f) { txt(f, 19)->setText("  DUP-1 "); },
          {{"ATENÇÃO!\rNão poderá ser dado entrada neste Equipamento\rJá existe um Aparelho \"PRONTO\" com estas "
            "mesmas especificações!\rOrdem de Serviço N. " + existing}}, 1, {}},
@@ -227,13 +231,32 @@ TEST_F(EntradaTest, SavedRows) {
     for (const QString& slot : Modulo::DadosSelecionados) EXPECT_TRUE(slot.isEmpty());
     for (int i = 17; i <= 27; ++i) EXPECT_TRUE(txt(w.get(), i)->text().isEmpty()) << i;
     EXPECT_FALSE(option(w.get(), "Option1(2)")->isEnabled());
+    EXPECT_TRUE(option(w.get(), "Option1(0)")->isChecked());
+    EXPECT_TRUE(button(w.get(), "BtEntrada")->isEnabled());
+    EXPECT_EQ(child<QLabel>(w.get(), "Lbl(1)")->text(), "ANA");
+
+    // A second appliance of the customer from the same window.
+    QComboBox* tipo = combo(w.get(), "ComboAparelho");
+    tipo->setCurrentIndex(tipo->findText("RADIO"));
+    txt(w.get(), 17)->setText("MS'1");   // an older record's apostrophe stays text
+    Typing::type(txt(w.get(), 19), "ab12");
+    Typing::type(txt(w.get(), 21), "nao le cd");
+    w->findChild<QCheckBox*>("Check1")->setChecked(false);
+    option(w.get(), "OptInterno")->setChecked(true);
+    option(w.get(), "OptNormal")->setChecked(true);
+    const qlonglong second = confirm();
+    EXPECT_EQ(second, os + 1);
+    EXPECT_EQ(field("Nome || '|' || Dpto || '|' || NumSerie || '|' || Modelo || '|' || ifnull(Andamento, '-') || '|' || "
+                    "Atendimento || '|' || prioridade || '|' || Tipo", second),
+              "ANA|AUDIO|AB12|MS'1|-|INTERNO|NORMAL|ORÇAMENTO");
+    EXPECT_TRUE(Modulo::SqlFiltroEntregues.endsWith("Modelo = 'MS''1' AND NumSerie = 'AB12'"));
 
     w.reset();
     selectAppliance("FAB-77", "DVD", "SONY");
     openReady();
     Typing::type(txt(w.get(), 21), "trava");
     option(w.get(), "Option1(2)")->click();
-    Typing::type(txt(w.get(), 24), " magazine ");
+    txt(w.get(), 24)->setText(" magazine ");   // the shop is stored in capitals, however it stands in the box
     Typing::type(txt(w.get(), 25), "05/03/2026");
     Typing::type(txt(w.get(), 26), "nf 123");
     const qlonglong fab = confirm();
