@@ -17,6 +17,7 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTableView>
 
 using namespace WorkshopData;
@@ -143,6 +144,16 @@ TEST_F(ManutencaoTest, TheListThroughItsScenarios) {
          }},
         {"a search orders the list by name", [&] { ListSteps::search(search(), "ma'"); }, {}, ByName, "MARCOS", Heading, 0,
          [&] { EXPECT_EQ(search()->text(), "MA"); EXPECT_EQ(FrmManutencao::rememberedSearch(), "MA"); }},
+        {"print with a current row: the list print offers that order",
+         [&] {
+             ModalScript print([&](QWidget* d) {
+                 seen = d->findChild<QRadioButton*>("Option3")->text();
+                 d->findChild<QPushButton*>("BtFechar")->click();
+             }, 10000, "FrmImpAp");
+             button("BtImprimir")->click();
+             EXPECT_TRUE(print.done());
+         },
+         {}, ByName, "MARCOS", Heading, 0, [&] { EXPECT_EQ(seen, QStringLiteral("OS Selecionada (%1)").arg(os[3])); }},
         {"a cell filter: the same status, by order number, blinking", [&] { cellFilter("BRUNO", "STATUS"); }, {},
          {"ANA", "BRUNO"}, "BRUNO", Pronto, 1,
          [&] { EXPECT_EQ(Modulo::SqlFiltroManutencao, "SELECT * FROM TblManutencao WHERE Status = 'PRONTO' ORDER BY Os"); }},
