@@ -101,6 +101,41 @@ TEST_F(ApEntreguesTest, TheListThroughItsScenarios) {
                          w->BtReset_Click();
                      },
                      {}, {"ANA", "BETO", "DIANA", "CARLA", "NEAR", "FAR"}, "FAR", Heading, 0});
+    // The list's own name search: the whole table by name, the text remembered; a name not listed goes to the
+    // first row and shows red.
+    const QStringList byName = {"ANA", "BETO", "CARLA", "DIANA", "FAR", "NEAR"};
+    const auto searchColour = [this](const QColor& c) { EXPECT_EQ(search()->palette().color(QPalette::Text), c); };
+    steps.push_back({"a name search after a filter: the whole table by name",
+                     [&] {
+                         ListSteps::standOn(cursor(), "ANA"), ListSteps::doubleClick(grid(), cursor(), "GS");
+                         ListSteps::search(search(), "ca'");
+                     },
+                     {}, byName, "CARLA", Heading, 0, [&] {
+                         EXPECT_EQ(FrmApEntregues::rememberedSearch(), "CA");
+                         searchColour(QColor(0, 0, 255));
+                     }});
+    steps.push_back({"a name not listed", [&] { ListSteps::search(search(), "XX"); }, {}, byName, "ANA", Heading, 0,
+                     [&] {
+                         searchColour(QColor(255, 0, 0));
+                         EXPECT_EQ(cursor().absolutePosition(), 0);
+                     }});
+    steps.push_back({"opened again: the last search comes back, in key order",
+                     [&] {
+                         w->close();
+                         QApplication::processEvents();
+                         ASSERT_NE(w = FrmApEntregues::open(), nullptr);
+                     },
+                     {}, {"ANA", "BETO", "DIANA", "CARLA", "NEAR", "FAR"}, "FAR", Heading, 0,
+                     [&] { EXPECT_EQ(search()->text(), "XX"); }});
+    // Another copy renames the customer of the current row: the filter would list nothing.
+    steps.push_back({"a filter left without rows says so and lists the whole table",
+                     [&] {
+                         ListSteps::standOn(cursor(), "DIANA");
+                         Database::openDefault().execute("UPDATE TblApEntregues SET Nome = 'DIANA MARIA' WHERE Os = 1200");
+                         ListSteps::doubleClick(grid(), cursor(), "CLIENTE");
+                     },
+                     {"! Erro ao tentar Filtrar Registros: Não é possível Filtrar através deste Registro!"},
+                     {"ANA", "BETO", "DIANA MARIA", "CARLA", "NEAR", "FAR"}, "FAR", Heading, 0});
     list.run(steps);
 }
 
