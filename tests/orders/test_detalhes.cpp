@@ -67,6 +67,19 @@ TEST_F(DetalhesTest, ShowsTheRowItsReportAndTheWarranty) {
     EXPECT_TRUE(button("BtRetorno")->isEnabled());
 }
 
+// The warranty return hands the customer and every appliance box to the new order; slots 12 to 14 stay.
+TEST_F(DetalhesTest, TheReturnHandsTheRowToTheIntake) {
+    open(addDelivered(42, "ANA", {{"Tecnico", "PEDRO"}}))->show();
+    Modulo::DadosSelecionados.fill(QStringLiteral("X"));
+    button("BtRetorno")->click();
+    EXPECT_EQ(w->result(), FrmDetalhes::NovaOrdem);
+    EXPECT_EQ(QStringList(Modulo::DadosSelecionados.begin(), Modulo::DadosSelecionados.end()).join('|'),
+              QString::fromUtf8("7|ANA|RUA DAS ACÁCIAS, 120|APTO 3|JARDIM SÃO JOÃO|CAMPINAS|SP|13000-000|(19) 3232-1111|"
+                                "(19) 3232-2222|(19) 3232-3333|(19) 99999-4444|X|X|X|TELEVISOR|PHILCO|PH29|CH-77|SN-42|110V"));
+    EXPECT_TRUE(Modulo::RetornoGarantia);
+    EXPECT_EQ(Modulo::TecnicoRetorno.toString() + " " + Modulo::DataLimiteRetorno.toString(Qt::ISODate), "PEDRO 2027-03-05");
+}
+
 // The list's row deleted by another copy meanwhile: said, nothing opens.
 TEST_F(DetalhesTest, ARowThatIsGoneIsReported) {
     addDelivered(1, "ANA");

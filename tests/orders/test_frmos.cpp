@@ -289,6 +289,7 @@ TEST_F(FrmOsTest, ButtonsToOtherWindows) {
     }});
     insert("TblClientes", {{"Nome", "BETO"}});
     const qint64 ana = insert("TblClientes", {{"Nome", "ANA"}});
+    for (const char* other : {"AARAO", "ZECA"}) insert("TblClientes", {{"Nome", other}});   // ANA neither first nor last
     insert("TblApEntregues", {{"Os", 7}, {"Aparelho", "TV"}, {"NumSerie", "D'OR-2"}});
     const struct {
         const char* name;
