@@ -305,6 +305,10 @@ TEST_F(OpcoesTest, TheWarrantyEachOrderLeavesWith) {
         boxes.answer(MsgAnswer::Yes, "Confirma a sua Saída?").answer(MsgAnswer::Ok, Success);
         act("TxtOperador=1234" + (c.days.isEmpty() ? QString() : ";Text1=" + c.days) + ";BtDarSaída");
         EXPECT_EQ(Scenario::rows("SELECT [Garantia de Serviço], DATALIMITEGARANTIA FROM TblApEntregues"), c.expected);
+        ASSERT_EQ(boxes.log().size(), 2);
+        const ShownBox& asked = boxes.log()[0];
+        EXPECT_TRUE(asked.defaultButton == MsgAnswer::Yes && asked.icon == MsgIcon::Information &&
+                    asked.title == "Preparar Saída do Aparelho");
     }
 }
 
