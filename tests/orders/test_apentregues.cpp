@@ -67,6 +67,14 @@ TEST_F(ApEntreguesTest, TheListThroughItsScenarios) {
              Typing::key(search(), Qt::Key_F5);
          },
          {}, {"ANA", "BETO", "DIANA", "CARLA"}, "CARLA", Heading, 0},
+        {"print with a current row: the list print on that appliance",
+         [&] {
+             Modulo::IdApEntregueAtual = 0;
+             ModalScript print([](QWidget* d) { d->findChild<QPushButton*>("BtFechar")->click(); }, 10000, "FrmImpApEntr");
+             w->findChild<QPushButton*>("BtImprimir")->click();
+             EXPECT_TRUE(print.done());
+         },
+         {}, {"ANA", "BETO", "DIANA", "CARLA"}, "CARLA", Heading, 0, [] { EXPECT_EQ(Modulo::IdApEntregueAtual, 5); }},
     };
     // The cell filters: the heading names the field with the text shown; a
     // date or a time lists by order number, the others by exit date.
