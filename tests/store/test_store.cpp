@@ -115,7 +115,7 @@ TEST_F(FreshDb, CriteriaAndPrefixFindsMatchAsTheShopExpects) {
         {begins(lone), ""},             {begins("CLIENTE" + lone), ""},    {begins("ZE" + lone), "ZE\uFFFDCA"},
         {"Nome = " + SqlDialect::quote("ZE" + lone + "CA"), "ZE\uFFFDCA"}, {begins("ZE?"), "ZE?CA"},
         {"DataCadastro = #12/6/2026#", "YVES"}, {"DataCadastro > " + SqlDialect::dateLiteral(QDate(2026, 12, 5)), "YVES,NOVO"},
-        {"DataCadastro = #12/6/26#", "YVES"},   {"DataCadastro = #1/2/29#", "NOVO"}, {"DataCadastro = #1/2/30#", "VELHO"},
+        {"DataCadastro = #12/6/26#", "YVES"},   {"DataCadastro < #12/6/2026 10:30#", "YVES,VELHO"},   {"DataCadastro = #1/2/29#", "NOVO"}, {"DataCadastro = #1/2/30#", "VELHO"},
     };
     for (const auto& [criterion, expected] : cases)
         EXPECT_EQ(column(db, "SELECT Nome FROM TblClientes WHERE " + criterion + " ORDER BY Codigo"), QString::fromUtf8(expected))
@@ -232,7 +232,8 @@ TEST_F(FreshDb, StoredFormsReadBackAsWritten) {
         "INSERT INTO TblApEntregues (IdApEntregues, Nome, Os, DataSaida, HoraSaida, DataEntrada, ValorCobrado, "
         "\"Garantia de Serviço\", DataConcluido) VALUES (2, 4711, '8', '09/03/2026', '9:30', '2026-03-01 10:00:00', 12.5, "
         "'0', '2026-02-30'), (3, 'JOÃO', 7, '2026-03-09', '14:05:00', NULL, 1e300, -1, NULL), "
-        "(4, 'BIA', NULL, NULL, NULL, NULL, -1e19, 1, NULL), (5, 'CAIO', NULL, NULL, NULL, NULL, 900000000000.25, 0, NULL)"));
+        "(4, 'BIA', NULL, NULL, NULL, NULL, -1e19, 1, NULL), (5, 'CAIO', NULL, NULL, NULL, NULL, 900000000000.25, 0, NULL), "
+        "(6, 'DUDA', NULL, '9/3/2026', NULL, NULL, NULL, NULL, NULL)"));
     c.requery();
     const auto read = [&](const QString& f) -> QString {
         const QVariant v = c.field(f);   // a grid page reads the same values as the current row
@@ -250,7 +251,7 @@ TEST_F(FreshDb, StoredFormsReadBackAsWritten) {
         {0, "HoraSaida", "14:05:00"}, {1, "Nome", "'4711'"}, {1, "Os", "8"}, {1, "DataSaida", "2026-03-09"},
         {1, "HoraSaida", "09:30:00"}, {1, "DataEntrada", "2026-03-01"}, {1, "ValorCobrado", "12,50"}, {1, g, "Não"},
         {1, "DataConcluido", "-"}, {2, "ValorCobrado", "-"}, {2, g, "Sim"}, {3, "ValorCobrado", "-"}, {3, g, "Sim"},
-        {4, "ValorCobrado", "900000000000,25"}, {4, g, "Não"},
+        {4, "ValorCobrado", "900000000000,25"}, {4, g, "Não"}, {5, "DataSaida", "2026-03-09"},
     };
     for (const auto& k : cases) {
         c.setAbsolutePosition(k.row);
@@ -259,6 +260,9 @@ TEST_F(FreshDb, StoredFormsReadBackAsWritten) {
     EXPECT_EQ(column(c.database(), QString::fromUtf8("SELECT IdApEntregues FROM TblApEntregues WHERE "
                                                      "[Garantia de Serviço] <> False ORDER BY 1")), "1,3,4");
     EXPECT_TRUE(c.findFirst("ValorCobrado = " + SqlDialect::currencyLiteral(Currency::fromCents(123456))));
+    EXPECT_EQ(c.currentKey(), 1);
+    EXPECT_FALSE(c.findFirst("ValorCobrado = CCur(-1234.56)")) << "a negative amount keeps its sign";
+    EXPECT_TRUE(c.findFirst("HoraSaida = #14:05#"));   // no seconds: second 0
     EXPECT_EQ(c.currentKey(), 1);
     c.edit();
     for (const auto& [f, v] : {std::pair{"ValorCobrado", QVariant("doze")}, {"DataSaida", QVariant("31/02/2026")},
