@@ -218,14 +218,18 @@ TEST_F(EntradaTest, SavedRows) {
     EXPECT_EQ(count("SELECT MAX(Os) FROM TblManutencao"), os);
     EXPECT_EQ(w->findChild<QLabel*>("Label3")->text(), QString::number(os));
     EXPECT_TRUE(w->findChild<QLabel*>("Label3")->isVisible());
-    // The fields the road's intake leaves at their defaults.
+    // Every field of the new row.
     const auto row = Database::openDefault().rows(
-        "SELECT IdCliente, Complemento, TelComercial, Fax, Celular, Chassis, Defeito, EstadoAparelho, Acessorios, "
-        "Andamento, Tecnico, Dpto, Atendimento, prioridade, Dias, Via, Emocao FROM TblManutencao WHERE Os = ?", {os});
+        "SELECT IdCliente, Nome, Endereco, Complemento, Bairro, Cidade, Estado, Cep, TelResidencia, TelComercial, Fax, "
+        "Celular, Aparelho, Marca, Modelo, Chassis, NumSerie, Tensao, Defeito, EstadoAparelho, Acessorios, Andamento, "
+        "Tipo, Loja, DataCompra, Status, OperadorEnt, Tecnico, Dpto, DataEntrada, HoraEntrada, Atendimento, prioridade, "
+        "DtLmtGr, Dias, Via, Emocao, Email FROM TblManutencao WHERE Os = ?", {os});
     QStringList values;
     for (const QVariant& v : row.at(0)) values << v.toString();
-    EXPECT_EQ(values.join('|'), "7|APTO 2|1922223333|1911112222|19999998888|CH-9|SEM IMAGEM|RISCADO|CONTROLE|"
-                                "A TRANSPORTAR|PEDRO|VIDEO|EXTERNO|URGENTE|0|0|0");
+    EXPECT_EQ(values.join('|'), "7|ANA|RUA A, 1|APTO 2|CENTRO|CAMPINAS|SP|13000-000|1933334444|1922223333|1911112222|"
+                                "19999998888|TELEVISOR|PHILCO|TP-21|CH-9|SN-1001|110V|SEM IMAGEM|RISCADO|CONTROLE|"
+                                "A TRANSPORTAR|ORÇAMENTO|||EM SERVIÇO|ADMINISTRADOR|PEDRO|VIDEO|2026-03-05|09:07:30|"
+                                "EXTERNO|URGENTE|2026-03-05|0|0|0|");
     EXPECT_EQ(Modulo::SqlFiltroEntregues, "SELECT * FROM TblApEntregues WHERE Aparelho = 'TELEVISOR' AND Marca = "
                                           "'PHILCO' AND Modelo = 'TP-21' AND NumSerie = 'SN-1001'");
     for (const QString& slot : Modulo::DadosSelecionados) EXPECT_TRUE(slot.isEmpty());
@@ -260,8 +264,9 @@ TEST_F(EntradaTest, SavedRows) {
     Typing::type(txt(w.get(), 25), "05/03/2026");
     Typing::type(txt(w.get(), 26), "nf 123");
     const qlonglong fab = confirm();
-    EXPECT_EQ(field("Tipo || '|' || Loja || '|' || DataCompra || '|' || NotaFiscal", fab),
-              "GAR.DE FÁBRICA|MAGAZINE|05/03/2026|NF 123");
+    EXPECT_EQ(field("Tipo || '|' || Loja || '|' || DataCompra || '|' || NotaFiscal || '|' || GarComplementar || "
+                    "'|' || Dpto || '|' || Tecnico || '|' || DtLmtGr", fab),
+              "GAR.DE FÁBRICA|MAGAZINE|05/03/2026|NF 123||VIDEO DIGITAL||2026-03-05");
 }
 
 // A warranty return (the road checks its row): locked boxes, one order per opening, a deleted brand.
