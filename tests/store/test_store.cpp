@@ -189,6 +189,11 @@ TEST_F(FreshDb, CursorMovesFindsAndEdits) {
     EXPECT_TRUE(c.findFirst("Nome = 'BRUNO'") && !c.noMatch());
     EXPECT_FALSE(c.findFirst("Nome = 'ZECA'"));
     EXPECT_TRUE(c.noMatch());
+    EXPECT_EQ(c.text("Nome"), "BRUNO") << "a find that fails keeps the row";
+    RecordCursor filtered;   // a find looks only at the cursor's own rows
+    filtered.open(path, QStringLiteral("SELECT * FROM TblClientes WHERE Nome <> 'ANA' ORDER BY Nome"));
+    EXPECT_TRUE(filtered.findFirst("Nome < 'C'"));
+    EXPECT_EQ(filtered.text("Nome"), "BRUNO");
     // Edit writes only what changed.
     db.execute("UPDATE TblClientes SET Bairro = 'CENTRO' WHERE Nome = 'BRUNO'");
     c.edit();
