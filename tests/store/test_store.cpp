@@ -207,6 +207,7 @@ TEST_F(FreshDb, CursorMovesFindsAndEdits) {
     EXPECT_THROW(c.field("NaoExiste"), DbError);
     c.deleteCurrent();
     EXPECT_FALSE(c.hasCurrent());
+    EXPECT_EQ(c.currentKey(), -1) << "no current row until the next move";
     EXPECT_EQ(c.recordCount(), 3);
     c.moveNext();   // the row after the deleted one
     EXPECT_EQ(c.text("Nome"), "CARLOS");
