@@ -1,6 +1,7 @@
 // The main window: the start and its failures, the entries and the exit.
 #include "app/backup.h"
 #include "apptest.h"
+#include "platform/fonts.h"
 #include "store/clock.h"
 #include "store/database.h"
 #include "store/programfolder.h"
@@ -17,6 +18,7 @@
 #include "support/typing.h"
 
 #include <QDir>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -174,7 +176,16 @@ TEST_F(MdiTest, ACancelledLogInEndsTheProgram) {
 
 TEST_F(MdiTest, EntriesWaitForTheirWindowsAndEachMainListClosesTheOthers) {
     start();
-    EXPECT_FALSE(action("MnuClientes")->isEnabled());
+    for (const char* name : {"MnuClientes", "MnuNvCliente", "MnuCompRet", "MnuConfig", "Mnumanut", "MnuApEntregues",
+                             "MnuAltSenha", "MnuCalendario", "MnuCal", "MnuSobrePrograma"})
+        EXPECT_FALSE(action(name)->isEnabled()) << name;
+    for (const char* name : {"MnuSair", "MnuPro", "MnuExibirLogo", "MnuBacup", "MnuAjuda", "MnuCascata"})
+        EXPECT_TRUE(action(name)->isEnabled()) << name;
+    const std::pair<const char*, Qt::Key> keys[] = {{"MnuClientes", Qt::Key_F2}, {"Mnumanut", Qt::Key_F3},
+                                                    {"MnuApEntregues", Qt::Key_F4}, {"MnuCal", Qt::Key_F6},
+                                                    {"MnuPro", Qt::Key_F7}, {"MnuCompRet", Qt::Key_F8},
+                                                    {"MnuSair", Qt::Key_F12}};
+    for (const auto& [name, key] : keys) EXPECT_EQ(action(name)->shortcut(), QKeySequence(key)) << name;
     EXPECT_FALSE(button("Clientes")->isEnabled());
     registerFakeLists();
     mdi->updateEntries();
@@ -472,6 +483,15 @@ TEST_F(MdiTest, TheWindowMenuListsAndArrangesTheChildWindows) {
     mdi->findChild<QAction*>("MnuJanelaLista(1)")->trigger();
     EXPECT_FALSE(subs[0]->isMinimized());
     EXPECT_EQ(area->activeSubWindow(), subs[0]);
+}
+
+TEST(Fonts, TheOriginalDesktopFacesFallBackToInstalledFreeFaces) {
+    Fonts::installSubstitutes();
+    const std::pair<const char*, const char*> faces[] = {
+        {"Lucida Sans", "DejaVu Sans Condensed"}, {"Verdana", "DejaVu Sans"},        {"Comic Sans MS", "DejaVu Sans"},
+        {"Arial", "Liberation Sans"},             {"Arial Narrow", "Liberation Sans Narrow"},
+        {"Times New Roman", "Liberation Serif"},  {"Courier New", "Liberation Mono"}};
+    for (const auto& [family, expected] : faces) EXPECT_EQ(QFontInfo(QFont(family)).family(), expected) << family;
 }
 
 TARVEL_TEST_MAIN()
