@@ -95,7 +95,7 @@ TEST_F(DeskEntriesTest, TheEntriesOpenTheCalculatorTheCalendarAndTheAboutBox) {
         ModalScript about([](QWidget* dlg) {
             EXPECT_EQ(dlg->windowTitle(), "Sobre Tarvel");
             EXPECT_EQ(dlg->findChild<QLabel*>("lblTitle")->text(), "Tarvel");
-            EXPECT_EQ(dlg->findChild<QLabel*>("lblVersion")->text(), QString::fromUtf8("Versão 1.0."));
+            EXPECT_EQ(dlg->findChild<QLabel*>("lblVersion")->text(), "Versão 1.0.");
             dlg->findChild<QPushButton*>("cmdOK")->click();
         }, 10000, "frmAbout");
         action("MnuSobrePrograma")->trigger();
@@ -109,7 +109,7 @@ TEST_F(DeskEntriesTest, TheEntriesOpenTheCalculatorTheCalendarAndTheAboutBox) {
     EXPECT_TRUE(calend->isVisible());
     EXPECT_TRUE(calend->isWindow());
     EXPECT_FALSE(calend->isModal());
-    EXPECT_EQ(calend->windowTitle(), QString::fromUtf8("Calendário"));
+    EXPECT_EQ(calend->windowTitle(), "Calendário");
     action("MnuCalendario")->trigger();
     EXPECT_EQ(mdi->findChildren<frmCalend*>().size(), 1);
     calend->findChild<QPushButton*>("BtFechar")->click();
@@ -140,9 +140,7 @@ TEST_F(DeskEntriesTest, TheCalendarComesBackToTodayWhenActivated) {
 }
 
 TEST_F(AboutTest, LinksOpenTheDesktopsProgramsAndTurnPurpleOnlyThen) {
-    const QString noMail = QString::fromUtf8("Não foi possível abrir o Gerenciador padrão de E-mail\r");
-    const QString noPage = QString::fromUtf8(
-        "Não foi possível abrir esta página da Internet\rVerifique se a sua conexão está funcionando corretamente\r");
+    const QString noMail = "Não foi possível abrir o Gerenciador padrão de E-mail\r";
     {
         // No mail program and no browser: told at once, nothing started.
         ScriptedBoxes boxes;
@@ -151,10 +149,10 @@ TEST_F(AboutTest, LinksOpenTheDesktopsProgramsAndTurnPurpleOnlyThen) {
         QTest::mouseClick(label("LblEmail"), Qt::LeftButton);
         QTest::mouseClick(label("LblSite"), Qt::LeftButton);
         ASSERT_EQ(boxes.log().size(), 2);
-        EXPECT_EQ(boxes.log()[0].text, noMail + QString::fromUtf8("Nenhum programa desta área de trabalho está "
-                                                                  "associado a x-scheme-handler/mailto 31 xdg-mime"));
-        EXPECT_EQ(boxes.log()[1].text, noPage + QString::fromUtf8("Nenhum programa desta área de trabalho está "
-                                                                  "associado a x-scheme-handler/http 31 xdg-mime"));
+        EXPECT_EQ(boxes.log()[0].text, noMail + "Nenhum programa desta área de trabalho está associado a "
+                                                "x-scheme-handler/mailto 31 xdg-mime");
+        EXPECT_EQ(boxes.log()[1].text, NoPage + "Nenhum programa desta área de trabalho está associado a "
+                                                "x-scheme-handler/http 31 xdg-mime");
         for (const ShownBox& box : boxes.log()) {
             EXPECT_EQ(box.icon, MsgIcon::Exclamation);
             EXPECT_EQ(box.title, "Tarvel");
