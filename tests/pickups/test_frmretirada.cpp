@@ -197,6 +197,7 @@ TEST_F(RetiradaMainWindowTest, OnASmallScreenTheWholeListCanBeBroughtIntoView) {
     EXPECT_GE(sub->x(), 0);
     EXPECT_GE(sub->y(), 0);
     for (QScrollBar* bar : {area->horizontalScrollBar(), area->verticalScrollBar()}) {
+        if (!bar->isVisible()) continue;   // the operator scrolls only with the bars he sees
         bar->setValue(bar->maximum());
         QCoreApplication::processEvents();
     }
