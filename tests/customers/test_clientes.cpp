@@ -283,11 +283,11 @@ TEST_F(ClientesTest, LivesAsOneChildOfTheMainWindowsArea) {
     EXPECT_EQ(FrmClientes::showOnCustomer(std::int32_t(ana)), w);
     ASSERT_EQ(area.subWindowList().size(), 1);
     EXPECT_EQ(area.subWindowList()[0]->widget(), w);
-    EXPECT_EQ(Modulo::DadosSelecionados[15], "TV");
+    EXPECT_EQ(Modulo::DadosSelecionados[15] + Modulo::DadosSelecionados[20], "TV110V");
     QPointer<FrmClientes> gone = w;
     Typing::key(search(), Qt::Key_Escape);
     EXPECT_TRUE(waitFor([&] { return gone.isNull(); }));
-    EXPECT_TRUE(Modulo::DadosSelecionados[15].isEmpty());
+    for (int i = 15; i <= 20; ++i) EXPECT_TRUE(Modulo::DadosSelecionados[std::size_t(i)].isEmpty()) << i;
     EXPECT_EQ(Modulo::CodClienteAtual, ana);
     EXPECT_EQ(WindowHost::findList<FrmClientes>(), nullptr);
     WindowHost::setMdiArea(nullptr);
