@@ -108,6 +108,8 @@ TEST_F(BackupTest, TheWindowsScenarios) {
          {{"próprio Banco de Dados"}}, {}, [&] {
              EXPECT_TRUE(enabled("BtIniciar"));
              EXPECT_FALSE(window->findChild<WindowTimer*>("Timer1")->isActive());
+             window.reset();
+             EXPECT_THROW(Backup::copyDatabaseTo(file("atalho.mdb")), DbError) << "the copy itself refuses it too";
              EXPECT_EQ(fileDigest(databasePath()), was);
          }},
         {"a copy replaces the target and opens with the password", [&] {

@@ -1,5 +1,5 @@
-// The customers list and the search that moves it: deletions, appliances, the hand-over to the intake
-// (the name search itself is checked with the workshop list's).
+// The customers list and the searches that move it: deletions, appliances,
+// sorting, the empty table, the new customer, the hand-over to the intake.
 #include "customerdata.h"
 #include "customers/frmclientes.h"
 #include "customers/frmloccliente.h"
@@ -14,6 +14,8 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QRadioButton>
 #include <QTableView>
 
@@ -44,7 +46,31 @@ struct ClientesTest : ProgramFolderTest {
     QString label(const char* name) { return w->findChild<QLabel*>(name)->text(); }
     QLineEdit* search() { return w->findChild<QLineEdit*>("TxtBusca"); }
     void expectPublished() { EXPECT_EQ(Modulo::CodClienteAtual, w->dataFrmClientes().number("Codigo")); }
+    QColor searchColour() { return search()->palette().color(QPalette::Text); }
+    // Types a name into the list's search box and presses Enter.
+    void find(const QString& text) {
+        search()->clear();
+        Typing::type(search(), text);
+        Typing::key(search(), Qt::Key_Return);
+        settle();
+    }
+    void stand(const QString& nome) {
+        ASSERT_TRUE(w->dataFrmClientes().findFirst("Nome = '" + nome + "'"));
+        settle();
+    }
+    // Records MARIA through the new-customer window the list opens.
+    void newCustomer() {
+        ModalScript script([](QWidget* dlg) {
+            Typing::type(txt(dlg, 0), "MARIA");
+            Typing::type(txt(dlg, 1), "RUA B");
+            Typing::type(dlg->findChild<QLineEdit*>("TxtOperador"), "1234");
+            button(dlg, "BtCadastro")->click();
+        }, 10000, "FrmNvCliente");
+        click("BtCad");
+    }
 };
+
+const QStringList WorkButtons = {"BtExcluir", "BtEditar", "BtLocCliente", "BtNvAp", "BtExAp", "BtFazerOs"};
 
 const QString Refused = "ATENÇÃO!\rO Cadastro deste Cliente não poderá ser Excluído\rPorque ";
 const QString Sure = "\r\rTem Certeza que Deseja Excluir O Cadastro deste Cliente?";
@@ -81,6 +107,9 @@ TEST_F(ClientesTest, DeletingCustomersAndAppliances) {
          {{"ANA" + Sure, MsgAnswer::Yes}, {"Cadastro de Cliente Excluído com Sucesso"}},
          {{Names, {"BETO", "CARLA"}}, {Appliances, QStringList{"RADIO"}}, {"SELECT Nome FROM TblApEntregues", {"ANA"}}},
          [&] { EXPECT_EQ(current(), "BETO"); EXPECT_EQ(label("LblNumClientes"), "2"); expectPublished(); }},
+        {"the last row: back to the first", nullptr, [&] { open("CARLA"); click("BtExcluir"); },
+         {{"CARLA" + Sure, MsgAnswer::Yes}, {"Cadastro de Cliente Excluído com Sucesso"}}, {{Names, {"ANA", "BETO"}}},
+         [&] { EXPECT_EQ(current(), "ANA"); EXPECT_EQ(label("Lbl(1)"), "ANA"); EXPECT_EQ(label("LblNumClientes"), "2"); expectPublished(); }},
         {"a failure between the two deletions", [&] {
              raw("CREATE TRIGGER falha BEFORE DELETE ON TblClientes BEGIN SELECT RAISE(ABORT, 'falha simulada'); END");
          }, deleteAna,
@@ -133,6 +162,14 @@ TEST_F(ClientesTest, FindingByCodeOrPhone) {
         {"not digits", nullptr, find("Option1", "1,5", false), {{"DIGITE APENAS NÚMEROS !"}}, {}, on("CARLA")},
         {"a code beyond 32 bits", nullptr, find("Option1", "4294967298"), {{"pelo Código"}}, {}, on("ANA")},
         {"a phone typed with separators, stored with blanks", nullptr, find("Option2", "(12) 3456-7890"), {}, {}, on("BETO", true)},
+        {"a phone stored with punctuation, found by its digits", [&] { ASSERT_TRUE(w->dataFrmClientes().findFirst("Nome = 'ANA'")); },
+         find("Option2", "1933334444"), {}, {}, on("CARLA", true)},
+        {"no criterion", nullptr, find("Option1", ""), {{"Digite algum Critério para a Pesquisa"}}, {}, on("CARLA")},
+        {"a home phone missed: the list stays", nullptr, find("Option2", "1999999999"),
+         {{"Cliente não Localizado pelo Telefone Residencial"}}, {}, on("CARLA")},
+        {"a work phone missed", nullptr, find("Option3", "1911112222"), {{"Cliente não Localizado pelo Telefone Comercial"}}, {}, on("CARLA")},
+        {"a mobile missed (her home phone is no mobile)", nullptr, find("Option4", "1911112222"),
+         {{"Cliente não Localizado pelo Número do Celular"}}, {}, on("CARLA")},
     };
     table << Scenario{"a code", nullptr, [&] { find("Option1", QString::number(beto))(); }, {}, {}, [&] {
         EXPECT_EQ(current(), "BETO");
@@ -189,6 +226,115 @@ TEST_F(ClientesTest, TheShownCustomerIsWhatTheOtherWindowsGet) {
     click("BtFazerOs");
     EXPECT_EQ(model, "t2b");
     EXPECT_EQ(storedRows("SELECT Modelo FROM TblApClientes WHERE ID = " + QString::number(ana)), QStringList{"t2b"});
+}
+
+TEST_F(ClientesTest, NameSearchFollowsTheSortAndRemembersItsText) {
+    addCustomer("MARCOS", "SOROCABA");
+    addCustomer("ANA", "BAURU");
+    addCustomer("MARIA", "AMPARO");
+    addCustomer("100 PEÇAS", "CAMPINAS");
+    addCustomer("A_B LTDA", "CAMPINAS");
+    open();
+    // In name order MARCOS comes first; in city order MARIA (AMPARO) does.
+    find("MAR");
+    EXPECT_EQ(current(), "MARCOS");
+    EXPECT_EQ(searchColour(), QColor(0, 0, 255));
+    w->findChild<QRadioButton*>("OptCidade")->click();
+    settle();
+    EXPECT_EQ(current(), "MARIA");   // first row of the new order
+    stand("ANA");
+    find("mar");   // typed letters become capitals
+    EXPECT_EQ(search()->text(), "MAR");
+    EXPECT_EQ(current(), "MARIA");
+
+    // No match: red, back to the first row of the current order.
+    stand("ANA");
+    find("ZE");
+    EXPECT_EQ(searchColour(), QColor(255, 0, 0));
+    EXPECT_EQ(current(), "MARIA");
+    // "_" and "%" are ordinary characters.
+    find("10_");
+    EXPECT_EQ(searchColour(), QColor(255, 0, 0));
+    find("A_");
+    EXPECT_EQ(current(), "A_B LTDA");
+    EXPECT_EQ(searchColour(), QColor(0, 0, 255));
+    expectPublished();
+
+    w->close();
+    closeAllWindows();
+    open();
+    EXPECT_EQ(search()->text(), "A_");
+    EXPECT_TRUE(w->findChild<QRadioButton*>("OptNome")->isChecked());
+    EXPECT_EQ(current(), "100 PEÇAS");   // sorted by name again
+}
+
+// One list in the main window's area: opening it again, or on a customer,
+// finds the open one; Esc closes it and empties the appliance slots.
+TEST_F(ClientesTest, LivesAsOneChildOfTheMainWindowsArea) {
+    const qint64 ana = addCustomer("ANA");
+    addCustomer("BETO");
+    addAppliance(ana, "TV", "T1");
+    QMdiArea area;
+    area.resize(1200, 800);
+    area.show();
+    WindowHost::setMdiArea(&area);
+    open();
+    EXPECT_EQ(FrmClientes::open(), w);
+    EXPECT_EQ(FrmClientes::showOnCustomer(std::int32_t(ana)), w);
+    ASSERT_EQ(area.subWindowList().size(), 1);
+    EXPECT_EQ(area.subWindowList()[0]->widget(), w);
+    EXPECT_EQ(Modulo::DadosSelecionados[15] + Modulo::DadosSelecionados[20], "TV110V");
+    QPointer<FrmClientes> gone = w;
+    Typing::key(search(), Qt::Key_Escape);
+    EXPECT_TRUE(waitFor([&] { return gone.isNull(); }));
+    for (int i = 15; i <= 20; ++i) EXPECT_TRUE(Modulo::DadosSelecionados[std::size_t(i)].isEmpty()) << i;
+    EXPECT_EQ(Modulo::CodClienteAtual, ana);
+    EXPECT_EQ(WindowHost::findList<FrmClientes>(), nullptr);
+    WindowHost::setMdiArea(nullptr);
+}
+
+TEST_F(ClientesTest, AnEmptyTableLeavesOnlyNewCustomerSortSearchAndClose) {
+    open();
+    EXPECT_EQ(label("LblNumClientes"), "0");
+    for (const QString& b : WorkButtons) EXPECT_FALSE(w->findChild<QPushButton*>(b)->isEnabled()) << b.toStdString();
+    EXPECT_TRUE(w->findChild<QPushButton*>("BtCad")->isEnabled());
+    find("X");
+    EXPECT_EQ(searchColour(), QColor(255, 0, 0));
+    EXPECT_EQ(w->findChild<QTableView*>()->focusPolicy(), Qt::NoFocus);
+
+    // The first customer recorded here can be worked on without reopening.
+    runScenario({"the first customer", nullptr, [&] { newCustomer(); }, {{"Cliente Cadastrado com Sucesso!"}}});
+    EXPECT_EQ(current(), "MARIA");
+    EXPECT_EQ(label("LblNumClientes"), "1");
+    for (const QString& b : WorkButtons) EXPECT_TRUE(w->findChild<QPushButton*>(b)->isEnabled()) << b.toStdString();
+    for (QTableView* v : w->findChildren<QTableView*>()) EXPECT_NE(v->focusPolicy(), Qt::NoFocus);
+    addAppliance(Modulo::CodClienteAtual, "TV", "T1");
+    w->findChild<QRadioButton*>("OptNome")->click();
+    settle();
+    auto* grid2 = w->findChild<DataGrid*>("DBGrid2");
+    EXPECT_TRUE(grid2->view()->model()->flags(grid2->view()->model()->index(0, 2)) & Qt::ItemIsEditable);
+}
+
+TEST_F(ClientesTest, TheListStandsOnTheNewCustomerOrStaysWhereItWas) {
+    addCustomer("ANA");
+    addCustomer("ZECA");
+    open("ZECA");
+    // Closed without saving: same row, same count, same code.
+    ASSERT_TRUE(waitFor([&] { return Modulo::CodClienteAtual == w->dataFrmClientes().number("Codigo"); }));
+    const qint32 before = Modulo::CodClienteAtual;
+    {
+        ModalScript script([](QWidget* dlg) { Typing::key(txt(dlg, 0), Qt::Key_Escape); }, 10000, "FrmNvCliente");
+        click("BtCad");
+    }
+    EXPECT_EQ(current(), "ZECA");
+    EXPECT_EQ(label("LblNumClientes"), "2");
+    EXPECT_EQ(Modulo::CodClienteAtual, before);
+
+    runScenario({"saved", nullptr, [&] { newCustomer(); }, {{"Cliente Cadastrado com Sucesso!"}}});
+    EXPECT_EQ(current(), "MARIA");
+    EXPECT_EQ(label("LblNumClientes"), "3");
+    EXPECT_EQ(label("Lbl(1)"), "MARIA");
+    expectPublished();
 }
 
 TARVEL_TEST_MAIN()

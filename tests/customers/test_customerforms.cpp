@@ -45,6 +45,7 @@ TEST_F(CustomerFormsTest, ANewCustomer) {
             dlg.show();
             Typing::type(txt(&dlg, 0), "joão ");
             Typing::type(txt(&dlg, 1), address);
+            Typing::type(txt(&dlg, 7), "(12) 3456-7890");
             Typing::type(txt(&dlg, 10), "abc");
             Typing::type(operador(&dlg), password);
             EXPECT_EQ(button(&dlg, "BtCadastro")->isEnabled(), !password.isEmpty());
@@ -56,11 +57,14 @@ TEST_F(CustomerFormsTest, ANewCustomer) {
             EXPECT_EQ(dlg.result() == QDialog::Accepted, !dlg.isVisible());
         };
     };
+    // The company's city, state and postal-code region are the defaults; a phone keeps each digit in its place.
+    const auto company = [] { Database::openDefault().execute("UPDATE TblEmpresa SET Cidade = 'campinas', Estado = 'sp', Cep = '13083-970'"); };
     runScenarios({
-        {"an address of blanks, then a real one", nullptr, fill("   ", "1234", true),
+        {"an address of blanks, then a real one", company, fill("   ", "1234", true),
          {{Blank}, {"Cliente Cadastrado com Sucesso!"}},
-         {{"SELECT Nome, Endereco, Celular, substr(DataCadastro, 1, 10) = '" + Clock::today().toString(Qt::ISODate) +
-               "' FROM TblClientes", {"JOÃO|RUA DAS FLORES, 10||1"}}}},
+         {{"SELECT Nome, Endereco, Cidade, Estado, Cep, TelResidencia, Celular, substr(DataCadastro, 1, 10) = '" +
+               Clock::today().toString(Qt::ISODate) + "' FROM TblClientes",
+           {"JOÃO|RUA DAS FLORES, 10|CAMPINAS|SP|13.000-000|12  3456 7890||1"}}}},
         {"no password, no save", nullptr, fill("RUA A", ""), {}, {{"SELECT Nome FROM TblClientes", {}}}},
     });
 }
@@ -155,6 +159,11 @@ TEST_F(CustomerFormsTest, EditingACustomer) {
     }, customers);
 }
 
+TEST(SoNumeros, KeepsEveryDigitInItsPlace) {
+    EXPECT_EQ(FrmNvCliente::soNumeros("(12) 3456-7890"), " 12  3456 7890");
+    EXPECT_EQ(FrmNvCliente::soNumeros("0a9/"), "0 9 ");
+}
+
 TEST(GeraNumSerie, HasTheExactForm) {
     EXPECT_EQ(GeraNumSerie(QDateTime(QDate(2026, 3, 5), QTime(9, 7)), 4, "AB"), "260305090704-AB");
     EXPECT_EQ(GeraNumSerie(QDateTime(QDate(2031, 12, 31), QTime(23, 59)), 98, ""), "311231235998-");
@@ -172,15 +181,17 @@ TEST_F(CustomerFormsTest, AnApplianceOfTheCustomer) {
         db.execute("UPDATE TblEmpresa SET Sigla = 'AT'");
         Clock::set(QDateTime(QDate(2026, 3, 5), QTime(9, 7)));
     };
-    // Fills the window (blanks for the serial number) and saves `saves` times.
-    const auto save = [&](const QString& serial, int saves) {
+    // Fills the window (blanks for the serial number) and saves `saves` times; a
+    // model not typed is pasted as it stands.
+    const auto save = [&](const QString& serial, int saves, const QString& brand = "SONY",
+                          std::optional<QString> model = std::nullopt) {
         return [=, &dlg] {
             dlg = std::make_unique<FrmApCliente>();
             dlg->show();
             EXPECT_EQ(dlg->findChild<QLineEdit*>("TxtNmCliente")->text(), "ANA");
             dlg->findChild<QComboBox*>("Combo(0)")->setCurrentText("TELEVISOR");
-            dlg->findChild<QComboBox*>("Combo(1)")->setCurrentText("SONY");
-            Typing::type(txt(dlg.get(), 0), "tp-21'x");
+            dlg->findChild<QComboBox*>("Combo(1)")->setCurrentText(brand);
+            model ? txt(dlg.get(), 0)->setText(*model) : Typing::type(txt(dlg.get(), 0), "tp-21'x");
             Typing::type(txt(dlg.get(), 3), "220v");
             Typing::type(txt(dlg.get(), 2), serial);
             for (int i = 0; i < saves; ++i) dlg->BtCadastrar_Click();
@@ -198,8 +209,17 @@ TEST_F(CustomerFormsTest, AnApplianceOfTheCustomer) {
              EXPECT_TRUE(QRegularExpression("^1\\|TELEVISOR\\|SONY\\|TP-21X\\|2603050907\\d\\d-AT\\|220V$").match(rows[0]).hasMatch())
                  << rows[0].toStdString();
          }},
-        {"four characters are a serial number", nullptr, save("ab12", 1), {{"Aparelho Cadastrado com Sucesso!"}},
-         {{stored, {"1|TELEVISOR|SONY|TP-21X|AB12|220V"}}}},
+        {"four characters are a serial number; the boxes cleared for the next", nullptr, save("ab12", 1),
+         {{"Aparelho Cadastrado com Sucesso!"}}, {{stored, {"1|TELEVISOR|SONY|TP-21X|AB12|220V"}}}, [&] {
+             EXPECT_TRUE(txt(dlg.get(), 0)->text().isEmpty() && txt(dlg.get(), 2)->text().isEmpty());
+             EXPECT_EQ(txt(dlg.get(), 3)->text(), "220V");
+             EXPECT_EQ(dlg->findChild<QComboBox*>("Combo(0)")->currentText(), "TELEVISOR");
+             EXPECT_TRUE(dlg->isVisible());
+         }},
+        {"a model pasted in small letters is stored in capitals", nullptr, save("ab12", 1, "SONY", "tp-21x"),
+         {{"Aparelho Cadastrado com Sucesso!"}}, {{stored, {"1|TELEVISOR|SONY|TP-21X|AB12|220V"}}}},
+        {"no brand", nullptr, save("ab12", 1, ""), {{"Digite a Marca do Aparelho"}}, {{stored, {}}}},
+        {"no model", nullptr, save("ab12", 1, "SONY", ""), {{"Digite a Modelo do Aparelho"}}, {{stored, {}}}},
     }, given, [&] { dlg.reset(); });
 }
 

@@ -90,6 +90,7 @@ TEST_F(OperatorAdminTest, NewOperator) {
                          perform(nv, "TxtNvUsuario= ana ;TxtSnNvUsuario=9182;BtCadastrar");
                          EXPECT_FALSE(child(nv, "BtCadastrar")->isEnabled());
                          EXPECT_EQ(rights("ANA"), "000000110");
+                         EXPECT_EQ(rows("SELECT NomeOperador FROM TblOperador ORDER BY rowid"), "ADMINISTRADOR,PEDRO,ANA");
                      }, {ok("Operador:  ANA \rCadastrado Com Sucesso !")}, passwords, stored(1234, 9182) + "," +
                      QString::number(Schema::passwordToStored(4567))});
     steps.push_back({"a new window ticks Ini alone", [&] {

@@ -1,5 +1,8 @@
-// The pickup-receipt list, as one table of scenarios on the real window.
+// The pickup-receipt list, as one table of scenarios on the real window; the
+// main window's entry for it.
+#include "app/apptest.h"
 #include "pickups/frmretirada.h"
+#include "pickups/pickupwindows.h"
 #include "printing/printdata.h"
 #include "store/globals.h"
 #include "support/windowscenario.h"
@@ -7,7 +10,10 @@
 #include "ui/windowhost.h"
 
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTableView>
 
 using namespace Scenario;
@@ -33,6 +39,12 @@ struct RetiradaTest : WindowTest {
     QString shown(int i) { return WindowTest::shown(QStringLiteral("Txt(%1)").arg(i)); }
     void stand(const QString& nome) { ASSERT_TRUE(data().findFirst("Nome = '" + nome + "'")); }
     bool readOnly() { return child<QLineEdit>(window.get(), "Txt(0)")->isReadOnly(); }
+    // Searches by name: the row it stands on and the search text's colour.
+    QString find(const QString& typed) {
+        act("TxtBusca=" + typed + ";TxtBusca@Return");
+        const QColor colour = child(window.get(), "TxtBusca")->palette().color(QPalette::Text);
+        return current() + (colour == QColor(0, 0, 255) ? "|blue" : colour == QColor(255, 0, 0) ? "|red" : "|" + colour.name());
+    }
 };
 
 void printNow(QWidget* p) { p->findChild<WindowTimer*>("TimerRetirada")->fire(); }
@@ -70,6 +82,14 @@ TEST_F(RetiradaTest, Scenarios) {
              act("TxtBusca=car;TxtBusca@Return");
              EXPECT_EQ(order() + "|" + current(), "ANA,BRUNO,CARLA|CARLA");
              EXPECT_TRUE(child<QRadioButton>(window.get(), "OptBairro")->isChecked());
+         }},
+        {"a search: found in blue; none in red, back to the first name", [&] {
+             EXPECT_EQ(find("bru"), "BRUNO|blue");
+             EXPECT_EQ(find("ZE"), "ANA|red");
+             stand("CARLA");
+             EXPECT_EQ(find(""), "ANA|blue") << "an empty text matches the first name";
+             EXPECT_EQ(find("*"), "ANA|red") << "a wildcard is a plain character";
+             EXPECT_EQ(find("%"), "ANA|red");
          }},
         {"No deletes nothing", [&] { stand("BRUNO"); act("BtExcluir"); },
          {no("Confirma a Exclusão do Comprovante de Retirada Selecionado")}, nomes, "ANA,BRUNO,CARLA"},
@@ -134,6 +154,52 @@ TEST_F(RetiradaTest, Scenarios) {
              EXPECT_FALSE(Modulo::NovaRetiradaSalva);
          }, {no()}},
     });
+}
+
+using RetiradaMainWindowTest = MainWindowTest;
+
+TEST_F(RetiradaMainWindowTest, TheMainWindowsEntryOpensTheListBesideTheOthers) {
+    start();
+    EXPECT_FALSE(action("MnuCompRet")->isEnabled());
+    mdi.reset();
+    registerPickupWindows();
+    start();
+    QAction* entry = action("MnuCompRet");
+    ASSERT_TRUE(entry->isEnabled());
+    EXPECT_EQ(entry->shortcut(), QKeySequence(Qt::Key_F8));
+    entry->trigger();
+    auto* list = WindowHost::findList<FrmRetirada>();
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->windowTitle(), "Comprovante de Retirada");
+    EXPECT_EQ(mdi->findChild<QMdiArea*>()->subWindowList().size(), 1);
+    entry->trigger();   // one list only
+    EXPECT_EQ(mdi->findChild<QMdiArea*>()->subWindowList().size(), 1);
+}
+
+// On a 1024 x 768 screen the whole list can be brought into view: its left
+// side with the names, and its right side with the close button.
+TEST_F(RetiradaMainWindowTest, OnASmallScreenTheWholeListCanBeBroughtIntoView) {
+    registerPickupWindows();
+    start();
+    mdi->resize(1024, 740);
+    mdi->show();
+    action("MnuCompRet")->trigger();
+    QCoreApplication::processEvents();
+    auto* area = mdi->findChild<QMdiArea*>();
+    ASSERT_EQ(area->subWindowList().size(), 1);
+    QMdiSubWindow* sub = area->subWindowList().first();
+    const QWidget* close = WindowHost::findList<FrmRetirada>()->findChild<QWidget*>("BtFechar");
+    // The operator scrolls with the bars he sees, the area's and the list's own.
+    const auto scroll = [&](bool toEnd) {
+        for (QScrollBar* bar : mdi->findChildren<QScrollBar*>())
+            if (bar->isVisible()) bar->setValue(toEnd ? bar->maximum() : bar->minimum());
+        QCoreApplication::processEvents();
+    };
+    scroll(false);
+    EXPECT_GE(sub->x(), 0);
+    EXPECT_GE(sub->y(), 0);
+    scroll(true);
+    EXPECT_EQ(close->visibleRegion(), QRegion(close->rect())) << close->mapTo(area->viewport(), QPoint(0, 0)).x();
 }
 
 TARVEL_TEST_MAIN()

@@ -3,6 +3,8 @@
 #include "support/windowscenario.h"
 #include "ui/gridmodel.h"
 
+#include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTableView>
@@ -130,6 +132,49 @@ TEST_F(AdvancedTest, AtMostTwoOperators) {
     });
 }
 
+// The operators grid hands the chosen operator to the rights and delete windows, and reads the rows again after them.
+TEST_F(AdvancedTest, TheOperatorsGridHandsTheChosenOneOn) {
+    execute("INSERT INTO TblOperador (NomeOperador, Senha, Ini) VALUES ('PEDRO', 10727, 1)");
+    ConfigAvancadas w;
+    w.show();
+    auto* grid = w.findChild<DataGrid*>("DBGrid1");
+    const auto shown = [grid] {
+        QStringList cells;
+        for (int r = 0; r < grid->model()->rowCount(); ++r)
+            for (int c = 0; c < grid->model()->columnCount(); ++c) cells << grid->model()->index(r, c).data().toString();
+        return cells.join('|');
+    };
+    const auto choose = [&](const QString& nome) {
+        for (int r = 0; r < grid->model()->rowCount(); ++r)
+            for (int c = 0; c < grid->model()->columnCount(); ++c)
+                if (grid->model()->index(r, c).data().toString() == nome) grid->view()->setCurrentIndex(grid->model()->index(r, c));
+    };
+    QString before, title;
+    run({
+        {"the rights of the one chosen", [&] {
+             choose("PEDRO");
+             before = shown();
+             ModalScript alt([&](QWidget* dlg) {
+                 title = dlg->windowTitle();
+                 child<QCheckBox>(dlg, "Check9")->setChecked(true);
+                 perform(dlg, "TxtOperador=1234;BtAlterar;BtFechar");
+             }, 10000, "FrmAltAcesso");
+             w.BtAltAcesso_Click();
+             EXPECT_EQ(title, "Alterar Níveis de Acesso para o Operador: PEDRO");
+             EXPECT_NE(shown(), before) << "the grid shows the new rights";
+         }, {ok("Níveis de Acesso do Operador: PEDRO\rAlterados Com Sucesso !")}, "SELECT Fnr <> 0 FROM TblOperador WHERE NomeOperador = 'PEDRO'", "1"},
+        {"the one chosen deleted; the grid without him", [&] {
+             choose("PEDRO");
+             ModalScript ex([&](QWidget* dlg) {
+                 EXPECT_EQ(child<QLabel>(dlg, "LblExOp")->text(), "PEDRO");
+                 perform(dlg, "TxtOperador=1234;BtExcluir;BtFechar");
+             }, 10000, "FrmExOperador");
+             w.BtExOp_Click();
+             EXPECT_EQ(grid->model()->rowCount(), 1);
+         }, {ok("OPERADOR: PEDRO\rEXCLUÍDO COM SUCESSO !")}, "SELECT NomeOperador FROM TblOperador", "ADMINISTRADOR"},
+    });
+}
+
 // Restrictions: deleting needs Rst and moves to the next row, or the first; a reason typed is written on closing.
 TEST_F(RestrictionsTest, Scenarios) {
     for (const char* cliente : {"ANA", "BETO", "CAIO"})
@@ -171,6 +216,13 @@ TEST_F(RestrictionsTest, Scenarios) {
          }, {yes("Número: 1\r"), ok("Ocorreu um Erro ao tentar Excluir esta Restrição!\r")}, cliente, "ANA,BETO"},
         {"Yes on the first moves to the next", [&] { act("BtExRestricao"); EXPECT_EQ(current(), "BETO"); }, {yes()}, cliente, "BETO"},
         {"with none left the question comes, its parts empty", [&] { act("BtExRestricao"); act("BtExRestricao"); }, {yes(), yes("Confirma Exclusão da Restrição Número: \rAdiciona em: \rpor: ")}, cliente, ""},
+        {"\"Adicionar Restrição\" reads those added elsewhere and stands on the last", [&] {
+             for (const char* c : {"DAVI", "EVA"})
+                 execute("INSERT INTO TblRestricao (IdCliente, Cliente, Motivo, Tipo) VALUES (2, ?, 'DEVE', 'AVISO')", {QString::fromLatin1(c)});
+             act("BtNvRestricao");
+             EXPECT_EQ(current(), "EVA");
+             EXPECT_EQ(window->findChild<DataGrid*>("DBGrid2")->model()->rowCount(), 2);
+         }, {}, cliente, "DAVI,EVA"},
     });
 }
 

@@ -88,6 +88,11 @@ TEST_F(ConfigTest, DeletionRemovesOnlyTheSelectedRow) {
     run({
         {"nothing selected", [&] { w.BtExMarca_Click(); }, {ok("Selecione a Marca a ser Excluída !!!")}, marcas,
          "PHILCO,Lg,LG,SONY"},
+        {"a current entry the operator unselected", [&] {
+             list->setCurrentRow(1);
+             list->currentItem()->setSelected(false);
+             w.BtExMarca_Click();
+         }, {ok("Selecione a Marca a ser Excluída !!!")}, marcas, "PHILCO,Lg,LG,SONY"},
         {"the selected row alone", [&] {
              list->setCurrentRow(2);
              w.BtExMarca_Click();
