@@ -8,6 +8,7 @@
 #include "store/clock.h"
 #include "store/globals.h"
 #include "support/fixture.h"
+#include "support/modal.h"
 #include "support/printedpages.h"
 #include "support/testmain.h"
 #include "ui/windowhost.h"
@@ -184,6 +185,91 @@ TEST_F(DeliveredPrintTest, LongFieldsPrintWholeInsideThePage) {
             expectWholeInside(pg, listed);
         }
     }
+}
+
+// One row of the list, each field in its column of the 8-point face (the
+// exit date right after the entry date), under the headings of the
+// 10-point face; the page header with the date and time of issue.
+TEST_F(DeliveredPrintTest, TheListRowInItsColumns) {
+    addDelivered(42, "ANA", {{"Tipo", "GAR. DE SERVIÇO"}, {"Status", "SEM CONSERTO"}, {"Dias", 15},
+                             {"Acessorios", "CABO"}, {"Modelo", "PH29"}});
+    expectBoxes(runList("Option1"), {Sent});
+    ASSERT_EQ(pageCounts(*printer.target), std::vector<int>{1});
+    const RecordedPage& pg = doc().pages[0];
+    EXPECT_EQ(pg.orientation, PrintOrientation::Landscape);
+    const auto col = [](double size, int n, bool bold = false) {
+        return (n - 1) * PrintMetrics::averageCharWidth(PrintFont{QStringLiteral("Arial Narrow"), size, bold});
+    };
+    const PrintOp* os = pg.findText(" 42 ");
+    ASSERT_TRUE(os);
+    EXPECT_TRUE(pg.fontOf(*os).bold);
+    EXPECT_NEAR(os->x, col(8, 2, true), 0.05);
+    QStringList row;
+    for (const PrintOp* t = after(pg, os); t && std::abs(t->y - os->y) < 0.05; t = after(pg, t)) {
+        row << t->text;
+        EXPECT_FALSE(pg.fontOf(*t).bold) << t->text.toStdString();
+        EXPECT_EQ(pg.fontOf(*t).size, 8) << t->text.toStdString();
+    }
+    EXPECT_EQ(row, (QStringList{"20/11/2026", "05/12/2026", "ANA", "TELEVISOR", "PHILCO", "PH29", "GAR. DE SERVIÇO",
+                                "SEM CONSERTO", " 15 ", "R$ 150,50"}));
+    const double blank = PrintMetrics::textWidth(PrintFont{QStringLiteral("Arial Narrow"), 8}, " ");
+    const PrintOp* in = pg.findText("20/11/2026");
+    EXPECT_NEAR(in->x, col(8, 12), 0.05);
+    EXPECT_NEAR(pg.findText("05/12/2026")->x, in->x + PrintMetrics::textWidth(pg.fontOf(*in), "20/11/2026") + 2 * blank,
+                0.05);
+    for (const auto& [text, at] : {std::pair{"TELEVISOR", 93}, std::pair{"PHILCO", 122}, std::pair{"PH29", 146},
+                                   std::pair{"GAR. DE SERVIÇO", 170}, std::pair{"SEM CONSERTO", 194},
+                                   std::pair{" 15 ", 217}, std::pair{"R$ 150,50", 225}})
+        EXPECT_NEAR(pg.findText(QString::fromUtf8(text))->x, col(8, at), 0.05) << text;
+    const PrintOp* second = after(pg, pg.findText("R$ 150,50"));
+    EXPECT_EQ(second->text, QStringLiteral("Defeito: NÃO LIGA   Acessórios: CABO   Técnico: CARLOS"));
+    EXPECT_NEAR(second->x, col(8, 23), 0.05);
+    // The headings.
+    QStringList headings;
+    const PrintOp* h = pg.findText("OS");
+    EXPECT_NEAR(h->x, col(10, 2), 0.05);
+    for (; h && std::abs(h->y - pg.findText("OS")->y) < 0.05; h = after(pg, h)) {
+        headings << h->text;
+        EXPECT_EQ(pg.fontOf(*h).size, 10);
+    }
+    EXPECT_EQ(headings, (QStringList{"OS", "ENTRADA", "SAÍDA", "CLIENTE", "APARELHO", "MARCA", "MODELO", "TIPO", "STATUS",
+                                     "DIAS", "VALOR"}));
+    EXPECT_NEAR(pg.findText("CLIENTE")->x, col(10, 35), 0.05);
+    EXPECT_NEAR(pg.findText("APARELHO")->x, col(10, 72), 0.05);
+    // The header: the shop in 18 points, the title in 14, issued now.
+    EXPECT_EQ(pg.fontOf(*pg.findText("ELETRÔNICA ÁGIL")).size, 18);
+    const PrintOp* title = pg.findText("=== Relatório de Aparelhos ENTREGUES ===");
+    EXPECT_EQ(pg.fontOf(*title).size, 14);
+    const PrintOp* issued = pg.findText("Emissão");
+    EXPECT_TRUE(pg.fontOf(*issued).underline);
+    for (const char* t : {"06/12/2026", "15:20:05", "Página: "}) {
+        ASSERT_TRUE(pg.findText(t)) << t;
+        EXPECT_NEAR(pg.findText(t)->y, issued->y, 0.05) << t;
+    }
+}
+
+// "OS Selecionada" prints the report of the row the list had current,
+// whatever the list's filter, and the dialog closes after it.
+TEST_F(DeliveredPrintTest, SelectedOrderPrintsItsReport) {
+    addDelivered(41, "ANA");
+    const qint64 id = addDelivered(42, "BRUNO");
+    addDelivered(43, "CARLA");
+    Modulo::IdApEntregueAtual = std::int32_t(id);
+    Modulo::SqlFiltroEntregues = "SELECT * FROM TblApEntregues WHERE Os = 41";
+    FrmImpApEntr w;
+    EXPECT_TRUE(w.findChild<QRadioButton*>("Option3")->isChecked());
+    EXPECT_FALSE(w.findChild<QRadioButton*>("Option2")->isEnabled());
+    ModalScript script([](QWidget* d) { d->findChild<WindowTimer*>("Timer2")->fire(); }, 10000, "FrmImpDtApEnt");
+    const QList<ShownBox> boxes = boxesDuring([&w] { w.findChild<QPushButton*>("BtImprimir")->click(); });
+    EXPECT_TRUE(script.done());
+    expectBoxes(boxes, {Sent});
+    EXPECT_EQ(w.result(), QDialog::Accepted);
+    ASSERT_EQ(pageCounts(*printer.target), std::vector<int>{1});
+    const RecordedPage& pg = doc().pages[0];
+    EXPECT_TRUE(pg.findText("00042"));
+    EXPECT_TRUE(pg.findText("BRUNO"));
+    EXPECT_FALSE(pg.findText("ANA"));
+    EXPECT_FALSE(pg.findText("CARLA"));
 }
 
 TARVEL_TEST_MAIN()
