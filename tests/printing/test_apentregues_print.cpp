@@ -220,7 +220,11 @@ TEST_F(DeliveredPrintTest, TheListRowInItsColumns) {
     for (const auto& [text, at] : {std::pair{"TELEVISOR", 93}, std::pair{"PHILCO", 122}, std::pair{"PH29", 146},
                                    std::pair{"GAR. DE SERVIÇO", 170}, std::pair{"SEM CONSERTO", 194},
                                    std::pair{" 15 ", 217}, std::pair{"R$ 150,50", 225}})
-        EXPECT_NEAR(pg.findText(QString::fromUtf8(text))->x, col(8, at), 0.05) << text;
+        if (const PrintOp* t = pg.findText(QString::fromUtf8(text))) {
+            EXPECT_NEAR(t->x, col(8, at), 0.05) << text;
+        } else {
+            ADD_FAILURE() << text;
+        }
     const PrintOp* second = after(pg, pg.findText("R$ 150,50"));
     EXPECT_EQ(second->text, QStringLiteral("Defeito: NÃO LIGA   Acessórios: CABO   Técnico: CARLOS"));
     EXPECT_NEAR(second->x, col(8, 23), 0.05);

@@ -394,6 +394,47 @@ TEST_F(FrmImpressaoTest, ServiceOrderPageLayout) {
                   "SELECT * FROM TblApEntregues WHERE Aparelho = 'TELEVISOR' AND Marca = 'PHILCO' AND Modelo = 'PH29' "
                   "AND NumSerie = 'SN12345'");
 
+        // Each row's entries side by side: the left part's label and the
+        // order column's label on one line, each value right after its label.
+        const double line = PrintMetrics::lineHeight(narrow(10));
+        const std::pair<QString, QString> rows[] = {
+            {"Nome:", "Hora:"}, {"Endereço:", "Via:"}, {"Complemento:", "Tipo:"}, {"Bairro:", "Atendimento:"},
+            {"Cidade:", "Operador:"}, {QString(140, '-'), "Status:"},
+            {"---------- DADOS DO APARELHO ----------", "Prioridade:"}, {{}, "Técnico:"}, {"Aparelho:", "Conclusão:"},
+            {"Chassis:", QString(40, '-')}, {"Defeito:", "--- GARANTIA FÁBRICA ---"}, {"Estado do Aparelho:", "Loja:"},
+            {"Acessórios:", "Data Compra:"}, {"Manut.Anteriores:", "Nota Fiscal:"}, {"OBS:", "Gar.Comp.:"}};
+        double previous = entrada->y;
+        for (const auto& [left, right] : rows) {
+            const PrintOp* r = pg.findText(right);
+            ASSERT_TRUE(r) << right.toStdString();
+            EXPECT_NEAR(r->x, col118 + PrintMetrics::textWidth(narrow(10), "| "), Tol) << right.toStdString();
+            EXPECT_NEAR(r->y - previous, line, Tol) << right.toStdString();
+            previous = r->y;
+            if (left.isEmpty()) continue;
+            const PrintOp* l = pg.findText(left);
+            ASSERT_TRUE(l) << left.toStdString();
+            EXPECT_NEAR(l->y, r->y, Tol) << left.toStdString();
+        }
+        const std::pair<const char*, const char*> values[] = {
+            {"Endereço:", "RUA DAS ACÁCIAS, 120"}, {"Complemento:", "APTO 3"}, {"Bairro:", "JARDIM SÃO JOÃO"},
+            {"Cidade:", "CAMPINAS"}, {"Estado:", "SP"}, {"Tel.Res.:", "(19) 3232-1111"}, {"Tel.Com.:", "(19) 3232-2222"},
+            {"Fax:", "(19) 3232-3333"}, {"Celular:", "(19) 99999-4444"}, {"Tipo:", "ORÇAMENTO"},
+            {"Atendimento:", "INTERNO"}, {"Operador:", "ADMINISTRADOR"}, {"Status:", "EM SERVIÇO"},
+            {"Aparelho:", "TELEVISOR"}, {"Marca:", "PHILCO"}, {"Modelo:", "PH29"}, {"Chassis:", "CH-77"},
+            {"Num Série:", "SN12345"}, {"Tensão:", "110V"}, {"Defeito:", "NÃO LIGA"},
+            {"Estado do Aparelho:", "RISCOS NA TAMPA"}, {"Acessórios:", "CONTROLE REMOTO"}, {"Loja:", "CASAS BAHIA"},
+            {"Nota Fiscal:", "NF 5555"}, {"Gar.Comp.:", "12 MESES"}};
+        for (const auto& [label, value] : values) {
+            const PrintOp* v = after(pg, pg.findText(QString::fromUtf8(label)));
+            ASSERT_TRUE(v) << label;
+            EXPECT_EQ(v->text, QString::fromUtf8(value)) << label;
+            EXPECT_EQ(pg.fontOf(*v).bold, QStringList({"Aparelho:", "Marca:", "Modelo:", "Loja:"}).contains(label))
+                << label;
+        }
+        EXPECT_NEAR(pg.findText("--- ORDEM DE SERVIÇO ---")->x, column(narrow(10), 120), Tol);
+        EXPECT_NEAR(pg.findText("--- ORDEM DE SERVIÇO ---")->y, pg.findText("---------- DADOS DO CLIENTE ----------")->y,
+                    Tol);
+
         // The name row in italics, then the four tags.
         const PrintOp* serie = pg.findText("Número de Série");
         EXPECT_NEAR(serie->x, 166, Tol);
@@ -406,6 +447,43 @@ TEST_F(FrmImpressaoTest, ServiceOrderPageLayout) {
             numbers += t->text == number && pg.fontOf(*t).size == 20 && pg.fontOf(*t).italic;
         EXPECT_EQ(numbers, 4);
         EXPECT_EQ(count(pg, "EA"), 4);
+        // Row 29, the customer's name under the signature line, in italics;
+        // then the tags' row of dashes, the four tags with the date after the
+        // first, the serial number and the name.
+        const PrintOp* nameRow = after(pg, after(pg, pg.findText(QString(50, '_'))));
+        EXPECT_EQ(nameRow->text, "JOSÉ DA CONCEIÇÃO");
+        EXPECT_EQ(pg.fontOf(*nameRow), narrow(10, false, true));
+        EXPECT_NEAR(nameRow->x, column(narrow(10, false, true), 12), Tol);
+        const PrintOp* dashes = after(pg, nameRow);
+        EXPECT_EQ(dashes->text, QString(138, '-'));
+        EXPECT_EQ(pg.fontOf(*dashes), narrow(14, false, true));
+        EXPECT_NEAR(dashes->y, nameRow->y + PrintMetrics::lineHeight(narrow(10, false, true)), Tol);
+        const PrintOp* first = after(pg, dashes);
+        EXPECT_NEAR(first->x, column(narrow(8, true, true), 3), Tol);
+        QStringList tags;
+        const PrintOp* t = first;
+        const PrintOp* date = nullptr;
+        for (; t && std::abs(t->y - first->y) < Tol; t = after(pg, t)) {
+            tags << t->text;
+            if (t->text == "01/12/2026") date = t;
+            const double size = t->text == number ? 20 : t->text == "Número de Série" ? 9 : 8;
+            const bool bold = t->text != "01/12/2026" && t->text != "Número de Série";
+            EXPECT_EQ(pg.fontOf(*t), narrow(size, bold, true)) << t->text.toStdString();
+        }
+        EXPECT_EQ(tags, (QStringList{"ORÇ", number, "EA", "01/12/2026", "ORÇ", number, "EA", "ORÇ", number, "EA", "ORÇ",
+                                     number, "EA", "Número de Série"}));
+        ASSERT_TRUE(date);
+        EXPECT_NEAR(after(pg, date)->x - date->x - PrintMetrics::textWidth(narrow(8, false, true), date->text),
+                    27 * PrintMetrics::textWidth(narrow(8, true, true), " "), Tol);
+        const double line9 = PrintMetrics::lineHeight(narrow(9, false, true));
+        ASSERT_TRUE(t);
+        EXPECT_EQ(t, serieValue);
+        EXPECT_NEAR(t->y, first->y + line9, Tol);
+        const PrintOp* lastName = after(pg, t);
+        EXPECT_EQ(lastName->text, "JOSÉ DA CONCEIÇÃO");
+        EXPECT_EQ(pg.fontOf(*lastName), narrow(9, false, true));
+        EXPECT_NEAR(lastName->x, 0, Tol);
+        EXPECT_NEAR(lastName->y, t->y + line9, Tol);
         Database::openDefault().execute(QStringLiteral("DELETE FROM TblManutencao"));
     }
 }
@@ -539,6 +617,26 @@ TEST_F(FrmImpressaoTest, TheCustomersStub) {
             ASSERT_TRUE(msg) << m;
             EXPECT_EQ(pg.fontOf(*msg), narrow(8));
         }
+        // The trade name's line: "Ordem de Serviço:" underlined at column 43.
+        const PrintOp* title = after(pg, shop);
+        EXPECT_EQ(title->text, "Ordem de Serviço:");
+        EXPECT_EQ(pg.fontOf(*title), (PrintFont{QStringLiteral("Arial Narrow"), 13, false, !alone, true}));
+        EXPECT_NEAR(title->x, column(pg.fontOf(*title), 43), Tol);
+        // The customer and the appliance, a line each.
+        QStringList body;
+        const PrintOp* cliente = findLast(pg, QStringLiteral("Cliente:"));
+        EXPECT_NEAR(cliente->x, 0, Tol);
+        for (const PrintOp* t = cliente; t && t->text != "Tarvel"; t = after(pg, t)) {
+            body << t->text;
+            EXPECT_EQ(pg.fontOf(*t), narrow(8, t == after(pg, cliente))) << t->text.toStdString();
+        }
+        EXPECT_EQ(body, (QStringList{"Cliente:", "JOSÉ DA CONCEIÇÃO", "Aparelho:", "TELEVISOR", "Marca:", "PHILCO",
+                                     "Modelo:", "PH29", "Núm.de Série", "SN12345", "Defeito:", "NÃO LIGA",
+                                     "Estado do aparelho:", "RISCOS NA TAMPA", "Acessórios", "CONTROLE REMOTO"}));
+        const double line8 = PrintMetrics::lineHeight(narrow(8));
+        for (const auto& [text, lines] : {std::pair{"Aparelho:", 1}, std::pair{"Defeito:", 2},
+                                          std::pair{"Estado do aparelho:", 3}, std::pair{"Acessórios", 4}})
+            EXPECT_NEAR(findLast(pg, QString::fromUtf8(text))->y, cliente->y + lines * line8, Tol) << text;
         // The footer: italic from column 142 on the accessories' line, the
         // address upright at column 146 below it.
         const PrintOp* footer = pg.findText("Tarvel");
@@ -563,6 +661,7 @@ TEST_F(FrmImpressaoTest, TheCustomersStub) {
 // report: each block's line of data in its columns, its defect line and
 // all five parts lines.
 TEST_F(FrmImpressaoTest, PreviousRepairsOfTheSameApplianceOnly) {
+    setCompany({{"NomeFantasia", QStringLiteral("ELETRÔNICA ÁGIL")}});
     const qint64 os = addOrder();
     addDelivered(101, {{"Nome", QStringLiteral("ANA")}, {"Tipo", QStringLiteral("GAR. DE SERVIÇO")}});
     addDelivered(102);
@@ -595,7 +694,7 @@ TEST_F(FrmImpressaoTest, PreviousRepairsOfTheSameApplianceOnly) {
         row << t->text;
         EXPECT_FALSE(pg.fontOf(*t).bold) << t->text.toStdString();
     }
-    EXPECT_EQ(row, (QStringList{"01/03/2025", "10/03/2025", "ANA", "TELEVISOR", "PHILCO", "PH29", "GAR. DE SERVIÇO",
+    ASSERT_EQ(row, (QStringList{"01/03/2025", "10/03/2025", "ANA", "TELEVISOR", "PHILCO", "PH29", "GAR. DE SERVIÇO",
                                 "PRONTO", " 9 ", "R$ 150,50"}));
     for (const auto& [text, at] : {std::pair{"01/03/2025", 12}, std::pair{"TELEVISOR", 93}, std::pair{"PHILCO", 122},
                                    std::pair{"PH29", 146}, std::pair{"PRONTO", 194}, std::pair{" 9 ", 217},
@@ -615,7 +714,16 @@ TEST_F(FrmImpressaoTest, PreviousRepairsOfTheSameApplianceOnly) {
     for (const char* other : {" 900 ", " 901 ", " 902 ", " 903 "}) EXPECT_FALSE(pg.findText(other)) << other;
     // The page header: the shop, the title, the date, time and page.
     const PrintOp* issued = pg.findText(QStringLiteral("Emissão"));
-    for (const char* t : {"06/12/2026", "15:20", "Página: "}) EXPECT_NEAR(pg.findText(t)->y, issued->y, Tol) << t;
+    EXPECT_TRUE(pg.fontOf(*issued).underline);
+    for (const char* t : {"06/12/2026", "15:20", "Página: "}) {
+        ASSERT_TRUE(pg.findText(t)) << t;
+        EXPECT_NEAR(pg.findText(t)->y, issued->y, Tol) << t;
+    }
+    const PrintOp* title = pg.findText(QStringLiteral("=== Manutenções Anteriores do Aparelho: TELEVISOR Marca: PHILCO "
+                                                      "Modelo: PH29 Número de Série: SN12345 ==="));
+    ASSERT_TRUE(title);
+    EXPECT_EQ(pg.fontOf(*title).size, 10);
+    EXPECT_EQ(pg.fontOf(*pg.findText(QStringLiteral("ELETRÔNICA ÁGIL"))).size, 18);
 }
 
 // The customer's open orders, this one included: the sentence from 2,
