@@ -566,7 +566,10 @@ TEST_F(FrmImpressaoTest, OrderTypesGiveTheirTagsAndGrids) {
 TEST_F(FrmImpressaoTest, TheCustomersStub) {
     setCompany({{"NomeFantasia", QStringLiteral("ELETRÔNICA ÁGIL")}, {"Cidade", QStringLiteral("CAMPINAS")},
                 {"Msg1", QStringLiteral("PRIMEIRA MENSAGEM")}, {"Msg2", QStringLiteral("SEGUNDA MENSAGEM")},
-                {"Msg3", QStringLiteral("TERCEIRA MENSAGEM")}, {"CGC", QStringLiteral("11.222.333/0001-44")}});
+                {"Msg3", QStringLiteral("TERCEIRA MENSAGEM")}, {"CGC", QStringLiteral("11.222.333/0001-44")},
+                {"Endereco", QStringLiteral("RUA DA LOJA, 1")}, {"Fone1", QStringLiteral("(19) 3000-0001")},
+                {"Fone2", QStringLiteral("(19) 3000-0002")}, {"Fax", QStringLiteral("(19) 3000-0003")},
+                {"Email", QStringLiteral("LOJA@AGIL.COM")}});
     for (const bool alone : {false, true}) {
         SCOPED_TRACE(alone ? "alone" : "after the order");
         printer.target->documents.clear();
@@ -612,11 +615,27 @@ TEST_F(FrmImpressaoTest, TheCustomersStub) {
         // The shop's lines upright, its messages after the bar.
         const PrintOp* address = pg.findText("End.:");
         EXPECT_FALSE(pg.fontOf(*address).italic);
-        for (const char* m : {"PRIMEIRA MENSAGEM", "SEGUNDA MENSAGEM", "TERCEIRA MENSAGEM"}) {
-            const PrintOp* msg = pg.findText(QString::fromUtf8(m));
-            ASSERT_TRUE(msg) << m;
-            EXPECT_EQ(pg.fontOf(*msg), narrow(8));
+        QStringList shopLines;
+        for (const PrintOp* t = address; t && t->text != QString(170, '-'); t = after(pg, t)) {
+            shopLines << t->text;
+            EXPECT_EQ(pg.fontOf(*t), narrow(8)) << t->text.toStdString();
         }
+        EXPECT_EQ(shopLines, (QStringList{"End.:", "RUA DA LOJA, 1", QString(80, '_'), "Fone:", "(19) 3000-0001",
+                                          "(19) 3000-0002", "|", "PRIMEIRA MENSAGEM", "Fax", "(19) 3000-0003", "|",
+                                          "SEGUNDA MENSAGEM", "E-mail:", "LOJA@AGIL.COM", "|", "TERCEIRA MENSAGEM"}));
+        const double line8 = PrintMetrics::lineHeight(narrow(8));
+        for (const auto& [text, at, lines] :
+             {std::tuple{"RUA DA LOJA, 1", 10, 0}, std::tuple{"(19) 3000-0001", 10, 1}, std::tuple{"(19) 3000-0003", 10, 2},
+              std::tuple{"LOJA@AGIL.COM", 10, 3}, std::tuple{"Fax", 1, 2}, std::tuple{"E-mail:", 1, 3}}) {
+            const PrintOp* t = pg.findText(QString::fromUtf8(text));
+            EXPECT_NEAR(t->x, column(narrow(8), at), Tol) << text;
+            EXPECT_NEAR(t->y, address->y + lines * line8, Tol) << text;
+        }
+        EXPECT_NEAR(pg.findText(QString(80, '_'))->x, column(narrow(8), 72), Tol);
+        for (const char* m : {"PRIMEIRA MENSAGEM", "SEGUNDA MENSAGEM", "TERCEIRA MENSAGEM"})
+            EXPECT_NEAR(pg.findText(QString::fromUtf8(m))->x,
+                        column(narrow(8), 70) + PrintMetrics::textWidth(narrow(8), "|  "), Tol) << m;
+        EXPECT_NEAR(findLast(pg, QString(170, '-'))->y, address->y + 4 * line8, Tol);
         // The trade name's line: "Ordem de Serviço:" underlined at column 43.
         const PrintOp* title = after(pg, shop);
         EXPECT_EQ(title->text, "Ordem de Serviço:");
@@ -633,7 +652,6 @@ TEST_F(FrmImpressaoTest, TheCustomersStub) {
         EXPECT_EQ(body, (QStringList{"Cliente:", "JOSÉ DA CONCEIÇÃO", "Aparelho:", "TELEVISOR", "Marca:", "PHILCO",
                                      "Modelo:", "PH29", "Núm.de Série", "SN12345", "Defeito:", "NÃO LIGA",
                                      "Estado do aparelho:", "RISCOS NA TAMPA", "Acessórios", "CONTROLE REMOTO"}));
-        const double line8 = PrintMetrics::lineHeight(narrow(8));
         for (const auto& [text, lines] : {std::pair{"Aparelho:", 1}, std::pair{"Defeito:", 2},
                                           std::pair{"Estado do aparelho:", 3}, std::pair{"Acessórios", 4}})
             EXPECT_NEAR(findLast(pg, QString::fromUtf8(text))->y, cliente->y + lines * line8, Tol) << text;
