@@ -87,6 +87,42 @@ TEST_F(DeliveredPrintTest, TheReportPage) {
     EXPECT_EQ(in->y, out->y);
     EXPECT_LT(in->x, out->x);
     EXPECT_EQ(pg.findText("05/03/2027")->y, pg.findText("INTERNO")->y);   // the warranty's end beside the service
+    // Every field after its label; entry and exit values in their columns.
+    const PrintFont arial{QStringLiteral("Arial"), 10};
+    const auto col = [&arial](int n) { return (n - 1) * PrintMetrics::averageCharWidth(arial); };
+    const std::tuple<const char*, const char*, int> fields[] = {
+        {"Nome:", "ANA", 0}, {"Tel.Res.:", "(19) 3232-1111", 0}, {"Endereço:", "RUA DAS ACÁCIAS, 120", 0},
+        {"Tel.Com.:", "(19) 3232-2222", 0}, {"Complemento:", "APTO 3", 0}, {"Fax:", "(19) 3232-3333", 0},
+        {"Bairro:", "JARDIM SÃO JOÃO", 0}, {"Celular:", "(19) 99999-4444", 0}, {"Cidade:", "CAMPINAS", 0},
+        {"Estado:", "SP", 0}, {"Id Cliente:", "7", 0}, {"Aparelho:", "TELEVISOR", 0}, {"Marca:", "PHILCO", 0},
+        {"Modelo:", "PH29", 0}, {"Chassis:", "CH-77", 0}, {"Num Série:", "SN-42", 0}, {"Tensão:", "110V", 0},
+        {"Defeito:", "NÃO LIGA", 0}, {"Estado do Aparelho:", "RISCOS NA TAMPA", 0},
+        {"Acessórios:", "CONTROLE REMOTO", 0}, {"Loja:", "Data Compra:", 37},
+        {"Data:................", "20/11/2026", 25}, {"Data:........................", "05/12/2026", 94},
+        {"Hora:........-.........", "09:15", 25}, {"Hora:........................", "16:40", 94},
+        {"Tipo:......:............", "ORÇAMENTO", 25}, {"Conclusao:.................", "04/12/2026", 94},
+        {"Atendimento:......", "INTERNO", 25}, {"Garantia até:................", "05/03/2027", 94},
+        {"Operador:............", "ADMINISTRADOR", 25}, {"Dias:.........................", "15", 94},
+        {"Técnico:.....................", "CARLOS", 94}, {"Status:...............", "PRONTO", 94},
+        {"Operador:.................", "BALCAO", 94}};
+    for (const auto& [label, value, at] : fields) {
+        const PrintOp* l = pg.findText(QString::fromUtf8(label));
+        ASSERT_TRUE(l) << label;
+        const PrintOp* v = after(pg, l);
+        ASSERT_TRUE(v) << label;
+        EXPECT_EQ(v->text.trimmed(), QString::fromUtf8(value)) << label;
+        EXPECT_NEAR(v->y, l->y, 0.05) << label;
+        if (at) {
+            EXPECT_NEAR(v->x, col(at), 0.05) << label;
+        }
+    }
+    for (const auto& [left, right] : {std::pair{"Nome:", "Tel.Res.:"}, std::pair{"Aparelho:", "Modelo:"},
+                                      std::pair{"Chassis:", "Tensão:"}, std::pair{"Loja:", "Gar.Complementar:"}})
+        EXPECT_NEAR(pg.findText(QString::fromUtf8(left))->y, pg.findText(QString::fromUtf8(right))->y, 0.05) << right;
+    for (const auto& [label, at] : {std::pair{"Tel.Res.:", 70}, std::pair{"Marca:", 41}, std::pair{"Modelo:", 81},
+                                    std::pair{"Tensão:", 82}, std::pair{"Data Compra:", 37}, std::pair{"Nota Fiscal:", 65},
+                                    std::pair{"Gar.Complementar:", 95}})
+        EXPECT_NEAR(pg.findText(QString::fromUtf8(label))->x, col(at), 0.05) << label;
     // A failing printer is said and the window stays; a row gone is said.
     printer.target->setFailure(483, QStringLiteral("recusado"));
     expectBoxes(boxesDuring([] {
