@@ -276,7 +276,13 @@ TEST_F(DeliveredPrintTest, TheListRowInItsColumns) {
                                      "DIAS", "VALOR"}));
     EXPECT_NEAR(pg.findText("CLIENTE")->x, col(10, 35), 0.05);
     EXPECT_NEAR(pg.findText("APARELHO")->x, col(10, 72), 0.05);
-    // The header: the shop in 18 points, the title in 14, issued now.
+    // The header: the logo at its corner, the shop in 18 points, the title
+    // in 14, issued now.
+    ASSERT_EQ(pg.ops.front().kind, PrintOp::Kind::Picture);
+    EXPECT_NEAR(pg.ops.front().x, 10, 0.05);
+    EXPECT_NEAR(pg.ops.front().y, 5, 0.05);
+    EXPECT_NEAR(pg.ops.front().x2, 37, 0.05);
+    EXPECT_NEAR(pg.ops.front().y2, 17, 0.05);
     EXPECT_EQ(pg.fontOf(*pg.findText("ELETRÔNICA ÁGIL")).size, 18);
     const PrintOp* title = pg.findText("=== Relatório de Aparelhos ENTREGUES ===");
     EXPECT_EQ(pg.fontOf(*title).size, 14);
