@@ -119,6 +119,15 @@ TEST_F(DeliveredPrintTest, TheReportPage) {
     for (const auto& [left, right] : {std::pair{"Nome:", "Tel.Res.:"}, std::pair{"Aparelho:", "Modelo:"},
                                       std::pair{"Chassis:", "Tensão:"}, std::pair{"Loja:", "Gar.Complementar:"}})
         EXPECT_NEAR(pg.findText(QString::fromUtf8(left))->y, pg.findText(QString::fromUtf8(right))->y, 0.05) << right;
+    const PrintOp* heading = pg.findText(QStringLiteral("RELATÓRIO DE APARELHO CONSERTADO"));
+    ASSERT_TRUE(heading);
+    EXPECT_NEAR(heading->x, col(29), 0.05);
+    EXPECT_EQ(count(pg, QString(150, '-')), 7);
+    const PrintOp* issued = pg.findText(QStringLiteral("Data Emissão:"));
+    ASSERT_TRUE(issued);
+    EXPECT_EQ(pg.fontOf(*issued), (PrintFont{QStringLiteral("Arial"), 9, false, true}));
+    EXPECT_NEAR(issued->x, (80 - 1) * PrintMetrics::averageCharWidth(pg.fontOf(*issued)), 0.05);
+    EXPECT_NEAR(pg.findText("15:20")->y, issued->y, 0.05);
     for (const auto& [label, at] : {std::pair{"Tel.Res.:", 70}, std::pair{"Marca:", 41}, std::pair{"Modelo:", 81},
                                     std::pair{"Tensão:", 82}, std::pair{"Data Compra:", 37}, std::pair{"Nota Fiscal:", 65},
                                     std::pair{"Gar.Complementar:", 95}})

@@ -733,6 +733,7 @@ TEST_F(FrmImpressaoTest, PreviousRepairsOfTheSameApplianceOnly) {
     // The page header: the shop, the title, the date, time and page.
     const PrintOp* issued = pg.findText(QStringLiteral("Emissão"));
     EXPECT_TRUE(pg.fontOf(*issued).underline);
+    EXPECT_EQ(count(pg, QString(250, '-')), 2);
     for (const char* t : {"06/12/2026", "15:20", "Página: "}) {
         ASSERT_TRUE(pg.findText(t)) << t;
         EXPECT_NEAR(pg.findText(t)->y, issued->y, Tol) << t;

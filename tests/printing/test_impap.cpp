@@ -142,6 +142,7 @@ TEST_F(FrmImpApTest, TheRowInItsColumns) {
     EXPECT_EQ(p.fontOf(*title).size, 12);
     EXPECT_TRUE(p.findText(QStringLiteral("15:20:00")));
     EXPECT_EQ(printer.target->documents.at(0).name, Title);
+    EXPECT_EQ(count(p, QString(210, '-')), 2);
 }
 
 // Rows at their longest and at lengths a shop types: every value whole
