@@ -238,7 +238,10 @@ TEST_F(DeliveredPrintTest, LongFieldsPrintWholeInsideThePage) {
 TEST_F(DeliveredPrintTest, TheListRowInItsColumns) {
     addDelivered(42, "ANA", {{"Tipo", "GAR. DE SERVIÇO"}, {"Status", "SEM CONSERTO"}, {"Dias", 15},
                              {"Acessorios", "CABO"}, {"Modelo", "PH29"}});
-    expectBoxes(runList("Option1"), {Sent});
+    const QList<ShownBox> boxes = runList("Option1");
+    expectBoxes(boxes, {Sent});
+    EXPECT_EQ(boxes[0].title, QStringLiteral("Relatório de Aparelhos Entregues"));
+    EXPECT_EQ(boxes[0].icon, MsgIcon::Information);
     ASSERT_EQ(pageCounts(*printer.target), std::vector<int>{1});
     const RecordedPage& pg = doc().pages[0];
     EXPECT_EQ(pg.orientation, PrintOrientation::Landscape);

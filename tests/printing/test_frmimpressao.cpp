@@ -332,7 +332,10 @@ TEST_F(FrmImpressaoTest, ServiceOrderPageLayout) {
         SCOPED_TRACE(priority);
         printer.target->documents.clear();
         const qint64 os = addOrder({{"prioridade", QString::fromLatin1(priority)}});
-        expectBoxes(runJob(os), {Sent});
+        const QList<ShownBox> boxes = runJob(os);
+        expectBoxes(boxes, {Sent});
+        EXPECT_EQ(boxes[0].title, QStringLiteral("Impressão de Ordem de Serviço"));
+        EXPECT_EQ(boxes[0].icon, MsgIcon::Information);
         ASSERT_EQ(pageCounts(*printer.target), std::vector<int>{1});
         const RecordedPage& pg = page();
         EXPECT_EQ(pg.orientation, PrintOrientation::Portrait);

@@ -97,7 +97,10 @@ TEST_F(FrmImpApTest, TheRowInItsColumns) {
     const qint64 os = WorkshopData::addOrder("ANA", {{"Aparelho", "MICROONDAS"}, {"Marca", "BRASTEMP"},
                                                      {"Modelo", "BM40"}, {"Tipo", "GAR. DE SERVIÇO"},
                                                      {"Status", "AGUARD. PEÇAS"}, {"Dias", 12}, {"Tecnico", "JOÃO"}});
-    expectBoxes(printComplete(), {Sent});
+    const QList<ShownBox> boxes = printComplete();
+    expectBoxes(boxes, {Sent});
+    EXPECT_EQ(boxes[0].title, Title);
+    EXPECT_EQ(boxes[0].icon, MsgIcon::Information);
     const RecordedPage& p = pages().at(0);
     const auto col = [](double size, int n) {
         return (n - 1) * PrintMetrics::averageCharWidth(PrintFont{QStringLiteral("Arial Narrow"), size});
