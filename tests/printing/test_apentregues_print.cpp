@@ -8,6 +8,7 @@
 #include "store/clock.h"
 #include "store/globals.h"
 #include "support/fixture.h"
+#include "support/modal.h"
 #include "support/printedpages.h"
 #include "support/testmain.h"
 #include "ui/windowhost.h"
@@ -86,6 +87,51 @@ TEST_F(DeliveredPrintTest, TheReportPage) {
     EXPECT_EQ(in->y, out->y);
     EXPECT_LT(in->x, out->x);
     EXPECT_EQ(pg.findText("05/03/2027")->y, pg.findText("INTERNO")->y);   // the warranty's end beside the service
+    // Every field after its label; entry and exit values in their columns.
+    const PrintFont arial{QStringLiteral("Arial"), 10};
+    const auto col = [&arial](int n) { return (n - 1) * PrintMetrics::averageCharWidth(arial); };
+    const std::tuple<const char*, const char*, int> fields[] = {
+        {"Nome:", "ANA", 0}, {"Tel.Res.:", "(19) 3232-1111", 0}, {"Endereço:", "RUA DAS ACÁCIAS, 120", 0},
+        {"Tel.Com.:", "(19) 3232-2222", 0}, {"Complemento:", "APTO 3", 0}, {"Fax:", "(19) 3232-3333", 0},
+        {"Bairro:", "JARDIM SÃO JOÃO", 0}, {"Celular:", "(19) 99999-4444", 0}, {"Cidade:", "CAMPINAS", 0},
+        {"Estado:", "SP", 0}, {"Id Cliente:", "7", 0}, {"Aparelho:", "TELEVISOR", 0}, {"Marca:", "PHILCO", 0},
+        {"Modelo:", "PH29", 0}, {"Chassis:", "CH-77", 0}, {"Num Série:", "SN-42", 0}, {"Tensão:", "110V", 0},
+        {"Defeito:", "NÃO LIGA", 0}, {"Estado do Aparelho:", "RISCOS NA TAMPA", 0},
+        {"Acessórios:", "CONTROLE REMOTO", 0}, {"Loja:", "Data Compra:", 37},
+        {"Data:................", "20/11/2026", 25}, {"Data:........................", "05/12/2026", 94},
+        {"Hora:........-.........", "09:15", 25}, {"Hora:........................", "16:40", 94},
+        {"Tipo:......:............", "ORÇAMENTO", 25}, {"Conclusao:.................", "04/12/2026", 94},
+        {"Atendimento:......", "INTERNO", 25}, {"Garantia até:................", "05/03/2027", 94},
+        {"Operador:............", "ADMINISTRADOR", 25}, {"Dias:.........................", "15", 94},
+        {"Técnico:.....................", "CARLOS", 94}, {"Status:...............", "PRONTO", 94},
+        {"Operador:.................", "BALCAO", 94}};
+    for (const auto& [label, value, at] : fields) {
+        const PrintOp* l = pg.findText(QString::fromUtf8(label));
+        ASSERT_TRUE(l) << label;
+        const PrintOp* v = after(pg, l);
+        ASSERT_TRUE(v) << label;
+        EXPECT_EQ(v->text.trimmed(), QString::fromUtf8(value)) << label;
+        EXPECT_NEAR(v->y, l->y, 0.05) << label;
+        if (at) {
+            EXPECT_NEAR(v->x, col(at), 0.05) << label;
+        }
+    }
+    for (const auto& [left, right] : {std::pair{"Nome:", "Tel.Res.:"}, std::pair{"Aparelho:", "Modelo:"},
+                                      std::pair{"Chassis:", "Tensão:"}, std::pair{"Loja:", "Gar.Complementar:"}})
+        EXPECT_NEAR(pg.findText(QString::fromUtf8(left))->y, pg.findText(QString::fromUtf8(right))->y, 0.05) << right;
+    const PrintOp* heading = pg.findText(QStringLiteral("RELATÓRIO DE APARELHO CONSERTADO"));
+    ASSERT_TRUE(heading);
+    EXPECT_NEAR(heading->x, col(29), 0.05);
+    EXPECT_EQ(count(pg, QString(150, '-')), 7);
+    const PrintOp* issued = pg.findText(QStringLiteral("Data Emissão:"));
+    ASSERT_TRUE(issued);
+    EXPECT_EQ(pg.fontOf(*issued), (PrintFont{QStringLiteral("Arial"), 9, false, true}));
+    EXPECT_NEAR(issued->x, (80 - 1) * PrintMetrics::averageCharWidth(pg.fontOf(*issued)), 0.05);
+    EXPECT_NEAR(pg.findText("15:20")->y, issued->y, 0.05);
+    for (const auto& [label, at] : {std::pair{"Tel.Res.:", 70}, std::pair{"Marca:", 41}, std::pair{"Modelo:", 81},
+                                    std::pair{"Tensão:", 82}, std::pair{"Data Compra:", 37}, std::pair{"Nota Fiscal:", 65},
+                                    std::pair{"Gar.Complementar:", 95}})
+        EXPECT_NEAR(pg.findText(QString::fromUtf8(label))->x, col(at), 0.05) << label;
     // A failing printer is said and the window stays; a row gone is said.
     printer.target->setFailure(483, QStringLiteral("recusado"));
     expectBoxes(boxesDuring([] {
@@ -184,6 +230,104 @@ TEST_F(DeliveredPrintTest, LongFieldsPrintWholeInsideThePage) {
             expectWholeInside(pg, listed);
         }
     }
+}
+
+// One row of the list, each field in its column of the 8-point face (the
+// exit date right after the entry date), under the headings of the
+// 10-point face; the page header with the date and time of issue.
+TEST_F(DeliveredPrintTest, TheListRowInItsColumns) {
+    addDelivered(42, "ANA", {{"Tipo", "GAR. DE SERVIÇO"}, {"Status", "SEM CONSERTO"}, {"Dias", 15},
+                             {"Acessorios", "CABO"}, {"Modelo", "PH29"}});
+    const QList<ShownBox> boxes = runList("Option1");
+    expectBoxes(boxes, {Sent});
+    EXPECT_EQ(boxes[0].title, QStringLiteral("Relatório de Aparelhos Entregues"));
+    EXPECT_EQ(boxes[0].icon, MsgIcon::Information);
+    ASSERT_EQ(pageCounts(*printer.target), std::vector<int>{1});
+    const RecordedPage& pg = doc().pages[0];
+    EXPECT_EQ(pg.orientation, PrintOrientation::Landscape);
+    const auto col = [](double size, int n, bool bold = false) {
+        return (n - 1) * PrintMetrics::averageCharWidth(PrintFont{QStringLiteral("Arial Narrow"), size, bold});
+    };
+    const PrintOp* os = pg.findText(" 42 ");
+    ASSERT_TRUE(os);
+    EXPECT_TRUE(pg.fontOf(*os).bold);
+    EXPECT_NEAR(os->x, col(8, 2, true), 0.05);
+    QStringList row;
+    for (const PrintOp* t = after(pg, os); t && std::abs(t->y - os->y) < 0.05; t = after(pg, t)) {
+        row << t->text;
+        EXPECT_FALSE(pg.fontOf(*t).bold) << t->text.toStdString();
+        EXPECT_EQ(pg.fontOf(*t).size, 8) << t->text.toStdString();
+    }
+    EXPECT_EQ(row, (QStringList{"20/11/2026", "05/12/2026", "ANA", "TELEVISOR", "PHILCO", "PH29", "GAR. DE SERVIÇO",
+                                "SEM CONSERTO", " 15 ", "R$ 150,50"}));
+    const double blank = PrintMetrics::textWidth(PrintFont{QStringLiteral("Arial Narrow"), 8}, " ");
+    const PrintOp* in = pg.findText("20/11/2026");
+    EXPECT_NEAR(in->x, col(8, 12), 0.05);
+    EXPECT_NEAR(pg.findText("05/12/2026")->x, in->x + PrintMetrics::textWidth(pg.fontOf(*in), "20/11/2026") + 2 * blank,
+                0.05);
+    for (const auto& [text, at] : {std::pair{"TELEVISOR", 93}, std::pair{"PHILCO", 122}, std::pair{"PH29", 146},
+                                   std::pair{"GAR. DE SERVIÇO", 170}, std::pair{"SEM CONSERTO", 194},
+                                   std::pair{" 15 ", 217}, std::pair{"R$ 150,50", 225}})
+        if (const PrintOp* t = pg.findText(QString::fromUtf8(text))) {
+            EXPECT_NEAR(t->x, col(8, at), 0.05) << text;
+        } else {
+            ADD_FAILURE() << text;
+        }
+    const PrintOp* second = after(pg, pg.findText("R$ 150,50"));
+    EXPECT_EQ(second->text, QStringLiteral("Defeito: NÃO LIGA   Acessórios: CABO   Técnico: CARLOS"));
+    EXPECT_NEAR(second->x, col(8, 23), 0.05);
+    // The headings.
+    QStringList headings;
+    const PrintOp* h = pg.findText("OS");
+    EXPECT_NEAR(h->x, col(10, 2), 0.05);
+    for (; h && std::abs(h->y - pg.findText("OS")->y) < 0.05; h = after(pg, h)) {
+        headings << h->text;
+        EXPECT_EQ(pg.fontOf(*h).size, 10);
+    }
+    EXPECT_EQ(headings, (QStringList{"OS", "ENTRADA", "SAÍDA", "CLIENTE", "APARELHO", "MARCA", "MODELO", "TIPO", "STATUS",
+                                     "DIAS", "VALOR"}));
+    EXPECT_NEAR(pg.findText("CLIENTE")->x, col(10, 35), 0.05);
+    EXPECT_NEAR(pg.findText("APARELHO")->x, col(10, 72), 0.05);
+    // The header: the logo at its corner, the shop in 18 points, the title
+    // in 14, issued now.
+    ASSERT_EQ(pg.ops.front().kind, PrintOp::Kind::Picture);
+    EXPECT_NEAR(pg.ops.front().x, 10, 0.05);
+    EXPECT_NEAR(pg.ops.front().y, 5, 0.05);
+    EXPECT_NEAR(pg.ops.front().x2, 37, 0.05);
+    EXPECT_NEAR(pg.ops.front().y2, 17, 0.05);
+    EXPECT_EQ(pg.fontOf(*pg.findText("ELETRÔNICA ÁGIL")).size, 18);
+    const PrintOp* title = pg.findText("=== Relatório de Aparelhos ENTREGUES ===");
+    EXPECT_EQ(pg.fontOf(*title).size, 14);
+    const PrintOp* issued = pg.findText("Emissão");
+    EXPECT_TRUE(pg.fontOf(*issued).underline);
+    for (const char* t : {"06/12/2026", "15:20:05", "Página: "}) {
+        ASSERT_TRUE(pg.findText(t)) << t;
+        EXPECT_NEAR(pg.findText(t)->y, issued->y, 0.05) << t;
+    }
+}
+
+// "OS Selecionada" prints the report of the row the list had current,
+// whatever the list's filter, and the dialog closes after it.
+TEST_F(DeliveredPrintTest, SelectedOrderPrintsItsReport) {
+    addDelivered(41, "ANA");
+    const qint64 id = addDelivered(42, "BRUNO");
+    addDelivered(43, "CARLA");
+    Modulo::IdApEntregueAtual = std::int32_t(id);
+    Modulo::SqlFiltroEntregues = "SELECT * FROM TblApEntregues WHERE Os = 41";
+    FrmImpApEntr w;
+    EXPECT_TRUE(w.findChild<QRadioButton*>("Option3")->isChecked());
+    EXPECT_FALSE(w.findChild<QRadioButton*>("Option2")->isEnabled());
+    ModalScript script([](QWidget* d) { d->findChild<WindowTimer*>("Timer2")->fire(); }, 10000, "FrmImpDtApEnt");
+    const QList<ShownBox> boxes = boxesDuring([&w] { w.findChild<QPushButton*>("BtImprimir")->click(); });
+    EXPECT_TRUE(script.done());
+    expectBoxes(boxes, {Sent});
+    EXPECT_EQ(w.result(), QDialog::Accepted);
+    ASSERT_EQ(pageCounts(*printer.target), std::vector<int>{1});
+    const RecordedPage& pg = doc().pages[0];
+    EXPECT_TRUE(pg.findText("00042"));
+    EXPECT_TRUE(pg.findText("BRUNO"));
+    EXPECT_FALSE(pg.findText("ANA"));
+    EXPECT_FALSE(pg.findText("CARLA"));
 }
 
 TARVEL_TEST_MAIN()

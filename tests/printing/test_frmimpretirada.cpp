@@ -164,4 +164,24 @@ TEST_F(FrmImpRetiradaTest, LongFieldsPrintWholeInsideThePage) {
     expectWholeInside(page(), values);
 }
 
+// The grid's top: the whole millimetre 5 mm above the headings' line, halves
+// to the even number; one that does not fit its byte is an overflow error.
+TEST(TopoTabela, IsTheWholeMillimetreAboveTheHeadingsLineWithinTheByte) {
+    EXPECT_EQ(FrmImpRetirada::topoTabela(60.4), 55);
+    EXPECT_EQ(FrmImpRetirada::topoTabela(17.5), 12);   // halves to the even number
+    EXPECT_EQ(FrmImpRetirada::topoTabela(18.5), 14);
+    EXPECT_EQ(FrmImpRetirada::topoTabela(260.4), 255);
+    EXPECT_EQ(FrmImpRetirada::topoTabela(4.6), 0);
+    // A grid that would start below 255 mm takes the error path.
+    for (const double y : {260.6, 4.4, 1000.0}) {
+        try {
+            FrmImpRetirada::topoTabela(y);
+            ADD_FAILURE() << "no error at " << y;
+        } catch (const PrintError& e) {
+            EXPECT_EQ(e.number(), 6) << y;
+            EXPECT_EQ(e.description(), QStringLiteral("Estouro de capacidade"));
+        }
+    }
+}
+
 TARVEL_TEST_MAIN()

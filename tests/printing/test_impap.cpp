@@ -89,6 +89,65 @@ TEST_F(FrmImpApTest, PagesBreakAtTheirBounds) {
     }
 }
 
+// A row's fields in their columns of the 8-point face, the order number in
+// bold, under the headings of the 10-point face; the header's title and
+// time of issue.
+TEST_F(FrmImpApTest, TheRowInItsColumns) {
+    PrintData::setCompany({{"NomeFantasia", QStringLiteral("ELETRO SÃO JOSÉ")}});
+    const qint64 os = WorkshopData::addOrder("ANA", {{"Aparelho", "MICROONDAS"}, {"Marca", "BRASTEMP"},
+                                                     {"Modelo", "BM40"}, {"Tipo", "GAR. DE SERVIÇO"},
+                                                     {"Status", "AGUARD. PEÇAS"}, {"Dias", 12}, {"Tecnico", "JOÃO"}});
+    const QList<ShownBox> boxes = printComplete();
+    expectBoxes(boxes, {Sent});
+    EXPECT_EQ(boxes[0].title, Title);
+    EXPECT_EQ(boxes[0].icon, MsgIcon::Information);
+    const RecordedPage& p = pages().at(0);
+    const auto col = [](double size, int n) {
+        return (n - 1) * PrintMetrics::averageCharWidth(PrintFont{QStringLiteral("Arial Narrow"), size});
+    };
+    const std::tuple<QString, int, bool> fields[] = {
+        {QString::number(os), 3, true}, {"05/03/2008", 13, false}, {"ANA", 27, false},
+        {"MICROONDAS", 89, false}, {"BRASTEMP", 118, false}, {"BM40", 139, false},
+        {QStringLiteral("GAR. DE SERVIÇO"), 163, false}, {QStringLiteral("AGUARD. PEÇAS"), 187, false},
+        {"12", 211, false}, {QStringLiteral("JOÃO"), 218, false}};
+    const PrintOp* first = nullptr;
+    for (const PrintOp* t : p.texts())
+        if (t->text.trimmed() == QString::number(os) && p.fontOf(*t).size == 8) first = t;
+    ASSERT_TRUE(first);
+    const PrintOp* t = first;
+    for (const auto& [value, column, bold] : fields) {
+        ASSERT_TRUE(t) << value.toStdString();
+        EXPECT_EQ(t->text.trimmed(), value);
+        EXPECT_NEAR(t->x, col(8, column), 0.05) << value.toStdString();
+        EXPECT_NEAR(t->y, first->y, 0.05) << value.toStdString();
+        EXPECT_EQ(p.fontOf(*t).bold, bold) << value.toStdString();
+        t = after(p, t);
+    }
+    // The headings.
+    const PrintOp* h = p.findText("OS");
+    ASSERT_TRUE(h);
+    QStringList headings;
+    for (const PrintOp* o = h; o && std::abs(o->y - h->y) < 0.05; o = after(p, o)) {
+        headings << o->text;
+        EXPECT_EQ(p.fontOf(*o).size, 10);
+    }
+    EXPECT_EQ(headings, (QStringList{"OS", "ENTRADA", "CLIENTE", "APARELHO", "MARCA", "MODELO", "TIPO", "STATUS", "DIAS",
+                                     "TECNICO"}));
+    for (const auto& [text, column] : {std::pair{"OS", 2}, std::pair{"ENTRADA", 8}, std::pair{"CLIENTE", 25},
+                                       std::pair{"APARELHO", 70}})
+        EXPECT_NEAR(p.findText(text)->x, col(10, column), 0.05) << text;
+    const double blank = PrintMetrics::textWidth(PrintFont{QStringLiteral("Arial Narrow"), 10}, " ");
+    const PrintOp* aparelho = p.findText("APARELHO");
+    EXPECT_NEAR(after(p, aparelho)->x,
+                aparelho->x + PrintMetrics::textWidth(p.fontOf(*aparelho), "APARELHO") + 6 * blank, 0.05);
+    const PrintOp* title = p.findText(QStringLiteral("=== Relatório Completo de todos os Aparelhos em Manutenção ==="));
+    ASSERT_TRUE(title);
+    EXPECT_EQ(p.fontOf(*title).size, 12);
+    EXPECT_TRUE(p.findText(QStringLiteral("15:20:00")));
+    EXPECT_EQ(printer.target->documents.at(0).name, Title);
+    EXPECT_EQ(count(p, QString(210, '-')), 2);
+}
+
 // Rows at their longest and at lengths a shop types: every value whole
 // inside the page, each row on one line; empty fields print as nothing.
 TEST_F(FrmImpApTest, LongFieldsPrintWholeInsideThePage) {

@@ -141,6 +141,53 @@ TEST_F(PrinterTest, PagesEndAndCancel) {
     EXPECT_EQ(page(1).texts().size(), 1u);
 }
 
+// A value too wide even at the smallest size wraps word by word, each line
+// going on under the value's own start; "up to a column" ends the value a
+// column before that column, and without a column at the right edge.
+TEST_F(PrinterTest, WrappedAndColumnBoundValues) {
+    p.setFontName(QStringLiteral("Arial Narrow"));
+    p.setFontSize(10);
+    const double col = p.columnWidth();
+    const QString words = QString(QStringLiteral("WWWWWWWWWW ")).repeated(12).trimmed();
+    p.print({Tab(30), "label"}, LineEnd::Open);
+    const double start = p.x();
+    p.printFitted(words, start + 30);
+    p.print({"|"});
+    const QString brand = QStringLiteral("CONTINENTAL 2001 ");
+    // A column that leaves the value nine tenths of its width.
+    const int upTo = 26 + int(0.9 * p.textWidth(brand + QStringLiteral("00")) / col);
+    for (const int column : {upTo, 0}) {
+        p.print({Tab(25)}, LineEnd::Open);
+        p.printUpTo(brand + QString::number(column), column);
+        p.print();
+    }
+    p.print({Tab(25)}, LineEnd::Open);
+    p.printUpTo(QStringLiteral("OK"), upTo);
+    p.endDoc();
+    const RecordedPage& pg = page();
+    QList<const PrintOp*> wrapped;
+    for (const PrintOp* t : pg.texts())
+        if (t->text.startsWith(QLatin1Char('W'))) wrapped << t;
+    ASSERT_GT(wrapped.size(), 1);
+    for (const PrintOp* t : wrapped) {
+        EXPECT_NEAR(t->x, start, Tol) << t->text.toStdString();
+        EXPECT_LE(t->x + PrintMetrics::textWidth(pg.fontOf(*t), t->text), start + 30 + Tol);
+    }
+    EXPECT_NEAR(wrapped[1]->y - wrapped[0]->y, PrintMetrics::lineHeight(pg.fontOf(*wrapped[0])), Tol);
+    // Up to a column: it ends where the column before it starts, in a smaller size.
+    const PrintOp* bound = pg.findText(brand + QString::number(upTo));
+    ASSERT_TRUE(bound);
+    EXPECT_NEAR(bound->x, 24 * col, Tol);
+    const double right = bound->x + PrintMetrics::textWidth(pg.fontOf(*bound), bound->text);
+    EXPECT_LE(right, (upTo - 2) * col + Tol);
+    EXPECT_GT(right, (upTo - 3) * col);
+    EXPECT_LT(pg.fontOf(*bound).size, 10);
+    // No column: the whole room to the right edge, at its own size.
+    const PrintOp* free = pg.findText(brand + QStringLiteral("0"));
+    EXPECT_EQ(pg.fontOf(*free).size, 10);
+    EXPECT_EQ(pg.fontOf(*pg.findText("OK")).size, 10);
+}
+
 TEST(Formats, NamedFormatsAndItems) {
     const std::pair<QString, QString> rows[] = {
         {Fmt::zeros(123456, 5), "123456"},

@@ -63,6 +63,46 @@ TEST_F(PrintServerTest, ServiceOrderLandsAtTheDefaultPrinter) {
     EXPECT_TRUE(text.contains(QStringLiteral("595 x 842 pts"))) << text.toStdString();
 }
 
+// A stopped queue, and a queue that refuses new jobs: the failure message
+// with the printer's words, no PDF (the started document is dropped), Via
+// unchanged; the window closes.
+TEST_F(PrintServerTest, StoppedOrRefusingQueueGivesTheFailureMessage) {
+    const auto queue = [](const char* program) {
+        QProcess p;
+        p.start(QString::fromLatin1(program), {server->queue()});
+        return p.waitForFinished(20000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    };
+    const qint64 os = PrintData::addOrder();
+    Modulo::OsAtual = std::int32_t(os);
+    const QStringList before = server->newPdfs();   // other tests' pages
+    for (const bool stopped : {true, false}) {
+        SCOPED_TRACE(stopped ? "stopped" : "refusing");
+        ASSERT_TRUE(queue(stopped ? "cupsdisable" : "cupsreject"));
+        QList<ShownBox> boxes;
+        {
+            ScriptedBoxes scripted(false);
+            FrmImpressao w;
+            w.show();
+            w.findChild<QPushButton*>("BtIniciar")->click();
+            w.findChild<WindowTimer*>("Timer1")->fire();
+            EXPECT_FALSE(w.isVisible());
+            boxes = scripted.log();
+        }
+        ASSERT_TRUE(queue(stopped ? "cupsenable" : "cupsaccept"));
+        ASSERT_EQ(boxes.size(), 1);
+        EXPECT_EQ(boxes[0].title, "Erro de Impressão");
+        EXPECT_EQ(boxes[0].icon, MsgIcon::Critical);
+        EXPECT_TRUE(boxes[0].text.startsWith(QStringLiteral("Não foi possível imprimir esta Ordem de Serviço\rVerifique se "
+                                                             "a impressora está ligada e funcionando corretamente!\r")))
+            << boxes[0].text.toStdString();
+        EXPECT_TRUE(boxes[0].text.endsWith(QStringLiteral("__483"))) << boxes[0].text.toStdString();
+        EXPECT_TRUE(boxes[0].text.contains(stopped ? QStringLiteral("está parada") : QStringLiteral("não aceitou")))
+            << boxes[0].text.toStdString();
+        EXPECT_EQ(PrintData::via(os), 0);
+        EXPECT_EQ(server->waitForPdfs(int(before.size()) + 1, 1500), before);
+    }
+}
+
 int main(int argc, char** argv) {
     PrintServer s;
     server = &s;
