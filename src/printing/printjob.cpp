@@ -68,6 +68,13 @@ void listPageTop(Printer& printer, const QImage& logo, const QString& nomeFantas
     printer.setUnderline(false);
 }
 
+bool newPageFor(Printer& printer, bool full, const std::function<void()>& record, const std::function<void()>& header) {
+    if (!full && printer.y() + printer.heightOf(record) <= printer.printableHeight() + 1e-6) return false;
+    printer.newPage();
+    header();
+    return true;
+}
+
 void showSent(const QString& title) {
     MsgBox(QStringLiteral("Os Dados foram enviados para a Impressora. Aguarde!"), MsgButtons::Ok, MsgIcon::Information,
            MsgAnswer::Ok, title);
