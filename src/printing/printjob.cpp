@@ -52,7 +52,7 @@ void listPageTop(Printer& printer, const QImage& logo, const QString& nomeFantas
     printer.paintPicture(logo, 1, 0.5, 2.7, 1.2);
     printer.setY(2);
     printer.setFontSize(18);
-    printer.print({Tab(2), nomeFantasia}, LineEnd::Open);
+    printer.print({Tab(2), Fit(nomeFantasia)}, LineEnd::Open);
     printer.setFontSize(titleSize);
     // A long title prints whole, smaller, inside the page.
     printer.print({Spc(2)}, LineEnd::Open);

@@ -21,9 +21,18 @@ inline QString longText(int n) {
     return out.left(n);
 }
 
+// A text of `n` of the widest capitals, in words of nine.
+inline QString wideText(int n) {
+    QString out;
+    while (out.size() < n) out += QStringLiteral("WMWMWMWMW ");
+    return out.left(n);
+}
+
+using TextOf = QString (*)(int);
+
 // The company record with every field as long as its typing box takes (the
-// site and messages at lengths a shop types).
-inline Fields longestCompany() {
+// site and messages at lengths a shop types), in the letters of `longText`.
+inline Fields longestCompany(TextOf longText = PrintData::longText) {
     Fields f{{"NomeReal", longText(50)}, {"NomeFantasia", longText(25)}, {"Sigla", longText(2)},
              {"Endereco", longText(50)}, {"Cep", longText(15)}, {"Cidade", longText(20)}, {"Estado", longText(2)},
              {"Fone1", longText(15)}, {"Fone2", longText(15)}, {"Fax", longText(15)}, {"Email", longText(45)},
@@ -35,7 +44,7 @@ inline Fields longestCompany() {
 }
 
 // A service order with every printed field at its longest.
-inline Fields longestOrder() {
+inline Fields longestOrder(TextOf longText = PrintData::longText) {
     const auto w = longText;
     return {{"Nome", w(50)}, {"Endereco", w(50)}, {"Complemento", w(20)}, {"Bairro", w(18)}, {"Cidade", w(18)},
             {"Estado", w(2)}, {"TelResidencia", w(15)}, {"TelComercial", w(15)}, {"Fax", w(15)}, {"Celular", w(15)},

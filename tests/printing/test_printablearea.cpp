@@ -6,6 +6,7 @@
 // back: no ink in the printer's margins.
 #include "../orders/delivereddata.h"
 #include "printdata.h"
+#include "store/database.h"
 
 #include "printing/frmimpap.h"
 #include "printing/frmimpapentr.h"
@@ -27,6 +28,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <functional>
 
@@ -108,47 +110,55 @@ protected:
 
     // Runs `job` with each queue as the default printer: it must print
     // `documents` documents, laid out on the printable area the queue
-    // reports, every text of every page inside it, none over the next, each of `values` whole on
-    // some page, `eachPage` true of every page, and no ink in the printer's
-    // margins.
+    // reports, every text of every page inside it, none over the next, each
+    // of `values` whole on some page, `eachPage` true of every page, and no
+    // ink in the printer's margins.
     void onBothQueues(const std::function<void()>& job, std::size_t documents, const QStringList& values,
                       const std::function<void(const RecordedPage&)>& eachPage = {}) {
+        struct Printed {
+            QString queue;
+            qsizetype before;
+            QRectF portrait, landscape;
+        };
+        std::vector<Printed> printed;
         for (const QString& queue : {server->queue(), server->marginQueue()}) {
             SCOPED_TRACE(queue.toStdString());
             ASSERT_TRUE(server->makeDefault(queue)) << server->whyNot().toStdString();
             const auto areaOf = [](PrintOrientation o) { return PrinterTarget().geometry(o).printable; };
-            const QRectF portrait = areaOf(PrintOrientation::Portrait), landscape = areaOf(PrintOrientation::Landscape);
+            printed.push_back({queue, server->newPdfs(queue).size(), areaOf(PrintOrientation::Portrait),
+                               areaOf(PrintOrientation::Landscape)});
             const auto target = std::make_shared<QueueTarget>();
             Printing::setDefaultTarget(target);
-            const qsizetype before = server->newPdfs(queue).size();
             job();
             Printing::setDefaultTarget(nullptr);
             ASSERT_EQ(target->recorded.documents.size(), documents);
+            QStringList all;
             for (const RecordingTarget::Document& d : target->recorded.documents)
                 for (const RecordedPage& pg : d.pages) {
                     // Laid out on the area the queue reports.
-                    const QSizeF area = (pg.orientation == PrintOrientation::Landscape ? landscape : portrait).size();
+                    const QRectF& area = pg.orientation == PrintOrientation::Landscape ? printed.back().landscape
+                                                                                        : printed.back().portrait;
                     EXPECT_NEAR(pg.printable.width(), area.width(), 0.1);
                     EXPECT_NEAR(pg.printable.height(), area.height(), 0.1);
                     expectWholeInside(pg);
                     if (eachPage) eachPage(pg);
-                }
-            QStringList all;
-            for (const RecordingTarget::Document& d : target->recorded.documents)
-                for (const RecordedPage& pg : d.pages)
                     for (const PrintOp* t : pg.texts()) all << t->text;
+                }
             for (const QString& value : values)
                 EXPECT_TRUE(std::any_of(all.begin(), all.end(), [&](const QString& t) { return t.contains(value.trimmed()); }))
                     << "cut or missing: " << value.toStdString();
-            const QStringList pdfs = server->waitForPdfs(int(before + documents), 30000, queue);
-            ASSERT_EQ(pdfs.size(), before + qsizetype(documents));
-            for (qsizetype i = before; i < pdfs.size(); ++i) {
+        }
+        // The PDFs of both queues, printed meanwhile.
+        for (const Printed& p : printed) {
+            const QStringList pdfs = server->waitForPdfs(int(p.before + documents), 30000, p.queue);
+            ASSERT_EQ(pdfs.size(), p.before + qsizetype(documents)) << p.queue.toStdString();
+            for (qsizetype i = p.before; i < pdfs.size(); ++i) {
                 const std::vector<Ink> pages = inkOf(pdfs[i]);
                 ASSERT_FALSE(pages.empty()) << pdfs[i].toStdString();
                 for (std::size_t n = 0; n < pages.size(); ++n) {
                     // A dot of the rendering (0.42 mm) and a little for its rounding.
                     const bool wide = pages[n].paper.width() > pages[n].paper.height();
-                    const QRectF area = (wide ? landscape : portrait).adjusted(-0.6, -0.6, 0.6, 0.6);
+                    const QRectF area = (wide ? p.landscape : p.portrait).adjusted(-0.6, -0.6, 0.6, 0.6);
                     const QRectF& box = pages[n].box;
                     EXPECT_TRUE(area.contains(box)) << pdfs[i].toStdString() << " page " << n + 1 << ": ink from "
                                                     << box.left() << ", " << box.top() << " to " << box.right()
@@ -167,6 +177,26 @@ QStringList valuesOf(const PrintData::Fields& fields) {
     for (const QVariant& v : fields) out << v.toString();
     return out;
 }
+
+DeliveredData::Fields listed(const PrintData::Fields& fields) {
+    DeliveredData::Fields out;
+    for (const auto& [name, value] : fields.asKeyValueRange()) out.emplace_back(name, value);
+    return out;
+}
+
+// A list page (landscape) begins with the list's header, its page number
+// and column headings; the records follow below the headings.
+void underItsHeader(const RecordedPage& pg) {
+    if (pg.orientation != PrintOrientation::Landscape) return;
+    const auto texts = pg.texts();
+    const auto number = std::find_if(texts.begin(), texts.end(), [](const PrintOp* t) { return t->text == "Página: "; });
+    const auto heading = std::find_if(texts.begin(), texts.end(), [](const PrintOp* t) { return t->text == "CLIENTE"; });
+    ASSERT_TRUE(number < heading && heading != texts.end()) << pg.allText().left(200).toStdString();
+    for (auto t = heading; t != texts.end(); ++t) EXPECT_GE((*t)->y + 0.01, (*heading)->y) << (*t)->text.toStdString();
+}
+
+// The defect typed on three lines: a delivered row a line taller each.
+const QString ThreeLineDefect = QStringLiteral("NÃO LIGA\nFAZ BARULHO AO LIGAR\nDESLIGA SOZINHO");
 
 } // namespace
 
@@ -206,8 +236,12 @@ TEST_F(PrintableAreaTest, PickupReceipt) {
                                       {"Loc1", QStringLiteral("PORTÃO AZUL DE FERRO, TOCAR A CAMPAINHA DOS FUNDOS")},
                                       {"Loc2", QStringLiteral("PROCURAR DONA WILMA NO MERCADINHO DA ESQUINA")},
                                       {"Nome", QStringLiteral("MARIA APARECIDA DOS SANTOS OLIVEIRA DE ALBUQUERQUE")}};
+    PrintData::Fields widest;
+    for (const auto& [field, value] : longest.asKeyValueRange()) widest[field] = PrintData::wideText(int(value.toString().size()));
     for (const auto& [name, company, receipt] :
-         {std::tuple{"longest", PrintData::longestCompany(), longest}, std::tuple{"realistic", realisticCompany, realistic}}) {
+         {std::tuple{"longest", PrintData::longestCompany(), longest},
+          std::tuple{"widest", PrintData::longestCompany(PrintData::wideText), widest},
+          std::tuple{"realistic", realisticCompany, realistic}}) {
         SCOPED_TRACE(name);
         PrintData::setCompany(company);
         Modulo::IdRetiradaAtual = PrintData::insert(QStringLiteral("TblRetirada"), receipt);
@@ -217,6 +251,133 @@ TEST_F(PrintableAreaTest, PickupReceipt) {
         onBothQueues([] {
             expectBoxes(boxesDuring([] { FrmImpRetirada(nullptr).findChild<WindowTimer*>("TimerRetirada")->fire(); }),
                         {Sent});
+        }, 1, values);
+    }
+}
+
+// A factory-warranty order of seven digits with every field at its longest,
+// in ordinary and in the widest letters: the order with its stub and number
+// tags, then the previous-repairs report of 15 repairs, some of them taller.
+TEST_F(PrintableAreaTest, ServiceOrderWithStubAndPreviousRepairs) {
+    for (const auto& [name, text] : {std::pair{"longest", &PrintData::longText}, std::pair{"widest", &PrintData::wideText}}) {
+        SCOPED_TRACE(name);
+        m_db.execute(QStringLiteral("DELETE FROM TblManutencao"));
+        m_db.execute(QStringLiteral("DELETE FROM TblApEntregues"));
+        PrintData::Fields order = PrintData::longestOrder(text);
+        order["Tipo"] = QStringLiteral("GAR.DE FÁBRICA");
+        order["Os"] = 1234567;
+        const PrintData::Fields company = PrintData::longestCompany(text);
+        PrintData::setCompany(company);
+        const qint64 os = PrintData::addOrder(order);
+        for (int i = 0; i < 8; ++i) PrintData::addOrder({{"Os", 2345670 + i}});
+        for (int i = 0; i < 15; ++i)
+            PrintData::addDelivered(3456780 + i, {{"Aparelho", order["Aparelho"]}, {"Marca", order["Marca"]},
+                                                  {"Modelo", order["Modelo"]}, {"NumSerie", order["NumSerie"]},
+                                                  {"Nome", order["Nome"]}, {"Tecnico", order["Tecnico"]},
+                                                  {"Defeito", i % 3 ? order["Defeito"] : QVariant(ThreeLineDefect)},
+                                                  {"Acessorios", order["Acessorios"]}, {"Dias", 99999},
+                                                  {"Relatorio0", QStringLiteral("WWWWW 99 WWW ") + text(39)}});
+        QStringList values = valuesOf(order);
+        for (const char* field : {"NomeFantasia", "CGC", "Endereco", "Fone1", "Fone2", "Fax", "Email", "Cidade"})
+            values << company.value(QString::fromLatin1(field)).toString();
+        values << QStringLiteral("3456794") << QStringLiteral("99999");
+        onBothQueues([os] {
+            expectBoxes(boxesDuring([os] {
+                Modulo::OsAtual = std::int32_t(os);
+                FrmImpressao w;
+                w.findChild<QCheckBox*>("Check3")->setChecked(true);
+                w.findChild<QPushButton*>("BtIniciar")->click();
+                w.findChild<WindowTimer*>("Timer1")->fire();
+            }), {Sent});
+        }, 2, values, underItsHeader);
+    }
+}
+
+// The in-repair list of 60 orders of seven digits at their longest: the
+// order number and the days as number items, every page under its header.
+TEST_F(PrintableAreaTest, InRepairList) {
+    const auto w = PrintData::longText;
+    const WorkshopData::Fields fields{{"Aparelho", w(16)}, {"Marca", w(16)},        {"Modelo", w(14)},
+                                      {"Tipo", QStringLiteral("GAR. DE SERVIÇO")}, {"Status", w(13)},
+                                      {"Tecnico", w(14)}, {"Dias", 99999}};
+    PrintData::setCompany(PrintData::longestCompany());
+    {
+        Transaction tx(m_db);
+        for (int i = 0; i < 60; ++i)
+            WorkshopData::addOrder(w(50), WorkshopData::merged(fields, {{"Os", 9999940 + i}}));
+        tx.commit();
+    }
+    QStringList values{w(50), QStringLiteral("9999999")};
+    for (const auto& field : fields) values << field.second.toString();
+    onBothQueues([] {
+        expectBoxes(boxesDuring([] {
+            FrmImpAp w;
+            w.findChild<QRadioButton*>("Option1")->setChecked(true);
+            w.findChild<QPushButton*>("BtImprimir")->click();
+        }), {Sent});
+    }, 1, values, [](const RecordedPage& pg) {
+        underItsHeader(pg);
+        // Each row's order number and days as number items, a blank either side.
+        int numbers = 0;
+        for (const PrintOp* t : pg.texts())
+            numbers += t->text.contains(QRegularExpression(QStringLiteral("^ (99999|99999\\d\\d) $")));
+        EXPECT_EQ(numbers, 2 * count(pg, PrintData::longText(50)));
+    });
+}
+
+// The delivered list of 30 appliances of seven digits at their longest, every
+// third with a defect on three lines: each page under its header.
+TEST_F(PrintableAreaTest, DeliveredList) {
+    PrintData::Fields fields = PrintData::longestOrder();
+    fields.remove("prioridade");
+    fields["Tipo"] = QStringLiteral("GAR. DE SERVIÇO");
+    fields["Status"] = QStringLiteral("SEM CONSERTO");
+    fields["Dias"] = 99999;
+    fields["ValorCobrado"] = DeliveredData::money(9999999999900);
+    PrintData::setCompany(PrintData::longestCompany());
+    for (int i = 0; i < 30; ++i) {
+        DeliveredData::Fields row = listed(fields);
+        if (i % 3 == 0) row.emplace_back("Defeito", ThreeLineDefect);
+        DeliveredData::addDelivered(9999960 + i, fields["Nome"].toString(), row);
+    }
+    QStringList values{QStringLiteral("9999989"), QStringLiteral("R$ 99.999.999.999,00"), QStringLiteral("DESLIGA SOZINHO")};
+    for (const char* field : {"Nome", "Aparelho", "Marca", "Modelo", "Tipo", "Status", "Defeito", "Acessorios", "Tecnico"})
+        values << fields[QString::fromLatin1(field)].toString();
+    onBothQueues([] {
+        expectBoxes(boxesDuring([] {
+            FrmImpApEntr w;
+            w.findChild<QRadioButton*>("Option1")->setChecked(true);
+            w.findChild<QPushButton*>("BtImprimir")->click();
+        }), {Sent});
+    }, 1, values, underItsHeader);
+}
+
+// The repaired-appliance report of a delivered appliance at its longest, in
+// ordinary and in the widest letters.
+TEST_F(PrintableAreaTest, RepairedApplianceReport) {
+    for (const auto& [name, w] : {std::pair{"longest", &PrintData::longText}, std::pair{"widest", &PrintData::wideText}}) {
+        SCOPED_TRACE(name);
+        PrintData::Fields fields = PrintData::longestOrder(w);
+        fields.remove("prioridade");
+        for (const char* field : {"Relatorio0", "Relatorio1", "Relatorio2", "Relatorio3", "Relatorio4", "Relatorio55"})
+            fields[QString::fromLatin1(field)] = QStringLiteral("WWWWW 99 WWW ") + w(39) + QStringLiteral(" 989999901,00");
+        for (const char* field : {"Relatorio9", "Relatorio10", "Relatorio11", "Relatorio12", "Relatorio13",
+                                  "Relatorio14", "Relatorio15", "Relatorio16"})
+            fields[QString::fromLatin1(field)] = w(69);
+        fields["Relatorio5"] = QStringLiteral("R$9999999999,00");
+        fields["Relatorio6"] = QStringLiteral("R$ 99.999.999.999,00");
+        fields["OperadorSaida"] = w(14);
+        fields["Tipo"] = QStringLiteral("GAR. DE SERVIÇO");
+        PrintData::setCompany(PrintData::longestCompany(w));
+        const qint64 id = DeliveredData::addDelivered(9999999, fields["Nome"].toString(), listed(fields));
+        QStringList values = valuesOf(fields);
+        values << QStringLiteral("9999999");
+        onBothQueues([id] {
+            expectBoxes(boxesDuring([id] {
+                Modulo::IdApEntregueAtual = std::int32_t(id);
+                FrmImpDtApEnt w;
+                w.findChild<WindowTimer*>("Timer2")->fire();
+            }), {Sent});
         }, 1, values);
     }
 }
