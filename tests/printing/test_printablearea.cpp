@@ -238,20 +238,43 @@ TEST_F(PrintableAreaTest, PickupReceipt) {
                                       {"Nome", QStringLiteral("MARIA APARECIDA DOS SANTOS OLIVEIRA DE ALBUQUERQUE")}};
     PrintData::Fields widest;
     for (const auto& [field, value] : longest.asKeyValueRange()) widest[field] = PrintData::wideText(int(value.toString().size()));
-    for (const auto& [name, company, receipt] :
-         {std::tuple{"longest", PrintData::longestCompany(), longest},
-          std::tuple{"widest", PrintData::longestCompany(PrintData::wideText), widest},
-          std::tuple{"realistic", realisticCompany, realistic}}) {
+    for (const char* field : {"Loc0", "Loc1", "Loc2"})   // told apart by their first letter
+        widest[QString::fromLatin1(field)] = longest[QString::fromLatin1(field)].toString().left(1) + PrintData::wideText(49);
+    // In the widest letters the address and complement do not fit beside the
+    // location even in the smallest size: they go on below, and so does it.
+    for (const auto& [name, company, receipt, sideBySide] :
+         {std::tuple{"longest", PrintData::longestCompany(), longest, true},
+          std::tuple{"widest", PrintData::longestCompany(PrintData::wideText), widest, false},
+          std::tuple{"realistic", realisticCompany, realistic, true}}) {
         SCOPED_TRACE(name);
         PrintData::setCompany(company);
         Modulo::IdRetiradaAtual = PrintData::insert(QStringLiteral("TblRetirada"), receipt);
         QStringList values = valuesOf(receipt);
         for (const auto& [field, value] : company.asKeyValueRange())
             if (!field.startsWith(QLatin1String("Msg")) && field != QLatin1String("Sigla")) values << value.toString();
+        // On the company's copy each location line stays beside its line of
+        // the customer block, and "Localização:" beside the name.
+        const auto besideItsLine = [&receipt, sideBySide](const RecordedPage& pg) {
+            if (!sideBySide) return;
+            const std::pair<QString, QString> pairs[] = {{QStringLiteral("Cliente:"), QStringLiteral("Localização:")},
+                                                         {QStringLiteral("Endereço:"), receipt["Loc0"].toString()},
+                                                         {QStringLiteral("Bairro:"), receipt["Loc1"].toString()},
+                                                         {QStringLiteral("Fone: "), receipt["Loc2"].toString()}};
+            for (const auto& [label, location] : pairs) {
+                // The company's copy is the lower one.
+                const PrintOp *l = nullptr, *r = nullptr;
+                for (const PrintOp* t : pg.texts()) {
+                    if (t->text == label) l = t;
+                    if (t->text == location) r = t;
+                }
+                ASSERT_TRUE(l && r) << location.toStdString();
+                EXPECT_NEAR(l->y, r->y, 1.0) << location.toStdString();
+            }
+        };
         onBothQueues([] {
             expectBoxes(boxesDuring([] { FrmImpRetirada(nullptr).findChild<WindowTimer*>("TimerRetirada")->fire(); }),
                         {Sent});
-        }, 1, values);
+        }, 1, values, besideItsLine);
     }
 }
 
