@@ -65,8 +65,8 @@ void printPage(Printer& p, const RecordCursor& row, const QString& nomeFantasia,
     pair("Endereço:", "Endereco", "Tel.Com.:", "TelComercial");
     pair("Complemento:", "Complemento", "Fax:", "Fax");
     pair("Bairro:", "Bairro", "Celular:", "Celular");
-    p.print({Tab(1), "Cidade:", Spc(2), v("Cidade"), Spc(4), "Estado:", Spc(2), v("Estado"), Tab(70), "Id Cliente:",
-             Spc(2), v("IdCliente")});
+    p.print({Tab(1), "Cidade:", Spc(2), Fit(v("Cidade")), Spc(4), "Estado:", Spc(2), Fit(v("Estado")), Tab(70),
+             "Id Cliente:", Spc(2), Fit(v("IdCliente"))});
     p.print({rule(150)});
 
     // The appliance.
@@ -116,19 +116,19 @@ void printPage(Printer& p, const RecordCursor& row, const QString& nomeFantasia,
     // Entry and exit.
     p.print({Tab(5), "---------- DADOS DA ENTRADA ----------", Tab(70), "---------- DADOS DA SAÍDA----------"});
     p.print();
-    p.print({Tab(4), "Data:................", Tab(25), v("DataEntrada"), Tab(70), "Data:........................",
-             Tab(94), v("DataSaida")});
-    p.print({Tab(4), "Hora:........-.........", Tab(25), Fmt::shortTime(f("HoraEntrada")), Tab(70),
-             "Hora:........................", Tab(94), Fmt::shortTime(f("HoraSaida"))});
-    p.print({Tab(4), "Tipo:......:............", Tab(25), v("Tipo"), Tab(70), "Conclusao:.................", Tab(94),
-             v("DataConcluido")});
-    p.print({Tab(4), "Atendimento:......", Tab(25), v("Atendimento"), Tab(70), "Garantia até:................",
-             Tab(94), v("DATALIMITEGARANTIA")});
-    p.print({Tab(4), "Operador:............", Tab(25), v("OperadorEnt"), Tab(70), "Dias:.........................",
-             Tab(94), v("Dias")});
-    p.print({Tab(70), "Técnico:.....................", Tab(94), v("Tecnico")});
-    p.print({Tab(70), "Status:...............", Tab(94), v("Status")});
-    p.print({Tab(70), "Operador:.................", Tab(94), v("OperadorSaida")});
+    p.print({Tab(4), "Data:................", Tab(25), Fit(v("DataEntrada")), Tab(70), "Data:........................",
+             Tab(94), Fit(v("DataSaida"))});
+    p.print({Tab(4), "Hora:........-.........", Tab(25), Fit(Fmt::shortTime(f("HoraEntrada"))), Tab(70),
+             "Hora:........................", Tab(94), Fit(Fmt::shortTime(f("HoraSaida")))});
+    p.print({Tab(4), "Tipo:......:............", Tab(25), Fit(v("Tipo")), Tab(70), "Conclusao:.................",
+             Tab(94), Fit(v("DataConcluido"))});
+    p.print({Tab(4), "Atendimento:......", Tab(25), Fit(v("Atendimento")), Tab(70), "Garantia até:................",
+             Tab(94), Fit(v("DATALIMITEGARANTIA"))});
+    p.print({Tab(4), "Operador:............", Tab(25), Fit(v("OperadorEnt")), Tab(70),
+             "Dias:.........................", Tab(94), Fit(v("Dias"))});
+    p.print({Tab(70), "Técnico:.....................", Tab(94), Fit(v("Tecnico"))});
+    p.print({Tab(70), "Status:...............", Tab(94), Fit(v("Status"))});
+    p.print({Tab(70), "Operador:.................", Tab(94), Fit(v("OperadorSaida"))});
     p.print({rule(150)});
 
     // The service report beside the payment lines.
@@ -152,11 +152,12 @@ void printPage(Printer& p, const RecordCursor& row, const QString& nomeFantasia,
     partsLine("Relatorio55");
     p.print({Tab(71)});
     p.print();
-    p.print({Tab(10), QStringLiteral("Mão de Obra: ") + row.text(QStringLiteral("Relatorio5"))});
-    p.print({Tab(10), QStringLiteral("Sub Total: ") + row.text(QStringLiteral("Relatorio6"))});
-    p.print({Tab(10), QStringLiteral("Desconto: ") + row.text(QStringLiteral("Relatorio7"))});
+    // Each amount one text with its label.
+    p.print({Tab(10), Fit(QStringLiteral("Mão de Obra: ") + row.text(QStringLiteral("Relatorio5")))});
+    p.print({Tab(10), Fit(QStringLiteral("Sub Total: ") + row.text(QStringLiteral("Relatorio6")))});
+    p.print({Tab(10), Fit(QStringLiteral("Desconto: ") + row.text(QStringLiteral("Relatorio7")))});
     p.setFontSize(16);
-    p.print({Tab(12), QStringLiteral("Total do Serviço: ") + Fmt::currency(f("ValorCobrado"))});
+    p.print({Tab(12), Fit(QStringLiteral("Total do Serviço: ") + Fmt::currency(f("ValorCobrado")))});
     p.setFontSize(10);
     p.print({rule(50)});
     p.print({Tab(4), "OBSERVAÇÃO:"});

@@ -20,15 +20,16 @@ void print(Printer& p, RecordCursor& rows, const QImage& logo, const QString& no
     p.setDocumentName(QStringLiteral("Relatório de Aparelhos Entregues"));
     int count = 0;
     Cabecalho(p, logo, nomeFantasia, tituloRelatorio);
-    for (rows.moveFirst(); rows.hasCurrent(); rows.moveNext()) {
-        // The count starts again at 0, not 1: 14 rows on the first page, 15 on the others.
-        if (++count == 15) {
-            p.newPage();
-            Cabecalho(p, logo, nomeFantasia, tituloRelatorio);
-            count = 0;
-        }
+    const auto record = [&] {
         DeliveredRows::printRow(p, rows);
         p.print();
+    };
+    for (rows.moveFirst(); rows.hasCurrent(); rows.moveNext()) {
+        // The count starts again at 0, not 1: 14 rows on the first page, 15 on
+        // the others, fewer when taller rows reach the bottom first.
+        if (PrintJob::newPageFor(p, ++count == 15, record, [&] { Cabecalho(p, logo, nomeFantasia, tituloRelatorio); }))
+            count = 0;
+        record();
     }
     p.endDoc();
 }

@@ -17,13 +17,13 @@ void print(Printer& p, const RecordCursor& os, const RecordCursor& empresa, cons
     p.print({QString(140, QLatin1Char('-'))});
     p.paintPicture(logo, 1, p.y(), 27, 12);
     p.setX(30);
-    p.print({e("NomeFantasia")}, LineEnd::Open);
+    p.printUpTo(empresa.text(QStringLiteral("NomeFantasia")), 43);
     p.setUnderline(true);
     p.print({Tab(43), "Ordem de Serviço:"});
 
     p.setUnderline(false);
     p.setFontSize(8);
-    p.print({Tab(32), "CGC:", Spc(2), e("Cgc")}, LineEnd::Open);
+    p.print({Tab(32), "CGC:", Spc(2), Fit(e("Cgc"))}, LineEnd::Open);
     p.setBold(true);
     p.setFontSize(14);
     p.print({Spc(10), "Nº", Spc(1), Fmt::zeros(os.field(QStringLiteral("Os")), 5)}, LineEnd::Open);
@@ -39,35 +39,33 @@ void print(Printer& p, const RecordCursor& os, const RecordCursor& empresa, cons
     const QString whole = empresa.text(QStringLiteral("Cidade")) + QStringLiteral(", ") + date + QStringLiteral("  ") +
                           time + QStringLiteral("  (") + os.text(QStringLiteral("OperadorEnt")) + QLatin1Char(')');
     p.setX(std::max(0.0, std::min(135.0, p.printableWidth() - p.textWidth(whole))));
-    p.print({e("Cidade"), ", "}, LineEnd::Open);
-    p.print({date, Spc(2), time, Spc(2), "(", o("OperadorEnt"), ")"});
+    p.print({Fit(e("Cidade")), ", ", date, Spc(2), time, Spc(2), "(", Fit(o("OperadorEnt")), ")"});
 
     p.setItalic(false);
-    p.print({Tab(1), "End.:", Tab(10), e("Endereco")}, LineEnd::Open);
-    p.print({Tab(72), QString(80, QLatin1Char('_'))});
-    // The shop's messages whole, inside the page.
-    const auto message = [&](const char* name) {
-        p.print({Tab(70), "|", Spc(2)}, LineEnd::Open);
+    p.print({Tab(1), "End.:", Tab(10), Fit(e("Endereco")), Tab(72), QString(80, QLatin1Char('_'))});
+    // The shop's data left of its messages, the messages whole, inside the page.
+    const auto message = [&](std::vector<PrintItem> left, const char* name) {
+        left.insert(left.end(), {Tab(70), "|", Spc(2)});
+        p.print(left, LineEnd::Open);
         p.printUpTo(empresa.text(QString::fromLatin1(name)));
         p.print();
     };
-    p.print({Tab(1), "Fone:", Tab(10), e("Fone1"), Spc(2), e("Fone2")}, LineEnd::Open);
-    message("Msg1");
-    p.print({Tab(1), "Fax", Tab(10), e("Fax")}, LineEnd::Open);
-    message("Msg2");
-    p.print({Tab(1), "E-mail:", Tab(10), e("Email")}, LineEnd::Open);
-    message("Msg3");
+    message({Tab(1), "Fone:", Tab(10), Fit(e("Fone1")), Spc(2), Fit(e("Fone2"))}, "Msg1");
+    message({Tab(1), "Fax", Tab(10), Fit(e("Fax"))}, "Msg2");
+    message({Tab(1), "E-mail:", Tab(10), Fit(e("Email"))}, "Msg3");
     p.print({QString(170, QLatin1Char('-'))});
 
     p.print({"Cliente:", Spc(2)}, LineEnd::Open);
     p.setBold(true);
-    p.print({o("Nome")});
+    p.print({Fit(o("Nome"))});
     p.setBold(false);
-    p.print({"Aparelho:", Spc(2), o("Aparelho"), Spc(4), "Marca:", Spc(2), o("Marca"), Spc(4), "Modelo:", Spc(2),
-             o("Modelo"), Spc(4), "Núm.de Série", Spc(2), o("NumSerie")});
-    p.print({"Defeito:", Spc(2), o("Defeito")});
-    p.print({"Estado do aparelho:", Spc(2), o("EstadoAparelho")});
-    p.print({"Acessórios", Spc(2), o("Acessorios")}, LineEnd::Open);
+    p.print({"Aparelho:", Spc(2), Fit(o("Aparelho")), Spc(4), "Marca:", Spc(2), Fit(o("Marca")), Spc(4), "Modelo:",
+             Spc(2), Fit(o("Modelo")), Spc(4), "Núm.de Série", Spc(2), Fit(o("NumSerie"))});
+    p.print({"Defeito:", Spc(2), Fit(o("Defeito"))});
+    p.print({"Estado do aparelho:", Spc(2), Fit(o("EstadoAparelho"))});
+    // The accessories end before the version text.
+    p.print({"Acessórios", Spc(2)}, LineEnd::Open);
+    p.printUpTo(os.text(QStringLiteral("Acessorios")), 142);
     p.setItalic(true);
     p.print({Tab(142), PrintJob::productName(), " Versão: ", Num(PrintJob::versionMajor()), ".",
              QString::number(PrintJob::versionMinor()) + QStringLiteral(" Kelmora")});

@@ -15,7 +15,8 @@ void printRow(Printer& p, const RecordCursor& row) {
     const auto text = [&row](const char* name) { return row.text(QString::fromLatin1(name)); };
     p.setFontSize(8);
     p.setBold(true);
-    p.print({Tab(2), Num(f("Os"))}, LineEnd::Open);
+    p.print({Tab(2)}, LineEnd::Open);
+    p.printUpTo(Num(f("Os")).text(), 12);
     p.setBold(false);
     // Each field keeps to its column: a long one never pushes the rest of
     // the row onto other lines.
@@ -27,7 +28,7 @@ void printRow(Printer& p, const RecordCursor& row) {
         p.print({Tab(c.column)}, LineEnd::Open);
         p.printUpTo(text(c.field), c.next);
     }
-    p.print({Tab(217), Num(f("Dias")), Tab(225), Fmt::currency(f("ValorCobrado"))});
+    p.print({Tab(217), Fit(Num(f("Dias"))), Tab(225), Fit(Fmt::currency(f("ValorCobrado")))});
     p.print({Tab(23)}, LineEnd::Open);
     p.printUpTo(QStringLiteral("Defeito: %1   Acessórios: %2   Técnico: %3")
                     .arg(text("Defeito"), text("Acessorios"), text("Tecnico")));

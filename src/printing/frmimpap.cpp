@@ -123,11 +123,9 @@ void FrmImpAp::RelatorioCompleto() {
         int linhas = 0;
         Cabecalho(printer);
         for (DataOs.moveFirst(); !DataOs.eof(); DataOs.moveNext()) {
-            if (++linhas == RowsPerPage) {
-                printer.newPage();
-                Cabecalho(printer);
+            if (PrintJob::newPageFor(printer, ++linhas == RowsPerPage, [&] { printRow(printer); },
+                                     [&] { Cabecalho(printer); }))
                 linhas = 0;
-            }
             printRow(printer);
         }
         printer.endDoc();
@@ -158,12 +156,15 @@ void FrmImpAp::printRow(Printer& printer) {
     // Each field keeps to its column: a long name never pushes the rest of
     // its row onto another line.
     for (const RowColumn& c : RowColumns) {
-        // An empty field prints as nothing.
+        // An empty field prints as nothing; the order number and the days
+        // as number items.
         const QVariant value = DataOs.field(QString::fromLatin1(c.field));
-        const QString text = value.typeId() == QMetaType::QDate ? Fmt::shortDate(value) : value.toString();
+        const bool os = qstrcmp(c.field, "Os") == 0;
+        const QString text = value.typeId() == QMetaType::QDate         ? Fmt::shortDate(value)
+                             : os || qstrcmp(c.field, "Dias") == 0 ? Num(value).text()
+                                                                       : value.toString();
         printer.print({Tab(c.column)}, LineEnd::Open);
         // The order number in bold.
-        const bool os = qstrcmp(c.field, "Os") == 0;
         printer.setBold(os);
         printer.printUpTo(text, c.next);
         if (os) printer.setBold(false);

@@ -158,6 +158,15 @@ void FrmImpRetirada::TimerRetirada_Timer() {
     accept();
 }
 
+double FrmImpRetirada::titleColumn(double size, int column) const {
+    // The title's "Comprovante" stands at `column` of its bold font, not italic.
+    PrintFont font = m_printer.font();
+    font.size = size;
+    font.bold = true;
+    font.italic = false;
+    return (column - 2) * PrintMetrics::averageCharWidth(font);
+}
+
 void FrmImpRetirada::rule() {
     const double y = m_printer.y();
     m_printer.line(0, y, m_printer.printableWidth(), y);
@@ -166,12 +175,15 @@ void FrmImpRetirada::rule() {
 void FrmImpRetirada::sentence() {
     Printer& p = m_printer;
     p.print({Tab(15), "O Aparelho abaixo está sendo retirado para: "}, LineEnd::Open);
+    // The shop's name whole, with the rest of the sentence inside the page.
+    const QString tail = QStringLiteral(" para reparo. ");
+    const double end = p.printableWidth() - p.textWidth(tail);
     p.setItalic(true);
     p.setUnderline(true);
-    p.print({empresa("NomeFantasia")}, LineEnd::Open);
+    p.printFitted(empresa("NomeFantasia"), end);
     p.setItalic(false);
     p.setUnderline(false);
-    p.print({" para reparo. "});
+    p.print({tail});
 }
 
 void FrmImpRetirada::corpo(int blankLines) {
@@ -221,15 +233,15 @@ void FrmImpRetirada::Conteudo_Tabela() {
     Printer& p = m_printer;
     p.setY(TopoTabela + 5);
     // The position stands right of column 15: the values go to the grid's second row.
-    p.print({Tab(15), retirada("Ap0"), Tab(52), retirada("Marca0"), Tab(80), retirada("Mod0"), Tab(110),
-             retirada("NumSerie")});
+    p.print({Tab(15), Fit(retirada("Ap0")), Tab(52), Fit(retirada("Marca0")), Tab(80), Fit(retirada("Mod0")),
+             Tab(110), Fit(retirada("NumSerie"))});
     p.print();
     p.print();
     p.setItalic(true);
     p.setBold(true);
     p.print({Tab(10), "Defeito:"});
     p.setBold(false);
-    p.print({Tab(2), retirada("Defeito")});
+    p.print({Tab(2), Fit(retirada("Defeito"))});
     p.print();
     p.setBold(false);
 }
@@ -242,7 +254,8 @@ void FrmImpRetirada::viaCliente() {
 
     // Title.
     p.setFontSize(20);
-    p.print({Tab(12), empresa("NomeFantasia")}, LineEnd::Open);
+    p.print({Tab(12)}, LineEnd::Open);
+    p.printFitted(empresa("NomeFantasia"), titleColumn(14, 54));
     p.setItalic(false);
     p.setFontSize(14);
     p.setBold(true);
@@ -264,18 +277,19 @@ void FrmImpRetirada::viaCliente() {
     p.setFontSize(10);
     p.print();
     p.print();
-    p.print({Tab(15), empresa("NomeReal")});
+    p.print({Tab(15), Fit(empresa("NomeReal"))});
     p.setUnderline(false);
     p.setItalic(false);
     p.setFontSize(8);
-    p.print({Tab(10), "CGC", Spc(1), empresa("CGC"), Spc(2), "Insc. Estadual", Spc(1), empresa("InscEstadual"), Spc(2),
-             "Insc. Municipal", Spc(1), empresa("InscMunicipal")});
-    p.print({Tab(15), "End.:", empresa("Endereco"), Spc(2), "Fone: ", empresa("Fone1"), Spc(2), empresa("Fone2")});
-    p.print({Tab(20), "Fax: ", empresa("Fax"), Spc(2), "email:", Spc(1), empresa("Email")});
+    p.print({Tab(10), "CGC", Spc(1), Fit(empresa("CGC")), Spc(2), "Insc. Estadual", Spc(1),
+             Fit(empresa("InscEstadual")), Spc(2), "Insc. Municipal", Spc(1), Fit(empresa("InscMunicipal"))});
+    p.print({Tab(15), "End.:", Fit(empresa("Endereco")), Spc(2), "Fone: ", Fit(empresa("Fone1")), Spc(2),
+             Fit(empresa("Fone2"))});
+    p.print({Tab(20), "Fax: ", Fit(empresa("Fax")), Spc(2), "email:", Spc(1), Fit(empresa("Email"))});
     p.setBold(true);
-    p.print({Tab(22), empresa("Site")});
+    p.print({Tab(22), Fit(empresa("Site"))});
     p.setBold(false);
-    p.print({Tab(25), "Cep: ", empresa("Cep"), "  -  ", empresa("Cidade"), " - ", empresa("Estado")});
+    p.print({Tab(25), "Cep: ", Fit(empresa("Cep")), "  -  ", Fit(empresa("Cidade")), " - ", Fit(empresa("Estado"))});
     p.print();
 
     // The authorised brands.
@@ -285,10 +299,10 @@ void FrmImpRetirada::viaCliente() {
     p.setItalic(true);
     p.setUnderline(true);
     for (int first : {1, 7}) {
-        std::vector<PrintItem> items{Tab(1), empresa(QStringLiteral("Aut%1").arg(first))};
+        std::vector<PrintItem> items{Tab(1), Fit(empresa(QStringLiteral("Aut%1").arg(first)))};
         for (int i = first + 1; i < first + 6; ++i) {
             items.push_back(Spc(3));
-            items.push_back(empresa(QStringLiteral("Aut%1").arg(i)));
+            items.push_back(Fit(empresa(QStringLiteral("Aut%1").arg(i))));
         }
         p.print(items);
     }
@@ -301,15 +315,15 @@ void FrmImpRetirada::viaCliente() {
     // The customer.
     p.setFontName(QStringLiteral("Times New Roman"));
     p.setItalic(true);
-    p.print({Tab(25), "Cliente:", Spc(1), retirada("Nome")});
-    p.print({Tab(25), "Endereço:", retirada("End"), Spc(3), retirada("Complemento")});
-    p.print({Tab(25), "Bairro:", Spc(1), retirada("Bairro"), Spc(3), "Cidade:", Spc(1), retirada("Cidade"), Spc(2),
-             retirada("Estado")});
+    p.print({Tab(25), "Cliente:", Spc(1), Fit(retirada("Nome"))});
+    p.print({Tab(25), "Endereço:", Fit(retirada("End")), Spc(3), Fit(retirada("Complemento"))});
+    p.print({Tab(25), "Bairro:", Spc(1), Fit(retirada("Bairro")), Spc(3), "Cidade:", Spc(1), Fit(retirada("Cidade")),
+             Spc(2), Fit(retirada("Estado"))});
     PgBar->setValue(80);
     corpo(1);
 
     // Who issued it, where and when, and the footer.
-    p.print({Tab(12), empresa("NomeFantasia"), " (", retirada("Operador"), " )", Tab(120)}, LineEnd::Open);
+    p.print({Tab(12), Fit(empresa("NomeFantasia")), " (", Fit(retirada("Operador")), " )", Tab(120)}, LineEnd::Open);
     p.printUpTo(empresa("Cidade") + QStringLiteral(" ,_____/_____/_______"));
     p.print();
     p.print();
@@ -344,7 +358,8 @@ void FrmImpRetirada::viaEmpresa() {
     p.setFontSize(18);
     p.setFontName(QStringLiteral("Lucida Sans"));
     p.setItalic(true);
-    p.print({Tab(13), empresa("NomeFantasia")}, LineEnd::Open);
+    p.print({Tab(13)}, LineEnd::Open);
+    p.printFitted(empresa("NomeFantasia"), titleColumn(14, 50));
     p.setItalic(false);
     p.setFontSize(14);
     p.setBold(true);
@@ -364,15 +379,17 @@ void FrmImpRetirada::viaEmpresa() {
     // The customer and where to collect the appliance.
     p.setFontName(QStringLiteral("Times New Roman"));
     p.setItalic(true);
-    p.print({Tab(1), "Cliente:", Spc(1), retirada("Nome"), Tab(100), "Localização:"});
-    p.print({Tab(1), "Endereço:", retirada("End"), Spc(2), retirada("Complemento"), Tab(95), retirada("Loc0")});
-    p.print({Tab(1), "Bairro:", Spc(1), retirada("Bairro"), Spc(3), "Cidade:", Spc(1), retirada("Cidade"), Spc(2),
-             retirada("Estado"), Tab(95), retirada("Loc1")});
-    p.print({Tab(1), "Fone: ", retirada("TelRes"), Spc(3), "Celular: ", retirada("Cel"), Tab(95), retirada("Loc2")});
+    p.print({Tab(1), "Cliente:", Spc(1), Fit(retirada("Nome")), Tab(100), "Localização:"});
+    p.print({Tab(1), "Endereço:", Fit(retirada("End")), Spc(2), Fit(retirada("Complemento")), Tab(95),
+             Fit(retirada("Loc0"))});
+    p.print({Tab(1), "Bairro:", Spc(1), Fit(retirada("Bairro")), Spc(3), "Cidade:", Spc(1), Fit(retirada("Cidade")),
+             Spc(2), Fit(retirada("Estado")), Tab(95), Fit(retirada("Loc1"))});
+    p.print({Tab(1), "Fone: ", Fit(retirada("TelRes")), Spc(3), "Celular: ", Fit(retirada("Cel")), Tab(95),
+             Fit(retirada("Loc2"))});
     corpo(3);
 
     // The customer's signature.
-    p.print({Tab(12), retirada("Nome"), Tab(120)}, LineEnd::Open);
+    p.print({Tab(12), Fit(retirada("Nome")), Tab(120)}, LineEnd::Open);
     p.printUpTo(empresa("Cidade") + QStringLiteral(" , _____/_____/_______ (") + retirada("Operador") + QStringLiteral(" )"));
     p.print();
 }

@@ -53,6 +53,9 @@ private:
     void aparelho();
     void Tabela();
     void Conteudo_Tabela();
+    // Where a title text in bold `size` points ends to stay short of `column`
+    // of that font, in millimetres.
+    double titleColumn(double size, int column) const;
     void rule();
     // A field of the company record or of the receipt, as stored.
     QString empresa(const QString& field) const;

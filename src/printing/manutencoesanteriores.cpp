@@ -38,12 +38,7 @@ bool print(Printer& p, RecordCursor& mntAnt, const QString& query, const RecordC
 
     int count = 0;
     CabecalhoApEntregues(p, logo, nomeFantasia, tituloRelatorio);
-    for (mntAnt.moveFirst(); mntAnt.hasCurrent(); mntAnt.moveNext()) {
-        if (++count == 7) {
-            p.newPage();
-            CabecalhoApEntregues(p, logo, nomeFantasia, tituloRelatorio);
-            count = 0;
-        }
+    const auto record = [&] {
         DeliveredRows::printRow(p, mntAnt);
         // The stored report lines, whole, inside the page.
         for (const QStringList& fields : {QStringList{"Relatorio0", "Relatorio1", "Relatorio2"},
@@ -55,6 +50,12 @@ bool print(Printer& p, RecordCursor& mntAnt, const QString& query, const RecordC
             p.print();
         }
         p.print();
+    };
+    for (mntAnt.moveFirst(); mntAnt.hasCurrent(); mntAnt.moveNext()) {
+        if (PrintJob::newPageFor(p, ++count == 7, record,
+                                 [&] { CabecalhoApEntregues(p, logo, nomeFantasia, tituloRelatorio); }))
+            count = 0;
+        record();
     }
     p.endDoc();
     return true;

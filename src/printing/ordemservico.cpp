@@ -18,9 +18,17 @@ std::vector<PrintItem> orderColumn(std::vector<PrintItem> entry) {
 }
 
 // A label, 2 blanks and a value, in the current style.
-std::vector<PrintItem> labelled(const QString& label, const PrintItem& value) { return {label, Spc(2), value}; }
+std::vector<PrintItem> labelled(const QString& label, const PrintItem& value) { return {label, Spc(2), Fit(value)}; }
 
 void printItems(Printer& p, std::vector<PrintItem> items, LineEnd end = LineEnd::Ends) { p.print(items, end); }
+
+// A row's left part and its entry of the order column in one statement, so
+// that the left part's values end before the column.
+void row(Printer& p, std::vector<PrintItem> left, std::vector<PrintItem> entry, LineEnd end = LineEnd::Ends) {
+    const std::vector<PrintItem> right = orderColumn(std::move(entry));
+    left.insert(left.end(), right.begin(), right.end());
+    p.print(left, end);
+}
 
 // "label  value" with the value alone in bold, whole, ending before column
 // `before` (smaller when it needs to be); the line left open.
@@ -128,25 +136,22 @@ void printPage(Printer& p, const Sources& s, bool nameRow, bool tags, const std:
     printItems(p, orderColumn(labelled("Entrada:", Value(f("DataEntrada")))));
 
     boldValue(p, 1, QStringLiteral("Nome:"), f("Nome"), 75);
-    printItems(p, {Tab(75), "Tel.Res.:", Spc(2), Value(f("TelResidencia"))}, LineEnd::Open);
-    printItems(p, orderColumn(labelled("Hora:", Fmt::shortTime(f("HoraEntrada")))));
+    row(p, {Tab(75), "Tel.Res.:", Spc(2), Fit(Value(f("TelResidencia")))},
+        labelled("Hora:", Fmt::shortTime(f("HoraEntrada"))));
 
     const qlonglong via = os.number(QStringLiteral("Via"));
     leftValue(p, "Endereço:", f("Endereco"));
-    printItems(p, {Tab(75), "Tel.Com.:", Spc(2), Value(f("TelComercial"))}, LineEnd::Open);
-    printItems(p, orderColumn({"Via:", Spc(2), Num(via + 1), "ª"}));
+    row(p, {Tab(75), "Tel.Com.:", Spc(2), Fit(Value(f("TelComercial")))}, {"Via:", Spc(2), Num(via + 1), "ª"});
 
     leftValue(p, "Complemento:", f("Complemento"));
-    printItems(p, {Tab(75), "Fax:", Spc(2), Value(f("Fax"))}, LineEnd::Open);
-    printItems(p, orderColumn(labelled("Tipo:", Value(f("Tipo")))));
+    row(p, {Tab(75), "Fax:", Spc(2), Fit(Value(f("Fax")))}, labelled("Tipo:", Value(f("Tipo"))));
 
     leftValue(p, "Bairro:", f("Bairro"));
-    printItems(p, {Tab(75), "Celular:", Spc(2), Value(f("Celular"))}, LineEnd::Open);
-    printItems(p, orderColumn(labelled("Atendimento:", Value(f("Atendimento")))));
+    row(p, {Tab(75), "Celular:", Spc(2), Fit(Value(f("Celular")))}, labelled("Atendimento:", Value(f("Atendimento"))));
 
-    printItems(p, {Tab(1), "Cidade:", Spc(2), Value(f("Cidade")), Spc(4), "Estado:", Spc(2), Value(f("Estado")),
-                   Tab(75), "Código", Spc(2), Num(f("IdCliente"))}, LineEnd::Open);
-    printItems(p, orderColumn(labelled("Operador:", Value(f("OperadorEnt")))));
+    row(p, {Tab(1), "Cidade:", Spc(2), Fit(Value(f("Cidade"))), Spc(4), "Estado:", Spc(2), Fit(Value(f("Estado"))),
+            Tab(75), "Código", Spc(2), Fit(Num(f("IdCliente")))},
+        labelled("Operador:", Value(f("OperadorEnt"))));
 
     p.print({QString(140, QLatin1Char('-'))}, LineEnd::Open);
     printItems(p, orderColumn(labelled("Status:", Value(f("Status")))));
@@ -155,7 +160,7 @@ void printPage(Printer& p, const Sources& s, bool nameRow, bool tags, const std:
     p.print({Tab(20), "---------- DADOS DO APARELHO ----------"}, LineEnd::Open);
     printItems(p, orderColumn({"Prioridade:"}), LineEnd::Open);
     p.setBold(os.text(QStringLiteral("prioridade")) == QStringLiteral("URGENTE"));
-    p.print({Spc(2), Value(f("prioridade"))});
+    p.print({Spc(2), Fit(Value(f("prioridade")))});
     p.setBold(false);
 
     printItems(p, orderColumn(labelled("Técnico:", Value(f("Tecnico")))));
@@ -165,23 +170,20 @@ void printPage(Printer& p, const Sources& s, bool nameRow, bool tags, const std:
     boldValue(p, 71, QStringLiteral("Modelo:"), f("Modelo"), 118);
     printItems(p, orderColumn(labelled("Conclusão:", Value(f("DataConcluido")))));
 
-    printItems(p, {Tab(1), "Chassis:", Spc(2), Value(f("Chassis")), Tab(41), "Num Série:", Spc(2),
-                   Value(f("NumSerie")), Tab(78), "Tensão:", Spc(2), Value(f("Tensao"))}, LineEnd::Open);
-    printItems(p, orderColumn({QString(40, QLatin1Char('-'))}));
+    row(p, {Tab(1), "Chassis:", Spc(2), Fit(Value(f("Chassis"))), Tab(41), "Num Série:", Spc(2),
+            Fit(Value(f("NumSerie"))), Tab(78), "Tensão:", Spc(2), Fit(Value(f("Tensao")))},
+        {QString(40, QLatin1Char('-'))});
 
-    printItems(p, {Tab(1), "Defeito:", Spc(2), Value(f("Defeito"))}, LineEnd::Open);
-    printItems(p, orderColumn({"--- GARANTIA FÁBRICA ---"}));
+    row(p, {Tab(1), "Defeito:", Spc(2), Fit(Value(f("Defeito")))}, {"--- GARANTIA FÁBRICA ---"});
 
-    printItems(p, {Tab(1), "Estado do Aparelho:", Spc(2), Value(f("EstadoAparelho"))}, LineEnd::Open);
-    printItems(p, orderColumn({"Loja:"}), LineEnd::Open);
+    row(p, {Tab(1), "Estado do Aparelho:", Spc(2), Fit(Value(f("EstadoAparelho")))}, {"Loja:"}, LineEnd::Open);
     p.setBold(true);
-    p.print({Spc(1), Value(f("Loja"))});
+    p.print({Spc(1), Fit(Value(f("Loja")))});
     p.setBold(false);
 
-    printItems(p, {Tab(1), "Acessórios:", Spc(2), Value(f("Acessorios"))}, LineEnd::Open);
-    printItems(p, orderColumn({"Data Compra:"}), LineEnd::Open);
+    row(p, {Tab(1), "Acessórios:", Spc(2), Fit(Value(f("Acessorios")))}, {"Data Compra:"}, LineEnd::Open);
     p.setBold(true);
-    p.print({Spc(2), Value(f("DataCompra"))});
+    p.print({Spc(2), Fit(Value(f("DataCompra")))});
     p.setBold(false);
     if (progress) progress(75);
 
@@ -205,7 +207,7 @@ void printPage(Printer& p, const Sources& s, bool nameRow, bool tags, const std:
     printItems(p, orderColumn(labelled("Gar.Comp.:", Value(f("GarComplementar")))));
 
     if (openOrders > 1 && openOrders < 10) {
-        p.print({Tab(9), "OS's:", orderNumbers(s.sqlApManutencao)});
+        p.print({Tab(9), "OS's:", Fit(orderNumbers(s.sqlApManutencao))});
     } else {
         p.print();
     }
@@ -236,7 +238,7 @@ void printPage(Printer& p, const Sources& s, bool nameRow, bool tags, const std:
     p.setFontSize(10);
     if (nameRow) {
         p.setItalic(true);
-        p.print({Tab(12), Value(f("Nome"))});
+        p.print({Tab(12), Fit(Value(f("Nome")))});
     } else {
         p.print();
         p.print();
@@ -255,7 +257,7 @@ void printPage(Printer& p, const Sources& s, bool nameRow, bool tags, const std:
     p.setFontSize(20);
     p.print({number}, LineEnd::Open);
     p.setFontSize(8);
-    p.print({Spc(1), sigla, Spc(1)}, LineEnd::Open);
+    p.print({Spc(1), Fit(sigla), Spc(1)}, LineEnd::Open);
     p.setBold(false);
     p.print({Value(f("DataEntrada"))}, LineEnd::Open);
     p.setBold(true);
@@ -282,9 +284,9 @@ void printPage(Printer& p, const Sources& s, bool nameRow, bool tags, const std:
     p.print({"Número de Série"});
     p.setBold(true);
     p.setX(164);
-    p.print({Value(f("NumSerie"))});
+    p.print({Fit(Value(f("NumSerie")))});
     p.setBold(false);
-    p.print({Tab(1), Value(f("Nome"))});
+    p.print({Tab(1), Fit(Value(f("Nome")))});
 }
 
 }

@@ -563,9 +563,22 @@ double Printer::textWidth(const QString& text) const { return fromMm(PrintMetric
 double Printer::lineHeight() const { return fromMm(PrintMetrics::lineHeight(m_font)); }
 double Printer::columnWidth() const { return fromMm(PrintMetrics::averageCharWidth(m_font)); }
 
-void Printer::printFitted(const QString& text, double end) {
+void Printer::printFitted(const QString& text, double end) { fitTo(text, toMm(end)); }
+
+void Printer::fitTo(const QString& text, double endMm) {
     if (text.isEmpty()) return;
-    const double room = toMm(end) - m_x;
+    // Each line of a text of several lines (a defect typed on two lines)
+    // fits on its own, the next from the left margin.
+    const qsizetype lineBreak = text.indexOf(QLatin1Char('\n'));
+    if (lineBreak >= 0) {
+        QString first = text.left(lineBreak);
+        if (first.endsWith(QLatin1Char('\r'))) first.chop(1);
+        fitTo(first, endMm);
+        endLine();
+        fitTo(text.mid(lineBreak + 1), endMm);
+        return;
+    }
+    const double room = endMm - m_x;
     const double size = m_font.size;
     // Sizes in tenths of a point, each measured as it will be drawn.
     const auto widthAt = [this, &text](double points) {
@@ -651,8 +664,10 @@ void Printer::writeText(const QString& text) {
         return;
     }
     beginOutput();
-    // Text that would pass the bottom of the page starts a new one.
-    if (m_y + PrintMetrics::lineHeight(m_font) > m_current.printable.height() + 0.01 && !m_current.ops.empty()) {
+    // Text that would pass the bottom of the page starts a new one (not
+    // while a record is only being measured).
+    if (!m_measuring && m_y + PrintMetrics::lineHeight(m_font) > m_current.printable.height() + 0.01 &&
+        !m_current.ops.empty()) {
         const double x = m_x;
         newPage();
         m_x = x;
@@ -671,8 +686,22 @@ void Printer::print(std::initializer_list<PrintItem> items, LineEnd end) {
     print(std::vector<PrintItem>(items), end);
 }
 
-void Printer::print(const std::vector<PrintItem>& items, LineEnd end) {
-    for (const PrintItem& item : items) {
+double Printer::naturalWidth(const PrintItem& item) const {
+    switch (item.kind()) {
+    case PrintItem::Kind::Space: return std::max(0, item.count()) * metrics(m_font).space;
+    case PrintItem::Kind::Tab: return 0;
+    default: {
+        double widest = 0;
+        for (const QString& line : item.text().split(QLatin1Char('\n')))
+            widest = std::max(widest, PrintMetrics::textWidth(m_font, line));
+        return widest;
+    }
+    }
+}
+
+void Printer::printItems(const std::vector<PrintItem>& items) {
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const PrintItem& item = items[i];
         switch (item.kind()) {
         case PrintItem::Kind::Tab: {
             const double column = std::max(0, item.count() - 1) * PrintMetrics::averageCharWidth(m_font);
@@ -688,8 +717,37 @@ void Printer::print(const std::vector<PrintItem>& items, LineEnd end) {
         case PrintItem::Kind::Text:
             writeText(item.text());
             break;
+        case PrintItem::Kind::Fitted: {
+            // The value's part of the line: up to the next Tab, which it must
+            // not reach (a column short of it, as printUpTo()), or the edge.
+            std::size_t next = i;
+            while (next < items.size() && items[next].kind() != PrintItem::Kind::Tab) ++next;
+            const double end = next < items.size()
+                                   ? std::max(0, items[next].count() - 2) * PrintMetrics::averageCharWidth(m_font)
+                                   : geometry().printable.width();
+            double fixed = 0, values = 0;
+            for (std::size_t j = i; j < next; ++j)
+                (items[j].kind() == PrintItem::Kind::Fitted ? values : fixed) += naturalWidth(items[j]);
+            if (m_x + fixed + values <= end + 1e-6) {
+                writeText(item.text());
+                break;
+            }
+            // The values share what the fixed texts leave, each in proportion
+            // to its width.
+            const double share = values > 0 ? std::max(0.0, end - m_x - fixed) / values : 0.0;
+            for (std::size_t j = i; j < next; ++j) {
+                if (items[j].kind() == PrintItem::Kind::Fitted) fitTo(items[j].text(), m_x + naturalWidth(items[j]) * share);
+                else printItems({items[j]});
+            }
+            i = next - 1;
+            break;
+        }
         }
     }
+}
+
+void Printer::print(const std::vector<PrintItem>& items, LineEnd end) {
+    printItems(items);
     if (end == LineEnd::Ends) endLine();
 }
 
@@ -736,6 +794,32 @@ void Printer::paintPicture(const QImage& picture, double x, double y, double wid
     op.y2 = op.y + toMm(height);
     op.picture = picture.isNull() ? -1 : m_doc->addPicture(picture);
     m_current.ops.push_back(op);
+}
+
+double Printer::heightOf(const std::function<void()>& draw) {
+    beginOutput();
+    struct Saved {
+        Printer& p;
+        double x, y;
+        PrintFont font;
+        int lineWidth;
+        LineStyle style;
+        std::size_t ops, fonts;
+        bool measuring;
+        ~Saved() {
+            p.m_x = x;
+            p.m_y = y;
+            p.m_font = font;
+            p.m_lineWidth = lineWidth;
+            p.m_lineStyle = style;
+            p.m_current.ops.resize(ops);
+            p.m_current.fonts.resize(fonts);
+            p.m_measuring = measuring;
+        }
+    } saved{*this, m_x, m_y, m_font, m_lineWidth, m_lineStyle, m_current.ops.size(), m_current.fonts.size(), m_measuring};
+    m_measuring = true;
+    draw();
+    return fromMm(m_y - saved.y);
 }
 
 void Printer::newPage() {

@@ -55,6 +55,11 @@
 // (a blank where a minus would stand, the digits, a blank); Value() writes a
 // field as the surface writes an unformatted value (empty fields print as
 // nothing, dates in the short date format). Fmt:: gives the named formats.
+// Fit() marks a value from stored or typed data: it prints as a text item
+// while its part of the line (up to the next Tab, or to the right edge) fits;
+// otherwise the values of that part print whole in a smaller size, sharing
+// what the fixed texts leave (printFitted()), so that nothing passes the
+// next column or the edge of the printable area.
 //
 // Tests put a RecordingTarget in place with Printing::setDefaultTarget() and
 // read the recorded pages (texts with their fonts and positions, lines,
@@ -91,11 +96,16 @@ constexpr int OutputFailed = 76;     // the PDF file could not be written
 // One item of a print statement.
 class PrintItem {
 public:
-    enum class Kind { Text, Tab, Space };
+    enum class Kind { Text, Tab, Space, Fitted };
     PrintItem(const QString& text) : m_kind(Kind::Text), m_text(text) {}
     PrintItem(const char* utf8) : m_kind(Kind::Text), m_text(QString::fromUtf8(utf8)) {}
     static PrintItem tab(int column) { return PrintItem(Kind::Tab, column); }
     static PrintItem space(int count) { return PrintItem(Kind::Space, count); }
+    static PrintItem fitted(const QString& text) {
+        PrintItem item(text);
+        item.m_kind = Kind::Fitted;
+        return item;
+    }
 
     Kind kind() const { return m_kind; }
     const QString& text() const { return m_text; }
@@ -110,6 +120,9 @@ private:
 
 inline PrintItem Tab(int column) { return PrintItem::tab(column); }
 inline PrintItem Spc(int count) { return PrintItem::space(count); }
+// A value that prints whole inside its room (see above).
+inline PrintItem Fit(const QString& value) { return PrintItem::fitted(value); }
+inline PrintItem Fit(const PrintItem& value) { return PrintItem::fitted(value.text()); }
 // A number item: " 42 ", "-3 "; an empty field prints nothing.
 PrintItem Num(const QVariant& value);
 inline PrintItem Num(long long value) { return Num(QVariant(value)); }
@@ -343,7 +356,8 @@ public:
     // largest smaller size, down to MinFittedSize points, at which its
     // measured width fits. A text too wide even then goes on at the same x on
     // the following lines, broken between words. The size returns and the
-    // line stays open after the text.
+    // line stays open after the text. A text of several lines fits each line
+    // so, the lines after the first from the left margin.
     void printFitted(const QString& text, double end);
     // printFitted() ending a column before column `column` (0: at the right
     // edge of the printable area).
@@ -364,6 +378,11 @@ public:
     void paintPicture(const QImage& picture, double x, double y, double width, double height);
 
     void newPage();
+    // The height (current unit) that `draw` takes on the page, measured by
+    // drawing it: what it draws is taken away again and the position, font
+    // and page return, so that a list can start a new page before a record
+    // that would not fit.
+    double heightOf(const std::function<void()>& draw);
     // Sends the document to the target; nothing happens without output.
     // Throws PrintError (the document is discarded then).
     void endDoc();
@@ -378,6 +397,9 @@ private:
     void beginOutput();
     int fontIndex();
     void writeText(const QString& text);
+    void fitTo(const QString& text, double endMm);
+    void printItems(const std::vector<PrintItem>& items);
+    double naturalWidth(const PrintItem& item) const;
     void endLine();
     void resetState();
 
@@ -391,6 +413,7 @@ private:
     LineStyle m_lineStyle = LineStyle::Solid;
     double m_x = 0, m_y = 0;    // millimetres
     int m_page = 1;
+    bool m_measuring = false;
 
     bool m_haveGeometry = false;
     PrintOrientation m_geometryFor = PrintOrientation::Portrait;

@@ -52,7 +52,7 @@ void listPageTop(Printer& printer, const QImage& logo, const QString& nomeFantas
     printer.paintPicture(logo, 1, 0.5, 2.7, 1.2);
     printer.setY(2);
     printer.setFontSize(18);
-    printer.print({Tab(2), nomeFantasia}, LineEnd::Open);
+    printer.print({Tab(2), Fit(nomeFantasia)}, LineEnd::Open);
     printer.setFontSize(titleSize);
     // A long title prints whole, smaller, inside the page.
     printer.print({Spc(2)}, LineEnd::Open);
@@ -66,6 +66,13 @@ void listPageTop(Printer& printer, const QImage& logo, const QString& nomeFantas
     printer.print({Spc(3), "Emissão", Spc(2), Numbers::shortDate(now.date()), Spc(2), time, Spc(2), "Página: ",
                    Num(printer.page())});
     printer.setUnderline(false);
+}
+
+bool newPageFor(Printer& printer, bool full, const std::function<void()>& record, const std::function<void()>& header) {
+    if (!full && printer.y() + printer.heightOf(record) <= printer.printableHeight() + 1e-6) return false;
+    printer.newPage();
+    header();
+    return true;
 }
 
 void showSent(const QString& title) {

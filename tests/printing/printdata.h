@@ -21,6 +21,40 @@ inline QString longText(int n) {
     return out.left(n);
 }
 
+// A text of `n` of the widest capitals, in words of nine.
+inline QString wideText(int n) {
+    QString out;
+    while (out.size() < n) out += QStringLiteral("WMWMWMWMW ");
+    return out.left(n);
+}
+
+using TextOf = QString (*)(int);
+
+// The company record with every field as long as its typing box takes (the
+// site and messages at lengths a shop types), in the letters of `longText`.
+inline Fields longestCompany(TextOf longText = PrintData::longText) {
+    Fields f{{"NomeReal", longText(50)}, {"NomeFantasia", longText(25)}, {"Sigla", longText(2)},
+             {"Endereco", longText(50)}, {"Cep", longText(15)}, {"Cidade", longText(20)}, {"Estado", longText(2)},
+             {"Fone1", longText(15)}, {"Fone2", longText(15)}, {"Fax", longText(15)}, {"Email", longText(45)},
+             {"CGC", longText(20)}, {"InscEstadual", longText(20)}, {"InscMunicipal", longText(20)},
+             {"Site", longText(50)}, {"Msg1", longText(100)}, {"Msg2", QStringLiteral("SEGUNDA ") + longText(92)},
+             {"Msg3", QStringLiteral("TERCEIRA ") + longText(91)}};
+    for (int i = 1; i <= 12; ++i) f[QStringLiteral("Aut%1").arg(i)] = QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0')) + longText(18);
+    return f;
+}
+
+// A service order with every printed field at its longest.
+inline Fields longestOrder(TextOf longText = PrintData::longText) {
+    const auto w = longText;
+    return {{"Nome", w(50)}, {"Endereco", w(50)}, {"Complemento", w(20)}, {"Bairro", w(18)}, {"Cidade", w(18)},
+            {"Estado", w(2)}, {"TelResidencia", w(15)}, {"TelComercial", w(15)}, {"Fax", w(15)}, {"Celular", w(15)},
+            {"Aparelho", w(16)}, {"Marca", w(16)}, {"Modelo", w(14)}, {"Chassis", w(12)}, {"NumSerie", w(15)},
+            {"Tensao", w(10)}, {"Defeito", w(55)}, {"EstadoAparelho", w(55)}, {"Acessorios", w(50)},
+            {"Loja", w(20)}, {"DataCompra", w(13)}, {"NotaFiscal", w(15)}, {"GarComplementar", w(15)},
+            {"Status", w(13)}, {"Tecnico", w(14)}, {"OperadorEnt", w(14)}, {"Atendimento", QStringLiteral("EXTERNO")},
+            {"prioridade", QStringLiteral("URGENTE")}};
+}
+
 inline qint64 insert(const QString& table, const Fields& fields) {
     QStringList names, marks;
     QVariantList values;

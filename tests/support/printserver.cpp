@@ -58,10 +58,6 @@ bool PrintServer::start() {
     if (!m_dir->isValid()) return fail(QStringLiteral("no temporary folder"));
     const QString d = m_dir->path();
     m_queue = QStringLiteral("TarvelPDF_%1").arg(QCoreApplication::applicationPid());
-    m_pdfFolder = d + QStringLiteral("/pdf");
-    m_queueConfig = QStringLiteral("/etc/cups/cups-pdf-%1.conf").arg(m_queue);
-    if (!writeFile(m_queueConfig, QStringLiteral("Out %1\n").arg(m_pdfFolder)))
-        return fail(QStringLiteral("cannot write ") + m_queueConfig);
     chmod(QFile::encodeName(d).constData(), 0755);
     for (const char* sub : {"spool", "cache", "state", "tmp", "log", "ppd"}) QDir(d).mkpath(QString::fromLatin1(sub));
     // The filters run as lp and write their temporary files here.
@@ -100,13 +96,22 @@ bool PrintServer::start() {
         QThread::msleep(50);
     }
     m_running = true;
-    QString out;
-    // The device "cups-pdf:/<name>" reads cups-pdf-<name>.conf after the common one.
-    if (!command(QStringLiteral("lpadmin"), {QStringLiteral("-p"), queue(), QStringLiteral("-E"), QStringLiteral("-v"),
-                                            QStringLiteral("cups-pdf:/") + queue(), QStringLiteral("-P"), Ppd},
-                 &out) ||
-        !command(QStringLiteral("lpadmin"), {QStringLiteral("-d"), queue()}, &out))
-        return fail(QStringLiteral("lpadmin failed: ") + out);
+    // The margins queue: the same printer, its A4 page printable only inside
+    // `Margin` millimetres from every edge.
+    QFile original(Ppd);
+    if (!original.open(QIODevice::ReadOnly)) return fail(QStringLiteral("cannot read ") + Ppd);
+    const double edge = Margin / 25.4 * 72.0;
+    const auto points = [](double v) { return QString::number(v, 'f', 2); };
+    QString ppd = QString::fromUtf8(original.readAll());
+    ppd.replace(QStringLiteral("*HWMargins: 0 0 0 0"),
+                QStringLiteral("*HWMargins: %1 %1 %1 %1").arg(points(edge)));
+    ppd.replace(QStringLiteral("*ImageableArea A4/A4: \"0 0 595 842\""),
+                QStringLiteral("*ImageableArea A4/A4: \"%1 %1 %2 %3\"")
+                    .arg(points(edge), points(595 - edge), points(842 - edge)));
+    const QString marginsPpd = d + QStringLiteral("/ppd/margins.ppd");
+    if (!writeFile(marginsPpd, ppd)) return fail(QStringLiteral("cannot write ") + marginsPpd);
+    if (!addQueue(queue(), Ppd) || !addQueue(marginQueue(), marginsPpd) || !makeDefault(queue()))
+        return fail(m_whyNot);
 
     m_hadServer = qEnvironmentVariableIsSet("CUPS_SERVER");
     m_oldServer = qgetenv("CUPS_SERVER");
@@ -122,8 +127,8 @@ void PrintServer::stop() {
             m_cupsd.waitForFinished(5000);
         }
     }
-    if (!m_queueConfig.isEmpty()) QFile::remove(m_queueConfig);
-    m_queueConfig.clear();
+    for (const QString& config : std::as_const(m_queueConfigs)) QFile::remove(config);
+    m_queueConfigs.clear();
     if (m_running) {
         if (m_hadServer) qputenv("CUPS_SERVER", m_oldServer);
         else qunsetenv("CUPS_SERVER");
@@ -132,21 +137,50 @@ void PrintServer::stop() {
     m_dir.reset();
 }
 
-QStringList PrintServer::newPdfs() const {
+QString PrintServer::pdfFolder(const QString& queue) const {
+    return m_dir ? m_dir->filePath(QStringLiteral("pdf-") + (queue.isEmpty() ? m_queue : queue)) : QString();
+}
+
+bool PrintServer::addQueue(const QString& name, const QString& ppd) {
+    // The device "cups-pdf:/<name>" reads cups-pdf-<name>.conf after the common one.
+    const QString config = QStringLiteral("/etc/cups/cups-pdf-%1.conf").arg(name);
+    m_queueConfigs << config;
+    if (!writeFile(config, QStringLiteral("Out %1\n").arg(pdfFolder(name)))) {
+        m_whyNot = QStringLiteral("cannot write ") + config;
+        return false;
+    }
+    QString out;
+    if (!command(QStringLiteral("lpadmin"), {QStringLiteral("-p"), name, QStringLiteral("-E"), QStringLiteral("-v"),
+                                            QStringLiteral("cups-pdf:/") + name, QStringLiteral("-P"), ppd},
+                 &out)) {
+        m_whyNot = QStringLiteral("lpadmin failed: ") + out;
+        return false;
+    }
+    return true;
+}
+
+bool PrintServer::makeDefault(const QString& queue) {
+    QString out;
+    if (command(QStringLiteral("lpadmin"), {QStringLiteral("-d"), queue}, &out)) return true;
+    m_whyNot = QStringLiteral("lpadmin -d failed: ") + out;
+    return false;
+}
+
+QStringList PrintServer::newPdfs(const QString& queue) const {
     QStringList out;
     for (const QFileInfo& f :
-         QDir(m_pdfFolder).entryInfoList({QStringLiteral("*.pdf")}, QDir::Files, QDir::Time | QDir::Reversed))
+         QDir(pdfFolder(queue)).entryInfoList({QStringLiteral("*.pdf")}, QDir::Files, QDir::Time | QDir::Reversed))
         out << f.absoluteFilePath();
     return out;
 }
 
-QStringList PrintServer::waitForPdfs(int count, int timeoutMs) {
+QStringList PrintServer::waitForPdfs(int count, int timeoutMs, const QString& queue) {
     QDeadlineTimer deadline(timeoutMs);
     while (!deadline.hasExpired()) {
         QString pending;
         command(QStringLiteral("lpstat"), {QStringLiteral("-o")}, &pending);
-        if (pending.trimmed().isEmpty() && newPdfs().size() >= count) break;
+        if (pending.trimmed().isEmpty() && newPdfs(queue).size() >= count) break;
         QThread::msleep(100);
     }
-    return newPdfs();
+    return newPdfs(queue);
 }
