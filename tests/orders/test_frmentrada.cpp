@@ -268,7 +268,7 @@ TEST_F(EntradaTest, AFailedSaveKeepsTheWindowAsTyped) {
     StoreFault::install();
     openReady();
     Typing::type(txt(w.get(), 21), "nao liga");
-    for (const StoreFault::Kind kind : {StoreFault::DiskFull, StoreFault::IoError, StoreFault::ReadOnlyFolder}) {
+    for (const StoreFault::Kind kind : StoreFault::RefusedWrites) {
         const QString refused = writeUnderFault(kind, databasePath(), [&] { w->BtEntrada_Click(); });
         EXPECT_TRUE(refused.startsWith("Ocorreu um Erro ao tentar Emitir esta Ordem de Serviço.")) << refused.toStdString();
     }

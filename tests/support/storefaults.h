@@ -32,6 +32,9 @@ public:
         DiskFullAtCommit,   // no space while the journal is written at COMMIT
         UnreadableFile,     // the file exists but cannot be opened (at the next opening)
     };
+    // Every fault that refuses a write, at a statement or at its COMMIT.
+    static constexpr Kind RefusedWrites[] = {DiskFull, IoError, ReadOnlyFolder, DatabaseSyncFails, JournalSyncFails,
+                                             JournalKept, DiskFullAtCommit};
     // Every fault of the COMMIT: each lands the write or not, never by halves.
     static constexpr Kind CommitFaults[] = {DatabaseSyncFails, JournalSyncFails, JournalKept, JournalGoneButError,
                                             DiskFullAtCommit};
