@@ -167,6 +167,20 @@ TEST_F(CustomerFormsTest, EditingACustomer) {
          {{confirm, MsgAnswer::Yes}, {"Ocorreu um Erro ao tentar Alterar os Dados Cadastrais"}},
          {{"SELECT Cidade FROM TblClientes ORDER BY Codigo", {"CAMPINAS", "CAMPINAS"}},
           {orders, {"ANA SILVA||", "ANA SILVA||", "BETO||"}}}},
+        {"a COMMIT the disk refuses keeps what was typed; the same button then stores it once", StoreFault::install,
+         edit([](QWidget* dlg) {
+             retype(txt(dlg, 5), "SOROCABA");
+             {
+                 StoreFault fault(StoreFault::JournalKept);
+                 button(dlg, "BtAltCadastro")->click();
+             }
+             EXPECT_EQ(txt(dlg, 5)->text(), "SOROCABA");
+             button(dlg, "BtAltCadastro")->click();
+         }),
+         {{confirm, MsgAnswer::Yes}, {StoreFault::causeWords(StoreFault::JournalKept)}, {confirm, MsgAnswer::Yes},
+          {"Alterados com Sucesso!"}},
+         {{"SELECT Cidade FROM TblClientes ORDER BY Codigo", {"SOROCABA", "CAMPINAS"}},
+          {orders, {"ANA SILVA|SOROCABA|" + note40, "ANA SILVA|SOROCABA|" + note40, "BETO||"}}}},
     }, customers);
 }
 

@@ -2,6 +2,8 @@
 #include "pickups/frmretirada.h"
 #include "printing/printdata.h"
 #include "store/globals.h"
+#include "support/scriptedboxes.h"
+#include "support/storefaults.h"
 #include "support/windowscenario.h"
 #include "ui/gridmodel.h"
 #include "ui/windowhost.h"
@@ -134,6 +136,27 @@ TEST_F(RetiradaTest, Scenarios) {
              EXPECT_FALSE(Modulo::NovaRetiradaSalva);
          }, {no()}},
     });
+}
+
+// An edit that a refused write could not store stays typed and pending: closing the list stores it, once.
+TEST_F(RetiradaTest, AnEditTheDiskRefusedIsStoredOnClosing) {
+    StoreFault::install();
+    addReceipt("ANA");
+    for (const StoreFault::Kind kind : StoreFault::RefusedWrites) {
+        SCOPED_TRACE(int(kind));
+        open<FrmRetirada>("Txt(15)+= E ESQUENTA");
+        {
+            StoreFault fault(kind);
+            ScriptedBoxes boxes;
+            boxes.answer(MsgAnswer::Yes).answer(MsgAnswer::Ok, StoreFault::causeWords(kind));
+            act("BtImpressao");
+        }
+        EXPECT_EQ(rows("SELECT Defeito FROM TblRetirada"), "NAO LIGA");
+        EXPECT_EQ(shown(15), "NAO LIGA E ESQUENTA");
+        window->close();
+        EXPECT_EQ(rows("SELECT Defeito FROM TblRetirada"), "NAO LIGA E ESQUENTA");
+        raw("UPDATE TblRetirada SET Defeito = 'NAO LIGA'");
+    }
 }
 
 TARVEL_TEST_MAIN()
