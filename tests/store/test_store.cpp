@@ -465,3 +465,32 @@ TEST_F(FreshDb, AFailingCommitIsReportedAndReadBack) {
         db.execute(QStringLiteral("UPDATE TblConfig SET Qtde = 0, Imagem = 1"));
     }
 }
+
+// An inner transaction is part of the outer one: dropping it undoes its own writes only, and nothing counts as
+// stored before the outermost COMMIT.
+TEST_F(FreshDb, AnInnerTransactionIsStoredWithTheOuterOne) {
+    Database db(path);
+    QString outcome;
+    const auto add = [&](const QString& nome) {
+        db.execute(QStringLiteral("INSERT INTO TblClientes (Nome) VALUES (?)"), {nome});
+        Transaction::whenStored(db, [&outcome, nome] { outcome += nome; }, [&outcome, nome] { outcome += '-' + nome; });
+    };
+    {
+        Transaction outer(db);
+        add(QStringLiteral("A"));
+        {
+            Transaction inner(db);
+            add(QStringLiteral("B"));
+        }
+        {
+            Transaction inner(db);
+            add(QStringLiteral("C"));
+            inner.commit();
+        }
+        EXPECT_EQ(outcome, "-B");
+        EXPECT_EQ(readElsewhere(path, "SELECT count(*) FROM TblClientes"), "0") << "stored before the outer COMMIT";
+        outer.commit();
+    }
+    EXPECT_EQ(outcome, "-BAC");
+    EXPECT_EQ(readElsewhere(path, "SELECT group_concat(Nome) FROM TblClientes"), "A,C");
+}
