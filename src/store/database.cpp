@@ -12,11 +12,11 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTime>
+#include <algorithm>
 #include <chrono>
-#include <functional>
 #include <csignal>
 #include <ctime>
-#include <algorithm>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
