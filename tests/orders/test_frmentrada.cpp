@@ -278,4 +278,20 @@ TEST_F(EntradaTest, AFailedSaveKeepsTheWindowAsTyped) {
     EXPECT_EQ(field("Defeito", confirm()), "NAO LIGA");
 }
 
+// A COMMIT that stored the order though an error came back is the order emitted: one row, its number shown.
+TEST_F(EntradaTest, AnOrderWhoseCommitLandedIsEmittedOnce) {
+    StoreFault::install();
+    openReady();
+    Typing::type(txt(w.get(), 21), "nao liga");
+    qlonglong os = 0;
+    {
+        StoreFault fault(StoreFault::JournalGoneButError);
+        os = confirm();
+    }
+    EXPECT_EQ(count("SELECT COUNT(*) FROM TblManutencao"), 1);
+    EXPECT_EQ(field("Defeito", os), "NAO LIGA");
+    EXPECT_EQ(w->findChild<QLabel*>("Label3")->text(), QString::number(os));
+    EXPECT_TRUE(w->findChild<QLabel*>("Label3")->isVisible());
+}
+
 TARVEL_TEST_MAIN()
