@@ -12,9 +12,11 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTime>
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <ctime>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -111,6 +113,15 @@ public:
 
     // Engine waits (busy handler).
     Clock::time_point busySince;
+
+    // The transactions in progress (see Transaction) and what waits for the
+    // outcome of their writes: (committed, rolled back).
+    int txDepth = 0;
+    int txChangesAtBegin = 0;
+    std::vector<std::pair<std::function<void()>, std::function<void()>>> waiting;
+    // Runs what waited from index `from` on for the outcome, the latest first
+    // on a rollback.
+    void settle(std::size_t from, bool committed);
 
     // The criterion guard (see CriterionGuard).
     bool guarded = false;
@@ -335,7 +346,14 @@ void Connection::open(const QString& password) {
     // Never SQLITE_OPEN_CREATE: opening must not make a file.
     int rc = sqlite3_open_v2(QFile::encodeName(file).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
     if (rc != SQLITE_OK) {
-        const DbError e(rc, engineError(db, rc).description() + QStringLiteral(" (%1)").arg(file), Source);
+        // The file is there (looked at before): it is the file, not its
+        // folder, that could not be opened.
+        const QString cause = (rc & 0xff) == SQLITE_CANTOPEN
+                                  ? QStringLiteral("O arquivo do banco de dados não pode ser lido: o sistema negou o "
+                                                   "acesso a ele. Libere a leitura e a gravação no arquivo e tente "
+                                                   "novamente.")
+                                  : engineError(db, rc).description();
+        const DbError e(rc, cause + QStringLiteral(" (%1)").arg(file), Source);
         sqlite3_close(db);
         db = nullptr;
         throw e;
@@ -528,27 +546,139 @@ int Database::waitLimit() { return g_waitLimitMs; }
 void Database::setQueryTimeLimit(int milliseconds) { g_queryLimitMs = std::max(1, milliseconds); }
 int Database::queryTimeLimit() { return g_queryLimitMs; }
 
-Transaction::Transaction(const Database& db) : m_conn(db.connection()) {
-    if (!m_conn) throw DbError(DbErrorCode::FileNotFound, QStringLiteral("O banco de dados não está aberto."), Source);
-    m_conn->takeTurn();
-    const int rc = sqlite3_exec(m_conn->db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
-    if (rc != SQLITE_OK) {
-        m_conn->giveTurn();
-        throw engineError(m_conn->db, rc);
+void Connection::settle(std::size_t from, bool committed) {
+    if (from >= waiting.size()) return;
+    std::vector<std::pair<std::function<void()>, std::function<void()>>> due(
+        std::make_move_iterator(waiting.begin() + std::ptrdiff_t(from)), std::make_move_iterator(waiting.end()));
+    waiting.resize(from);
+    if (!committed) std::reverse(due.begin(), due.end());
+    for (auto& [done, undone] : due) {
+        const auto& run = committed ? done : undone;
+        // The outcome is final: what waited for it cannot change it.
+        try {
+            if (run) run();
+        } catch (...) {
+        }
     }
 }
 
+namespace {
+
+// The file's commit counter (the header's user version), -1 when it cannot be read.
+qint64 commitCounter(sqlite3* db) {
+    sqlite3_stmt* st = nullptr;
+    qint64 n = -1;
+    if (sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
+        n = sqlite3_column_int64(st, 0);
+    sqlite3_finalize(st);
+    return n;
+}
+
+// COMMIT of the write transaction in progress. A write that changed rows
+// first counts itself in the file's commit counter; when the COMMIT fails it
+// is rolled back and the counter read again: the write stands when the
+// counter has its count (the journal went, so the file holds the write, and
+// an error came back all the same). Otherwise throws the COMMIT's error. No
+// transaction is open on return.
+void commitOrReadBack(sqlite3* db, bool changed) {
+    qint64 counted = -1;
+    int rc = SQLITE_OK;
+    if (changed) {
+        const qint64 before = commitCounter(db);
+        if (before < 0) {
+            rc = sqlite3_extended_errcode(db);
+            if (rc == SQLITE_OK) rc = SQLITE_IOERR;
+        } else {
+            counted = (before + 1) & 0x7fffffff;
+            rc = sqlite3_exec(db, QByteArray("PRAGMA user_version = " + QByteArray::number(counted)).constData(),
+                              nullptr, nullptr, nullptr);
+        }
+    }
+    if (rc == SQLITE_OK) rc = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK) return;
+    const DbError error = engineError(db, rc);
+    if (!sqlite3_get_autocommit(db)) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    if (counted >= 0 && commitCounter(db) == counted) return;
+    throw error;
+}
+
+} // namespace
+
+Transaction::Transaction(const Database& db) : m_conn(db.connection()) {
+    if (!m_conn) throw DbError(DbErrorCode::FileNotFound, QStringLiteral("O banco de dados não está aberto."), Source);
+    sqlite3* h = m_conn->db;
+    if (m_conn->txDepth > 0) {
+        // Inside another: a savepoint that this one's rollback returns to.
+        const int rc = sqlite3_exec(h, "SAVEPOINT inner_write", nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK) throw engineError(h, rc);
+    } else {
+        m_conn->takeTurn();
+        const int rc = sqlite3_exec(h, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK) {
+            const DbError e = engineError(h, rc);
+            m_conn->giveTurn();
+            throw e;
+        }
+        m_conn->txChangesAtBegin = sqlite3_total_changes(h);
+    }
+    m_depth = ++m_conn->txDepth;
+    m_waiting = m_conn->waiting.size();
+}
+
 Transaction::~Transaction() {
-    if (m_done) return;
-    sqlite3_exec(m_conn->db, "ROLLBACK", nullptr, nullptr, nullptr);
-    m_conn->giveTurn();
+    if (!m_done) rollBack();
+}
+
+void Transaction::rollBack() {
+    m_done = true;
+    sqlite3* h = m_conn->db;
+    --m_conn->txDepth;
+    if (m_depth > 1) {
+        if (!sqlite3_get_autocommit(h)) {
+            sqlite3_exec(h, "ROLLBACK TO inner_write", nullptr, nullptr, nullptr);
+            sqlite3_exec(h, "RELEASE inner_write", nullptr, nullptr, nullptr);
+        }
+    } else {
+        if (!sqlite3_get_autocommit(h)) sqlite3_exec(h, "ROLLBACK", nullptr, nullptr, nullptr);
+        m_conn->giveTurn();
+    }
+    m_conn->settle(m_waiting, false);
 }
 
 void Transaction::commit() {
-    const int rc = sqlite3_exec(m_conn->db, "COMMIT", nullptr, nullptr, nullptr);
-    if (rc != SQLITE_OK) throw engineError(m_conn->db, rc);
+    if (m_done) return;
+    sqlite3* h = m_conn->db;
+    if (m_depth > 1) {
+        // The outer transaction commits (or not) what this one wrote.
+        const int rc = sqlite3_exec(h, "RELEASE inner_write", nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK) {
+            const DbError e = engineError(h, rc);
+            rollBack();
+            throw e;
+        }
+        m_done = true;
+        --m_conn->txDepth;
+        return;
+    }
+    try {
+        commitOrReadBack(h, sqlite3_total_changes(h) != m_conn->txChangesAtBegin);
+    } catch (...) {
+        rollBack();
+        throw;
+    }
     m_done = true;
+    m_conn->txDepth = 0;
     m_conn->giveTurn();
+    m_conn->settle(0, true);
+}
+
+void Transaction::whenStored(const Database& db, std::function<void()> committed, std::function<void()> rolledBack) {
+    const auto conn = db.connection();
+    if (conn && conn->txDepth > 0) {
+        conn->waiting.emplace_back(std::move(committed), std::move(rolledBack));
+        return;
+    }
+    if (committed) committed();
 }
 
 CriterionGuard::CriterionGuard(sqlite3* db, const QString& table) : m_conn(connectionOf(db)) {
@@ -692,10 +822,10 @@ void runToEnd(sqlite3* db, Statement& st) {
         throw e;
     }
     try {
+        const int changesBefore = sqlite3_total_changes(db);
         stepToEnd(db, st);
         sqlite3_reset(st.s);   // a finished statement holds nothing, but say so before COMMIT
-        rc = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-        if (rc != SQLITE_OK) throw engineError(db, rc);
+        commitOrReadBack(db, sqlite3_total_changes(db) != changesBefore);
     } catch (...) {
         // Never leave the connection inside the failed transaction: every
         // later write would then stay invisible to the other copies.

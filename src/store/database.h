@@ -5,6 +5,7 @@
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -90,7 +91,12 @@ void registerTextFunctions(sqlite3* db);
 void bindValue(struct sqlite3_stmt* stmt, int index, const QVariant& value);
 
 // One transaction on a database (BEGIN IMMEDIATE ... COMMIT); rolled back
-// when destroyed without commit(). Nested use is not supported.
+// when destroyed without commit(). Transactions nest: an inner one is a
+// savepoint of the outer, and only the outermost COMMIT makes the writes
+// stored. A COMMIT that fails is rolled back and then read back: when the
+// write reached the file all the same (the journal went, though an error came
+// back) it counts as committed; otherwise commit() throws the COMMIT's error.
+// Either way no transaction is left open.
 class Transaction {
 public:
     explicit Transaction(const Database& db);
@@ -99,7 +105,18 @@ public:
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
 
+    // What waits for the outcome of the writes made now: `committed` runs once
+    // the outermost transaction in progress on db's file has committed,
+    // `rolledBack` once it (or the inner one in progress) is rolled back. With
+    // no transaction in progress the write is already stored: `committed` runs
+    // at once.
+    static void whenStored(const Database& db, std::function<void()> committed,
+                           std::function<void()> rolledBack = {});
+
 private:
     std::shared_ptr<Connection> m_conn;
     bool m_done = false;
+    int m_depth = 0;           // 1 for the outermost
+    std::size_t m_waiting = 0; // what waited before this one began
+    void rollBack();
 };

@@ -1,9 +1,12 @@
 #include "recordcursor.h"
 
+#include <QPointer>
+
 #include "sqldialect.h"
 #include "statement.h"
 #include "textcompare.h"
 
+#include <QPointer>
 #include <QRegularExpression>
 #include <algorithm>
 #include <limits>
@@ -1124,10 +1127,10 @@ qint64 RecordCursor::update() {
                 throwRecordDeleted();
             }
         }
+        const BeforeWrite before = beforeWrite();
         m_mode = EditMode::None;
         loadCurrent();
-        emit rowUpdated(m_pos);
-        emit currentChanged();
+        announceWhenStored(before, false);
         return key;
     }
     // A new row: the database gives its key.
@@ -1142,6 +1145,7 @@ qint64 RecordCursor::update() {
         for (int i = 0; i < values.size(); ++i) bindValue(st.s, i + 1, values[i]);
     }
     runToEnd(db, st);
+    const BeforeWrite before = beforeWrite();
     key = sqlite3_last_insert_rowid(db);
     m_lastInsert = key;
     m_mode = EditMode::None;
@@ -1151,9 +1155,43 @@ qint64 RecordCursor::update() {
     if (m_eofFlag) { m_pos = recordCount() - 1; m_eofFlag = false; }
     dropPages();
     loadCurrent();
-    emit rowsReset();
-    emit currentChanged();
+    announceWhenStored(before, true);
     return key;
+}
+
+RecordCursor::BeforeWrite RecordCursor::beforeWrite() const {
+    return {m_keys.size(), m_pos, m_bofFlag, m_eofFlag, m_gap, m_lastInsert, m_current};
+}
+
+void RecordCursor::announceWhenStored(const BeforeWrite& before, bool added) {
+    const QPointer<RecordCursor> self(this);
+    const int index = m_pos;
+    const qint64 key = added ? m_lastInsert : -1;
+    Transaction::whenStored(
+        m_db,
+        [self, index, added] {
+            if (!self) return;
+            if (added) emit self->rowsReset();
+            else emit self->rowUpdated(index);
+            emit self->currentChanged();
+        },
+        [self, before, key] {
+            if (!self || !self->m_open) return;
+            // Only while the written row is still where the write left it.
+            if (key < 0) {
+                if (self->m_pos != before.pos) return;
+            } else {
+                if (self->m_keys.size() != before.keys + 1 || self->m_keys.back() != key) return;
+                self->m_keys.pop_back();
+            }
+            self->m_pos = before.pos;
+            self->m_bofFlag = before.bof;
+            self->m_eofFlag = before.eof;
+            self->m_gap = before.gap;
+            self->m_lastInsert = before.lastInsert;
+            self->m_current = before.current;
+            self->dropPages();
+        });
 }
 
 void RecordCursor::cancelUpdate() {

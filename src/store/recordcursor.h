@@ -130,6 +130,20 @@ signals:
     void rowUpdated(int index);
 
 private:
+    // After update() wrote the current or a new row: the row is announced
+    // (currentChanged, and rowUpdated or rowsReset) once the write is stored,
+    // after the outermost transaction commits; a rollback puts the cursor
+    // back as it was before the write, announcing nothing.
+    struct BeforeWrite {
+        std::size_t keys;
+        int pos;
+        bool bof, eof, gap;
+        qint64 lastInsert;
+        QVariantList current;
+    };
+    BeforeWrite beforeWrite() const;
+    void announceWhenStored(const BeforeWrite& before, bool added);
+
     void ensureOpen(const char* op) const;
     void requireCurrent(const char* op) const;
     void setPos(int pos);

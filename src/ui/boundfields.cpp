@@ -192,10 +192,9 @@ void BoundFields::commit() {
         throw;
     }
     m_writing = false;
-    // The update re-read the row; show what is stored. Inside the caller's
-    // edit the values stay pending until its update succeeds (which shows
-    // the row again): a failed update must not leave them looking stored.
-    if (ownEdit) show(false);
+    // The values stay pending until the write is stored: the cursor announces
+    // the row (and the boxes show it) only once its transaction has committed,
+    // so a failed update or COMMIT leaves every typed value to write again.
 }
 
 void BoundFields::showAsTyped(const std::vector<std::pair<QLineEdit*, QString>>& texts) {

@@ -39,6 +39,11 @@ enum class FieldFormat {
 // Nothing is written when nothing was changed. Text set by the program into a
 // bound widget (setText) does not count as an edit.
 //
+// A value counts as written only once the write is stored: inside a
+// transaction, after its outermost COMMIT (the cursor announces the row only
+// then). A COMMIT that fails leaves every value pending, so the next write
+// (another "Salvar", the window closing) writes it again.
+//
 // A write that fails is reported with showWriteError() and the pending values
 // are dropped, except from commit(), which throws DbError and keeps them so
 // the window can report and retry.

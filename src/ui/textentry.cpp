@@ -334,7 +334,15 @@ bool EntryFilter::keyPress(QKeyEvent* e) {
         if (isPrintable(withoutInvalid(text))) put(text, false);
         return true;
     }
-    if (!isPrintable(text)) return false;
+    if (!isPrintable(text)) {
+        // The keys that edit or move (Backspace, Delete, Escape, Tab...) are
+        // the field's own; the text of any other key (an input method's, a
+        // synthetic key's) goes in without its control characters.
+        const bool fieldKey = key >= Qt::Key_Escape && key != Qt::Key_unknown;
+        if (text.isEmpty() || fieldKey) return false;
+        put(text, false);
+        return true;
+    }
     const QString remaining = m_field.remaining();
     const QString s = filterChars(text, rules, remaining, false, !m_field.line());
     const bool fits = limit <= 0 || remaining.size() + s.size() <= limit;

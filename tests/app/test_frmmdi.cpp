@@ -121,7 +121,8 @@ TEST_F(MdiTest, ADatabaseThatCannotBeOpenedEndsTheStartWithOneMessage) {
 // A file that cannot be written: the cause named, nothing changed, the next start runs.
 TEST_F(MdiTest, AFileThatCannotBeWrittenNamesTheCause) {
     StoreFault::install();
-    for (const StoreFault::Kind kind : {StoreFault::ReadOnlyFile, StoreFault::DiskFull, StoreFault::ReadOnlyFolder}) {
+    for (const StoreFault::Kind kind : {StoreFault::ReadOnlyFile, StoreFault::DiskFull, StoreFault::ReadOnlyFolder,
+                                        StoreFault::UnreadableFile}) {
         SCOPED_TRACE(StoreFault::causeWords(kind).toStdString());
         const QByteArray was = fileDigest(databasePath());
         {

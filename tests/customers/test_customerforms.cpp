@@ -77,7 +77,7 @@ TEST_F(CustomerFormsTest, AFailedSaveNamesItsCauseAndKeepsWhatWasTyped) {
     Typing::type(txt(&dlg, 0), "maria");
     Typing::type(txt(&dlg, 1), "rua a, 1");
     Typing::type(operador(&dlg), "1234");
-    for (const StoreFault::Kind kind : {StoreFault::DiskFull, StoreFault::IoError, StoreFault::ReadOnlyFolder}) {
+    for (const StoreFault::Kind kind : StoreFault::RefusedWrites) {
         const QString text = writeUnderFault(kind, databasePath(), [&] { button(&dlg, "BtCadastro")->click(); });
         EXPECT_TRUE(text.startsWith("Ocorreu um Erro ao tentar Cadastrar este Cliente.")) << text.toStdString();
         EXPECT_TRUE(dlg.isVisible());
@@ -88,6 +88,21 @@ TEST_F(CustomerFormsTest, AFailedSaveNamesItsCauseAndKeepsWhatWasTyped) {
     boxes.answer(MsgAnswer::Ok, "Cliente Cadastrado com Sucesso!");
     button(&dlg, "BtCadastro")->click();
     EXPECT_EQ(storedRows("SELECT COUNT(*) FROM TblClientes WHERE Nome = 'MARIA'"), QStringList{"1"});
+
+    // A COMMIT that stored the row though an error came back is a success: the customer is there once.
+    FrmNvCliente again;
+    again.show();
+    Typing::type(txt(&again, 0), "joao");
+    Typing::type(txt(&again, 1), "rua b, 2");
+    Typing::type(operador(&again), "1234");
+    {
+        StoreFault fault(StoreFault::JournalGoneButError);
+        ScriptedBoxes stored;
+        stored.answer(MsgAnswer::Ok, "Cliente Cadastrado com Sucesso!");
+        button(&again, "BtCadastro")->click();
+    }
+    EXPECT_FALSE(again.isVisible());
+    EXPECT_EQ(storedRows("SELECT COUNT(*) FROM TblClientes WHERE Nome = 'JOAO'"), QStringList{"1"});
 }
 
 TEST_F(CustomerFormsTest, EditingACustomer) {
@@ -156,6 +171,20 @@ TEST_F(CustomerFormsTest, EditingACustomer) {
          {{confirm, MsgAnswer::Yes}, {"Ocorreu um Erro ao tentar Alterar os Dados Cadastrais"}},
          {{"SELECT Cidade FROM TblClientes ORDER BY Codigo", {"CAMPINAS", "CAMPINAS"}},
           {orders, {"ANA SILVA||", "ANA SILVA||", "BETO||"}}}},
+        {"a COMMIT the disk refuses keeps what was typed; the same button then stores it once", StoreFault::install,
+         edit([](QWidget* dlg) {
+             retype(txt(dlg, 5), "SOROCABA");
+             {
+                 StoreFault fault(StoreFault::JournalKept);
+                 button(dlg, "BtAltCadastro")->click();
+             }
+             EXPECT_EQ(txt(dlg, 5)->text(), "SOROCABA");
+             button(dlg, "BtAltCadastro")->click();
+         }),
+         {{confirm, MsgAnswer::Yes}, {StoreFault::causeWords(StoreFault::JournalKept)}, {confirm, MsgAnswer::Yes},
+          {"Alterados com Sucesso!"}},
+         {{"SELECT Cidade FROM TblClientes ORDER BY Codigo", {"SOROCABA", "CAMPINAS"}},
+          {orders, {"ANA SILVA|SOROCABA|" + note40, "ANA SILVA|SOROCABA|" + note40, "BETO||"}}}},
     }, customers);
 }
 

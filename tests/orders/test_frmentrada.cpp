@@ -296,7 +296,7 @@ TEST_F(EntradaTest, AFailedSaveKeepsTheWindowAsTyped) {
     StoreFault::install();
     openReady();
     Typing::type(txt(w.get(), 21), "nao liga");
-    for (const StoreFault::Kind kind : {StoreFault::DiskFull, StoreFault::IoError, StoreFault::ReadOnlyFolder}) {
+    for (const StoreFault::Kind kind : StoreFault::RefusedWrites) {
         const QString refused = writeUnderFault(kind, databasePath(), [&] { w->BtEntrada_Click(); });
         EXPECT_TRUE(refused.startsWith("Ocorreu um Erro ao tentar Emitir esta Ordem de Serviço.")) << refused.toStdString();
     }
@@ -304,6 +304,22 @@ TEST_F(EntradaTest, AFailedSaveKeepsTheWindowAsTyped) {
     EXPECT_FALSE(w->findChild<QLabel*>("Label3")->isVisible());
     EXPECT_EQ(txt(w.get(), 21)->text(), "NAO LIGA");
     EXPECT_EQ(field("Defeito", confirm()), "NAO LIGA");
+}
+
+// A COMMIT that stored the order though an error came back is the order emitted: one row, its number shown.
+TEST_F(EntradaTest, AnOrderWhoseCommitLandedIsEmittedOnce) {
+    StoreFault::install();
+    openReady();
+    Typing::type(txt(w.get(), 21), "nao liga");
+    qlonglong os = 0;
+    {
+        StoreFault fault(StoreFault::JournalGoneButError);
+        os = confirm();
+    }
+    EXPECT_EQ(count("SELECT COUNT(*) FROM TblManutencao"), 1);
+    EXPECT_EQ(field("Defeito", os), "NAO LIGA");
+    EXPECT_EQ(w->findChild<QLabel*>("Label3")->text(), QString::number(os));
+    EXPECT_TRUE(w->findChild<QLabel*>("Label3")->isVisible());
 }
 
 TARVEL_TEST_MAIN()

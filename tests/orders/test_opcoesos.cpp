@@ -386,4 +386,38 @@ TEST_F(OpcoesTest, AFailedCheckoutNamesItsCauseAndKeepsWhatWasTyped) {
     }
 }
 
+// Under a fault of the COMMIT the checkout is refused, names its cause and keeps what was typed for a retry that
+// stores it once; or its write landed all the same, and it is the checkout done.
+TEST_F(OpcoesTest, ACheckoutUnderEveryCommitFaultStoresItOnce) {
+    StoreFault::install();
+    for (const StoreFault::Kind kind : StoreFault::CommitFaults) {
+        SCOPED_TRACE(int(kind));
+        const bool lands = StoreFault::writeLands(kind);
+        open(addOrder("MARIA", {{"Status", "PRONTO"}}));
+        act("TxtOperador=1234;TxtObs(0)=troca de placa;TxtVlUn(6)=40");
+        {
+            std::optional<StoreFault> fault;
+            ScriptedBoxes boxes;
+            boxes.answerWith([&](const ShownBox&) {
+                fault.emplace(kind);   // from the confirmation on: the checkout's own write meets it
+                return MsgAnswer::Yes;
+            });
+            boxes.answer(MsgAnswer::Ok, lands ? Success : StoreFault::causeWords(kind));
+            button("BtDarSaída")->click();
+        }
+        EXPECT_EQ(count("SELECT COUNT(*) FROM TblApEntregues"), lands ? 1 : 0);
+        if (!lands) {
+            EXPECT_TRUE(w->isVisible());
+            EXPECT_EQ(shown("TxtObs(0)"), "TROCA DE PLACA");
+            ScriptedBoxes boxes;
+            boxes.answer(MsgAnswer::Yes).answer(MsgAnswer::Ok, Success);
+            button("BtDarSaída")->click();
+        }
+        EXPECT_EQ(w->result(), FrmOpcoesOS::OrderClosed);
+        EXPECT_EQ(Scenario::rows("SELECT Relatorio9, Relatorio5 FROM TblApEntregues"), "TROCA DE PLACA|R$40");
+        EXPECT_EQ(count("SELECT COUNT(*) FROM TblManutencao"), 0);
+        Database(databasePath()).execute("DELETE FROM TblApEntregues");
+    }
+}
+
 TARVEL_TEST_MAIN()

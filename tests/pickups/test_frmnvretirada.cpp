@@ -96,7 +96,7 @@ TEST_F(NvRetiradaTest, Scenarios) {
          "SELECT COUNT(*) FROM TblClientes WHERE Nome = 'ZECA'", "0"},
         {"a receipt the disk refuses names the cause, keeps what was typed and stays open", [&] {
              Modulo::NovaRetiradaSalva = false;
-             for (const StoreFault::Kind kind : {StoreFault::DiskFull, StoreFault::IoError, StoreFault::ReadOnlyFolder}) {
+             for (const StoreFault::Kind kind : StoreFault::RefusedWrites) {
                  const QString text = writeUnderFault(kind, databasePath(), [&] { act("BtSalvar"); });
                  EXPECT_TRUE(text.startsWith("Ocorreu um Erro ao tentar gerar este Comprovante de Retirada")) << text.toStdString();
              }

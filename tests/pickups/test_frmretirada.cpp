@@ -5,6 +5,8 @@
 #include "pickups/pickupwindows.h"
 #include "printing/printdata.h"
 #include "store/globals.h"
+#include "support/scriptedboxes.h"
+#include "support/storefaults.h"
 #include "support/windowscenario.h"
 #include "ui/gridmodel.h"
 #include "ui/windowhost.h"
@@ -200,6 +202,27 @@ TEST_F(RetiradaMainWindowTest, OnASmallScreenTheWholeListCanBeBroughtIntoView) {
     EXPECT_GE(sub->y(), 0);
     scroll(true);
     EXPECT_EQ(close->visibleRegion(), QRegion(close->rect())) << close->mapTo(area->viewport(), QPoint(0, 0)).x();
+}
+
+// An edit that a refused write could not store stays typed and pending: closing the list stores it, once.
+TEST_F(RetiradaTest, AnEditTheDiskRefusedIsStoredOnClosing) {
+    StoreFault::install();
+    addReceipt("ANA");
+    for (const StoreFault::Kind kind : StoreFault::RefusedWrites) {
+        SCOPED_TRACE(int(kind));
+        open<FrmRetirada>("Txt(15)+= E ESQUENTA");
+        {
+            StoreFault fault(kind);
+            ScriptedBoxes boxes;
+            boxes.answer(MsgAnswer::Yes).answer(MsgAnswer::Ok, StoreFault::causeWords(kind));
+            act("BtImpressao");
+        }
+        EXPECT_EQ(rows("SELECT Defeito FROM TblRetirada"), "NAO LIGA");
+        EXPECT_EQ(shown(15), "NAO LIGA E ESQUENTA");
+        window->close();
+        EXPECT_EQ(rows("SELECT Defeito FROM TblRetirada"), "NAO LIGA E ESQUENTA");
+        raw("UPDATE TblRetirada SET Defeito = 'NAO LIGA'");
+    }
 }
 
 TARVEL_TEST_MAIN()

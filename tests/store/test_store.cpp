@@ -448,3 +448,80 @@ TEST_F(FreshDb, PagedKeysShowTheRowsOfAWholeRead) {
 }
 
 TARVEL_TEST_MAIN()
+
+// A COMMIT that fails is never taken as done and leaves no transaction open; one whose write stands anyway
+// (the journal went) counts as done. Either way what waited for it learns the outcome, and a retry stores once.
+TEST_F(FreshDb, AFailingCommitIsReportedAndReadBack) {
+    StoreFault::install();
+    for (const StoreFault::Kind kind : StoreFault::CommitFaults) {
+        SCOPED_TRACE(int(kind));
+        const bool lands = StoreFault::writeLands(kind);
+        Database db(path);
+        RecordCursor c;
+        c.open(path, QStringLiteral("TblConfig"));
+        int announced = 0;
+        QObject::connect(&c, &RecordCursor::currentChanged, [&] { ++announced; });
+        const QString name = QStringLiteral("K%1").arg(int(kind));
+        QString outcome;
+        const auto write = [&] {
+            Transaction tx(db);
+            c.edit(), c.setField(QStringLiteral("Qtde"), 5);
+            c.update();
+            db.execute(QStringLiteral("INSERT INTO TblClientes (Nome) VALUES (?)"), {name});
+            Transaction::whenStored(db, [&] { outcome += 'C'; }, [&] { outcome += 'R'; });
+            EXPECT_EQ(announced, 0) << "announced before the COMMIT";
+            tx.commit();
+        };
+        {
+            StoreFault fault(kind);
+            try {
+                write();
+                EXPECT_TRUE(lands) << "a failed COMMIT taken as done";
+            } catch (const DbError& e) {
+                EXPECT_FALSE(lands);
+                EXPECT_TRUE(e.description().startsWith(StoreFault::causeWords(kind))) << qPrintable(e.description());
+            }
+            EXPECT_NE(sqlite3_get_autocommit(db.handle()), 0) << "a transaction left open";
+            EXPECT_EQ(outcome, lands ? "C" : "R");
+            EXPECT_EQ(announced, lands ? 1 : 0);
+            // A single write meets the same COMMIT.
+            EXPECT_EQ(dbErrorOf([&] { db.execute(QStringLiteral("UPDATE TblConfig SET Imagem = 9")); }) != 0, !lands);
+        }
+        EXPECT_EQ(c.number(QStringLiteral("Qtde")), lands ? 5 : 0) << "the cursor shows what is stored";
+        const QString wanted = QStringLiteral("SELECT count(*) FROM TblClientes WHERE Nome = '%1'").arg(name);
+        EXPECT_EQ(readElsewhere(path, wanted.toUtf8().constData()), lands ? "1" : "0");
+        EXPECT_EQ(readElsewhere(path, "SELECT Imagem FROM TblConfig"), lands ? "9" : "1");
+        if (!lands) write();
+        EXPECT_EQ(readElsewhere(path, wanted.toUtf8().constData()), "1") << "stored once";
+        db.execute(QStringLiteral("UPDATE TblConfig SET Qtde = 0, Imagem = 1"));
+    }
+}
+
+// An inner transaction is part of the outer one: dropping it undoes its own writes only, and nothing counts as
+// stored before the outermost COMMIT.
+TEST_F(FreshDb, AnInnerTransactionIsStoredWithTheOuterOne) {
+    Database db(path);
+    QString outcome;
+    const auto add = [&](const QString& nome) {
+        db.execute(QStringLiteral("INSERT INTO TblClientes (Nome) VALUES (?)"), {nome});
+        Transaction::whenStored(db, [&outcome, nome] { outcome += nome; }, [&outcome, nome] { outcome += '-' + nome; });
+    };
+    {
+        Transaction outer(db);
+        add(QStringLiteral("A"));
+        {
+            Transaction inner(db);
+            add(QStringLiteral("B"));
+        }
+        {
+            Transaction inner(db);
+            add(QStringLiteral("C"));
+            inner.commit();
+        }
+        EXPECT_EQ(outcome, "-B");
+        EXPECT_EQ(readElsewhere(path, "SELECT count(*) FROM TblClientes"), "0") << "stored before the outer COMMIT";
+        outer.commit();
+    }
+    EXPECT_EQ(outcome, "-BAC");
+    EXPECT_EQ(readElsewhere(path, "SELECT group_concat(Nome) FROM TblClientes"), "A,C");
+}

@@ -12,5 +12,7 @@
 // critical and to name the cause, and the database file at `databasePath`
 // to be unchanged. Returns the message's text for the test's own checks;
 // the fault is gone when it returns, so the test's retry meets a sound disk.
+// Under a fault of the COMMIT whose write lands all the same
+// (StoreFault::writeLands) it is a success: no message, the file written.
 QString writeUnderFault(StoreFault::Kind kind, const QString& databasePath, const std::function<void()>& write,
                         MsgAnswer answer = MsgAnswer::Ok);

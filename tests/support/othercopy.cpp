@@ -4,7 +4,9 @@
 #include "store/database.h"
 #include "store/programfolder.h"
 
+#include <QCryptographicHash>
 #include <QFile>
+#include <functional>
 #include <sqlcipher/sqlite3.h>
 
 #include <QCoreApplication>
@@ -90,4 +92,31 @@ QString readElsewhere(const QString& path, const char* sql) {
     sqlite3_finalize(st);
     sqlite3_close(db);
     return out.join('|');
+}
+
+QByteArray storedDigest(const QString& path) {
+    sqlite3* db = otherConnection(path);
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    const auto each = [&](const QByteArray& sql, const std::function<void(sqlite3_stmt*)>& row) {
+        sqlite3_stmt* st = nullptr;
+        EXPECT_EQ(sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+        while (st && sqlite3_step(st) == SQLITE_ROW) row(st);
+        sqlite3_finalize(st);
+    };
+    QByteArrayList tables;
+    each("SELECT name, sql FROM sqlite_master ORDER BY name", [&](sqlite3_stmt* st) {
+        const QByteArray name(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+        hash.addData(name + '\0' + reinterpret_cast<const char*>(sqlite3_column_text(st, 1)) + '\0');
+        if (sqlite3_column_type(st, 1) != SQLITE_NULL && QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(st, 1))).startsWith("CREATE TABLE"))
+            tables << name;
+    });
+    for (const QByteArray& table : tables)
+        each("SELECT * FROM \"" + table + "\" ORDER BY rowid", [&](sqlite3_stmt* st) {
+            for (int c = 0; c < sqlite3_column_count(st); ++c) {
+                hash.addData(QByteArray::number(sqlite3_column_type(st, c)));
+                hash.addData(QByteArray(reinterpret_cast<const char*>(sqlite3_column_blob(st, c)), sqlite3_column_bytes(st, c)) + '\0');
+            }
+        });
+    sqlite3_close(db);
+    return hash.result();
 }

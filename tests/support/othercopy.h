@@ -50,3 +50,7 @@ private:
 sqlite3* otherConnection(const QString& path);
 // The first row such a connection reads, its values joined by "|".
 QString readElsewhere(const QString& path, const char* sql);
+// The SHA-256 of everything stored in the file (each table's rows in key
+// order), read by such a connection: a journal a failed write left behind is
+// rolled back first, and pages written back count as unchanged.
+QByteArray storedDigest(const QString& path);

@@ -13,10 +13,17 @@ namespace {
 std::atomic<int> g_kind{StoreFault::None};
 sqlite3_vfs* g_real = nullptr;
 
+// Set from the COMMIT of a write until its database file is unlocked.
+std::atomic<bool> g_committing{false};
+
 struct File {
     sqlite3_file base;
     sqlite3_file* real;   // the real file lives right after this header
+    int flags;            // how the engine opened it (main database, journal...)
 };
+
+bool isJournal(sqlite3_file* f) { return reinterpret_cast<File*>(f)->flags & SQLITE_OPEN_MAIN_JOURNAL; }
+bool isDatabase(sqlite3_file* f) { return reinterpret_cast<File*>(f)->flags & SQLITE_OPEN_MAIN_DB; }
 
 sqlite3_file* realOf(sqlite3_file* f) { return reinterpret_cast<File*>(f)->real; }
 
@@ -29,14 +36,25 @@ int xWrite(sqlite3_file* f, const void* p, int n, sqlite3_int64 off) {
     switch (g_kind.load()) {
     case StoreFault::DiskFull: return SQLITE_FULL;
     case StoreFault::IoError: return SQLITE_IOERR_WRITE;
+    case StoreFault::DiskFullAtCommit:
+        if (g_committing && isJournal(f)) return SQLITE_FULL;
+        [[fallthrough]];
     default: return realOf(f)->pMethods->xWrite(realOf(f), p, n, off);
     }
 }
 int xTruncate(sqlite3_file* f, sqlite3_int64 size) { return realOf(f)->pMethods->xTruncate(realOf(f), size); }
-int xSync(sqlite3_file* f, int flags) { return realOf(f)->pMethods->xSync(realOf(f), flags); }
+int xSync(sqlite3_file* f, int flags) {
+    const int kind = g_kind.load();
+    if ((kind == StoreFault::DatabaseSyncFails && isDatabase(f)) || (kind == StoreFault::JournalSyncFails && isJournal(f)))
+        return SQLITE_IOERR_FSYNC;
+    return realOf(f)->pMethods->xSync(realOf(f), flags);
+}
 int xFileSize(sqlite3_file* f, sqlite3_int64* size) { return realOf(f)->pMethods->xFileSize(realOf(f), size); }
 int xLock(sqlite3_file* f, int l) { return realOf(f)->pMethods->xLock(realOf(f), l); }
-int xUnlock(sqlite3_file* f, int l) { return realOf(f)->pMethods->xUnlock(realOf(f), l); }
+int xUnlock(sqlite3_file* f, int l) {
+    if (isDatabase(f) && l <= SQLITE_LOCK_SHARED) g_committing = false;
+    return realOf(f)->pMethods->xUnlock(realOf(f), l);
+}
 int xCheckReservedLock(sqlite3_file* f, int* out) { return realOf(f)->pMethods->xCheckReservedLock(realOf(f), out); }
 int xFileControl(sqlite3_file* f, int op, void* arg) { return realOf(f)->pMethods->xFileControl(realOf(f), op, arg); }
 int xSectorSize(sqlite3_file* f) { return realOf(f)->pMethods->xSectorSize(realOf(f)); }
@@ -59,10 +77,12 @@ int xOpen(sqlite3_vfs*, const char* name, sqlite3_file* f, int flags, int* outFl
     auto* file = reinterpret_cast<File*>(f);
     file->base.pMethods = nullptr;
     file->real = reinterpret_cast<sqlite3_file*>(file + 1);
+    file->flags = flags;
     std::memset(file->real, 0, std::size_t(g_real->szOsFile));
     const int kind = g_kind.load();
     // As the engine says it of a folder where the journal cannot be made.
     if (kind == StoreFault::ReadOnlyFolder && (flags & SQLITE_OPEN_MAIN_JOURNAL)) return SQLITE_CANTOPEN;
+    if (kind == StoreFault::UnreadableFile && (flags & SQLITE_OPEN_MAIN_DB)) return SQLITE_CANTOPEN;
     if (kind == StoreFault::ReadOnlyFile && (flags & SQLITE_OPEN_MAIN_DB))
         flags = (flags & ~(SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)) | SQLITE_OPEN_READONLY;
     const int rc = g_real->xOpen(g_real, name, file->real, flags, outFlags);
@@ -70,7 +90,12 @@ int xOpen(sqlite3_vfs*, const char* name, sqlite3_file* f, int flags, int* outFl
     return rc;
 }
 
-int xDelete(sqlite3_vfs*, const char* name, int sync) { return g_real->xDelete(g_real, name, sync); }
+int xDelete(sqlite3_vfs*, const char* name, int sync) {
+    const int kind = g_kind.load();
+    if (kind == StoreFault::JournalKept) return SQLITE_IOERR_DELETE;
+    const int rc = g_real->xDelete(g_real, name, sync);
+    return kind == StoreFault::JournalGoneButError ? SQLITE_IOERR_DELETE : rc;
+}
 int xAccess(sqlite3_vfs*, const char* name, int flags, int* out) { return g_real->xAccess(g_real, name, flags, out); }
 int xFullPathname(sqlite3_vfs*, const char* name, int n, char* out) { return g_real->xFullPathname(g_real, name, n, out); }
 void* xDlOpen(sqlite3_vfs*, const char* name) { return g_real->xDlOpen(g_real, name); }
@@ -82,6 +107,16 @@ int xSleep(sqlite3_vfs*, int us) { return g_real->xSleep(g_real, us); }
 int xCurrentTime(sqlite3_vfs*, double* t) { return g_real->xCurrentTime(g_real, t); }
 int xGetLastError(sqlite3_vfs*, int n, char* s) { return g_real->xGetLastError(g_real, n, s); }
 int xCurrentTimeInt64(sqlite3_vfs*, sqlite3_int64* t) { return g_real->xCurrentTimeInt64(g_real, t); }
+
+int onCommit(void*) {
+    g_committing = true;
+    return 0;   // the COMMIT goes on
+}
+
+int watchCommits(sqlite3* db, char**, const sqlite3_api_routines*) {
+    sqlite3_commit_hook(db, onCommit, nullptr);
+    return SQLITE_OK;
+}
 
 } // namespace
 
@@ -109,7 +144,8 @@ void StoreFault::install() {
         v.xCurrentTimeInt64 = xCurrentTimeInt64;
         return v;
     }();
-    static const bool registered = sqlite3_vfs_register(&vfs, 1) == SQLITE_OK;
+    static const bool registered = sqlite3_vfs_register(&vfs, 1) == SQLITE_OK &&
+                                   sqlite3_auto_extension(reinterpret_cast<void (*)()>(watchCommits)) == SQLITE_OK;
     (void)registered;
 }
 
@@ -128,6 +164,12 @@ QString StoreFault::causeWords(Kind kind) {
     case IoError: return QStringLiteral("Erro de leitura ou gravação no disco");
     case ReadOnlyFolder: return QStringLiteral("A pasta do banco de dados é somente leitura");
     case ReadOnlyFile: return QStringLiteral("O arquivo do banco de dados é somente leitura");
+    case DatabaseSyncFails:
+    case JournalSyncFails:
+    case JournalKept: return QStringLiteral("Erro de leitura ou gravação no disco");
+    case DiskFullAtCommit: return QStringLiteral("O disco está cheio");
+    case UnreadableFile: return QStringLiteral("O arquivo do banco de dados não pode ser lido");
+    case JournalGoneButError: break;   // the write stands: nothing to tell
     case None: break;
     }
     return {};

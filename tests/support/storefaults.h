@@ -24,7 +24,22 @@ public:
         IoError,         // every write fails with a disk I/O error
         ReadOnlyFolder,  // no journal can be made beside the file
         ReadOnlyFile,    // the file opens read-only (at the next opening)
+        // Faults of the last step of a write, the COMMIT:
+        DatabaseSyncFails,  // the database file's fsync fails
+        JournalSyncFails,   // the journal's fsync fails
+        JournalKept,        // the journal cannot be deleted: it stays, so the write is undone
+        JournalGoneButError,// the journal is deleted (the write stands) but an error comes back
+        DiskFullAtCommit,   // no space while the journal is written at COMMIT
+        UnreadableFile,     // the file exists but cannot be opened (at the next opening)
     };
+    // Every fault that refuses a write, at a statement or at its COMMIT.
+    static constexpr Kind RefusedWrites[] = {DiskFull, IoError, ReadOnlyFolder, DatabaseSyncFails, JournalSyncFails,
+                                             JournalKept, DiskFullAtCommit};
+    // Every fault of the COMMIT: each lands the write or not, never by halves.
+    static constexpr Kind CommitFaults[] = {DatabaseSyncFails, JournalSyncFails, JournalKept, JournalGoneButError,
+                                            DiskFullAtCommit};
+    // Whether the write stands under a COMMIT fault of this kind.
+    static bool writeLands(Kind kind) { return kind == JournalGoneButError; }
     explicit StoreFault(Kind kind);
     ~StoreFault();
     StoreFault(const StoreFault&) = delete;

@@ -105,6 +105,28 @@ TEST_F(BoundFieldsTest, OnlyAChangedFieldIsWrittenWhenTheRowChangesOrTheWindowCl
     EXPECT_EQ(stored("Email", "BRUNO"), QStringLiteral("LIGAR À TARDE"));
 }
 
+// Inside a transaction the typed values stay pending until its COMMIT: a rolled-back write leaves them all for the
+// next one; a committed one shows them as stored.
+TEST_F(BoundFieldsTest, AValueCountsAsWrittenOnlyOnceItsTransactionCommits) {
+    CustomerForm form;
+    form.show();
+    Typing::focus(form.obs);
+    form.obs->moveCursor(QTextCursor::End);
+    Typing::type(form.obs, " LIGAR");
+    for (const bool commits : {false, true}) {
+        SCOPED_TRACE(commits);
+        {
+            Transaction tx(form.data->database());
+            form.bound->commit();
+            EXPECT_EQ(form.bound->pendingFields(), QStringList({"Email"})) << "written before the COMMIT";
+            if (commits) tx.commit();
+        }
+        EXPECT_EQ(form.bound->hasPending(), !commits);
+        EXPECT_EQ(stored("Email", "ANA"), commits ? "PRIMEIRA LIGAR" : "PRIMEIRA");
+        EXPECT_EQ(form.obs->toPlainText(), "PRIMEIRA LIGAR");
+    }
+}
+
 // A list window writes when it closes; a value the field cannot hold is reported and dropped.
 TEST_F(BoundFieldsTest, AValueTheFieldCannotHoldIsReportedAndDropped) {
     RecordCursor prices;

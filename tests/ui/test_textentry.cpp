@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QTest>
 #include <QVBoxLayout>
 #include <memory>
 
@@ -28,7 +29,7 @@ struct Form {
     }
 };
 
-enum How { Type, Paste, Compose, Select, Backspace };
+enum How { Type, Paste, Compose, Select, Backspace, KeyText };   // KeyText: one key whose text is the whole string
 enum Box { Line, Notes, Bare };   // Bare: a line edit with no rules of its own
 
 QString text(QWidget* w) {
@@ -70,6 +71,11 @@ TEST(TextEntry, WhatTypingPastingAndComposingLeaveInTheField) {
         {"no control pasted", TextEntry::Standard, 0, Line, "", {{Paste, "f" + Controls + "g"}}, "FG"},
         {"composed", TextEntry::Standard, 0, Line, "", {{Compose, Controls.right(3) + "h"}}, "H"},
         {"in notes", TextEntry::UpperCase, 0, Notes, "", {{Paste, "f" + Controls + "g"}}, "FG"},
+        {"nor typed there, by a key that is not Tab", TextEntry::UpperCase, 0, Notes, "", {{Type, "\t" + Controls + "h\t"}},
+         "H"},
+        {"nor in a key's text", TextEntry::UpperCase, 0, Notes, "", {{Type, "a"}, {KeyText, "\tb\nc"}}, "AB\nC"},
+        {"a line takes none in a key's text", TextEntry::Standard, 0, Line, "", {{KeyText, "d\te\n"}}, "DE"},
+        {"nor a box without rules", {}, 0, Bare, "", {{KeyText, "f\tg"}}, "fg"},
         {"a line takes none composed", TextEntry::Standard, 0, Line, "", {{Compose, "a\nb"}}, "AB"},
         {"notes keep pasted line breaks", TextEntry::UpperCase, 0, Notes, "", {{Paste, "\r\nx\ry\r"}}, "\nX\nY\n"},
         {"a box without rules", {}, 0, Bare, "", {{Paste, "f" + Controls + Nul + "g"}, {Type, "a" + Nul + High}}, "fga"},
@@ -106,6 +112,10 @@ TEST(TextEntry, WhatTypingPastingAndComposingLeaveInTheField) {
             case Compose: Typing::inputMethod(w, s); break;
             case Select: f.a->setSelection(int(f.a->text().indexOf(s)), int(s.size())); break;
             case Backspace: Typing::key(w, Qt::Key_Backspace); break;
+            case KeyText:
+                if (!w->hasFocus()) Typing::focus(w);
+                QTest::sendKeyEvent(QTest::Press, w, Qt::Key_unknown, s, Qt::NoModifier);
+                break;
             }
         }
         EXPECT_EQ(text(w), r.kept);
