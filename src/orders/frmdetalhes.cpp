@@ -1,5 +1,6 @@
 #include "frmdetalhes.h"
 
+#include "customerbutton.h"
 #include "customers/frmclientes.h"
 #include "frmapentregues.h"
 #include "frmentrada.h"
@@ -160,8 +161,7 @@ void FrmDetalhes::buildWidgets() {
     }
     cGrid->setColumnStretch(1, 1);
     cGrid->setColumnStretch(3, 1);
-    BtCadCliente = Widgets::button(customer, QStringLiteral("BtCadCliente"), QStringLiteral("Cliente"),
-                                   QStringLiteral("Cadastro de Clientes"));
+    BtCadCliente = CustomerButton::make(customer);
     cGrid->addWidget(BtCadCliente, 0, 2, 1, 2);
     right->addWidget(customer);
 
@@ -345,13 +345,11 @@ void FrmDetalhes::BtImpressao_Click() {
 }
 
 void FrmDetalhes::BtCadCliente_Click() {
-    Modulo::CodClienteAtual = std::int32_t(DataApEntregue.number(QStringLiteral("IdCliente")));
-    FrmClientes* clientes = FrmClientes::load();
-    if (clientes && !clientes->moveToCustomer(Modulo::CodClienteAtual))
-        MsgBox(QStringLiteral("O Cadastro deste Cliente foi Excluído"), MsgButtons::Ok, MsgIcon::Exclamation,
-               std::nullopt, QStringLiteral("Cadastro de Clientes"));
-    accept();
-    if (clientes) WindowHost::showList(clientes);
+    CustomerButton::open(
+        std::int32_t(DataApEntregue.number(QStringLiteral("IdCliente"))), [this] { accept(); }, [] {
+            MsgBox(QStringLiteral("O Cadastro deste Cliente foi Excluído"), MsgButtons::Ok, MsgIcon::Exclamation,
+                   std::nullopt, QStringLiteral("Cadastro de Clientes"));
+        });
 }
 
 void FrmDetalhes::BtRetorno_Click() {

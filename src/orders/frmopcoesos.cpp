@@ -117,12 +117,7 @@ void FrmOpcoesOS::buildWidgets() {
         setColours(b, info, Qt::black);
         if (focusColours) TextEntry::setFocusStyle(b, focused);
         // A money box left holding a lone comma, however it came to be, reads "0,".
-        if (rules & TextEntry::Money)
-            connect(b, &QLineEdit::textChanged, b, [b](const QString& text) {
-                if (text != QStringLiteral(",")) return;
-                b->setText(QStringLiteral("0,"));
-                b->setCursorPosition(2);
-            });
+        if (rules & TextEntry::Money) TextEntry::zeroBeforeLoneComma(b);
     };
 
     // Status and technician.
@@ -587,9 +582,10 @@ void FrmOpcoesOS::BtDarSaída_Click() {
         return;
     }
     // The order has left: nothing after this point can undo it or fail it.
+    // The workshop list shows it gone before the message tells of it.
+    refreshWorkshopList();
     MsgBox(QStringLiteral("Foi Dado Saída no Aparelho com Sucesso!"), MsgButtons::Ok, MsgIcon::Information, std::nullopt,
            Title);
-    done(OrderClosed);
     // The service-order window finds its order gone and closes itself.
-    refreshWorkshopList();
+    done(OrderClosed);
 }

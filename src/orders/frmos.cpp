@@ -1,5 +1,6 @@
 #include "frmos.h"
 
+#include "customerbutton.h"
 #include "app/windowregistry.h"
 #include "customers/customerform.h"
 #include "customers/frmclientes.h"
@@ -194,9 +195,7 @@ void FrmOS::buildWidgets() {
     // Its list closed without a choice: the chooser hides again.
     m_moodPopup = Combo1->view()->parentWidget();
     m_moodPopup->installEventFilter(this);
-    BtCadCliente = Widgets::button(cliente, QStringLiteral("BtCadCliente"), QStringLiteral("&Cliente"),
-                                   QStringLiteral("Cadastro de Clientes"));
-    BtCadCliente->setCursor(Qt::PointingHandCursor);
+    BtCadCliente = CustomerButton::make(cliente);
     auto* mood = new QHBoxLayout;
     mood->addWidget(Image1);
     mood->addWidget(Combo1);
@@ -759,12 +758,7 @@ void FrmOS::BtImpOs_Click() {
 }
 
 void FrmOS::BtCadCliente_Click() {
-    const auto codigo = std::int32_t(DataFrmOsMnt.number(QStringLiteral("IdCliente")));
-    Modulo::CodClienteAtual = codigo;
-    FrmClientes* clientes = FrmClientes::load();
-    if (clientes) clientes->moveToCustomer(codigo);
-    close();
-    if (clientes) WindowHost::showList(clientes);
+    CustomerButton::open(std::int32_t(DataFrmOsMnt.number(QStringLiteral("IdCliente"))), [this] { close(); });
 }
 
 void FrmOS::BtFechar_Click() { close(); }
