@@ -14,6 +14,9 @@ QPushButton* make(QWidget* parent) {
     QPushButton* b = Widgets::pictureButton(parent, QStringLiteral("BtCadCliente"), AppIcons::toolbar(QStringLiteral("Clientes")),
                                             QStringLiteral("Cadastro de Clientes"));
     b->setCursor(Qt::PointingHandCursor);
+    // A small button beside the customer's fields.
+    b->setIconSize(QSize(20, 20));
+    b->setFixedSize(44, 28);
     return b;
 }
 

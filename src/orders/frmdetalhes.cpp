@@ -35,7 +35,8 @@ const QColor LightYellow(255, 255, 192);
 // Captions and fields of the customer copy, Label(i) and Lbl(i).
 const char* const CustomerCaptions[12] = {"Codigo", "Nome",   "Endereço", "Complemento", "Bairro",   "Cidade",
                                           "Estado", "Cep",    "Tel.Res.", "Tel.Com.",    "Fax",      "Celular"};
-const int CustomerChars[12] = {6, 36, 36, 16, 20, 16, 2, 9, 14, 14, 14, 14};
+// Room for the typing limits of the customer boxes.
+const int CustomerChars[12] = {6, 36, 36, 20, 20, 18, 2, 10, 15, 15, 15, 15};
 const char* const CustomerFields[12] = {"IDCliente", "Nome", "Endereco",      "Complemento",  "Bairro", "Cidade",
                                         "Estado",    "Cep",  "TelResidencia", "TelComercial", "Fax",    "Celular"};
 
@@ -162,7 +163,7 @@ void FrmDetalhes::buildWidgets() {
     cGrid->setColumnStretch(1, 1);
     cGrid->setColumnStretch(3, 1);
     BtCadCliente = CustomerButton::make(customer);
-    cGrid->addWidget(BtCadCliente, 0, 2, 1, 2);
+    cGrid->addWidget(BtCadCliente, 0, 2, 1, 2, Qt::AlignLeft);
     right->addWidget(customer);
 
     // The appliance and the factory warranty.
@@ -184,6 +185,8 @@ void FrmDetalhes::buildWidgets() {
             t->setMinimumWidth(t->fontMetrics().horizontalAdvance(QString(15, QLatin1Char('A'))));
             captioned(aGrid, i / 2, (i % 2) * 2, QString::fromUtf8(b.caption), t);
         } else {
+            // The defect, state and accessories at their typing limits.
+            t->setMinimumWidth(Widgets::boxWidthFor(t, 55));
             captioned(aGrid, 4 + (i - 7), 0, QString::fromUtf8(b.caption), t, 3);
         }
         ++i;

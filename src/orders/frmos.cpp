@@ -38,6 +38,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <map>
 #include <algorithm>
 
 namespace {
@@ -103,6 +104,12 @@ QFont boldFont(const QWidget* w) {
     return f;
 }
 
+// Boxes that keep room for their longest stored text (the customer's
+// complement, district and city, the appliance from the settings' lists,
+// the descriptions at their typing limits), by index: characters.
+const std::map<int, int> WholeRoom = {{2, 20}, {3, 18},  {4, 18},  {15, 16}, {16, 16}, {17, 14},
+                                      {18, 12}, {19, 15}, {20, 10}, {21, 55}, {22, 55}, {23, 50}};
+
 // "Salvar" shows without a mnemonic; so does every caption compared here.
 QString plainCaption(const QPushButton* b) { return b->text().remove(QLatin1Char('&')); }
 
@@ -146,6 +153,8 @@ void FrmOS::buildWidgets() {
         // Capitals, no apostrophe; Enter means nothing; reached by a click only.
         TextEntry::attach(box, TextEntry::Rules(TextEntry::UpperCase) | TextEntry::NoApostrophe);
         if (b.limit > 0) TextEntry::setTypingLimit(box, b.limit);
+        if (const auto room = WholeRoom.find(b.index); room != WholeRoom.end())
+            box->setMinimumWidth(Widgets::boxWidthFor(box, room->second));
         box->setFocusPolicy(Qt::ClickFocus);
         box->setReadOnly(!alwaysOpen(b.index));
         if (b.index <= 11) setBackground(box, QPalette::Base, FieldBack);
@@ -219,9 +228,10 @@ void FrmOS::buildWidgets() {
     place(ga, captions.data(), Txt.data(), 19, 1, 2);
     place(ga, captions.data(), Txt.data(), 20, 1, 4);
     place(ga, captions.data(), Txt.data(), 12, 2, 0);
-    place(ga, captions.data(), Txt.data(), 21, 2, 2, 3);
-    place(ga, captions.data(), Txt.data(), 22, 3, 0, 5);
-    place(ga, captions.data(), Txt.data(), 23, 4, 0, 5);
+    // The descriptions each on a row of their own, whole at their limits.
+    place(ga, captions.data(), Txt.data(), 21, 3, 0, 5);
+    place(ga, captions.data(), Txt.data(), 22, 4, 0, 5);
+    place(ga, captions.data(), Txt.data(), 23, 5, 0, 5);
     ga->setColumnStretch(1, 1);
     ga->setColumnStretch(3, 1);
     ga->setColumnStretch(5, 1);

@@ -77,7 +77,7 @@ OrderList::~OrderList() = default;
 void OrderList::buildWidgets() {
     Timer2 = new WindowTimer(this, QStringLiteral("Timer2"), 500, false, [this] { Timer2_Timer(); });
 
-    auto* root = new QVBoxLayout(this);
+    auto* root = new QVBoxLayout(Widgets::scrollingBody(this));
     root->setContentsMargins(0, 0, 0, 0);
     root->setSpacing(0);
 
