@@ -44,6 +44,7 @@
 #include "ui/gridmodel.h"
 
 #include <QAbstractButton>
+#include <QAbstractScrollArea>
 #include <QCheckBox>
 #include <QDir>
 #include <QGroupBox>
@@ -246,6 +247,10 @@ QStringList screenFaults(QWidget* window) {
         QList<QWidget*> kids;
         for (QObject* o : w->children())
             if (auto* k = qobject_cast<QWidget*>(o); k && ours(k, window)) kids << k;
+        // Inside a frame a widget shows whole; only a window may hide widgets behind its edge (or scroll them).
+        if (w != window && !qobject_cast<QAbstractScrollArea*>(w->parentWidget()))
+            for (QWidget* k : kids)
+                if (!w->rect().contains(k->geometry())) faults << QString("%1 past the edge of its frame").arg(where(k));
         for (int i = 0; i < kids.size(); ++i)
             for (int j = i + 1; j < kids.size(); ++j)
                 if (kids[i]->geometry().intersects(kids[j]->geometry()) && !overlay(kids[i], kids[j]))
