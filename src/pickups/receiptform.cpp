@@ -41,7 +41,8 @@ void Boxes::make(QWidget* owner, const std::array<int, Count>& limits, TextEntry
     defect->setTabChangesFocus(true);
     defect->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     defect->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    const int lines = defect->fontMetrics().lineSpacing() * 2;
+    // Three lines hold the longest defect the box takes, however it wraps.
+    const int lines = defect->fontMetrics().lineSpacing() * 3;
     defect->setFixedHeight(lines + 2 * (defect->frameWidth() + int(defect->document()->documentMargin())) + 2);
     TextEntry::attach(defect, rules);
     TextEntry::setTypingLimit(defect, limits[DefectBox]);

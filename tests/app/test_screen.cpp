@@ -56,6 +56,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QStyleOptionButton>
 #include <QStyleOptionFrame>
 #include <QTableView>
@@ -233,6 +234,10 @@ QStringList screenFaults(QWidget* window) {
             const int need = textWidth(w->fontMetrics(), shownText(w));
             if (need > r) faults << QString("%1 \"%2\": %3 > %4").arg(where(w), plain(shownText(w))).arg(need).arg(r);
         }
+        // A box of several lines without a scroll bar shows all its lines.
+        if (auto* e = qobject_cast<QAbstractScrollArea*>(w);
+            e && e->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOff && e->verticalScrollBar()->maximum() > 0)
+            faults << QString("%1 shows %2 lines too few").arg(where(w)).arg(e->verticalScrollBar()->maximum());
         if (auto* view = qobject_cast<QTableView*>(w)) {
             QHeaderView* h = view->horizontalHeader();
             const int margin = 2 * h->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, h);
