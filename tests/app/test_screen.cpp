@@ -1,6 +1,7 @@
 // Every window the program opens, at the largest values the database holds: each caption, value and column
 // title whole in the space it is drawn in, no widget drawn over another, also with the lists tiled and cascaded.
 #include "apptest.h"
+#include "orders/workshopdata.h"
 #include "app/frmabout.h"
 #include "app/frmbackup.h"
 #include "app/frmcalculadora.h"
@@ -76,24 +77,18 @@ QString wide(int n) {
 QVariant money(qint64 cents) { return QVariant::fromValue(Currency::fromCents(cents)); }
 const qint64 Largest = 1592999940600;   // the largest final price the price window computes
 
-void insert(const QString& table, const QVariantMap& fields) {
-    QStringList marks;
-    for (int i = 0; i < fields.size(); ++i) marks << "?";
-    QStringList names;
-    for (const QString& k : fields.keys()) names << '[' + k + ']';
-    Database::openDefault().execute(
-        QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(table, names.join(','), marks.join(',')), fields.values());
-}
+using WorkshopData::Fields;
+using WorkshopData::insert;
+using WorkshopData::merged;
 
 // The customer copy every table holds, at its typing limits.
-QVariantMap customer(const QString& address = "Endereco", const QString& home = "TelResidencia",
-                     const QString& mobile = "Celular") {
+Fields customer(const QString& address = "Endereco", const QString& home = "TelResidencia",
+                const QString& mobile = "Celular") {
     return {{"Nome", wide(40)}, {address, wide(40)}, {"Complemento", wide(20)}, {"Bairro", wide(18)},
-            {"Cidade", wide(18)}, {"Estado", "MW"}, {"Cep", "25.000-000"}, {home, "(021) 9999-9999"},
-            {mobile, "(021) 9999-9999"}};
+            {"Cidade", wide(18)}, {"Estado", "MW"}, {home, "(021) 9999-9999"}, {mobile, "(021) 9999-9999"}};
 }
 
-QVariantMap appliance() {
+Fields appliance() {
     return {{"Aparelho", wide(16)}, {"Marca", wide(16)}, {"Modelo", wide(14)}, {"NumSerie", wide(15)},
             {"Chassis", wide(12)}, {"Tensao", wide(10)}};
 }
@@ -108,45 +103,33 @@ void fillLargest() {
     db.execute("INSERT INTO TblMarca (Marca) VALUES (?)", {wide(16)});
     db.execute("INSERT INTO TblAparelhos (Aparelho, Dpto) VALUES (?, 'OUTROS')", {wide(16)});
     db.execute("INSERT INTO TblPrecoMObra (Aparelho, Preco) VALUES (?, ?)", {wide(16), money(999999900)});
-    QVariantMap c = customer();
-    c.insert({{"Email", wide(40)}, {"TelComercial", "(021) 9999-9999"}, {"Fax", "(021) 9999-9999"},
-              {"Operador", wide(14)}, {"DataCadastro", QDate(2026, 12, 28)}});
-    insert("TblClientes", c);
-    QVariantMap a = appliance();
-    a.insert("ID", 1);
-    insert("TblApClientes", a);
+    insert("TblClientes", merged(customer(), {{"Cep", "25.000-000"}, {"Email", wide(40)}, {"TelComercial", "(021) 9999-9999"},
+                                              {"Fax", "(021) 9999-9999"}, {"Operador", wide(14)},
+                                              {"DataCadastro", QDate(2026, 12, 28)}}));
+    insert("TblApClientes", merged(appliance(), {{"ID", 1}}));
 
-    QVariantMap order = customer();
-    order.insert(appliance());
-    order.insert({{"IdCliente", 1}, {"Defeito", wide(55)}, {"EstadoAparelho", wide(55)}, {"Acessorios", wide(50)},
-                  {"Tipo", "GAR. DE SERVIÇO"}, {"Status", wide(13)}, {"Tecnico", wide(14)}, {"OperadorEnt", wide(14)},
-                  {"DataEntrada", QDate(2026, 12, 28)}, {"HoraEntrada", QTime(23, 59, 59)}, {"Dias", 99999},
-                  {"Via", 999}, {"prioridade", "URGENTE"}, {"Loja", wide(20)}, {"DataCompra", "28/12/2026"},
-                  {"NotaFiscal", wide(15)}, {"GarComplementar", wide(15)}, {"VlFinal", money(Largest)},
-                  {"VlTotal", money(Largest)}, {"VlMo", money(999999999900)}});
+    const Fields common = merged(merged(customer(), appliance()),
+                                 {{"Cep", "25.000-000"}, {"IdCliente", 1}, {"Defeito", wide(55)}, {"Tipo", "GAR. DE SERVIÇO"},
+                                  {"Status", wide(13)}, {"Tecnico", wide(14)}, {"OperadorEnt", wide(14)},
+                                  {"DataEntrada", QDate(2026, 12, 28)}, {"Dias", 99999}, {"Loja", wide(20)},
+                                  {"NotaFiscal", wide(15)}, {"EstadoAparelho", wide(55)}, {"Acessorios", wide(50)},
+                                  {"HoraEntrada", QTime(23, 59, 59)}, {"DataCompra", "28/12/2026"},
+                                  {"GarComplementar", wide(15)}, {"Atendimento", "23:59:59"}, {"DataConcluido", QDate(2026, 12, 28)}});
+    Fields order = merged(common, {{"Via", 999}, {"prioridade", "URGENTE"}, {"VlFinal", money(Largest)},
+                                   {"VlTotal", money(Largest)}, {"VlMo", money(999999999900)}});
     for (int i = 0; i < 6; ++i)
-        order.insert({{QString("Qtde%1").arg(i), 99}, {QString("VlUnit%1").arg(i), money(999999900)},
-                      {QString("Vl%1").arg(i), money(98999990100)}});
-    for (int i = 0; i < 2; ++i) insert("TblManutencao", order);
-
-    QVariantMap delivered = customer();
-    delivered.insert(appliance());
-    delivered.insert({{"IdCliente", 1}, {"Os", 999999}, {"Defeito", wide(55)}, {"Tipo", "GAR. DE SERVIÇO"},
-                      {"Status", wide(13)}, {"Tecnico", wide(14)}, {"OperadorEnt", wide(14)},
-                      {"OperadorSaida", wide(14)}, {"DataEntrada", QDate(2026, 12, 28)},
-                      {"DataSaida", QDate(2026, 12, 28)}, {"HoraSaida", QTime(23, 59, 59)}, {"Dias", 99999},
-                      {"Garantia de Serviço", true}, {"DATALIMITEGARANTIA", QDate(2027, 12, 28)},
-                      {"ValorCobrado", money(Largest)}, {"Loja", wide(20)}, {"NotaFiscal", wide(15)}});
-    for (int i = 0; i < 2; ++i) insert("TblApEntregues", delivered);
-
-    QVariantMap receipt = customer("End", "TelRes", "Cel");
-    receipt.remove("Cep");
-    receipt.insert({{"Nome", wide(35)}, {"End", wide(35)}, {"Complemento", wide(12)}, {"Bairro", wide(15)},
-                    {"Cidade", wide(15)}, {"Loc0", wide(50)}, {"Loc1", wide(50)}, {"Loc2", wide(50)},
-                    {"Ap0", wide(16)}, {"Marca0", wide(16)}, {"Mod0", wide(14)}, {"NumSerie", wide(16)},
-                    {"Defeito", wide(95)}, {"DataEmissao", QDate(2026, 12, 28)}, {"HoraEmissao", QTime(23, 59, 59)},
-                    {"Operador", wide(14)}});
-    for (int i = 0; i < 2; ++i) insert("TblRetirada", receipt);
+        order = merged(order, {{QString("Qtde%1").arg(i), 99}, {QString("VlUnit%1").arg(i), money(999999900)},
+                               {QString("Vl%1").arg(i), money(98999990100)}});
+    const Fields delivered = merged(common, {{"Os", 999999}, {"OperadorSaida", wide(14)}, {"DataSaida", QDate(2026, 12, 28)},
+                                             {"HoraSaida", QTime(23, 59, 59)}, {"Garantia de Serviço", true},
+                                             {"DATALIMITEGARANTIA", QDate(2027, 12, 28)}, {"ValorCobrado", money(Largest)}});
+    const Fields receipt = merged(customer("End", "TelRes", "Cel"),
+                                  {{"Nome", wide(35)}, {"End", wide(35)}, {"Complemento", wide(12)}, {"Bairro", wide(15)},
+                                   {"Cidade", wide(15)}, {"Loc0", wide(50)}, {"Loc1", wide(50)}, {"Loc2", wide(50)},
+                                   {"Ap0", wide(16)}, {"Marca0", wide(16)}, {"Mod0", wide(14)}, {"NumSerie", wide(16)},
+                                   {"Defeito", wide(95)}, {"DataEmissao", QDate(2026, 12, 28)},
+                                   {"HoraEmissao", QTime(23, 59, 59)}, {"Operador", wide(14)}});
+    for (int i = 0; i < 2; ++i) insert("TblManutencao", order), insert("TblApEntregues", delivered), insert("TblRetirada", receipt);
 }
 
 QString plain(QString text) {
@@ -375,14 +358,9 @@ TEST_F(ScreenTest, TiledAndCascadedListsKeepTheirWidgetsApart) {
         action(arrangement)->trigger();
         QApplication::processEvents();
         saveShot(mdi.get(), arrangement);
-        QStringList faults;
-        for (QMdiSubWindow* sub : area->subWindowList()) {
-            faults << screenFaults(sub->widget());
-            if (std::string(arrangement) != "MnuCascata") {
-                EXPECT_TRUE(area->viewport()->rect().contains(sub->geometry()));
-            }
-        }
-        EXPECT_EQ(faults.join('\n'), "");
+        EXPECT_EQ(screenFaults(mdi.get()).join('\n'), "");
+        if (std::string(arrangement) == "MnuCascata") continue;
+        for (QMdiSubWindow* sub : area->subWindowList()) EXPECT_TRUE(area->viewport()->rect().contains(sub->geometry()));
     }
 }
 
