@@ -146,6 +146,9 @@ QWidget* scrollingBody(QWidget* window) {
     scroll->setObjectName(QStringLiteral("ScrollBody"));
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
+    // No stop of its own in the window's tab order; a field reached by Tab
+    // is scrolled into sight.
+    scroll->setFocusPolicy(Qt::NoFocus);
     auto* body = new QWidget;
     body->setObjectName(QStringLiteral("Body"));
     scroll->setWidget(body);
