@@ -160,22 +160,17 @@ int room(QWidget* w) {
         if (l->wordWrap() || l->text().isEmpty() || !l->pixmap().isNull() || Qt::mightBeRichText(l->text())) return -1;
         return l->contentsRect().width() - 2 * l->margin() - std::max(0, l->indent());
     }
-    if (auto* b = qobject_cast<QPushButton*>(w)) {
-        if (b->text().isEmpty()) return -1;
-        QStyleOptionButton opt;
-        opt.initFrom(b);
-        opt.text = b->text();
-        const int icon = b->icon().isNull() ? 0 : b->iconSize().width() + 4;
-        return b->style()->subElementRect(QStyle::SE_PushButtonContents, &opt, b).width() - icon;
-    }
-    if (qobject_cast<QCheckBox*>(w) || qobject_cast<QRadioButton*>(w)) {
+    if (qobject_cast<QPushButton*>(w) || qobject_cast<QCheckBox*>(w) || qobject_cast<QRadioButton*>(w)) {
         auto* b = static_cast<QAbstractButton*>(w);
         if (b->text().isEmpty()) return -1;
         QStyleOptionButton opt;
         opt.initFrom(b);
         opt.text = b->text();
-        const auto element = qobject_cast<QCheckBox*>(w) ? QStyle::SE_CheckBoxContents : QStyle::SE_RadioButtonContents;
-        return b->style()->subElementRect(element, &opt, b).width();
+        if (!qobject_cast<QPushButton*>(w))
+            return b->style()->subElementRect(qobject_cast<QCheckBox*>(w) ? QStyle::SE_CheckBoxContents
+                                                                          : QStyle::SE_RadioButtonContents, &opt, b).width();
+        const int icon = b->icon().isNull() ? 0 : b->iconSize().width() + 4;
+        return b->style()->subElementRect(QStyle::SE_PushButtonContents, &opt, b).width() - icon;
     }
     if (auto* g = qobject_cast<QGroupBox*>(w)) return g->title().isEmpty() ? -1 : g->width() - 8;
     if (auto* e = qobject_cast<QLineEdit*>(w)) {
