@@ -158,7 +158,9 @@ void FrmDetalhes::buildWidgets() {
                                {4, 2, 1}, {5, 0, 1}, {6, 0, 1}, {6, 2, 1}, {7, 0, 1}, {7, 2, 1}};
     for (int c = 0; c < 12; ++c) {
         cGrid->addWidget(Label[std::size_t(c)], places[c][0], places[c][1], Qt::AlignRight);
-        cGrid->addWidget(Lbl[std::size_t(c)], places[c][0], places[c][1] + 1, 1, places[c][2]);
+        // The code keeps its own height beside the taller customer button.
+        cGrid->addWidget(Lbl[std::size_t(c)], places[c][0], places[c][1] + 1, 1, places[c][2],
+                         c == 0 ? Qt::AlignVCenter : Qt::Alignment());
     }
     cGrid->setColumnStretch(1, 1);
     cGrid->setColumnStretch(3, 1);
