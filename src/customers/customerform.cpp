@@ -2,6 +2,7 @@
 
 #include "ui/errormessage.h"
 #include "ui/textentry.h"
+#include "ui/widgets.h"
 
 #include <QFont>
 #include <QGridLayout>
@@ -24,7 +25,7 @@ void makeBoxes(QWidget* owner, const Box* boxes, int count, int firstIndex, QLin
         txt[n] = new QLineEdit(owner);
         txt[n]->setObjectName(QStringLiteral("Txt(%1)").arg(n));
         TextEntry::setTypingLimit(txt[n], boxes[i].limit);
-        txt[n]->setMinimumWidth(std::max(3, boxes[i].limit) * charWidth(owner) * 2 / 3);
+        txt[n]->setMinimumWidth(Widgets::boxWidthFor(owner, std::max(3, boxes[i].limit)));
         lbl[n] = new QLabel(QString::fromUtf8(boxes[i].caption), owner);
         lbl[n]->setObjectName(QStringLiteral("Lbl(%1)").arg(n));
     }

@@ -103,7 +103,7 @@ void FrmClientes::buildWidgets() {
     TimerGrid = new WindowTimer(this, QStringLiteral("TimerGrid"), 1, true, [this] { TimerGrid_Timer(); });
     TimerAparelho = new WindowTimer(this, QStringLiteral("TimerAparelho"), 1, true, [this] { TimerAparelho_Timer(); });
 
-    auto* root = new QGridLayout(this);
+    auto* root = new QGridLayout(Widgets::scrollingBody(this));
     root->setContentsMargins(6, 6, 6, 6);
     root->setHorizontalSpacing(8);
     root->setVerticalSpacing(6);

@@ -1,5 +1,6 @@
 #include "frmdetalhes.h"
 
+#include "customerbutton.h"
 #include "customers/frmclientes.h"
 #include "frmapentregues.h"
 #include "frmentrada.h"
@@ -34,7 +35,8 @@ const QColor LightYellow(255, 255, 192);
 // Captions and fields of the customer copy, Label(i) and Lbl(i).
 const char* const CustomerCaptions[12] = {"Codigo", "Nome",   "Endereço", "Complemento", "Bairro",   "Cidade",
                                           "Estado", "Cep",    "Tel.Res.", "Tel.Com.",    "Fax",      "Celular"};
-const int CustomerChars[12] = {6, 36, 36, 16, 20, 16, 2, 9, 14, 14, 14, 14};
+// Room for the typing limits of the customer boxes.
+const int CustomerChars[12] = {6, 36, 36, 20, 20, 18, 2, 10, 15, 15, 15, 15};
 const char* const CustomerFields[12] = {"IDCliente", "Nome", "Endereco",      "Complemento",  "Bairro", "Cidade",
                                         "Estado",    "Cep",  "TelResidencia", "TelComercial", "Fax",    "Celular"};
 
@@ -156,13 +158,14 @@ void FrmDetalhes::buildWidgets() {
                                {4, 2, 1}, {5, 0, 1}, {6, 0, 1}, {6, 2, 1}, {7, 0, 1}, {7, 2, 1}};
     for (int c = 0; c < 12; ++c) {
         cGrid->addWidget(Label[std::size_t(c)], places[c][0], places[c][1], Qt::AlignRight);
-        cGrid->addWidget(Lbl[std::size_t(c)], places[c][0], places[c][1] + 1, 1, places[c][2]);
+        // The code keeps its own height beside the taller customer button.
+        cGrid->addWidget(Lbl[std::size_t(c)], places[c][0], places[c][1] + 1, 1, places[c][2],
+                         c == 0 ? Qt::AlignVCenter : Qt::Alignment());
     }
     cGrid->setColumnStretch(1, 1);
     cGrid->setColumnStretch(3, 1);
-    BtCadCliente = Widgets::button(customer, QStringLiteral("BtCadCliente"), QStringLiteral("Cliente"),
-                                   QStringLiteral("Cadastro de Clientes"));
-    cGrid->addWidget(BtCadCliente, 0, 2, 1, 2);
+    BtCadCliente = CustomerButton::make(customer);
+    cGrid->addWidget(BtCadCliente, 0, 2, 1, 2, Qt::AlignLeft);
     right->addWidget(customer);
 
     // The appliance and the factory warranty.
@@ -184,6 +187,8 @@ void FrmDetalhes::buildWidgets() {
             t->setMinimumWidth(t->fontMetrics().horizontalAdvance(QString(15, QLatin1Char('A'))));
             captioned(aGrid, i / 2, (i % 2) * 2, QString::fromUtf8(b.caption), t);
         } else {
+            // The defect, state and accessories at their typing limits.
+            t->setMinimumWidth(Widgets::boxWidthFor(t, 55));
             captioned(aGrid, 4 + (i - 7), 0, QString::fromUtf8(b.caption), t, 3);
         }
         ++i;
@@ -345,13 +350,11 @@ void FrmDetalhes::BtImpressao_Click() {
 }
 
 void FrmDetalhes::BtCadCliente_Click() {
-    Modulo::CodClienteAtual = std::int32_t(DataApEntregue.number(QStringLiteral("IdCliente")));
-    FrmClientes* clientes = FrmClientes::load();
-    if (clientes && !clientes->moveToCustomer(Modulo::CodClienteAtual))
-        MsgBox(QStringLiteral("O Cadastro deste Cliente foi Excluído"), MsgButtons::Ok, MsgIcon::Exclamation,
-               std::nullopt, QStringLiteral("Cadastro de Clientes"));
-    accept();
-    if (clientes) WindowHost::showList(clientes);
+    CustomerButton::open(
+        std::int32_t(DataApEntregue.number(QStringLiteral("IdCliente"))), [this] { accept(); }, [] {
+            MsgBox(QStringLiteral("O Cadastro deste Cliente foi Excluído"), MsgButtons::Ok, MsgIcon::Exclamation,
+                   std::nullopt, QStringLiteral("Cadastro de Clientes"));
+        });
 }
 
 void FrmDetalhes::BtRetorno_Click() {

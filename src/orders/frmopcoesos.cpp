@@ -117,12 +117,7 @@ void FrmOpcoesOS::buildWidgets() {
         setColours(b, info, Qt::black);
         if (focusColours) TextEntry::setFocusStyle(b, focused);
         // A money box left holding a lone comma, however it came to be, reads "0,".
-        if (rules & TextEntry::Money)
-            connect(b, &QLineEdit::textChanged, b, [b](const QString& text) {
-                if (text != QStringLiteral(",")) return;
-                b->setText(QStringLiteral("0,"));
-                b->setCursorPosition(2);
-            });
+        if (rules & TextEntry::Money) TextEntry::zeroBeforeLoneComma(b);
     };
 
     // Status and technician.
@@ -176,14 +171,20 @@ void FrmOpcoesOS::buildWidgets() {
     heading->setObjectName(QStringLiteral("LblTitulo"));
     heading->setGeometry(Twips::rect(0, 240, 8055, 240));
     for (const Column& c : columns) {
-        QLabel* l = Widgets::label(heading, {}, QString::fromUtf8(c.title), Twips::rect(c.left - 60, 0, c.width + 120, 240));
-        l->setAlignment(Qt::AlignCenter);
+        // The amounts' titles stand over their columns' right edges, as the
+        // amounts do, a long one reaching out to the left.
+        const bool amount = c.left >= 6120;
+        QLabel* l = Widgets::label(heading, {}, QString::fromUtf8(c.title),
+                                   amount ? Twips::rect(c.left, 0, c.width, 240) : Twips::rect(c.left - 60, 0, c.width + 120, 240));
+        l->setAlignment(amount ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignCenter);
         QFont f = l->font();
         f.setPointSizeF(f.pointSizeF() * 0.8);
         l->setFont(f);
+        Widgets::widenToText(l);
     }
+    // The rows follow each other without one box's edge over the next.
     const auto rowRect = [&](int col, int row) {
-        return Twips::rect(columns[col].left, 480 + 240 * row, columns[col].width, 255);
+        return Twips::rect(columns[col].left, 480 + 255 * row, columns[col].width, 255);
     };
     for (int i = 0; i < Pricing::Rows; ++i) {
         TxtCod[i] = box(frame3, idx("TxtCod", i), rowRect(0, i), 5, Qt::AlignHCenter,
@@ -231,6 +232,7 @@ void FrmOpcoesOS::buildWidgets() {
     setBold(TxtVlFinal, 12);
     // The computed amounts show whole, however large.
     for (QLineEdit* b : TxtVl) Widgets::showWhole(b);
+    for (QLineEdit* b : TxtVlUn) Widgets::showWhole(b);
     for (QLineEdit* b : {TxtTotal, TxtVlPerc, TxtVlFinal}) Widgets::showWhole(b);
 
     QFrame* frame5 = plainFrame(frame3, QStringLiteral("Frame5"), Twips::rect(240, 2040, 3855, 855));
@@ -253,6 +255,7 @@ void FrmOpcoesOS::buildWidgets() {
     BtDarSaída = Widgets::button(this, QStringLiteral("BtDarSaída"), QStringLiteral("&Confirmar Saída"),
                                  QStringLiteral("Sair com o Aparelho"), Twips::rect(8400, 4800, 1455, 495));
     BtDarSaída->setEnabled(false);
+    Widgets::widenToText(BtDarSaída);
     BtFechar = Widgets::closeButton(this, Twips::rect(8400, 5640, 1455, 495));
 
     // The focus order.
@@ -287,6 +290,13 @@ void FrmOpcoesOS::Form_Load() {
         m_bound->bind(Label3, QStringLiteral("OS"));
         m_bound->bind(Lbl[5], QStringLiteral("Status"));
         m_bound->bind(Lbl[6], QStringLiteral("Tecnico"));
+        // The longest status and technician show whole: their labels, and
+        // the frame round them, grow as far as they need.
+        QWidget* frame6 = Lbl[5]->parentWidget();
+        for (QLabel* l : {Lbl[5], Lbl[6]}) {
+            Widgets::widenToText(l);
+            frame6->resize(std::max(frame6->width(), l->geometry().right() + 1 + Twips::toPixels(105)), frame6->height());
+        }
         for (int i = 0; i < Pricing::Rows; ++i) {
             m_bound->bind(TxtCod[i], QStringLiteral("Cod%1").arg(i));
             m_bound->bind(TxtQtde[i], QStringLiteral("Qtde%1").arg(i));
@@ -587,9 +597,10 @@ void FrmOpcoesOS::BtDarSaída_Click() {
         return;
     }
     // The order has left: nothing after this point can undo it or fail it.
+    // The workshop list shows it gone before the message tells of it.
+    refreshWorkshopList();
     MsgBox(QStringLiteral("Foi Dado Saída no Aparelho com Sucesso!"), MsgButtons::Ok, MsgIcon::Information, std::nullopt,
            Title);
-    done(OrderClosed);
     // The service-order window finds its order gone and closes itself.
-    refreshWorkshopList();
+    done(OrderClosed);
 }

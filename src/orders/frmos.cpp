@@ -1,5 +1,6 @@
 #include "frmos.h"
 
+#include "customerbutton.h"
 #include "app/windowregistry.h"
 #include "customers/customerform.h"
 #include "customers/frmclientes.h"
@@ -37,6 +38,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <map>
 #include <algorithm>
 
 namespace {
@@ -102,6 +104,12 @@ QFont boldFont(const QWidget* w) {
     return f;
 }
 
+// Boxes that keep room for their longest stored text (the customer's
+// complement, district and city, the appliance from the settings' lists,
+// the descriptions at their typing limits), by index: characters.
+const std::map<int, int> WholeRoom = {{2, 20}, {3, 18},  {4, 18},  {15, 16}, {16, 16}, {17, 14},
+                                      {18, 12}, {19, 15}, {20, 10}, {21, 55}, {22, 55}, {23, 50}};
+
 // "Salvar" shows without a mnemonic; so does every caption compared here.
 QString plainCaption(const QPushButton* b) { return b->text().remove(QLatin1Char('&')); }
 
@@ -145,6 +153,8 @@ void FrmOS::buildWidgets() {
         // Capitals, no apostrophe; Enter means nothing; reached by a click only.
         TextEntry::attach(box, TextEntry::Rules(TextEntry::UpperCase) | TextEntry::NoApostrophe);
         if (b.limit > 0) TextEntry::setTypingLimit(box, b.limit);
+        if (const auto room = WholeRoom.find(b.index); room != WholeRoom.end())
+            box->setMinimumWidth(Widgets::boxWidthFor(box, room->second));
         box->setFocusPolicy(Qt::ClickFocus);
         box->setReadOnly(!alwaysOpen(b.index));
         if (b.index <= 11) setBackground(box, QPalette::Base, FieldBack);
@@ -194,9 +204,7 @@ void FrmOS::buildWidgets() {
     // Its list closed without a choice: the chooser hides again.
     m_moodPopup = Combo1->view()->parentWidget();
     m_moodPopup->installEventFilter(this);
-    BtCadCliente = Widgets::button(cliente, QStringLiteral("BtCadCliente"), QStringLiteral("&Cliente"),
-                                   QStringLiteral("Cadastro de Clientes"));
-    BtCadCliente->setCursor(Qt::PointingHandCursor);
+    BtCadCliente = CustomerButton::make(cliente);
     auto* mood = new QHBoxLayout;
     mood->addWidget(Image1);
     mood->addWidget(Combo1);
@@ -220,9 +228,10 @@ void FrmOS::buildWidgets() {
     place(ga, captions.data(), Txt.data(), 19, 1, 2);
     place(ga, captions.data(), Txt.data(), 20, 1, 4);
     place(ga, captions.data(), Txt.data(), 12, 2, 0);
-    place(ga, captions.data(), Txt.data(), 21, 2, 2, 3);
-    place(ga, captions.data(), Txt.data(), 22, 3, 0, 5);
-    place(ga, captions.data(), Txt.data(), 23, 4, 0, 5);
+    // The descriptions each on a row of their own, whole at their limits.
+    place(ga, captions.data(), Txt.data(), 21, 3, 0, 5);
+    place(ga, captions.data(), Txt.data(), 22, 4, 0, 5);
+    place(ga, captions.data(), Txt.data(), 23, 5, 0, 5);
     ga->setColumnStretch(1, 1);
     ga->setColumnStretch(3, 1);
     ga->setColumnStretch(5, 1);
@@ -759,12 +768,7 @@ void FrmOS::BtImpOs_Click() {
 }
 
 void FrmOS::BtCadCliente_Click() {
-    const auto codigo = std::int32_t(DataFrmOsMnt.number(QStringLiteral("IdCliente")));
-    Modulo::CodClienteAtual = codigo;
-    FrmClientes* clientes = FrmClientes::load();
-    if (clientes) clientes->moveToCustomer(codigo);
-    close();
-    if (clientes) WindowHost::showList(clientes);
+    CustomerButton::open(std::int32_t(DataFrmOsMnt.number(QStringLiteral("IdCliente"))), [this] { close(); });
 }
 
 void FrmOS::BtFechar_Click() { close(); }

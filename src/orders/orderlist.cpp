@@ -63,6 +63,21 @@ QFrame* headedBox(QWidget* parent, QLabel* heading, QLayout* contents) {
     return box;
 }
 
+// Runs `placed` each time the watched widget changes size.
+class OnResize : public QObject {
+public:
+    OnResize(QWidget* watched, std::function<void()> placed) : QObject(watched), m_placed(std::move(placed)) {
+        watched->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Resize) m_placed();
+        return false;
+    }
+
+private:
+    std::function<void()> m_placed;
+};
+
 } // namespace
 
 OrderList::OrderList(OrderListSetup setup, QWidget* parent) : QWidget(parent), m_setup(std::move(setup)) {
@@ -77,7 +92,8 @@ OrderList::~OrderList() = default;
 void OrderList::buildWidgets() {
     Timer2 = new WindowTimer(this, QStringLiteral("Timer2"), 500, false, [this] { Timer2_Timer(); });
 
-    auto* root = new QVBoxLayout(this);
+    QWidget* body = Widgets::scrollingBody(this);
+    auto* root = new QVBoxLayout(body);
     root->setContentsMargins(0, 0, 0, 0);
     root->setSpacing(0);
 
@@ -116,7 +132,7 @@ void OrderList::buildWidgets() {
     bar->addWidget(headedBox(panel, Label3[0], countRow));
 
     // The filter indicator, hidden until a filter blinks it.
-    Shape1 = new QLabel(m_setup.indicatorAtTop ? static_cast<QWidget*>(this) : panel);
+    Shape1 = new QLabel(m_setup.indicatorAtTop ? body : panel);
     Shape1->setObjectName(QStringLiteral("Shape1"));
     Shape1->setPixmap(redDot(Twips::toPixels(195)));
     Shape1->setFixedSize(Twips::toPixels(195), Twips::toPixels(195));
@@ -177,11 +193,22 @@ void OrderList::buildWidgets() {
     connect(BtFechar, &QPushButton::clicked, this, &OrderList::BtFechar_Click);
 
     // The small button at the top right corner, over the grid's heading.
-    BtMove1 = Widgets::button(this, QStringLiteral("BtMove1"), QStringLiteral("^"),
+    BtMove1 = Widgets::button(body, QStringLiteral("BtMove1"), QStringLiteral("^"),
                               QStringLiteral("Move para o Primeiro Registro"));
     BtMove1->setFixedSize(Twips::toPixels(225), Twips::toPixels(225));
     BtMove1->setFocusPolicy(Qt::NoFocus);
     connect(BtMove1, &QPushButton::clicked, this, &OrderList::BtMove1_Click);
+    // The heading's corner moves with the body, scrolled or not.
+    new OnResize(body, [this, body] {
+        BtMove1->move(body->width() - Twips::toPixels(360), 0);
+        BtMove1->raise();
+        if (m_setup.indicatorAtTop) {
+            // In the grid's heading bar, at its left end.
+            const int bar = DBGrid1->captionLabel()->sizeHint().height();
+            Shape1->move(Twips::toPixels(120), std::max(0, (bar - Shape1->height()) / 2));
+            Shape1->raise();
+        }
+    });
 
     resize(Twips::toPixels(11400), Twips::toPixels(6000));
 }
@@ -364,14 +391,6 @@ void OrderList::fitButtons() {
 void OrderList::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     fitButtons();
-    BtMove1->move(width() - Twips::toPixels(360), 0);
-    BtMove1->raise();
-    if (m_setup.indicatorAtTop) {
-        // In the grid's heading bar, at its left end.
-        const int bar = DBGrid1->captionLabel()->sizeHint().height();
-        Shape1->move(Twips::toPixels(120), std::max(0, (bar - Shape1->height()) / 2));
-        Shape1->raise();
-    }
 }
 
 void OrderList::showEvent(QShowEvent* event) {

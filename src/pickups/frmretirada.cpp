@@ -54,7 +54,7 @@ FrmRetirada::FrmRetirada(QWidget* parent) : QWidget(parent) {
 FrmRetirada::~FrmRetirada() = default;
 
 void FrmRetirada::buildWidgets() {
-    auto* root = new QGridLayout(this);
+    auto* root = new QGridLayout(Widgets::scrollingBody(this));
     root->setContentsMargins(6, 6, 6, 6);
     root->setHorizontalSpacing(8);
     root->setVerticalSpacing(6);

@@ -32,16 +32,17 @@ void Boxes::make(QWidget* owner, const std::array<int, Count>& limits, TextEntry
         line[std::size_t(i)] = Widgets::lineEdit(owner, QStringLiteral("Txt(%1)").arg(i));
         TextEntry::attach(line[std::size_t(i)], rules);
         TextEntry::setTypingLimit(line[std::size_t(i)], limits[std::size_t(i)]);
-        // Room for what is usually typed; the longest boxes stretch with the window.
-        const int chars = std::clamp(limits[std::size_t(i)] ? limits[std::size_t(i)] : 15, 3, 12);
-        line[std::size_t(i)]->setMinimumWidth(line[std::size_t(i)]->fontMetrics().averageCharWidth() * chars + 12);
+        // Room for the longest text the box takes.
+        const int chars = std::max(limits[std::size_t(i)] ? limits[std::size_t(i)] : 15, 3);
+        line[std::size_t(i)]->setMinimumWidth(Widgets::boxWidthFor(line[std::size_t(i)], chars));
     }
     defect = new QPlainTextEdit(owner);
     defect->setObjectName(QStringLiteral("Txt(%1)").arg(DefectBox));
     defect->setTabChangesFocus(true);
     defect->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     defect->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    const int lines = defect->fontMetrics().lineSpacing() * 2;
+    // Three lines hold the longest defect the box takes, however it wraps.
+    const int lines = defect->fontMetrics().lineSpacing() * 3;
     defect->setFixedHeight(lines + 2 * (defect->frameWidth() + int(defect->document()->documentMargin())) + 2);
     TextEntry::attach(defect, rules);
     TextEntry::setTypingLimit(defect, limits[DefectBox]);

@@ -243,8 +243,10 @@ void ConfigAvancadas::buildPrecosStatus(QWidget* tab) {
     pl->addWidget(Widgets::label(precos, QStringLiteral("Label2"), QStringLiteral("Preço")), 1, 2);
     TxtPreco = Widgets::lineEdit(precos, QStringLiteral("TxtPreco"));
     TxtPreco->setToolTip(QStringLiteral("Valor da Mão de Obra"));
-    // Digits and one comma, typed or pasted; "." enters ","; a lone "," reads "0,".
+    // Digits and one comma, typed or pasted; "." enters ","; a text left
+    // holding a lone "," (TxtPreco_Change), however it came to be, reads "0,".
     TextEntry::attach(TxtPreco, TextEntry::Money);
+    TextEntry::zeroBeforeLoneComma(TxtPreco);
     TextEntry::setTypingLimit(TxtPreco, 7);
     TxtPreco->setMaximumWidth(90);
     pl->addWidget(TxtPreco, 1, 3);

@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QtMath>
 #include <QRawFont>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -336,8 +337,15 @@ void DataGrid::setColumns(const QList<GridColumn>& columns) {
 }
 
 void DataGrid::applyWidths() {
-    for (int i = 0; i < m_columns.size(); ++i)
-        if (m_columns[i].width > 0) m_view->setColumnWidth(i, m_columns[i].width);
+    // A column keeps its given width unless its title needs more: then it
+    // gets just the room the whole title needs.
+    QHeaderView* header = m_view->horizontalHeader();
+    const int margins = 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+    for (int i = 0; i < m_columns.size(); ++i) {
+        const int given = m_columns[i].width > 0 ? m_columns[i].width : m_view->columnWidth(i);
+        const QString title = m_model ? m_model->headerData(i, Qt::Horizontal).toString() : m_columns[i].title;
+        m_view->setColumnWidth(i, std::max(given, header->fontMetrics().horizontalAdvance(title) + margins));
+    }
 }
 
 void DataGrid::setCaption(const QString& caption) {

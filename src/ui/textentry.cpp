@@ -453,6 +453,14 @@ Rules rules(const QWidget* field) {
     return f ? f->rules : Rules();
 }
 
+void zeroBeforeLoneComma(QLineEdit* box) {
+    QObject::connect(box, &QLineEdit::textChanged, box, [box](const QString& text) {
+        if (text != QStringLiteral(",")) return;
+        box->setText(QStringLiteral("0,"));
+        box->setCursorPosition(2);
+    });
+}
+
 void setTypingLimit(QWidget* field, int limit) { ensureFilter(field)->limit = std::max(0, limit); }
 
 int typingLimit(const QWidget* field) {

@@ -5,6 +5,7 @@
 #include <QPalette>
 #include <QString>
 
+class QLineEdit;
 class QWidget;
 class QLabel;
 
@@ -36,6 +37,11 @@ inline constexpr Rules Standard = Rules(UpperCase) | NoApostrophe | EnterMovesNe
 void attach(QWidget* field, Rules rules);
 // The rules attached, 0 when none.
 Rules rules(const QWidget* field);
+
+// A money box whose whole text becomes "," on any change (typed, pasted,
+// or left by deleting the digits before it) reads "0," with the caret after
+// the comma.
+void zeroBeforeLoneComma(QLineEdit* box);
 
 // Typing limit: typing and pasting cannot make the text longer than `limit`
 // characters (pasted text is cut to fit). Text set by the program is never

@@ -3,6 +3,7 @@
 #include "windowkeys.h"
 
 #include <QBoxLayout>
+#include <QRegularExpression>
 #include <QFontMetrics>
 #include <QIcon>
 #include <QLabel>
@@ -10,7 +11,9 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QStyle>
+#include <QStyleOptionButton>
 #include <QStyleOptionFrame>
 #include <algorithm>
 
@@ -94,10 +97,63 @@ void showWhole(QLineEdit* box) {
             f.setPointSizeF(std::max(5.0, f.pointSizeF() - 0.5));
             box->setFont(f);
         }
-        box->setCursorPosition(0);
+        // The start of the text in sight, unless the operator is typing in it.
+        if (!box->hasFocus()) box->setCursorPosition(0);
     };
     QObject::connect(box, &QLineEdit::textChanged, box, fit);
     fit(box->text());
+}
+
+int widenToText(QWidget* w) {
+    int room = 0;
+    QString text;
+    Qt::Alignment alignment = Qt::AlignLeft;
+    if (auto* l = qobject_cast<QLabel*>(w)) {
+        text = l->text();
+        room = l->contentsRect().width() - 2 * l->margin() - std::max(0, l->indent());
+        alignment = l->alignment();
+    } else if (auto* b = qobject_cast<QPushButton*>(w)) {
+        text = b->text();
+        QStyleOptionButton opt;
+        opt.initFrom(b);
+        room = b->style()->subElementRect(QStyle::SE_PushButtonContents, &opt, b).width();
+        if (!b->icon().isNull()) room -= b->iconSize().width() + 4;
+        alignment = Qt::AlignHCenter;
+    }
+    // The mnemonic marks take no room; "&&" shows one "&".
+    text.replace(QRegularExpression(QStringLiteral("&(.)")), QStringLiteral("\\1"));
+    int need = 0;
+    for (const QString& line : text.split(QLatin1Char('\n'))) need = std::max(need, w->fontMetrics().horizontalAdvance(line));
+    const int grow = need - room;
+    if (grow <= 0) return 0;
+    QRect g = w->geometry();
+    if (alignment & Qt::AlignHCenter) g.translate(-grow / 2, 0);
+    else if (alignment & Qt::AlignRight) g.translate(-grow, 0);
+    g.setWidth(g.width() + grow);
+    w->setGeometry(g);
+    return grow;
+}
+
+int boxWidthFor(const QWidget* box, int chars) {
+    // Two thirds of a "W" is about the mean width of a capital.
+    return chars * box->fontMetrics().horizontalAdvance(QLatin1Char('W')) * 2 / 3 + 8;
+}
+
+QWidget* scrollingBody(QWidget* window) {
+    auto* outer = new QVBoxLayout(window);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto* scroll = new QScrollArea(window);
+    scroll->setObjectName(QStringLiteral("ScrollBody"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    // No stop of its own in the window's tab order; a field reached by Tab
+    // is scrolled into sight.
+    scroll->setFocusPolicy(Qt::NoFocus);
+    auto* body = new QWidget;
+    body->setObjectName(QStringLiteral("Body"));
+    scroll->setWidget(body);
+    outer->addWidget(scroll);
+    return body;
 }
 
 }

@@ -49,6 +49,22 @@ QProgressBar* progressBar(QWidget* parent, const QString& name, const QRect& geo
 // back. Call after the box's font is set.
 void showWhole(QLineEdit* box);
 
+// A label or button placed by hand whose text is wider than the room it
+// gives: it grows as little as the whole text needs (a centred text both
+// ways, a right-aligned one to the left, any other to the right); returns
+// the pixels it grew. Call after its text and font are set.
+int widenToText(QWidget* w);
+
+// The width of a text box that shows `chars` typed capitals whole.
+int boxWidthFor(const QWidget* box, int chars);
+
+// The body of a window that its parent may make smaller than its widgets
+// need (a list tiled or cascaded in the main window): the widgets, laid out
+// in the body, keep the room their layout asks for, and the window scrolls
+// them instead of squeezing one over another. Lay the window's widgets out
+// in the body, not in the window.
+QWidget* scrollingBody(QWidget* window);
+
 // The colour of the text a box, list or button shows.
 void setTextColour(QWidget* w, const QColor& colour);
 

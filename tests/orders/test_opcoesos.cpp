@@ -274,8 +274,14 @@ TEST_F(OpcoesTest, CheckoutWritesTheDeliveredRowAsShown) {
         ASSERT_NE(list, nullptr);
         if (c.listUnreadable) list->listCursor().setRecordSource("SELECT * FROM TblSumiu");
         ScriptedBoxes boxes;
-        boxes.answer(MsgAnswer::Yes, "Confirma a sua Saída?").answer(MsgAnswer::Ok, Success);
+        // The list is up to date before the success message shows.
+        QString countAtMessage;
+        boxes.answer(MsgAnswer::Yes, "Confirma a sua Saída?").answerWith([&](const ShownBox& b) {
+            countAtMessage = b.text == Success ? list->countText() : "another box";
+            return MsgAnswer::Ok;
+        });
         EXPECT_TRUE(overOrderWindow(os, [&] { act("TxtOperador=1234;" + c.typed + ";BtDarSaída"); }));
+        EXPECT_EQ(countAtMessage, list->countText());
         EXPECT_EQ(Scenario::rows(Delivered), c.row);
         EXPECT_EQ(Scenario::rows("SELECT " + Copied + " FROM TblApEntregues"), kept) << "the order's fields as they stood";
         EXPECT_EQ(count("SELECT COUNT(*) FROM TblManutencao WHERE Os = 2"), 0);

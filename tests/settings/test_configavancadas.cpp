@@ -1,5 +1,6 @@
 // The advanced settings window, as tables of scenarios.
 #include "settings/configavancadas.h"
+#include "support/typing.h"
 #include "support/windowscenario.h"
 #include "ui/gridmodel.h"
 
@@ -115,6 +116,14 @@ TEST_F(AdvancedTest, LabourPrices) {
              select(&again, "List5", 280);
              again.BtExcluirMo_Click();
          }, {ok()}, "SELECT COUNT(*), SUM(Aparelho = 'AP280'), SUM(Aparelho = 'AP24') FROM TblPrecoMObra", "299|0|1"},
+        {"5, then the 5 deleted: a lone comma reads 0, and stores 0", [&] {
+             perform(&w, "TxtAparelho=radio;TxtPreco=5,");
+             auto* preco = child<QLineEdit>(&w, "TxtPreco");
+             preco->setCursorPosition(1);
+             Typing::key(preco, Qt::Key_Backspace);
+             EXPECT_EQ(text(preco) + QString::number(preco->cursorPosition()), "0,2");
+             perform(&w, "BtSalvarMo");
+         }, {}, "SELECT Preco FROM TblPrecoMObra WHERE Aparelho = 'RADIO'", "0"},
     });
 }
 

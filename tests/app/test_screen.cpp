@@ -1,0 +1,362 @@
+// Every window the program opens, at the largest values the database holds: each caption, value and column
+// title whole in the space it is drawn in, no widget drawn over another, also with the lists tiled and cascaded.
+#include "apptest.h"
+#include "orders/workshopdata.h"
+#include "app/frmabout.h"
+#include "app/frmbackup.h"
+#include "app/frmcalculadora.h"
+#include "app/frmcalend.h"
+#include "app/frminfo.h"
+#include "app/programwindows.h"
+#include "app/shadowtitle.h"
+#include "customers/frmaltcadastro.h"
+#include "customers/frmapcliente.h"
+#include "customers/frmclientes.h"
+#include "customers/frmloccliente.h"
+#include "customers/frmnvcliente.h"
+#include "operators/frmacesso.h"
+#include "operators/frmacessoos.h"
+#include "operators/frmaltacesso.h"
+#include "operators/frmaltsenha.h"
+#include "operators/frmexoperador.h"
+#include "operators/frminicializar.h"
+#include "operators/frmnvoperador.h"
+#include "orders/frmapentregues.h"
+#include "orders/frmdetalhes.h"
+#include "orders/frmentrada.h"
+#include "orders/frmlocap.h"
+#include "orders/frmlocapentregue.h"
+#include "orders/frmmanutencao.h"
+#include "orders/frmopcoesos.h"
+#include "orders/frmos.h"
+#include "pickups/frmnvretirada.h"
+#include "pickups/frmretirada.h"
+#include "printing/frmimpap.h"
+#include "printing/frmimpapentr.h"
+#include "printing/frmimpdtapent.h"
+#include "printing/frmimpressao.h"
+#include "printing/frmimpretirada.h"
+#include "settings/configavancadas.h"
+#include "settings/frmconfig.h"
+#include "store/currency.h"
+#include "store/database.h"
+#include "support/scriptedboxes.h"
+#include "support/testmain.h"
+#include "ui/gridmodel.h"
+
+#include <QAbstractButton>
+#include <QAbstractScrollArea>
+#include <QCheckBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QStyleOptionButton>
+#include <QStyleOptionFrame>
+#include <QTableView>
+
+namespace {
+
+// Capitals of a shop's usual wide names, `n` of them.
+QString wide(int n) {
+    static const QString names = QStringLiteral("JOSÉ WAGNER MOURA DA CONCEIÇÃO MÁXIMO WANDERLEY ");
+    QString s;
+    while (s.size() < n) s += names;
+    s.truncate(n);
+    if (s.endsWith(' ')) s[n - 1] = 'M';
+    return s;
+}
+
+QVariant money(qint64 cents) { return QVariant::fromValue(Currency::fromCents(cents)); }
+const qint64 Largest = 1592999940600;   // the largest final price the price window computes
+
+using WorkshopData::Fields;
+using WorkshopData::insert;
+using WorkshopData::merged;
+
+// The customer copy every table holds, at its typing limits.
+Fields customer(const QString& address = "Endereco", const QString& home = "TelResidencia",
+                const QString& mobile = "Celular") {
+    return {{"Nome", wide(40)}, {address, wide(40)}, {"Complemento", wide(20)}, {"Bairro", wide(18)},
+            {"Cidade", wide(18)}, {"Estado", "MW"}, {home, "(021) 9999-9999"}, {mobile, "(021) 9999-9999"}};
+}
+
+Fields appliance() {
+    return {{"Aparelho", wide(16)}, {"Marca", wide(16)}, {"Modelo", wide(14)}, {"NumSerie", wide(15)},
+            {"Chassis", wide(12)}, {"Tensao", wide(10)}};
+}
+
+// Rows at the largest stored values in every table a window shows.
+void fillLargest() {
+    Database db = Database::openDefault();
+    db.execute("UPDATE TblOperador SET NomeOperador = ?", {wide(14)});
+    db.execute("UPDATE TblEmpresa SET NomeFantasia = ?, Sigla = ?", {wide(30), wide(5)});
+    for (int i = 0; i < 3; ++i) db.execute("INSERT INTO TblTecnicos (NomeTecnico) VALUES (?)", {wide(13) + char('A' + i)});
+    db.execute("INSERT INTO TblStatus (TipoStatus) VALUES (?)", {wide(13)});
+    db.execute("INSERT INTO TblMarca (Marca) VALUES (?)", {wide(16)});
+    db.execute("INSERT INTO TblAparelhos (Aparelho, Dpto) VALUES (?, 'OUTROS')", {wide(16)});
+    db.execute("INSERT INTO TblPrecoMObra (Aparelho, Preco) VALUES (?, ?)", {wide(16), money(999999900)});
+    insert("TblClientes", merged(customer(), {{"Cep", "25.000-000"}, {"Email", wide(40)}, {"TelComercial", "(021) 9999-9999"},
+                                              {"Fax", "(021) 9999-9999"}, {"Operador", wide(14)},
+                                              {"DataCadastro", QDate(2026, 12, 28)}}));
+    insert("TblApClientes", merged(appliance(), {{"ID", 1}}));
+
+    const Fields common = merged(merged(customer(), appliance()),
+                                 {{"Cep", "25.000-000"}, {"IdCliente", 1}, {"Defeito", wide(55)}, {"Tipo", "GAR. DE SERVIÇO"},
+                                  {"Status", wide(13)}, {"Tecnico", wide(14)}, {"OperadorEnt", wide(14)},
+                                  {"DataEntrada", QDate(2026, 12, 28)}, {"Dias", 99999}, {"Loja", wide(20)},
+                                  {"NotaFiscal", wide(15)}, {"EstadoAparelho", wide(55)}, {"Acessorios", wide(50)},
+                                  {"HoraEntrada", QTime(23, 59, 59)}, {"DataCompra", "28/12/2026"},
+                                  {"GarComplementar", wide(15)}, {"Atendimento", "23:59:59"}, {"DataConcluido", QDate(2026, 12, 28)}});
+    Fields order = merged(common, {{"Via", 999}, {"prioridade", "URGENTE"}, {"VlFinal", money(Largest)},
+                                   {"VlTotal", money(Largest)}, {"VlMo", money(999999999900)}});
+    for (int i = 0; i < 6; ++i)
+        order = merged(order, {{QString("Qtde%1").arg(i), 99}, {QString("VlUnit%1").arg(i), money(999999900)},
+                               {QString("Vl%1").arg(i), money(98999990100)}});
+    const Fields delivered = merged(common, {{"Os", 999999}, {"OperadorSaida", wide(14)}, {"DataSaida", QDate(2026, 12, 28)},
+                                             {"HoraSaida", QTime(23, 59, 59)}, {"Garantia de Serviço", true},
+                                             {"DATALIMITEGARANTIA", QDate(2027, 12, 28)}, {"ValorCobrado", money(Largest)}});
+    const Fields receipt = merged(customer("End", "TelRes", "Cel"),
+                                  {{"Nome", wide(35)}, {"End", wide(35)}, {"Complemento", wide(12)}, {"Bairro", wide(15)},
+                                   {"Cidade", wide(15)}, {"Loc0", wide(50)}, {"Loc1", wide(50)}, {"Loc2", wide(50)},
+                                   {"Ap0", wide(16)}, {"Marca0", wide(16)}, {"Mod0", wide(14)}, {"NumSerie", wide(16)},
+                                   {"Defeito", wide(95)}, {"DataEmissao", QDate(2026, 12, 28)},
+                                   {"HoraEmissao", QTime(23, 59, 59)}, {"Operador", wide(14)}});
+    for (int i = 0; i < 2; ++i) insert("TblManutencao", order), insert("TblApEntregues", delivered), insert("TblRetirada", receipt);
+}
+
+QString plain(QString text) {
+    text.replace("&&", QChar(1));
+    text.remove('&');
+    text.replace(QChar(1), '&');
+    return text;
+}
+
+int textWidth(const QFontMetrics& fm, const QString& text) {
+    int w = 0;
+    for (const QString& line : plain(text).split('\n')) w = std::max(w, fm.horizontalAdvance(line));
+    return w;
+}
+
+// The widget by the name of its window (a list inside the main window by its own).
+QString where(const QWidget* w) {
+    const QWidget* window = w;
+    while (window->parentWidget() && !window->isWindow() &&
+           !QRegularExpression("^(Frm|frm|ConfigAvancadas)").match(window->objectName()).hasMatch())
+        window = window->parentWidget();
+    return window->objectName() + '.' + (w->objectName().isEmpty() ? w->metaObject()->className() : w->objectName());
+}
+
+// The room a widget gives its text, or -1 for a widget that shows no text of its own.
+int room(QWidget* w) {
+    if (auto* l = qobject_cast<QLabel*>(w)) {
+        if (l->wordWrap() || l->text().isEmpty() || !l->pixmap().isNull() || Qt::mightBeRichText(l->text())) return -1;
+        return l->contentsRect().width() - 2 * l->margin() - std::max(0, l->indent());
+    }
+    if (qobject_cast<QPushButton*>(w) || qobject_cast<QCheckBox*>(w) || qobject_cast<QRadioButton*>(w)) {
+        auto* b = static_cast<QAbstractButton*>(w);
+        if (b->text().isEmpty()) return -1;
+        QStyleOptionButton opt;
+        opt.initFrom(b);
+        opt.text = b->text();
+        if (!qobject_cast<QPushButton*>(w))
+            return b->style()->subElementRect(qobject_cast<QCheckBox*>(w) ? QStyle::SE_CheckBoxContents
+                                                                          : QStyle::SE_RadioButtonContents, &opt, b).width();
+        const int icon = b->icon().isNull() ? 0 : b->iconSize().width() + 4;
+        return b->style()->subElementRect(QStyle::SE_PushButtonContents, &opt, b).width() - icon;
+    }
+    if (auto* g = qobject_cast<QGroupBox*>(w)) return g->title().isEmpty() ? -1 : g->width() - 8;
+    if (auto* e = qobject_cast<QLineEdit*>(w)) {
+        if (e->text().isEmpty() || e->echoMode() != QLineEdit::Normal) return -1;
+        QStyleOptionFrame opt;
+        opt.initFrom(e);
+        return e->style()->subElementRect(QStyle::SE_LineEditContents, &opt, e).width() - 2;
+    }
+    return -1;
+}
+
+QString shownText(QWidget* w) {
+    if (auto* l = qobject_cast<QLabel*>(w)) return l->text();
+    if (auto* b = qobject_cast<QAbstractButton*>(w)) return b->text();
+    if (auto* g = qobject_cast<QGroupBox*>(w)) return g->title();
+    if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text();
+    return {};
+}
+
+// Overlays a window places over another widget on purpose.
+bool overlay(const QWidget* a, const QWidget* b) {
+    static const QStringList over = {"BtMove1", "Shape1"};
+    return over.contains(a->objectName()) || over.contains(b->objectName()) ||
+           dynamic_cast<const ShadowTitle*>(a->parentWidget());
+}
+
+bool ours(const QWidget* w, const QWidget* window) {
+    return !w->isWindow() && w->isVisibleTo(window) && !w->objectName().isEmpty() && !w->objectName().startsWith("qt_");
+}
+
+// What a window shows cut or drawn over another widget, one line each.
+QStringList screenFaults(QWidget* window) {
+    QStringList faults;
+    QList<QWidget*> all = window->findChildren<QWidget*>();
+    all.prepend(window);
+    for (QWidget* w : all) {
+        if (w != window && !w->isVisibleTo(window)) continue;
+        if (const int r = room(w); r >= 0) {
+            const int need = textWidth(w->fontMetrics(), shownText(w));
+            if (need > r) faults << QString("%1 \"%2\": %3 > %4").arg(where(w), plain(shownText(w))).arg(need).arg(r);
+        }
+        // A box of several lines without a scroll bar shows all its lines.
+        if (auto* e = qobject_cast<QAbstractScrollArea*>(w);
+            e && e->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOff && e->verticalScrollBar()->maximum() > 0)
+            faults << QString("%1 shows %2 lines too few").arg(where(w)).arg(e->verticalScrollBar()->maximum());
+        if (auto* view = qobject_cast<QTableView*>(w)) {
+            QHeaderView* h = view->horizontalHeader();
+            const int margin = 2 * h->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, h);
+            for (int s = 0; s < h->count(); ++s) {
+                if (h->isSectionHidden(s) || h->sectionSize(s) == 0) continue;
+                const QString title = view->model()->headerData(s, Qt::Horizontal).toString();
+                const int need = textWidth(h->fontMetrics(), title) + margin;
+                if (need > h->sectionSize(s))
+                    faults << QString("%1 column \"%2\": %3 > %4").arg(where(view), title).arg(need).arg(h->sectionSize(s));
+            }
+        }
+        QList<QWidget*> kids;
+        for (QObject* o : w->children())
+            if (auto* k = qobject_cast<QWidget*>(o); k && ours(k, window)) kids << k;
+        // Inside a frame a widget shows whole; only a window may hide widgets behind its edge (or scroll them).
+        if (w != window && !qobject_cast<QAbstractScrollArea*>(w->parentWidget()))
+            for (QWidget* k : kids)
+                if (!w->rect().contains(k->geometry())) faults << QString("%1 past the edge of its frame").arg(where(k));
+        for (int i = 0; i < kids.size(); ++i)
+            for (int j = i + 1; j < kids.size(); ++j)
+                if (kids[i]->geometry().intersects(kids[j]->geometry()) && !overlay(kids[i], kids[j]))
+                    faults << QString("%1 over %2").arg(where(kids[i]), kids[j]->objectName());
+    }
+    return faults;
+}
+
+void saveShot(QWidget* w, const QString& name) {
+    const QString dir = qEnvironmentVariable("TARVEL_SCREEN_DIR");
+    if (!dir.isEmpty()) w->grab().save(QDir(dir).filePath(name + ".png"));
+}
+
+class ScreenTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        fillLargest();
+        Modulo::OsAtual = 1;
+        Modulo::IdApEntregueAtual = 1;
+        Modulo::IdRetiradaAtual = 1;
+        Modulo::CodClienteAtual = 1;
+        Modulo::NomeClienteAtual = wide(40);
+        Modulo::OperadorSelecionado = wide(14);
+        const QStringList row = {"1", wide(40), wide(40), wide(20), wide(18), wide(18), "MW", "25.000-000",
+                                 "(021) 9999-9999", "(021) 9999-9999", "(021) 9999-9999", "(021) 9999-9999", wide(40),
+                                 {}, {}, wide(16), wide(16), wide(14), wide(12), wide(15), wide(10)};
+        for (int i = 0; i < row.size(); ++i) Modulo::DadosSelecionados[std::size_t(i)] = row[i];
+    }
+    // Shows a window as the program does and returns what it shows wrong.
+    QStringList check(QWidget* window) {
+        window->show();
+        QApplication::processEvents();
+        saveShot(window, window->objectName());
+        return screenFaults(window);
+    }
+};
+
+} // namespace
+
+TEST_F(ScreenTest, EveryWindowShowsItsTextsWholeAtTheLargestValues) {
+    ScriptedBoxes boxes(false);   // a window's own questions get their default answers
+    const std::pair<const char*, std::function<QWidget*()>> windows[] = {
+        {"FrmClientes", [] { return FrmClientes::open(); }},
+        {"FrmManutencao", [] { return FrmManutencao::open(); }},
+        {"FrmApEntregues", [] { return FrmApEntregues::open(); }},
+        {"FrmRetirada", [] { return WindowHost::openList<FrmRetirada>(); }},
+        {"FrmNvCliente", [] { return new FrmNvCliente; }},
+        {"FrmAltCadastro", [] { return new FrmAltCadastro; }},
+        {"FrmApCliente", [] { return new FrmApCliente; }},
+        {"FrmLocCliente", [] { return new FrmLocCliente(FrmClientes::load()); }},
+        {"FrmNvRetirada", [] { return new FrmNvRetirada; }},
+        {"FrmEntrada", [] { return new FrmEntrada; }},
+        {"FrmOS", [] { return new FrmOS; }},
+        {"FrmOpcoesOS", [] { return new FrmOpcoesOS; }},
+        {"FrmDetalhes", [] { return new FrmDetalhes; }},
+        {"FrmLocAp", [] { return new FrmLocAp(FrmManutencao::open()); }},
+        {"FrmLocApEntregue", [] { return new FrmLocApEntregue(&FrmApEntregues::open()->listCursor()); }},
+        {"FrmImpressao", [] { return new FrmImpressao; }},
+        {"FrmImpAp", [] { return new FrmImpAp; }},
+        {"FrmImpApEntr", [] { return new FrmImpApEntr; }},
+        {"FrmImpDtApEnt", [] { return new FrmImpDtApEnt; }},
+        {"FrmImpRetirada", [] { return new FrmImpRetirada; }},
+        {"FrmInicializar", [] { return new FrmInicializar; }},
+        {"FrmAcesso", [] { return new FrmAcesso; }},
+        {"FrmAcessoOs", [] { return new FrmAcessoOs; }},
+        {"FrmAltSenha", [] { return new FrmAltSenha; }},
+        {"FrmAltAcesso", [] { return new FrmAltAcesso; }},
+        {"FrmExOperador", [] { return new FrmExOperador; }},
+        {"frmNvOperador", [] { return new frmNvOperador; }},
+        {"FrmConfig", [] { return new FrmConfig; }},
+        {"ConfigAvancadas", [] { return new ConfigAvancadas; }},
+        {"FrmBackup", [] { return new FrmBackup; }},
+        {"FrmCalculadora", [] { return new FrmCalculadora; }},
+        {"frmCalend", [] { return new frmCalend; }},
+        {"frmAbout", [] { return new frmAbout; }},
+        {"FrmInfo", [] { return new FrmInfo; }},
+    };
+    QStringList faults;
+    for (const auto& [name, make] : windows) {
+        QWidget* w = make();
+        ASSERT_NE(w, nullptr) << name;
+        faults << check(w);
+        // A dialog fits the smallest screen the program runs on; the lists scroll inside the main window.
+        if (qobject_cast<QDialog*>(w) && (w->width() > 1024 || w->height() > 740))
+            faults << QString("%1 larger than the screen").arg(name);
+        if (!w->testAttribute(Qt::WA_DeleteOnClose)) {
+            delete w;
+        } else {
+            w->close();
+        }
+        WindowHost::closeAllLists();
+    }
+    EXPECT_EQ(faults.join('\n'), "");
+    // The customer buttons of the order windows: a picture and its tip, no caption.
+    for (QWidget* w : std::initializer_list<QWidget*>{new FrmOS, new FrmDetalhes}) {
+        auto* b = w->findChild<QPushButton*>("BtCadCliente");
+        EXPECT_EQ(b->text() + '|' + b->toolTip() + '|' + QString::number(b->icon().isNull()), "|Cadastro de Clientes|0");
+        delete w;
+    }
+}
+
+// Three lists in the main window, tiled both ways and cascaded: each keeps its widgets apart and whole, a
+// window smaller than its widgets scrolling them.
+TEST_F(ScreenTest, TiledAndCascadedListsKeepTheirWidgetsApart) {
+    registerProgramWindows();
+    start();
+    mdi->resize(1024, 768);
+    mdi->show();
+    action("Mnumanut")->trigger();
+    action("MnuCompRet")->trigger();
+    WindowHost::showList(FrmClientes::load());
+    auto* area = mdi->findChild<QMdiArea*>("MdiArea");
+    ASSERT_EQ(area->subWindowList().size(), 3);
+    for (const char* arrangement : {"MnuHorizontal", "MnuVertical", "MnuCascata"}) {
+        SCOPED_TRACE(arrangement);
+        action(arrangement)->trigger();
+        QApplication::processEvents();
+        saveShot(mdi.get(), arrangement);
+        EXPECT_EQ(screenFaults(mdi.get()).join('\n'), "");
+        if (std::string(arrangement) == "MnuCascata") continue;
+        for (QMdiSubWindow* sub : area->subWindowList()) EXPECT_TRUE(area->viewport()->rect().contains(sub->geometry()));
+    }
+}
+
+TARVEL_TEST_MAIN()
