@@ -65,6 +65,14 @@ struct OpcoesTest : ProgramFolderTest {
         for (const QString& n : names.split('|')) out << Scenario::child(cur, n)->property("text").toString();
         return out.join('|');
     }
+    // The order of the window was checked out once, with its typed note and price; the delivered row is then
+    // removed for the next round.
+    void expectCheckedOutOnce() {
+        EXPECT_EQ(w->result(), FrmOpcoesOS::OrderClosed);
+        EXPECT_EQ(Scenario::rows("SELECT Relatorio9, Relatorio5 FROM TblApEntregues"), "TROCA DE PLACA|R$40");
+        EXPECT_EQ(count("SELECT COUNT(*) FROM TblManutencao"), 0);
+        Database(databasePath()).execute("DELETE FROM TblApEntregues");
+    }
     // Opens the window on `os` over an order window, as the order window does,
     // and runs `inside` in it (none: it must not open); true when the order
     // window was closed too.
@@ -385,10 +393,7 @@ TEST_F(OpcoesTest, AFailedCheckoutNamesItsCauseAndKeepsWhatWasTyped) {
         if (kind == Trigger) Scenario::raw("DROP TRIGGER Falha");
         boxes.answer(MsgAnswer::Yes).answer(MsgAnswer::Ok, Success);
         button("BtDarSaída")->click();
-        EXPECT_EQ(w->result(), FrmOpcoesOS::OrderClosed);
-        EXPECT_EQ(Scenario::rows("SELECT Relatorio9, Relatorio5 FROM TblApEntregues"), "TROCA DE PLACA|R$40");
-        EXPECT_EQ(count("SELECT COUNT(*) FROM TblManutencao"), 0);
-        Database(databasePath()).execute("DELETE FROM TblApEntregues");
+        expectCheckedOutOnce();
     }
 }
 
@@ -419,10 +424,7 @@ TEST_F(OpcoesTest, ACheckoutUnderEveryCommitFaultStoresItOnce) {
             boxes.answer(MsgAnswer::Yes).answer(MsgAnswer::Ok, Success);
             button("BtDarSaída")->click();
         }
-        EXPECT_EQ(w->result(), FrmOpcoesOS::OrderClosed);
-        EXPECT_EQ(Scenario::rows("SELECT Relatorio9, Relatorio5 FROM TblApEntregues"), "TROCA DE PLACA|R$40");
-        EXPECT_EQ(count("SELECT COUNT(*) FROM TblManutencao"), 0);
-        Database(databasePath()).execute("DELETE FROM TblApEntregues");
+        expectCheckedOutOnce();
     }
 }
 
