@@ -282,6 +282,8 @@ void RecordCursor::readKeys() {
         m_ordered = sqlite3_column_int(st.s, 1);
     }
     m_keys.assign(std::size_t(m_ordered), NoKey);
+    m_placed.clear();
+    m_readValues.clear();
     finalizeKept();
     m_terms.clear();
     for (const auto& [expr, desc] : orderTerms(m_orderBy)) m_terms.push_back({expr, desc});
@@ -419,31 +421,97 @@ QString RecordCursor::seekCondition(const QVariantList& values, qint64 key, bool
     return cond;
 }
 
-bool RecordCursor::readKeyRange(int lo, int hi, bool forward, int skip, int limit, std::vector<qint64>& out) const {
-    out.clear();
-    QVariantList binds;
-    QString sql = QStringLiteral("SELECT rowid FROM %1 WHERE %2").arg(quoteIdent(m_table), sourceFilter(m_keyLimit, m_where));
-    QVariantList values;
-    // The bound walked from must still be there; the far bound only stops the walk.
-    const auto bound = [&](int slot, bool after, bool needed) {
-        if (slot < 0 || slot >= m_ordered) return true;
-        if (!orderValues(m_keys[std::size_t(slot)], values)) return !needed;
-        QVariantList b;
-        sql += QStringLiteral(" AND ") + seekCondition(values, m_keys[std::size_t(slot)], after, b);
-        binds << b;
+bool RecordCursor::boundValues(int slot, QVariantList& values) const {
+    const qint64 key = m_keys[std::size_t(slot)];
+    if (const auto it = m_readValues.constFind(key); it != m_readValues.constEnd()) {
+        values = *it;
         return true;
-    };
-    if (!bound(lo, true, forward) || !bound(hi, false, !forward)) return false;
-    sql += QStringLiteral(" ORDER BY ") + orderClause(!forward) + QStringLiteral(" LIMIT ? OFFSET ?");
-    binds << limit << skip;
+    }
+    return orderValues(key, values);
+}
+
+void RecordCursor::placeKey(int slot, qint64 key, const QVariantList& values) const {
+    m_keys[std::size_t(slot)] = key;
+    m_placed.insert(key);
+    m_readValues.insert(key, values);
+}
+
+void RecordCursor::dropInnerValues(int from, int to) const {
+    const auto read = [this](int s) { return s < 0 || s >= m_ordered || m_keys[std::size_t(s)] != NoKey; };
+    for (int s = std::max(0, from); s <= std::min(to, m_ordered - 1); ++s)
+        if (read(s) && read(s - 1) && read(s + 1)) m_readValues.remove(m_keys[std::size_t(s)]);
+}
+
+void RecordCursor::announceRows() const {
+    dropPages();
+    QMetaObject::invokeMethod(const_cast<RecordCursor*>(this), [this] { emit const_cast<RecordCursor*>(this)->rowsReset(); },
+                              Qt::QueuedConnection);
+}
+
+void RecordCursor::eraseSlots(int at, int n) const {
+    if (n <= 0) return;
+    m_keys.erase(m_keys.begin() + at, m_keys.begin() + at + n);
+    m_ordered -= n;
+    if (m_pos >= at + n) m_pos -= n;
+    else if (m_pos >= at) m_pos = at;
+    announceRows();
+}
+
+void RecordCursor::insertSlots(int at, const std::vector<qint64>& keys) const {
+    if (keys.empty()) return;
+    m_keys.insert(m_keys.begin() + at, keys.begin(), keys.end());
+    m_ordered += int(keys.size());
+    m_placed.unite(QSet<qint64>(keys.begin(), keys.end()));
+    if (m_pos >= at) m_pos += int(keys.size());
+    announceRows();
+}
+
+bool RecordCursor::readKeyRange(int lo, int hi, bool forward, int skip, int limit, std::vector<KeyRead>& out) const {
+    out.clear();
+    QVariantList nearValues, farValues;
+    const int nearSlot = forward ? lo : hi, farSlot = forward ? hi : lo;
+    const auto inside = [this](int slot) { return slot >= 0 && slot < m_ordered; };
+    // The bound walked from must be had; the far one only stops the walk.
+    if (inside(nearSlot) && !boundValues(nearSlot, nearValues)) return false;
+    const bool far = inside(farSlot) && boundValues(farSlot, farValues);
+    qint64 nearKey = inside(nearSlot) ? m_keys[std::size_t(nearSlot)] : NoKey;
+    bool hasNear = inside(nearSlot);
+    QStringList exprs{QStringLiteral("rowid")};
+    for (const OrderTerm& t : m_terms) exprs << t.expr;
     sqlite3* db = m_db.handle();
     const CriterionGuard guard(db, m_table);
-    sqlite3_stmt* st = keptStatement(sql);
-    const ResetOnExit reset{st};
-    for (int i = 0; i < binds.size(); ++i) bindValue(st, i + 1, binds[i]);
-    int rc;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW) out.push_back(sqlite3_column_int64(st, 0));
-    if (rc != SQLITE_DONE) throw engineError(db, rc);
+    for (int offset = skip;;) {
+        QVariantList binds;
+        QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3")
+                          .arg(exprs.join(QStringLiteral(", ")), quoteIdent(m_table), sourceFilter(m_keyLimit, m_where));
+        // Each condition's marks come in its own list: it may put one first.
+        QVariantList b;
+        if (hasNear) sql += QStringLiteral(" AND ") + seekCondition(nearValues, nearKey, forward, b);
+        binds << std::exchange(b, {});
+        if (far) sql += QStringLiteral(" AND ") + seekCondition(farValues, m_keys[std::size_t(farSlot)], !forward, b);
+        binds << b;
+        sql += QStringLiteral(" ORDER BY ") + orderClause(!forward) + QStringLiteral(" LIMIT ? OFFSET ?");
+        const int chunk = limit < 0 ? -1 : limit - int(out.size());
+        binds << chunk << offset;
+        sqlite3_stmt* st = keptStatement(sql);
+        const ResetOnExit reset{st};
+        for (int i = 0; i < binds.size(); ++i) bindValue(st, i + 1, binds[i]);
+        int rc, rows = 0;
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+            ++rows;
+            KeyRead r{sqlite3_column_int64(st, 0), {}};
+            for (int c = 1; c <= int(m_terms.size()); ++c) r.values << storedColumn(st, c);
+            nearKey = r.key;
+            nearValues = r.values;
+            // A row read already (its order changed since) keeps its place.
+            if (!m_placed.contains(r.key)) out.push_back(std::move(r));
+        }
+        if (rc != SQLITE_DONE) throw engineError(db, rc);
+        // Rows skipped as placed leave the read short: go on after the last one.
+        if (limit < 0 || rows < chunk || int(out.size()) >= limit) break;
+        hasNear = true;
+        offset = 0;
+    }
     if (!forward) std::reverse(out.begin(), out.end());
     return true;
 }
@@ -456,38 +524,91 @@ void RecordCursor::readKeyPage(int index) const {
     const int pageStart = index / PageSize * PageSize;
     const int from = std::max(lo + 1, pageStart);
     const int to = std::min(hi, pageStart + PageSize);
+    const int wanted = to - from;
     // Walk from the nearer key already read; from the other when its row is gone.
     bool forward = from - (lo + 1) <= hi - to;
-    std::vector<qint64> got;
-    bool read = readKeyRange(lo, hi, forward, forward ? from - lo - 1 : hi - to, to - from, got);
-    if (!read) {
+    std::vector<KeyRead> got;
+    const auto read = [&] {
+        // A read reaching the far bound takes every row up to it: rows whose
+        // order moved into the stretch get slots of their own.
+        QVariantList far;
+        const int farSlot = forward ? hi : lo;
+        const bool closes = (forward ? to == hi : from == lo + 1) &&
+                            (farSlot < 0 || farSlot >= m_ordered || boundValues(farSlot, far));
+        return readKeyRange(lo, hi, forward, forward ? from - lo - 1 : hi - to, closes ? -1 : wanted, got);
+    };
+    if (!read()) {
         forward = !forward;
-        read = readKeyRange(lo, hi, forward, forward ? from - lo - 1 : hi - to, to - from, got);
-    }
-    if (!read) {
-        // Both neighbours are gone: count from the start.
-        forward = true;
-        readKeyRange(-1, m_ordered, true, from, to - from, got);
-        lo = -1;
-    }
-    const int wanted = to - from;
-    // Fewer rows than slots: other copies deleted rows between the two keys
-    // read; the slots left over go and the rows after them move up.
-    // Walking backwards, a short read holds the first rows after lo.
-    const int place = (forward || int(got.size()) == wanted) ? from : lo + 1;
-    for (std::size_t i = 0; i < got.size(); ++i) m_keys[std::size_t(place) + i] = got[i];
-    if (int(got.size()) < wanted) {
-        const int skipped = forward ? from - lo - 1 : hi - to;
-        const int gone = (hi - lo - 1) - (skipped + int(got.size()));
-        const int at = place + int(got.size());
-        if (gone > 0) {
-            m_keys.erase(m_keys.begin() + at, m_keys.begin() + at + gone);
-            m_ordered -= gone;
-            if (m_pos >= at) m_pos -= gone;
-            dropPages();
-            QMetaObject::invokeMethod(const_cast<RecordCursor*>(this), [this] { emit const_cast<RecordCursor*>(this)->rowsReset(); },
-                                      Qt::QueuedConnection);
+        if (!read()) {
+            // Neither neighbour's row can be had: count from the start.
+            readKeyRange(-1, m_ordered, true, from, wanted, got);
+            for (int i = 0; i < std::min(wanted, int(got.size())); ++i) placeKey(from + i, got[std::size_t(i)].key, got[std::size_t(i)].values);
+            return;
         }
+    }
+    const int n = int(got.size());
+    if (n >= wanted) {
+        // Walking backwards, the rows beyond the slots come first.
+        const int extra = n - wanted;
+        const int first = forward ? 0 : extra;
+        for (int i = 0; i < wanted; ++i) placeKey(from + i, got[std::size_t(first + i)].key, got[std::size_t(first + i)].values);
+        std::vector<qint64> more;
+        for (int i = 0; i < extra; ++i) more.push_back(got[std::size_t(forward ? wanted + i : i)].key);
+        const int at = forward ? to : from;
+        insertSlots(at, more);
+        for (int i = 0; i < extra; ++i) m_readValues.insert(more[std::size_t(i)], got[std::size_t(forward ? wanted + i : i)].values);
+        dropInnerValues(from - 1, to + extra);
+        return;
+    }
+    // Fewer rows than slots: the walk reached the far bound, so other copies
+    // deleted rows of the stretch or moved them out of it; the slots left
+    // over go and the rows after them move up. Walking backwards, a short
+    // read holds the first rows after lo.
+    const int place = forward ? from : lo + 1;
+    for (int i = 0; i < n; ++i) placeKey(place + i, got[std::size_t(i)].key, got[std::size_t(i)].values);
+    eraseSlots(place + n, forward ? hi - from - n : to - lo - 1 - n);
+    dropInnerValues(place - 1, place + n);
+    placeStrays();
+}
+
+void RecordCursor::placeStrays() const {
+    // Rows moved out of unread stretches are either gone or now among rows
+    // read: the count of the source tells.
+    if (countOf(QStringLiteral("SELECT count(*) FROM %1 WHERE %2").arg(quoteIdent(m_table), sourceFilter(m_keyLimit, m_where)), {}) <=
+        m_ordered)
+        return;
+    QHash<qint64, int> slotOf;
+    for (int s = 0; s < m_ordered; ++s)
+        if (m_keys[std::size_t(s)] != NoKey) slotOf.insert(m_keys[std::size_t(s)], s);
+    QStringList exprs{QStringLiteral("rowid")};
+    for (const OrderTerm& t : m_terms) exprs << t.expr;
+    std::vector<std::pair<int, KeyRead>> strays;
+    {
+        sqlite3* db = m_db.handle();
+        const CriterionGuard guard(db, m_table);
+        Statement st;
+        prepareStatement(db, QStringLiteral("SELECT %1 FROM %2 WHERE %3 ORDER BY %4")
+                                 .arg(exprs.join(QStringLiteral(", ")), quoteIdent(m_table), sourceFilter(m_keyLimit, m_where), orderClause(false)),
+                         st);
+        int rc, after = -1;
+        while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) {
+            const qint64 key = sqlite3_column_int64(st.s, 0);
+            if (const auto it = slotOf.constFind(key); it != slotOf.constEnd()) {
+                after = *it;
+                continue;
+            }
+            // A row that follows a read row with no unread slot after it.
+            if (after + 1 < m_ordered && m_keys[std::size_t(after + 1)] == NoKey) continue;
+            KeyRead r{key, {}};
+            for (int c = 1; c <= int(m_terms.size()); ++c) r.values << storedColumn(st.s, c);
+            strays.emplace_back(after + 1, std::move(r));
+        }
+        if (rc != SQLITE_DONE) throw engineError(db, rc);
+    }
+    for (auto it = strays.rbegin(); it != strays.rend(); ++it) {
+        insertSlots(it->first, {it->second.key});
+        m_readValues.insert(it->second.key, it->second.values);
+        dropInnerValues(it->first, it->first);
     }
 }
 
@@ -584,9 +705,9 @@ int RecordCursor::orderedIndexOf(qint64 key) const {
     // the shorter side of it, and its key goes straight there.
     if (keysStillCurrent()) {
         const int at = std::min(countNearerSide(values, key), m_ordered - 1);
-        qint64& slot = m_keys[std::size_t(at)];
+        const qint64 slot = m_keys[std::size_t(at)];
         if (slot == NoKey || slot == key) {
-            slot = key;
+            placeKey(at, key, values);
             return at;
         }
     }
@@ -663,6 +784,8 @@ void RecordCursor::close() {
     m_open = false;
     m_keys.clear();
     m_keys.shrink_to_fit();
+    m_placed.clear();
+    m_readValues.clear();
     m_ordered = 0;
     m_keysSource.clear();
     dropPages();
@@ -1170,8 +1293,17 @@ void RecordCursor::deleteCurrent() {
     Statement st;
     prepareStatement(db, QStringLiteral("DELETE FROM %1 WHERE rowid = %2").arg(quoteIdent(m_table)).arg(key), st);
     runToEnd(db, st);
+    if (m_pos < m_ordered) {
+        // A neighbour left next to unread slots bounds them from now on.
+        QVariantList values;
+        for (const int s : {m_pos - 1, m_pos + 1})
+            if (s >= 0 && s < m_ordered && m_keys[std::size_t(s)] != NoKey && !m_readValues.contains(m_keys[std::size_t(s)]) &&
+                orderValues(m_keys[std::size_t(s)], values))
+                m_readValues.insert(m_keys[std::size_t(s)], values);
+        m_readValues.remove(key);
+        --m_ordered;
+    }
     m_keys.erase(m_keys.begin() + m_pos);
-    if (m_pos < m_ordered) --m_ordered;
     dropPages();
     // No current row until the program moves: the next row is one MoveNext away.
     m_gap = true;

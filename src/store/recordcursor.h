@@ -5,6 +5,7 @@
 
 #include <QDate>
 #include <QHash>
+#include <QSet>
 #include <QObject>
 #include <QStringList>
 #include <QTime>
@@ -166,6 +167,12 @@ private:
     // after the keys were counted and are not part of the cursor.
     mutable std::vector<qint64> m_keys;
     mutable int m_ordered = 0;
+    // The keys placed in the ordered slots: a row comes at most once.
+    mutable QSet<qint64> m_placed;
+    // The order values of read rows next to unread slots, as they were read:
+    // the bounds of the unread stretches, whatever other copies do to the
+    // rows since.
+    mutable QHash<qint64, QVariantList> m_readValues;
     qint64 m_keyLimit = 0;
     struct OrderTerm {
         QString expr;
@@ -179,11 +186,32 @@ private:
     qint64 keyOf(int index) const;
     // Reads the page of keys holding index (index not read yet).
     void readKeyPage(int index) const;
-    // Up to limit keys of the ordered rows strictly between slots lo and hi
-    // (-1 and m_ordered for the ends), skipping skip of them, walking from lo
-    // forwards or from hi backwards; in cursor order. False when the row at
-    // the bound it walks from is gone.
-    bool readKeyRange(int lo, int hi, bool forward, int skip, int limit, std::vector<qint64>& out) const;
+    // A key read with the order values its row had then.
+    struct KeyRead {
+        qint64 key;
+        QVariantList values;
+    };
+    // Up to limit (every one when negative) keys not placed yet of the
+    // ordered rows between the rows read at slots lo and hi (-1 and m_ordered
+    // for the ends) as the order stood when those were read, skipping skip
+    // rows, walking from lo forwards or from hi backwards; in cursor order.
+    // False when the bound it walks from cannot be had.
+    bool readKeyRange(int lo, int hi, bool forward, int skip, int limit, std::vector<KeyRead>& out) const;
+    // Slots [at, at + n) go (no rows left for them) or come (rows found
+    // beyond them): the rows after them move.
+    void eraseSlots(int at, int n) const;
+    void insertSlots(int at, const std::vector<qint64>& keys) const;
+    // After a read found fewer rows than slots: rows of unread slots whose
+    // order changed into stretches already read are placed there.
+    void placeStrays() const;
+    // The order values a read slot's row had when it was read (its current
+    // ones when not kept); false when none can be had.
+    bool boundValues(int slot, QVariantList& values) const;
+    // Places a key read into a slot, keeping its values while a neighbour is unread.
+    void placeKey(int slot, qint64 key, const QVariantList& values) const;
+    // Forgets the kept values of read slots in [from, to] whose neighbours are read.
+    void dropInnerValues(int from, int to) const;
+    void announceRows() const;
     // The order values of the row keyed key; false when it is gone or not in the source.
     bool orderValues(qint64 key, QVariantList& values) const;
     // "The row comes after (before) the row with these values and key" in cursor order.

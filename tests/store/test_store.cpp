@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QTemporaryDir>
 #include <sqlcipher/sqlite3.h>
 
@@ -335,8 +336,76 @@ TEST_F(FreshDb, PagedKeysShowTheRowsOfAWholeRead) {
     using Run = std::function<void(RecordCursor&, sqlite3* other, const QStringList& all, const QString& bare)>;
     Database db(path);
     const auto bareNames = [&db](const QString& bare) { return column(db, "SELECT Nome FROM TblClientes " + bare).split(','); };
+    const auto bareKeys = [&db](const QString& bare) {
+        QList<qint64> keys;
+        for (const QVariantList& r : db.rows("SELECT rowid FROM TblClientes " + bare)) keys << r[0].toLongLong();
+        return keys;
+    };
+    // The pages holding `read` are read and the cursor stands on `stand`;
+    // another copy changes rows; then the grid shows every row and the
+    // cursor walks them: each row once, every row that still exists among
+    // them, a row gone only where it had been read, the count the rows
+    // reached, and the same current row.
+    const auto afterOthers = [&](RecordCursor& c, sqlite3* other, std::initializer_list<int> read, int stand,
+                                 const QString& change, const QString& bare) {
+        const QList<qint64> opened = bareKeys(bare);
+        QSet<qint64> readBefore;
+        for (const int i : read) {
+            c.rowAt(i);
+            for (int k = i / 3 * 3; k < i / 3 * 3 + 3; ++k) readBefore << c.keyAt(k);
+        }
+        c.setAbsolutePosition(stand);
+        const qint64 stood = c.currentKey();
+        others(other, change);
+        QList<qint64> shown;
+        for (int i = 0; i < c.recordCount(); ++i) c.rowAt(i);
+        for (int i = 0; i < c.recordCount(); ++i) shown << c.keyAt(i);   // as the grid shows them once told of the rows
+        EXPECT_EQ(c.currentKey(), stood);
+        EXPECT_EQ(c.keyAt(c.absolutePosition()), stood);
+        EXPECT_EQ(QSet<qint64>(shown.begin(), shown.end()).size(), shown.size()) << "a row shown twice";
+        const QList<qint64> now = bareKeys(bare);
+        for (const qint64 k : opened)
+            EXPECT_EQ(shown.contains(k), now.contains(k) || readBefore.contains(k)) << "key " << k;
+        for (const qint64 k : shown) EXPECT_TRUE(opened.contains(k)) << "key " << k;
+        QList<qint64> walked;
+        for (c.moveFirst(); !c.eof(); c.moveNext()) walked << c.currentKey();
+        EXPECT_EQ(walked, shown);
+        EXPECT_EQ(c.recordCount(), shown.size());
+    };
+    // Another copy gives a row the order values of the row at `to`, a little beyond it.
+    const auto moveAfter = [](const QStringList& all, int from, int to) {
+        return QStringLiteral("UPDATE TblClientes SET Nome = '%2X', Cidade = (SELECT Cidade FROM TblClientes WHERE Nome = '%2') "
+                              "WHERE Nome = '%1'").arg(all[from], all[to]);
+    };
+    const auto deleting = [](const QStringList& all, std::initializer_list<int> at) {
+        QStringList names;
+        for (const int i : at) names << "'" + all[i] + "'";
+        return QStringLiteral("DELETE FROM TblClientes WHERE Nome IN (%1)").arg(names.join(','));
+    };
     struct Case { const char* what; Run run; };
     const Case cases[] = {
+        {"another copy deletes the far bound's row between two page reads",
+         [&](RecordCursor& c, sqlite3* other, const QStringList& all, const QString& bare) {
+             afterOthers(c, other, {0, 6}, 7, deleting(all, {3, 6}), bare);
+         }},
+        {"another copy deletes both bounds' rows", [&](RecordCursor& c, sqlite3* other, const QStringList& all, const QString& bare) {
+             afterOthers(c, other, {0, 6}, 7, deleting(all, {2, 6}), bare);
+         }},
+        {"another copy deletes rows on both sides of a page edge",
+         [&](RecordCursor& c, sqlite3* other, const QStringList& all, const QString& bare) {
+             afterOthers(c, other, {0, 8}, 1, deleting(all, {5, 6}), bare);
+         }},
+        {"another copy moves a row not read yet before the rows read",
+         [&](RecordCursor& c, sqlite3* other, const QStringList& all, const QString& bare) {
+             afterOthers(c, other, {0, 6}, 7, moveAfter(all, 4, 0), bare);
+         }},
+        {"another copy moves a row read already beyond the rows read",
+         [&](RecordCursor& c, sqlite3* other, const QStringList& all, const QString& bare) {
+             afterOthers(c, other, {0}, 2, moveAfter(all, 1, 7), bare);
+         }},
+        {"another copy moves rows across a page edge", [&](RecordCursor& c, sqlite3* other, const QStringList& all, const QString& bare) {
+             afterOthers(c, other, {0, 9}, 9, moveAfter(all, 2, 4) + "; " + moveAfter(all, 6, 5), bare);
+         }},
         {"forwards across page edges", [&](RecordCursor& c, sqlite3*, const QStringList& all, const QString&) {
              EXPECT_EQ(names(c), all);
              EXPECT_EQ(c.recordCount(), all.size());
