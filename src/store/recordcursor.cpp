@@ -561,55 +561,66 @@ void RecordCursor::readKeyPage(int index) const {
         return;
     }
     // Fewer rows than slots: the walk reached the far bound, so other copies
-    // deleted rows of the stretch or moved them out of it; the slots left
-    // over go and the rows after them move up. Walking backwards, a short
-    // read holds the first rows after lo.
+    // deleted rows of the stretch or changed their order. Rows moved into
+    // stretches already read are not read there again: they take the slots
+    // here, as though they had not moved, after the rows read walking
+    // forwards, before them walking backwards. The slots left over go and
+    // the rows after them move up.
+    std::vector<KeyRead> moved = strays();
+    // Their order values bound what stays unread beside them as the far bound did.
+    if (QVariantList farValues; (forward ? hi < m_ordered : lo >= 0) && boundValues(forward ? hi : lo, farValues))
+        for (KeyRead& r : moved) r.values = farValues;
+    got.insert(forward ? got.end() : got.begin(), std::make_move_iterator(moved.begin()), std::make_move_iterator(moved.end()));
     const int place = forward ? from : lo + 1;
-    for (int i = 0; i < n; ++i) placeKey(place + i, got[std::size_t(i)].key, got[std::size_t(i)].values);
-    eraseSlots(place + n, forward ? hi - from - n : to - lo - 1 - n);
-    dropInnerValues(place - 1, place + n);
-    placeStrays();
+    const int room = forward ? hi - from : to - lo - 1;
+    const int fill = std::min(room, int(got.size()));
+    for (int i = 0; i < fill; ++i) placeKey(place + i, got[std::size_t(i)].key, got[std::size_t(i)].values);
+    std::vector<qint64> more;
+    for (std::size_t i = std::size_t(fill); i < got.size(); ++i) more.push_back(got[i].key), m_readValues.insert(got[i].key, got[i].values);
+    insertSlots(place + fill, more);
+    eraseSlots(place + fill, room - fill);
+    dropInnerValues(place - 1, place + int(got.size()));
 }
 
-void RecordCursor::placeStrays() const {
-    // Rows moved out of unread stretches are either gone or now among rows
-    // read: the count of the source tells.
-    if (countOf(QStringLiteral("SELECT count(*) FROM %1 WHERE %2").arg(quoteIdent(m_table), sourceFilter(m_keyLimit, m_where)), {}) <=
-        m_ordered)
-        return;
-    QHash<qint64, int> slotOf;
-    for (int s = 0; s < m_ordered; ++s)
-        if (m_keys[std::size_t(s)] != NoKey) slotOf.insert(m_keys[std::size_t(s)], s);
+std::vector<RecordCursor::KeyRead> RecordCursor::strays() const {
+    // Each stretch of read rows is read again between its ends.
     QStringList exprs{QStringLiteral("rowid")};
     for (const OrderTerm& t : m_terms) exprs << t.expr;
-    std::vector<std::pair<int, KeyRead>> strays;
-    {
-        sqlite3* db = m_db.handle();
+    std::vector<KeyRead> found;
+    sqlite3* db = m_db.handle();
+    for (int a = 0; a < m_ordered;) {
+        if (m_keys[std::size_t(a)] == NoKey) {
+            ++a;
+            continue;
+        }
+        int b = a;
+        while (b + 1 < m_ordered && m_keys[std::size_t(b + 1)] != NoKey) ++b;
+        QVariantList binds, values;
+        QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3")
+                          .arg(exprs.join(QStringLiteral(", ")), quoteIdent(m_table), sourceFilter(m_keyLimit, m_where));
+        for (const auto& [slot, after] : {std::pair{a, true}, std::pair{b, false}}) {
+            if (slot == (after ? 0 : m_ordered - 1) || !boundValues(slot, values)) continue;
+            QVariantList own;
+            sql += QStringLiteral(" AND ") + seekCondition(values, m_keys[std::size_t(slot)], after, own);
+            binds << own;
+        }
+        sql += QStringLiteral(" ORDER BY ") + orderClause(false);
         const CriterionGuard guard(db, m_table);
-        Statement st;
-        prepareStatement(db, QStringLiteral("SELECT %1 FROM %2 WHERE %3 ORDER BY %4")
-                                 .arg(exprs.join(QStringLiteral(", ")), quoteIdent(m_table), sourceFilter(m_keyLimit, m_where), orderClause(false)),
-                         st);
-        int rc, after = -1;
-        while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) {
-            const qint64 key = sqlite3_column_int64(st.s, 0);
-            if (const auto it = slotOf.constFind(key); it != slotOf.constEnd()) {
-                after = *it;
-                continue;
-            }
-            // A row that follows a read row with no unread slot after it.
-            if (after + 1 < m_ordered && m_keys[std::size_t(after + 1)] == NoKey) continue;
+        sqlite3_stmt* st = keptStatement(sql);
+        const ResetOnExit reset{st};
+        for (int i = 0; i < binds.size(); ++i) bindValue(st, i + 1, binds[i]);
+        int rc;
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+            const qint64 key = sqlite3_column_int64(st, 0);
+            if (m_placed.contains(key)) continue;
             KeyRead r{key, {}};
-            for (int c = 1; c <= int(m_terms.size()); ++c) r.values << storedColumn(st.s, c);
-            strays.emplace_back(after + 1, std::move(r));
+            for (int c = 1; c <= int(m_terms.size()); ++c) r.values << storedColumn(st, c);
+            found.push_back(std::move(r));
         }
         if (rc != SQLITE_DONE) throw engineError(db, rc);
+        a = b + 1;
     }
-    for (auto it = strays.rbegin(); it != strays.rend(); ++it) {
-        insertSlots(it->first, {it->second.key});
-        m_readValues.insert(it->second.key, it->second.values);
-        dropInnerValues(it->first, it->first);
-    }
+    return found;
 }
 
 qint64 RecordCursor::keyOf(int index) const {

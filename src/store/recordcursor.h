@@ -201,9 +201,9 @@ private:
     // beyond them): the rows after them move.
     void eraseSlots(int at, int n) const;
     void insertSlots(int at, const std::vector<qint64>& keys) const;
-    // After a read found fewer rows than slots: rows of unread slots whose
-    // order changed into stretches already read are placed there.
-    void placeStrays() const;
+    // Rows not placed yet whose order now puts them among rows read (other
+    // copies changed them), in cursor order.
+    std::vector<KeyRead> strays() const;
     // The order values a read slot's row had when it was read (its current
     // ones when not kept); false when none can be had.
     bool boundValues(int slot, QVariantList& values) const;
