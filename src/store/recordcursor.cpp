@@ -4,7 +4,9 @@
 #include "statement.h"
 #include "textcompare.h"
 
+#include <QElapsedTimer>
 #include <QRegularExpression>
+#include <QTimer>
 #include <algorithm>
 #include <limits>
 #include <utility>
@@ -13,6 +15,8 @@
 namespace {
 
 int PageSize = 50;
+// Rows between two keys of the order's sample.
+constexpr int SampleStride = 1024;
 // A slot of the keyset whose key has not been read yet.
 constexpr qint64 NoKey = std::numeric_limits<qint64>::min();
 const QString Source = dbErrorSource();
@@ -205,9 +209,11 @@ void RecordCursor::refresh() {
             else m_kinds.push_back(Kind::Plain);
         }
     }
+    // Another order of the same rows on an unchanged file: the count holds.
+    const bool counted = sameShape && m_where == oldWhere && keysStillCurrent();
     m_open = true;
     m_mode = EditMode::None;
-    readKeys();
+    readKeys(counted);
     m_gap = false;
     m_pos = m_keys.empty() ? -1 : 0;
     m_bofFlag = m_eofFlag = m_keys.empty();
@@ -266,9 +272,9 @@ QString sourceFilter(qint64 keyLimit, const QString& where) {
 
 } // namespace
 
-void RecordCursor::readKeys() {
+void RecordCursor::readKeys(bool counted) {
     sqlite3* db = m_db.handle();
-    {
+    if (!counted) {
         const CriterionGuard guard(db, m_table);
         // The count and the largest key in one statement, so that both see
         // the file as it stood at one moment.
@@ -290,6 +296,7 @@ void RecordCursor::readKeys() {
     m_firstTermNulls = m_firstTermIndexed = -1;
     dropPages();
     noteKeysRead();
+    startSample();
 }
 
 namespace {
@@ -309,11 +316,158 @@ void RecordCursor::noteKeysRead() {
     m_keysSource = m_path + QLatin1Char('\n') + m_source;
     m_keysDataVersion = dataVersion(db);
     m_keysOwnChanges = sqlite3_total_changes(db);
+    m_keysWriteMark = m_db.writeMark();
 }
 
 bool RecordCursor::keysStillCurrent() const {
     sqlite3* db = m_db.handle();
-    return m_keysDataVersion >= 0 && sqlite3_total_changes(db) == m_keysOwnChanges && dataVersion(db) == m_keysDataVersion;
+    if (m_keysDataVersion < 0 || dataVersion(db) != m_keysDataVersion) return false;
+    if (sqlite3_total_changes(db) == m_keysOwnChanges) return true;
+    // This program's writes to other tables leave the keys as they are.
+    std::vector<Database::RowWrite> writes;
+    return m_db.writesSince(m_keysWriteMark, writes) && qint64(writes.size()) == sqlite3_total_changes(db) - m_keysOwnChanges &&
+           std::none_of(writes.begin(), writes.end(),
+                        [this](const Database::RowWrite& w) { return w.table.compare(m_table, Qt::CaseInsensitive) == 0; });
+}
+
+void RecordCursor::startSample() {
+    m_sampleRank.clear();
+    m_sampleValues.clear();
+    m_sampleKey = -1;
+    m_sampleNext = SampleStride - 1;
+    // A short list counts a row's place at once.
+    m_sampleDone = m_ordered <= 4 * SampleStride;
+    const quint64 run = ++m_sampleRun;
+    if (!m_sampleDone) QTimer::singleShot(0, this, [this, run] { sampleSome(run); });
+}
+
+void RecordCursor::sampleSome(quint64 run) {
+    if (run != m_sampleRun || !m_open || m_sampleDone) return;
+    if (!keysStillCurrent()) {
+        // Other copies changed the file: places counted now would not be the slots'.
+        m_sampleRank.clear();
+        m_sampleDone = true;
+        return;
+    }
+    QStringList exprs{QStringLiteral("rowid")};
+    for (const OrderTerm& t : m_terms) exprs << t.expr;
+    sqlite3* db = m_db.handle();
+    QElapsedTimer clock;
+    clock.start();
+    // A few milliseconds at a time, each read its own statement, so that the
+    // operator's typing and other copies' writes wait for none of it.
+    while (!m_sampleDone && clock.elapsed() < 4) {
+        QVariantList binds;
+        QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3")
+                          .arg(exprs.join(QStringLiteral(", ")), quoteIdent(m_table), sourceFilter(m_keyLimit, m_where));
+        if (m_sampleKey >= 0) sql += QStringLiteral(" AND ") + seekCondition(m_sampleValues, m_sampleKey, true, binds);
+        sql += QStringLiteral(" ORDER BY ") + orderClause(false) + QStringLiteral(" LIMIT 1 OFFSET ?");
+        binds << (m_sampleKey >= 0 ? SampleStride - 1 : m_sampleNext);
+        const CriterionGuard guard(db, m_table);
+        sqlite3_stmt* st = keptStatement(sql);
+        const ResetOnExit reset{st};
+        for (int i = 0; i < binds.size(); ++i) bindValue(st, i + 1, binds[i]);
+        const int rc = sqlite3_step(st);
+        if (rc == SQLITE_DONE || m_sampleNext >= m_ordered) {
+            m_sampleDone = true;
+        } else if (rc == SQLITE_ROW) {
+            m_sampleKey = sqlite3_column_int64(st, 0);
+            m_sampleValues.clear();
+            for (int c = 1; c <= int(m_terms.size()); ++c) m_sampleValues << storedColumn(st, c);
+            m_sampleRank.insert(m_sampleKey, m_sampleNext);
+            m_sampleNext += SampleStride;
+        } else {
+            throw engineError(db, rc);
+        }
+    }
+    if (!m_sampleDone) QTimer::singleShot(0, this, [this, run] { sampleSome(run); });
+}
+
+int RecordCursor::placeBySample(const QVariantList& values, qint64 key, bool counted) const {
+    // The rows after it, up to a stride of them, until a sampled one or the end.
+    QVariantList binds;
+    const QString sql = QStringLiteral("SELECT rowid FROM %1 WHERE %2 AND %3 ORDER BY %4 LIMIT %5")
+                            .arg(quoteIdent(m_table), sourceFilter(m_keyLimit, m_where), seekCondition(values, key, true, binds),
+                                 orderClause(false))
+                            .arg(SampleStride);
+    sqlite3* db = m_db.handle();
+    const CriterionGuard guard(db, m_table);
+    sqlite3_stmt* st = keptStatement(sql);
+    const ResetOnExit reset{st};
+    for (int i = 0; i < binds.size(); ++i) bindValue(st, i + 1, binds[i]);
+    const int self = counted ? 1 : 0;
+    int rc, after = 0;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        if (const auto it = m_sampleRank.constFind(sqlite3_column_int64(st, 0)); it != m_sampleRank.constEnd())
+            return *it - after - self;
+        ++after;
+    }
+    if (rc != SQLITE_DONE) throw engineError(db, rc);
+    return after < SampleStride ? m_ordered - after - self : -1;
+}
+
+void RecordCursor::shiftSample(int from, int by) const {
+    for (auto it = m_sampleRank.begin(); it != m_sampleRank.end();) {
+        if (by < 0 && *it >= from && *it < from - by) {
+            it = m_sampleRank.erase(it);
+            continue;
+        }
+        if (*it >= from) *it += by;
+        ++it;
+    }
+}
+
+void RecordCursor::unplace(int s) const {
+    const qint64 key = m_keys[std::size_t(s)];
+    if (s < m_ordered) {
+        QVariantList values;
+        for (const int n : {s - 1, s + 1})
+            if (n >= 0 && n < m_ordered && m_keys[std::size_t(n)] != NoKey && !m_readValues.contains(m_keys[std::size_t(n)]) &&
+                orderValues(m_keys[std::size_t(n)], values))
+                m_readValues.insert(m_keys[std::size_t(n)], values);
+        m_readValues.remove(key);
+        --m_ordered;
+        shiftSample(s, -1);
+    }
+    m_keys.erase(m_keys.begin() + s);
+    if (m_pos > s) --m_pos;
+}
+
+bool RecordCursor::applyOwnWrites() {
+    sqlite3* db = m_db.handle();
+    if (m_keysDataVersion < 0 || dataVersion(db) != m_keysDataVersion) return false;
+    std::vector<Database::RowWrite> writes;
+    if (!m_db.writesSince(m_keysWriteMark, writes) || qint64(writes.size()) != sqlite3_total_changes(db) - m_keysOwnChanges)
+        return false;
+    std::erase_if(writes, [this](const Database::RowWrite& w) { return w.table.compare(m_table, Qt::CaseInsensitive) != 0; });
+    if (writes.size() > 4) return false;
+    // A sample half read would take its next places from before the writes.
+    if (!m_sampleDone) m_sampleRank.clear(), m_sampleDone = true;
+    for (const Database::RowWrite& w : writes) {
+        const auto slot = std::find(m_keys.begin(), m_keys.end(), w.key);
+        const bool held = slot != m_keys.end();
+        if (held) unplace(int(slot - m_keys.begin()));
+        // A row not read yet changed or went: its slot is not known.
+        if (!held && w.op != SQLITE_INSERT && !(w.op == SQLITE_DELETE && m_placed.contains(w.key))) return false;
+        if (w.op == SQLITE_INSERT) m_keyLimit = std::max(m_keyLimit, w.key);
+        QVariantList values;
+        if (w.op == SQLITE_DELETE || !orderValues(w.key, values)) continue;
+        int at = placeBySample(values, w.key, false);
+        if (at < 0) {
+            ++m_ordered;   // counted with the row in its place
+            at = countNearerSide(values, w.key);
+            --m_ordered;
+        }
+        at = std::clamp(at, 0, m_ordered);
+        m_keys.insert(m_keys.begin() + at, w.key);
+        ++m_ordered;
+        m_placed.insert(w.key);
+        m_readValues.insert(w.key, values);
+        shiftSample(at, 1);
+    }
+    dropPages();
+    noteKeysRead();
+    return true;
 }
 
 QString RecordCursor::orderClause(bool reversed) const {
@@ -715,7 +869,9 @@ int RecordCursor::orderedIndexOf(qint64 key) const {
     // On the keys as read, unchanged since: its place is exact, counted on
     // the shorter side of it, and its key goes straight there.
     if (keysStillCurrent()) {
-        const int at = std::min(countNearerSide(values, key), m_ordered - 1);
+        int at = placeBySample(values, key, true);
+        if (at < 0) at = countNearerSide(values, key);
+        at = std::clamp(at, 0, m_ordered - 1);
         const qint64 slot = m_keys[std::size_t(at)];
         if (slot == NoKey || slot == key) {
             placeKey(at, key, values);
@@ -771,7 +927,7 @@ void RecordCursor::requery() {
     ensureOpen("requery");
     emit aboutToMove();
     const qint64 key = currentKey();
-    if (!keysStillCurrent()) readKeys();
+    if (!keysStillCurrent() && !applyOwnWrites()) readKeys();
     m_gap = false;
     m_mode = EditMode::None;
     const int idx = key >= 0 ? indexOfKey(key) : -1;
@@ -1304,17 +1460,7 @@ void RecordCursor::deleteCurrent() {
     Statement st;
     prepareStatement(db, QStringLiteral("DELETE FROM %1 WHERE rowid = %2").arg(quoteIdent(m_table)).arg(key), st);
     runToEnd(db, st);
-    if (m_pos < m_ordered) {
-        // A neighbour left next to unread slots bounds them from now on.
-        QVariantList values;
-        for (const int s : {m_pos - 1, m_pos + 1})
-            if (s >= 0 && s < m_ordered && m_keys[std::size_t(s)] != NoKey && !m_readValues.contains(m_keys[std::size_t(s)]) &&
-                orderValues(m_keys[std::size_t(s)], values))
-                m_readValues.insert(m_keys[std::size_t(s)], values);
-        m_readValues.remove(key);
-        --m_ordered;
-    }
-    m_keys.erase(m_keys.begin() + m_pos);
+    unplace(m_pos);
     dropPages();
     // No current row until the program moves: the next row is one MoveNext away.
     m_gap = true;

@@ -139,8 +139,9 @@ private:
     void finalizeRowStatement() const;
     void finalizeFindStatement() const;
     int requireField(const QString& name) const;
-    // Counts the rows of the source and forgets the keys read.
-    void readKeys();
+    // Counts the rows of the source (unless counted already on an unchanged
+    // file: a new order of the same rows) and forgets the keys read.
+    void readKeys(bool counted = false);
     QVariant convert(int column, const QVariant& stored) const;
     // convert() of a statement column, read straight from the statement.
     QVariant readColumn(struct sqlite3_stmt* st, int stmtColumn, int column) const;
@@ -229,8 +230,36 @@ private:
     QString m_keysSource;
     qint64 m_keysDataVersion = -1;
     qint64 m_keysOwnChanges = -1;
+    quint64 m_keysWriteMark = 0;
     bool keysStillCurrent() const;
     void noteKeysRead();
+    // This program's own few writes to the table since the keys were counted
+    // (no other copy's) applied to the keys: a deleted row's slot goes, a
+    // new or changed row takes its place in the order. False when they
+    // cannot be (the keys must be counted again).
+    bool applyOwnWrites();
+    // Takes the row at slot out of the keys; a neighbour left next to unread
+    // slots bounds them from now on.
+    void unplace(int slot) const;
+
+    // A sample of the order: every SampleStride-th ordered row's key and its
+    // place, read a few at a time while the program waits for the operator
+    // once the keys are counted, so that placing a row found far from the
+    // keys read counts at most one stride. It holds while the keys are
+    // current (this program's own writes moving it along).
+    mutable QHash<qint64, int> m_sampleRank;
+    QVariantList m_sampleValues;   // where the next read of it starts
+    qint64 m_sampleKey = -1;
+    int m_sampleNext = 0;          // the place of the next key it takes
+    bool m_sampleDone = false;
+    quint64 m_sampleRun = 0;       // a new count of the keys starts it again
+    void startSample();
+    void sampleSome(quint64 run);
+    // The place of the row with these order values and key among the ordered
+    // rows (itself counted there or not); -1 when the sample cannot tell.
+    int placeBySample(const QVariantList& values, qint64 key, bool counted) const;
+    // Places from `from` on move by `by`; a key sampled there goes when it leaves.
+    void shiftSample(int from, int by) const;
     // "Field LIKE 'prefix*'" on a text field: the prefix's index range first;
     // for a find (firstInOrder) only when the cursor's order begins with the field.
     QString withPrefixRange(const QString& criterion, bool firstInOrder) const;
