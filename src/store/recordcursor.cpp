@@ -296,7 +296,9 @@ void RecordCursor::readKeys(bool counted) {
     m_firstTermNulls = m_firstTermIndexed = -1;
     dropPages();
     noteKeysRead();
-    startSample();
+    // The same rows in the order sampled already (the search order): the sample holds.
+    if (!(counted && m_sampleOrder == m_orderBy && m_sampleRun > 0))
+        startSample(m_searchOrder.isEmpty() ? m_orderBy : m_searchOrder);
 }
 
 namespace {
@@ -330,7 +332,10 @@ bool RecordCursor::keysStillCurrent() const {
                         [this](const Database::RowWrite& w) { return w.table.compare(m_table, Qt::CaseInsensitive) == 0; });
 }
 
-void RecordCursor::startSample() {
+void RecordCursor::startSample(const QString& order) {
+    m_sampleOrder = order;
+    m_sampleTerms.clear();
+    for (const auto& [expr, desc] : orderTerms(order)) m_sampleTerms.push_back({expr, desc});
     m_sampleRank.clear();
     m_sampleValues.clear();
     m_sampleKey = -1;
@@ -342,6 +347,16 @@ void RecordCursor::startSample() {
 }
 
 void RecordCursor::sampleSome(quint64 run) {
+    try {
+        readSample(run);
+    } catch (const DbError&) {
+        // A busy or changing file: finds count their places instead.
+        m_sampleRank.clear();
+        m_sampleDone = true;
+    }
+}
+
+void RecordCursor::readSample(quint64 run) {
     if (run != m_sampleRun || !m_open || m_sampleDone) return;
     if (!keysStillCurrent()) {
         // Other copies changed the file: places counted now would not be the slots'.
@@ -349,6 +364,18 @@ void RecordCursor::sampleSome(quint64 run) {
         m_sampleDone = true;
         return;
     }
+    // Another order than the cursor's (the search order): its terms meanwhile.
+    struct Terms {
+        const RecordCursor* c;
+        bool swapped;
+        void swap() const {
+            if (!swapped) return;
+            std::swap(const_cast<RecordCursor*>(c)->m_terms, const_cast<RecordCursor*>(c)->m_sampleTerms);
+            c->m_firstTermNulls = c->m_firstTermIndexed = -1;
+        }
+        ~Terms() { swap(); }
+    } const terms{this, m_sampleOrder != m_orderBy};
+    terms.swap();
     QStringList exprs{QStringLiteral("rowid")};
     for (const OrderTerm& t : m_terms) exprs << t.expr;
     sqlite3* db = m_db.handle();
@@ -384,6 +411,7 @@ void RecordCursor::sampleSome(quint64 run) {
 }
 
 int RecordCursor::placeBySample(const QVariantList& values, qint64 key, bool counted) const {
+    if (m_sampleOrder != m_orderBy) return -1;
     // The rows after it, up to a stride of them, until a sampled one or the end.
     QVariantList binds;
     const QString sql = QStringLiteral("SELECT rowid FROM %1 WHERE %2 AND %3 ORDER BY %4 LIMIT %5")
@@ -441,8 +469,6 @@ bool RecordCursor::applyOwnWrites() {
         return false;
     std::erase_if(writes, [this](const Database::RowWrite& w) { return w.table.compare(m_table, Qt::CaseInsensitive) != 0; });
     if (writes.size() > 4) return false;
-    // A sample half read would take its next places from before the writes.
-    if (!m_sampleDone) m_sampleRank.clear(), m_sampleDone = true;
     for (const Database::RowWrite& w : writes) {
         const auto slot = std::find(m_keys.begin(), m_keys.end(), w.key);
         const bool held = slot != m_keys.end();
@@ -467,6 +493,14 @@ bool RecordCursor::applyOwnWrites() {
     }
     dropPages();
     noteKeysRead();
+    // A sample half read goes on after its last key, at that key's place now;
+    // one of another order is read again.
+    if (m_sampleOrder != m_orderBy) {
+        startSample(m_sampleOrder);
+    } else if (!m_sampleDone) {
+        if (const auto last = m_sampleRank.constFind(m_sampleKey); last != m_sampleRank.constEnd()) m_sampleNext = *last + SampleStride;
+        else if (m_sampleKey >= 0) startSample(m_sampleOrder);
+    }
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "currency.h"
 #include "database.h"
+#include "sqldialect.h"
 
 #include <QDate>
 #include <QHash>
@@ -71,6 +72,12 @@ public:
     qint64 currentKey() const;       // rowid of the current row, -1 when none
     qint64 keyAt(int index) const;
     int indexOfKey(qint64 key) const; // -1 when not in the cursor
+
+    // The order a list is searched in when it is not its own (a list in
+    // table order searched by name): its sample is read while the program
+    // waits, so that the search, ordering the same rows so, places the row
+    // found at once.
+    void setSearchOrder(const QString& orderBy) { m_searchOrder = SqlDialect::translate(orderBy); }
 
     // Find first (in cursor order) a row matching a criterion in the desktop dialect.
     // A failed find leaves the current row where it was. Throws DbError on a
@@ -247,14 +254,18 @@ private:
     // once the keys are counted, so that placing a row found far from the
     // keys read counts at most one stride. It holds while the keys are
     // current (this program's own writes moving it along).
+    QString m_searchOrder;
+    QString m_sampleOrder;         // the ORDER BY sampled
+    std::vector<OrderTerm> m_sampleTerms;
     mutable QHash<qint64, int> m_sampleRank;
     QVariantList m_sampleValues;   // where the next read of it starts
     qint64 m_sampleKey = -1;
     int m_sampleNext = 0;          // the place of the next key it takes
     bool m_sampleDone = false;
     quint64 m_sampleRun = 0;       // a new count of the keys starts it again
-    void startSample();
+    void startSample(const QString& order);
     void sampleSome(quint64 run);
+    void readSample(quint64 run);
     // The place of the row with these order values and key among the ordered
     // rows (itself counted there or not); -1 when the sample cannot tell.
     int placeBySample(const QVariantList& values, qint64 key, bool counted) const;
