@@ -10,6 +10,7 @@
 #include "support/storefaults.h"
 #include "support/testmain.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -483,6 +484,37 @@ TEST_F(FreshDb, PagedKeysShowTheRowsOfAWholeRead) {
             k.run(c, other, bareNames(QString::fromLatin1(s.bare)), QString::fromLatin1(s.bare));
         }
     sqlite3_close(other);
+}
+
+// A long list, its order sampled while the program waits: a row found far
+// from the rows read, and one the program itself renames before the list is
+// read again, stand where the whole order puts them.
+TEST_F(FreshDb, ALongListPlacesFoundAndRenamedRowsWhereTheOrderPutsThem) {
+    Database db(path);
+    {
+        Transaction tx(db);
+        for (int i = 0; i < 5000; ++i)
+            db.execute(QStringLiteral("INSERT INTO TblClientes (Nome) VALUES (?)"), {QStringLiteral("N%1").arg(i * 7919 % 5000, 5, 10, QLatin1Char('0'))});
+        tx.commit();
+    }
+    RecordCursor c;
+    c.open(path, QStringLiteral("SELECT * FROM TblClientes ORDER BY Nome"));
+    for (int i = 0; i < 20; ++i) QCoreApplication::processEvents();
+    const auto placedAsTheOrder = [&](const char* nome) {
+        ASSERT_TRUE(c.findFirst(QStringLiteral("Nome = '%1'").arg(QLatin1String(nome)))) << nome;
+        EXPECT_EQ(c.absolutePosition(), db.scalar(QStringLiteral("SELECT count(*) FROM TblClientes WHERE Nome < ?"),
+                                                  {QString::fromLatin1(nome)}).toInt()) << nome;
+    };
+    for (const char* nome : {"N00007", "N02048", "N04000", "N04999"}) placedAsTheOrder(nome);
+    RecordCursor rename;
+    rename.open(path, QStringLiteral("SELECT * FROM TblClientes WHERE Nome = 'N03000'"));
+    rename.edit();
+    rename.setField(QStringLiteral("Nome"), QStringLiteral("N01000A"));
+    rename.update();
+    c.requery();
+    EXPECT_EQ(c.text(QStringLiteral("Nome")), QStringLiteral("N04999")) << "the current row stays";
+    EXPECT_EQ(c.recordCount(), 5000);
+    for (const char* nome : {"N01000A", "N02048", "N00007", "N03001"}) placedAsTheOrder(nome);
 }
 
 TARVEL_TEST_MAIN()
