@@ -343,7 +343,8 @@ void RecordCursor::startSample(const QString& order) {
     // A short list counts a row's place at once.
     m_sampleDone = m_ordered <= 4 * SampleStride;
     const quint64 run = ++m_sampleRun;
-    if (!m_sampleDone) QTimer::singleShot(0, this, [this, run] { sampleSome(run); });
+    // Once the list is shown and painted.
+    if (!m_sampleDone) QTimer::singleShot(100, this, [this, run] { sampleSome(run); });
 }
 
 void RecordCursor::sampleSome(quint64 run) {
@@ -383,13 +384,28 @@ void RecordCursor::readSample(quint64 run) {
     clock.start();
     // A few milliseconds at a time, each read its own statement, so that the
     // operator's typing and other copies' writes wait for none of it.
-    while (!m_sampleDone && clock.elapsed() < 4) {
+    while (!m_sampleDone && clock.elapsed() < 3) {
         QVariantList binds;
         QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3")
                           .arg(exprs.join(QStringLiteral(", ")), quoteIdent(m_table), sourceFilter(m_keyLimit, m_where));
-        if (m_sampleKey >= 0) sql += QStringLiteral(" AND ") + seekCondition(m_sampleValues, m_sampleKey, true, binds);
+        int offset = m_sampleKey >= 0 ? SampleStride - 1 : m_sampleNext;
+        if (m_sampleKey >= 0 && !m_terms.empty() && m_sampleValues.front().isValid()) {
+            // From the first of the last key's first value on, a plain range
+            // of the index: its rows are skipped without a comparison each.
+            const OrderTerm& first = m_terms.front();
+            QVariantList before;
+            const QString ties = QStringLiteral("SELECT count(*) FROM %1 WHERE %2 AND %3 IS ? AND %4")
+                                     .arg(quoteIdent(m_table), sourceFilter(m_keyLimit, m_where), first.expr,
+                                          seekCondition(m_sampleValues, m_sampleKey, false, before));
+            before.prepend(m_sampleValues.front());
+            offset += countOf(ties, before) + 1;
+            sql += QStringLiteral(" AND %1 %2 ?").arg(first.expr, first.desc ? QStringLiteral("<=") : QStringLiteral(">="));
+            binds << m_sampleValues.front();
+        } else if (m_sampleKey >= 0) {
+            sql += QStringLiteral(" AND ") + seekCondition(m_sampleValues, m_sampleKey, true, binds);
+        }
         sql += QStringLiteral(" ORDER BY ") + orderClause(false) + QStringLiteral(" LIMIT 1 OFFSET ?");
-        binds << (m_sampleKey >= 0 ? SampleStride - 1 : m_sampleNext);
+        binds << offset;
         const CriterionGuard guard(db, m_table);
         sqlite3_stmt* st = keptStatement(sql);
         const ResetOnExit reset{st};
@@ -407,7 +423,7 @@ void RecordCursor::readSample(quint64 run) {
             throw engineError(db, rc);
         }
     }
-    if (!m_sampleDone) QTimer::singleShot(0, this, [this, run] { sampleSome(run); });
+    if (!m_sampleDone) QTimer::singleShot(1, this, [this, run] { sampleSome(run); });
 }
 
 int RecordCursor::placeBySample(const QVariantList& values, qint64 key, bool counted) const {
@@ -885,15 +901,26 @@ int RecordCursor::countNearerSide(const QVariantList& values, qint64 key) const 
         binds << limit;
         return countOf(sql, binds);
     };
+    // In an ascending order the rows from the row's first value on are a
+    // plain range of the index, counted without a comparison each.
+    const bool plainAfter = rangedAfter && !m_terms.empty() && !m_terms.front().desc;
     // A growing stretch each way in turn, until one side ends within it.
     if (rangedAfter || rangedBefore)
-        for (qint64 limit = 4096; limit < m_ordered; limit *= 4) {
+        for (qint64 limit = 4096; limit < m_ordered && !(plainAfter && limit > 16384); limit *= 4) {
             if (rangedAfter)
                 if (const int n = upTo(true, int(limit)); n < limit) return m_ordered - 1 - n;
             if (rangedBefore)
                 if (const int n = upTo(false, int(limit)); n < limit) return n;
         }
-    return countBefore(values, key);
+    if (!plainAfter) return countBefore(values, key);
+    const OrderTerm& first = m_terms.front();
+    const QString rows = QStringLiteral("SELECT count(*) FROM %1 WHERE %2 AND ").arg(quoteIdent(m_table), sourceFilter(m_keyLimit, m_where));
+    QVariantList tieBinds;
+    const QString ties = rows + first.expr + QStringLiteral(" IS ? AND ") + seekCondition(values, key, false, tieBinds);
+    tieBinds.prepend(values.front());
+    // From its first value on: the rows tied with it before it, itself, the rows after it.
+    const int fromFirst = countOf(rows + first.expr + QStringLiteral(" >= ?"), {values.front()});
+    return m_ordered - fromFirst + countOf(ties, tieBinds);
 }
 
 int RecordCursor::orderedIndexOf(qint64 key) const {
