@@ -492,7 +492,7 @@ TEST_F(FreshDb, PagedKeysShowTheRowsOfAWholeRead) {
 }
 
 // A long list, its order sampled while the program waits: a row found far
-// from the rows read, and one the program itself renames before the list is
+// from the rows read, and one read that the program itself renames before the list is
 // read again, stand where the whole order puts them.
 TEST_F(FreshDb, ALongListPlacesFoundAndRenamedRowsWhereTheOrderPutsThem) {
     Database db(path);
@@ -513,7 +513,7 @@ TEST_F(FreshDb, ALongListPlacesFoundAndRenamedRowsWhereTheOrderPutsThem) {
     };
     for (const char* nome : {"N00007", "N02048", "N04000", "N04999"}) placedAsTheOrder(nome);
     RecordCursor rename;
-    rename.open(path, QStringLiteral("SELECT * FROM TblClientes WHERE Nome = 'N03000'"));
+    rename.open(path, QStringLiteral("SELECT * FROM TblClientes WHERE Nome = 'N04000'"));
     rename.edit();
     rename.setField(QStringLiteral("Nome"), QStringLiteral("N01000A"));
     rename.update();
