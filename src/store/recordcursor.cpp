@@ -386,7 +386,8 @@ void RecordCursor::readSample(quint64 run) {
     // operator's typing and other copies' writes wait for none of it.
     while (!m_sampleDone && clock.elapsed() < 3) {
         QVariantList binds;
-        QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3")
+        // "+rowid": the order's index gives the rows, not the table's keys.
+        QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE +%3")
                           .arg(exprs.join(QStringLiteral(", ")), quoteIdent(m_table), sourceFilter(m_keyLimit, m_where));
         int offset = m_sampleKey >= 0 ? SampleStride - 1 : m_sampleNext;
         if (m_sampleKey >= 0 && !m_terms.empty() && m_sampleValues.front().isValid()) {
@@ -906,7 +907,7 @@ int RecordCursor::countNearerSide(const QVariantList& values, qint64 key) const 
     const bool plainAfter = rangedAfter && !m_terms.empty() && !m_terms.front().desc;
     // A growing stretch each way in turn, until one side ends within it.
     if (rangedAfter || rangedBefore)
-        for (qint64 limit = 4096; limit < m_ordered && !(plainAfter && limit > 16384); limit *= 4) {
+        for (qint64 limit = 4096; limit < m_ordered && !(plainAfter && limit > 4096); limit *= 4) {
             if (rangedAfter)
                 if (const int n = upTo(true, int(limit)); n < limit) return m_ordered - 1 - n;
             if (rangedBefore)
@@ -914,7 +915,8 @@ int RecordCursor::countNearerSide(const QVariantList& values, qint64 key) const 
         }
     if (!plainAfter) return countBefore(values, key);
     const OrderTerm& first = m_terms.front();
-    const QString rows = QStringLiteral("SELECT count(*) FROM %1 WHERE %2 AND ").arg(quoteIdent(m_table), sourceFilter(m_keyLimit, m_where));
+    // "+rowid": the index of the first term gives the rows, not the table's keys.
+    const QString rows = QStringLiteral("SELECT count(*) FROM %1 WHERE +%2 AND ").arg(quoteIdent(m_table), sourceFilter(m_keyLimit, m_where));
     QVariantList tieBinds;
     const QString ties = rows + first.expr + QStringLiteral(" IS ? AND ") + seekCondition(values, key, false, tieBinds);
     tieBinds.prepend(values.front());

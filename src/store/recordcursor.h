@@ -17,11 +17,15 @@
 //
 // Keyset semantics: opening counts the rows and notes the largest key; the
 // keys (rowids) of the rows in their order are read a page at a time as the
-// cursor moves or a grid shows them, each page seeking from a neighbouring
-// key already read, so rows other copies add later are not part of the
-// cursor and rows they delete are not read twice or skipped. A row's values
-// are read when it becomes current or is shown, so other copies' changes
-// show when a row is read again. No statement is kept open between calls.
+// cursor moves or a grid shows them, each page read between the neighbouring
+// keys already read, as the order stood when those were read. Rows other
+// copies add later are not part of the cursor; whatever other copies delete
+// or reorder meanwhile, a row comes at most once, a row that stays is
+// reached, rows deleted before they were read leave as their stretch is
+// read (the rows after them move up), and the count is the rows reachable.
+// A row's values are read when it becomes current or is shown, so other
+// copies' changes show when a row is read again. No statement is kept open
+// between calls.
 //
 // Field values come as QVariant: text and memo as QString, whole numbers as
 // qlonglong, currency as Currency, dates as QDate, times as QTime, yes/no as

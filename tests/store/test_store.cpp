@@ -492,8 +492,8 @@ TEST_F(FreshDb, PagedKeysShowTheRowsOfAWholeRead) {
 }
 
 // A long list, its order sampled while the program waits: a row found far
-// from the rows read, and one read that the program itself renames before the list is
-// read again, stand where the whole order puts them.
+// from the rows read, and a row read that the program itself renames before
+// the list is read again, stand where the whole order puts them.
 TEST_F(FreshDb, ALongListPlacesFoundAndRenamedRowsWhereTheOrderPutsThem) {
     Database db(path);
     {
