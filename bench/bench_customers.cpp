@@ -22,6 +22,7 @@
 #include "customers/frmclientes.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <benchmark/benchmark.h>
 #include <sqlcipher/sqlite3.h>
@@ -226,7 +227,101 @@ void FirstFind_Ours(benchmark::State& state) {
                      Figures::Unit::Seconds);
 }
 
+// --- the first search at each size, and requery ----------------------------
+
+// The file of a measure by size: range 0 is 0 for 1,000 customers, 1 for
+// 100,000, 2 for a million.
+BenchFiles& filesBySize(const benchmark::State& state) {
+    BenchFiles& f = state.range(0) == 0 ? BenchFiles::smallCustomers()
+                    : state.range(0) == 1 ? BenchFiles::programCopy() : BenchFiles::largeCustomers();
+    f.makeProgramFolder();
+    return f;
+}
+
+const char* const SizeNames[] = {" [1,000]", " [100,000]", " [1,000,000]"};
+
+// Lets the program wait for the operator for `ms` milliseconds.
+void idle(int ms) {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+}
+
+// The first name search of a window just opened and painted, typed at once
+// or half a second later; only the search and the window's refresh timed,
+// each on a new window. The ratio is to the same at 1,000 customers.
+void FirstSearch_Ours(benchmark::State& state) {
+    filesBySize(state);
+    const int wait = int(state.range(1));
+    double seconds = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto w = std::make_unique<FrmClientes>();
+        showSettled(*w);
+        idle(wait);
+        w->findChild<QLineEdit*>(QStringLiteral("TxtBusca"))->setText(QStringLiteral("SILV"));
+        state.ResumeTiming();
+        const auto start = std::chrono::steady_clock::now();
+        w->Busca_Nome();
+        settle(*w);
+        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        state.PauseTiming();
+        w.reset();
+        state.ResumeTiming();
+    }
+    const std::string measure = std::string("first search 'SILV' typed ") + (wait ? "0.5 s after opening" : "at once");
+    static std::unordered_map<std::string, double> atThousand;
+    const double ours = seconds / double(state.iterations());
+    if (state.range(0) == 0) atThousand[measure] = ours;
+    figures().record(state, measure + SizeNames[state.range(0)], ours, atThousand[measure], Figures::Unit::Seconds);
+}
+
+// requery() after the window's own write of one row, against a bare count
+// and one page on the same file.
+void Requery_Bare(benchmark::State& state) {
+    BenchFiles& f = filesBySize(state);
+    LoopTimer t;
+    for (auto _ : state) {
+        Bare::Statement count(f.bare->handle(), "SELECT COUNT(*) FROM TblClientes");
+        count.step();
+        Bare::readRows(f.bare->handle(), "SELECT * FROM TblClientes ORDER BY Nome, rowid LIMIT 30");
+    }
+    figures().recordBare(std::string("requery after one row changed") + SizeNames[state.range(0)], t.perIteration(state));
+}
+
+void Requery_Ours(benchmark::State& state) {
+    filesBySize(state);
+    FrmClientes w;
+    showSettled(w);
+    idle(500);   // the operator picks the row to change
+    RecordCursor& c = w.dataFrmClientes();
+    c.setAbsolutePosition(c.recordCount() / 2);
+    const QString kept = c.text(QStringLiteral("Bairro"));
+    double seconds = 0;
+    int i = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        c.edit();
+        c.setField(QStringLiteral("Bairro"), (i++ % 2) ? kept : QStringLiteral("CENTRO NOVO"));
+        c.update();
+        state.ResumeTiming();
+        const auto start = std::chrono::steady_clock::now();
+        c.requery();
+        settle(w);
+        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    }
+    c.edit();   // the kept file as generated
+    c.setField(QStringLiteral("Bairro"), kept);
+    c.update();
+    figures().recordOurs(state, std::string("requery after one row changed") + SizeNames[state.range(0)],
+                         seconds / double(std::max<benchmark::IterationCount>(1, state.iterations())));
+}
+
 } // namespace
+
+BENCHMARK(FirstSearch_Ours)->Name("first_search/ours")->ArgsProduct({{0, 1, 2}, {0, 500}})->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+BENCHMARK(Requery_Bare)->Name("requery/bare")->ArgsProduct({{0, 1, 2}})->Unit(benchmark::kMillisecond)->MinTime(0.5)->UseRealTime();
+BENCHMARK(Requery_Ours)->Name("requery/ours")->ArgsProduct({{0, 1, 2}})->Unit(benchmark::kMillisecond)->Iterations(10)->UseRealTime();
 
 // Second argument: 0 for 100,000 customers, 1 for a million.
 BENCHMARK(Open_Bare)->Name("open/bare")->ArgsProduct({{0}, {0, 1}})->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
@@ -241,6 +336,7 @@ int main(int argc, char** argv) {
     return runBenchmarks(argc, argv, "bench_customers",
                          [] {
                              BenchFiles::largeCustomers();
+                             BenchFiles::smallCustomers();
                              BenchFiles::programCopy();
                          },
                          "targets: every ratio at most 2 but the finds'; name-prefix finds at most 5 ms at "

@@ -30,6 +30,12 @@ BenchFiles& BenchFiles::largeCustomers() {
     return f;
 }
 
+BenchFiles& BenchFiles::smallCustomers() {
+    static BenchFiles f;
+    if (f.path.isEmpty()) f.open(BenchData::ensureSmallCustomers());
+    return f;
+}
+
 BenchFiles& BenchFiles::programCopy() {
     static BenchFiles f;
     if (f.path.isEmpty()) {

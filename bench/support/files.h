@@ -31,6 +31,8 @@ public:
     // The generated million customers (see generator.h), used in place as
     // the program folder: the windows measured on it only read.
     static BenchFiles& largeCustomers();
+    // The generated thousand customers, likewise.
+    static BenchFiles& smallCustomers();
 
     // Makes this file's folder the program folder.
     void makeProgramFolder() const;

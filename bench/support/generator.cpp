@@ -633,11 +633,16 @@ QString ensure(const Plan& plan) {
 
 QString ensureDatabase() { return ensure({Folder, Customers, true}); }
 
-QString ensureLargeCustomers() {
-    // Kept in the build folder (beside the benchmark programs' folder).
-    const QString folder = QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(QStringLiteral("../bench-data"));
-    return ensure({QDir::cleanPath(folder), LargeCustomers, false});
+namespace {
+// Kept in the build folder (beside the benchmark programs' folder).
+QString keptFolder(const char* name) {
+    return QDir::cleanPath(QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(QString::fromLatin1(name)));
 }
+}
+
+QString ensureLargeCustomers() { return ensure({keptFolder("../bench-data"), LargeCustomers, false}); }
+
+QString ensureSmallCustomers() { return ensure({keptFolder("../bench-data/small"), SmallCustomers, false}); }
 
 QString copyDatabase(const QString& folder) {
     const QString source = ensureDatabase();

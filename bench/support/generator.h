@@ -61,6 +61,10 @@ QString ensureDatabase();
 // build folder (bench-data, beside the benchmark programs' folder).
 inline constexpr int LargeCustomers = 1000000;
 QString ensureLargeCustomers();
+// The same with SmallCustomers of them, for the figures that must not grow
+// with the table.
+inline constexpr int SmallCustomers = 1000;
+QString ensureSmallCustomers();
 
 // Copies the generated file into folder (made when missing) under the
 // program's file name, replacing a file of that name, and returns the copy's

@@ -199,6 +199,7 @@ void FrmRetirada::buildWidgets() {
 void FrmRetirada::Form_Load() {
     // An unreadable table opens an empty list.
     try {
+        DataRetirada.setSearchOrder(QStringLiteral("Nome"));
         DataRetirada.open(ProgramFolder::databasePath(), QStringLiteral("TblRetirada"));
         DataRetirada.moveLast();
     } catch (const std::exception&) {
@@ -243,9 +244,12 @@ void FrmRetirada::OptOperador_Click() { sortBy(QStringLiteral("Operador")); }
 
 void FrmRetirada::Busca_Nome() {
     try {
-        // Searched in name order, whichever option is shown.
-        DataRetirada.setRecordSource(sortQuery(QStringLiteral("Nome")));
-        DataRetirada.refresh();
+        // Searched in name order, whichever option is shown; a list in name
+        // order already is searched as it stands.
+        if (DataRetirada.recordSource() != sortQuery(QStringLiteral("Nome"))) {
+            DataRetirada.setRecordSource(sortQuery(QStringLiteral("Nome")));
+            DataRetirada.refresh();
+        }
         if (NameSearch::find(DataRetirada, TxtBusca)) DBGrid1->view()->setFocus();
     } catch (const std::exception& e) {
         ShowError({QStringLiteral("Não foi possível pesquisar o Nome digitado.")}, ErrorInfo::from(e),

@@ -17,6 +17,7 @@
 #include <csignal>
 #include <ctime>
 #include <functional>
+#include <deque>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -122,6 +123,10 @@ public:
     // Runs what waited from index `from` on for the outcome, the latest first
     // on a rollback.
     void settle(std::size_t from, bool committed);
+    // The last rows written (update hook); writes counts them all, undoneAt
+    // is the count when a transaction was last rolled back.
+    std::deque<Database::RowWrite> written;
+    quint64 writes = 0, undoneAt = 0;
 
     // The criterion guard (see CriterionGuard).
     bool guarded = false;
@@ -361,6 +366,16 @@ void Connection::open(const QString& password) {
     const QByteArray key = password.toUtf8();
     sqlite3_key(db, key.constData(), int(key.size()));
     sqlite3_busy_handler(db, busyWait, this);
+    sqlite3_update_hook(
+        db,
+        [](void* p, int op, const char*, const char* table, sqlite3_int64 key) {
+            auto* c = static_cast<Connection*>(p);
+            c->written.push_back({op, QString::fromUtf8(table), key});
+            if (c->written.size() > 64) c->written.pop_front();
+            ++c->writes;
+        },
+        this);
+    sqlite3_rollback_hook(db, [](void* p) { static_cast<Connection*>(p)->undoneAt = static_cast<Connection*>(p)->writes; }, this);
     // Tell a wrong password or a foreign file from a good database, and a
     // file that another copy is writing from both.
     sqlite3_stmt* probe = nullptr;
@@ -478,6 +493,15 @@ QString Database::path() const { return m_conn ? m_conn->path : QString(); }
 sqlite3* Database::handle() const {
     if (!m_conn) throw DbError(DbErrorCode::FileNotFound, QStringLiteral("O banco de dados não está aberto."), Source);
     return m_conn->db;
+}
+
+quint64 Database::writeMark() const { return m_conn ? m_conn->writes : 0; }
+
+bool Database::writesSince(quint64 mark, std::vector<RowWrite>& out) const {
+    out.clear();
+    if (!m_conn || m_conn->undoneAt > mark || m_conn->writes - mark > m_conn->written.size()) return false;
+    out.assign(m_conn->written.end() - std::ptrdiff_t(m_conn->writes - mark), m_conn->written.end());
+    return true;
 }
 
 int Database::execute(const QString& sql, const QVariantList& params) {
@@ -637,6 +661,9 @@ void Transaction::rollBack() {
         if (!sqlite3_get_autocommit(h)) {
             sqlite3_exec(h, "ROLLBACK TO inner_write", nullptr, nullptr, nullptr);
             sqlite3_exec(h, "RELEASE inner_write", nullptr, nullptr, nullptr);
+            // The engine's rollback hook does not see a savepoint undone: the
+            // rows written since are no longer the file's.
+            m_conn->undoneAt = m_conn->writes;
         }
     } else {
         if (!sqlite3_get_autocommit(h)) sqlite3_exec(h, "ROLLBACK", nullptr, nullptr, nullptr);

@@ -44,6 +44,18 @@ public:
     sqlite3* handle() const;
     std::shared_ptr<Connection> connection() const { return m_conn; }
 
+    // The rows written through this process's connection, in order, so that
+    // a record cursor tells this program's own writes from other copies'.
+    struct RowWrite {
+        int op;   // SQLITE_INSERT, SQLITE_UPDATE or SQLITE_DELETE
+        QString table;
+        qint64 key;
+    };
+    quint64 writeMark() const;
+    // The rows written since mark; false when they cannot all be told (too
+    // many of them, or a write undone since).
+    bool writesSince(quint64 mark, std::vector<RowWrite>& out) const;
+
     // True when some process (this one included) holds the file open, that
     // is, holds a lock on the lock file beside it. A stale lock file left by a
     // crashed copy does not count.

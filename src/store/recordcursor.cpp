@@ -7,7 +7,9 @@
 #include "textcompare.h"
 
 #include <QPointer>
+#include <QElapsedTimer>
 #include <QRegularExpression>
+#include <QTimer>
 #include <algorithm>
 #include <limits>
 #include <utility>
@@ -16,6 +18,8 @@
 namespace {
 
 int PageSize = 50;
+// Rows between two keys of the order's sample.
+constexpr int SampleStride = 1024;
 // A slot of the keyset whose key has not been read yet.
 constexpr qint64 NoKey = std::numeric_limits<qint64>::min();
 const QString Source = dbErrorSource();
@@ -208,9 +212,11 @@ void RecordCursor::refresh() {
             else m_kinds.push_back(Kind::Plain);
         }
     }
+    // Another order of the same rows on an unchanged file: the count holds.
+    const bool counted = sameShape && m_where == oldWhere && keysStillCurrent();
     m_open = true;
     m_mode = EditMode::None;
-    readKeys();
+    readKeys(counted);
     m_gap = false;
     m_pos = m_keys.empty() ? -1 : 0;
     m_bofFlag = m_eofFlag = m_keys.empty();
@@ -269,9 +275,9 @@ QString sourceFilter(qint64 keyLimit, const QString& where) {
 
 } // namespace
 
-void RecordCursor::readKeys() {
+void RecordCursor::readKeys(bool counted) {
     sqlite3* db = m_db.handle();
-    {
+    if (!counted) {
         const CriterionGuard guard(db, m_table);
         // The count and the largest key in one statement, so that both see
         // the file as it stood at one moment.
@@ -285,12 +291,17 @@ void RecordCursor::readKeys() {
         m_ordered = sqlite3_column_int(st.s, 1);
     }
     m_keys.assign(std::size_t(m_ordered), NoKey);
+    m_placed.clear();
+    m_readValues.clear();
     finalizeKept();
     m_terms.clear();
     for (const auto& [expr, desc] : orderTerms(m_orderBy)) m_terms.push_back({expr, desc});
     m_firstTermNulls = m_firstTermIndexed = -1;
     dropPages();
     noteKeysRead();
+    // The same rows in the order sampled already (the search order): the sample holds.
+    if (!(counted && m_sampleOrder == m_orderBy && m_sampleRun > 0))
+        startSample(m_searchOrder.isEmpty() ? m_orderBy : m_searchOrder);
 }
 
 namespace {
@@ -310,11 +321,207 @@ void RecordCursor::noteKeysRead() {
     m_keysSource = m_path + QLatin1Char('\n') + m_source;
     m_keysDataVersion = dataVersion(db);
     m_keysOwnChanges = sqlite3_total_changes(db);
+    m_keysWriteMark = m_db.writeMark();
 }
 
 bool RecordCursor::keysStillCurrent() const {
     sqlite3* db = m_db.handle();
-    return m_keysDataVersion >= 0 && sqlite3_total_changes(db) == m_keysOwnChanges && dataVersion(db) == m_keysDataVersion;
+    if (m_keysDataVersion < 0 || dataVersion(db) != m_keysDataVersion) return false;
+    if (sqlite3_total_changes(db) == m_keysOwnChanges) return true;
+    // This program's writes to other tables leave the keys as they are.
+    std::vector<Database::RowWrite> writes;
+    return m_db.writesSince(m_keysWriteMark, writes) && qint64(writes.size()) == sqlite3_total_changes(db) - m_keysOwnChanges &&
+           std::none_of(writes.begin(), writes.end(),
+                        [this](const Database::RowWrite& w) { return w.table.compare(m_table, Qt::CaseInsensitive) == 0; });
+}
+
+void RecordCursor::startSample(const QString& order) {
+    m_sampleOrder = order;
+    m_sampleTerms.clear();
+    for (const auto& [expr, desc] : orderTerms(order)) m_sampleTerms.push_back({expr, desc});
+    m_sampleRank.clear();
+    m_sampleValues.clear();
+    m_sampleKey = -1;
+    m_sampleNext = SampleStride - 1;
+    // A short list counts a row's place at once.
+    m_sampleDone = m_ordered <= 4 * SampleStride;
+    const quint64 run = ++m_sampleRun;
+    // Once the list is shown and painted.
+    if (!m_sampleDone) QTimer::singleShot(100, this, [this, run] { sampleSome(run); });
+}
+
+void RecordCursor::sampleSome(quint64 run) {
+    try {
+        readSample(run);
+    } catch (const DbError&) {
+        // A busy or changing file: finds count their places instead.
+        m_sampleRank.clear();
+        m_sampleDone = true;
+    }
+}
+
+void RecordCursor::readSample(quint64 run) {
+    if (run != m_sampleRun || !m_open || m_sampleDone) return;
+    if (!keysStillCurrent()) {
+        // Other copies changed the file: places counted now would not be the slots'.
+        m_sampleRank.clear();
+        m_sampleDone = true;
+        return;
+    }
+    // Another order than the cursor's (the search order): its terms meanwhile.
+    struct Terms {
+        const RecordCursor* c;
+        bool swapped;
+        void swap() const {
+            if (!swapped) return;
+            std::swap(const_cast<RecordCursor*>(c)->m_terms, const_cast<RecordCursor*>(c)->m_sampleTerms);
+            c->m_firstTermNulls = c->m_firstTermIndexed = -1;
+        }
+        ~Terms() { swap(); }
+    } const terms{this, m_sampleOrder != m_orderBy};
+    terms.swap();
+    QStringList exprs{QStringLiteral("rowid")};
+    for (const OrderTerm& t : m_terms) exprs << t.expr;
+    sqlite3* db = m_db.handle();
+    QElapsedTimer clock;
+    clock.start();
+    // A few milliseconds at a time, each read its own statement, so that the
+    // operator's typing and other copies' writes wait for none of it.
+    while (!m_sampleDone && clock.elapsed() < 3) {
+        QVariantList binds;
+        // "+rowid": the order's index gives the rows, not the table's keys.
+        QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE +%3")
+                          .arg(exprs.join(QStringLiteral(", ")), quoteIdent(m_table), sourceFilter(m_keyLimit, m_where));
+        int offset = m_sampleKey >= 0 ? SampleStride - 1 : m_sampleNext;
+        if (m_sampleKey >= 0 && !m_terms.empty() && m_sampleValues.front().isValid()) {
+            // From the first of the last key's first value on, a plain range
+            // of the index: its rows are skipped without a comparison each.
+            const OrderTerm& first = m_terms.front();
+            QVariantList before;
+            const QString ties = QStringLiteral("SELECT count(*) FROM %1 WHERE %2 AND %3 IS ? AND %4")
+                                     .arg(quoteIdent(m_table), sourceFilter(m_keyLimit, m_where), first.expr,
+                                          seekCondition(m_sampleValues, m_sampleKey, false, before));
+            before.prepend(m_sampleValues.front());
+            offset += countOf(ties, before) + 1;
+            sql += QStringLiteral(" AND %1 %2 ?").arg(first.expr, first.desc ? QStringLiteral("<=") : QStringLiteral(">="));
+            binds << m_sampleValues.front();
+        } else if (m_sampleKey >= 0) {
+            sql += QStringLiteral(" AND ") + seekCondition(m_sampleValues, m_sampleKey, true, binds);
+        }
+        sql += QStringLiteral(" ORDER BY ") + orderClause(false) + QStringLiteral(" LIMIT 1 OFFSET ?");
+        binds << offset;
+        const CriterionGuard guard(db, m_table);
+        sqlite3_stmt* st = keptStatement(sql);
+        const ResetOnExit reset{st};
+        for (int i = 0; i < binds.size(); ++i) bindValue(st, i + 1, binds[i]);
+        const int rc = sqlite3_step(st);
+        if (rc == SQLITE_DONE || m_sampleNext >= m_ordered) {
+            m_sampleDone = true;
+        } else if (rc == SQLITE_ROW) {
+            m_sampleKey = sqlite3_column_int64(st, 0);
+            m_sampleValues.clear();
+            for (int c = 1; c <= int(m_terms.size()); ++c) m_sampleValues << storedColumn(st, c);
+            m_sampleRank.insert(m_sampleKey, m_sampleNext);
+            m_sampleNext += SampleStride;
+        } else {
+            throw engineError(db, rc);
+        }
+    }
+    if (!m_sampleDone) QTimer::singleShot(1, this, [this, run] { sampleSome(run); });
+}
+
+int RecordCursor::placeBySample(const QVariantList& values, qint64 key, bool counted) const {
+    if (m_sampleOrder != m_orderBy) return -1;
+    // The rows after it, up to a stride of them, until a sampled one or the end.
+    QVariantList binds;
+    const QString sql = QStringLiteral("SELECT rowid FROM %1 WHERE %2 AND %3 ORDER BY %4 LIMIT %5")
+                            .arg(quoteIdent(m_table), sourceFilter(m_keyLimit, m_where), seekCondition(values, key, true, binds),
+                                 orderClause(false))
+                            .arg(SampleStride);
+    sqlite3* db = m_db.handle();
+    const CriterionGuard guard(db, m_table);
+    sqlite3_stmt* st = keptStatement(sql);
+    const ResetOnExit reset{st};
+    for (int i = 0; i < binds.size(); ++i) bindValue(st, i + 1, binds[i]);
+    const int self = counted ? 1 : 0;
+    int rc, after = 0;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        if (const auto it = m_sampleRank.constFind(sqlite3_column_int64(st, 0)); it != m_sampleRank.constEnd())
+            return *it - after - self;
+        ++after;
+    }
+    if (rc != SQLITE_DONE) throw engineError(db, rc);
+    return after < SampleStride ? m_ordered - after - self : -1;
+}
+
+void RecordCursor::shiftSample(int from, int by) const {
+    for (auto it = m_sampleRank.begin(); it != m_sampleRank.end();) {
+        if (by < 0 && *it >= from && *it < from - by) {
+            it = m_sampleRank.erase(it);
+            continue;
+        }
+        if (*it >= from) *it += by;
+        ++it;
+    }
+}
+
+void RecordCursor::unplace(int s) const {
+    const qint64 key = m_keys[std::size_t(s)];
+    if (s < m_ordered) {
+        QVariantList values;
+        for (const int n : {s - 1, s + 1})
+            if (n >= 0 && n < m_ordered && m_keys[std::size_t(n)] != NoKey && !m_readValues.contains(m_keys[std::size_t(n)]) &&
+                orderValues(m_keys[std::size_t(n)], values))
+                m_readValues.insert(m_keys[std::size_t(n)], values);
+        m_readValues.remove(key);
+        --m_ordered;
+        shiftSample(s, -1);
+    }
+    m_keys.erase(m_keys.begin() + s);
+    if (m_pos > s) --m_pos;
+}
+
+bool RecordCursor::applyOwnWrites() {
+    sqlite3* db = m_db.handle();
+    if (m_keysDataVersion < 0 || dataVersion(db) != m_keysDataVersion) return false;
+    std::vector<Database::RowWrite> writes;
+    if (!m_db.writesSince(m_keysWriteMark, writes) || qint64(writes.size()) != sqlite3_total_changes(db) - m_keysOwnChanges)
+        return false;
+    std::erase_if(writes, [this](const Database::RowWrite& w) { return w.table.compare(m_table, Qt::CaseInsensitive) != 0; });
+    if (writes.size() > 4) return false;
+    for (const Database::RowWrite& w : writes) {
+        const auto slot = std::find(m_keys.begin(), m_keys.end(), w.key);
+        const bool held = slot != m_keys.end();
+        if (held) unplace(int(slot - m_keys.begin()));
+        // A row not read yet changed or went: its slot is not known.
+        if (!held && w.op != SQLITE_INSERT && !(w.op == SQLITE_DELETE && m_placed.contains(w.key))) return false;
+        if (w.op == SQLITE_INSERT) m_keyLimit = std::max(m_keyLimit, w.key);
+        QVariantList values;
+        if (w.op == SQLITE_DELETE || !orderValues(w.key, values)) continue;
+        int at = placeBySample(values, w.key, false);
+        if (at < 0) {
+            ++m_ordered;   // counted with the row in its place
+            at = countNearerSide(values, w.key);
+            --m_ordered;
+        }
+        at = std::clamp(at, 0, m_ordered);
+        m_keys.insert(m_keys.begin() + at, w.key);
+        ++m_ordered;
+        m_placed.insert(w.key);
+        m_readValues.insert(w.key, values);
+        shiftSample(at, 1);
+    }
+    dropPages();
+    noteKeysRead();
+    // A sample half read goes on after its last key, at that key's place now;
+    // one of another order is read again.
+    if (m_sampleOrder != m_orderBy) {
+        startSample(m_sampleOrder);
+    } else if (!m_sampleDone) {
+        if (const auto last = m_sampleRank.constFind(m_sampleKey); last != m_sampleRank.constEnd()) m_sampleNext = *last + SampleStride;
+        else if (m_sampleKey >= 0) startSample(m_sampleOrder);
+    }
+    return true;
 }
 
 QString RecordCursor::orderClause(bool reversed) const {
@@ -422,31 +629,97 @@ QString RecordCursor::seekCondition(const QVariantList& values, qint64 key, bool
     return cond;
 }
 
-bool RecordCursor::readKeyRange(int lo, int hi, bool forward, int skip, int limit, std::vector<qint64>& out) const {
-    out.clear();
-    QVariantList binds;
-    QString sql = QStringLiteral("SELECT rowid FROM %1 WHERE %2").arg(quoteIdent(m_table), sourceFilter(m_keyLimit, m_where));
-    QVariantList values;
-    // The bound walked from must still be there; the far bound only stops the walk.
-    const auto bound = [&](int slot, bool after, bool needed) {
-        if (slot < 0 || slot >= m_ordered) return true;
-        if (!orderValues(m_keys[std::size_t(slot)], values)) return !needed;
-        QVariantList b;
-        sql += QStringLiteral(" AND ") + seekCondition(values, m_keys[std::size_t(slot)], after, b);
-        binds << b;
+bool RecordCursor::boundValues(int slot, QVariantList& values) const {
+    const qint64 key = m_keys[std::size_t(slot)];
+    if (const auto it = m_readValues.constFind(key); it != m_readValues.constEnd()) {
+        values = *it;
         return true;
-    };
-    if (!bound(lo, true, forward) || !bound(hi, false, !forward)) return false;
-    sql += QStringLiteral(" ORDER BY ") + orderClause(!forward) + QStringLiteral(" LIMIT ? OFFSET ?");
-    binds << limit << skip;
+    }
+    return orderValues(key, values);
+}
+
+void RecordCursor::placeKey(int slot, qint64 key, const QVariantList& values) const {
+    m_keys[std::size_t(slot)] = key;
+    m_placed.insert(key);
+    m_readValues.insert(key, values);
+}
+
+void RecordCursor::dropInnerValues(int from, int to) const {
+    const auto read = [this](int s) { return s < 0 || s >= m_ordered || m_keys[std::size_t(s)] != NoKey; };
+    for (int s = std::max(0, from); s <= std::min(to, m_ordered - 1); ++s)
+        if (read(s) && read(s - 1) && read(s + 1)) m_readValues.remove(m_keys[std::size_t(s)]);
+}
+
+void RecordCursor::announceRows() const {
+    dropPages();
+    QMetaObject::invokeMethod(const_cast<RecordCursor*>(this), [this] { emit const_cast<RecordCursor*>(this)->rowsReset(); },
+                              Qt::QueuedConnection);
+}
+
+void RecordCursor::eraseSlots(int at, int n) const {
+    if (n <= 0) return;
+    m_keys.erase(m_keys.begin() + at, m_keys.begin() + at + n);
+    m_ordered -= n;
+    if (m_pos >= at + n) m_pos -= n;
+    else if (m_pos >= at) m_pos = at;
+    announceRows();
+}
+
+void RecordCursor::insertSlots(int at, const std::vector<qint64>& keys) const {
+    if (keys.empty()) return;
+    m_keys.insert(m_keys.begin() + at, keys.begin(), keys.end());
+    m_ordered += int(keys.size());
+    m_placed.unite(QSet<qint64>(keys.begin(), keys.end()));
+    if (m_pos >= at) m_pos += int(keys.size());
+    announceRows();
+}
+
+bool RecordCursor::readKeyRange(int lo, int hi, bool forward, int skip, int limit, std::vector<KeyRead>& out) const {
+    out.clear();
+    QVariantList nearValues, farValues;
+    const int nearSlot = forward ? lo : hi, farSlot = forward ? hi : lo;
+    const auto inside = [this](int slot) { return slot >= 0 && slot < m_ordered; };
+    // The bound walked from must be had; the far one only stops the walk.
+    if (inside(nearSlot) && !boundValues(nearSlot, nearValues)) return false;
+    const bool far = inside(farSlot) && boundValues(farSlot, farValues);
+    qint64 nearKey = inside(nearSlot) ? m_keys[std::size_t(nearSlot)] : NoKey;
+    bool hasNear = inside(nearSlot);
+    QStringList exprs{QStringLiteral("rowid")};
+    for (const OrderTerm& t : m_terms) exprs << t.expr;
     sqlite3* db = m_db.handle();
     const CriterionGuard guard(db, m_table);
-    sqlite3_stmt* st = keptStatement(sql);
-    const ResetOnExit reset{st};
-    for (int i = 0; i < binds.size(); ++i) bindValue(st, i + 1, binds[i]);
-    int rc;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW) out.push_back(sqlite3_column_int64(st, 0));
-    if (rc != SQLITE_DONE) throw engineError(db, rc);
+    for (int offset = skip;;) {
+        QVariantList binds;
+        QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3")
+                          .arg(exprs.join(QStringLiteral(", ")), quoteIdent(m_table), sourceFilter(m_keyLimit, m_where));
+        // Each condition's marks come in its own list: it may put one first.
+        QVariantList b;
+        if (hasNear) sql += QStringLiteral(" AND ") + seekCondition(nearValues, nearKey, forward, b);
+        binds << std::exchange(b, {});
+        if (far) sql += QStringLiteral(" AND ") + seekCondition(farValues, m_keys[std::size_t(farSlot)], !forward, b);
+        binds << b;
+        sql += QStringLiteral(" ORDER BY ") + orderClause(!forward) + QStringLiteral(" LIMIT ? OFFSET ?");
+        const int chunk = limit < 0 ? -1 : limit - int(out.size());
+        binds << chunk << offset;
+        sqlite3_stmt* st = keptStatement(sql);
+        const ResetOnExit reset{st};
+        for (int i = 0; i < binds.size(); ++i) bindValue(st, i + 1, binds[i]);
+        int rc, rows = 0;
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+            ++rows;
+            KeyRead r{sqlite3_column_int64(st, 0), {}};
+            for (int c = 1; c <= int(m_terms.size()); ++c) r.values << storedColumn(st, c);
+            nearKey = r.key;
+            nearValues = r.values;
+            // A row read already (its order changed since) keeps its place.
+            if (!m_placed.contains(r.key)) out.push_back(std::move(r));
+        }
+        if (rc != SQLITE_DONE) throw engineError(db, rc);
+        // Rows skipped as placed leave the read short: go on after the last one.
+        if (limit < 0 || rows < chunk || int(out.size()) >= limit) break;
+        hasNear = true;
+        offset = 0;
+    }
     if (!forward) std::reverse(out.begin(), out.end());
     return true;
 }
@@ -459,39 +732,103 @@ void RecordCursor::readKeyPage(int index) const {
     const int pageStart = index / PageSize * PageSize;
     const int from = std::max(lo + 1, pageStart);
     const int to = std::min(hi, pageStart + PageSize);
+    const int wanted = to - from;
     // Walk from the nearer key already read; from the other when its row is gone.
     bool forward = from - (lo + 1) <= hi - to;
-    std::vector<qint64> got;
-    bool read = readKeyRange(lo, hi, forward, forward ? from - lo - 1 : hi - to, to - from, got);
-    if (!read) {
+    std::vector<KeyRead> got;
+    const auto read = [&] {
+        // A read reaching the far bound takes every row up to it: rows whose
+        // order moved into the stretch get slots of their own.
+        QVariantList far;
+        const int farSlot = forward ? hi : lo;
+        const bool closes = (forward ? to == hi : from == lo + 1) &&
+                            (farSlot < 0 || farSlot >= m_ordered || boundValues(farSlot, far));
+        return readKeyRange(lo, hi, forward, forward ? from - lo - 1 : hi - to, closes ? -1 : wanted, got);
+    };
+    if (!read()) {
         forward = !forward;
-        read = readKeyRange(lo, hi, forward, forward ? from - lo - 1 : hi - to, to - from, got);
-    }
-    if (!read) {
-        // Both neighbours are gone: count from the start.
-        forward = true;
-        readKeyRange(-1, m_ordered, true, from, to - from, got);
-        lo = -1;
-    }
-    const int wanted = to - from;
-    // Fewer rows than slots: other copies deleted rows between the two keys
-    // read; the slots left over go and the rows after them move up.
-    // Walking backwards, a short read holds the first rows after lo.
-    const int place = (forward || int(got.size()) == wanted) ? from : lo + 1;
-    for (std::size_t i = 0; i < got.size(); ++i) m_keys[std::size_t(place) + i] = got[i];
-    if (int(got.size()) < wanted) {
-        const int skipped = forward ? from - lo - 1 : hi - to;
-        const int gone = (hi - lo - 1) - (skipped + int(got.size()));
-        const int at = place + int(got.size());
-        if (gone > 0) {
-            m_keys.erase(m_keys.begin() + at, m_keys.begin() + at + gone);
-            m_ordered -= gone;
-            if (m_pos >= at) m_pos -= gone;
-            dropPages();
-            QMetaObject::invokeMethod(const_cast<RecordCursor*>(this), [this] { emit const_cast<RecordCursor*>(this)->rowsReset(); },
-                                      Qt::QueuedConnection);
+        if (!read()) {
+            // Neither neighbour's row can be had: count from the start.
+            readKeyRange(-1, m_ordered, true, from, wanted, got);
+            for (int i = 0; i < std::min(wanted, int(got.size())); ++i) placeKey(from + i, got[std::size_t(i)].key, got[std::size_t(i)].values);
+            return;
         }
     }
+    const int n = int(got.size());
+    if (n >= wanted) {
+        // Walking backwards, the rows beyond the slots come first.
+        const int extra = n - wanted;
+        const int first = forward ? 0 : extra;
+        for (int i = 0; i < wanted; ++i) placeKey(from + i, got[std::size_t(first + i)].key, got[std::size_t(first + i)].values);
+        std::vector<qint64> more;
+        for (int i = 0; i < extra; ++i) more.push_back(got[std::size_t(forward ? wanted + i : i)].key);
+        const int at = forward ? to : from;
+        insertSlots(at, more);
+        for (int i = 0; i < extra; ++i) m_readValues.insert(more[std::size_t(i)], got[std::size_t(forward ? wanted + i : i)].values);
+        dropInnerValues(from - 1, to + extra);
+        return;
+    }
+    // Fewer rows than slots: the walk reached the far bound, so other copies
+    // deleted rows of the stretch or changed their order. Rows moved into
+    // stretches already read are not read there again: they take the slots
+    // here, as though they had not moved, after the rows read walking
+    // forwards, before them walking backwards. The slots left over go and
+    // the rows after them move up.
+    std::vector<KeyRead> moved = strays();
+    // Their order values bound what stays unread beside them as the far bound did.
+    if (QVariantList farValues; (forward ? hi < m_ordered : lo >= 0) && boundValues(forward ? hi : lo, farValues))
+        for (KeyRead& r : moved) r.values = farValues;
+    got.insert(forward ? got.end() : got.begin(), std::make_move_iterator(moved.begin()), std::make_move_iterator(moved.end()));
+    const int place = forward ? from : lo + 1;
+    const int room = forward ? hi - from : to - lo - 1;
+    const int fill = std::min(room, int(got.size()));
+    for (int i = 0; i < fill; ++i) placeKey(place + i, got[std::size_t(i)].key, got[std::size_t(i)].values);
+    std::vector<qint64> more;
+    for (std::size_t i = std::size_t(fill); i < got.size(); ++i) more.push_back(got[i].key), m_readValues.insert(got[i].key, got[i].values);
+    insertSlots(place + fill, more);
+    eraseSlots(place + fill, room - fill);
+    dropInnerValues(place - 1, place + int(got.size()));
+}
+
+std::vector<RecordCursor::KeyRead> RecordCursor::strays() const {
+    // Each stretch of read rows is read again between its ends.
+    QStringList exprs{QStringLiteral("rowid")};
+    for (const OrderTerm& t : m_terms) exprs << t.expr;
+    std::vector<KeyRead> found;
+    sqlite3* db = m_db.handle();
+    for (int a = 0; a < m_ordered;) {
+        if (m_keys[std::size_t(a)] == NoKey) {
+            ++a;
+            continue;
+        }
+        int b = a;
+        while (b + 1 < m_ordered && m_keys[std::size_t(b + 1)] != NoKey) ++b;
+        QVariantList binds, values;
+        QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3")
+                          .arg(exprs.join(QStringLiteral(", ")), quoteIdent(m_table), sourceFilter(m_keyLimit, m_where));
+        for (const auto& [slot, after] : {std::pair{a, true}, std::pair{b, false}}) {
+            if (slot == (after ? 0 : m_ordered - 1) || !boundValues(slot, values)) continue;
+            QVariantList own;
+            sql += QStringLiteral(" AND ") + seekCondition(values, m_keys[std::size_t(slot)], after, own);
+            binds << own;
+        }
+        sql += QStringLiteral(" ORDER BY ") + orderClause(false);
+        const CriterionGuard guard(db, m_table);
+        sqlite3_stmt* st = keptStatement(sql);
+        const ResetOnExit reset{st};
+        for (int i = 0; i < binds.size(); ++i) bindValue(st, i + 1, binds[i]);
+        int rc;
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+            const qint64 key = sqlite3_column_int64(st, 0);
+            if (m_placed.contains(key)) continue;
+            KeyRead r{key, {}};
+            for (int c = 1; c <= int(m_terms.size()); ++c) r.values << storedColumn(st, c);
+            found.push_back(std::move(r));
+        }
+        if (rc != SQLITE_DONE) throw engineError(db, rc);
+        a = b + 1;
+    }
+    return found;
 }
 
 qint64 RecordCursor::keyOf(int index) const {
@@ -568,15 +905,27 @@ int RecordCursor::countNearerSide(const QVariantList& values, qint64 key) const 
         binds << limit;
         return countOf(sql, binds);
     };
+    // In an ascending order the rows from the row's first value on are a
+    // plain range of the index, counted without a comparison each.
+    const bool plainAfter = rangedAfter && !m_terms.empty() && !m_terms.front().desc;
     // A growing stretch each way in turn, until one side ends within it.
     if (rangedAfter || rangedBefore)
-        for (qint64 limit = 4096; limit < m_ordered; limit *= 4) {
+        for (qint64 limit = 4096; limit < m_ordered && !(plainAfter && limit > 4096); limit *= 4) {
             if (rangedAfter)
                 if (const int n = upTo(true, int(limit)); n < limit) return m_ordered - 1 - n;
             if (rangedBefore)
                 if (const int n = upTo(false, int(limit)); n < limit) return n;
         }
-    return countBefore(values, key);
+    if (!plainAfter) return countBefore(values, key);
+    const OrderTerm& first = m_terms.front();
+    // "+rowid": the index of the first term gives the rows, not the table's keys.
+    const QString rows = QStringLiteral("SELECT count(*) FROM %1 WHERE +%2 AND ").arg(quoteIdent(m_table), sourceFilter(m_keyLimit, m_where));
+    QVariantList tieBinds;
+    const QString ties = rows + first.expr + QStringLiteral(" IS ? AND ") + seekCondition(values, key, false, tieBinds);
+    tieBinds.prepend(values.front());
+    // From its first value on: the rows tied with it before it, itself, the rows after it.
+    const int fromFirst = countOf(rows + first.expr + QStringLiteral(" >= ?"), {values.front()});
+    return m_ordered - fromFirst + countOf(ties, tieBinds);
 }
 
 int RecordCursor::orderedIndexOf(qint64 key) const {
@@ -586,10 +935,12 @@ int RecordCursor::orderedIndexOf(qint64 key) const {
     // On the keys as read, unchanged since: its place is exact, counted on
     // the shorter side of it, and its key goes straight there.
     if (keysStillCurrent()) {
-        const int at = std::min(countNearerSide(values, key), m_ordered - 1);
-        qint64& slot = m_keys[std::size_t(at)];
+        int at = placeBySample(values, key, true);
+        if (at < 0) at = countNearerSide(values, key);
+        at = std::clamp(at, 0, m_ordered - 1);
+        const qint64 slot = m_keys[std::size_t(at)];
         if (slot == NoKey || slot == key) {
-            slot = key;
+            placeKey(at, key, values);
             return at;
         }
     }
@@ -642,7 +993,7 @@ void RecordCursor::requery() {
     ensureOpen("requery");
     emit aboutToMove();
     const qint64 key = currentKey();
-    if (!keysStillCurrent()) readKeys();
+    if (!keysStillCurrent() && !applyOwnWrites()) readKeys();
     m_gap = false;
     m_mode = EditMode::None;
     const int idx = key >= 0 ? indexOfKey(key) : -1;
@@ -666,6 +1017,8 @@ void RecordCursor::close() {
     m_open = false;
     m_keys.clear();
     m_keys.shrink_to_fit();
+    m_placed.clear();
+    m_readValues.clear();
     m_ordered = 0;
     m_keysSource.clear();
     dropPages();
@@ -1208,8 +1561,7 @@ void RecordCursor::deleteCurrent() {
     Statement st;
     prepareStatement(db, QStringLiteral("DELETE FROM %1 WHERE rowid = %2").arg(quoteIdent(m_table)).arg(key), st);
     runToEnd(db, st);
-    m_keys.erase(m_keys.begin() + m_pos);
-    if (m_pos < m_ordered) --m_ordered;
+    unplace(m_pos);
     dropPages();
     // No current row until the program moves: the next row is one MoveNext away.
     m_gap = true;

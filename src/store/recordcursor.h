@@ -2,9 +2,11 @@
 
 #include "currency.h"
 #include "database.h"
+#include "sqldialect.h"
 
 #include <QDate>
 #include <QHash>
+#include <QSet>
 #include <QObject>
 #include <QStringList>
 #include <QTime>
@@ -15,11 +17,15 @@
 //
 // Keyset semantics: opening counts the rows and notes the largest key; the
 // keys (rowids) of the rows in their order are read a page at a time as the
-// cursor moves or a grid shows them, each page seeking from a neighbouring
-// key already read, so rows other copies add later are not part of the
-// cursor and rows they delete are not read twice or skipped. A row's values
-// are read when it becomes current or is shown, so other copies' changes
-// show when a row is read again. No statement is kept open between calls.
+// cursor moves or a grid shows them, each page read between the neighbouring
+// keys already read, as the order stood when those were read. Rows other
+// copies add later are not part of the cursor; whatever other copies delete
+// or reorder meanwhile, a row comes at most once, a row that stays is
+// reached, rows deleted before they were read leave as their stretch is
+// read (the rows after them move up), and the count is the rows reachable.
+// A row's values are read when it becomes current or is shown, so other
+// copies' changes show when a row is read again. No statement is kept open
+// between calls.
 //
 // Field values come as QVariant: text and memo as QString, whole numbers as
 // qlonglong, currency as Currency, dates as QDate, times as QTime, yes/no as
@@ -70,6 +76,12 @@ public:
     qint64 currentKey() const;       // rowid of the current row, -1 when none
     qint64 keyAt(int index) const;
     int indexOfKey(qint64 key) const; // -1 when not in the cursor
+
+    // The order a list is searched in when it is not its own (a list in
+    // table order searched by name): its sample is read while the program
+    // waits, so that the search, ordering the same rows so, places the row
+    // found at once.
+    void setSearchOrder(const QString& orderBy) { m_searchOrder = SqlDialect::translate(orderBy); }
 
     // Find first (in cursor order) a row matching a criterion in the desktop dialect.
     // A failed find leaves the current row where it was. Throws DbError on a
@@ -152,8 +164,9 @@ private:
     void finalizeRowStatement() const;
     void finalizeFindStatement() const;
     int requireField(const QString& name) const;
-    // Counts the rows of the source and forgets the keys read.
-    void readKeys();
+    // Counts the rows of the source (unless counted already on an unchanged
+    // file: a new order of the same rows) and forgets the keys read.
+    void readKeys(bool counted = false);
     QVariant convert(int column, const QVariant& stored) const;
     // convert() of a statement column, read straight from the statement.
     QVariant readColumn(struct sqlite3_stmt* st, int stmtColumn, int column) const;
@@ -180,6 +193,12 @@ private:
     // after the keys were counted and are not part of the cursor.
     mutable std::vector<qint64> m_keys;
     mutable int m_ordered = 0;
+    // The keys placed in the ordered slots: a row comes at most once.
+    mutable QSet<qint64> m_placed;
+    // The order values of read rows next to unread slots, as they were read:
+    // the bounds of the unread stretches, whatever other copies do to the
+    // rows since.
+    mutable QHash<qint64, QVariantList> m_readValues;
     qint64 m_keyLimit = 0;
     struct OrderTerm {
         QString expr;
@@ -193,11 +212,32 @@ private:
     qint64 keyOf(int index) const;
     // Reads the page of keys holding index (index not read yet).
     void readKeyPage(int index) const;
-    // Up to limit keys of the ordered rows strictly between slots lo and hi
-    // (-1 and m_ordered for the ends), skipping skip of them, walking from lo
-    // forwards or from hi backwards; in cursor order. False when the row at
-    // the bound it walks from is gone.
-    bool readKeyRange(int lo, int hi, bool forward, int skip, int limit, std::vector<qint64>& out) const;
+    // A key read with the order values its row had then.
+    struct KeyRead {
+        qint64 key;
+        QVariantList values;
+    };
+    // Up to limit (every one when negative) keys not placed yet of the
+    // ordered rows between the rows read at slots lo and hi (-1 and m_ordered
+    // for the ends) as the order stood when those were read, skipping skip
+    // rows, walking from lo forwards or from hi backwards; in cursor order.
+    // False when the bound it walks from cannot be had.
+    bool readKeyRange(int lo, int hi, bool forward, int skip, int limit, std::vector<KeyRead>& out) const;
+    // Slots [at, at + n) go (no rows left for them) or come (rows found
+    // beyond them): the rows after them move.
+    void eraseSlots(int at, int n) const;
+    void insertSlots(int at, const std::vector<qint64>& keys) const;
+    // Rows not placed yet whose order now puts them among rows read (other
+    // copies changed them), in cursor order.
+    std::vector<KeyRead> strays() const;
+    // The order values a read slot's row had when it was read (its current
+    // ones when not kept); false when none can be had.
+    bool boundValues(int slot, QVariantList& values) const;
+    // Places a key read into a slot, keeping its values while a neighbour is unread.
+    void placeKey(int slot, qint64 key, const QVariantList& values) const;
+    // Forgets the kept values of read slots in [from, to] whose neighbours are read.
+    void dropInnerValues(int from, int to) const;
+    void announceRows() const;
     // The order values of the row keyed key; false when it is gone or not in the source.
     bool orderValues(qint64 key, QVariantList& values) const;
     // "The row comes after (before) the row with these values and key" in cursor order.
@@ -215,8 +255,40 @@ private:
     QString m_keysSource;
     qint64 m_keysDataVersion = -1;
     qint64 m_keysOwnChanges = -1;
+    quint64 m_keysWriteMark = 0;
     bool keysStillCurrent() const;
     void noteKeysRead();
+    // This program's own few writes to the table since the keys were counted
+    // (no other copy's) applied to the keys: a deleted row's slot goes, a
+    // new or changed row takes its place in the order. False when they
+    // cannot be (the keys must be counted again).
+    bool applyOwnWrites();
+    // Takes the row at slot out of the keys; a neighbour left next to unread
+    // slots bounds them from now on.
+    void unplace(int slot) const;
+
+    // A sample of the order: every SampleStride-th ordered row's key and its
+    // place, read a few at a time while the program waits for the operator
+    // once the keys are counted, so that placing a row found far from the
+    // keys read counts at most one stride. It holds while the keys are
+    // current (this program's own writes moving it along).
+    QString m_searchOrder;
+    QString m_sampleOrder;         // the ORDER BY sampled
+    std::vector<OrderTerm> m_sampleTerms;
+    mutable QHash<qint64, int> m_sampleRank;
+    QVariantList m_sampleValues;   // where the next read of it starts
+    qint64 m_sampleKey = -1;
+    int m_sampleNext = 0;          // the place of the next key it takes
+    bool m_sampleDone = false;
+    quint64 m_sampleRun = 0;       // a new count of the keys starts it again
+    void startSample(const QString& order);
+    void sampleSome(quint64 run);
+    void readSample(quint64 run);
+    // The place of the row with these order values and key among the ordered
+    // rows (itself counted there or not); -1 when the sample cannot tell.
+    int placeBySample(const QVariantList& values, qint64 key, bool counted) const;
+    // Places from `from` on move by `by`; a key sampled there goes when it leaves.
+    void shiftSample(int from, int by) const;
     // "Field LIKE 'prefix*'" on a text field: the prefix's index range first;
     // for a find (firstInOrder) only when the cursor's order begins with the field.
     QString withPrefixRange(const QString& criterion, bool firstInOrder) const;

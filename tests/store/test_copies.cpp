@@ -1,14 +1,18 @@
 // Several copies of the program on one database file at once, each a real
 // process, and a file that another copy keeps busy while a copy opens it.
 #include "store/database.h"
+#include "store/recordcursor.h"
 #include "store/schema.h"
 #include "support/copywriters.h"
 #include "support/othercopy.h"
 #include "support/storefaults.h"
 #include "support/testmain.h"
 
+#include <QProcess>
+#include <QSet>
 #include <QTemporaryDir>
 #include <chrono>
+#include <memory>
 #include <sqlcipher/sqlite3.h>
 #include <thread>
 
@@ -78,6 +82,52 @@ TEST_F(SharedFile, ABusyFileIsWaitedForAndNeverTakenForAForeignOne) {
     db.execute(QStringLiteral("UPDATE TblConfig SET Qtde = Qtde + 1"));
     EXPECT_EQ(db.scalar(QStringLiteral("SELECT Qtde FROM TblConfig")).toInt(), 1);
     Database::setWaitLimit(limit);
+}
+
+// A list read three rows a page, walked page by page again and again while
+// another copy adds, deletes and renames customers: no row shown twice, none
+// of the rows that stay missing, none added since the list was read shown.
+TEST_F(SharedFile, ScrollingWhileAnotherCopyWritesShowsEveryRowOnce) {
+    const int savedPage = RecordCursor::pageSize();
+    RecordCursor::setPageSize(3);
+    struct Restore { int n; ~Restore() { RecordCursor::setPageSize(n); } } restore{savedPage};
+    Database db(path);
+    {
+        Transaction tx(db);
+        for (int i = 0; i < 40; ++i)
+            for (const char* kind : {"D", "R", "K"})
+                db.execute(QStringLiteral("INSERT INTO TblClientes (Nome) VALUES (?)"),
+                           {QStringLiteral("%1 %2").arg(i * 25, 3, 10, QLatin1Char('0')).arg(QLatin1String(kind))});
+        tx.commit();
+    }
+    const auto keys = [&db](const char* where) {
+        QSet<qint64> out;
+        for (const QVariantList& r : db.rows(QStringLiteral("SELECT Codigo FROM TblClientes ") + where)) out << r[0].toLongLong();
+        return out;
+    };
+    std::unique_ptr<QProcess> other(CopyWriters::startChurn(path, 2500));
+    ASSERT_TRUE(other->waitForStarted());
+    int rounds = 0;
+    while (other->state() != QProcess::NotRunning) {
+        const QSet<qint64> staying = keys("WHERE substr(Nome, -1) <> 'D'");
+        RecordCursor c;
+        c.open(path, QStringLiteral("SELECT * FROM TblClientes ORDER BY Nome"));
+        const QSet<qint64> opened = keys("");
+        QList<qint64> walked;
+        for (c.moveFirst(); !c.eof(); c.moveNext()) {
+            walked << c.currentKey();
+            if (c.absolutePosition() % 3 == 2) std::this_thread::sleep_for(std::chrono::milliseconds(1));   // the next page, a moment later
+        }
+        const QSet<qint64> seen(walked.begin(), walked.end());
+        ASSERT_EQ(seen.size(), walked.size()) << "a row shown twice, round " << rounds;
+        for (const qint64 k : staying) ASSERT_TRUE(seen.contains(k)) << "row " << k << " missing, round " << rounds;
+        for (const qint64 k : seen) ASSERT_TRUE(opened.contains(k)) << "row " << k << " added since, round " << rounds;
+        EXPECT_EQ(c.recordCount(), walked.size());
+        ++rounds;
+        other->waitForFinished(1);
+    }
+    EXPECT_EQ(other->exitCode(), 0) << other->readAllStandardError().toStdString();
+    EXPECT_GT(rounds, 3);
 }
 
 TARVEL_TEST_MAIN()

@@ -10,9 +10,12 @@
 #include "support/storefaults.h"
 #include "support/testmain.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QTemporaryDir>
 #include <sqlcipher/sqlite3.h>
 
@@ -366,8 +369,80 @@ TEST_F(FreshDb, PagedKeysShowTheRowsOfAWholeRead) {
     using Run = std::function<void(RecordCursor&, sqlite3* other, const QStringList& all, const QString& bare)>;
     Database db(path);
     const auto bareNames = [&db](const QString& bare) { return column(db, "SELECT Nome FROM TblClientes " + bare).split(','); };
+    const auto bareKeys = [&db](const QString& bare) {
+        QList<qint64> keys;
+        for (const QVariantList& r : db.rows("SELECT rowid FROM TblClientes " + bare)) keys << r[0].toLongLong();
+        return keys;
+    };
+    // The pages holding `read` are read and the cursor stands on `stand`;
+    // another copy changes rows; then the grid shows every row and the
+    // cursor walks them: each row once, every row that still exists among
+    // them, a row gone only where it had been read, the count the rows
+    // reached, and the same current row.
+    const auto afterOthers = [&](RecordCursor& c, sqlite3* other, std::initializer_list<int> read, int stand,
+                                 const QString& change, const QString& bare) {
+        const QList<qint64> opened = bareKeys(bare);
+        QSet<qint64> readBefore;
+        for (const int i : read) {
+            c.rowAt(i);
+            for (int k = i / 3 * 3; k < i / 3 * 3 + 3; ++k) readBefore << c.keyAt(k);
+        }
+        c.setAbsolutePosition(stand);
+        const qint64 stood = c.currentKey();
+        others(other, change);
+        QList<qint64> shown;
+        for (int i = 0; i < c.recordCount(); ++i) c.rowAt(i);
+        for (int i = 0; i < c.recordCount(); ++i) shown << c.keyAt(i);   // as the grid shows them once told of the rows
+        EXPECT_EQ(c.currentKey(), stood);
+        EXPECT_EQ(c.keyAt(c.absolutePosition()), stood);
+        EXPECT_EQ(QSet<qint64>(shown.begin(), shown.end()).size(), shown.size()) << "a row shown twice";
+        const QList<qint64> now = bareKeys(bare);
+        for (const qint64 k : opened)
+            EXPECT_EQ(shown.contains(k), now.contains(k) || readBefore.contains(k)) << "key " << k;
+        for (const qint64 k : shown) EXPECT_TRUE(opened.contains(k)) << "key " << k;
+        QList<qint64> walked;
+        for (c.moveFirst(); !c.eof(); c.moveNext()) walked << c.currentKey();
+        EXPECT_EQ(walked, shown);
+        EXPECT_EQ(c.recordCount(), shown.size());
+    };
+    // Another copy gives a row the order values of the row at `to`, a little beyond it.
+    const auto moveAfter = [](const QStringList& all, int from, int to) {
+        return QStringLiteral("UPDATE TblClientes SET Nome = '%2X', Cidade = (SELECT Cidade FROM TblClientes WHERE Nome = '%2') "
+                              "WHERE Nome = '%1'").arg(all[from], all[to]);
+    };
+    const auto deleting = [](const QStringList& all, std::initializer_list<int> at) {
+        QStringList names;
+        for (const int i : at) names << "'" + all[i] + "'";
+        return QStringLiteral("DELETE FROM TblClientes WHERE Nome IN (%1)").arg(names.join(','));
+    };
     struct Case { const char* what; Run run; };
     const Case cases[] = {
+        {"another copy deletes the far bound's row between two page reads",
+         [&](RecordCursor& c, sqlite3* other, const QStringList& all, const QString& bare) {
+             afterOthers(c, other, {0, 6}, 7, deleting(all, {3, 6}), bare);
+         }},
+        {"another copy deletes both bounds' rows", [&](RecordCursor& c, sqlite3* other, const QStringList& all, const QString& bare) {
+             afterOthers(c, other, {0, 6}, 7, deleting(all, {2, 6}), bare);
+         }},
+        {"another copy deletes rows on both sides of a page edge",
+         [&](RecordCursor& c, sqlite3* other, const QStringList& all, const QString& bare) {
+             afterOthers(c, other, {0, 8}, 1, deleting(all, {5, 6}), bare);
+         }},
+        {"another copy moves a row not read yet before the rows read",
+         [&](RecordCursor& c, sqlite3* other, const QStringList& all, const QString& bare) {
+             afterOthers(c, other, {0, 6}, 7, moveAfter(all, 4, 0), bare);
+         }},
+        {"another copy moves a row read already beyond the rows read",
+         [&](RecordCursor& c, sqlite3* other, const QStringList& all, const QString& bare) {
+             afterOthers(c, other, {0}, 2, moveAfter(all, 1, 7), bare);
+         }},
+        {"another copy moves a row from one unread stretch into a later one",
+         [&](RecordCursor& c, sqlite3* other, const QStringList& all, const QString& bare) {
+             afterOthers(c, other, {0, 6}, 1, moveAfter(all, 4, 9), bare);
+         }},
+        {"another copy moves rows across a page edge", [&](RecordCursor& c, sqlite3* other, const QStringList& all, const QString& bare) {
+             afterOthers(c, other, {0, 9}, 9, moveAfter(all, 2, 4) + "; " + moveAfter(all, 6, 5), bare);
+         }},
         {"forwards across page edges", [&](RecordCursor& c, sqlite3*, const QStringList& all, const QString&) {
              EXPECT_EQ(names(c), all);
              EXPECT_EQ(c.recordCount(), all.size());
@@ -445,6 +520,38 @@ TEST_F(FreshDb, PagedKeysShowTheRowsOfAWholeRead) {
             k.run(c, other, bareNames(QString::fromLatin1(s.bare)), QString::fromLatin1(s.bare));
         }
     sqlite3_close(other);
+}
+
+// A long list, its order sampled while the program waits: a row found far
+// from the rows read, and a row read that the program itself renames before
+// the list is read again, stand where the whole order puts them.
+TEST_F(FreshDb, ALongListPlacesFoundAndRenamedRowsWhereTheOrderPutsThem) {
+    Database db(path);
+    {
+        Transaction tx(db);
+        for (int i = 0; i < 5000; ++i)
+            db.execute(QStringLiteral("INSERT INTO TblClientes (Nome) VALUES (?)"), {QStringLiteral("N%1").arg(i * 7919 % 5000, 5, 10, QLatin1Char('0'))});
+        tx.commit();
+    }
+    RecordCursor c;
+    c.open(path, QStringLiteral("SELECT * FROM TblClientes ORDER BY Nome"));
+    QElapsedTimer wait;   // the program waits for the operator a moment
+    for (wait.start(); wait.elapsed() < 300;) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    const auto placedAsTheOrder = [&](const char* nome) {
+        ASSERT_TRUE(c.findFirst(QStringLiteral("Nome = '%1'").arg(QLatin1String(nome)))) << nome;
+        EXPECT_EQ(c.absolutePosition(), db.scalar(QStringLiteral("SELECT count(*) FROM TblClientes WHERE Nome < ?"),
+                                                  {QString::fromLatin1(nome)}).toInt()) << nome;
+    };
+    for (const char* nome : {"N00007", "N02048", "N04000", "N04999"}) placedAsTheOrder(nome);
+    RecordCursor rename;
+    rename.open(path, QStringLiteral("SELECT * FROM TblClientes WHERE Nome = 'N04000'"));
+    rename.edit();
+    rename.setField(QStringLiteral("Nome"), QStringLiteral("N01000A"));
+    rename.update();
+    c.requery();
+    EXPECT_EQ(c.text(QStringLiteral("Nome")), QStringLiteral("N04999")) << "the current row stays";
+    EXPECT_EQ(c.recordCount(), 5000);
+    for (const char* nome : {"N01000A", "N02500", "N00300", "N03001"}) placedAsTheOrder(nome);
 }
 
 TARVEL_TEST_MAIN()

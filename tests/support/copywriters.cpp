@@ -8,6 +8,8 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -48,7 +50,35 @@ int write(const QString& path, int count) {
     return 0;
 }
 
+const char* const ChurnOption = "--copy-churn";
+
+int churn(const QString& path, int ms) {
+    try {
+        Database db(path);
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < ms) {
+            db.execute(QStringLiteral("INSERT INTO TblClientes (Nome) VALUES (printf('%03d I', abs(random() % 1000)))"));
+            db.execute(QStringLiteral("DELETE FROM TblClientes WHERE Codigo = (SELECT Codigo FROM TblClientes "
+                                      "WHERE substr(Nome, -1) = 'D' ORDER BY random() LIMIT 1)"));
+            db.execute(QStringLiteral("UPDATE TblClientes SET Nome = printf('%03d R', abs(random() % 1000)) WHERE Codigo IN "
+                                      "(SELECT Codigo FROM TblClientes WHERE substr(Nome, -1) = 'R' ORDER BY random() LIMIT 4)"));
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));   // the file free a moment for the other copy
+        }
+    } catch (const DbError& e) {
+        std::fprintf(stderr, "%d %s\n", e.number(), qPrintable(e.description()));
+        return 1;
+    }
+    return 0;
+}
+
 } // namespace
+
+QProcess* startChurn(const QString& path, int ms) {
+    auto* p = new QProcess;
+    p->start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(ChurnOption), path, QString::number(ms)});
+    return p;
+}
 
 qint64 Run::longestWaitUs() const {
     qint64 m = 0;
@@ -89,6 +119,7 @@ Run start(const QString& path, int copies, int count, int timeoutMs) {
 }
 
 std::optional<int> serve(int argc, char** argv) {
+    if (argc >= 4 && std::strcmp(argv[1], ChurnOption) == 0) return churn(QString::fromLocal8Bit(argv[2]), std::atoi(argv[3]));
     if (argc < 4 || std::strcmp(argv[1], WriterOption) != 0) return std::nullopt;
     return write(QString::fromLocal8Bit(argv[2]), std::atoi(argv[3]));
 }

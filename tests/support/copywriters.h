@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+
+class QProcess;
 #include <QStringList>
 #include <optional>
 #include <vector>
@@ -31,6 +33,12 @@ struct Run {
 // Starts `copies` copies on the file at `path` together and waits for them,
 // at most `timeoutMs` in all (copies still running then are killed).
 Run start(const QString& path, int copies, int count, int timeoutMs);
+
+// Starts a copy that, for `ms` milliseconds, one write after another, adds
+// a customer, deletes one whose name ends in " D" and gives four whose names
+// end in " R" other such names: "<3 digits> R", anywhere in name order.
+// The caller waits for it (and deletes it).
+QProcess* startChurn(const QString& path, int ms);
 
 // The copy's part: when the arguments ask this executable to be a writing
 // copy, writes and returns the exit code; nullopt otherwise.
