@@ -379,6 +379,18 @@ TEST_F(OpcoesTest, AClosingTheDiskRefusesKeepsTheWindowAndWhatWasTyped) {
         EXPECT_EQ(Scenario::rows("SELECT Obs1, VlMo FROM TblManutencao"), "TROCA DE PLACA|400000");
         Database(databasePath()).execute("DELETE FROM TblManutencao");
     }
+    // An order checked out elsewhere: what was typed has nowhere to go; one message and the window closes.
+    for (const char* way : {"BtFechar", "BtCalcular"}) {
+        SCOPED_TRACE(way);
+        open(addOrder("MARIA"));
+        act("TxtObs(0)=troca de placa");
+        Database(databasePath()).execute("DELETE FROM TblManutencao");
+        ScriptedBoxes boxes;
+        boxes.answer(MsgAnswer::Ok, way == std::string("BtFechar") ? "Ocorreu um Erro ao tentar Gravar" : OtherOperator);
+        button(way)->click();
+        EXPECT_EQ(boxes.log().size(), 1U);
+        EXPECT_FALSE(w->isVisible());
+    }
 }
 
 // A failed checkout leaves the file as it was, names its cause and keeps what was typed for a retry; only an
