@@ -544,8 +544,14 @@ void FrmOpcoesOS::BtFechar_Click() {
     reject();
 }
 
+void FrmOpcoesOS::done(int result) {
+    if (BoundFields::mayClose(this)) QDialog::done(result);
+}
+
 void FrmOpcoesOS::closeOnError(const QString& firstLine, const std::exception& e) {
     ShowError({firstLine, OtherOperator}, ErrorInfo::from(e), QStringLiteral("%1__%2"), Title);
+    // The order is gone: what was typed into it has nowhere to go.
+    if (m_bound) m_bound->show();
     done(OrderClosed);
     closeOrderWindow(parentWidget());
     refreshWorkshopList();

@@ -58,6 +58,9 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    // The boxes typed are written first; a refused write keeps the window
+    // open unless the operator closes it all the same.
+    void done(int result) override;
 
 private:
     enum class Saved { Yes, NotComputed, Failed };

@@ -568,9 +568,7 @@ void FrmOS::done(int result) {
         } catch (const std::exception& e) {
             if (!OpenOrder::goneAfterFailure(DataFrmOsMnt.database(), m_os)) {
                 // Closing now would lose what was typed: the operator decides.
-                const QString text = errorText({SaveTask}, ErrorInfo::from(e), QStringLiteral("%1__%2")) +
-                                     QStringLiteral("\rFechar a janela assim mesmo, sem gravar o que foi digitado?");
-                if (MsgBox(text, MsgButtons::YesNo, MsgIcon::Critical, MsgAnswer::No, Title) != MsgAnswer::Yes) {
+                if (!askCloseWithoutWriting({SaveTask}, ErrorInfo::from(e), QStringLiteral("%1__%2"), Title)) {
                     m_failed = false;
                     return;
                 }

@@ -549,3 +549,7 @@ void ConfigAvancadas::BtNvRestricao_Click() {
 }
 
 void ConfigAvancadas::BtFechar_Click() { reject(); }
+
+void ConfigAvancadas::done(int result) {
+    if (BoundFields::mayClose(this)) QDialog::done(result);
+}

@@ -40,6 +40,11 @@ public:
     void BtNvRestricao_Click();
     void BtFechar_Click();
 
+protected:
+    // The company boxes and the reason typed are written first; a refused
+    // write keeps the window open unless the operator closes it all the same.
+    void done(int result) override;
+
 private:
     void buildEmpresa(QWidget* tab);
     void buildAutorizado(QWidget* tab);

@@ -138,7 +138,7 @@ void RecordCursor::open(const QString& path, const QString& source, const QStrin
 }
 
 void RecordCursor::refresh() {
-    if (m_open) emit aboutToMove();
+    if (m_open && !leaveCurrent()) return;
     const bool sameConnection = m_db.isOpen() && !m_db.path().isEmpty() && m_openedPath == m_path;
     if (!sameConnection) {
         finalizeRowStatement();
@@ -991,7 +991,7 @@ QString RecordCursor::withPrefixRange(const QString& criterion, bool firstInOrde
 
 void RecordCursor::requery() {
     ensureOpen("requery");
-    emit aboutToMove();
+    if (!leaveCurrent()) return;
     const qint64 key = currentKey();
     if (!keysStillCurrent() && !applyOwnWrites()) readKeys();
     m_gap = false;
@@ -1034,14 +1034,21 @@ void RecordCursor::close() {
 bool RecordCursor::bof() const { return m_keys.empty() || m_bofFlag; }
 bool RecordCursor::eof() const { return m_keys.empty() || m_eofFlag; }
 
-void RecordCursor::setPos(int pos) {
+bool RecordCursor::leaveCurrent() {
+    m_keepCurrent = false;
     emit aboutToMove();
+    return !std::exchange(m_keepCurrent, false);
+}
+
+bool RecordCursor::setPos(int pos) {
+    if (!leaveCurrent()) return false;
     m_mode = EditMode::None;
     m_gap = false;
     m_pos = pos;
     m_bofFlag = m_eofFlag = false;
     loadCurrent();
     emit currentChanged();
+    return true;
 }
 
 void RecordCursor::setAbsolutePosition(int index) {
@@ -1072,7 +1079,7 @@ void RecordCursor::moveNext() {
     const int next = m_gap ? m_pos : m_pos + 1;
     keyOf(next);   // reading it may find rows other copies deleted
     if (next >= recordCount()) {
-        emit aboutToMove();
+        if (!leaveCurrent()) return;
         m_gap = false;
         m_pos = recordCount();
         m_eofFlag = true;
@@ -1143,8 +1150,11 @@ bool RecordCursor::findFirst(const QString& criterion) {
     if (candidate != NoKey) found = indexOfKey(candidate);
     m_noMatch = found < 0;
     if (found >= 0) {
-        if (found != m_pos || m_gap || m_eofFlag || m_bofFlag) setPos(found);
-        else loadCurrent(), emit currentChanged();
+        if (found != m_pos || m_gap || m_eofFlag || m_bofFlag) {
+            if (!setPos(found)) return false;   // the row that is current could not be left
+        } else {
+            loadCurrent(), emit currentChanged();
+        }
     }
     return found >= 0;
 }

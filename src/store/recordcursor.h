@@ -122,6 +122,11 @@ public:
     // Writes one field of the row at index straight away (grid cell edit).
     void writeField(int index, const QString& name, const QVariant& value);
 
+    // Called from a handler of aboutToMove() whose write of the current row
+    // failed: the move, refresh or requery does not happen and the row stays
+    // current (a find then returns false). close() closes all the same.
+    void keepCurrent() { m_keepCurrent = true; }
+
     // The table the cursor reads and writes.
     QString tableName() const { return m_table; }
 
@@ -132,7 +137,7 @@ public:
 
 signals:
     // Before the current row changes or the cursor closes/refreshes: bound
-    // fields write their pending edits here.
+    // fields write their pending edits here (see keepCurrent()).
     void aboutToMove();
     // After the current row changed (also after refresh, add, delete).
     void currentChanged();
@@ -158,7 +163,10 @@ private:
 
     void ensureOpen(const char* op) const;
     void requireCurrent(const char* op) const;
-    void setPos(int pos);
+    // Emits aboutToMove(); false when a handler kept the current row.
+    bool leaveCurrent();
+    // Moves to pos unless the current row is kept; true when it moved.
+    bool setPos(int pos);
     void loadCurrent() const;
     QVariantList readRow(qint64 key) const;
     void finalizeRowStatement() const;
@@ -301,6 +309,7 @@ private:
     bool m_gap = false;   // the current row was deleted; m_pos holds the next one
     bool m_bofFlag = true, m_eofFlag = true;
     bool m_noMatch = false;
+    bool m_keepCurrent = false;
 
     EditMode m_mode = EditMode::None;
     QVariantList m_editValues;

@@ -10,10 +10,11 @@
 #include <QPlainTextEdit>
 #include <QTextEdit>
 #include <cmath>
+#include <optional>
 
 BoundFields::BoundFields(RecordCursor* cursor, QWidget* window)
     : QObject(window), m_cursor(cursor), m_window(window) {
-    connect(cursor, &RecordCursor::aboutToMove, this, [this] { flushQuietly(); });
+    connect(cursor, &RecordCursor::aboutToMove, this, [this] { writeBeforeMove(); });
     connect(cursor, &RecordCursor::currentChanged, this, [this] { show(false); });
     connect(cursor, &RecordCursor::rowUpdated, this, [this](int index) {
         // Another write of the current row (a grid cell): show its stored
@@ -98,10 +99,14 @@ QVariant BoundFields::editedValue(const QString& text, FieldFormat format) {
     return text;
 }
 
+namespace {
+const QStringList WriteErrorLines = {QStringLiteral("Ocorreu um Erro ao tentar Gravar as Alterações deste Registro."),
+                                     QStringLiteral("Verifique os Dados Digitados.")};
+const QString WriteErrorPattern = QStringLiteral("%1 %2 %3");
+} // namespace
+
 void BoundFields::showWriteError(const std::exception& e, const QString& title) {
-    ShowError({QStringLiteral("Ocorreu um Erro ao tentar Gravar as Alterações deste Registro."),
-               QStringLiteral("Verifique os Dados Digitados.")},
-              ErrorInfo::from(e), QStringLiteral("%1 %2 %3"), title);
+    ShowError(WriteErrorLines, ErrorInfo::from(e), WriteErrorPattern, title);
 }
 
 void BoundFields::showBinding(Binding& b) {
@@ -208,6 +213,42 @@ void BoundFields::showAsTyped(const std::vector<std::pair<QLineEdit*, QString>>&
     }
 }
 
+bool BoundFields::rowGone(const std::exception& e) {
+    const auto* db = dynamic_cast<const DbError*>(&e);
+    return db && db->number() == DbErrorCode::RecordDeleted;
+}
+
+void BoundFields::writeBeforeMove() {
+    if (m_writing) return;
+    try {
+        commit();
+    } catch (const std::exception& e) {
+        showWriteError(e, m_window ? m_window->windowTitle() : QString());
+        if (rowGone(e)) show(false);
+        else if (m_cursor) m_cursor->keepCurrent();
+    }
+}
+
+bool BoundFields::mayClose(QWidget* window) {
+    // Each record is written; one question covers every write that failed.
+    std::vector<BoundFields*> failed;
+    std::optional<ErrorInfo> cause;
+    for (BoundFields* fields : window->findChildren<BoundFields*>(Qt::FindDirectChildrenOnly)) {
+        if (fields->m_window != window || fields->m_writing) continue;
+        try {
+            fields->commit();
+        } catch (const std::exception& e) {
+            failed.push_back(fields);
+            if (rowGone(e)) showWriteError(e, window->windowTitle());
+            else if (!cause) cause = ErrorInfo::from(e);
+        }
+    }
+    if (cause && !askCloseWithoutWriting(WriteErrorLines, *cause, WriteErrorPattern, window->windowTitle()))
+        return false;
+    for (BoundFields* fields : failed) fields->show(false);
+    return true;
+}
+
 void BoundFields::flushQuietly() {
     if (m_writing) return;
     try {
@@ -219,6 +260,9 @@ void BoundFields::flushQuietly() {
 }
 
 bool BoundFields::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_window && event->type() == QEvent::Close) flushQuietly();
+    if (watched == m_window && event->type() == QEvent::Close && !mayClose(m_window)) {
+        event->ignore();
+        return true;   // the window stays open
+    }
     return false;
 }

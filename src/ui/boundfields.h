@@ -44,14 +44,22 @@ enum class FieldFormat {
 // then). A COMMIT that fails leaves every value pending, so the next write
 // (another "Salvar", the window closing) writes it again.
 //
-// A write that fails is reported with showWriteError() and the pending values
-// are dropped, except from commit(), which throws DbError and keeps them so
-// the window can report and retry.
+// A write that fails keeps every value pending:
+//   - from commit(), which throws DbError so the window can report and retry;
+//   - on a move, which is then refused (the cursor stays on the row): the
+//     failure is shown with showWriteError();
+//   - on closing, which is then refused unless the operator chooses to close
+//     all the same, dropping what was typed (mayClose()).
+// Only a row that is gone (deleted by another copy) drops them: the failure
+// is shown and the move or the closing goes on.
 class BoundFields : public QObject {
     Q_OBJECT
 public:
     // window: whose closing writes the pending edits, and the owner of this
-    // object (may be null: then the caller owns it).
+    // object (may be null: then the caller owns it). Its close event asks
+    // mayClose(); a dialog closed by done() (its close button, Esc)
+    // gets no close event, so it asks from done():
+    //   void done(int r) override { if (BoundFields::mayClose(this)) QDialog::done(r); }
     BoundFields(RecordCursor* cursor, QWidget* window);
     ~BoundFields() override;
 
@@ -75,6 +83,13 @@ public:
 
     // Writes the pending edits now (edit, set, update). Throws DbError.
     void commit();
+    // Writes the pending edits of every BoundFields the window owns as it
+    // closes. When a write fails its cause is shown with the question
+    // whether to close all the same, without what was typed (No the default):
+    // Yes drops those values and returns true, No returns false with every
+    // value pending. True also when nothing was pending or all was stored.
+    static bool mayClose(QWidget* window);
+
     // Puts texts back into bound boxes after a write, as the window showed
     // them ("45,90" for a stored 45,9): they count as shown, not as edits.
     void showAsTyped(const std::vector<std::pair<QLineEdit*, QString>>& texts);
@@ -100,6 +115,10 @@ private:
     };
     void add(QWidget* w, Kind kind, const QString& field, FieldFormat format);
     void flushQuietly();
+    // The write before the cursor leaves its row; a failure keeps the row.
+    void writeBeforeMove();
+    // A failure of a write whose row is gone: nothing can store it any more.
+    static bool rowGone(const std::exception& e);
     void show(bool keepPending);
     void showBinding(Binding& b);
     // The text of a text box or label.

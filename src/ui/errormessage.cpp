@@ -38,3 +38,10 @@ void ShowError(const QStringList& lines, const ErrorInfo& error, const QString& 
                const QString& title, MsgIcon icon) {
     MsgBox(errorText(lines, error, pattern), MsgButtons::Ok, icon, MsgAnswer::Ok, title);
 }
+
+bool askCloseWithoutWriting(const QStringList& lines, const ErrorInfo& error, const QString& pattern,
+                            const QString& title) {
+    const QString text = errorText(lines, error, pattern) +
+                         QStringLiteral("\rFechar a janela assim mesmo, sem gravar o que foi digitado?");
+    return MsgBox(text, MsgButtons::YesNo, MsgIcon::Critical, MsgAnswer::No, title) == MsgAnswer::Yes;
+}

@@ -37,3 +37,10 @@ void ShowError(const QStringList& lines, const ErrorInfo& error,
 
 // The text ShowError shows (for windows that need it elsewhere).
 QString errorText(const QStringList& lines, const ErrorInfo& error, const QString& pattern);
+
+// After a write on closing a window failed: the message of the failure
+// (lines and error line as ShowError gives them) asks whether to close the
+// window all the same, without what was typed (critical icon, Yes/No, No the
+// default). True when the operator chooses to close.
+bool askCloseWithoutWriting(const QStringList& lines, const ErrorInfo& error, const QString& pattern,
+                            const QString& title);

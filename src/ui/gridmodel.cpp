@@ -321,7 +321,7 @@ void DataGrid::bindCursor(RecordCursor* cursor) {
             });
     // Connected after the model's own reset, so the rows are there.
     connect(cursor, &RecordCursor::rowsReset, this, &DataGrid::applyWidths);
-    connect(cursor, &RecordCursor::currentChanged, this, &DataGrid::syncFromCursor);
+    connect(cursor, &RecordCursor::currentChanged, this, [this] { syncFromCursor(); });
     applyWidths();
     syncFromCursor();
 }
@@ -382,13 +382,13 @@ QVariant DataGrid::currentValue() const {
     }
 }
 
-void DataGrid::syncFromCursor() {
+void DataGrid::syncFromCursor(bool reselect) {
     RecordCursor* cursor = recordCursor();
     if (m_syncing || !cursor) return;
     const int pos = cursor->absolutePosition();
     const QModelIndex cur = m_view->currentIndex();
     if (pos < 0 || pos >= m_model->rowCount() || m_model->columnCount() == 0) return;
-    if (cur.isValid() && cur.row() == pos) return;
+    if (cur.isValid() && cur.row() == pos && !reselect) return;
     m_syncing = true;
     const QModelIndex target = m_model->index(pos, cur.isValid() ? cur.column() : 0);
     m_view->selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
@@ -407,4 +407,9 @@ void DataGrid::syncToCursor(const QModelIndex& current) {
         ShowError({QStringLiteral("Não foi possível ler este Registro.")}, ErrorInfo::from(e), QStringLiteral("%1 %2 %3"));
     }
     m_syncing = false;
+    if (cursor->absolutePosition() == current.row()) return;
+    // The cursor stayed on its row (its edit could not be written): the grid
+    // goes back to it, now and once the click that chose the other row is over.
+    syncFromCursor();
+    QMetaObject::invokeMethod(this, [this] { syncFromCursor(true); }, Qt::QueuedConnection);
 }

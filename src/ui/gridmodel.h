@@ -98,7 +98,11 @@ signals:
     void cellDoubleClicked(int row, int column);
 
 private:
-    void syncFromCursor();
+    // Makes the cursor's row the grid's current row; reselect: selects it
+    // again even when it is current already.
+    void syncFromCursor(bool reselect = false);
+    // Moves the cursor to the grid's current row; a cursor that keeps its row
+    // takes the grid back to it.
     void syncToCursor(const QModelIndex& current);
     QLabel* m_caption;
     QTableView* m_view;

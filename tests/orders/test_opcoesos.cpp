@@ -5,6 +5,7 @@
 #include "orders/frmopcoesos.h"
 #include "store/clock.h"
 #include "store/globals.h"
+#include "support/faultrun.h"
 #include "support/files.h"
 #include "support/scriptedboxes.h"
 #include "support/storefaults.h"
@@ -354,6 +355,42 @@ TEST_F(OpcoesTest, FecharStoresThePricesAsShownFixed) {
     EXPECT_FALSE(w->isVisible());
     EXPECT_EQ(shown("TxtVlUn(0)|TxtVlUn(6)"), "0,33|1,23");
     EXPECT_EQ(Scenario::rows("SELECT Qtde0, VlUnit0, VlMo FROM TblManutencao"), "3|3300|12300");
+}
+
+// Closing when the disk refuses to store what was typed names the cause and keeps the window open with the values
+// typed (the operator stays); closing again stores them. A COMMIT that landed all the same closes at once.
+TEST_F(OpcoesTest, AClosingTheDiskRefusesKeepsTheWindowAndWhatWasTyped) {
+    StoreFault::install();
+    std::vector<StoreFault::Kind> kinds(std::begin(StoreFault::RefusedWrites), std::end(StoreFault::RefusedWrites));
+    kinds.push_back(StoreFault::JournalGoneButError);
+    for (const StoreFault::Kind kind : kinds) {
+        SCOPED_TRACE(int(kind));
+        open(addOrder("MARIA"));
+        act("TxtObs(0)=troca de placa;TxtVlUn(6)=40");
+        const QString text = writeUnderFault(kind, databasePath(), [&] { button("BtFechar")->click(); }, MsgAnswer::No);
+        if (!StoreFault::writeLands(kind)) {
+            EXPECT_TRUE(text.endsWith("\rFechar a janela assim mesmo, sem gravar o que foi digitado?")) << text.toStdString();
+            EXPECT_TRUE(w->isVisible());
+            EXPECT_EQ(shown("TxtObs(0)|TxtVlUn(6)"), "TROCA DE PLACA|40,00");
+            ScriptedBoxes none;
+            button("BtFechar")->click();
+        }
+        EXPECT_FALSE(w->isVisible());
+        EXPECT_EQ(Scenario::rows("SELECT Obs1, VlMo FROM TblManutencao"), "TROCA DE PLACA|400000");
+        Database(databasePath()).execute("DELETE FROM TblManutencao");
+    }
+    // An order checked out elsewhere: what was typed has nowhere to go; one message and the window closes.
+    for (const char* way : {"BtFechar", "BtCalcular"}) {
+        SCOPED_TRACE(way);
+        open(addOrder("MARIA"));
+        act("TxtObs(0)=troca de placa");
+        Database(databasePath()).execute("DELETE FROM TblManutencao");
+        ScriptedBoxes boxes;
+        boxes.answer(MsgAnswer::Ok, way == std::string("BtFechar") ? "Ocorreu um Erro ao tentar Gravar" : OtherOperator);
+        button(way)->click();
+        EXPECT_EQ(boxes.log().size(), 1U);
+        EXPECT_FALSE(w->isVisible());
+    }
 }
 
 // A failed checkout leaves the file as it was, names its cause and keeps what was typed for a retry; only an

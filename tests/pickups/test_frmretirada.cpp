@@ -204,25 +204,43 @@ TEST_F(RetiradaMainWindowTest, OnASmallScreenTheWholeListCanBeBroughtIntoView) {
     EXPECT_EQ(close->visibleRegion(), QRegion(close->rect())) << close->mapTo(area->viewport(), QPoint(0, 0)).x();
 }
 
-// An edit that a refused write could not store stays typed and pending: closing the list stores it, once.
-TEST_F(RetiradaTest, AnEditTheDiskRefusedIsStoredOnClosing) {
+// An edit that a refused write could not store stays typed and pending on its receipt, in the open list, whether
+// printing, closing (the operator stays) or moving to another receipt met the fault; closing or moving again stores it,
+// once.
+TEST_F(RetiradaTest, AnEditTheDiskRefusedStaysPendingOnItsReceipt) {
     StoreFault::install();
     addReceipt("ANA");
-    for (const StoreFault::Kind kind : StoreFault::RefusedWrites) {
-        SCOPED_TRACE(int(kind));
-        open<FrmRetirada>("Txt(15)+= E ESQUENTA");
-        {
-            StoreFault fault(kind);
-            ScriptedBoxes boxes;
-            boxes.answer(MsgAnswer::Yes).answer(MsgAnswer::Ok, StoreFault::causeWords(kind));
-            act("BtImpressao");
+    addReceipt("BETO");
+    enum Way { Print, Fechar, Move };
+    for (const StoreFault::Kind kind : StoreFault::RefusedWrites)
+        for (const Way way : {Print, Fechar, Move}) {
+            SCOPED_TRACE(testing::Message() << "fault " << kind << ", way " << way);
+            open<FrmRetirada>("Txt(15)+= E ESQUENTA");
+            auto* grid = window->findChild<DataGrid*>("DBGrid1");
+            const int row = grid->view()->currentIndex().row();
+            const QString nome = current();
+            const auto leave = [&] {
+                if (way == Move) grid->view()->setCurrentIndex(grid->model()->index(1 - row, 0));
+                else act("BtFechar");
+            };
+            {
+                StoreFault fault(kind);
+                ScriptedBoxes boxes;
+                if (way == Print) boxes.answer(MsgAnswer::Yes);
+                boxes.answer(way == Fechar ? MsgAnswer::No : MsgAnswer::Ok, StoreFault::causeWords(kind));
+                if (way == Print) act("BtImpressao");
+                else leave();
+            }
+            EXPECT_EQ(rows("SELECT Defeito FROM TblRetirada"), "NAO LIGA,NAO LIGA");
+            EXPECT_TRUE(window->isVisible());
+            EXPECT_EQ(current() + " " + shown(15), nome + " NAO LIGA E ESQUENTA");
+            EXPECT_EQ(grid->view()->currentIndex().row(), row);
+            leave();
+            EXPECT_EQ(rows("SELECT Defeito FROM TblRetirada WHERE Nome = ?", {nome}), "NAO LIGA E ESQUENTA");
+            EXPECT_EQ(rows("SELECT COUNT(*) FROM TblRetirada WHERE Defeito = 'NAO LIGA'"), "1");
+            EXPECT_EQ(window->isVisible(), way == Move);
+            raw("UPDATE TblRetirada SET Defeito = 'NAO LIGA'");
         }
-        EXPECT_EQ(rows("SELECT Defeito FROM TblRetirada"), "NAO LIGA");
-        EXPECT_EQ(shown(15), "NAO LIGA E ESQUENTA");
-        window->close();
-        EXPECT_EQ(rows("SELECT Defeito FROM TblRetirada"), "NAO LIGA E ESQUENTA");
-        raw("UPDATE TblRetirada SET Defeito = 'NAO LIGA'");
-    }
 }
 
 TARVEL_TEST_MAIN()

@@ -1,5 +1,7 @@
 // The advanced settings window, as tables of scenarios.
 #include "settings/configavancadas.h"
+#include "support/faultrun.h"
+#include "support/scriptedboxes.h"
 #include "support/typing.h"
 #include "support/windowscenario.h"
 #include "ui/gridmodel.h"
@@ -233,6 +235,58 @@ TEST_F(RestrictionsTest, Scenarios) {
              EXPECT_EQ(window->findChild<DataGrid*>("DBGrid2")->model()->rowCount(), 2);
          }, {}, cliente, "DAVI,EVA"},
     });
+}
+
+// A write the disk refuses as the window closes names its cause and keeps the window open with every value typed,
+// unless the operator closes it all the same; closing again stores them. Moving off a restriction whose reason
+// cannot be written stays on it. A COMMIT that landed all the same is a success.
+TEST_F(RestrictionsTest, AWriteTheDiskRefusesKeepsTheWindowAndWhatWasTyped) {
+    StoreFault::install();
+    for (const char* cliente : {"ANA", "BETO"})
+        execute("INSERT INTO TblRestricao (IdCliente, Cliente, Motivo, Tipo) VALUES (1, ?, 'DEVE', 'AVISO')",
+                {QString::fromLatin1(cliente)});
+    enum Way { Fechar, Escape, CloseBox, Move, CloseAnyway };
+    std::vector<std::pair<StoreFault::Kind, Way>> cases = {{StoreFault::DiskFull, Escape}, {StoreFault::JournalKept, CloseBox},
+                                                           {StoreFault::IoError, CloseAnyway}};
+    for (const StoreFault::Kind kind : StoreFault::RefusedWrites) cases.insert(cases.end(), {{kind, Fechar}, {kind, Move}});
+    cases.insert(cases.end(), {{StoreFault::JournalGoneButError, Fechar}, {StoreFault::JournalGoneButError, Move}});
+    const QString stored = "SELECT NomeFantasia FROM TblEmpresa UNION ALL SELECT Motivo FROM TblRestricao ORDER BY 1";
+    for (const auto& [kind, way] : cases) {
+        SCOPED_TRACE(testing::Message() << "fault " << kind << ", way " << way);
+        execute("UPDATE TblEmpresa SET NomeFantasia = 'LOJA'");
+        execute("UPDATE TblRestricao SET Motivo = 'DEVE'");
+        open<ConfigAvancadas>(way == Move ? "TxtRest(5)+= E SUMIU" : "Text2=OUTRA LOJA;TxtRest(5)+= E SUMIU");
+        auto* grid = window->findChild<DataGrid*>("DBGrid2");
+        const auto leave = [&] {
+            switch (way) {
+            case Fechar: case CloseAnyway: act("BtFechar"); break;
+            case Escape: act("Text2@Escape"); break;
+            case CloseBox: window->close(); break;
+            case Move: grid->view()->setCurrentIndex(grid->model()->index(1, 0)); break;
+            }
+        };
+        const QString typed = way == Move ? "DEVE E SUMIU" : "OUTRA LOJA";
+        const QString text = writeUnderFault(kind, databasePath(), leave,
+                                             way == Move ? MsgAnswer::Ok : way == CloseAnyway ? MsgAnswer::Yes : MsgAnswer::No);
+        if (way == CloseAnyway) {
+            EXPECT_FALSE(window->isVisible());
+            EXPECT_EQ(rows(stored), "DEVE,DEVE,LOJA");
+            continue;
+        }
+        if (!StoreFault::writeLands(kind)) {
+            EXPECT_TRUE(text.startsWith("Ocorreu um Erro ao tentar Gravar as Alterações deste Registro.")) << text.toStdString();
+            EXPECT_EQ(text.endsWith("sem gravar o que foi digitado?"), way != Move) << text.toStdString();
+            EXPECT_TRUE(window->isVisible());
+            EXPECT_EQ(shown(way == Move ? "TxtRest(5)" : "Text2") + shown("TxtRest(0)"), typed + "ANA");
+            EXPECT_EQ(grid->view()->currentIndex().row(), 0);
+            ScriptedBoxes none;
+            leave();
+            EXPECT_EQ(none.log().size(), 0U);
+        }
+        EXPECT_EQ(window->isVisible(), way == Move);
+        EXPECT_EQ(rows(stored), way == Move ? "DEVE,DEVE E SUMIU,LOJA" : "DEVE,DEVE E SUMIU,OUTRA LOJA");
+        if (way == Move) EXPECT_EQ(shown("TxtRest(0)") + QString::number(grid->view()->currentIndex().row()), "BETO1");
+    }
 }
 
 TARVEL_TEST_MAIN()

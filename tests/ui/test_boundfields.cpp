@@ -127,14 +127,17 @@ TEST_F(BoundFieldsTest, AValueCountsAsWrittenOnlyOnceItsTransactionCommits) {
     }
 }
 
-// A list window writes when it closes; a value the field cannot hold is reported and dropped.
-TEST_F(BoundFieldsTest, AValueTheFieldCannotHoldIsReportedAndDropped) {
+// A value the field cannot hold is reported and kept: the cursor stays on its row and the window open, unless the
+// operator chooses to close all the same.
+TEST_F(BoundFieldsTest, AValueTheFieldCannotHoldKeepsItsRowAndWindow) {
     RecordCursor prices;
     prices.open(databasePath(), "TblPrecoMObra");
-    prices.addNew();
-    prices.setField("Aparelho", "TV");
-    prices.setField("Preco", "10");
-    prices.update();
+    for (const char* aparelho : {"TV", "SOM"}) {
+        prices.addNew();
+        prices.setField("Aparelho", aparelho);
+        prices.setField("Preco", "10");
+        prices.update();
+    }
     prices.moveFirst();
     QWidget window;
     auto* preco = new QLineEdit(&window);
@@ -142,10 +145,18 @@ TEST_F(BoundFieldsTest, AValueTheFieldCannotHoldIsReportedAndDropped) {
     priceBound.bind(preco, "Preco");
     window.show();
     preco->setText("12,3,4");
+    const QString failed = "Ocorreu um Erro ao tentar Gravar";
+    const QString question = "\rFechar a janela assim mesmo, sem gravar o que foi digitado?";
     ScriptedBoxes boxes;
-    boxes.answer(MsgAnswer::Ok, "Ocorreu um Erro ao tentar Gravar");
-    window.close();
-    ASSERT_EQ(boxes.log().size(), 1);
+    boxes.answer(MsgAnswer::Ok, failed).answer(MsgAnswer::No, failed).answer(MsgAnswer::Yes, question);
+    prices.moveNext();
+    EXPECT_EQ(prices.text("Aparelho"), "TV") << "the row that could not be written stays";
+    EXPECT_FALSE(window.close());
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(preco->text(), "12,3,4");
+    EXPECT_TRUE(window.close());
+    ASSERT_EQ(boxes.log().size(), 3);
+    EXPECT_TRUE(boxes.log()[1].text.endsWith(question) && boxes.log()[1].icon == MsgIcon::Critical);
     EXPECT_FALSE(priceBound.hasPending());
     EXPECT_EQ(preco->text(), "10");
 }
