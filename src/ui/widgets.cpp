@@ -139,10 +139,27 @@ int boxWidthFor(const QWidget* box, int chars) {
     return chars * box->fontMetrics().horizontalAdvance(QLatin1Char('W')) * 2 / 3 + 8;
 }
 
+namespace {
+
+// A scroll area that asks for the whole room of its body: the window opens
+// at its full size, and only a window made smaller than that scrolls.
+class BodyScrollArea : public QScrollArea {
+public:
+    using QScrollArea::QScrollArea;
+    QSize sizeHint() const override {
+        const QWidget* body = widget();
+        if (!body) return QScrollArea::sizeHint();
+        const int frame = 2 * frameWidth();
+        return body->sizeHint().expandedTo(body->minimumSizeHint()) + QSize(frame, frame);
+    }
+};
+
+} // namespace
+
 QWidget* scrollingBody(QWidget* window) {
     auto* outer = new QVBoxLayout(window);
     outer->setContentsMargins(0, 0, 0, 0);
-    auto* scroll = new QScrollArea(window);
+    auto* scroll = new BodyScrollArea(window);
     scroll->setObjectName(QStringLiteral("ScrollBody"));
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
