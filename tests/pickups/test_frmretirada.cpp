@@ -197,11 +197,16 @@ TEST_F(RetiradaMainWindowTest, OnASmallScreenTheWholeListCanBeBroughtIntoView) {
             if (bar->isVisible()) bar->setValue(toEnd ? bar->maximum() : bar->minimum());
         QCoreApplication::processEvents();
     };
-    scroll(false);
-    EXPECT_GE(sub->x(), 0);
-    EXPECT_GE(sub->y(), 0);
-    scroll(true);
-    EXPECT_EQ(close->visibleRegion(), QRegion(close->rect())) << close->mapTo(area->viewport(), QPoint(0, 0)).x();
+    // As it opens, and cascaded (at the size of its widgets, past the area's edge).
+    for (const bool cascaded : {false, true}) {
+        SCOPED_TRACE(cascaded);
+        if (cascaded) action("MnuCascata")->trigger();
+        scroll(false);
+        EXPECT_GE(sub->x(), 0);
+        EXPECT_GE(sub->y(), 0);
+        scroll(true);
+        EXPECT_EQ(close->visibleRegion(), QRegion(close->rect())) << close->mapTo(area->viewport(), QPoint(0, 0)).x();
+    }
 }
 
 // An edit that a refused write could not store stays typed and pending on its receipt, in the open list, whether
