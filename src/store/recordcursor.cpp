@@ -427,7 +427,8 @@ void RecordCursor::readSample(quint64 run) {
             throw engineError(db, rc);
         }
     }
-    if (!m_sampleDone) QTimer::singleShot(1, this, [this, run] { sampleSome(run); });
+    // The next few as soon as the events waiting meanwhile are handled.
+    if (!m_sampleDone) QTimer::singleShot(0, this, [this, run] { sampleSome(run); });
 }
 
 int RecordCursor::placeBySample(const QVariantList& values, qint64 key, bool counted) const {
@@ -1102,7 +1103,10 @@ int RecordCursor::indexOfKey(qint64 key) const {
     // Where the last look found a key (a find run again), the keys read so
     // far, then where the order puts it.
     if (m_keyHint >= 0 && m_keyHint < int(m_keys.size()) && m_keys[std::size_t(m_keyHint)] == key) return m_keyHint;
-    const auto it = std::find(m_keys.begin(), m_keys.end(), key);
+    // A key never placed in the ordered slots can only be among the rows
+    // this cursor added after them: a long list is not walked for it.
+    const auto from = m_placed.contains(key) ? m_keys.begin() : m_keys.begin() + m_ordered;
+    const auto it = std::find(from, m_keys.end(), key);
     const int index = it != m_keys.end() ? int(it - m_keys.begin()) : orderedIndexOf(key);
     if (index >= 0) m_keyHint = index;
     return index;

@@ -223,6 +223,9 @@ TEST_F(FreshDb, CursorMovesFindsAndEdits) {
     EXPECT_EQ(c.text("Nome"), "EVA");
     c.deleteCurrent(), c.addNew(), c.setField("Nome", "FIA");
     EXPECT_EQ(c.update(), eva + 1) << "the last number handed out is not handed out again";
+    c.moveFirst();   // a row this cursor added, after the rows it read, is found where it stands
+    EXPECT_TRUE(c.findFirst("Nome = 'FIA'"));
+    EXPECT_EQ(c.absolutePosition(), c.recordCount() - 1);
 }
 
 // Stored forms read back as typed; amounts beyond the money type are refused or read empty, never wrapped.
