@@ -201,18 +201,24 @@ void Find_Ours(benchmark::State& state) {
     state.counters["found"] = w.dataFrmClientes().text(QStringLiteral("Nome")).startsWith(QLatin1String(Prefixes[i]));
 }
 
-// The first find of a window just opened: its cursor has read no key near
-// the row found, so the row's place in the list is worked out then. Only the
-// find and the window's refresh are timed, each on a new window.
-void FirstFind_Ours(benchmark::State& state) {
-    filesFor(state);
-    const int i = int(state.range(0));
+// Lets the program wait for the operator for `ms` milliseconds.
+void idle(int ms) {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+}
+
+// The seconds of one name search for `text` in a new customers window,
+// opened, painted and left `waitMs` milliseconds to the operator first; only
+// the search and the window's refresh are timed.
+double firstSearchSeconds(benchmark::State& state, const QString& text, int waitMs) {
     double seconds = 0;
     for (auto _ : state) {
         state.PauseTiming();
         auto w = std::make_unique<FrmClientes>();
         showSettled(*w);
-        w->findChild<QLineEdit*>(QStringLiteral("TxtBusca"))->setText(QString::fromLatin1(Prefixes[i]));
+        idle(waitMs);
+        w->findChild<QLineEdit*>(QStringLiteral("TxtBusca"))->setText(text);
         state.ResumeTiming();
         const auto start = std::chrono::steady_clock::now();
         w->Busca_Nome();
@@ -222,8 +228,18 @@ void FirstFind_Ours(benchmark::State& state) {
         w.reset();
         state.ResumeTiming();
     }
+    return seconds / double(state.iterations());
+}
+
+// The first find of a window just opened: its cursor has read no key near
+// the row found, so the row's place in the list is worked out then. Only the
+// find and the window's refresh are timed, each on a new window.
+void FirstFind_Ours(benchmark::State& state) {
+    filesFor(state);
+    const int i = int(state.range(0));
+    const double seconds = firstSearchSeconds(state, QString::fromLatin1(Prefixes[i]), 0);
     const std::string measure = sized(state, std::string("first find of a new window '") + Prefixes[i] + "'");
-    figures().record(state, measure, seconds / double(state.iterations()), figures().bareSeconds(findMeasure(state)),
+    figures().record(state, measure, seconds, figures().bareSeconds(findMeasure(state)),
                      Figures::Unit::Seconds);
 }
 
@@ -240,38 +256,15 @@ BenchFiles& filesBySize(const benchmark::State& state) {
 
 const char* const SizeNames[] = {" [1,000]", " [100,000]", " [1,000,000]"};
 
-// Lets the program wait for the operator for `ms` milliseconds.
-void idle(int ms) {
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < ms) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-}
-
 // The first name search of a window just opened and painted, typed at once
 // or half a second later; only the search and the window's refresh timed,
 // each on a new window. The ratio is to the same at 1,000 customers.
 void FirstSearch_Ours(benchmark::State& state) {
     filesBySize(state);
     const int wait = int(state.range(1));
-    double seconds = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        auto w = std::make_unique<FrmClientes>();
-        showSettled(*w);
-        idle(wait);
-        w->findChild<QLineEdit*>(QStringLiteral("TxtBusca"))->setText(QStringLiteral("SILV"));
-        state.ResumeTiming();
-        const auto start = std::chrono::steady_clock::now();
-        w->Busca_Nome();
-        settle(*w);
-        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        state.PauseTiming();
-        w.reset();
-        state.ResumeTiming();
-    }
+    const double ours = firstSearchSeconds(state, QStringLiteral("SILV"), wait);
     const std::string measure = std::string("first search 'SILV' typed ") + (wait ? "0.5 s after opening" : "at once");
     static std::unordered_map<std::string, double> atThousand;
-    const double ours = seconds / double(state.iterations());
     if (state.range(0) == 0) atThousand[measure] = ours;
     figures().record(state, measure + SizeNames[state.range(0)], ours, atThousand[measure], Figures::Unit::Seconds);
 }
