@@ -75,15 +75,19 @@ std::string sized(const benchmark::State& state, const std::string& measure) {
 
 // --- opening --------------------------------------------------------------
 
+// What the window needs to show its first screen, bare: the count and one
+// screen of rows in its order.
+void countAndFirstScreen(Bare::Connection& bare) {
+    Bare::Statement count(bare.handle(), "SELECT COUNT(*) FROM TblClientes");
+    count.step();
+    Bare::readRows(bare.handle(), "SELECT * FROM TblClientes ORDER BY Nome, rowid LIMIT 30");
+}
+
 void Open_Bare(benchmark::State& state) {
     BenchFiles& f = filesFor(state);
     LoopTimer t;
-    // What the window needs to show its first screen: the count and one
-    // screen of rows in its order.
     for (auto _ : state) {
-        Bare::Statement count(f.bare->handle(), "SELECT COUNT(*) FROM TblClientes");
-        count.step();
-        Bare::readRows(f.bare->handle(), "SELECT * FROM TblClientes ORDER BY Nome, rowid LIMIT 30");
+        countAndFirstScreen(*f.bare);
     }
     figures().recordBare(sized(state, "open the window (by Nome)"), t.perIteration(state));
 }
@@ -275,9 +279,7 @@ void Requery_Bare(benchmark::State& state) {
     BenchFiles& f = filesBySize(state);
     LoopTimer t;
     for (auto _ : state) {
-        Bare::Statement count(f.bare->handle(), "SELECT COUNT(*) FROM TblClientes");
-        count.step();
-        Bare::readRows(f.bare->handle(), "SELECT * FROM TblClientes ORDER BY Nome, rowid LIMIT 30");
+        countAndFirstScreen(*f.bare);
     }
     figures().recordBare(std::string("requery after one row changed") + SizeNames[state.range(0)], t.perIteration(state));
 }
