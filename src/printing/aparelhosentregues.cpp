@@ -24,13 +24,9 @@ void print(Printer& p, RecordCursor& rows, const QImage& logo, const QString& no
         DeliveredRows::printRow(p, rows);
         p.print();
     };
-    for (rows.moveFirst(); rows.hasCurrent(); rows.moveNext()) {
-        // The count starts again at 0, not 1: 14 rows on the first page, 15 on
-        // the others, fewer when taller rows reach the bottom first.
-        if (PrintJob::newPageFor(p, ++count == 15, record, [&] { Cabecalho(p, logo, nomeFantasia, tituloRelatorio); }))
-            count = 0;
-        record();
-    }
+    // 14 rows on the first page, 15 on the others.
+    for (rows.moveFirst(); rows.hasCurrent(); rows.moveNext())
+        PrintJob::printRecord(p, count, 15, record, [&] { Cabecalho(p, logo, nomeFantasia, tituloRelatorio); });
     p.endDoc();
 }
 

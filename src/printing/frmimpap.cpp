@@ -122,12 +122,8 @@ void FrmImpAp::RelatorioCompleto() {
         m_titulo = QStringLiteral("Relatório Completo de todos os Aparelhos em Manutenção");
         int linhas = 0;
         Cabecalho(printer);
-        for (DataOs.moveFirst(); !DataOs.eof(); DataOs.moveNext()) {
-            if (PrintJob::newPageFor(printer, ++linhas == RowsPerPage, [&] { printRow(printer); },
-                                     [&] { Cabecalho(printer); }))
-                linhas = 0;
-            printRow(printer);
-        }
+        for (DataOs.moveFirst(); !DataOs.eof(); DataOs.moveNext())
+            PrintJob::printRecord(printer, linhas, RowsPerPage, [&] { printRow(printer); }, [&] { Cabecalho(printer); });
         printer.endDoc();
         wait.release();
         PrintJob::showSent(Title);

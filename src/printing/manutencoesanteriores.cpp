@@ -51,12 +51,8 @@ bool print(Printer& p, RecordCursor& mntAnt, const QString& query, const RecordC
         }
         p.print();
     };
-    for (mntAnt.moveFirst(); mntAnt.hasCurrent(); mntAnt.moveNext()) {
-        if (PrintJob::newPageFor(p, ++count == 7, record,
-                                 [&] { CabecalhoApEntregues(p, logo, nomeFantasia, tituloRelatorio); }))
-            count = 0;
-        record();
-    }
+    for (mntAnt.moveFirst(); mntAnt.hasCurrent(); mntAnt.moveNext())
+        PrintJob::printRecord(p, count, 7, record, [&] { CabecalhoApEntregues(p, logo, nomeFantasia, tituloRelatorio); });
     p.endDoc();
     return true;
 }

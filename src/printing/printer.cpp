@@ -620,8 +620,10 @@ void Printer::fitTo(const QString& text, double endMm) {
     m_font.size = size;
 }
 
-void Printer::printUpTo(const QString& value, int column) {
-    printFitted(value, column > 0 ? (column - 2) * columnWidth() : printableWidth());
+void Printer::printUpTo(const QString& value, int column) { fitTo(value, columnEnd(column)); }
+
+double Printer::columnEnd(int column) {
+    return column > 0 ? std::max(0, column - 2) * PrintMetrics::averageCharWidth(m_font) : geometry().printable.width();
 }
 
 void Printer::beginOutput() {
@@ -722,9 +724,7 @@ void Printer::printItems(const std::vector<PrintItem>& items) {
             // not reach (a column short of it, as printUpTo()), or the edge.
             std::size_t next = i;
             while (next < items.size() && items[next].kind() != PrintItem::Kind::Tab) ++next;
-            const double end = next < items.size()
-                                   ? std::max(0, items[next].count() - 2) * PrintMetrics::averageCharWidth(m_font)
-                                   : geometry().printable.width();
+            const double end = columnEnd(next < items.size() ? items[next].count() : 0);
             double fixed = 0, values = 0;
             for (std::size_t j = i; j < next; ++j)
                 (items[j].kind() == PrintItem::Kind::Fitted ? values : fixed) += naturalWidth(items[j]);

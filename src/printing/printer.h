@@ -398,6 +398,9 @@ private:
     int fontIndex();
     void writeText(const QString& text);
     void fitTo(const QString& text, double endMm);
+    // Where a value ends a column short of `column` of the current font (0:
+    // the right edge of the printable area), in millimetres.
+    double columnEnd(int column);
     void printItems(const std::vector<PrintItem>& items);
     double naturalWidth(const PrintItem& item) const;
     void endLine();

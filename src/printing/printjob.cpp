@@ -68,11 +68,14 @@ void listPageTop(Printer& printer, const QImage& logo, const QString& nomeFantas
     printer.setUnderline(false);
 }
 
-bool newPageFor(Printer& printer, bool full, const std::function<void()>& record, const std::function<void()>& header) {
-    if (!full && printer.y() + printer.heightOf(record) <= printer.printableHeight() + 1e-6) return false;
-    printer.newPage();
-    header();
-    return true;
+void printRecord(Printer& printer, int& count, int perPage, const std::function<void()>& record,
+                 const std::function<void()>& header) {
+    if (++count == perPage || printer.y() + printer.heightOf(record) > printer.printableHeight() + 1e-6) {
+        printer.newPage();
+        header();
+        count = 0;
+    }
+    record();
 }
 
 void showSent(const QString& title) {

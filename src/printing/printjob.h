@@ -36,11 +36,14 @@ void showPicture(QLabel* holder, const QImage& picture);
 // not underlined, at the start of the next line.
 void listPageTop(Printer& printer, const QImage& logo, const QString& nomeFantasia, double titleSize,
                  const QString& title, bool shortTime);
-// Before a record of a list: a new page with its header (`header`) when the
-// page's count of records is full or when the record (`record`, measured, not
-// drawn) would pass the bottom of the page, so that no record runs onto a
-// page without the header. True when a new page was started.
-bool newPageFor(Printer& printer, bool full, const std::function<void()>& record, const std::function<void()>& header);
+// One record of a list (`record`), after a new page with its header
+// (`header`) when the page's count of records (`count`) reaches `perPage` or
+// when the record (measured first) would pass the bottom of the page, so that
+// no record runs onto a page without the header. The count starts again at 0,
+// not 1, on a new page: perPage - 1 records on the first page, perPage on the
+// others (fewer when taller records reach the bottom first).
+void printRecord(Printer& printer, int& count, int perPage, const std::function<void()>& record,
+                 const std::function<void()>& header);
 
 // "Os Dados foram enviados para a Impressora. Aguarde!" (information) with the document's title.
 void showSent(const QString& title);

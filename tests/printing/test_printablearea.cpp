@@ -316,6 +316,16 @@ TEST_F(PrintableAreaTest, ServiceOrderWithStubAndPreviousRepairs) {
     }
 }
 
+// A list window printing all of its records, as chosen in its first option.
+template <class Window>
+void printWholeList() {
+    expectBoxes(boxesDuring([] {
+        Window w;
+        w.template findChild<QRadioButton*>("Option1")->setChecked(true);
+        w.template findChild<QPushButton*>("BtImprimir")->click();
+    }), {Sent});
+}
+
 // The in-repair list of 60 orders of seven digits at their longest: the
 // order number and the days as number items, every page under its header.
 TEST_F(PrintableAreaTest, InRepairList) {
@@ -332,13 +342,7 @@ TEST_F(PrintableAreaTest, InRepairList) {
     }
     QStringList values{w(50), QStringLiteral("9999999")};
     for (const auto& field : fields) values << field.second.toString();
-    onBothQueues([] {
-        expectBoxes(boxesDuring([] {
-            FrmImpAp w;
-            w.findChild<QRadioButton*>("Option1")->setChecked(true);
-            w.findChild<QPushButton*>("BtImprimir")->click();
-        }), {Sent});
-    }, 1, values, [](const RecordedPage& pg) {
+    onBothQueues(printWholeList<FrmImpAp>, 1, values, [](const RecordedPage& pg) {
         underItsHeader(pg);
         // Each row's order number and days as number items, a blank either side.
         int numbers = 0;
@@ -366,13 +370,7 @@ TEST_F(PrintableAreaTest, DeliveredList) {
     QStringList values{QStringLiteral("9999989"), QStringLiteral("R$ 99.999.999.999,00"), QStringLiteral("DESLIGA SOZINHO")};
     for (const char* field : {"Nome", "Aparelho", "Marca", "Modelo", "Tipo", "Status", "Defeito", "Acessorios", "Tecnico"})
         values << fields[QString::fromLatin1(field)].toString();
-    onBothQueues([] {
-        expectBoxes(boxesDuring([] {
-            FrmImpApEntr w;
-            w.findChild<QRadioButton*>("Option1")->setChecked(true);
-            w.findChild<QPushButton*>("BtImprimir")->click();
-        }), {Sent});
-    }, 1, values, underItsHeader);
+    onBothQueues(printWholeList<FrmImpApEntr>, 1, values, underItsHeader);
 }
 
 // The repaired-appliance report of a delivered appliance at its longest, in
