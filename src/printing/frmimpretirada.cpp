@@ -12,13 +12,18 @@
 #include "ui/windowhost.h"
 #include "ui/windowkeys.h"
 
+#include <QRectF>
 #include <QLabel>
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <algorithm>
 #include <cmath>
 
 namespace {
+
+// The frame round the customer's copy's title, in millimetres.
+const QRectF TitleFrame(QPointF(125, 4), QPointF(195, 27));
 
 const QString JobTitle = QStringLiteral("Impressão de Comprovante de Retirada");
 const QString Underscores50(50, QLatin1Char('_'));
@@ -249,13 +254,13 @@ void FrmImpRetirada::Conteudo_Tabela() {
 void FrmImpRetirada::viaCliente() {
     Printer& p = m_printer;
     p.paintPicture(m_logo, 8, 5, 27, 12);
-    p.line(125, 4, 195, 27, true);
+    p.line(TitleFrame.left(), TitleFrame.top(), TitleFrame.right(), TitleFrame.bottom(), true);
     p.setY(0);
 
     // Title.
     p.setFontSize(20);
     p.print({Tab(12)}, LineEnd::Open);
-    p.printFitted(empresa("NomeFantasia"), titleColumn(14, 54));
+    p.printFitted(empresa("NomeFantasia"), std::min(titleColumn(14, 54), TitleFrame.left() - 1));
     p.setItalic(false);
     p.setFontSize(14);
     p.setBold(true);
@@ -277,12 +282,15 @@ void FrmImpRetirada::viaCliente() {
     p.setFontSize(10);
     p.print();
     p.print();
+    // The lines beside the title's frame keep their values out of it.
+    p.setRightEdge(TitleFrame.left() - 1);
     p.print({Tab(15), Fit(empresa("NomeReal"))});
     p.setUnderline(false);
     p.setItalic(false);
     p.setFontSize(8);
     p.print({Tab(10), "CGC", Spc(1), Fit(empresa("CGC")), Spc(2), "Insc. Estadual", Spc(1),
              Fit(empresa("InscEstadual")), Spc(2), "Insc. Municipal", Spc(1), Fit(empresa("InscMunicipal"))});
+    p.setRightEdge(0);
     p.print({Tab(15), "End.:", Fit(empresa("Endereco")), Spc(2), "Fone: ", Fit(empresa("Fone1")), Spc(2),
              Fit(empresa("Fone2"))});
     p.print({Tab(20), "Fax: ", Fit(empresa("Fax")), Spc(2), "email:", Spc(1), Fit(empresa("Email"))});

@@ -623,7 +623,9 @@ void Printer::fitTo(const QString& text, double endMm) {
 void Printer::printUpTo(const QString& value, int column) { fitTo(value, columnEnd(column)); }
 
 double Printer::columnEnd(int column) {
-    return column > 0 ? std::max(0, column - 2) * PrintMetrics::averageCharWidth(m_font) : geometry().printable.width();
+    if (column > 0) return std::max(0, column - 2) * PrintMetrics::averageCharWidth(m_font);
+    const double edge = geometry().printable.width();
+    return m_rightEdge > 0 ? std::min(edge, m_rightEdge) : edge;
 }
 
 void Printer::beginOutput() {
@@ -842,6 +844,7 @@ void Printer::resetState() {
     m_page = 1;
     m_lineWidth = 1;
     m_lineStyle = LineStyle::Solid;
+    m_rightEdge = 0;
     m_name.clear();
     m_current = RecordedPage();
 }

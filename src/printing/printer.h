@@ -340,6 +340,10 @@ public:
     void setX(double x) { m_x = toMm(x); }
     void setY(double y) { m_y = toMm(y); }
 
+    // Where values that run to the right edge stop, in the current unit, until
+    // cleared (0): lines beside a frame drawn at the right keep out of it.
+    void setRightEdge(double x) { m_rightEdge = toMm(x); }
+
     // The printable area in the current unit. Throws PrintError without a printer.
     double printableWidth();
     double printableHeight();
@@ -408,6 +412,7 @@ private:
 
     std::shared_ptr<PrintTarget> m_target;
     int m_copies = 1;
+    double m_rightEdge = 0;   // millimetres; 0: the printable area's edge
     PrintOrientation m_orientation = PrintOrientation::Portrait;
     PrintUnit m_unit = PrintUnit::Millimetres;
     QString m_name;

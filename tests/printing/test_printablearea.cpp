@@ -255,6 +255,14 @@ TEST_F(PrintableAreaTest, PickupReceipt) {
         // On the company's copy each location line stays beside its line of
         // the customer block, and "Localização:" beside the name.
         const auto besideItsLine = [&receipt, sideBySide](const RecordedPage& pg) {
+            // The customer's copy's title frame holds its own words only.
+            const QRectF frame(QPointF(125, 4), QPointF(195, 27));
+            for (const PrintOp* t : pg.texts()) {
+                const PrintFont& f = pg.fontOf(*t);
+                const QRectF box(t->x, t->y, PrintMetrics::textWidth(f, t->text), PrintMetrics::lineHeight(f));
+                if (!QStringList{"Comprovante", "(Via Cliente)", "de Retirada"}.contains(t->text))
+                    EXPECT_FALSE(frame.intersects(box)) << t->text.toStdString();
+            }
             if (!sideBySide) return;
             const std::pair<QString, QString> pairs[] = {{QStringLiteral("Cliente:"), QStringLiteral("Localização:")},
                                                          {QStringLiteral("Endereço:"), receipt["Loc0"].toString()},
