@@ -1,7 +1,6 @@
 #include "frmdetalhes.h"
 
 #include "customerbutton.h"
-#include "customers/frmclientes.h"
 #include "frmapentregues.h"
 #include "frmentrada.h"
 #include "printing/frmimpdtapent.h"

@@ -116,8 +116,6 @@ void FrmOpcoesOS::buildWidgets() {
         TextEntry::attach(b, rules | TextEntry::EnterMovesNext);
         setColours(b, info, Qt::black);
         if (focusColours) TextEntry::setFocusStyle(b, focused);
-        // A money box left holding a lone comma, however it came to be, reads "0,".
-        if (rules & TextEntry::Money) TextEntry::zeroBeforeLoneComma(b);
     };
 
     // Status and technician.

@@ -3,7 +3,6 @@
 #include "customerbutton.h"
 #include "app/windowregistry.h"
 #include "customers/customerform.h"
-#include "customers/frmclientes.h"
 #include "moodfaces.h"
 #include "openorder.h"
 #include "operators/frmacessoos.h"

@@ -246,8 +246,9 @@ void FrmRetirada::Busca_Nome() {
     try {
         // Searched in name order, whichever option is shown; a list in name
         // order already is searched as it stands.
-        if (DataRetirada.recordSource() != sortQuery(QStringLiteral("Nome"))) {
-            DataRetirada.setRecordSource(sortQuery(QStringLiteral("Nome")));
+        const QString byName = sortQuery(QStringLiteral("Nome"));
+        if (DataRetirada.recordSource() != byName) {
+            DataRetirada.setRecordSource(byName);
             DataRetirada.refresh();
         }
         if (NameSearch::find(DataRetirada, TxtBusca)) DBGrid1->view()->setFocus();

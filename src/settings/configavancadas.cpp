@@ -246,7 +246,6 @@ void ConfigAvancadas::buildPrecosStatus(QWidget* tab) {
     // Digits and one comma, typed or pasted; "." enters ","; a text left
     // holding a lone "," (TxtPreco_Change), however it came to be, reads "0,".
     TextEntry::attach(TxtPreco, TextEntry::Money);
-    TextEntry::zeroBeforeLoneComma(TxtPreco);
     TextEntry::setTypingLimit(TxtPreco, 7);
     TxtPreco->setMaximumWidth(90);
     pl->addWidget(TxtPreco, 1, 3);

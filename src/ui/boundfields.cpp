@@ -14,7 +14,7 @@
 
 BoundFields::BoundFields(RecordCursor* cursor, QWidget* window)
     : QObject(window), m_cursor(cursor), m_window(window) {
-    connect(cursor, &RecordCursor::aboutToMove, this, [this] { writeBeforeMove(); });
+    connect(cursor, &RecordCursor::aboutToMove, this, [this] { writeShowingFailure(true); });
     connect(cursor, &RecordCursor::currentChanged, this, [this] { show(false); });
     connect(cursor, &RecordCursor::rowUpdated, this, [this](int index) {
         // Another write of the current row (a grid cell): show its stored
@@ -24,7 +24,7 @@ BoundFields::BoundFields(RecordCursor* cursor, QWidget* window)
     if (window) {
         window->installEventFilter(this);
         if (auto* dlg = qobject_cast<QDialog*>(window))
-            connect(dlg, &QDialog::finished, this, [this] { flushQuietly(); });
+            connect(dlg, &QDialog::finished, this, [this] { writeShowingFailure(false); });
     }
 }
 
@@ -218,17 +218,6 @@ bool BoundFields::rowGone(const std::exception& e) {
     return db && db->number() == DbErrorCode::RecordDeleted;
 }
 
-void BoundFields::writeBeforeMove() {
-    if (m_writing) return;
-    try {
-        commit();
-    } catch (const std::exception& e) {
-        showWriteError(e, m_window ? m_window->windowTitle() : QString());
-        if (rowGone(e)) show(false);
-        else if (m_cursor) m_cursor->keepCurrent();
-    }
-}
-
 bool BoundFields::mayClose(QWidget* window) {
     // Each record is written; one question covers every write that failed.
     std::vector<BoundFields*> failed;
@@ -249,13 +238,14 @@ bool BoundFields::mayClose(QWidget* window) {
     return true;
 }
 
-void BoundFields::flushQuietly() {
+void BoundFields::writeShowingFailure(bool keepRow) {
     if (m_writing) return;
     try {
         commit();
     } catch (const std::exception& e) {
         showWriteError(e, m_window ? m_window->windowTitle() : QString());
-        show(false);
+        if (!keepRow || rowGone(e)) show(false);
+        else if (m_cursor) m_cursor->keepCurrent();
     }
 }
 

@@ -114,9 +114,11 @@ private:
         bool shownChecked = false;
     };
     void add(QWidget* w, Kind kind, const QString& field, FieldFormat format);
-    void flushQuietly();
-    // The write before the cursor leaves its row; a failure keeps the row.
-    void writeBeforeMove();
+    // Writes the pending edits; a failure is shown (showWriteError). keepRow
+    // (the write before the cursor leaves its row): the failure keeps the
+    // cursor on its row and every value pending; otherwise, or when the row
+    // is gone, the values are dropped.
+    void writeShowingFailure(bool keepRow);
     // A failure of a write whose row is gone: nothing can store it any more.
     static bool rowGone(const std::exception& e);
     void show(bool keepPending);

@@ -109,6 +109,15 @@ public:
             combo->installEventFilter(this);
             combo->setAcceptDrops(false);
         }
+        // A money box whose whole text becomes "," on any change (typed,
+        // pasted, set, or left by deleting the digits before it) reads "0,"
+        // with the caret after the comma.
+        if (auto* line = qobject_cast<QLineEdit*>(field))
+            connect(line, &QLineEdit::textChanged, this, [this, line](const QString& text) {
+                if (!(rules & Money) || text != QLatin1String(",")) return;
+                line->setText(QStringLiteral("0,"));
+                line->setCursorPosition(2);
+            });
     }
 
     Rules rules;
@@ -237,10 +246,6 @@ void EntryFilter::put(const QString& raw, bool pasted) {
     const QString s = fitted(filterChars(raw, rules, pasted ? remaining : m_field.text(), pasted, !m_field.line()), remaining);
     if (s.isEmpty()) return;
     m_field.insert(s);
-    // A lone comma in a money field reads "0,".
-    if ((rules & Money) && m_field.text() == QLatin1String(",")) {
-        if (auto* l = m_field.line()) { l->setText(QStringLiteral("0,")); l->setCursorPosition(2); }
-    }
 }
 
 void EntryFilter::paste(QClipboard::Mode mode) {
@@ -451,14 +456,6 @@ void attach(QWidget* field, Rules r) { ensureFilter(field)->rules = r; }
 Rules rules(const QWidget* field) {
     const EntryFilter* f = filterOf(field);
     return f ? f->rules : Rules();
-}
-
-void zeroBeforeLoneComma(QLineEdit* box) {
-    QObject::connect(box, &QLineEdit::textChanged, box, [box](const QString& text) {
-        if (text != QStringLiteral(",")) return;
-        box->setText(QStringLiteral("0,"));
-        box->setCursorPosition(2);
-    });
 }
 
 void setTypingLimit(QWidget* field, int limit) { ensureFilter(field)->limit = std::max(0, limit); }

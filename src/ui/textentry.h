@@ -5,7 +5,6 @@
 #include <QPalette>
 #include <QString>
 
-class QLineEdit;
 class QWidget;
 class QLabel;
 
@@ -23,7 +22,8 @@ enum Rule : unsigned {
     SwallowEnter   = 0x08,  // Enter is swallowed and does nothing
     DateTimeKeys   = 0x10,  // F5 inserts " (dd/MM/yyyy)", F6 " (HH:mm:ss)" at the caret
     DigitsOnly     = 0x20,  // only the digits 0-9
-    Money          = 0x40,  // digits and one decimal comma ("25,5"); a typed "." becomes ","
+    Money          = 0x40,  // digits and one decimal comma ("25,5"); a typed "." becomes ",";
+                            // a text box left holding a lone ",", however it came to be, reads "0,"
     SelectAllOnFocus = 0x80 // the whole text is selected when the field gets the focus
 };
 Q_DECLARE_FLAGS(Rules, Rule)
@@ -37,11 +37,6 @@ inline constexpr Rules Standard = Rules(UpperCase) | NoApostrophe | EnterMovesNe
 void attach(QWidget* field, Rules rules);
 // The rules attached, 0 when none.
 Rules rules(const QWidget* field);
-
-// A money box whose whole text becomes "," on any change (typed, pasted,
-// or left by deleting the digits before it) reads "0," with the caret after
-// the comma.
-void zeroBeforeLoneComma(QLineEdit* box);
 
 // Typing limit: typing and pasting cannot make the text longer than `limit`
 // characters (pasted text is cut to fit). Text set by the program is never

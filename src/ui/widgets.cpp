@@ -121,7 +121,8 @@ int widenToText(QWidget* w) {
         alignment = Qt::AlignHCenter;
     }
     // The mnemonic marks take no room; "&&" shows one "&".
-    text.replace(QRegularExpression(QStringLiteral("&(.)")), QStringLiteral("\\1"));
+    static const QRegularExpression mnemonic(QStringLiteral("&(.)"));
+    text.replace(mnemonic, QStringLiteral("\\1"));
     int need = 0;
     for (const QString& line : text.split(QLatin1Char('\n'))) need = std::max(need, w->fontMetrics().horizontalAdvance(line));
     const int grow = need - room;
