@@ -281,7 +281,7 @@ void OrderList::Busca_Nome() {
             // Searching orders the whole table by name: a filter shown
             // until now goes, with its indicator and heading.
             m_data.setRecordSource(QStringLiteral("SELECT * FROM %1 ORDER BY Nome").arg(m_setup.table));
-            m_data.refresh();
+            m_data.refreshForFind();
             m_byName = true;
             stopIndicator();
             DBGrid1->setCaption(m_setup.heading);

@@ -18,10 +18,13 @@
 namespace {
 
 int PageSize = 50;
+// Rows are read a screenful at a time: a grid standing across two of them
+// reads little more than it shows.
+int rowPageSize() { return std::min(PageSize, 16); }
 // Rows between two keys of the order's sample.
 constexpr int SampleStride = 1024;
 // A slot of the keyset whose key has not been read yet.
-constexpr qint64 NoKey = std::numeric_limits<qint64>::min();
+constexpr qint64 NoKey = KeySlots::None;
 const QString Source = dbErrorSource();
 
 QString quoteIdent(const QString& name) {
@@ -137,7 +140,11 @@ void RecordCursor::open(const QString& path, const QString& source, const QStrin
     refresh();
 }
 
-void RecordCursor::refresh() {
+void RecordCursor::refresh() { reread(true); }
+
+void RecordCursor::refreshForFind() { reread(false); }
+
+void RecordCursor::reread(bool announceRow) {
     if (m_open && !leaveCurrent()) return;
     const bool sameConnection = m_db.isOpen() && !m_db.path().isEmpty() && m_openedPath == m_path;
     if (!sameConnection) {
@@ -184,9 +191,7 @@ void RecordCursor::refresh() {
         m_gap = false;
         m_pos = m_keys.empty() ? -1 : 0;
         m_bofFlag = m_eofFlag = m_keys.empty();
-        loadCurrent();
-        emit rowsReset();
-        emit currentChanged();
+        announceFirstRow(announceRow);
         return;
     }
 
@@ -220,9 +225,18 @@ void RecordCursor::refresh() {
     m_gap = false;
     m_pos = m_keys.empty() ? -1 : 0;
     m_bofFlag = m_eofFlag = m_keys.empty();
-    loadCurrent();
+    announceFirstRow(announceRow);
+}
+
+void RecordCursor::announceFirstRow(bool announceRow) {
+    if (announceRow) {
+        loadCurrent();
+    } else {
+        m_current.clear();
+        m_currentPending = true;
+    }
     emit rowsReset();
-    emit currentChanged();
+    if (announceRow) emit currentChanged();
 }
 
 void RecordCursor::setPageSize(int rows) { PageSize = std::max(1, rows); }
@@ -290,7 +304,7 @@ void RecordCursor::readKeys(bool counted) {
         m_keyLimit = sqlite3_column_int64(st.s, 0);
         m_ordered = sqlite3_column_int(st.s, 1);
     }
-    m_keys.assign(std::size_t(m_ordered), NoKey);
+    m_keys.reset(m_ordered);
     m_placed.clear();
     m_readValues.clear();
     finalizeKept();
@@ -467,18 +481,18 @@ void RecordCursor::shiftSample(int from, int by) const {
 }
 
 void RecordCursor::unplace(int s) const {
-    const qint64 key = m_keys[std::size_t(s)];
+    const qint64 key = m_keys[s];
     if (s < m_ordered) {
         QVariantList values;
         for (const int n : {s - 1, s + 1})
-            if (n >= 0 && n < m_ordered && m_keys[std::size_t(n)] != NoKey && !m_readValues.contains(m_keys[std::size_t(n)]) &&
-                orderValues(m_keys[std::size_t(n)], values))
-                m_readValues.insert(m_keys[std::size_t(n)], values);
+            if (n >= 0 && n < m_ordered && m_keys[n] != NoKey && !m_readValues.contains(m_keys[n]) &&
+                orderValues(m_keys[n], values))
+                m_readValues.insert(m_keys[n], values);
         m_readValues.remove(key);
         --m_ordered;
         shiftSample(s, -1);
     }
-    m_keys.erase(m_keys.begin() + s);
+    m_keys.erase(s);
     if (m_pos > s) --m_pos;
 }
 
@@ -491,9 +505,9 @@ bool RecordCursor::applyOwnWrites() {
     std::erase_if(writes, [this](const Database::RowWrite& w) { return w.table.compare(m_table, Qt::CaseInsensitive) != 0; });
     if (writes.size() > 4) return false;
     for (const Database::RowWrite& w : writes) {
-        const auto slot = std::find(m_keys.begin(), m_keys.end(), w.key);
-        const bool held = slot != m_keys.end();
-        if (held) unplace(int(slot - m_keys.begin()));
+        const int slot = m_keys.indexOf(w.key);
+        const bool held = slot >= 0;
+        if (held) unplace(slot);
         // A row not read yet changed or went: its slot is not known.
         if (!held && w.op != SQLITE_INSERT && !(w.op == SQLITE_DELETE && m_placed.contains(w.key))) return false;
         if (w.op == SQLITE_INSERT) m_keyLimit = std::max(m_keyLimit, w.key);
@@ -506,7 +520,7 @@ bool RecordCursor::applyOwnWrites() {
             --m_ordered;
         }
         at = std::clamp(at, 0, m_ordered);
-        m_keys.insert(m_keys.begin() + at, w.key);
+        m_keys.insert(at, w.key);
         ++m_ordered;
         m_placed.insert(w.key);
         m_readValues.insert(w.key, values);
@@ -631,7 +645,7 @@ QString RecordCursor::seekCondition(const QVariantList& values, qint64 key, bool
 }
 
 bool RecordCursor::boundValues(int slot, QVariantList& values) const {
-    const qint64 key = m_keys[std::size_t(slot)];
+    const qint64 key = m_keys[slot];
     if (const auto it = m_readValues.constFind(key); it != m_readValues.constEnd()) {
         values = *it;
         return true;
@@ -640,15 +654,15 @@ bool RecordCursor::boundValues(int slot, QVariantList& values) const {
 }
 
 void RecordCursor::placeKey(int slot, qint64 key, const QVariantList& values) const {
-    m_keys[std::size_t(slot)] = key;
+    m_keys.set(slot, key);
     m_placed.insert(key);
     m_readValues.insert(key, values);
 }
 
 void RecordCursor::dropInnerValues(int from, int to) const {
-    const auto read = [this](int s) { return s < 0 || s >= m_ordered || m_keys[std::size_t(s)] != NoKey; };
+    const auto read = [this](int s) { return s < 0 || s >= m_ordered || m_keys[s] != NoKey; };
     for (int s = std::max(0, from); s <= std::min(to, m_ordered - 1); ++s)
-        if (read(s) && read(s - 1) && read(s + 1)) m_readValues.remove(m_keys[std::size_t(s)]);
+        if (read(s) && read(s - 1) && read(s + 1)) m_readValues.remove(m_keys[s]);
 }
 
 void RecordCursor::announceRows() const {
@@ -659,7 +673,7 @@ void RecordCursor::announceRows() const {
 
 void RecordCursor::eraseSlots(int at, int n) const {
     if (n <= 0) return;
-    m_keys.erase(m_keys.begin() + at, m_keys.begin() + at + n);
+    m_keys.erase(at, n);
     m_ordered -= n;
     if (m_pos >= at + n) m_pos -= n;
     else if (m_pos >= at) m_pos = at;
@@ -668,7 +682,7 @@ void RecordCursor::eraseSlots(int at, int n) const {
 
 void RecordCursor::insertSlots(int at, const std::vector<qint64>& keys) const {
     if (keys.empty()) return;
-    m_keys.insert(m_keys.begin() + at, keys.begin(), keys.end());
+    m_keys.insert(at, keys);
     m_ordered += int(keys.size());
     m_placed.unite(QSet<qint64>(keys.begin(), keys.end()));
     if (m_pos >= at) m_pos += int(keys.size());
@@ -683,7 +697,7 @@ bool RecordCursor::readKeyRange(int lo, int hi, bool forward, int skip, int limi
     // The bound walked from must be had; the far one only stops the walk.
     if (inside(nearSlot) && !boundValues(nearSlot, nearValues)) return false;
     const bool far = inside(farSlot) && boundValues(farSlot, farValues);
-    qint64 nearKey = inside(nearSlot) ? m_keys[std::size_t(nearSlot)] : NoKey;
+    qint64 nearKey = inside(nearSlot) ? m_keys[nearSlot] : NoKey;
     bool hasNear = inside(nearSlot);
     QStringList exprs{QStringLiteral("rowid")};
     for (const OrderTerm& t : m_terms) exprs << t.expr;
@@ -697,7 +711,7 @@ bool RecordCursor::readKeyRange(int lo, int hi, bool forward, int skip, int limi
         QVariantList b;
         if (hasNear) sql += QStringLiteral(" AND ") + seekCondition(nearValues, nearKey, forward, b);
         binds << std::exchange(b, {});
-        if (far) sql += QStringLiteral(" AND ") + seekCondition(farValues, m_keys[std::size_t(farSlot)], !forward, b);
+        if (far) sql += QStringLiteral(" AND ") + seekCondition(farValues, m_keys[farSlot], !forward, b);
         binds << b;
         sql += QStringLiteral(" ORDER BY ") + orderClause(!forward) + QStringLiteral(" LIMIT ? OFFSET ?");
         const int chunk = limit < 0 ? -1 : limit - int(out.size());
@@ -726,10 +740,8 @@ bool RecordCursor::readKeyRange(int lo, int hi, bool forward, int skip, int limi
 }
 
 void RecordCursor::readKeyPage(int index) const {
-    int lo = index - 1;
-    while (lo >= 0 && m_keys[std::size_t(lo)] == NoKey) --lo;
-    int hi = index + 1;
-    while (hi < m_ordered && m_keys[std::size_t(hi)] == NoKey) ++hi;
+    const int lo = m_keys.readBefore(index);
+    const int hi = m_keys.readAfter(index, m_ordered);
     const int pageStart = index / PageSize * PageSize;
     const int from = std::max(lo + 1, pageStart);
     const int to = std::min(hi, pageStart + PageSize);
@@ -798,19 +810,19 @@ std::vector<RecordCursor::KeyRead> RecordCursor::strays() const {
     std::vector<KeyRead> found;
     sqlite3* db = m_db.handle();
     for (int a = 0; a < m_ordered;) {
-        if (m_keys[std::size_t(a)] == NoKey) {
-            ++a;
+        if (m_keys[a] == NoKey) {
+            a = m_keys.readAfter(a, m_ordered);
             continue;
         }
         int b = a;
-        while (b + 1 < m_ordered && m_keys[std::size_t(b + 1)] != NoKey) ++b;
+        while (b + 1 < m_ordered && m_keys[b + 1] != NoKey) ++b;
         QVariantList binds, values;
         QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3")
                           .arg(exprs.join(QStringLiteral(", ")), quoteIdent(m_table), sourceFilter(m_keyLimit, m_where));
         for (const auto& [slot, after] : {std::pair{a, true}, std::pair{b, false}}) {
             if (slot == (after ? 0 : m_ordered - 1) || !boundValues(slot, values)) continue;
             QVariantList own;
-            sql += QStringLiteral(" AND ") + seekCondition(values, m_keys[std::size_t(slot)], after, own);
+            sql += QStringLiteral(" AND ") + seekCondition(values, m_keys[slot], after, own);
             binds << own;
         }
         sql += QStringLiteral(" ORDER BY ") + orderClause(false);
@@ -833,9 +845,9 @@ std::vector<RecordCursor::KeyRead> RecordCursor::strays() const {
 }
 
 qint64 RecordCursor::keyOf(int index) const {
-    for (int tries = 0; tries < 3 && index >= 0 && index < int(m_keys.size()) && m_keys[std::size_t(index)] == NoKey; ++tries)
+    for (int tries = 0; tries < 3 && index >= 0 && index < int(m_keys.size()) && m_keys[index] == NoKey; ++tries)
         readKeyPage(index);
-    return index >= 0 && index < int(m_keys.size()) ? m_keys[std::size_t(index)] : NoKey;
+    return index >= 0 && index < int(m_keys.size()) ? m_keys[index] : NoKey;
 }
 
 int RecordCursor::countBefore(const QVariantList& values, qint64 key) const {
@@ -939,7 +951,7 @@ int RecordCursor::orderedIndexOf(qint64 key) const {
         int at = placeBySample(values, key, true);
         if (at < 0) at = countNearerSide(values, key);
         at = std::clamp(at, 0, m_ordered - 1);
-        const qint64 slot = m_keys[std::size_t(at)];
+        const qint64 slot = m_keys[at];
         if (slot == NoKey || slot == key) {
             placeKey(at, key, values);
             return at;
@@ -951,7 +963,7 @@ int RecordCursor::orderedIndexOf(qint64 key) const {
     const int from = std::max(0, before - PageSize), to = std::min(m_ordered, before + PageSize + 1);
     for (int i = before, step = 0; step <= 2 * PageSize + 1; ++step, i = before + ((step + 1) / 2) * (step % 2 ? 1 : -1)) {
         if (i < from || i >= to) continue;
-        if (m_keys[std::size_t(i)] == key) return i;
+        if (m_keys[i] == key) return i;
     }
     return -1;
 }
@@ -1017,13 +1029,13 @@ void RecordCursor::close() {
     if (m_open) emit aboutToMove();
     m_open = false;
     m_keys.clear();
-    m_keys.shrink_to_fit();
     m_placed.clear();
     m_readValues.clear();
     m_ordered = 0;
     m_keysSource.clear();
     dropPages();
     m_current.clear();
+    m_currentPending = false;
     m_pos = -1;
     m_mode = EditMode::None;
     finalizeRowStatement();
@@ -1085,13 +1097,14 @@ void RecordCursor::moveNext() {
         m_pos = recordCount();
         m_eofFlag = true;
         m_current.clear();
+        m_currentPending = false;
         emit currentChanged();
         return;
     }
     setPos(next);
 }
 
-qint64 RecordCursor::currentKey() const { return (hasCurrent() && !m_gap) ? m_keys[std::size_t(m_pos)] : -1; }
+qint64 RecordCursor::currentKey() const { return (hasCurrent() && !m_gap) ? m_keys[m_pos] : -1; }
 
 qint64 RecordCursor::keyAt(int index) const {
     const qint64 key = keyOf(index);
@@ -1102,12 +1115,11 @@ int RecordCursor::indexOfKey(qint64 key) const {
     if (key == NoKey) return -1;
     // Where the last look found a key (a find run again), the keys read so
     // far, then where the order puts it.
-    if (m_keyHint >= 0 && m_keyHint < int(m_keys.size()) && m_keys[std::size_t(m_keyHint)] == key) return m_keyHint;
+    if (m_keyHint >= 0 && m_keyHint < int(m_keys.size()) && m_keys[m_keyHint] == key) return m_keyHint;
     // A key never placed in the ordered slots can only be among the rows
     // this cursor added after them: a long list is not walked for it.
-    const auto from = m_placed.contains(key) ? m_keys.begin() : m_keys.begin() + m_ordered;
-    const auto it = std::find(from, m_keys.end(), key);
-    const int index = it != m_keys.end() ? int(it - m_keys.begin()) : orderedIndexOf(key);
+    const int held = m_keys.indexOf(key, m_placed.contains(key) ? 0 : m_ordered);
+    const int index = held >= 0 ? held : orderedIndexOf(key);
     if (index >= 0) m_keyHint = index;
     return index;
 }
@@ -1144,7 +1156,7 @@ bool RecordCursor::findFirst(const QString& criterion) {
         // since the cursor was read are not part of it.
         while ((rc = sqlite3_step(m_findStmt)) == SQLITE_ROW) {
             const qint64 key = sqlite3_column_int64(m_findStmt, 0);
-            if (key <= m_keyLimit || std::find(m_keys.begin() + m_ordered, m_keys.end(), key) != m_keys.end()) {
+            if (key <= m_keyLimit || m_keys.indexOf(key, m_ordered) >= 0) {
                 candidate = key;
                 break;
             }
@@ -1330,6 +1342,7 @@ QVariantList RecordCursor::readRow(qint64 key) const {
 
 void RecordCursor::loadCurrent() const {
     m_current.clear();
+    m_currentPending = false;
     if (!hasCurrent() || m_gap) return;
     m_current = readRow(keyOf(m_pos));
     // Keep a shown page in step with what was just read.
@@ -1343,7 +1356,8 @@ QVariantList* RecordCursor::cachedRow(int index) const {
 }
 
 const QVariantList& RecordCursor::pagedRow(int index) const {
-    int start = index / PageSize * PageSize;
+    const int rows = rowPageSize();
+    int start = index / rows * rows;
     for (Page& p : m_pages)
         if (p.start == start && !p.rows.empty()) {
             p.used = ++m_pageUse;
@@ -1351,27 +1365,27 @@ const QVariantList& RecordCursor::pagedRow(int index) const {
         }
     // The page's keys first; reading them may find rows other copies
     // deleted, which moves the rows after them up.
-    for (int i = start; i < std::min(start + PageSize, recordCount()); ++i) keyOf(i);
+    for (int i = start; i < std::min(start + rows, recordCount()); ++i) keyOf(i);
     static const QVariantList none;
     if (index >= recordCount()) return none;
-    start = index / PageSize * PageSize;
+    start = index / rows * rows;
     sqlite3* db = m_db.handle();
     const CriterionGuard guard(db, m_table);
-    const int count = std::min(PageSize, recordCount() - start);
+    const int count = std::min(rows, recordCount() - start);
     // One text for every page: a mark per row of a page, the marks left over
     // bound to NULL (a page at the end or one whose keys are not all read).
     QString marks = QStringLiteral("?");
-    for (int i = 1; i < PageSize; ++i) marks += QStringLiteral(",?");
+    for (int i = 1; i < rows; ++i) marks += QStringLiteral(",?");
     sqlite3_stmt* const st = keptStatement(QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid IN (%3)")
                                                     .arg(m_columns, quoteIdent(m_table), marks));
     const ResetOnExit reset{st};
     for (int i = 0; i < count; ++i)
-        if (const qint64 k = m_keys[std::size_t(start + i)]; k != NoKey) sqlite3_bind_int64(st, i + 1, k);
+        if (const qint64 k = m_keys[start + i]; k != NoKey) sqlite3_bind_int64(st, i + 1, k);
     std::vector<QVariantList> page(std::size_t(std::max(count, 0)));
     // Map the rows back to their places in the cursor order.
     std::vector<std::pair<qint64, int>> where;
     where.reserve(std::size_t(count));
-    for (int i = 0; i < count; ++i) where.emplace_back(m_keys[std::size_t(start + i)], i);
+    for (int i = 0; i < count; ++i) where.emplace_back(m_keys[start + i], i);
     std::sort(where.begin(), where.end());
     const int n = std::min(sqlite3_column_count(st), int(m_kinds.size()) + 1);
     int rc;
@@ -1385,9 +1399,10 @@ const QVariantList& RecordCursor::pagedRow(int index) const {
         page[std::size_t(it->second)] = std::move(row);
     }
     if (rc != SQLITE_DONE) throw engineError(db, rc);
-    constexpr std::size_t KeptPages = 3;
+    // About five screens kept.
+    const std::size_t keptPages = std::size_t(std::max(3, 150 / rows));
     Page* slot = nullptr;
-    if (m_pages.size() < KeptPages) {
+    if (m_pages.size() < keptPages) {
         slot = &m_pages.emplace_back();
     } else {
         slot = &*std::min_element(m_pages.begin(), m_pages.end(),
@@ -1416,6 +1431,7 @@ QVariant RecordCursor::field(const QString& name) const {
     if (m_mode == EditMode::Add) return m_editValues[col];
     requireCurrent("Field");
     if (m_mode == EditMode::Edit) return m_editValues[col];
+    ensureCurrent();
     if (m_current.isEmpty())
         throw DbError(DbErrorCode::NoCurrentRecord, QStringLiteral("O registro foi excluído por outro usuário."), Source);
     return m_current[col];
@@ -1443,6 +1459,7 @@ void RecordCursor::addNew() {
 
 void RecordCursor::edit() {
     requireCurrent("Edit");
+    ensureCurrent();
     if (m_current.isEmpty())
         throw DbError(DbErrorCode::NoCurrentRecord, QStringLiteral("O registro foi excluído por outro usuário."), Source);
     m_mode = EditMode::Edit;
@@ -1517,7 +1534,7 @@ qint64 RecordCursor::update() {
     m_lastInsert = key;
     m_mode = EditMode::None;
     // The new row joins the end of the cursor; the current row stays.
-    m_keys.push_back(key);
+    m_keys.pushBack(key);
     if (m_pos < 0 && !m_gap) { m_pos = 0; m_bofFlag = m_eofFlag = false; }
     if (m_eofFlag) { m_pos = recordCount() - 1; m_eofFlag = false; }
     dropPages();
@@ -1527,6 +1544,7 @@ qint64 RecordCursor::update() {
 }
 
 RecordCursor::BeforeWrite RecordCursor::beforeWrite() const {
+    ensureCurrent();
     return {m_keys.size(), m_pos, m_bofFlag, m_eofFlag, m_gap, m_lastInsert, m_current};
 }
 
@@ -1548,8 +1566,8 @@ void RecordCursor::announceWhenStored(const BeforeWrite& before, bool added) {
             if (key < 0) {
                 if (self->m_pos != before.pos) return;
             } else {
-                if (self->m_keys.size() != before.keys + 1 || self->m_keys.back() != key) return;
-                self->m_keys.pop_back();
+                if (self->m_keys.size() != before.keys + 1 || self->m_keys[self->m_keys.size() - 1] != key) return;
+                self->m_keys.popBack();
             }
             self->m_pos = before.pos;
             self->m_bofFlag = before.bof;
@@ -1557,6 +1575,7 @@ void RecordCursor::announceWhenStored(const BeforeWrite& before, bool added) {
             self->m_gap = before.gap;
             self->m_lastInsert = before.lastInsert;
             self->m_current = before.current;
+            self->m_currentPending = false;
             self->dropPages();
         });
 }
@@ -1580,6 +1599,7 @@ void RecordCursor::deleteCurrent() {
     // No current row until the program moves: the next row is one MoveNext away.
     m_gap = true;
     m_current.clear();
+    m_currentPending = false;
     emit rowsReset();
     emit currentChanged();
 }

@@ -2,6 +2,7 @@
 
 #include "currency.h"
 #include "database.h"
+#include "keyslots.h"
 #include "sqldialect.h"
 
 #include <QDate>
@@ -49,6 +50,10 @@ public:
 
     // Opens (or re-reads) the cursor and moves to its first row. Throws DbError.
     void refresh();
+    // refresh() for a findFirst() that follows at once (a list sorted to be
+    // searched): the first row is read only when asked for, and only the
+    // find's move is announced.
+    void refreshForFind();
     // Convenience: database, connect, source and refresh in one call.
     void open(const QString& path, const QString& source,
               const QString& connect = QStringLiteral("Access 2000;"));
@@ -66,8 +71,8 @@ public:
     bool bof() const;
     bool eof() const;
     // A current row exists (not before the first, after the last, or deleted).
-    bool hasCurrent() const { return m_pos >= 0 && m_pos < int(m_keys.size()) && !m_eofFlag && !m_bofFlag && !m_gap; }
-    int recordCount() const { return int(m_keys.size()); }
+    bool hasCurrent() const { return m_pos >= 0 && m_pos < m_keys.size() && !m_eofFlag && !m_bofFlag && !m_gap; }
+    int recordCount() const { return m_keys.size(); }
     int absolutePosition() const { return hasCurrent() ? m_pos : -1; }
     void setAbsolutePosition(int index);
     void moveFirst();
@@ -152,7 +157,7 @@ private:
     // after the outermost transaction commits; a rollback puts the cursor
     // back as it was before the write, announcing nothing.
     struct BeforeWrite {
-        std::size_t keys;
+        int keys;
         int pos;
         bool bof, eof, gap;
         qint64 lastInsert;
@@ -199,7 +204,7 @@ private:
     // read a page at a time (NoKey where not read yet), then the rows this
     // cursor added. Rows keyed above m_keyLimit were added by other copies
     // after the keys were counted and are not part of the cursor.
-    mutable std::vector<qint64> m_keys;
+    mutable KeySlots m_keys;
     mutable int m_ordered = 0;
     // The keys placed in the ordered slots: a row comes at most once.
     mutable QSet<qint64> m_placed;
@@ -344,4 +349,10 @@ private:
     const QVariantList& pagedRow(int index) const;
     void dropPages() const { m_pages.clear(); }
     mutable QVariantList m_current;
+    mutable bool m_currentPending = false;   // the current row is read when asked for
+    void ensureCurrent() const {
+        if (m_currentPending) loadCurrent();
+    }
+    void reread(bool announceRow);
+    void announceFirstRow(bool announceRow);
 };

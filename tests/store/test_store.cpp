@@ -555,6 +555,22 @@ TEST_F(FreshDb, ALongListPlacesFoundAndRenamedRowsWhereTheOrderPutsThem) {
     EXPECT_EQ(c.text(QStringLiteral("Nome")), QStringLiteral("N04999")) << "the current row stays";
     EXPECT_EQ(c.recordCount(), 5000);
     for (const char* nome : {"N01000A", "N02500", "N00300", "N03001"}) placedAsTheOrder(nome);
+
+    // Sorted again to be searched: the first row is there when asked for, and
+    // the find stands where the new order puts the row.
+    c.setRecordSource(QStringLiteral("SELECT * FROM TblClientes ORDER BY Nome DESC"));
+    c.refreshForFind();
+    EXPECT_EQ(c.absolutePosition(), 0);
+    EXPECT_EQ(c.text(QStringLiteral("Nome")), QStringLiteral("N04999"));
+    c.refreshForFind();
+    c.edit();
+    c.setField(QStringLiteral("Bairro"), QStringLiteral("CENTRO"));
+    c.update();
+    EXPECT_EQ(db.scalar(QStringLiteral("SELECT Bairro FROM TblClientes WHERE Nome = 'N04999'")).toString(), QStringLiteral("CENTRO"));
+    c.refreshForFind();
+    ASSERT_TRUE(c.findFirst(QStringLiteral("Nome = 'N02500'")));
+    EXPECT_EQ(c.absolutePosition(), db.scalar(QStringLiteral("SELECT count(*) FROM TblClientes WHERE Nome > 'N02500'")).toInt());
+    EXPECT_EQ(c.text(QStringLiteral("Nome")), QStringLiteral("N02500"));
 }
 
 TARVEL_TEST_MAIN()
