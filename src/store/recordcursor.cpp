@@ -1104,7 +1104,11 @@ void RecordCursor::moveNext() {
     setPos(next);
 }
 
-qint64 RecordCursor::currentKey() const { return (hasCurrent() && !m_gap) ? m_keys[m_pos] : -1; }
+qint64 RecordCursor::currentKey() const {
+    if (!hasCurrent() || m_gap) return -1;
+    ensureCurrent();
+    return m_keys[m_pos] == NoKey ? -1 : m_keys[m_pos];
+}
 
 qint64 RecordCursor::keyAt(int index) const {
     const qint64 key = keyOf(index);
@@ -1125,6 +1129,30 @@ int RecordCursor::indexOfKey(qint64 key) const {
 }
 
 bool RecordCursor::findFirst(const QString& criterion) {
+    // A list sorted for this find that ends up not moving stands on its first
+    // row: the windows hear of it whatever the find's outcome.
+    bool found = false;
+    try {
+        found = findFirstRow(criterion);
+    } catch (...) {
+        announcePendingRow();
+        throw;
+    }
+    announcePendingRow();
+    return found;
+}
+
+void RecordCursor::announcePendingRow() {
+    if (!m_currentPending) return;
+    try {
+        loadCurrent();
+    } catch (const DbError&) {
+        m_current.clear();   // read as gone, as a row another copy deleted
+    }
+    emit currentChanged();
+}
+
+bool RecordCursor::findFirstRow(const QString& criterion) {
     ensureOpen("FindFirst");
     // The same find again (Enter pressed again on a search box) is neither
     // translated nor prepared again.

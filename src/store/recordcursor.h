@@ -355,4 +355,6 @@ private:
     }
     void reread(bool announceRow);
     void announceFirstRow(bool announceRow);
+    void announcePendingRow();
+    bool findFirstRow(const QString& criterion);
 };

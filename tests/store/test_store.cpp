@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <sqlcipher/sqlite3.h>
 
@@ -561,12 +562,25 @@ TEST_F(FreshDb, ALongListPlacesFoundAndRenamedRowsWhereTheOrderPutsThem) {
     c.setRecordSource(QStringLiteral("SELECT * FROM TblClientes ORDER BY Nome DESC"));
     c.refreshForFind();
     EXPECT_EQ(c.absolutePosition(), 0);
+    EXPECT_EQ(c.currentKey(), db.scalar(QStringLiteral("SELECT Codigo FROM TblClientes WHERE Nome = 'N04999'")).toLongLong());
     EXPECT_EQ(c.text(QStringLiteral("Nome")), QStringLiteral("N04999"));
     c.refreshForFind();
     c.edit();
     c.setField(QStringLiteral("Bairro"), QStringLiteral("CENTRO"));
     c.update();
     EXPECT_EQ(db.scalar(QStringLiteral("SELECT Bairro FROM TblClientes WHERE Nome = 'N04999'")).toString(), QStringLiteral("CENTRO"));
+    // A find that misses, or fails, leaves the windows told of the first row.
+    QSignalSpy moved(&c, &RecordCursor::currentChanged);
+    c.setRecordSource(QStringLiteral("SELECT * FROM TblClientes ORDER BY Nome"));
+    c.refreshForFind();
+    EXPECT_FALSE(c.findFirst(QStringLiteral("Nome = 'XYZ'")));
+    EXPECT_EQ(moved.count(), 1);
+    EXPECT_EQ(c.text(QStringLiteral("Nome")), QStringLiteral("N00000"));
+    c.setRecordSource(QStringLiteral("SELECT * FROM TblClientes ORDER BY Nome DESC"));
+    c.refreshForFind();
+    EXPECT_THROW(c.findFirst(QStringLiteral("Nome = = 'N1'")), DbError);
+    EXPECT_EQ(moved.count(), 2);
+    EXPECT_EQ(c.text(QStringLiteral("Nome")), QStringLiteral("N04999"));
     c.refreshForFind();
     ASSERT_TRUE(c.findFirst(QStringLiteral("Nome = 'N02500'")));
     EXPECT_EQ(c.absolutePosition(), db.scalar(QStringLiteral("SELECT count(*) FROM TblClientes WHERE Nome > 'N02500'")).toInt());
