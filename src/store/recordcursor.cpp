@@ -357,11 +357,74 @@ void RecordCursor::startSample(const QString& order) {
     m_sampleValues.clear();
     m_sampleKey = -1;
     m_sampleNext = SampleStride - 1;
+    m_sampleMoved = false;
     // A short list counts a row's place at once.
     m_sampleDone = m_ordered <= 4 * SampleStride;
     const quint64 run = ++m_sampleRun;
+    if (m_sampleDone || takeKeptSample()) return;
     // Once the list is shown and painted.
-    if (!m_sampleDone) QTimer::singleShot(100, this, [this, run] { sampleSome(run); });
+    QTimer::singleShot(100, this, [this, run] { sampleSome(run); });
+}
+
+namespace {
+
+// A whole sample of an order, with the state of the file it was read on:
+// the connection's view of other copies' commits and its own count of rows
+// written. Equal values mean that not one row changed since.
+struct KeptSample {
+    std::weak_ptr<Connection> connection;
+    QString source;   // the table, the rows' condition and the order
+    qint64 dataVersion;
+    qint64 changes;
+    int ordered;
+    qint64 keyLimit;
+    QHash<qint64, int> rank;
+};
+
+std::vector<KeptSample>& keptSamples() {
+    static std::vector<KeptSample> kept;
+    return kept;
+}
+
+bool sameConnection(const std::weak_ptr<Connection>& a, const std::shared_ptr<Connection>& b) {
+    return !a.expired() && !a.owner_before(b) && !b.owner_before(a);
+}
+
+} // namespace
+
+QString RecordCursor::sampleSource() const {
+    return m_table + QLatin1Char('\n') + m_where + QLatin1Char('\n') + m_sampleOrder;
+}
+
+bool RecordCursor::takeKeptSample() {
+    const auto connection = m_db.connection();
+    const QString source = sampleSource();
+    for (const KeptSample& k : keptSamples())
+        if (sameConnection(k.connection, connection) && k.source == source && k.dataVersion == m_keysDataVersion &&
+            k.changes == m_keysOwnChanges && k.ordered == m_ordered && k.keyLimit == m_keyLimit) {
+            m_sampleRank = k.rank;
+            m_sampleDone = true;
+            return true;
+        }
+    return false;
+}
+
+void RecordCursor::keepSample() const {
+    // Only a sample read on the keys as counted, unchanged since.
+    sqlite3* db = m_db.handle();
+    if (m_sampleMoved || m_sampleRank.isEmpty() || m_keysDataVersion < 0 || dataVersion(db) != m_keysDataVersion ||
+        sqlite3_total_changes(db) != m_keysOwnChanges)
+        return;
+    auto& kept = keptSamples();
+    const auto connection = m_db.connection();
+    const QString source = sampleSource();
+    std::erase_if(kept, [&](const KeptSample& k) {
+        return k.connection.expired() || (sameConnection(k.connection, connection) && k.source == source);
+    });
+    // A few lists' orders at most: the oldest goes.
+    constexpr std::size_t KeptOrders = 8;
+    if (kept.size() >= KeptOrders) kept.erase(kept.begin());
+    kept.push_back({connection, source, m_keysDataVersion, m_keysOwnChanges, m_ordered, m_keyLimit, m_sampleRank});
 }
 
 void RecordCursor::sampleSome(quint64 run) {
@@ -443,6 +506,7 @@ void RecordCursor::readSample(quint64 run) {
     }
     // The next few as soon as the events waiting meanwhile are handled.
     if (!m_sampleDone) QTimer::singleShot(0, this, [this, run] { sampleSome(run); });
+    else keepSample();
 }
 
 int RecordCursor::placeBySample(const QVariantList& values, qint64 key, bool counted) const {
@@ -504,6 +568,7 @@ bool RecordCursor::applyOwnWrites() {
         return false;
     std::erase_if(writes, [this](const Database::RowWrite& w) { return w.table.compare(m_table, Qt::CaseInsensitive) != 0; });
     if (writes.size() > 4) return false;
+    m_sampleMoved = true;
     for (const Database::RowWrite& w : writes) {
         const int slot = m_keys.indexOf(w.key);
         const bool held = slot >= 0;

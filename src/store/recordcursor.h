@@ -81,6 +81,9 @@ public:
     qint64 currentKey() const;       // rowid of the current row, -1 when none
     qint64 keyAt(int index) const;
     int indexOfKey(qint64 key) const; // -1 when not in the cursor
+    // True once a found row's place is counted from the order's sample
+    // (at most a stride of rows) rather than from the nearer end.
+    bool placesBySample() const { return m_sampleDone && !m_sampleRank.isEmpty() && m_sampleOrder == m_orderBy; }
 
     // The order a list is searched in when it is not its own (a list in
     // table order searched by name): its sample is read while the program
@@ -293,8 +296,14 @@ private:
     qint64 m_sampleKey = -1;
     int m_sampleNext = 0;          // the place of the next key it takes
     bool m_sampleDone = false;
+    bool m_sampleMoved = false;    // moved along by this program's writes
     quint64 m_sampleRun = 0;       // a new count of the keys starts it again
     void startSample(const QString& order);
+    // A sample read whole is left to the cursors opened after it on the same
+    // rows of the unchanged file (a list closed and opened again).
+    QString sampleSource() const;
+    bool takeKeptSample();
+    void keepSample() const;
     void sampleSome(quint64 run);
     void readSample(quint64 run);
     // The place of the row with these order values and key among the ordered

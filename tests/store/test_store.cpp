@@ -589,6 +589,67 @@ TEST_F(FreshDb, ALongListPlacesFoundAndRenamedRowsWhereTheOrderPutsThem) {
 
 TARVEL_TEST_MAIN()
 
+// A list opened again on the unchanged file places found rows by the sample
+// its first opening read; after any change, by another copy or by this
+// program, it reads a sample of its own.
+TEST_F(FreshDb, AListOpenedAgainTakesTheSampleReadBeforeOnlyWhileNothingChanged) {
+    Database db(path);
+    {
+        Transaction tx(db);
+        for (int i = 0; i < 5000; ++i)
+            db.execute(QStringLiteral("INSERT INTO TblClientes (Nome) VALUES (?)"), {QStringLiteral("N%1").arg(i * 7919 % 5000, 5, 10, QLatin1Char('0'))});
+        tx.commit();
+    }
+    const QString byName = QStringLiteral("SELECT * FROM TblClientes ORDER BY Nome");
+    const auto sampled = [](RecordCursor& c) {
+        QElapsedTimer wait;
+        for (wait.start(); !c.placesBySample() && wait.elapsed() < 10000;) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+        return c.placesBySample();
+    };
+    const auto placedAsTheOrder = [&](RecordCursor& c, const char* nome) {
+        ASSERT_TRUE(c.findFirst(QStringLiteral("Nome = '%1'").arg(QLatin1String(nome)))) << nome;
+        EXPECT_EQ(c.absolutePosition(), db.scalar(QStringLiteral("SELECT count(*) FROM TblClientes WHERE Nome < ?"),
+                                                  {QString::fromLatin1(nome)}).toInt()) << nome;
+    };
+    {
+        RecordCursor first;
+        first.open(path, byName);
+        ASSERT_TRUE(sampled(first));
+    }
+    RecordCursor again;
+    again.open(path, byName);
+    EXPECT_TRUE(again.placesBySample()) << "the sample read before serves at once";
+    for (const char* nome : {"N00100", "N03000", "N04990"}) placedAsTheOrder(again, nome);
+
+    // Another copy renames rows (as many rows as before, the same keys): they move after all the others.
+    sqlite3* other = otherConnection(path);
+    others(other, QStringLiteral("UPDATE TblClientes SET Nome = 'Z' || Nome WHERE Nome < 'N00050'"));
+    sqlite3_close(other);
+    RecordCursor afterOthers;
+    afterOthers.open(path, byName);
+    EXPECT_FALSE(afterOthers.placesBySample());
+    placedAsTheOrder(afterOthers, "N03000");
+    ASSERT_TRUE(sampled(afterOthers));
+
+    // This program renames some more.
+    db.execute(QStringLiteral("UPDATE TblClientes SET Nome = 'Z' || Nome WHERE Nome < 'N00100'"));
+    RecordCursor afterOwn;
+    afterOwn.open(path, byName);
+    EXPECT_FALSE(afterOwn.placesBySample());
+    placedAsTheOrder(afterOwn, "N03000");
+
+    // Other rows of the table, or the same rows in another order, are not the sample's.
+    RecordCursor fewer, reversed;
+    ASSERT_TRUE(sampled(afterOwn));
+    fewer.open(path, QStringLiteral("SELECT * FROM TblClientes WHERE Nome > 'A' ORDER BY Nome"));
+    reversed.open(path, QStringLiteral("SELECT * FROM TblClientes ORDER BY Nome DESC"));
+    EXPECT_FALSE(fewer.placesBySample());
+    EXPECT_FALSE(reversed.placesBySample());
+    placedAsTheOrder(fewer, "N03000");
+    ASSERT_TRUE(reversed.findFirst(QStringLiteral("Nome = 'N03000'")));
+    EXPECT_EQ(reversed.absolutePosition(), db.scalar(QStringLiteral("SELECT count(*) FROM TblClientes WHERE Nome > 'N03000'")).toInt());
+}
+
 // A COMMIT that fails is never taken as done and leaves no transaction open; one whose write stands anyway
 // (the journal went) counts as done. Either way what waited for it learns the outcome, and a retry stores once.
 TEST_F(FreshDb, AFailingCommitIsReportedAndReadBack) {
