@@ -1,5 +1,3 @@
-#include <QElapsedTimer>
-#include <cstdio>
 #include "frmretirada.h"
 
 #include "app/appicons.h"
@@ -248,15 +246,12 @@ void FrmRetirada::Busca_Nome() {
     try {
         // Searched in name order, whichever option is shown; a list in name
         // order already is searched as it stands.
-        QElapsedTimer T; T.start();
         const QString byName = sortQuery(QStringLiteral("Nome"));
         if (DataRetirada.recordSource() != byName) {
             DataRetirada.setRecordSource(byName);
             DataRetirada.refreshForFind();
         }
-        if (qEnvironmentVariableIsSet("TTT")) fprintf(stderr, "refresh %.2f ms\n", T.nsecsElapsed()/1e6);
         if (NameSearch::find(DataRetirada, TxtBusca)) DBGrid1->view()->setFocus();
-        if (qEnvironmentVariableIsSet("TTT")) fprintf(stderr, "total %.2f ms\n", T.nsecsElapsed()/1e6);
     } catch (const std::exception& e) {
         ShowError({QStringLiteral("Não foi possível pesquisar o Nome digitado.")}, ErrorInfo::from(e),
                   QStringLiteral("%1_%2_%3"), ListTitle);
