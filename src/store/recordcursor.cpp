@@ -910,9 +910,9 @@ std::vector<RecordCursor::KeyRead> RecordCursor::strays() const {
 }
 
 qint64 RecordCursor::keyOf(int index) const {
-    for (int tries = 0; tries < 3 && index >= 0 && index < int(m_keys.size()) && m_keys[index] == NoKey; ++tries)
+    for (int tries = 0; tries < 3 && index >= 0 && index < m_keys.size() && m_keys[index] == NoKey; ++tries)
         readKeyPage(index);
-    return index >= 0 && index < int(m_keys.size()) ? m_keys[index] : NoKey;
+    return index >= 0 && index < m_keys.size() ? m_keys[index] : NoKey;
 }
 
 int RecordCursor::countBefore(const QVariantList& values, qint64 key) const {
@@ -1184,7 +1184,7 @@ int RecordCursor::indexOfKey(qint64 key) const {
     if (key == NoKey) return -1;
     // Where the last look found a key (a find run again), the keys read so
     // far, then where the order puts it.
-    if (m_keyHint >= 0 && m_keyHint < int(m_keys.size()) && m_keys[m_keyHint] == key) return m_keyHint;
+    if (m_keyHint >= 0 && m_keyHint < m_keys.size() && m_keys[m_keyHint] == key) return m_keyHint;
     // A key never placed in the ordered slots can only be among the rows
     // this cursor added after them: a long list is not walked for it.
     const int held = m_keys.indexOf(key, m_placed.contains(key) ? 0 : m_ordered);
