@@ -18,9 +18,15 @@
 namespace {
 
 int PageSize = 50;
-// Rows are read a screenful at a time: a grid standing across two of them
-// reads little more than it shows.
-int rowPageSize() { return std::min(PageSize, 16); }
+// Rows are read about half a screenful at a time, so that a grid standing
+// across two pages reads little more than it shows; a page of rows never
+// reaches into a page of keys not needed (a filter without an index reads
+// the whole table for each page of keys).
+int rowPageSize() {
+    int rows = std::min(PageSize, 16);
+    while (PageSize % rows != 0) --rows;
+    return rows;
+}
 // Rows between two keys of the order's sample.
 constexpr int SampleStride = 1024;
 // A slot of the keyset whose key has not been read yet.
