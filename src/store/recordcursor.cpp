@@ -18,12 +18,12 @@
 namespace {
 
 int PageSize = 50;
-// Rows are read about half a screenful at a time, so that a grid standing
-// across two pages reads little more than it shows; a page of rows never
-// reaches into a page of keys not needed (a filter without an index reads
-// the whole table for each page of keys).
+// Rows are read about a screenful at a time, half a page of keys: a grid
+// standing across two pages reads little more than it shows, and a page of
+// rows never reaches into a page of keys not needed (a filter without an
+// index reads the whole table for each page of keys).
 int rowPageSize() {
-    int rows = std::min(PageSize, 16);
+    int rows = std::min(PageSize, 25);
     while (PageSize % rows != 0) --rows;
     return rows;
 }
