@@ -80,6 +80,25 @@ struct ResetOnExit {
     }
 };
 
+// The statements of one read (a page of keys, a row's place) see the file as
+// it stood at one moment: another copy's write lands before the read or waits
+// the few milliseconds it takes, never between two of its statements. Inside
+// a transaction already open the read is part of it.
+class ReadSnapshot {
+public:
+    explicit ReadSnapshot(sqlite3* db) : m_db(db), m_began(sqlite3_get_autocommit(db) && sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK) {}
+    ~ReadSnapshot() {
+        if (m_began && sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+            sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+    ReadSnapshot(const ReadSnapshot&) = delete;
+    ReadSnapshot& operator=(const ReadSnapshot&) = delete;
+
+private:
+    sqlite3* m_db;
+    bool m_began;
+};
+
 QTime parseTime(const QString& s) {
     const QString t = s.size() > 10 && s[10] == QLatin1Char(' ') ? s.mid(11) : s;
     QTime r = QTime::fromString(t, QStringLiteral("HH:mm:ss"));
@@ -811,6 +830,7 @@ bool RecordCursor::readKeyRange(int lo, int hi, bool forward, int skip, int limi
 }
 
 void RecordCursor::readKeyPage(int index) const {
+    const ReadSnapshot snapshot(m_db.handle());
     const int lo = m_keys.readBefore(index);
     const int hi = m_keys.readAfter(index, m_ordered);
     const int pageStart = index / PageSize * PageSize;
@@ -1013,6 +1033,7 @@ int RecordCursor::countNearerSide(const QVariantList& values, qint64 key) const 
 }
 
 int RecordCursor::orderedIndexOf(qint64 key) const {
+    const ReadSnapshot snapshot(m_db.handle());
     if (key > m_keyLimit || m_ordered == 0) return -1;
     QVariantList values;
     if (!orderValues(key, values)) return -1;

@@ -563,7 +563,11 @@ TEST_F(FreshDb, ALongListPlacesFoundAndRenamedRowsWhereTheOrderPutsThem) {
     c.refreshForFind();
     EXPECT_EQ(c.absolutePosition(), 0);
     EXPECT_EQ(c.currentKey(), db.scalar(QStringLiteral("SELECT Codigo FROM TblClientes WHERE Nome = 'N04999'")).toLongLong());
-    EXPECT_EQ(c.text(QStringLiteral("Nome")), QStringLiteral("N04999"));
+    c.setRecordSource(QStringLiteral("SELECT * FROM TblClientes ORDER BY Nome"));
+    c.refreshForFind();
+    EXPECT_EQ(c.text(QStringLiteral("Nome")), QStringLiteral("N00000"));
+    c.setRecordSource(QStringLiteral("SELECT * FROM TblClientes ORDER BY Nome DESC"));
+    c.refreshForFind();
     c.refreshForFind();
     c.edit();
     c.setField(QStringLiteral("Bairro"), QStringLiteral("CENTRO"));
