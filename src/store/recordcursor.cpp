@@ -1126,8 +1126,7 @@ void RecordCursor::close() {
     m_ordered = 0;
     m_keysSource.clear();
     dropPages();
-    m_current.clear();
-    m_currentPending = false;
+    dropCurrent();
     m_pos = -1;
     m_mode = EditMode::None;
     finalizeRowStatement();
@@ -1188,8 +1187,7 @@ void RecordCursor::moveNext() {
         m_gap = false;
         m_pos = recordCount();
         m_eofFlag = true;
-        m_current.clear();
-        m_currentPending = false;
+        dropCurrent();
         emit currentChanged();
         return;
     }
@@ -1461,8 +1459,7 @@ QVariantList RecordCursor::readRow(qint64 key) const {
 }
 
 void RecordCursor::loadCurrent() const {
-    m_current.clear();
-    m_currentPending = false;
+    dropCurrent();
     if (!hasCurrent() || m_gap) return;
     m_current = readRow(keyOf(m_pos));
     // Keep a shown page in step with what was just read.
@@ -1718,8 +1715,7 @@ void RecordCursor::deleteCurrent() {
     dropPages();
     // No current row until the program moves: the next row is one MoveNext away.
     m_gap = true;
-    m_current.clear();
-    m_currentPending = false;
+    dropCurrent();
     emit rowsReset();
     emit currentChanged();
 }

@@ -362,6 +362,10 @@ private:
     void ensureCurrent() const {
         if (m_currentPending) loadCurrent();
     }
+    void dropCurrent() const {
+        m_current.clear();
+        m_currentPending = false;
+    }
     void reread(bool announceRow);
     void announceFirstRow(bool announceRow);
     void announcePendingRow();

@@ -92,14 +92,7 @@ TEST_F(SharedFile, ScrollingWhileAnotherCopyWritesShowsEveryRowOnce) {
     RecordCursor::setPageSize(3);
     struct Restore { int n; ~Restore() { RecordCursor::setPageSize(n); } } restore{savedPage};
     Database db(path);
-    {
-        Transaction tx(db);
-        for (int i = 0; i < 40; ++i)
-            for (const char* kind : {"D", "R", "K"})
-                db.execute(QStringLiteral("INSERT INTO TblClientes (Nome) VALUES (?)"),
-                           {QStringLiteral("%1 %2").arg(i * 25, 3, 10, QLatin1Char('0')).arg(QLatin1String(kind))});
-        tx.commit();
-    }
+    CopyWriters::addChurnRows(db, 40);
     const auto keys = [&db](const char* where) {
         QSet<qint64> out;
         for (const QVariantList& r : db.rows(QStringLiteral("SELECT Codigo FROM TblClientes ") + where)) out << r[0].toLongLong();

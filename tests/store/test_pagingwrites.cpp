@@ -5,6 +5,7 @@
 #include "store/database.h"
 #include "store/recordcursor.h"
 #include "store/schema.h"
+#include "support/copywriters.h"
 #include "support/othercopy.h"
 #include "support/testmain.h"
 
@@ -55,14 +56,7 @@ void walkWhileAnotherCopyWrites(int seed, bool insideReads) {
     const QString path = dir.filePath(QStringLiteral("Bd DedUvevaro.mdb"));
     Schema::createDatabaseFile(path);
     Database db(path);
-    {
-        Transaction tx(db);
-        for (int i = 0; i < 12; ++i)
-            for (const char* kind : {"D", "R", "K"})
-                db.execute(QStringLiteral("INSERT INTO TblClientes (Nome) VALUES (?)"),
-                           {QStringLiteral("%1 %2").arg(i * 25, 3, 10, QLatin1Char('0')).arg(QLatin1String(kind))});
-        tx.commit();
-    }
+    CopyWriters::addChurnRows(db, 12);
     const auto keys = [&db] {
         QSet<qint64> out;
         for (const QVariantList& r : db.rows(QStringLiteral("SELECT Codigo FROM TblClientes"))) out << r[0].toLongLong();

@@ -55,6 +55,22 @@ int openDescriptors(const QString& path) {
     return n;
 }
 
+// 5,000 customers "N00000" to "N04999", added in a shuffled order.
+void addShuffledNames(Database& db) {
+    Transaction tx(db);
+    for (int i = 0; i < 5000; ++i)
+        db.execute(QStringLiteral("INSERT INTO TblClientes (Nome) VALUES (?)"), {QStringLiteral("N%1").arg(i * 7919 % 5000, 5, 10, QLatin1Char('0'))});
+    tx.commit();
+}
+
+// A find of the name stands where the name order puts the row.
+void expectPlacedAsTheOrder(RecordCursor& c, Database& db, const char* nome) {
+    ASSERT_TRUE(c.findFirst(QStringLiteral("Nome = '%1'").arg(QLatin1String(nome)))) << nome;
+    EXPECT_EQ(c.absolutePosition(),
+              db.scalar(QStringLiteral("SELECT count(*) FROM TblClientes WHERE Nome < ?"), {QString::fromLatin1(nome)}).toInt())
+        << nome;
+}
+
 } // namespace
 
 TEST_F(FreshDb, OpeningFailuresLeaveNoFileBehind) {
@@ -531,21 +547,12 @@ TEST_F(FreshDb, PagedKeysShowTheRowsOfAWholeRead) {
 // the list is read again, stand where the whole order puts them.
 TEST_F(FreshDb, ALongListPlacesFoundAndRenamedRowsWhereTheOrderPutsThem) {
     Database db(path);
-    {
-        Transaction tx(db);
-        for (int i = 0; i < 5000; ++i)
-            db.execute(QStringLiteral("INSERT INTO TblClientes (Nome) VALUES (?)"), {QStringLiteral("N%1").arg(i * 7919 % 5000, 5, 10, QLatin1Char('0'))});
-        tx.commit();
-    }
+    addShuffledNames(db);
     RecordCursor c;
     c.open(path, QStringLiteral("SELECT * FROM TblClientes ORDER BY Nome"));
     QElapsedTimer wait;   // the program waits for the operator a moment
     for (wait.start(); wait.elapsed() < 300;) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
-    const auto placedAsTheOrder = [&](const char* nome) {
-        ASSERT_TRUE(c.findFirst(QStringLiteral("Nome = '%1'").arg(QLatin1String(nome)))) << nome;
-        EXPECT_EQ(c.absolutePosition(), db.scalar(QStringLiteral("SELECT count(*) FROM TblClientes WHERE Nome < ?"),
-                                                  {QString::fromLatin1(nome)}).toInt()) << nome;
-    };
+    const auto placedAsTheOrder = [&](const char* nome) { expectPlacedAsTheOrder(c, db, nome); };
     for (const char* nome : {"N00007", "N02048", "N04000", "N04999"}) placedAsTheOrder(nome);
     RecordCursor rename;
     rename.open(path, QStringLiteral("SELECT * FROM TblClientes WHERE Nome = 'N04000'"));
@@ -598,23 +605,14 @@ TARVEL_TEST_MAIN()
 // program, it reads a sample of its own.
 TEST_F(FreshDb, AListOpenedAgainTakesTheSampleReadBeforeOnlyWhileNothingChanged) {
     Database db(path);
-    {
-        Transaction tx(db);
-        for (int i = 0; i < 5000; ++i)
-            db.execute(QStringLiteral("INSERT INTO TblClientes (Nome) VALUES (?)"), {QStringLiteral("N%1").arg(i * 7919 % 5000, 5, 10, QLatin1Char('0'))});
-        tx.commit();
-    }
+    addShuffledNames(db);
     const QString byName = QStringLiteral("SELECT * FROM TblClientes ORDER BY Nome");
     const auto sampled = [](RecordCursor& c) {
         QElapsedTimer wait;
         for (wait.start(); !c.placesBySample() && wait.elapsed() < 10000;) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
         return c.placesBySample();
     };
-    const auto placedAsTheOrder = [&](RecordCursor& c, const char* nome) {
-        ASSERT_TRUE(c.findFirst(QStringLiteral("Nome = '%1'").arg(QLatin1String(nome)))) << nome;
-        EXPECT_EQ(c.absolutePosition(), db.scalar(QStringLiteral("SELECT count(*) FROM TblClientes WHERE Nome < ?"),
-                                                  {QString::fromLatin1(nome)}).toInt()) << nome;
-    };
+    const auto placedAsTheOrder = [&](RecordCursor& c, const char* nome) { expectPlacedAsTheOrder(c, db, nome); };
     {
         RecordCursor first;
         first.open(path, byName);

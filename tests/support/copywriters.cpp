@@ -74,6 +74,15 @@ int churn(const QString& path, int ms) {
 
 } // namespace
 
+void addChurnRows(Database& db, int groups) {
+    Transaction tx(db);
+    for (int i = 0; i < groups; ++i)
+        for (const char* kind : {"D", "R", "K"})
+            db.execute(QStringLiteral("INSERT INTO TblClientes (Nome) VALUES (?)"),
+                       {QStringLiteral("%1 %2").arg(i * 25, 3, 10, QLatin1Char('0')).arg(QLatin1String(kind))});
+    tx.commit();
+}
+
 QProcess* startChurn(const QString& path, int ms) {
     auto* p = new QProcess;
     p->start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(ChurnOption), path, QString::number(ms)});

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class Database;
 class QProcess;
 #include <QStringList>
 #include <optional>
@@ -39,6 +40,11 @@ Run start(const QString& path, int copies, int count, int timeoutMs);
 // end in " R" other such names: "<3 digits> R", anywhere in name order.
 // The caller waits for it (and deletes it).
 QProcess* startChurn(const QString& path, int ms);
+
+// The customers such a copy works on, in one transaction: for each of
+// `groups` three-digit numbers 000, 025, 050, ... one "<n> D" (deleted),
+// one "<n> R" (renamed) and one "<n> K" (kept as it is).
+void addChurnRows(Database& db, int groups);
 
 // The copy's part: when the arguments ask this executable to be a writing
 // copy, writes and returns the exit code; nullopt otherwise.
