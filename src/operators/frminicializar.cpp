@@ -202,9 +202,15 @@ void FrmInicializar::Timer1_Timer() {
         bar->setValue(std::min(done, bar->maximum()));
         bar->repaint();
     };
-    DailyUpdate::run(DataAcesso->database(), Clock::today(), show);
-    accept();
+    const DailyUpdate::Result result = DailyUpdate::run(DataAcesso->database(), Clock::today(), show);
     m_wait.reset();
+    if (result.failure) {
+        // The day is not stamped: the next log-in runs the update again.
+        ShowError({QStringLiteral("Não foi possível gravar a Atualização Diária dos Aparelhos."),
+                   QStringLiteral("Ela será feita novamente no próximo início do Sistema.")},
+                  ErrorInfo::from(*result.failure), QStringLiteral("%1_%2_%3"), Title);
+    }
+    accept();
 }
 
 void FrmInicializar::BtFechar_Click() { reject(); }

@@ -51,37 +51,34 @@ int countRows(Database& db, const QString& table) {
 }
 
 // One pass in one transaction, a block of keys per statement. A block that
-// fails is left as it was and the pass goes on.
-bool runPass(Database& db, const PassSql& pass, Pass which, const QDate& today, int total,
-             const Progress& progress) {
+// fails fails the whole pass: its table stays as it was. Throws DbError.
+void runPass(Database& db, const PassSql& pass, Pass which, const QDate& today, int total, const Progress& progress) {
+    Transaction tx(db);
+    const QString nextBound =
+        QStringLiteral("SELECT %1 FROM %2 WHERE %1 > ?1 ORDER BY %1 LIMIT 1 OFFSET ?2").arg(pass.key, pass.table);
+    qint64 lo = std::numeric_limits<qint64>::min();
+    int done = 0;
+    for (;;) {
+        const QVariant bound = db.scalar(nextBound, {lo, BlockRows - 1});
+        const bool last = !bound.isValid();
+        const qint64 hi = last ? std::numeric_limits<qint64>::max() : bound.toLongLong();
+        db.execute(pass.update, {today, lo, hi});
+        done = last ? total : std::min(total, done + BlockRows);
+        if (progress) progress(which, done, total);
+        if (last) break;
+        lo = hi;
+    }
+    tx.commit();
+}
+
+// Runs one step; a failure is kept as the result's cause (the first one)
+// and the update goes on. Returns whether the step was stored.
+bool stored(Result& r, const std::function<void()>& step) {
     try {
-        Transaction tx(db);
-        const QString nextBound = QStringLiteral("SELECT %1 FROM %2 WHERE %1 > ?1 ORDER BY %1 LIMIT 1 OFFSET ?2")
-                                      .arg(pass.key, pass.table);
-        qint64 lo = std::numeric_limits<qint64>::min();
-        int done = 0;
-        for (;;) {
-            QVariant bound;
-            try {
-                bound = db.scalar(nextBound, {lo, BlockRows - 1});
-            } catch (const DbError&) {
-                bound = QVariant();
-            }
-            const bool last = !bound.isValid();
-            const qint64 hi = last ? std::numeric_limits<qint64>::max() : bound.toLongLong();
-            try {
-                db.execute(pass.update, {today, lo, hi});
-            } catch (const DbError&) {
-                // This block keeps its old values until the next day's update.
-            }
-            done = last ? total : std::min(total, done + BlockRows);
-            if (progress) progress(which, done, total);
-            if (last) break;
-            lo = hi;
-        }
-        tx.commit();
+        step();
         return true;
-    } catch (const DbError&) {
+    } catch (const DbError& e) {
+        if (!r.failure) r.failure = e;
         return false;
     }
 }
@@ -95,23 +92,18 @@ Result run(Database& db, const QDate& today, const Progress& progress) {
     r.manutencaoRows = countRows(db, Manutencao.table);
     if (progress) progress(Pass::Manutencao, 0, r.manutencaoRows);
 
-    r.manutencaoDone = runPass(db, Manutencao, Pass::Manutencao, today, r.manutencaoRows, progress);
-    try {
+    r.manutencaoDone = stored(r, [&] { runPass(db, Manutencao, Pass::Manutencao, today, r.manutencaoRows, progress); });
+    r.apEntreguesDone = stored(r, [&] {
         Transaction tx(db);
         db.execute(ApEntreguesUpdate, {today});
         tx.commit();
-        r.apEntreguesDone = true;
-    } catch (const DbError&) {
-        r.apEntreguesDone = false;
-    }
+    });
     if (progress) progress(Pass::ApEntregues, r.apEntreguesRows, r.apEntreguesRows);
 
-    try {
-        db.execute(QStringLiteral("UPDATE TblConfig SET DtAtual = ?1"), {today});
-        r.stamped = true;
-    } catch (const DbError&) {
-        r.stamped = false;
-    }
+    // The day counts as done only once both passes are stored; otherwise the
+    // next log-in runs them again.
+    if (r.manutencaoDone && r.apEntreguesDone)
+        r.stamped = stored(r, [&] { db.execute(QStringLiteral("UPDATE TblConfig SET DtAtual = ?1"), {today}); });
     return r;
 }
 

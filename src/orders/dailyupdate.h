@@ -1,7 +1,10 @@
 #pragma once
 
+#include "store/dberror.h"
+
 #include <QDate>
 #include <functional>
+#include <optional>
 
 class Database;
 
@@ -13,11 +16,11 @@ class Database;
 //
 // Each pass runs in one transaction: the open orders a block of rows per
 // statement, the delivered rows in one statement that writes only the rows
-// whose flag changes (an index finds them). A row
-// whose date cannot be read is left as it is; a pass that fails (the file
-// held by another copy past the wait, say) leaves its table as it was and the
-// update goes on; DtAtual is stamped in every case, so the update is not
-// repeated that day.
+// whose flag changes (an index finds them). A row whose date cannot be read
+// is left as it is. A pass that fails (a full disk, the file held by another
+// copy past the wait) leaves its table as it was and the other pass still
+// runs; DtAtual is stamped only when both passes were stored, so the next
+// log-in of the day runs the update again.
 namespace DailyUpdate {
 
 enum class Pass { Manutencao, ApEntregues };
@@ -31,6 +34,7 @@ struct Result {
     bool manutencaoDone = false; // the pass was committed
     bool apEntreguesDone = false;
     bool stamped = false;        // DtAtual was written
+    std::optional<DbError> failure;  // why a pass or the stamp was not stored (the first cause)
 };
 
 // Runs the update. `progress` is called first once per table with done = 0

@@ -526,6 +526,20 @@ bool FrmOS::labelsPending() const {
     return false;
 }
 
+bool FrmOS::picksPending() const { return !LblStatus->text().isEmpty() || !LblTecnico->text().isEmpty(); }
+
+void FrmOS::setPicks() {
+    const QString status = LblStatus->text();
+    if (!status.isEmpty()) {
+        // A final status stamps the day the work ended; any other clears it.
+        const bool concluded = status == QStringLiteral("PRONTO") || status == QStringLiteral("SEM CONSERTO");
+        DataFrmOsMnt.setField(QStringLiteral("DataConcluido"), concluded ? QVariant(Clock::today()) : QVariant());
+        DataFrmOsMnt.setField(QStringLiteral("Status"), status);
+    }
+    const QString tecnico = LblTecnico->text();
+    if (!tecnico.isEmpty()) DataFrmOsMnt.setField(QStringLiteral("Tecnico"), tecnico);
+}
+
 void FrmOS::gravaOs(const std::function<void()>& setFields) {
     Transaction transaction(DataFrmOsMnt.database());
     // Another copy may have checked the order out meanwhile.
@@ -533,6 +547,7 @@ void FrmOS::gravaOs(const std::function<void()>& setFields) {
     DataFrmOsMnt.edit();
     try {
         if (setFields) setFields();
+        setPicks();
         for (const auto& [label, field] : toggledLabels())
             if (label->text() != DataFrmOsMnt.text(field)) DataFrmOsMnt.setField(field, label->text());
         m_fields->commit();
@@ -542,6 +557,10 @@ void FrmOS::gravaOs(const std::function<void()>& setFields) {
         throw;
     }
     transaction.commit();
+    // The picks are stored: nothing is left for their buttons to save.
+    for (QLabel* pick : {LblStatus, LblTecnico}) pick->clear();
+    BtSalvaStatus->setEnabled(false);
+    BtSalvaTecnico->setEnabled(false);
 }
 
 namespace {
@@ -563,7 +582,7 @@ void FrmOS::done(int result) {
     if (!m_loadFailed && !m_failed && m_fields) {
         m_failed = true;  // one write on the way out
         try {
-            if (m_fields->hasPending() || labelsPending()) gravaOs();
+            if (m_fields->hasPending() || labelsPending() || picksPending()) gravaOs();
         } catch (const std::exception& e) {
             if (!OpenOrder::goneAfterFailure(DataFrmOsMnt.database(), m_os)) {
                 // Closing now would lose what was typed: the operator decides.
@@ -589,20 +608,7 @@ void FrmOS::List1_Click() {
 
 void FrmOS::BtSalvaStatus_Click() {
     BtSalvaStatus->setEnabled(false);
-    try {
-        const QString picked = LblStatus->text();
-        gravaOs([&] {
-            if (picked.isEmpty()) return;
-            // A final status stamps the day the work ended; any other clears it.
-            const bool concluded = picked == QStringLiteral("PRONTO") || picked == QStringLiteral("SEM CONSERTO");
-            DataFrmOsMnt.setField(QStringLiteral("DataConcluido"), concluded ? QVariant(Clock::today()) : QVariant());
-            DataFrmOsMnt.setField(QStringLiteral("Status"), List1->currentItem() ? List1->currentItem()->text() : picked);
-        });
-        LblStatus->clear();
-        m_fields->show();
-    } catch (const std::exception& e) {
-        if (reportFailure(e)) BtSalvaStatus->setEnabled(true);
-    }
+    savePicks();
 }
 
 void FrmOS::List2_Click() {
@@ -613,13 +619,19 @@ void FrmOS::List2_Click() {
 
 void FrmOS::BtSalvaTecnico_Click() {
     BtSalvaTecnico->setEnabled(false);
+    savePicks();
+}
+
+void FrmOS::savePicks() {
     try {
-        const QString picked = List2->currentItem() ? List2->currentItem()->text() : LblTecnico->text();
-        gravaOs([&] { DataFrmOsMnt.setField(QStringLiteral("Tecnico"), picked); });
-        LblTecnico->clear();
+        gravaOs();
         m_fields->show();
     } catch (const std::exception& e) {
-        if (reportFailure(e)) BtSalvaTecnico->setEnabled(true);
+        // A pick that was not stored stays pending, its button ready for another try.
+        if (reportFailure(e)) {
+            BtSalvaStatus->setEnabled(!LblStatus->text().isEmpty());
+            BtSalvaTecnico->setEnabled(!LblTecnico->text().isEmpty());
+        }
     }
 }
 

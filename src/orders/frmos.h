@@ -102,6 +102,12 @@ private:
     // show another value than the stored one.
     std::vector<std::pair<QLabel*, QString>> toggledLabels() const;
     bool labelsPending() const;
+    // A status or technician picked in its list is pending like a typed
+    // value until a write of the order stores it.
+    bool picksPending() const;
+    void setPicks();
+    // The status and technician buttons: writes the order with the picks.
+    void savePicks();
     void toggle(QLabel* label, const QString& a, const QString& b);
     qint64 os() const { return m_os; }
 

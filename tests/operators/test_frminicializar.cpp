@@ -9,6 +9,7 @@
 #include "support/windowscenario.h"
 #include "support/othercopy.h"
 #include "support/scriptedboxes.h"
+#include "support/storefaults.h"
 #include "support/typing.h"
 #include "ui/twips.h"
 
@@ -105,6 +106,44 @@ TEST_F(LoginTest, Scenarios) {
         script.reset();
         other.reset();
         SingleInstance::release();
+    }
+}
+
+// A daily update the full disk refused: the operator is told why, the day is not stamped and the program starts; the
+// next log-in of the day runs the update again and stamps it.
+TEST_F(LoginTest, ADailyUpdateTheDiskRefusedRunsAgainAtTheNextLogIn) {
+    StoreFault::install();
+    Clock::set(QDateTime(Today, QTime(9, 0)));
+    Database d = Database::openDefault();
+    d.execute("UPDATE TblConfig SET Qtde = 1, DtAtual = ?", {Today.addDays(-1)});
+    d.execute("INSERT INTO TblManutencao (Nome, DataEntrada, Dias) VALUES ('X', ?, 0)", {Today.addDays(-3)});
+    d.execute("INSERT INTO TblApEntregues (Nome, DATALIMITEGARANTIA, [Garantia de Serviço]) VALUES ('X', ?, 1)",
+              {Today.addDays(-1)});
+    const QString state = "SELECT (SELECT Dias FROM TblManutencao), (SELECT [Garantia de Serviço] FROM TblApEntregues), "
+                          "(SELECT DtAtual FROM TblConfig)";
+    for (const bool full : {true, false}) {
+        SCOPED_TRACE(full ? "full disk" : "sound disk");
+        std::optional<StoreFault> fault;
+        if (full) fault.emplace(StoreFault::DiskFull);
+        ScriptedBoxes boxes;
+        if (full) boxes.answer(MsgAnswer::Ok);
+        FrmInicializar w;
+        ModalScript script([](QWidget* dlg) {
+            Typing::type(dlg->findChild<QLineEdit*>("TxtOperador"), "1234");
+            dlg->findChild<QPushButton*>("BtOk")->click();
+        });
+        EXPECT_EQ(w.exec(), QDialog::Accepted);
+        fault.reset();
+        ASSERT_EQ(boxes.log().size(), full ? 1 : 0);
+        if (full) {
+            EXPECT_EQ(boxes.log()[0].text, "Não foi possível gravar a Atualização Diária dos Aparelhos.\rEla será feita "
+                                           "novamente no próximo início do Sistema.\r13_O disco está cheio: não há "
+                                           "espaço para gravar no banco de dados. Libere espaço no disco e tente "
+                                           "novamente._Banco de Dados");
+            EXPECT_EQ(boxes.log()[0].icon, MsgIcon::Critical);
+            EXPECT_EQ(boxes.log()[0].title, "Inicializar Tarvel");
+        }
+        EXPECT_EQ(d.rows(state).at(0), full ? (QVariantList{0, 1, "2025-03-09"}) : (QVariantList{3, 0, "2025-03-10"}));
     }
 }
 

@@ -2,6 +2,7 @@
 #include "orders/dailyupdate.h"
 #include "store/database.h"
 #include "support/fixture.h"
+#include "support/storefaults.h"
 #include "support/testmain.h"
 #include "support/windowscenario.h"
 
@@ -69,6 +70,33 @@ TEST_F(DailyUpdateTest, EveryRowOfSeveralBlocksIsUpdated) {
     EXPECT_EQ(seen[1], std::make_tuple(P::Manutencao, 0, manutencao));
     EXPECT_EQ(seen[1 + blocks], std::make_tuple(P::Manutencao, manutencao, manutencao));
     EXPECT_EQ(seen.back(), std::make_tuple(P::ApEntregues, rows, rows));
+}
+
+// A disk that fills in the middle of a pass: the pass leaves its table whole, the day stays unstamped and the cause is
+// kept; a later run on a sound disk stores everything.
+TEST_F(DailyUpdateTest, AFailedPassLeavesTheDayUnstamped) {
+    StoreFault::install();
+    Database db(databasePath());
+    db.execute("UPDATE TblConfig SET DtAtual = ?", {Today.addDays(-1)});
+    db.execute("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) "
+               "INSERT INTO TblManutencao (Nome, DataEntrada, Dias) SELECT 'X', ?, 0 FROM n",
+               {DailyUpdate::BlockRows + 5, Today.addDays(-2)});
+    db.execute("INSERT INTO TblApEntregues (Nome, DATALIMITEGARANTIA, [Garantia de Serviço]) VALUES ('X', ?, 0)", {Today});
+    const QString state = "SELECT (SELECT SUM(Dias) FROM TblManutencao), (SELECT [Garantia de Serviço] FROM "
+                          "TblApEntregues), (SELECT DtAtual FROM TblConfig)";
+    // The disk fills after the first block of the in-repair pass and has room again by the end of the passes.
+    std::optional<StoreFault> fault;
+    DailyUpdate::Result r = DailyUpdate::run(db, Today, [&](DailyUpdate::Pass p, int done, int total) {
+        if (p == DailyUpdate::Pass::Manutencao && done == DailyUpdate::BlockRows) fault.emplace(StoreFault::DiskFull);
+        else if (done == total && done > 0) fault.reset();
+    });
+    EXPECT_FALSE(r.manutencaoDone || r.apEntreguesDone || r.stamped);
+    ASSERT_TRUE(r.failure.has_value());
+    EXPECT_TRUE(r.failure->description().startsWith(StoreFault::causeWords(StoreFault::DiskFull)));
+    EXPECT_EQ(db.rows(state).at(0), (QVariantList{0, 0, "2025-06-30"}));
+    r = DailyUpdate::run(db, Today);
+    EXPECT_TRUE(r.manutencaoDone && r.apEntreguesDone && r.stamped && !r.failure);
+    EXPECT_EQ(db.rows(state).at(0), (QVariantList{2 * (DailyUpdate::BlockRows + 5), 1, "2025-07-01"}));
 }
 
 TARVEL_TEST_MAIN()

@@ -12,6 +12,7 @@
 #include "support/faultrun.h"
 #include "support/fixture.h"
 #include "support/modal.h"
+#include "support/storefaults.h"
 #include "support/testmain.h"
 #include "support/typing.h"
 #include "ui/windowhost.h"
@@ -277,6 +278,57 @@ TEST_F(FrmOsTest, WriteScenarios) {
             EXPECT_EQ(w->isVisible(), row.way != Closing);
         }
     }
+}
+
+// A status or technician pick whose "Salvar" the disk refused stays pending like the typed notes: closing under the
+// fault asks (No the default) and keeps the window; Esc in the notes once the disk is sound stores the pick with the
+// rest. Picks never saved by their button are stored by the next write of the order too.
+TEST_F(FrmOsTest, APickTheDiskRefusedStaysPendingUntilTheWindowCloses) {
+    StoreFault::install();
+    Database::openDefault().execute("INSERT INTO TblTecnicos (NomeTecnico) VALUES ('BRUNO')");
+    const QString cause = "13__O disco está cheio: não há espaço para gravar no banco de dados. Libere espaço no disco "
+                          "e tente novamente.";
+    const QString task = "Não foi possível gravar as alterações desta Ordem de Serviço.\r";
+    for (const bool status : {true, false}) {
+        SCOPED_TRACE(status ? "status" : "technician");
+        ASSERT_TRUE(openNew());
+        Typing::type(notes(), "trocado");
+        pick(status ? "List1" : "List2", status ? "PRONTO" : "BRUNO");
+        auto* save = child<QPushButton>(status ? "BtSalvaStatus" : "BtSalvaTecnico");
+        {
+            StoreFault fault(StoreFault::DiskFull);
+            const auto shown = expectBoxes({{task + "O que foi digitado continua na janela: corrija a causa abaixo e "
+                                                   "tente novamente.\r" + cause}}, [&] { save->click(); });
+            EXPECT_EQ(shown.value(0).text, task + "O que foi digitado continua na janela: corrija a causa abaixo e "
+                                                  "tente novamente.\r" + cause);
+            EXPECT_EQ(label(status ? "LblStatus" : "LblTecnico"), status ? "PRONTO" : "BRUNO");
+            EXPECT_TRUE(save->isEnabled());
+            const auto asked = expectBoxes({{"Fechar a janela assim mesmo", MsgAnswer::No}}, [&] { click("BtFechar"); });
+            ASSERT_EQ(asked.size(), 1);
+            EXPECT_EQ(asked[0].text, task + cause + "\rFechar a janela assim mesmo, sem gravar o que foi digitado?");
+            EXPECT_EQ(asked[0].defaultButton, MsgAnswer::No);
+            EXPECT_EQ(asked[0].buttons, MsgButtons::YesNo);
+            EXPECT_EQ(asked[0].icon, MsgIcon::Critical);
+            EXPECT_TRUE(w->isVisible());
+        }
+        EXPECT_EQ(stored("Status").toString() + " " + stored("Tecnico").toString() + " " + stored("Andamento").toString(),
+                  "EM SERVIÇO CARLOS ");
+        Typing::focus(notes());
+        expectBoxes({}, [&] { Typing::key(notes(), Qt::Key_Escape); });
+        EXPECT_FALSE(w->isVisible());
+        EXPECT_EQ(stored(status ? "Status" : "Tecnico").toString(), status ? "PRONTO" : "BRUNO");
+        EXPECT_EQ(stored("DataConcluido"), status ? QVariant("2026-12-06") : QVariant());
+        EXPECT_EQ(stored("Andamento").toString(), "TROCADO");
+    }
+    // Both picked, neither saved by its button: the mood's write stores them, and their buttons have nothing left.
+    ASSERT_TRUE(openNew());
+    pick("List1", "SEM CONSERTO");
+    pick("List2", "BRUNO");
+    expectBoxes({}, [&] { chooseMood(4); });
+    EXPECT_EQ(stored("Status").toString() + " " + stored("Tecnico").toString() + " " + stored("Emocao").toString(),
+              "SEM CONSERTO BRUNO 4");
+    EXPECT_EQ(label("Label3") + label("Label5") + label("LblStatus") + label("LblTecnico"), "SEM CONSERTOBRUNO");
+    EXPECT_FALSE(child<QPushButton>("BtSalvaStatus")->isEnabled() || child<QPushButton>("BtSalvaTecnico")->isEnabled());
 }
 
 // The buttons to other windows store what was typed first; a price window that could not load closes this one.
