@@ -10,6 +10,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStorageInfo>
+
+#include <cerrno>
 
 #include <sys/stat.h>
 
@@ -19,6 +22,25 @@ namespace {
 
 [[noreturn]] void fail(int number, const QString& description) {
     throw DbError(number, description, programTitle());
+}
+
+// Whether a write of the copy failed for want of space: the system said so
+// (errno of the write, or the file's error), or the target's disk, with the
+// failed copy's temporary file gone, has less room than the whole copy.
+bool noSpace(const QFileDevice& file, int writeErrno, const QString& target, qint64 needed) {
+    if (writeErrno == ENOSPC || writeErrno == EDQUOT || file.error() == QFileDevice::ResourceError) return true;
+    const QStorageInfo disk(QFileInfo(target).absolutePath());
+    return disk.isValid() && disk.bytesFree() < needed;
+}
+
+// A failed write of the copy, with its cause in the operator's words.
+[[noreturn]] void failWrite(int number, const QString& words, const QFileDevice& file, int writeErrno,
+                            const QString& target, qint64 needed) {
+    if (noSpace(file, writeErrno, target, needed))
+        fail(Error::IoError, QStringLiteral("Não há espaço livre no disco para gravar '%1': libere espaço no disco ou "
+                                            "escolha outro local e tente novamente.")
+                                 .arg(target));
+    fail(number, words.arg(target, file.errorString()));
 }
 
 } // namespace
@@ -76,10 +98,12 @@ void copyDatabaseTo(const QString& target) {
              QStringLiteral("Erro de acesso ao caminho/arquivo: '%1' (%2)").arg(target, out.errorString()));
     QByteArray chunk;
     while (!(chunk = in.read(1 << 20)).isEmpty()) {
+        errno = 0;
         if (out.write(chunk) != chunk.size()) {
-            const QString why = out.errorString();
+            const int writeErrno = errno;
             out.cancelWriting();
-            fail(Error::IoError, QStringLiteral("Erro de gravação em '%1' (%2)").arg(target, why));
+            failWrite(Error::IoError, QStringLiteral("Erro de gravação em '%1' (%2)"), out, writeErrno, target,
+                      in.size());
         }
     }
     if (in.error() != QFileDevice::NoError) {
@@ -87,11 +111,13 @@ void copyDatabaseTo(const QString& target) {
         out.cancelWriting();
         fail(Error::IoError, QStringLiteral("Erro de leitura em '%1' (%2)").arg(source, why));
     }
+    errno = 0;
     if (!out.commit()) {
+        const int writeErrno = errno;
         const int number = out.error() == QFileDevice::RenameError || out.error() == QFileDevice::PermissionsError
                                ? Error::PathAccess
                                : Error::IoError;
-        fail(number, QStringLiteral("Não foi possível gravar '%1' (%2)").arg(target, out.errorString()));
+        failWrite(number, QStringLiteral("Não foi possível gravar '%1' (%2)"), out, writeErrno, target, in.size());
     }
 }
 

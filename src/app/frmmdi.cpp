@@ -39,6 +39,10 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <sqlcipher/sqlite3.h>
+
+#include <cerrno>
+#include <unistd.h>
 
 // The client area: the picture of the day, or the built-in background,
 // drawn to cover the whole area.
@@ -394,6 +398,23 @@ void FrmMdi::closeCursors() {
     DataEmpresa->close();
 }
 
+namespace {
+
+// The cause of a refused start in the operator's words. The engine opens
+// read-only a file it may not write; when the file itself may be written,
+// what refuses is the medium under it (a CD, a locked card, a disk mounted
+// read-only).
+QString startCause(const DbError& e) {
+    if (e.description() != engineCause(SQLITE_READONLY)) return e.description();
+    const QByteArray path = QFile::encodeName(ProgramFolder::databasePath());
+    if (::access(path.constData(), W_OK) != 0 && errno != EROFS) return e.description();
+    return QStringLiteral("O disco onde está o banco de dados é somente leitura (um CD, um cartão travado ou um disco "
+                          "montado só para leitura): o arquivo não pode ser gravado nele. Copie a pasta do Tarvel para "
+                          "um disco que permita gravação.");
+}
+
+} // namespace
+
 void FrmMdi::showStartFailure(const DbError& e) {
     if (e.number() == DbErrorCode::Busy) {
         // The file is there and is ours: other copies kept it busy past the wait.
@@ -406,7 +427,7 @@ void FrmMdi::showStartFailure(const DbError& e) {
         // The file is there and is ours, but the disk refused it (most often
         // its first write, the running-copies counter): say why.
         MsgBox(QStringLiteral("O Banco de Dados 'Bd DedUvevaro.mdb' foi localizado, mas não pôde ser usado:\r") +
-                   e.description() + QStringLiteral("\rCorrija o problema e inicie o Tarvel novamente."),
+                   startCause(e) + QStringLiteral("\rCorrija o problema e inicie o Tarvel novamente."),
                MsgButtons::Ok, MsgIcon::Critical, MsgAnswer::Ok, StartTitle);
         return;
     }

@@ -7,6 +7,7 @@
 #include "store/database.h"
 #include "store/programfolder.h"
 #include "support/files.h"
+#include "support/scriptedboxes.h"
 #include "support/fixture.h"
 #include "support/modal.h"
 #include "support/othercopy.h"
@@ -19,6 +20,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <sqlcipher/sqlite3.h>
+#include <sys/mount.h>
 #include <unistd.h>
 
 class FakeLista : public QWidget {
@@ -158,6 +160,35 @@ TEST_F(BackupTest, TheWindowsScenarios) {
              EXPECT_EQ(homeFiles(), QStringList{"copia.mdb"}) << "no temporary file left";
          }},
     }, clean, [this] { window.reset(); });
+}
+
+// A target disk too small for the copy (a small memory disk, where the system lets one be made): the message names
+// the want of space, whole; the target disk keeps no part of the copy.
+TEST_F(BackupTest, AFullDiskIsNamedAsTheCause) {
+    const QString disk = file("Pendrive");
+    QDir().mkpath(disk);
+    if (::mount("tmpfs", QFile::encodeName(disk).constData(), "tmpfs", 0, "size=16k") != 0)
+        GTEST_SKIP() << "no memory disk can be made here";
+    const struct Unmount {
+        QByteArray path;
+        ~Unmount() { ::umount2(path.constData(), MNT_DETACH); }
+    } unmount{QFile::encodeName(disk)};
+    const QString target = disk + "/copia.mdb";
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        SCOPED_TRACE(attempt);
+        open();
+        ScriptedBoxes boxes;
+        boxes.answer(MsgAnswer::Ok);
+        copyTo(target);
+        ASSERT_EQ(boxes.log().size(), 1);
+        const ShownBox& shown = boxes.log()[0];
+        EXPECT_EQ(shown.text, "OCORREU UM ERRO AO TENTAR FAZER O BACK-UP\rNão há espaço livre no disco para "
+                                       "gravar '" + target + "': libere espaço no disco ou escolha outro local e tente "
+                                       "novamente.__ERRO: 57");
+        EXPECT_EQ(shown.icon, MsgIcon::Exclamation);
+        EXPECT_FALSE(window->isVisible());
+        EXPECT_TRUE(QDir(disk).isEmpty());
+    }
 }
 
 TEST_F(BackupTest, TheMainWindowLetsTheDatabaseGoForTheBackup) {

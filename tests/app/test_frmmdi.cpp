@@ -30,6 +30,7 @@
 #include <QTest>
 #include <QToolBar>
 #include <sqlcipher/sqlite3.h>
+#include <unistd.h>
 
 // Stand-ins for the list windows of the other areas, told apart by type.
 class FakeClientes : public QWidget { Q_OBJECT };
@@ -118,26 +119,38 @@ TEST_F(MdiTest, ADatabaseThatCannotBeOpenedEndsTheStartWithOneMessage) {
     });
 }
 
-// A file that cannot be written: the cause named, nothing changed, the next start runs.
+// A file that cannot be written: the cause named, nothing changed, the next start runs. A writable file that opens
+// read-only stands on a read-only medium; a file whose own mode forbids writing (not for root) is the file's cause.
 TEST_F(MdiTest, AFileThatCannotBeWrittenNamesTheCause) {
     StoreFault::install();
+    const QString medium = "O Banco de Dados 'Bd DedUvevaro.mdb' foi localizado, mas não pôde ser usado:\rO disco onde "
+                           "está o banco de dados é somente leitura (um CD, um cartão travado ou um disco montado só "
+                           "para leitura): o arquivo não pode ser gravado nele. Copie a pasta do Tarvel para um disco "
+                           "que permita gravação.\rCorrija o problema e inicie o Tarvel novamente.";
+    const QFile::Permissions mode = QFile::permissions(databasePath());
     for (const StoreFault::Kind kind : {StoreFault::ReadOnlyFile, StoreFault::DiskFull, StoreFault::ReadOnlyFolder,
-                                        StoreFault::UnreadableFile}) {
+                                        StoreFault::UnreadableFile, StoreFault::None}) {
+        const bool readOnlyMode = kind == StoreFault::None;
+        if (readOnlyMode && ::geteuid() == 0) continue;   // root writes whatever the mode says
         SCOPED_TRACE(StoreFault::causeWords(kind).toStdString());
+        if (readOnlyMode) QFile::setPermissions(databasePath(), QFile::ReadOwner | QFile::ReadUser);
         const QByteArray was = fileDigest(databasePath());
         {
-            StoreFault fault(kind);
+            StoreFault fault(readOnlyMode ? StoreFault::ReadOnlyFile : kind);
             ScriptedBoxes boxes;
             boxes.answer(MsgAnswer::Ok);
             mdi = std::make_unique<FrmMdi>();
             EXPECT_TRUE(mdi->ended());
             ASSERT_EQ(boxes.log().size(), 1);
-            EXPECT_TRUE(boxes.log()[0].text.contains(StoreFault::causeWords(kind))) << boxes.log()[0].text.toStdString();
+            if (kind == StoreFault::ReadOnlyFile) EXPECT_EQ(boxes.log()[0].text, medium);
+            else EXPECT_TRUE(boxes.log()[0].text.contains(StoreFault::causeWords(readOnlyMode ? StoreFault::ReadOnlyFile : kind)))
+                << boxes.log()[0].text.toStdString();
             EXPECT_FALSE(boxes.log()[0].text.contains("não foi localizado"));
             EXPECT_EQ(boxes.log()[0].title, "Inicializar Tarvel");
             mdi.reset();
         }
         EXPECT_EQ(fileDigest(databasePath()), was);
+        QFile::setPermissions(databasePath(), mode);
         ScriptedBoxes none;
         start();
         EXPECT_FALSE(mdi->ended());
