@@ -541,15 +541,26 @@ QStringList FrmMdi::listsClosedBy(const QString& name) {
     return others;
 }
 
-void FrmMdi::closeList(const QString& name) {
+bool FrmMdi::closeList(const QString& name) {
     const WindowRegistry::Entry* e = WindowRegistry::find(name);
-    if (e && e->type) WindowHost::closeList(*e->type);
+    return !e || !e->type || WindowHost::closeList(*e->type);
+}
+
+QWidget* FrmMdi::closeLists(const QStringList& names) {
+    for (const QString& name : names) {
+        if (closeList(name)) continue;
+        // The operator chose to keep it (what it holds could not be written).
+        QWidget* kept = WindowHost::findList(*WindowRegistry::find(name)->type);
+        if (kept) WindowHost::showList(kept);
+        return kept;
+    }
+    return nullptr;
 }
 
 void FrmMdi::openList(const QString& name) {
     const WindowRegistry::Entry* e = WindowRegistry::find(name);
     if (!e || e->kind != WindowKind::List || !e->type) return;
-    for (const QString& other : listsClosedBy(name)) closeList(other);
+    if (closeLists(listsClosedBy(name))) return;
     WindowHost::openList(*e->type, e->make);
 }
 
@@ -600,8 +611,16 @@ void FrmMdi::Toolbar1_ButtonClick(const QString& key) {
 }
 
 void FrmMdi::MnuBacup_Click() {
-    for (const char* list : {"FrmApEntregues", "FrmClientes", "FrmManutencao", "FrmRetirada"})
-        closeList(QString::fromLatin1(list));
+    // The copy needs the file let go by every list.
+    if (QWidget* kept = closeLists({QStringLiteral("FrmApEntregues"), QStringLiteral("FrmClientes"),
+                                    QStringLiteral("FrmManutencao"), QStringLiteral("FrmRetirada")})) {
+        MsgBox(QStringLiteral("O BackUp não pode ser feito enquanto a janela \"%1\" estiver aberta: ela guarda "
+                              "alterações que não foram gravadas.\rGrave as alterações ou feche a janela sem gravá-las "
+                              "e tente novamente.")
+                   .arg(kept->windowTitle().trimmed()),
+               MsgButtons::Ok, MsgIcon::Exclamation, MsgAnswer::Ok, QStringLiteral("BackUp"));
+        return;
+    }
     Timer3->setEnabled(false);
     closeCursors();
     WindowHost::showModal(new FrmBackup(this));

@@ -49,10 +49,12 @@ public:
     // Opens a registered list window by name, first closing the lists that
     // its entry closes: each of "FrmClientes", "FrmManutencao" and
     // "FrmApEntregues" closes the other two and "FrmRetirada";
-    // "FrmRetirada" closes none.
+    // "FrmRetirada" closes none. A list that refuses to close (its operator
+    // kept what could not be written) stays, and nothing is opened.
     void openList(const QString& name);
-    // Closes a registered list window when it is open.
-    void closeList(const QString& name);
+    // Closes a registered list window when it is open; false when it refused
+    // (the operator kept it open).
+    bool closeList(const QString& name);
     // The lists a list's entry closes before it opens.
     static QStringList listsClosedBy(const QString& name);
 
@@ -115,6 +117,9 @@ private:
     void Timer2_Timer();   // the exit backup
     void Timer3_Timer();   // the running copies in the status bar
     void showWindow(const QString& name);
+    // Closes the lists in order up to the first that refuses; that one is
+    // returned, brought to the front (nullptr when all closed).
+    QWidget* closeLists(const QStringList& names);
     void arrange(int arrangement);
     void fillWindowMenu();
     // The start's failure message: the missing-file one, or the busy-file one.

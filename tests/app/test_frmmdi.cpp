@@ -28,6 +28,7 @@
 #include <QPushButton>
 #include <QSet>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <sqlcipher/sqlite3.h>
 #include <unistd.h>
@@ -221,6 +222,48 @@ TEST_F(MdiTest, EntriesWaitForTheirWindowsAndEachMainListClosesTheOthers) {
         EXPECT_EQ(openLists(), open);
     }
     EXPECT_EQ(mdi->findChild<QMdiArea*>("MdiArea")->subWindowList().size(), 2);
+}
+
+// A list that refuses to close (the operator kept what it could not write) stays, whichever list it is: the entry that
+// would close it opens nothing, and the backup says why it waits and does not start.
+TEST_F(MdiTest, AListThatRefusesToCloseStaysAndTheBackupWaits) {
+    registerFakeLists();
+    start();
+    struct Keep : QObject {
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() != QEvent::Close) return false;
+            e->ignore();
+            return true;
+        }
+    } keep;
+    const std::pair<const char*, QString> lists[] = {{"MnuClientes", "C"}, {"Mnumanut", "M"}, {"MnuApEntregues", "E"},
+                                                     {"MnuCompRet", "R"}};
+    for (const auto& [entry, open] : lists) {
+        SCOPED_TRACE(entry);
+        action(entry)->trigger();
+        QWidget* kept = WindowHost::mdiArea()->subWindowList().constLast()->widget();
+        kept->installEventFilter(&keep);
+        for (const char* other : {"MnuClientes", "Mnumanut", "MnuApEntregues"}) {
+            if (QLatin1String(other) == QLatin1String(entry)) continue;
+            action(other)->trigger();
+            EXPECT_EQ(openLists(), open) << other;
+        }
+        ScriptedBoxes boxes;
+        boxes.answer(MsgAnswer::Ok);
+        QTimer::singleShot(3000, &keep, [] { ModalScript::closeModals(); });   // a backup window that should not have come
+        action("MnuBacup")->trigger();
+        ASSERT_EQ(boxes.log().size(), 1);
+        EXPECT_EQ(boxes.log()[0].text, "O BackUp não pode ser feito enquanto a janela \"" + kept->windowTitle() +
+                                           "\" estiver aberta: ela guarda alterações que não foram gravadas.\rGrave "
+                                           "as alterações ou feche a janela sem gravá-las e tente novamente.");
+        EXPECT_EQ(boxes.log()[0].title, "BackUp");
+        EXPECT_EQ(openLists(), open);
+        EXPECT_TRUE(Database::openInThisProcess(databasePath())) << "the main window kept the file";
+        EXPECT_TRUE(timer("Timer3")->isActive());
+        kept->removeEventFilter(&keep);
+        kept->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 }
 
 // The picture of the day stays the same all day.

@@ -3,6 +3,8 @@
 #include "app/apptest.h"
 #include "pickups/frmretirada.h"
 #include "pickups/pickupwindows.h"
+#include "customers/customerwindows.h"
+#include "support/modal.h"
 #include "printing/printdata.h"
 #include "store/globals.h"
 #include "support/scriptedboxes.h"
@@ -16,7 +18,9 @@
 #include <QMdiSubWindow>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QPushButton>
 #include <QTableView>
+#include <QTimer>
 
 using namespace Scenario;
 
@@ -176,6 +180,59 @@ TEST_F(RetiradaMainWindowTest, TheMainWindowsEntryOpensTheListBesideTheOthers) {
     EXPECT_EQ(mdi->findChild<QMdiArea*>()->subWindowList().size(), 1);
     entry->trigger();   // one list only
     EXPECT_EQ(mdi->findChild<QMdiArea*>()->subWindowList().size(), 1);
+}
+
+// The main window honours the receipt list's refused close: with an edit the full disk refused and the operator keeping
+// it (No, the default), the customers list does not open beside it and the backup says why it waits; on a sound disk
+// the backup closes the list, storing the edit, and Esc in a box closes a list the same way.
+TEST_F(RetiradaMainWindowTest, ARefusedCloseOfTheListKeepsItOpen) {
+    StoreFault::install();
+    addReceipt("ANA");
+    registerPickupWindows();
+    registerCustomerWindows();
+    start();
+    action("MnuCompRet")->trigger();
+    auto* list = WindowHost::findList<FrmRetirada>();
+    ASSERT_NE(list, nullptr);
+    perform(list, "Txt(15)+= E ESQUENTA");
+    const QString question = "Ocorreu um Erro ao tentar Gravar as Alterações deste Registro.\rVerifique os Dados "
+                             "Digitados.\r13 O disco está cheio: não há espaço para gravar no banco de dados. Libere "
+                             "espaço no disco e tente novamente. Banco de Dados\rFechar a janela assim mesmo, sem gravar "
+                             "o que foi digitado?";
+    {
+        StoreFault fault(StoreFault::DiskFull);
+        ScriptedBoxes boxes;
+        boxes.answer(MsgAnswer::No).answer(MsgAnswer::No).answer(MsgAnswer::Ok);
+        action("MnuClientes")->trigger();
+        EXPECT_EQ(WindowHost::findList<FrmRetirada>(), list);
+        EXPECT_EQ(WindowHost::findList(*WindowRegistry::find("FrmClientes")->type), nullptr);
+        QTimer::singleShot(3000, list, [] { ModalScript::closeModals(); });   // a backup window that should not come
+        action("MnuBacup")->trigger();
+        ASSERT_EQ(boxes.log().size(), 3);
+        for (int i : {0, 1}) {
+            EXPECT_EQ(boxes.log()[i].text, question);
+            EXPECT_EQ(boxes.log()[i].defaultButton, MsgAnswer::No);
+            EXPECT_EQ(boxes.log()[i].title, "Comprovante de Retirada");
+        }
+        EXPECT_EQ(boxes.log()[2].text, "O BackUp não pode ser feito enquanto a janela \"Comprovante de Retirada\" "
+                                       "estiver aberta: ela guarda alterações que não foram gravadas.\rGrave as "
+                                       "alterações ou feche a janela sem gravá-las e tente novamente.");
+        EXPECT_EQ(WindowHost::findList<FrmRetirada>(), list);
+        EXPECT_EQ(text(child(list, "Txt(15)")), "NAO LIGA E ESQUENTA");
+    }
+    EXPECT_EQ(rows("SELECT Defeito FROM TblRetirada"), "NAO LIGA");
+    ModalScript backup([](QWidget* dlg) { dlg->findChild<QPushButton*>("BtFechar")->click(); }, 10000, "FrmBackup");
+    action("MnuBacup")->trigger();
+    EXPECT_TRUE(backup.done());
+    EXPECT_EQ(WindowHost::findList<FrmRetirada>(), nullptr);
+    EXPECT_EQ(rows("SELECT Defeito FROM TblRetirada"), "NAO LIGA E ESQUENTA");
+
+    action("MnuCompRet")->trigger();
+    list = WindowHost::findList<FrmRetirada>();
+    perform(list, "Txt(15)+= MUITO;Txt(15)@Escape");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(WindowHost::findList<FrmRetirada>(), nullptr);
+    EXPECT_EQ(rows("SELECT Defeito FROM TblRetirada"), "NAO LIGA E ESQUENTA MUITO");
 }
 
 // On a 1024 x 768 screen the whole list can be brought into view: its left
