@@ -30,7 +30,7 @@ namespace {
 bool noSpace(const QFileDevice& file, int writeErrno, const QString& target, qint64 needed) {
     if (writeErrno == ENOSPC || writeErrno == EDQUOT || file.error() == QFileDevice::ResourceError) return true;
     const QStorageInfo disk(QFileInfo(target).absolutePath());
-    return disk.isValid() && disk.bytesFree() < needed;
+    return disk.isValid() && disk.bytesAvailable() < needed;
 }
 
 // A failed write of the copy, with its cause in the operator's words.

@@ -548,11 +548,8 @@ bool FrmMdi::closeList(const QString& name) {
 
 QWidget* FrmMdi::closeLists(const QStringList& names) {
     for (const QString& name : names) {
-        if (closeList(name)) continue;
         // The operator chose to keep it (what it holds could not be written).
-        QWidget* kept = WindowHost::findList(*WindowRegistry::find(name)->type);
-        if (kept) WindowHost::showList(kept);
-        return kept;
+        if (!closeList(name)) return WindowHost::findList(*WindowRegistry::find(name)->type);
     }
     return nullptr;
 }

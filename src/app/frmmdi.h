@@ -117,8 +117,8 @@ private:
     void Timer2_Timer();   // the exit backup
     void Timer3_Timer();   // the running copies in the status bar
     void showWindow(const QString& name);
-    // Closes the lists in order up to the first that refuses; that one is
-    // returned, brought to the front (nullptr when all closed).
+    // Closes the lists in order up to the first that refuses, which is
+    // returned (nullptr when all closed).
     QWidget* closeLists(const QStringList& names);
     void arrange(int arrangement);
     void fillWindowMenu();
