@@ -10,7 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStorageInfo>
 
 #include <cerrno>
 
@@ -24,23 +23,23 @@ namespace {
     throw DbError(number, description, programTitle());
 }
 
-// Whether a write of the copy failed for want of space: the system said so
-// (errno of the write, or the file's error), or the target's disk, with the
-// failed copy's temporary file gone, has less room than the whole copy.
-bool noSpace(const QFileDevice& file, int writeErrno, const QString& target, qint64 needed) {
-    if (writeErrno == ENOSPC || writeErrno == EDQUOT || file.error() == QFileDevice::ResourceError) return true;
-    const QStorageInfo disk(QFileInfo(target).absolutePath());
-    return disk.isValid() && disk.bytesAvailable() < needed;
+// Whether a write of the copy failed for want of space, as the system said
+// it: the errno of the failed write (a short write leaves the file's own
+// error unset) or the file's error.
+bool noSpace(const QFileDevice& file, int writeErrno) {
+    return writeErrno == ENOSPC || writeErrno == EDQUOT || file.error() == QFileDevice::ResourceError;
 }
 
-// A failed write of the copy, with its cause in the operator's words.
-[[noreturn]] void failWrite(int number, const QString& words, const QFileDevice& file, int writeErrno,
-                            const QString& target, qint64 needed) {
-    if (noSpace(file, writeErrno, target, needed))
-        fail(Error::IoError, QStringLiteral("Não há espaço livre no disco para gravar '%1': libere espaço no disco ou "
-                                            "escolha outro local e tente novamente.")
-                                 .arg(target));
-    fail(number, words.arg(target, file.errorString()));
+// The failure of a write of the copy, with its cause in the operator's
+// words; read before the file is given up, which sets an error of its own.
+DbError writeError(int number, const QString& words, const QFileDevice& file, int writeErrno, const QString& target) {
+    if (noSpace(file, writeErrno))
+        return DbError(Error::IoError,
+                       QStringLiteral("Não há espaço livre no disco para gravar '%1': libere espaço no disco ou "
+                                      "escolha outro local e tente novamente.")
+                           .arg(target),
+                       programTitle());
+    return DbError(number, words.arg(target, file.errorString()), programTitle());
 }
 
 } // namespace
@@ -101,9 +100,10 @@ void copyDatabaseTo(const QString& target) {
         errno = 0;
         if (out.write(chunk) != chunk.size()) {
             const int writeErrno = errno;
+            const DbError e =
+                writeError(Error::IoError, QStringLiteral("Erro de gravação em '%1' (%2)"), out, writeErrno, target);
             out.cancelWriting();
-            failWrite(Error::IoError, QStringLiteral("Erro de gravação em '%1' (%2)"), out, writeErrno, target,
-                      in.size());
+            throw e;
         }
     }
     if (in.error() != QFileDevice::NoError) {
@@ -117,7 +117,7 @@ void copyDatabaseTo(const QString& target) {
         const int number = out.error() == QFileDevice::RenameError || out.error() == QFileDevice::PermissionsError
                                ? Error::PathAccess
                                : Error::IoError;
-        failWrite(number, QStringLiteral("Não foi possível gravar '%1' (%2)"), out, writeErrno, target, in.size());
+        throw writeError(number, QStringLiteral("Não foi possível gravar '%1' (%2)"), out, writeErrno, target);
     }
 }
 

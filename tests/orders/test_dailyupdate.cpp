@@ -73,7 +73,7 @@ TEST_F(DailyUpdateTest, EveryRowOfSeveralBlocksIsUpdated) {
 }
 
 // A disk that fills in the middle of a pass: the pass leaves its table whole, the day stays unstamped and the cause is
-// kept; a later run on a sound disk stores everything.
+// kept; one pass refused leaves the day unstamped too; a later run with nothing refused stores everything.
 TEST_F(DailyUpdateTest, AFailedPassLeavesTheDayUnstamped) {
     StoreFault::install();
     Database db(databasePath());
@@ -94,6 +94,12 @@ TEST_F(DailyUpdateTest, AFailedPassLeavesTheDayUnstamped) {
     ASSERT_TRUE(r.failure.has_value());
     EXPECT_TRUE(r.failure->description().startsWith(StoreFault::causeWords(StoreFault::DiskFull)));
     EXPECT_EQ(db.rows(state).at(0), (QVariantList{0, 0, "2025-06-30"}));
+    // Only the delivered pass refused (the engine aborts its write): the in-repair pass is stored, the day is not.
+    Scenario::raw("CREATE TRIGGER Recusa BEFORE UPDATE ON TblApEntregues BEGIN SELECT RAISE(ABORT, 'recusado'); END");
+    r = DailyUpdate::run(db, Today);
+    EXPECT_TRUE(r.manutencaoDone && !r.apEntreguesDone && !r.stamped && r.failure);
+    EXPECT_EQ(db.rows(state).at(0), (QVariantList{2 * (DailyUpdate::BlockRows + 5), 0, "2025-06-30"}));
+    Scenario::raw("DROP TRIGGER Recusa");
     r = DailyUpdate::run(db, Today);
     EXPECT_TRUE(r.manutencaoDone && r.apEntreguesDone && r.stamped && !r.failure);
     EXPECT_EQ(db.rows(state).at(0), (QVariantList{2 * (DailyUpdate::BlockRows + 5), 1, "2025-07-01"}));
