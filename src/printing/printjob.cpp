@@ -51,12 +51,20 @@ void listPageTop(Printer& printer, const QImage& logo, const QString& nomeFantas
                  const QString& title, bool shortTime) {
     printer.paintPicture(logo, 1, 0.5, 2.7, 1.2);
     printer.setY(2);
-    printer.setFontSize(18);
-    printer.print({Tab(2), Fit(nomeFantasia)}, LineEnd::Open);
+    // The name and the title share their line: when the two pass the right
+    // edge, each prints whole and smaller in its share of the line.
+    const QString heading = QStringLiteral("=== ") + title + QStringLiteral(" ===");
     printer.setFontSize(titleSize);
-    // A long title prints whole, smaller, inside the page.
+    const double titleWidth = printer.textWidth(QStringLiteral("  ") + heading);
+    printer.setFontSize(18);
+    printer.print({Tab(2)}, LineEnd::Open);
+    const double room = printer.printableWidth() - printer.x();
+    const double nameWidth = printer.textWidth(nomeFantasia);
+    const double share = nameWidth + titleWidth > room ? room / (nameWidth + titleWidth) : 1.0;
+    printer.printFitted(nomeFantasia, printer.x() + nameWidth * share);
+    printer.setFontSize(titleSize);
     printer.print({Spc(2)}, LineEnd::Open);
-    printer.printUpTo(QStringLiteral("=== ") + title + QStringLiteral(" ==="));
+    printer.printFitted(heading, printer.printableWidth());
     printer.print();
     printer.setFontSize(10);
     printer.print();
