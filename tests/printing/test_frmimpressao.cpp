@@ -306,6 +306,8 @@ TEST_F(FrmImpressaoTest, LongFieldsPrintWholeInsideThePage) {
         const auto bar = std::find(texts.begin(), texts.end(), nota) - 1;
         ASSERT_EQ((*bar)->text, QStringLiteral("|"));
         expectTabbed(pg, startingWith(pg, QStringLiteral("OS's:")), *bar, 118);
+        // The stub's footer after its accessories, by the tab rule.
+        expectTabbed(pg, after(pg, findLast(pg, QStringLiteral("Acessórios"))), pg.findText(QStringLiteral("Tarvel")), 142);
         if (QString::fromUtf8(r.name) == QStringLiteral("realistic")) {
             // Values a shop really types print at their size beside their entries.
             for (const char* field : {"Nome", "Marca", "Modelo"}) {

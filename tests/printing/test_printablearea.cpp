@@ -186,11 +186,18 @@ DeliveredData::Fields listed(const PrintData::Fields& fields) {
     return out;
 }
 
-// A list page (landscape) begins with the list's header, its page number
-// and column headings; the records follow below the headings.
+// A list page (landscape) begins with the list's header (the shop's name and
+// the title on one line), its page number and column headings; the records
+// follow below the headings.
 void underItsHeader(const RecordedPage& pg) {
     if (pg.orientation != PrintOrientation::Landscape) return;
     const auto texts = pg.texts();
+    // The shop's name and the title share the first line, the title after the name.
+    ASSERT_GE(texts.size(), 2u);
+    const PrintOp *name = texts[0], *title = texts[1];
+    EXPECT_TRUE(title->text.startsWith(QStringLiteral("=== "))) << title->text.toStdString();
+    EXPECT_GE(title->x + 0.05, name->x + PrintMetrics::textWidth(pg.fontOf(*name), name->text));
+    EXPECT_LT(std::abs(title->y - name->y), PrintMetrics::lineHeight(pg.fontOf(*name)) / 2);
     const auto number = std::find_if(texts.begin(), texts.end(), [](const PrintOp* t) { return t->text == "Página: "; });
     const auto heading = std::find_if(texts.begin(), texts.end(), [](const PrintOp* t) { return t->text == "CLIENTE"; });
     ASSERT_TRUE(number < heading && heading != texts.end()) << pg.allText().left(200).toStdString();

@@ -187,6 +187,8 @@ TEST_F(PrinterTest, FittedValuesFollowTheTabRule) {
     p.print({Tab(1), Fit(edge), Tab(40), "C"});
     p.print({Tab(1), Fit(QString(70, QLatin1Char('x'))), "Fixo até a margem", Spc(1), Fit(QString(70, QLatin1Char('y')))});
     p.print({Tab(1), Fit(lines), Tab(40), "D"});
+    const QString longA = QStringLiteral("A ") + edge, longB = QStringLiteral("B ") + edge;
+    p.print({Tab(1), "Defeito:", Spc(2), Fit(longA + QStringLiteral("\r\n") + longB), Tab(40), "E"});
     p.endDoc();
     const RecordedPage& pg = page();
     const auto right = [&pg](const PrintOp* t) { return t->x + PrintMetrics::textWidth(pg.fontOf(*t), t->text); };
@@ -232,6 +234,20 @@ TEST_F(PrinterTest, FittedValuesFollowTheTabRule) {
     EXPECT_NEAR(second->x, 0, Tol);
     EXPECT_FALSE(pg.allText().contains(QLatin1Char('\r')));
     EXPECT_NEAR(pg.findText("D")->y, second->y, Tol);
+
+    // Fitted, each of its lines fits on its own, the second under the first.
+    const PrintOp* a = pg.findText(longA);
+    const PrintOp* b = pg.findText(longB);
+    ASSERT_TRUE(a && b);
+    for (const PrintOp* t : {a, b}) {
+        EXPECT_LT(pg.fontOf(*t).size, 10);
+        EXPECT_LE(right(t), 200 + Tol);
+    }
+    EXPECT_NEAR(b->x, 0, Tol);
+    const auto baseline = [&pg](const PrintOp* t) { return t->y + PrintMetrics::ascent(pg.fontOf(*t)); };
+    EXPECT_NEAR(baseline(b) - baseline(a), line, Tol);
+    EXPECT_NEAR(pg.findText("E")->x, 39 * col, Tol);
+    EXPECT_GT(pg.findText("E")->y, b->y);
 }
 
 // What one document sets (a right edge, a font) never reaches the next.
