@@ -310,6 +310,12 @@ TEST_F(FrmImpressaoTest, LongFieldsPrintWholeInsideThePage) {
         expectTabbed(pg, after(pg, findLast(pg, QStringLiteral("Acessórios"))), pg.findText(QStringLiteral("Tarvel")), 142);
         if (QString::fromUtf8(r.name) == QStringLiteral("realistic")) {
             // Values a shop really types print at their size beside their entries.
+            // The previous repairs smaller only when they would pass the right edge.
+            const PrintOp* list = startingWith(pg, QStringLiteral("OS's:"));
+            PrintFont natural = pg.fontOf(*list);
+            natural.size = 10;
+            if (pg.fontOf(*list).size < 10)
+                EXPECT_GT(list->x + PrintMetrics::textWidth(natural, list->text), pg.printable.width());
             for (const char* field : {"Nome", "Marca", "Modelo"}) {
                 const PrintOp* t = pg.findText(r.order.value(QString::fromLatin1(field)).toString());
                 ASSERT_TRUE(t) << field;
