@@ -51,21 +51,11 @@ void listPageTop(Printer& printer, const QImage& logo, const QString& nomeFantas
                  const QString& title, bool shortTime) {
     printer.paintPicture(logo, 1, 0.5, 2.7, 1.2);
     printer.setY(2);
-    // The name and the title share their line: when the two pass the right
-    // edge, each prints whole and smaller in its share of the line.
-    const QString heading = QStringLiteral("=== ") + title + QStringLiteral(" ===");
-    printer.setFontSize(titleSize);
-    const double titleWidth = printer.textWidth(QStringLiteral("  ") + heading);
     printer.setFontSize(18);
-    printer.print({Tab(2)}, LineEnd::Open);
-    const double room = printer.printableWidth() - printer.x();
-    const double nameWidth = printer.textWidth(nomeFantasia);
-    const double share = nameWidth + titleWidth > room ? room / (nameWidth + titleWidth) : 1.0;
-    printer.printFitted(nomeFantasia, printer.x() + nameWidth * share);
+    printer.print({Tab(2), Fit(nomeFantasia)}, LineEnd::Open);
     printer.setFontSize(titleSize);
-    printer.print({Spc(2)}, LineEnd::Open);
-    printer.printFitted(heading, printer.printableWidth());
-    printer.print();
+    // A long title prints whole, smaller, inside the page.
+    printer.print({Spc(2), Fit(QStringLiteral("=== ") + title + QStringLiteral(" ==="))});
     printer.setFontSize(10);
     printer.print();
     printer.setUnderline(true);

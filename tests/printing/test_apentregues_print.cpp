@@ -250,6 +250,7 @@ TEST_F(DeliveredPrintTest, LongFieldsPrintWholeInsideThePage) {
                     ASSERT_LT(i + 8, rowTexts.size());
                     // OS, the two dates, the name; then the appliance to the status at their columns.
                     const int columns[] = {93, 122, 146, 170, 194};
+                    EXPECT_EQ(pg.fontOf(*rowTexts[i + 3]).size, 8) << rowTexts[i + 3]->text.toStdString();
                     for (int k = 0; k < 5; ++k) {
                         expectTabbed(pg, rowTexts[i + 3 + k], rowTexts[i + 4 + k], columns[k]);
                         EXPECT_EQ(pg.fontOf(*rowTexts[i + 4 + k]).size, 8);
