@@ -7,7 +7,6 @@
 #include "ui/numbers.h"
 
 #include <algorithm>
-#include <array>
 
 namespace AparelhoConsertado {
 
@@ -48,18 +47,10 @@ void printPage(Printer& p, const RecordCursor& row, const QString& nomeFantasia,
     // The customer.
     p.print({Tab(20), "---------- DADOS DO CLIENTE ----------"});
     p.print();
-    // Each value keeps to its place: a long one never pushes the rest of its
-    // line onto another line, nor past the right edge.
-    const auto upTo = [&p, &row](const char* field, int column = 0) {
-        p.print({Spc(2)}, LineEnd::Open);
-        p.printUpTo(row.text(QString::fromLatin1(field)), column);
-    };
+    // A value past the next label's column sends that label to the next line.
+    const auto t = [&row](const char* field) { return Fit(row.text(QString::fromLatin1(field))); };
     const auto pair = [&](const char* label, const char* field, const char* rightLabel, const char* rightField) {
-        p.print({Tab(1), label}, LineEnd::Open);
-        upTo(field, 70);
-        p.print({Tab(70), rightLabel}, LineEnd::Open);
-        upTo(rightField);
-        p.print();
+        p.print({Tab(1), label, Spc(2), t(field), Tab(70), rightLabel, Spc(2), t(rightField)});
     };
     pair("Nome:", "Nome", "Tel.Res.:", "TelResidencia");
     pair("Endereço:", "Endereco", "Tel.Com.:", "TelComercial");
@@ -72,43 +63,21 @@ void printPage(Printer& p, const RecordCursor& row, const QString& nomeFantasia,
     // The appliance.
     p.print({Tab(20), "---------- DADOS DO APARELHO ----------"});
     p.print();
-    // Three labelled values on a line, from columns 1, 41 and `third`.
-    const auto three = [&](const std::array<const char*, 6>& items, int third) {
-        const int columns[] = {1, 41, third, 0};
-        for (int i = 0; i < 3; ++i) {
-            p.print({Tab(columns[i]), items[2 * i]}, LineEnd::Open);
-            upTo(items[2 * i + 1], columns[i + 1]);
-        }
-        p.print();
-    };
-    three({"Aparelho:", "Aparelho", "Marca:", "Marca", "Modelo:", "Modelo"}, 81);
-    three({"Chassis:", "Chassis", "Num Série:", "NumSerie", "Tensão:", "Tensao"}, 82);
-    for (const auto& [label, field] : {std::pair{"Defeito:", "Defeito"}, std::pair{"Estado do Aparelho:", "EstadoAparelho"},
-                                       std::pair{"Acessórios:", "Acessorios"}}) {
-        p.print({Tab(1), label}, LineEnd::Open);
-        upTo(field);
-        p.print();
-    }
+    p.print({Tab(1), "Aparelho:", Spc(2), t("Aparelho"), Tab(41), "Marca:", Spc(2), t("Marca"), Tab(81), "Modelo:", Spc(2),
+             t("Modelo")});
+    p.print({Tab(1), "Chassis:", Spc(2), t("Chassis"), Tab(41), "Num Série:", Spc(2), t("NumSerie"), Tab(82), "Tensão:",
+             Spc(2), t("Tensao")});
+    p.print({Tab(1), "Defeito:", Spc(2), t("Defeito")});
+    p.print({Tab(1), "Estado do Aparelho:", Spc(2), t("EstadoAparelho")});
+    p.print({Tab(1), "Acessórios:", Spc(2), t("Acessorios")});
     progress(75);
     p.print({rule(150)});
 
     // The factory warranty, whatever the order's type.
     p.print({Tab(20), "---------- GARANTIA DE FÁBRICA ----------"});
     p.print();
-    // One blank after these labels.
-    const auto after = [&p](const QString& value, int column = 0) {
-        p.print({Spc(1)}, LineEnd::Open);
-        p.printUpTo(value, column);
-    };
-    p.print({Tab(1), "Loja:"}, LineEnd::Open);
-    after(row.text(QStringLiteral("Loja")), 37);
-    p.print({Tab(37), "Data Compra:"}, LineEnd::Open);
-    after(Fmt::shortDate(f("DataCompra")), 65);
-    p.print({Tab(65), "Nota Fiscal:"}, LineEnd::Open);
-    after(row.text(QStringLiteral("NotaFiscal")), 95);
-    p.print({Tab(95), "Gar.Complementar:"}, LineEnd::Open);
-    after(row.text(QStringLiteral("GarComplementar")));
-    p.print();
+    p.print({Tab(1), "Loja:", Spc(1), t("Loja"), Tab(37), "Data Compra:", Spc(1), Fit(Fmt::shortDate(f("DataCompra"))),
+             Tab(65), "Nota Fiscal:", Spc(1), t("NotaFiscal"), Tab(95), "Gar.Complementar:", Spc(1), t("GarComplementar")});
     p.print();
     p.print({rule(150)});
     p.print();
@@ -136,21 +105,8 @@ void printPage(Printer& p, const RecordCursor& row, const QString& nomeFantasia,
     p.print();
     const char* const parts[] = {"Relatorio0", "Relatorio1", "Relatorio2", "Relatorio3", "Relatorio4"};
     const char* const payment[] = {"Relatorio12", "Relatorio13", "Relatorio14", "Relatorio15", "Relatorio16"};
-    // A parts line too long for its place beside the payment is printed
-    // smaller but whole: its value stands at its end.
-    const auto partsLine = [&p, &row](const char* field) {
-        const QString line = row.text(QString::fromLatin1(field));
-        p.print({Tab(2)}, LineEnd::Open);
-        p.printUpTo(line, 71);
-    };
-    for (int i = 0; i < 5; ++i) {
-        partsLine(parts[i]);
-        p.print({Tab(71), "|", Spc(3)}, LineEnd::Open);
-        p.printUpTo(row.text(QString::fromLatin1(payment[i])));
-        p.print();
-    }
-    partsLine("Relatorio55");
-    p.print({Tab(71)});
+    for (int i = 0; i < 5; ++i) p.print({Tab(2), t(parts[i]), Tab(71), "|", Spc(3), t(payment[i])});
+    p.print({Tab(2), t("Relatorio55"), Tab(71)});
     p.print();
     // Each amount one text with its label.
     p.print({Tab(10), Fit(QStringLiteral("Mão de Obra: ") + row.text(QStringLiteral("Relatorio5")))});
@@ -162,9 +118,7 @@ void printPage(Printer& p, const RecordCursor& row, const QString& nomeFantasia,
     p.print({rule(50)});
     p.print({Tab(4), "OBSERVAÇÃO:"});
     for (const char* obs : {"Relatorio9", "Relatorio10", "Relatorio11"}) {
-        p.print({Tab(1)}, LineEnd::Open);
-        p.printUpTo(row.text(QString::fromLatin1(obs)));
-        p.print();
+        p.print({Tab(1), t(obs)});
     }
     p.print({rule(150)});
 

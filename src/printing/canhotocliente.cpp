@@ -5,7 +5,6 @@
 #include "store/recordcursor.h"
 #include "ui/numbers.h"
 
-#include <algorithm>
 
 namespace CanhotoCliente {
 
@@ -17,7 +16,7 @@ void print(Printer& p, const RecordCursor& os, const RecordCursor& empresa, cons
     p.print({QString(140, QLatin1Char('-'))});
     p.paintPicture(logo, 1, p.y(), 27, 12);
     p.setX(30);
-    p.printUpTo(empresa.text(QStringLiteral("NomeFantasia")), 43);
+    p.print({Fit(e("NomeFantasia"))}, LineEnd::Open);
     p.setUnderline(true);
     p.print({Tab(43), "Ordem de Serviço:"});
 
@@ -35,20 +34,15 @@ void print(Printer& p, const RecordCursor& os, const RecordCursor& empresa, cons
     const QDateTime now = Clock::now();
     const QString date = Numbers::shortDate(now.date());
     const QString time = Fmt::shortTime(now.time());
-    // A long city and operator move the line left rather than past the edge.
-    const QString whole = empresa.text(QStringLiteral("Cidade")) + QStringLiteral(", ") + date + QStringLiteral("  ") +
-                          time + QStringLiteral("  (") + os.text(QStringLiteral("OperadorEnt")) + QLatin1Char(')');
-    p.setX(std::max(0.0, std::min(135.0, p.printableWidth() - p.textWidth(whole))));
+    p.setX(135);
     p.print({Fit(e("Cidade")), ", ", date, Spc(2), time, Spc(2), "(", Fit(o("OperadorEnt")), ")"});
 
     p.setItalic(false);
     p.print({Tab(1), "End.:", Tab(10), Fit(e("Endereco")), Tab(72), QString(80, QLatin1Char('_'))});
-    // The shop's data left of its messages, the messages whole, inside the page.
+    // The shop's data left of its messages.
     const auto message = [&](std::vector<PrintItem> left, const char* name) {
-        left.insert(left.end(), {Tab(70), "|", Spc(2)});
-        p.print(left, LineEnd::Open);
-        p.printUpTo(empresa.text(QString::fromLatin1(name)));
-        p.print();
+        left.insert(left.end(), {Tab(70), "|", Spc(2), Fit(e(name))});
+        p.print(left);
     };
     message({Tab(1), "Fone:", Tab(10), Fit(e("Fone1")), Spc(2), Fit(e("Fone2"))}, "Msg1");
     message({Tab(1), "Fax", Tab(10), Fit(e("Fax"))}, "Msg2");
@@ -63,9 +57,8 @@ void print(Printer& p, const RecordCursor& os, const RecordCursor& empresa, cons
              Spc(2), Fit(o("Modelo")), Spc(4), "Núm.de Série", Spc(2), Fit(o("NumSerie"))});
     p.print({"Defeito:", Spc(2), Fit(o("Defeito"))});
     p.print({"Estado do aparelho:", Spc(2), Fit(o("EstadoAparelho"))});
-    // The accessories end before the version text.
-    p.print({"Acessórios", Spc(2)}, LineEnd::Open);
-    p.printUpTo(os.text(QStringLiteral("Acessorios")), 142);
+    // Long accessories send the version text to the next line.
+    p.print({"Acessórios", Spc(2), Fit(o("Acessorios"))}, LineEnd::Open);
     p.setItalic(true);
     p.print({Tab(142), PrintJob::productName(), " Versão: ", Num(PrintJob::versionMajor()), ".",
              QString::number(PrintJob::versionMinor()) + QStringLiteral(" Kelmora")});

@@ -28,12 +28,10 @@ constexpr int RowsPerPage = 44;
 struct RowColumn {
     const char* field;
     int column;
-    int next;
 };
-const RowColumn RowColumns[] = {{"Os", 3, 13},       {"DataEntrada", 13, 27}, {"Nome", 27, 89},
-                                {"Aparelho", 89, 118}, {"Marca", 118, 139},   {"Modelo", 139, 163},
-                                {"Tipo", 163, 187},    {"Status", 187, 211},  {"Dias", 211, 218},
-                                {"Tecnico", 218, 0}};
+const RowColumn RowColumns[] = {{"Os", 3},       {"DataEntrada", 13}, {"Nome", 27},    {"Aparelho", 89},
+                                {"Marca", 118},  {"Modelo", 139},     {"Tipo", 163},   {"Status", 187},
+                                {"Dias", 211},   {"Tecnico", 218}};
 
 QString dashes() { return QString(210, QLatin1Char('-')); }
 
@@ -149,8 +147,7 @@ void FrmImpAp::Cabecalho(Printer& printer) {
 }
 
 void FrmImpAp::printRow(Printer& printer) {
-    // Each field keeps to its column: a long name never pushes the rest of
-    // its row onto another line.
+    // A field past the next column sends the rest of the row to the next line.
     for (const RowColumn& c : RowColumns) {
         // An empty field prints as nothing; the order number and the days
         // as number items.
@@ -159,10 +156,10 @@ void FrmImpAp::printRow(Printer& printer) {
         const QString text = value.typeId() == QMetaType::QDate         ? Fmt::shortDate(value)
                              : os || qstrcmp(c.field, "Dias") == 0 ? Num(value).text()
                                                                        : value.toString();
-        printer.print({Tab(c.column)}, LineEnd::Open);
         // The order number in bold.
+        printer.print({Tab(c.column)}, LineEnd::Open);
         printer.setBold(os);
-        printer.printUpTo(text, c.next);
+        printer.print({Fit(text)}, LineEnd::Open);
         if (os) printer.setBold(false);
     }
     printer.print();

@@ -24,6 +24,8 @@ namespace {
 
 // The frame round the customer's copy's title, in millimetres.
 const QRectF TitleFrame(QPointF(125, 4), QPointF(195, 27));
+// The appliance grid's borders, left to right (millimetres).
+constexpr double GridBorders[] = {10, 70, 110, 150, 190};
 
 const QString JobTitle = QStringLiteral("Impressão de Comprovante de Retirada");
 const QString Underscores50(50, QLatin1Char('_'));
@@ -169,7 +171,7 @@ double FrmImpRetirada::titleColumn(double size, int column) const {
     font.size = size;
     font.bold = true;
     font.italic = false;
-    return (column - 2) * PrintMetrics::averageCharWidth(font);
+    return (column - 1) * PrintMetrics::averageCharWidth(font);
 }
 
 void FrmImpRetirada::rule() {
@@ -231,15 +233,23 @@ std::uint8_t FrmImpRetirada::topoTabela(double y) {
 void FrmImpRetirada::Tabela() {
     const double t = TopoTabela;
     for (double y : {t, t + 8, t + 16}) m_printer.line(10, y, 190, y);
-    for (double x : {10, 70, 110, 150, 190}) m_printer.line(x, t, x, t + 16);
+    for (double x : GridBorders) m_printer.line(x, t, x, t + 16);
 }
 
 void FrmImpRetirada::Conteudo_Tabela() {
     Printer& p = m_printer;
     p.setY(TopoTabela + 5);
-    // The position stands right of column 15: the values go to the grid's second row.
-    p.print({Tab(15), Fit(retirada("Ap0")), Tab(52), Fit(retirada("Marca0")), Tab(80), Fit(retirada("Mod0")),
-             Tab(110), Fit(retirada("NumSerie"))});
+    // The position stands right of column 15: the values go to the grid's
+    // second row, each kept off the border that closes its cell.
+    const std::pair<int, QString> cells[] = {
+        {15, retirada("Ap0")}, {52, retirada("Marca0")}, {80, retirada("Mod0")}, {110, retirada("NumSerie")}};
+    for (const auto& [column, value] : cells) {
+        p.print({Tab(column)}, LineEnd::Open);
+        const double* border = std::find_if(std::begin(GridBorders), std::end(GridBorders),
+                                            [&p](double x) { return x > p.x() + 1; });
+        p.printFitted(value, (border != std::end(GridBorders) ? *border : p.printableWidth()) - 1);
+    }
+    p.print();
     p.print();
     p.print();
     p.setItalic(true);
@@ -331,9 +341,8 @@ void FrmImpRetirada::viaCliente() {
     corpo(1);
 
     // Who issued it, where and when, and the footer.
-    p.print({Tab(12), Fit(empresa("NomeFantasia")), " (", Fit(retirada("Operador")), " )", Tab(120)}, LineEnd::Open);
-    p.printUpTo(empresa("Cidade") + QStringLiteral(" ,_____/_____/_______"));
-    p.print();
+    p.print({Tab(12), Fit(empresa("NomeFantasia")), " (", Fit(retirada("Operador")), " )", Tab(120),
+             Fit(empresa("Cidade")), " ,_____/_____/_______"});
     p.print();
     const QString version = PrintJob::productName() + QStringLiteral(" Versão:") + QString::number(PrintJob::versionMajor()) +
                             QLatin1Char('.') + QString::number(PrintJob::versionMinor()) + QLatin1Char(' ');
@@ -366,8 +375,7 @@ void FrmImpRetirada::viaEmpresa() {
     p.setFontSize(18);
     p.setFontName(QStringLiteral("Lucida Sans"));
     p.setItalic(true);
-    p.print({Tab(13)}, LineEnd::Open);
-    p.printFitted(empresa("NomeFantasia"), titleColumn(14, 50));
+    p.print({Tab(13), Fit(empresa("NomeFantasia"))}, LineEnd::Open);
     p.setItalic(false);
     p.setFontSize(14);
     p.setBold(true);
@@ -397,7 +405,6 @@ void FrmImpRetirada::viaEmpresa() {
     corpo(3);
 
     // The customer's signature.
-    p.print({Tab(12), Fit(retirada("Nome")), Tab(120)}, LineEnd::Open);
-    p.printUpTo(empresa("Cidade") + QStringLiteral(" , _____/_____/_______ (") + retirada("Operador") + QStringLiteral(" )"));
-    p.print();
+    p.print({Tab(12), Fit(retirada("Nome")), Tab(120), Fit(empresa("Cidade")), " , _____/_____/_______ (",
+             Fit(retirada("Operador")), " )"});
 }

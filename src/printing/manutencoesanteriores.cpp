@@ -45,9 +45,7 @@ bool print(Printer& p, RecordCursor& mntAnt, const QString& query, const RecordC
                                           QStringList{"Relatorio3", "Relatorio4"}}) {
             QStringList lines;
             for (const QString& field : fields) lines << mntAnt.text(field);
-            p.print({Tab(23)}, LineEnd::Open);
-            p.printUpTo(lines.join(QStringLiteral("  ")));
-            p.print();
+            p.print({Tab(23), Fit(lines.join(QStringLiteral("  ")))});
         }
         p.print();
     };

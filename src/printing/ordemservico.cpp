@@ -22,30 +22,25 @@ std::vector<PrintItem> labelled(const QString& label, const PrintItem& value) { 
 
 void printItems(Printer& p, std::vector<PrintItem> items, LineEnd end = LineEnd::Ends) { p.print(items, end); }
 
-// A row's left part and its entry of the order column in one statement, so
-// that the left part's values end before the column.
+// A row's left part and its entry of the order column in one statement: a
+// left part past column 118 sends the entry to the next line.
 void row(Printer& p, std::vector<PrintItem> left, std::vector<PrintItem> entry, LineEnd end = LineEnd::Ends) {
     const std::vector<PrintItem> right = orderColumn(std::move(entry));
     left.insert(left.end(), right.begin(), right.end());
     p.print(left, end);
 }
 
-// "label  value" with the value alone in bold, whole, ending before column
-// `before` (smaller when it needs to be); the line left open.
-void boldValue(Printer& p, int column, const QString& label, const QVariant& value, int before) {
+// "label  value" from `column`, the value alone in bold; the line left open.
+void boldValue(Printer& p, int column, const QString& label, const QVariant& value) {
     p.print({Tab(column), label, Spc(2)}, LineEnd::Open);
-    // The columns are the regular font's, as the next Tab counts them.
-    const double end = (before - 2) * p.columnWidth();
     p.setBold(true);
-    p.printFitted(value.toString(), end);
+    p.print({Fit(value.toString())}, LineEnd::Open);
     p.setBold(false);
 }
 
-// "label  value" from column 1, the value whole and ending before the next
-// column's label at column 75; the line left open.
+// "label  value" from column 1; the line left open.
 void leftValue(Printer& p, const char* label, const QVariant& value) {
-    p.print({Tab(1), label, Spc(2)}, LineEnd::Open);
-    p.printUpTo(value.toString(), 75);
+    p.print({Tab(1), label, Spc(2), Fit(value.toString())}, LineEnd::Open);
 }
 
 // Each row's order number: a blank, "00000", a blank.
@@ -135,7 +130,7 @@ void printPage(Printer& p, const Sources& s, bool nameRow, bool tags, const std:
     p.print({Tab(20), "---------- DADOS DO CLIENTE ----------", Tab(120), "--- ORDEM DE SERVIÇO ---"});
     printItems(p, orderColumn(labelled("Entrada:", Value(f("DataEntrada")))));
 
-    boldValue(p, 1, QStringLiteral("Nome:"), f("Nome"), 75);
+    boldValue(p, 1, QStringLiteral("Nome:"), f("Nome"));
     row(p, {Tab(75), "Tel.Res.:", Spc(2), Fit(Value(f("TelResidencia")))},
         labelled("Hora:", Fmt::shortTime(f("HoraEntrada"))));
 
@@ -165,9 +160,9 @@ void printPage(Printer& p, const Sources& s, bool nameRow, bool tags, const std:
 
     printItems(p, orderColumn(labelled("Técnico:", Value(f("Tecnico")))));
 
-    boldValue(p, 1, QStringLiteral("Aparelho:"), f("Aparelho"), 41);
-    boldValue(p, 41, QStringLiteral("Marca:"), f("Marca"), 71);
-    boldValue(p, 71, QStringLiteral("Modelo:"), f("Modelo"), 118);
+    boldValue(p, 1, QStringLiteral("Aparelho:"), f("Aparelho"));
+    boldValue(p, 41, QStringLiteral("Marca:"), f("Marca"));
+    boldValue(p, 71, QStringLiteral("Modelo:"), f("Modelo"));
     printItems(p, orderColumn(labelled("Conclusão:", Value(f("DataConcluido")))));
 
     row(p, {Tab(1), "Chassis:", Spc(2), Fit(Value(f("Chassis"))), Tab(41), "Num Série:", Spc(2),
@@ -189,12 +184,9 @@ void printPage(Printer& p, const Sources& s, bool nameRow, bool tags, const std:
 
     p.print({Tab(1), "Manut.Anteriores:"}, LineEnd::Open);
     if (s.mntAnt.recordCount() >= 1) {
-        // However many, the list ends before the order column (counted in
-        // the regular font, as its Tab is).
-        const double end = (118 - 2) * p.columnWidth();
+        // However many: a long list sends the order column's entry to the next line.
         p.setBold(true);
-        p.print({Spc(2)}, LineEnd::Open);
-        p.printFitted(QStringLiteral("OS's:") + orderNumbers(s.mntAnt), end);
+        p.print({Spc(2), Fit(QStringLiteral("OS's:") + orderNumbers(s.mntAnt))}, LineEnd::Open);
         p.setBold(false);
     }
     printItems(p, orderColumn(labelled("Nota Fiscal:", Value(f("NotaFiscal")))));

@@ -620,10 +620,7 @@ void Printer::fitTo(const QString& text, double endMm) {
     m_font.size = size;
 }
 
-void Printer::printUpTo(const QString& value, int column) { fitTo(value, columnEnd(column)); }
-
-double Printer::columnEnd(int column) {
-    if (column > 0) return std::max(0, column - 2) * PrintMetrics::averageCharWidth(m_font);
+double Printer::rightEdge() {
     const double edge = geometry().printable.width();
     return m_rightEdge > 0 ? std::min(edge, m_rightEdge) : edge;
 }
@@ -722,11 +719,12 @@ void Printer::printItems(const std::vector<PrintItem>& items) {
             writeText(item.text());
             break;
         case PrintItem::Kind::Fitted: {
-            // The value's part of the line: up to the next Tab, which it must
-            // not reach (a column short of it, as printUpTo()), or the edge.
+            // The value's stretch of the line runs to the next Tab, which
+            // ends the line first when the stretch passes it; so the stretch
+            // only has to stay inside the right edge.
             std::size_t next = i;
             while (next < items.size() && items[next].kind() != PrintItem::Kind::Tab) ++next;
-            const double end = columnEnd(next < items.size() ? items[next].count() : 0);
+            const double end = rightEdge();
             double fixed = 0, values = 0;
             for (std::size_t j = i; j < next; ++j)
                 (items[j].kind() == PrintItem::Kind::Fitted ? values : fixed) += naturalWidth(items[j]);

@@ -55,11 +55,11 @@
 // (a blank where a minus would stand, the digits, a blank); Value() writes a
 // field as the surface writes an unformatted value (empty fields print as
 // nothing, dates in the short date format). Fmt:: gives the named formats.
-// Fit() marks a value from stored or typed data: it prints as a text item
-// while its part of the line (up to the next Tab, or to the right edge) fits;
-// otherwise the values of that part print whole in a smaller size, sharing
-// what the fixed texts leave (printFitted()), so that nothing passes the
-// next column or the edge of the printable area.
+// Fit() marks a value from stored or typed data: it prints whole at the
+// current size, a Tab after it going to the next line when the value has
+// passed that column; only when its stretch of the line (up to the next Tab)
+// would pass the right edge do the values of that stretch print smaller,
+// sharing what the fixed texts leave (printFitted()).
 //
 // Tests put a RecordingTarget in place with Printing::setDefaultTarget() and
 // read the recorded pages (texts with their fonts and positions, lines,
@@ -363,9 +363,6 @@ public:
     // line stays open after the text. A text of several lines fits each line
     // so, the lines after the first from the left margin.
     void printFitted(const QString& text, double end);
-    // printFitted() ending a column before column `column` (0: at the right
-    // edge of the printable area).
-    void printUpTo(const QString& value, int column = 0);
     static constexpr double MinFittedSize = 5.0;
 
     // Print statement (see above).
@@ -402,9 +399,9 @@ private:
     int fontIndex();
     void writeText(const QString& text);
     void fitTo(const QString& text, double endMm);
-    // Where a value ends a column short of `column` of the current font (0:
-    // the right edge of the printable area), in millimetres.
-    double columnEnd(int column);
+    // Where values stop at the right: the printable area's edge, or the edge
+    // set with setRightEdge() when that lies further left (millimetres).
+    double rightEdge();
     void printItems(const std::vector<PrintItem>& items);
     double naturalWidth(const PrintItem& item) const;
     void endLine();

@@ -55,9 +55,7 @@ void listPageTop(Printer& printer, const QImage& logo, const QString& nomeFantas
     printer.print({Tab(2), Fit(nomeFantasia)}, LineEnd::Open);
     printer.setFontSize(titleSize);
     // A long title prints whole, smaller, inside the page.
-    printer.print({Spc(2)}, LineEnd::Open);
-    printer.printUpTo(QStringLiteral("=== ") + title + QStringLiteral(" ==="));
-    printer.print();
+    printer.print({Spc(2), Fit(QStringLiteral("=== ") + title + QStringLiteral(" ==="))});
     printer.setFontSize(10);
     printer.print();
     printer.setUnderline(true);

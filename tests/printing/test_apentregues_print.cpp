@@ -215,6 +215,21 @@ TEST_F(DeliveredPrintTest, LongFieldsPrintWholeInsideThePage) {
         ASSERT_EQ(doc(first).pages.size(), 1u);
         expectWholeInside(doc(first).pages[0], values);
         EXPECT_EQ(count(doc(first).pages[0], "|"), 5);
+        // The tab rule: a parts line whole at its size, its bar at column 71
+        // beside it or on the next line; a right-hand label likewise at column 70.
+        const RecordedPage& report = doc(first).pages[0];
+        const auto texts = report.texts();
+        for (std::size_t i = 1; i < texts.size(); ++i)
+            if (texts[i]->text == QStringLiteral("|")) {
+                EXPECT_EQ(report.fontOf(*texts[i - 1]).size, 10) << texts[i - 1]->text.toStdString();
+                expectTabbed(report, texts[i - 1], texts[i], 71);
+            }
+        for (const char* label : {"Tel.Res.:", "Tel.Com.:", "Fax:", "Celular:"}) {
+            const auto at = std::find(texts.begin(), texts.end(), report.findText(QString::fromUtf8(label)));
+            ASSERT_TRUE(at != texts.end() && at != texts.begin()) << label;
+            EXPECT_EQ(report.fontOf(**(at - 1)).size, 10) << label;
+            expectTabbed(report, *(at - 1), *at, 70);
+        }
 
         // The list: the row's own fields, each page under its header.
         expectBoxes(runList("Option1"), {Sent});
@@ -228,6 +243,19 @@ TEST_F(DeliveredPrintTest, LongFieldsPrintWholeInsideThePage) {
         for (const RecordedPage& pg : doc(first + 1).pages) {
             EXPECT_TRUE(pg.findText(QString(210, '-')));
             expectWholeInside(pg, listed);
+            // Each row's fields at their columns by the tab rule, at their size.
+            const auto rowTexts = pg.texts();
+            for (std::size_t i = 0; i < rowTexts.size(); ++i)
+                if (pg.fontOf(*rowTexts[i]).bold && pg.fontOf(*rowTexts[i]).size == 8) {
+                    ASSERT_LT(i + 8, rowTexts.size());
+                    // OS, the two dates, the name; then the appliance to the status at their columns.
+                    const int columns[] = {93, 122, 146, 170, 194};
+                    EXPECT_EQ(pg.fontOf(*rowTexts[i + 3]).size, 8) << rowTexts[i + 3]->text.toStdString();
+                    for (int k = 0; k < 5; ++k) {
+                        expectTabbed(pg, rowTexts[i + 3 + k], rowTexts[i + 4 + k], columns[k]);
+                        EXPECT_EQ(pg.fontOf(*rowTexts[i + 4 + k]).size, 8);
+                    }
+                }
         }
     }
 }

@@ -129,13 +129,13 @@ TEST_F(FrmImpRetiradaTest, TheTwoCopies) {
     const QString cliente = textsBetween(0, cut).join('|');
     const QString empresa = textsBetween(cut, 1000).join('|');
     for (int i = 1; i <= 12; ++i) EXPECT_TRUE(cliente.contains(QStringLiteral("|MARCA%1|").arg(i))) << i;
-    EXPECT_TRUE(cliente.contains("ELETRO REPAROS| (|ADMINISTRADOR| )|CAMPINAS ,_____/_____/_______"));
+    EXPECT_TRUE(cliente.contains("ELETRO REPAROS| (|ADMINISTRADOR| )|CAMPINAS| ,_____/_____/_______"));
     for (const char* absent : {"PERTO DA PADARIA", "3871-0000", "Nº"}) EXPECT_FALSE(cliente.contains(absent)) << absent;
     EXPECT_TRUE(empresa.contains(QStringLiteral("Nº| %1 ").arg(id)));
     for (const char* present : {"PERTO DA PADARIA", "PORTÃO AZUL", "TOCAR A CAMPAINHA", "3871-0000", "99876-5432"})
         EXPECT_TRUE(empresa.contains(present)) << present;
     for (const char* absent : {"MARCA1", "ELETRO REPAROS LTDA ME"}) EXPECT_FALSE(empresa.contains(absent)) << absent;
-    EXPECT_TRUE(empresa.contains("MARIA DA SILVA|CAMPINAS , _____/_____/_______ (ADMINISTRADOR )"));
+    EXPECT_TRUE(empresa.contains("MARIA DA SILVA|CAMPINAS| , _____/_____/_______ (|ADMINISTRADOR| )"));
     // A defect typed on two lines prints as two lines, one below the other.
     const PrintOp* first = page().findText("NÃO LIGA");
     const PrintOp* second = page().findText("E FAZ BARULHO");
@@ -162,6 +162,73 @@ TEST_F(FrmImpRetiradaTest, LongFieldsPrintWholeInsideThePage) {
     for (const Fields& f : {company, receipt})
         for (const QVariant& v : f) values << v.toString();
     expectWholeInside(page(), values);
+}
+
+// Where the receipt fits a value, on both copies: the grid's cells (each
+// value kept off the border closing its cell), the shop's name with
+// " para reparo. " inside the page, and the customer's copy's title before
+// its frame and before "Comprovante" at its bold column. Values a shop types
+// keep their size there; the company's copy's title name prints whole, a
+// long one sending "Comprovante" to the next line. A name longer than the
+// typing box allows (stored by other means) still prints whole.
+TEST_F(FrmImpRetiradaTest, FittedPlacesOfBothCopies) {
+    const Fields realistic{{"Ap0", QStringLiteral("MICROSSYSTEM")}, {"Marca0", QStringLiteral("CONTINENTAL 2001")},
+                           {"Mod0", QStringLiteral("CD-2020 MP3")}, {"NumSerie", QStringLiteral("SN2026031200AB")}};
+    const auto grid = [](TextOf w) {
+        return Fields{{"Ap0", w(16)}, {"Marca0", QStringLiteral("M") + w(15)}, {"Mod0", w(14)}, {"NumSerie", w(15)}};
+    };
+    for (const auto& [name, nomeFantasia, receipt] :
+         {std::tuple{"realistic", QStringLiteral("ELETRÔNICA SÃO JUDAS TADEU"), realistic},
+          std::tuple{"longest", longText(25), grid(longText)}, std::tuple{"widest", wideText(25), grid(wideText)},
+          std::tuple{"overlong", wideText(40), grid(wideText)}}) {
+        SCOPED_TRACE(name);
+        printer.target->documents.clear();
+        setCompany({{"NomeFantasia", nomeFantasia}});
+        Modulo::IdRetiradaAtual = addReceipt(receipt);
+        expectBoxes(boxesDuring([] { FrmImpRetirada(nullptr).findChild<WindowTimer*>("TimerRetirada")->fire(); }), {Sent});
+        const RecordedPage& pg = page();
+        const auto right = [&pg](const PrintOp* t) { return t->x + PrintMetrics::textWidth(pg.fontOf(*t), t->text); };
+        const auto all = [&pg](const QString& text) {
+            std::vector<const PrintOp*> out;
+            for (const PrintOp* t : pg.texts())
+                if (t->text == text) out.push_back(t);
+            return out;
+        };
+        const bool typed = QString::fromUtf8(name) == QStringLiteral("realistic");
+        for (const auto& [field, value] : receipt.asKeyValueRange()) {
+            const auto cells = all(value.toString());
+            ASSERT_EQ(cells.size(), 2u) << field.toStdString();
+            for (const PrintOp* t : cells) {
+                const double border = *std::find_if(std::begin({70.0, 110.0, 150.0, 190.0}),
+                                                    std::end({70.0, 110.0, 150.0, 190.0}),
+                                                    [t](double x) { return x > t->x; });
+                EXPECT_LE(right(t), border) << field.toStdString();
+                if (typed) EXPECT_EQ(pg.fontOf(*t).size, 10) << field.toStdString();
+            }
+        }
+        // " para reparo. " after the name on its baseline, inside the page.
+        const auto tails = all(QStringLiteral(" para reparo. "));
+        ASSERT_EQ(tails.size(), 2u);
+        const auto texts = pg.texts();
+        for (const PrintOp* tail : tails) {
+            const PrintOp* shop = *(std::find(texts.begin(), texts.end(), tail) - 1);
+            EXPECT_EQ(shop->text, nomeFantasia);
+            EXPECT_NEAR(tail->x, right(shop), 0.05);
+            EXPECT_LE(right(tail), pg.printable.width() + 0.05);
+            if (typed) EXPECT_EQ(pg.fontOf(*shop).size, pg.fontOf(*tail).size);
+        }
+        // The titles: the first and the fourth of the name's five places.
+        const auto names = all(nomeFantasia);
+        ASSERT_EQ(names.size(), 5u);
+        const auto comprovante = all(QStringLiteral("Comprovante"));
+        ASSERT_EQ(comprovante.size(), 2u);
+        EXPECT_LE(right(names[0]), 124 + 0.05);
+        EXPECT_LE(right(names[0]), comprovante[0]->x + 0.05);
+        EXPECT_NEAR(comprovante[0]->x, 53 * PrintMetrics::averageCharWidth(pg.fontOf(*comprovante[0])), 0.05);
+        if (nomeFantasia.size() <= 25) EXPECT_EQ(pg.fontOf(*names[3]).size, 18);
+        expectTabbed(pg, names[3], comprovante[1], 50);
+        expectWholeInside(pg, {nomeFantasia});
+    }
 }
 
 // The grid's top: the whole millimetre 5 mm above the headings' line, halves

@@ -3,7 +3,8 @@
 // declares hardware margins. Each document is recorded as the queue's
 // printable area shaped it (every value whole, every text inside the area,
 // none over the next, every list page under its header) and its PDF is read
-// back: no ink in the printer's margins.
+// back: no ink in the printer's margins. No text crosses a line the
+// document draws.
 #include "../orders/delivereddata.h"
 #include "printdata.h"
 #include "store/database.h"
@@ -141,6 +142,7 @@ protected:
                     EXPECT_NEAR(pg.printable.width(), area.width(), 0.1);
                     EXPECT_NEAR(pg.printable.height(), area.height(), 0.1);
                     expectWholeInside(pg);
+                    expectNoTextAcrossLines(pg);
                     if (eachPage) eachPage(pg);
                     for (const PrintOp* t : pg.texts()) all << t->text;
                 }
@@ -184,11 +186,18 @@ DeliveredData::Fields listed(const PrintData::Fields& fields) {
     return out;
 }
 
-// A list page (landscape) begins with the list's header, its page number
-// and column headings; the records follow below the headings.
+// A list page (landscape) begins with the list's header (the shop's name and
+// the title on one line), its page number and column headings; the records
+// follow below the headings.
 void underItsHeader(const RecordedPage& pg) {
     if (pg.orientation != PrintOrientation::Landscape) return;
     const auto texts = pg.texts();
+    // The shop's name and the title share the first line, the title after the name.
+    ASSERT_GE(texts.size(), 2u);
+    const PrintOp *name = texts[0], *title = texts[1];
+    EXPECT_TRUE(title->text.startsWith(QStringLiteral("=== "))) << title->text.toStdString();
+    EXPECT_GE(title->x + 0.05, name->x + PrintMetrics::textWidth(pg.fontOf(*name), name->text));
+    EXPECT_LT(std::abs(title->y - name->y), PrintMetrics::lineHeight(pg.fontOf(*name)) / 2);
     const auto number = std::find_if(texts.begin(), texts.end(), [](const PrintOp* t) { return t->text == "Página: "; });
     const auto heading = std::find_if(texts.begin(), texts.end(), [](const PrintOp* t) { return t->text == "CLIENTE"; });
     ASSERT_TRUE(number < heading && heading != texts.end()) << pg.allText().left(200).toStdString();
@@ -240,21 +249,19 @@ TEST_F(PrintableAreaTest, PickupReceipt) {
     for (const auto& [field, value] : longest.asKeyValueRange()) widest[field] = PrintData::wideText(int(value.toString().size()));
     for (const char* field : {"Loc0", "Loc1", "Loc2"})   // told apart by their first letter
         widest[QString::fromLatin1(field)] = longest[QString::fromLatin1(field)].toString().left(1) + PrintData::wideText(49);
-    // In the widest letters the address and complement do not fit beside the
-    // location even in the smallest size: they go on below, and so does it.
-    for (const auto& [name, company, receipt, sideBySide] :
-         {std::tuple{"longest", PrintData::longestCompany(), longest, true},
-          std::tuple{"widest", PrintData::longestCompany(PrintData::wideText), widest, false},
-          std::tuple{"realistic", realisticCompany, realistic, true}}) {
+    for (const auto& [name, company, receipt] : {std::tuple{"longest", PrintData::longestCompany(), longest},
+                                                 std::tuple{"widest", PrintData::longestCompany(PrintData::wideText), widest},
+                                                 std::tuple{"realistic", realisticCompany, realistic}}) {
         SCOPED_TRACE(name);
         PrintData::setCompany(company);
         Modulo::IdRetiradaAtual = PrintData::insert(QStringLiteral("TblRetirada"), receipt);
         QStringList values = valuesOf(receipt);
         for (const auto& [field, value] : company.asKeyValueRange())
             if (!field.startsWith(QLatin1String("Msg")) && field != QLatin1String("Sigla")) values << value.toString();
-        // On the company's copy each location line stays beside its line of
-        // the customer block, and "Localização:" beside the name.
-        const auto besideItsLine = [&receipt, sideBySide](const RecordedPage& pg) {
+        // On the company's copy "Localização:" and each location line follow
+        // the tab rule: beside the customer block's line when it ends by
+        // their column, on the next line when it passes it.
+        const auto besideItsLine = [&receipt](const RecordedPage& pg) {
             // The customer's copy's title frame holds its own words only.
             const QRectF frame(QPointF(125, 4), QPointF(195, 27));
             for (const PrintOp* t : pg.texts()) {
@@ -263,20 +270,14 @@ TEST_F(PrintableAreaTest, PickupReceipt) {
                 if (!QStringList{"Comprovante", "(Via Cliente)", "de Retirada"}.contains(t->text))
                     EXPECT_FALSE(frame.intersects(box)) << t->text.toStdString();
             }
-            if (!sideBySide) return;
-            const std::pair<QString, QString> pairs[] = {{QStringLiteral("Cliente:"), QStringLiteral("Localização:")},
-                                                         {QStringLiteral("Endereço:"), receipt["Loc0"].toString()},
-                                                         {QStringLiteral("Bairro:"), receipt["Loc1"].toString()},
-                                                         {QStringLiteral("Fone: "), receipt["Loc2"].toString()}};
-            for (const auto& [label, location] : pairs) {
-                // The company's copy is the lower one.
-                const PrintOp *l = nullptr, *r = nullptr;
-                for (const PrintOp* t : pg.texts()) {
-                    if (t->text == label) l = t;
-                    if (t->text == location) r = t;
-                }
-                ASSERT_TRUE(l && r) << location.toStdString();
-                EXPECT_NEAR(l->y, r->y, 1.0) << location.toStdString();
+            const auto texts = pg.texts();
+            for (const auto& [text, column] : {std::pair{QStringLiteral("Localização:"), 100},
+                                               std::pair{receipt["Loc0"].toString(), 95},
+                                               std::pair{receipt["Loc1"].toString(), 95},
+                                               std::pair{receipt["Loc2"].toString(), 95}}) {
+                const auto at = std::find_if(texts.begin(), texts.end(), [&](const PrintOp* t) { return t->text == text; });
+                ASSERT_TRUE(at != texts.end() && at != texts.begin()) << text.toStdString();
+                expectTabbed(pg, *(at - 1), *at, column, PrintFont{QStringLiteral("Times New Roman"), 8, false, true});
             }
         };
         onBothQueues([] {

@@ -142,27 +142,15 @@ TEST_F(PrinterTest, PagesEndAndCancel) {
 }
 
 // A value too wide even at the smallest size wraps word by word, each line
-// going on under the value's own start; "up to a column" ends the value a
-// column before that column, and without a column at the right edge.
-TEST_F(PrinterTest, WrappedAndColumnBoundValues) {
+// going on under the value's own start.
+TEST_F(PrinterTest, WrappedValuesStayUnderTheirStart) {
     p.setFontName(QStringLiteral("Arial Narrow"));
     p.setFontSize(10);
-    const double col = p.columnWidth();
     const QString words = QString(QStringLiteral("WWWWWWWWWW ")).repeated(12).trimmed();
     p.print({Tab(30), "label"}, LineEnd::Open);
     const double start = p.x();
     p.printFitted(words, start + 30);
     p.print({"|"});
-    const QString brand = QStringLiteral("CONTINENTAL 2001 ");
-    // A column that leaves the value nine tenths of its width.
-    const int upTo = 26 + int(0.9 * p.textWidth(brand + QStringLiteral("00")) / col);
-    for (const int column : {upTo, 0}) {
-        p.print({Tab(25)}, LineEnd::Open);
-        p.printUpTo(brand + QString::number(column), column);
-        p.print();
-    }
-    p.print({Tab(25)}, LineEnd::Open);
-    p.printUpTo(QStringLiteral("OK"), upTo);
     p.endDoc();
     const RecordedPage& pg = page();
     QList<const PrintOp*> wrapped;
@@ -174,18 +162,114 @@ TEST_F(PrinterTest, WrappedAndColumnBoundValues) {
         EXPECT_LE(t->x + PrintMetrics::textWidth(pg.fontOf(*t), t->text), start + 30 + Tol);
     }
     EXPECT_NEAR(wrapped[1]->y - wrapped[0]->y, PrintMetrics::lineHeight(pg.fontOf(*wrapped[0])), Tol);
-    // Up to a column: it ends where the column before it starts, in a smaller size.
-    const PrintOp* bound = pg.findText(brand + QString::number(upTo));
-    ASSERT_TRUE(bound);
-    EXPECT_NEAR(bound->x, 24 * col, Tol);
-    const double right = bound->x + PrintMetrics::textWidth(pg.fontOf(*bound), bound->text);
-    EXPECT_LE(right, (upTo - 2) * col + Tol);
-    EXPECT_GT(right, (upTo - 3) * col);
-    EXPECT_LT(pg.fontOf(*bound).size, 10);
-    // No column: the whole room to the right edge, at its own size.
-    const PrintOp* free = pg.findText(brand + QStringLiteral("0"));
-    EXPECT_EQ(pg.fontOf(*free).size, 10);
-    EXPECT_EQ(pg.fontOf(*pg.findText("OK")).size, 10);
+}
+
+// Fit() values in print statements: whole at their size wherever the tab
+// rule keeps them on the page, a value past the next column sending the
+// tabbed item to that column of the next line; smaller only when their
+// stretch (labels included) would pass the right edge, and then the Tab
+// after them still starts the next entry at its column.
+TEST_F(PrinterTest, FittedValuesFollowTheTabRule) {
+    p.setFontName(QStringLiteral("Arial Narrow"));
+    p.setFontSize(10);
+    const double col = p.columnWidth();
+    const double line = p.lineHeight();
+    // Digits are wider than the average column: as many as end between 8.5
+    // and 9 columns, inside the last column before column 10.
+    QString inside;
+    while (p.textWidth(inside + QLatin1Char('8')) <= 9 * col) inside += QLatin1Char('8');
+    ASSERT_GT(p.textWidth(inside), 8.5 * col);
+    const QString past = QStringLiteral("NOME DO CLIENTE COM SESSENTA CARACTERES PARA O TESTE DA LINHA");
+    const QString edge = QString(QStringLiteral("ELETRODOMÉSTICO ")).repeated(12).trimmed();
+    const QString lines = QStringLiteral("PRIMEIRA LINHA\r\nSEGUNDA LINHA");
+    p.print({Tab(1), Fit(inside), Tab(10), "A"});
+    p.print({Tab(1), "Cliente:", Spc(1), Fit(past), Tab(20), "B"});
+    p.print({Tab(1), Fit(edge), Tab(40), "C"});
+    p.print({Tab(1), Fit(QString(70, QLatin1Char('x'))), "Fixo até a margem", Spc(1), Fit(QString(70, QLatin1Char('y')))});
+    p.print({Tab(1), Fit(lines), Tab(40), "D"});
+    const QString longA = QStringLiteral("A ") + edge, longB = QStringLiteral("B ") + edge;
+    p.print({Tab(1), "Defeito:", Spc(2), Fit(longA + QStringLiteral("\r\n") + longB), Tab(40), "E"});
+    p.endDoc();
+    const RecordedPage& pg = page();
+    const auto right = [&pg](const PrintOp* t) { return t->x + PrintMetrics::textWidth(pg.fontOf(*t), t->text); };
+
+    // Up to the column itself: the value at its size, the item on its line.
+    const PrintOp* in = pg.findText(inside);
+    ASSERT_TRUE(in);
+    EXPECT_EQ(pg.fontOf(*in).size, 10);
+    EXPECT_NEAR(pg.findText("A")->x, 9 * col, Tol);
+    EXPECT_NEAR(pg.findText("A")->y, in->y, Tol);
+
+    // Past the column: whole at its size; the item one line lower at its column.
+    const PrintOp* whole = pg.findText(past);
+    ASSERT_TRUE(whole);
+    EXPECT_EQ(pg.fontOf(*whole).size, 10);
+    EXPECT_GT(right(whole), 19 * col);
+    EXPECT_NEAR(pg.findText("B")->x, 19 * col, Tol);
+    EXPECT_NEAR(pg.findText("B")->y, whole->y + line, Tol);
+
+    // Past the edge: smaller, inside the page; the Tab starts the next entry
+    // at its column of the next line.
+    const PrintOp* fitted = pg.findText(edge);
+    ASSERT_TRUE(fitted);
+    EXPECT_LT(pg.fontOf(*fitted).size, 10);
+    EXPECT_GE(pg.fontOf(*fitted).size, Printer::MinFittedSize);
+    EXPECT_LE(right(fitted), 200 + Tol);
+    EXPECT_NEAR(pg.findText("C")->x, 39 * col, Tol);
+    EXPECT_NEAR(pg.findText("C")->y, pg.findText("B")->y + 2 * line, Tol);
+
+    // The label between two values counts: the line ends inside the edge.
+    const PrintOp* label = pg.findText("Fixo até a margem");
+    const PrintOp* last = pg.findText(QString(70, QLatin1Char('y')));
+    ASSERT_TRUE(label && last);
+    EXPECT_LT(pg.fontOf(*last).size, 10);
+    EXPECT_LE(right(last), 200 + Tol);
+    EXPECT_GT(last->x, right(label));
+
+    // A value typed on two lines: one line under the other, no CR left.
+    const PrintOp* first = pg.findText("PRIMEIRA LINHA");
+    const PrintOp* second = pg.findText("SEGUNDA LINHA");
+    ASSERT_TRUE(first && second);
+    EXPECT_NEAR(second->y, first->y + line, Tol);
+    EXPECT_NEAR(second->x, 0, Tol);
+    EXPECT_FALSE(pg.allText().contains(QLatin1Char('\r')));
+    EXPECT_NEAR(pg.findText("D")->y, second->y, Tol);
+
+    // Fitted, each of its lines fits on its own, the second under the first.
+    const PrintOp* a = pg.findText(longA);
+    const PrintOp* b = pg.findText(longB);
+    ASSERT_TRUE(a && b);
+    for (const PrintOp* t : {a, b}) {
+        EXPECT_LT(pg.fontOf(*t).size, 10);
+        EXPECT_LE(right(t), 200 + Tol);
+    }
+    EXPECT_NEAR(b->x, 0, Tol);
+    const auto baseline = [&pg](const PrintOp* t) { return t->y + PrintMetrics::ascent(pg.fontOf(*t)); };
+    EXPECT_NEAR(baseline(b) - baseline(a), line, Tol);
+    EXPECT_NEAR(pg.findText("E")->x, 39 * col, Tol);
+    EXPECT_GT(pg.findText("E")->y, b->y);
+}
+
+// What one document sets (a right edge, a font) never reaches the next.
+TEST_F(PrinterTest, NothingCarriesIntoTheNextDocument) {
+    const QString value = QString(QStringLiteral("VALOR LONGO ")).repeated(5).trimmed();
+    p.setFontName(QStringLiteral("Times New Roman"));
+    p.setFontSize(20);
+    p.setBold(true);
+    p.setRightEdge(60);
+    p.print({Fit(value)});
+    p.endDoc();
+    p.print({Fit(value)});
+    p.endDoc();
+    ASSERT_EQ(target->documents.size(), 2u);
+    const RecordedPage& before = page(0);
+    const PrintOp* narrow = before.texts().front();
+    EXPECT_LE(narrow->x + PrintMetrics::textWidth(before.fontOf(*narrow), narrow->text), 60 + Tol);
+    const RecordedPage& after = page(1);
+    const PrintOp* t = after.findText(value);
+    ASSERT_TRUE(t);
+    EXPECT_EQ(after.fontOf(*t), PrintFont());
+    EXPECT_GT(PrintMetrics::textWidth(after.fontOf(*t), value), 60);
 }
 
 TEST(Formats, NamedFormatsAndItems) {

@@ -14,6 +14,14 @@ namespace PrintedPages {
 // Every text inside the printable area, none drawn over the next one on its
 // line, and each value whole within one text (blanks at its ends aside).
 void expectWholeInside(const RecordedPage& page, const QStringList& values = {});
+// No text crosses an upright line of the page (a grid's or a frame's border).
+void expectNoTextAcrossLines(const RecordedPage& page);
+// By the tab rule: `item`, which a Tab to `column` put after `value`, stands
+// at that column of its font, on the value's line when the value ends by the
+// column, otherwise on a line below it.
+// The column is counted in `font` (the font at the Tab), or in the item's own.
+void expectTabbed(const RecordedPage& page, const PrintOp* value, const PrintOp* item, int column);
+void expectTabbed(const RecordedPage& page, const PrintOp* value, const PrintOp* item, int column, const PrintFont& font);
 // The text drawn right after `op` (nullptr when none).
 const PrintOp* after(const RecordedPage& page, const PrintOp* op);
 // How many texts of the page equal `text`.
