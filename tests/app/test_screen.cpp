@@ -43,6 +43,7 @@
 #include "support/scriptedboxes.h"
 #include "support/testmain.h"
 #include "ui/gridmodel.h"
+#include "ui/twips.h"
 
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
@@ -333,6 +334,27 @@ TEST_F(ScreenTest, EveryWindowShowsItsTextsWholeAtTheLargestValues) {
         auto* b = w->findChild<QPushButton*>("BtCadCliente");
         EXPECT_EQ(b->text() + '|' + b->toolTip() + '|' + QString::number(b->icon().isNull()), "|Cadastro de Clientes|0");
         delete w;
+    }
+}
+
+// The price window at its widest values: every widget at its place, none over another; the status and the
+// technician whole in a smaller font inside their frame; the parts rows one every 240 twips.
+TEST_F(ScreenTest, ThePriceWindowKeepsItsPlacesAtTheWidestValues) {
+    Database::openDefault().execute("UPDATE TblManutencao SET Tecnico = ?, Status = ?, DtLmtGr = ?",
+                                    {QString(14, 'W'), QString(13, 'M'), QDate(2027, 12, 28)});
+    FrmOpcoesOS window;
+    EXPECT_EQ(check(&window).join('\n'), "");
+    const auto place = [&](const char* name) { return window.findChild<QWidget*>(name)->geometry(); };
+    EXPECT_EQ(place("Frame6"), Twips::rect(120, 120, 2775, 975));
+    EXPECT_EQ(place("Frame4"), Twips::rect(3120, 120, 2535, 975));
+    for (const char* name : {"Lbl(5)", "Lbl(6)"}) {
+        auto* l = window.findChild<QLabel*>(name);
+        EXPECT_TRUE(l->toolTip().isEmpty() && l->font().pointSizeF() < window.font().pointSizeF()) << name;
+    }
+    for (int i = 0; i < 6; ++i) {
+        const QString row = QString::number(i);
+        EXPECT_EQ(place(qPrintable("TxtCod(" + row + ")")).top(), Twips::toPixels(480 + 240 * i)) << i;
+        EXPECT_EQ(place(qPrintable("TxtVl(" + row + ")")).top(), Twips::toPixels(480 + 240 * i)) << i;
     }
 }
 
