@@ -58,6 +58,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QStyleOptionButton>
 #include <QStyleOptionFrame>
@@ -378,6 +379,41 @@ TEST_F(ScreenTest, TiledAndCascadedListsKeepTheirWidgetsApart) {
         EXPECT_EQ(screenFaults(mdi.get()).join('\n'), "");
         if (std::string(arrangement) == "MnuCascata") continue;
         for (QMdiSubWindow* sub : area->subWindowList()) EXPECT_TRUE(area->viewport()->rect().contains(sub->geometry()));
+    }
+}
+
+// The first-row button of the in-repair and delivered lists stays at the window's top right corner, in sight, when
+// the list is narrower than its widgets, and left of the scroll bar a short list shows.
+TEST_F(ScreenTest, TheFirstRowButtonStaysAtTheListsRightEdge) {
+    registerProgramWindows();
+    start();
+    mdi->resize(1024, 768);
+    mdi->show();
+    auto* area = mdi->findChild<QMdiArea*>("MdiArea");
+    for (const char* entry : {"Mnumanut", "MnuApEntregues"}) {
+        SCOPED_TRACE(entry);
+        action(entry)->trigger();
+        ASSERT_EQ(area->subWindowList().size(), 1);
+        QMdiSubWindow* sub = area->subWindowList().first();
+        QWidget* list = sub->widget();
+        auto* button = list->findChild<QPushButton*>("BtMove1");
+        for (const int height : {600, 110}) {
+            sub->resize(360, height);
+            QApplication::processEvents();
+            SCOPED_TRACE(height);
+            ASSERT_GT(list->findChild<QWidget*>("Body")->width(), list->width()) << "narrower than its widgets";
+            saveShot(mdi.get(), QStringLiteral("narrow-%1-%2").arg(entry).arg(height));
+            EXPECT_EQ(button->visibleRegion(), QRegion(button->rect()));
+            const QRect place(button->mapTo(list, QPoint(0, 0)), button->size());
+            QScrollBar* bar = list->findChild<QScrollArea*>("ScrollBody")->verticalScrollBar();
+            const int right = list->width() - (bar->isVisible() ? bar->width() : 0);
+            EXPECT_EQ(place.topLeft(), QPoint(right - Twips::toPixels(360), 0));
+            EXPECT_EQ(bar->isVisible(), height == 110);
+        }
+        auto& cursor = static_cast<OrderList*>(list)->listCursor();
+        ASSERT_EQ(cursor.absolutePosition(), 1);
+        button->click();
+        EXPECT_EQ(cursor.absolutePosition(), 0);
     }
 }
 
