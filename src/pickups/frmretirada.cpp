@@ -230,14 +230,8 @@ bool FrmRetirada::readInOrder(const QString& field, bool forFind) {
     // keeps its rows, and the source they were read from.
     if (!writePending()) return false;
     WaitCursor wait;
-    const QString before = DataRetirada.recordSource();
     DataRetirada.setRecordSource(sortQuery(field));
-    try {
-        forFind ? DataRetirada.refreshForFind() : DataRetirada.refresh();
-    } catch (const std::exception&) {
-        DataRetirada.setRecordSource(before);
-        throw;
-    }
+    forFind ? DataRetirada.refreshForFind() : DataRetirada.refresh();
     return true;
 }
 
