@@ -20,6 +20,7 @@
 #include "ui/windowkeys.h"
 
 #include <QApplication>
+#include <array>
 #include <QFocusEvent>
 #include <QFrame>
 #include <QGroupBox>
@@ -124,7 +125,10 @@ void FrmOpcoesOS::buildWidgets() {
     Widgets::label(frame6, QStringLiteral("LblTecnico"), QStringLiteral("Técnico:"), Twips::rect(120, 540, 900, 285));
     Lbl[5] = Widgets::label(frame6, idx("Lbl", 5), {}, Twips::rect(1020, 180, 1650, 285));
     Lbl[6] = Widgets::label(frame6, idx("Lbl", 6), {}, Twips::rect(1020, 540, 1650, 285));
-    for (int i : {5, 6}) setBold(Lbl[i]);
+    for (int i : {5, 6}) {
+        setBold(Lbl[i]);
+        Widgets::showWhole(Lbl[i]);
+    }
 
     // Warranty days and end date.
     QGroupBox* frame4 = frame(this, QStringLiteral("Frame4"), QStringLiteral("Garantia"), Twips::rect(3120, 120, 2535, 975));
@@ -158,6 +162,7 @@ void FrmOpcoesOS::buildWidgets() {
     Label3->setAlignment(Qt::AlignCenter);
     Label3->setFont(QFont(QStringLiteral("Tahoma"), 15, QFont::Bold));
     Label3->setStyleSheet(QStringLiteral("color: rgb(0, 0, 255);"));
+    Widgets::showWhole(Label3);
 
     // The material used.
     QGroupBox* frame3 = frame(this, QStringLiteral("Frame3"), QStringLiteral("Material Utilizado"),
@@ -180,9 +185,10 @@ void FrmOpcoesOS::buildWidgets() {
         l->setFont(f);
         Widgets::widenToText(l);
     }
-    // The rows follow each other without one box's edge over the next.
+    // A row every 240 twips, each box as high as its step, so that no box's
+    // edge lies over the next row's.
     const auto rowRect = [&](int col, int row) {
-        return Twips::rect(columns[col].left, 480 + 255 * row, columns[col].width, 255);
+        return Twips::rect(columns[col].left, 480 + 240 * row, columns[col].width, 240);
     };
     for (int i = 0; i < Pricing::Rows; ++i) {
         TxtCod[i] = box(frame3, idx("TxtCod", i), rowRect(0, i), 5, Qt::AlignHCenter,
@@ -222,7 +228,7 @@ void FrmOpcoesOS::buildWidgets() {
     Widgets::label(frame3, QStringLiteral("LblPerc"), QStringLiteral("%"), Twips::rect(840, 3120, 240, 285));
     TxtVlPerc = shownBox(frame3, QStringLiteral("TxtVlPerc"), Twips::rect(1080, 3120, 1095, 255));
     QLabel* totalCaption = Widgets::label(frame3, QStringLiteral("LblTotal"), QStringLiteral("Total do Serviço"),
-                                          Twips::rect(4560, 3180, 1680, 330));
+                                          Twips::rect(4560, 3240, 1680, 285));
     totalCaption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     setBold(totalCaption);
     TxtVlFinal = shownBox(frame3, QStringLiteral("TxtVlFinal"), Twips::rect(6300, 3120, 1575, 420));
@@ -245,16 +251,16 @@ void FrmOpcoesOS::buildWidgets() {
     QGroupBox* frame1 = frame(this, QStringLiteral("Frame1"), QStringLiteral("Observações de Saída"),
                               Twips::rect(120, 5040, 8055, 1215));
     for (int i = 0; i < 3; ++i) {
-        TxtObs[i] = box(frame1, idx("TxtObs", i), Twips::rect(240, 240 + 285 * i, 7695, 255), 70, Qt::AlignLeft,
+        TxtObs[i] = box(frame1, idx("TxtObs", i), Twips::rect(240, std::array{240, 530, 810}[std::size_t(i)], 7695, 255), 70, Qt::AlignLeft,
                         QStringLiteral("Observações de Saída"));
         entry(TxtObs[i], TextEntry::Rules(TextEntry::UpperCase) | TextEntry::DateTimeKeys, true);
     }
 
     BtDarSaída = Widgets::button(this, QStringLiteral("BtDarSaída"), QStringLiteral("&Confirmar Saída"),
-                                 QStringLiteral("Sair com o Aparelho"), Twips::rect(8400, 4800, 1455, 495));
+                                 QStringLiteral("Sair com o Aparelho"), Twips::rect(8640, 4800, 1095, 495));
     BtDarSaída->setEnabled(false);
     Widgets::widenToText(BtDarSaída);
-    BtFechar = Widgets::closeButton(this, Twips::rect(8400, 5640, 1455, 495));
+    BtFechar = Widgets::closeButton(this, Twips::rect(8640, 5640, 1095, 495));
 
     // The focus order.
     QList<QWidget*> order{TxtOperador};
@@ -288,13 +294,6 @@ void FrmOpcoesOS::Form_Load() {
         m_bound->bind(Label3, QStringLiteral("OS"));
         m_bound->bind(Lbl[5], QStringLiteral("Status"));
         m_bound->bind(Lbl[6], QStringLiteral("Tecnico"));
-        // The longest status and technician show whole: their labels, and
-        // the frame round them, grow as far as they need.
-        QWidget* frame6 = Lbl[5]->parentWidget();
-        for (QLabel* l : {Lbl[5], Lbl[6]}) {
-            Widgets::widenToText(l);
-            frame6->resize(std::max(frame6->width(), l->geometry().right() + 1 + Twips::toPixels(105)), frame6->height());
-        }
         for (int i = 0; i < Pricing::Rows; ++i) {
             m_bound->bind(TxtCod[i], QStringLiteral("Cod%1").arg(i));
             m_bound->bind(TxtQtde[i], QStringLiteral("Qtde%1").arg(i));

@@ -192,16 +192,21 @@ void OrderList::buildWidgets() {
     connect(BtReset, &QPushButton::clicked, this, &OrderList::BtReset_Click);
     connect(BtFechar, &QPushButton::clicked, this, &OrderList::BtFechar_Click);
 
-    // The small button at the top right corner, over the grid's heading.
-    BtMove1 = Widgets::button(body, QStringLiteral("BtMove1"), QStringLiteral("^"),
+    // The small button at the window's top right corner, over the grid's
+    // heading: it stays in sight however the body scrolls (a window narrower
+    // than its widgets), left of a scroll bar when one shows.
+    QWidget* sight = body->parentWidget();
+    BtMove1 = Widgets::button(sight, QStringLiteral("BtMove1"), QStringLiteral("^"),
                               QStringLiteral("Move para o Primeiro Registro"));
     BtMove1->setFixedSize(Twips::toPixels(225), Twips::toPixels(225));
     BtMove1->setFocusPolicy(Qt::NoFocus);
     connect(BtMove1, &QPushButton::clicked, this, &OrderList::BtMove1_Click);
-    // The heading's corner moves with the body, scrolled or not.
-    new OnResize(body, [this, body] {
-        BtMove1->move(body->width() - Twips::toPixels(360), 0);
+    new OnResize(sight, [this, sight] {
+        BtMove1->move(sight->width() - Twips::toPixels(360), 0);
         BtMove1->raise();
+    });
+    // The indicator moves with the body, scrolled or not.
+    new OnResize(body, [this] {
         if (m_setup.indicatorAtTop) {
             // In the grid's heading bar, at its left end.
             const int bar = DBGrid1->captionLabel()->sizeHint().height();

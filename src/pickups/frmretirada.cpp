@@ -225,11 +225,19 @@ bool FrmRetirada::writePending() {
     }
 }
 
+bool FrmRetirada::readInOrder(const QString& field, bool forFind) {
+    // The edit on screen is written first: when the disk refuses it the list
+    // keeps its rows, and the source they were read from.
+    if (!writePending()) return false;
+    WaitCursor wait;
+    DataRetirada.setRecordSource(sortQuery(field));
+    forFind ? DataRetirada.refreshForFind() : DataRetirada.refresh();
+    return true;
+}
+
 void FrmRetirada::sortBy(const QString& field) {
     try {
-        WaitCursor wait;
-        DataRetirada.setRecordSource(sortQuery(field));
-        DataRetirada.refresh();
+        readInOrder(field, false);
     } catch (const std::exception& e) {
         ShowError({QStringLiteral("Não foi possível classificar a lista de Comprovantes de Retirada.")},
                   ErrorInfo::from(e), QStringLiteral("%1_%2_%3"), ListTitle);
@@ -244,13 +252,9 @@ void FrmRetirada::OptOperador_Click() { sortBy(QStringLiteral("Operador")); }
 
 void FrmRetirada::Busca_Nome() {
     try {
-        // Searched in name order, whichever option is shown; a list in name
-        // order already is searched as it stands.
-        const QString byName = sortQuery(QStringLiteral("Nome"));
-        if (DataRetirada.recordSource() != byName) {
-            DataRetirada.setRecordSource(byName);
-            DataRetirada.refreshForFind();
-        }
+        // Every search reads the list again in name order, whichever option
+        // is shown: receipts other copies stored meanwhile are found too.
+        if (!readInOrder(QStringLiteral("Nome"), true)) return;
         if (NameSearch::find(DataRetirada, TxtBusca)) DBGrid1->view()->setFocus();
     } catch (const std::exception& e) {
         ShowError({QStringLiteral("Não foi possível pesquisar o Nome digitado.")}, ErrorInfo::from(e),

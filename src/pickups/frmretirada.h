@@ -40,6 +40,10 @@ public:
 private:
     void buildWidgets();
     void Form_Load();
+    // Reads the list again ordered by `field` (forFind: for a find that
+    // follows at once). False when the edit on screen could not be written
+    // first: the rows and their source stay as they were. Throws DbError.
+    bool readInOrder(const QString& field, bool forFind);
     void sortBy(const QString& field);
     // Writes the fields edited on screen into the current receipt; false (after
     // the message) when the database refused them.

@@ -3,10 +3,12 @@
 #include "windowkeys.h"
 
 #include <QBoxLayout>
+#include <QEvent>
 #include <QRegularExpression>
 #include <QFontMetrics>
 #include <QIcon>
 #include <QLabel>
+#include <QPainter>
 #include <QPalette>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -85,24 +87,106 @@ void setTextColour(QWidget* w, const QColor& colour) {
     w->setPalette(p);
 }
 
+namespace {
+
+// The font, from `own` down to the floor in half points, in which `text`
+// takes at most `room` pixels; false (with the floor's font) when none does.
+bool fittingFont(const QFont& own, const QString& text, int room, QFont& font) {
+    font = own;
+    while (QFontMetrics(font).horizontalAdvance(text) > room) {
+        if (font.pointSizeF() <= FloorPoints) return false;
+        font.setPointSizeF(std::max(FloorPoints, font.pointSizeF() - 0.5));
+    }
+    return true;
+}
+
+// Fits a label's text at each painting (a label tells no one of a new text):
+// the font as fittingFont() gives it, and the shortened text painted here
+// when even the floor's font is too wide.
+class LabelFit : public QObject {
+public:
+    explicit LabelFit(QLabel* label) : QObject(label), m_label(label), m_own(label->font()), m_ownTip(label->toolTip()) {
+        label->installEventFilter(this);
+    }
+
+private:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::Paint) return false;
+        const QString text = m_label->text();
+        if (text != m_text || m_label->width() != m_width) {
+            m_text = text;
+            m_width = m_label->width();
+            m_room = textPlace(QFontMetrics(m_own)).width();
+            QFont font;
+            m_whole = fittingFont(m_own, text, m_room, font);
+            if (font != m_label->font()) m_label->setFont(font);
+            m_label->setToolTip(m_whole ? m_ownTip : text);
+        }
+        if (m_whole) return false;
+        QPainter painter(m_label);
+        QStyleOptionFrame frame;
+        frame.initFrom(m_label);
+        frame.rect = m_label->frameRect();
+        frame.frameShape = QFrame::Shape(m_label->frameShape());
+        frame.lineWidth = m_label->lineWidth();
+        frame.midLineWidth = m_label->midLineWidth();
+        if (m_label->frameShadow() == QFrame::Sunken) frame.state |= QStyle::State_Sunken;
+        else if (m_label->frameShadow() == QFrame::Raised) frame.state |= QStyle::State_Raised;
+        m_label->style()->drawControl(QStyle::CE_ShapedFrame, &frame, &painter, m_label);
+        const QRect place = textPlace(m_label->fontMetrics());
+        const QString shortened = m_label->fontMetrics().elidedText(text, Qt::ElideRight, place.width());
+        m_label->style()->drawItemText(&painter, place, int(QStyle::visualAlignment(m_label->layoutDirection(), m_label->alignment())),
+                                       m_label->palette(), m_label->isEnabled(), shortened, m_label->foregroundRole());
+        return true;
+    }
+
+    // Where the label draws its text in a font: inside its frame and
+    // margins, and indented from the aligned edge as it indents it.
+    QRect textPlace(const QFontMetrics& metrics) const {
+        const int margin = m_label->margin();
+        QRect place = m_label->contentsRect().adjusted(margin, margin, -margin, -margin);
+        int indent = m_label->indent();
+        if (indent < 0 && m_label->frameWidth() > 0) indent = metrics.horizontalAdvance(QLatin1Char('x')) / 2 - margin;
+        if (indent > 0) {
+            const Qt::Alignment a = QStyle::visualAlignment(m_label->layoutDirection(), m_label->alignment());
+            if (a & Qt::AlignLeft) place.setLeft(place.left() + indent);
+            if (a & Qt::AlignRight) place.setRight(place.right() - indent);
+            if (a & Qt::AlignTop) place.setTop(place.top() + indent);
+            if (a & Qt::AlignBottom) place.setBottom(place.bottom() - indent);
+        }
+        return place;
+    }
+
+    QLabel* m_label;
+    const QFont m_own;
+    const QString m_ownTip;
+    QString m_text;
+    int m_width = -1;
+    int m_room = 0;
+    bool m_whole = true;
+};
+
+} // namespace
+
 void showWhole(QLineEdit* box) {
     const QFont own = box->font();
-    const auto fit = [box, own](const QString& text) {
+    const QString ownTip = box->toolTip();
+    const auto fit = [box, own, ownTip](const QString& text) {
         QStyleOptionFrame opt;
         opt.initFrom(box);
         const int room = box->style()->subElementRect(QStyle::SE_LineEditContents, &opt, box).width() - 2;
-        QFont f = own;
-        box->setFont(f);
-        while (f.pointSizeF() > 5 && box->fontMetrics().horizontalAdvance(text) > room) {
-            f.setPointSizeF(std::max(5.0, f.pointSizeF() - 0.5));
-            box->setFont(f);
-        }
+        QFont font;
+        const bool whole = fittingFont(own, text, room, font);
+        box->setFont(font);
+        box->setToolTip(whole ? ownTip : text);
         // The start of the text in sight, unless the operator is typing in it.
         if (!box->hasFocus()) box->setCursorPosition(0);
     };
     QObject::connect(box, &QLineEdit::textChanged, box, fit);
     fit(box->text());
 }
+
+void showWhole(QLabel* label) { new LabelFit(label); }
 
 int widenToText(QWidget* w) {
     int room = 0;

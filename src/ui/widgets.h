@@ -43,11 +43,16 @@ SearchButtons searchButtons(QWidget* dialog, QBoxLayout* into);
 // A bar from 0 to 100 standing at 0, without the percentage written on it.
 QProgressBar* progressBar(QWidget* parent, const QString& name, const QRect& geometry = {});
 
-// A read-only box that shows its whole text: when a text is wider than the
-// box, its font gets smaller (down to 5 points) instead of the start of the
-// text scrolling out of sight; a text that fits gets the box's own size
-// back. Call after the box's font is set.
+// A value shown in a place of its own, a read-only box or a label: when its
+// text is wider than the place, the font gets smaller, down to FloorPoints,
+// instead of the text running out of sight; a text still too wide there is
+// shown shortened (a label ends it with "…", a box shows its start) with the
+// whole value as the widget's tip. A text that fits gets the widget's own
+// font and tip back. It keeps doing so as the text changes. Call after the
+// widget's font and tip are set.
+inline constexpr double FloorPoints = 5;
 void showWhole(QLineEdit* box);
+void showWhole(QLabel* label);
 
 // A label or button placed by hand whose text is wider than the room it
 // gives: it grows as little as the whole text needs (a centred text both

@@ -77,6 +77,12 @@ TEST_F(CalculadoraTest, Sequences) {
         {"0,00005+0=", "0"},            // halves go to the even neighbour
         {"0,00015+0=", "0,0002"},
         {"0,0003*0,5=", "0,0002"},      // also when multiplying
+        {"0-0,0003=*0,5=", "-0,0002"},  // a negative product too: its half goes to the even neighbour
+        {"0-0,0005=*0,5=", "-0,0002"},
+        {"0-0,0007=*0,5=", "-0,0004"},
+        {"0-0,0003=*0,4=", "-0,0001"},  // not a half: the nearer neighbour
+        {"0-0,0003=*0,6=", "-0,0002"},
+        {"0-0,0005=%50=", "-0,0002"},   // so does the percentage of a negative amount
         {"123B", "12"},                 // Backspace
         {"7B", "0"},
         {"9+4C5=", "5"},                // clear keeps the operator, not the operands

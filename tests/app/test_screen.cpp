@@ -43,6 +43,7 @@
 #include "support/scriptedboxes.h"
 #include "support/testmain.h"
 #include "ui/gridmodel.h"
+#include "ui/twips.h"
 
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
@@ -57,6 +58,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QStyleOptionButton>
 #include <QStyleOptionFrame>
@@ -115,7 +117,7 @@ void fillLargest() {
                                   {"NotaFiscal", wide(15)}, {"EstadoAparelho", wide(55)}, {"Acessorios", wide(50)},
                                   {"HoraEntrada", QTime(23, 59, 59)}, {"DataCompra", "28/12/2026"},
                                   {"GarComplementar", wide(15)}, {"Atendimento", "23:59:59"}, {"DataConcluido", QDate(2026, 12, 28)}});
-    Fields order = merged(common, {{"Via", 999}, {"prioridade", "URGENTE"}, {"VlFinal", money(Largest)},
+    Fields order = merged(common, {{"Via", 999}, {"DtLmtGr", QDate(2027, 12, 28)}, {"prioridade", "URGENTE"}, {"VlFinal", money(Largest)},
                                    {"VlTotal", money(Largest)}, {"VlMo", money(999999999900)}});
     for (int i = 0; i < 6; ++i)
         order = merged(order, {{QString("Qtde%1").arg(i), 99}, {QString("VlUnit%1").arg(i), money(999999900)},
@@ -336,6 +338,26 @@ TEST_F(ScreenTest, EveryWindowShowsItsTextsWholeAtTheLargestValues) {
     }
 }
 
+// The price window at its widest values: every widget at its place, none over another; the status and the
+// technician whole in a smaller font inside their frame; the parts rows one every 240 twips.
+TEST_F(ScreenTest, ThePriceWindowKeepsItsPlacesAtTheWidestValues) {
+    Database::openDefault().execute("UPDATE TblManutencao SET Tecnico = ?, Status = ?", {QString(14, 'W'), QString(13, 'M')});
+    FrmOpcoesOS window;
+    EXPECT_EQ(check(&window).join('\n'), "");
+    const auto place = [&](const char* name) { return window.findChild<QWidget*>(name)->geometry(); };
+    EXPECT_EQ(place("Frame6"), Twips::rect(120, 120, 2775, 975));
+    EXPECT_EQ(place("Frame4"), Twips::rect(3120, 120, 2535, 975));
+    for (const char* name : {"Lbl(5)", "Lbl(6)"}) {
+        auto* l = window.findChild<QLabel*>(name);
+        EXPECT_TRUE(l->toolTip().isEmpty() && l->font().pointSizeF() < window.font().pointSizeF()) << name;
+    }
+    for (int i = 0; i < 6; ++i) {
+        const QString row = QString::number(i);
+        EXPECT_EQ(place(qPrintable("TxtCod(" + row + ")")).top(), Twips::toPixels(480 + 240 * i)) << i;
+        EXPECT_EQ(place(qPrintable("TxtVl(" + row + ")")).top(), Twips::toPixels(480 + 240 * i)) << i;
+    }
+}
+
 // Three lists in the main window, tiled both ways and cascaded: each keeps its widgets apart and whole, a
 // window smaller than its widgets scrolling them.
 TEST_F(ScreenTest, TiledAndCascadedListsKeepTheirWidgetsApart) {
@@ -356,6 +378,41 @@ TEST_F(ScreenTest, TiledAndCascadedListsKeepTheirWidgetsApart) {
         EXPECT_EQ(screenFaults(mdi.get()).join('\n'), "");
         if (std::string(arrangement) == "MnuCascata") continue;
         for (QMdiSubWindow* sub : area->subWindowList()) EXPECT_TRUE(area->viewport()->rect().contains(sub->geometry()));
+    }
+}
+
+// The first-row button of the in-repair and delivered lists stays at the window's top right corner, in sight, when
+// the list is narrower than its widgets, and left of the scroll bar a short list shows.
+TEST_F(ScreenTest, TheFirstRowButtonStaysAtTheListsRightEdge) {
+    registerProgramWindows();
+    start();
+    mdi->resize(1024, 768);
+    mdi->show();
+    auto* area = mdi->findChild<QMdiArea*>("MdiArea");
+    for (const char* entry : {"Mnumanut", "MnuApEntregues"}) {
+        SCOPED_TRACE(entry);
+        action(entry)->trigger();
+        ASSERT_EQ(area->subWindowList().size(), 1);
+        QMdiSubWindow* sub = area->subWindowList().first();
+        QWidget* list = sub->widget();
+        auto* button = list->findChild<QPushButton*>("BtMove1");
+        for (const int height : {600, 110}) {
+            sub->resize(360, height);
+            QApplication::processEvents();
+            SCOPED_TRACE(height);
+            ASSERT_GT(list->findChild<QWidget*>("Body")->width(), list->width()) << "narrower than its widgets";
+            saveShot(mdi.get(), QStringLiteral("narrow-%1-%2").arg(entry).arg(height));
+            EXPECT_EQ(button->visibleRegion(), QRegion(button->rect()));
+            const QRect place(button->mapTo(list, QPoint(0, 0)), button->size());
+            QScrollBar* bar = list->findChild<QScrollArea*>("ScrollBody")->verticalScrollBar();
+            const int right = list->width() - (bar->isVisible() ? bar->width() : 0);
+            EXPECT_EQ(place.topLeft(), QPoint(right - Twips::toPixels(360), 0));
+            EXPECT_EQ(bar->isVisible(), height == 110);
+        }
+        auto& cursor = static_cast<OrderList*>(list)->listCursor();
+        ASSERT_EQ(cursor.absolutePosition(), 1);
+        button->click();
+        EXPECT_EQ(cursor.absolutePosition(), 0);
     }
 }
 

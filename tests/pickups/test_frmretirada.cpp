@@ -7,6 +7,7 @@
 #include "support/modal.h"
 #include "printing/printdata.h"
 #include "store/globals.h"
+#include "support/othercopy.h"
 #include "support/scriptedboxes.h"
 #include "support/storefaults.h"
 #include "support/windowscenario.h"
@@ -21,6 +22,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTimer>
+#include <sqlcipher/sqlite3.h>
 
 using namespace Scenario;
 
@@ -271,11 +273,11 @@ TEST_F(RetiradaMainWindowTest, OnASmallScreenTheWholeListCanBeBroughtIntoView) {
 // once.
 TEST_F(RetiradaTest, AnEditTheDiskRefusedStaysPendingOnItsReceipt) {
     StoreFault::install();
-    addReceipt("ANA");
     addReceipt("BETO");
-    enum Way { Print, Fechar, Move };
+    addReceipt("ANA");
+    enum Way { Print, Fechar, Move, Search };
     for (const StoreFault::Kind kind : StoreFault::RefusedWrites)
-        for (const Way way : {Print, Fechar, Move}) {
+        for (const Way way : {Print, Fechar, Move, Search}) {
             SCOPED_TRACE(testing::Message() << "fault " << kind << ", way " << way);
             open<FrmRetirada>("Txt(15)+= E ESQUENTA");
             auto* grid = window->findChild<DataGrid*>("DBGrid1");
@@ -283,6 +285,7 @@ TEST_F(RetiradaTest, AnEditTheDiskRefusedStaysPendingOnItsReceipt) {
             const QString nome = current();
             const auto leave = [&] {
                 if (way == Move) grid->view()->setCurrentIndex(grid->model()->index(1 - row, 0));
+                else if (way == Search) act("TxtBusca=B;TxtBusca@Return");
                 else act("BtFechar");
             };
             {
@@ -297,12 +300,59 @@ TEST_F(RetiradaTest, AnEditTheDiskRefusedStaysPendingOnItsReceipt) {
             EXPECT_TRUE(window->isVisible());
             EXPECT_EQ(current() + " " + shown(15), nome + " NAO LIGA E ESQUENTA");
             EXPECT_EQ(grid->view()->currentIndex().row(), row);
+            // A search the disk refused leaves the list in the order it shows, so the next one sorts it.
+            EXPECT_EQ(order(), "BETO,ANA");
             leave();
             EXPECT_EQ(rows("SELECT Defeito FROM TblRetirada WHERE Nome = ?", {nome}), "NAO LIGA E ESQUENTA");
             EXPECT_EQ(rows("SELECT COUNT(*) FROM TblRetirada WHERE Defeito = 'NAO LIGA'"), "1");
-            EXPECT_EQ(window->isVisible(), way == Move);
+            EXPECT_EQ(window->isVisible(), way == Move || way == Search);
+            if (way == Search) {
+                EXPECT_EQ(order() + "|" + current(), "ANA,BETO|BETO");
+            }
             raw("UPDATE TblRetirada SET Defeito = 'NAO LIGA'");
         }
+}
+
+// Each search reads the list again in name order: a receipt another copy stored since the list opened is found, in
+// a list already in name order too.
+TEST_F(RetiradaTest, ASearchFindsTheReceiptsAnotherCopyStored) {
+    addReceipt("BETO");
+    addReceipt("ANA");
+    open<FrmRetirada>("OptNome");
+    EXPECT_EQ(find("ANA"), "ANA|blue");
+    const auto otherCopyAdds = [&](const char* nome) {
+        sqlite3* other = otherConnection(databasePath());
+        const QString sql = QStringLiteral("INSERT INTO TblRetirada (Nome, End, DataEmissao) VALUES ('%1', 'RUA', '2026-03-02')")
+                                .arg(nome);
+        EXPECT_EQ(sqlite3_exec(other, sql.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(other);
+    };
+    otherCopyAdds("CAIO");
+    EXPECT_EQ(find("CA"), "CAIO|blue");
+    otherCopyAdds("AARAO");
+    EXPECT_EQ(find("ZE"), "AARAO|red") << "no match: the first name of the list read again";
+    EXPECT_EQ(order(), "AARAO,ANA,BETO,CAIO");
+}
+
+// The questions of the receipts and their default buttons: Yes where printing is offered, No before anything is
+// deleted or recorded.
+TEST_F(RetiradaTest, EachQuestionHasItsDefaultButton) {
+    addReceipt("ANA");
+    Database::openDefault().execute("INSERT INTO TblClientes (Nome, Endereco) VALUES ('CAIO', 'RUA C')");
+    open<FrmRetirada>();
+    ScriptedBoxes boxes;
+    boxes.answer(MsgAnswer::No, "Confirma a Impressão deste Comprovante de Retirada")
+        .answer(MsgAnswer::No, "Confirma a Exclusão do Comprovante de Retirada Selecionado")
+        .answer(MsgAnswer::Yes, "Deseja incluir este Cliente no Cadastro de Clientes")
+        .answer(MsgAnswer::No, "ATENÇÃO - JÁ EXISTE UM CLIENTE CADASTRADO COM ESTE NOME")
+        .answer(MsgAnswer::No, "Deseja Imprimir este Comprovante Agora ?");
+    act("BtImpressao;BtExcluir");
+    ModalScript write([](QWidget* dlg) { perform(dlg, "Txt(0)=caio;Txt(1)=rua c;TxtOperador=1234;BtClientes;BtSalvar;BtFechar"); });
+    act("BtCad");
+    EXPECT_TRUE(write.done());
+    QStringList defaults;
+    for (const ShownBox& b : boxes.log()) defaults << (b.defaultButton == MsgAnswer::Yes ? "Yes" : b.defaultButton == MsgAnswer::No ? "No" : "?");
+    EXPECT_EQ(defaults.join(','), "Yes,No,No,No,Yes");
 }
 
 TARVEL_TEST_MAIN()
