@@ -264,6 +264,54 @@ TEST(PagedListUnderWrites, ARowFoundStandsInTheListWhenAnotherCopyWritesWhileItI
     }
     RecordCursor::setPageSize(saved);
 }
+
+// The operator stands on a row; another copy deletes a stretch of rows around
+// it, read and not read; the operator moves on, then goes back to the top.
+TEST(PagedListUnderWrites, TheCurrentRowInsideAStretchAnotherCopyDeleted) {
+    const int saved = RecordCursor::pageSize();
+    RecordCursor::setPageSize(3);
+    Walk w;
+    w.start(0, false);
+    w.stop();
+    RecordCursor& c = w.c;
+    const QStringList all = [&] {
+        QStringList names;
+        for (const QVariantList& r : w.db->rows(QStringLiteral("SELECT Nome FROM TblClientes ORDER BY Nome"))) names << r[0].toString();
+        return names;
+    }();
+    c.setAbsolutePosition(20);   // "150 R", read with its page alone
+    ASSERT_EQ(c.text(QStringLiteral("Nome")), all[20]);
+    ASSERT_EQ(sqlite3_exec(w.other.db, "DELETE FROM TblClientes WHERE Nome >= '125' AND Nome < '200'", nullptr, nullptr, nullptr), SQLITE_OK);
+
+    // Down: the rows of the stretch not read yet went; the next row is the first after the stretch.
+    c.moveNext();
+    EXPECT_EQ(c.text(QStringLiteral("Nome")), QStringLiteral("200 D"));
+    const qint64 stood = c.currentKey();
+    // The rows above are read: the stretch's rows gone there leave, the current row stays current.
+    for (int i = 0; i < c.absolutePosition(); ++i) c.valueAt(i, 0);
+    EXPECT_EQ(c.currentKey(), stood);
+    EXPECT_EQ(c.keyAt(c.absolutePosition()), stood);
+    c.moveNext();
+    EXPECT_EQ(c.text(QStringLiteral("Nome")), QStringLiteral("200 K"));
+
+    // From the top: every row left once, in order; the rows of the page read before the deletion
+    // keep their places and read as deleted; the count is the rows walked.
+    QStringList names;
+    int gone = 0, walked = 0;
+    for (c.moveFirst(); !c.eof(); c.moveNext(), ++walked) {
+        try {
+            names << c.text(QStringLiteral("Nome"));
+        } catch (const DbError&) {
+            ++gone;
+        }
+    }
+    QStringList left = all;
+    left.removeIf([](const QString& n) { return n >= QLatin1String("125") && n < QLatin1String("200"); });
+    EXPECT_EQ(names, left);
+    EXPECT_EQ(gone, 3);
+    EXPECT_EQ(c.recordCount(), walked);
+    RecordCursor::setPageSize(saved);
+}
 }
 
 TARVEL_TEST_MAIN()
