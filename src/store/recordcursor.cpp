@@ -1051,19 +1051,25 @@ int RecordCursor::orderedIndexOf(qint64 key) const {
         if (i < from || i >= to) continue;
         if (m_keys[i] == key) return i;
     }
+    // The page read for it placed it further away.
     if (m_placed.contains(key)) return m_keys.indexOf(key);
     // Another copy moved it in among rows read after they were read, where
-    // no stretch still to read holds it: it joins them now, beside the row
-    // read nearest its place, bounding what that row bounded. The slot its
-    // old stretch keeps for it goes when that stretch is read whole.
-    int at = std::clamp(before, 0, m_ordered - 1);
-    if (m_keys[at] == NoKey) at = m_keys.readBefore(at) >= 0 ? m_keys.readBefore(at) : m_keys.readAfter(at, m_ordered);
-    if (at >= m_ordered) return -1;
+    // no stretch still to read holds it: it joins them now where its order
+    // puts it, beside a row read, and bounds a stretch not read beside it as
+    // that row did. The slot its old stretch keeps for it goes when that
+    // stretch is read whole.
+    const auto isRead = [this](int s) { return s >= 0 && s < m_ordered && m_keys[s] != NoKey; };
+    int at = std::clamp(before, 0, m_ordered);
+    if (!isRead(at - 1) && !isRead(at)) {
+        const int readBefore = m_keys.readBefore(at);
+        at = readBefore >= 0 ? readBefore + 1 : m_keys.readAfter(at, m_ordered);
+        if (!isRead(at - 1) && !isRead(at)) return -1;
+    }
     QVariantList bound;
-    const bool bounds = boundValues(at, bound);
-    insertSlots(at + 1, {key});
+    const bool bounds = boundValues(isRead(at - 1) ? at - 1 : at, bound);
+    insertSlots(at, {key});
     if (bounds) m_readValues.insert(key, bound);
-    return at + 1;
+    return at;
 }
 
 QString RecordCursor::withPrefixRange(const QString& criterion, bool firstInOrder) const {

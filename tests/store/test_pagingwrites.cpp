@@ -233,13 +233,14 @@ TEST(PagedListUnderWrites, ARowFoundStandsInTheListWhenAnotherCopyWritesWhileItI
         const char* find;
         const char* write;
         const char* stands;   // the name the found row has once placed
+        int at;               // where it stands then (-1: anywhere)
     };
     const Case cases[] = {
-        {"renamed in among the rows read", "Nome = '200 R'", "UPDATE TblClientes SET Nome = '010 R' WHERE Nome = '200 R'", "010 R"},
-        {"renamed further on", "Nome = '200 R'", "UPDATE TblClientes SET Nome = '260 R' WHERE Nome = '200 R'", "260 R"},
-        {"found by its key, renamed in among the rows read", "Codigo = 26", "UPDATE TblClientes SET Nome = '010 R' WHERE Codigo = 26", "010 R"},
+        {"renamed in among the rows read", "Nome = '200 R'", "UPDATE TblClientes SET Nome = '010 R' WHERE Nome = '200 R'", "010 R", 3},
+        {"renamed further on", "Nome = '200 R'", "UPDATE TblClientes SET Nome = '260 R' WHERE Nome = '200 R'", "260 R", -1},
+        {"found by its key, renamed in among the rows read", "Codigo = 26", "UPDATE TblClientes SET Nome = '010 R' WHERE Codigo = 26", "010 R", 3},
         {"rows before it deleted", "Nome LIKE '2*'",
-         "DELETE FROM TblClientes WHERE substr(Nome, -1) = 'D' AND Nome < '200'", "200 D"},
+         "DELETE FROM TblClientes WHERE substr(Nome, -1) = 'D' AND Nome < '200'", "200 D", -1},
     };
     Walk w;
     for (const Case& k : cases) {
@@ -256,6 +257,8 @@ TEST(PagedListUnderWrites, ARowFoundStandsInTheListWhenAnotherCopyWritesWhileItI
         ASSERT_TRUE(found);
         EXPECT_EQ(c.keyAt(c.absolutePosition()), c.currentKey());
         EXPECT_EQ(c.text(QStringLiteral("Nome")), QString::fromLatin1(k.stands));
+        // In among the rows read, where its order puts it now: after "000 R", before "025 D".
+        if (k.at >= 0) EXPECT_EQ(c.absolutePosition(), k.at);
         const QList<qint64> listed = w.list();
         const QSet<qint64> inList(listed.begin(), listed.end());
         EXPECT_EQ(inList.size(), listed.size()) << "a row in the list twice";
@@ -310,6 +313,27 @@ TEST(PagedListUnderWrites, TheCurrentRowInsideAStretchAnotherCopyDeleted) {
     EXPECT_EQ(names, left);
     EXPECT_EQ(gone, 3);
     EXPECT_EQ(c.recordCount(), walked);
+    RecordCursor::setPageSize(saved);
+}
+
+// A click far down the list after another copy deleted most of the rows: the
+// read that skipped to the clicked page finds too few rows, so the whole
+// stretch is read and the count is the rows left at once.
+TEST(PagedListUnderWrites, AClickBeyondTheRowsAnotherCopyDeleted) {
+    const int saved = RecordCursor::pageSize();
+    RecordCursor::setPageSize(3);
+    Walk w;
+    w.start(0, false);
+    w.stop();
+    RecordCursor& c = w.c;   // its first page read
+    ASSERT_EQ(sqlite3_exec(w.other.db, "DELETE FROM TblClientes WHERE Nome >= '025' AND Nome < '225'", nullptr, nullptr, nullptr), SQLITE_OK);
+    c.setAbsolutePosition(13);
+    EXPECT_EQ(c.recordCount(), 12);
+    QStringList names;
+    for (int i = 0; i < c.recordCount(); ++i) names << c.valueAt(i, c.fieldIndex(QStringLiteral("Nome"))).toString();
+    QStringList left;
+    for (const QVariantList& r : w.db->rows(QStringLiteral("SELECT Nome FROM TblClientes ORDER BY Nome"))) left << r[0].toString();
+    EXPECT_EQ(names, left);
     RecordCursor::setPageSize(saved);
 }
 }
