@@ -208,6 +208,29 @@ INSTANTIATE_TEST_SUITE_P(Moves, PagedListUnderWrites,
                          movesName);
 
 
+// One list of the 36 rows, three a page, its first page read, beside
+// another copy.
+class PagedList : public ::testing::Test {
+protected:
+    PagedList() {
+        RecordCursor::setPageSize(3);
+        restart();
+    }
+    ~PagedList() override { RecordCursor::setPageSize(saved); }
+    void restart() {
+        w.start(0, false);
+        w.stop();
+    }
+    QStringList storedNames() const {
+        QStringList names;
+        for (const QVariantList& r : w.db->rows(QStringLiteral("SELECT Nome FROM TblClientes ORDER BY Nome"))) names << r[0].toString();
+        return names;
+    }
+    const int saved = RecordCursor::pageSize();
+    Walk w;
+    RecordCursor& c = w.c;
+};
+
 // Another copy's write lands right after a find's own statement found its
 // row, before the statements that place that row among the list's slots.
 struct AfterFind {
@@ -225,9 +248,7 @@ struct AfterFind {
     }
 };
 
-TEST(PagedListUnderWrites, ARowFoundStandsInTheListWhenAnotherCopyWritesWhileItIsPlaced) {
-    const int saved = RecordCursor::pageSize();
-    RecordCursor::setPageSize(3);
+TEST_F(PagedList, ARowFoundStandsInTheListWhenAnotherCopyWritesWhileItIsPlaced) {
     struct Case {
         const char* what;
         const char* find;
@@ -242,12 +263,9 @@ TEST(PagedListUnderWrites, ARowFoundStandsInTheListWhenAnotherCopyWritesWhileItI
         {"rows before it deleted", "Nome LIKE '2*'",
          "DELETE FROM TblClientes WHERE substr(Nome, -1) = 'D' AND Nome < '200'", "200 D", -1},
     };
-    Walk w;
     for (const Case& k : cases) {
         SCOPED_TRACE(k.what);
-        w.start(0, false);
-        w.stop();
-        RecordCursor& c = w.c;
+        restart();
         w.paint(0);
         AfterFind hook{w.other.db, QString::fromLatin1(k.write), true};
         sqlite3_trace_v2(w.db->handle(), SQLITE_TRACE_STMT, &AfterFind::beforeStatement, &hook);
@@ -265,23 +283,12 @@ TEST(PagedListUnderWrites, ARowFoundStandsInTheListWhenAnotherCopyWritesWhileItI
         EXPECT_TRUE(inList.contains(w.keys())) << "a row left the list";
         EXPECT_TRUE(w.opened.contains(inList)) << "a row not in the list at its opening";
     }
-    RecordCursor::setPageSize(saved);
 }
 
 // The operator stands on a row; another copy deletes a stretch of rows around
 // it, read and not read; the operator moves on, then goes back to the top.
-TEST(PagedListUnderWrites, TheCurrentRowInsideAStretchAnotherCopyDeleted) {
-    const int saved = RecordCursor::pageSize();
-    RecordCursor::setPageSize(3);
-    Walk w;
-    w.start(0, false);
-    w.stop();
-    RecordCursor& c = w.c;
-    const QStringList all = [&] {
-        QStringList names;
-        for (const QVariantList& r : w.db->rows(QStringLiteral("SELECT Nome FROM TblClientes ORDER BY Nome"))) names << r[0].toString();
-        return names;
-    }();
+TEST_F(PagedList, TheCurrentRowInsideAStretchAnotherCopyDeleted) {
+    const QStringList all = storedNames();
     c.setAbsolutePosition(20);   // "150 R", read with its page alone
     ASSERT_EQ(c.text(QStringLiteral("Nome")), all[20]);
     ASSERT_EQ(sqlite3_exec(w.other.db, "DELETE FROM TblClientes WHERE Nome >= '125' AND Nome < '200'", nullptr, nullptr, nullptr), SQLITE_OK);
@@ -313,28 +320,18 @@ TEST(PagedListUnderWrites, TheCurrentRowInsideAStretchAnotherCopyDeleted) {
     EXPECT_EQ(names, left);
     EXPECT_EQ(gone, 3);
     EXPECT_EQ(c.recordCount(), walked);
-    RecordCursor::setPageSize(saved);
 }
 
 // A click far down the list after another copy deleted most of the rows: the
 // read that skipped to the clicked page finds too few rows, so the whole
 // stretch is read and the count is the rows left at once.
-TEST(PagedListUnderWrites, AClickBeyondTheRowsAnotherCopyDeleted) {
-    const int saved = RecordCursor::pageSize();
-    RecordCursor::setPageSize(3);
-    Walk w;
-    w.start(0, false);
-    w.stop();
-    RecordCursor& c = w.c;   // its first page read
+TEST_F(PagedList, AClickBeyondTheRowsAnotherCopyDeleted) {
     ASSERT_EQ(sqlite3_exec(w.other.db, "DELETE FROM TblClientes WHERE Nome >= '025' AND Nome < '225'", nullptr, nullptr, nullptr), SQLITE_OK);
     c.setAbsolutePosition(13);
     EXPECT_EQ(c.recordCount(), 12);
     QStringList names;
     for (int i = 0; i < c.recordCount(); ++i) names << c.valueAt(i, c.fieldIndex(QStringLiteral("Nome"))).toString();
-    QStringList left;
-    for (const QVariantList& r : w.db->rows(QStringLiteral("SELECT Nome FROM TblClientes ORDER BY Nome"))) left << r[0].toString();
-    EXPECT_EQ(names, left);
-    RecordCursor::setPageSize(saved);
+    EXPECT_EQ(names, storedNames());
 }
 }
 
