@@ -839,14 +839,14 @@ void RecordCursor::readKeyPage(int index) const {
     const int wanted = to - from;
     // Walk from the nearer key already read; from the other when its row is gone.
     bool forward = from - (lo + 1) <= hi - to;
+    bool closes = false;
     std::vector<KeyRead> got;
     const auto read = [&] {
         // A read reaching the far bound takes every row up to it: rows whose
         // order moved into the stretch get slots of their own.
         QVariantList far;
         const int farSlot = forward ? hi : lo;
-        const bool closes = (forward ? to == hi : from == lo + 1) &&
-                            (farSlot < 0 || farSlot >= m_ordered || boundValues(farSlot, far));
+        closes = (forward ? to == hi : from == lo + 1) && (farSlot < 0 || farSlot >= m_ordered || boundValues(farSlot, far));
         return readKeyRange(lo, hi, forward, forward ? from - lo - 1 : hi - to, closes ? -1 : wanted, got);
     };
     if (!read()) {
@@ -859,39 +859,33 @@ void RecordCursor::readKeyPage(int index) const {
         }
     }
     const int n = int(got.size());
-    if (n >= wanted) {
-        // Walking backwards, the rows beyond the slots come first.
-        const int extra = n - wanted;
-        const int first = forward ? 0 : extra;
-        for (int i = 0; i < wanted; ++i) placeKey(from + i, got[std::size_t(first + i)].key, got[std::size_t(first + i)].values);
-        std::vector<qint64> more;
-        for (int i = 0; i < extra; ++i) more.push_back(got[std::size_t(forward ? wanted + i : i)].key);
-        const int at = forward ? to : from;
-        insertSlots(at, more);
-        for (int i = 0; i < extra; ++i) m_readValues.insert(more[std::size_t(i)], got[std::size_t(forward ? wanted + i : i)].values);
-        dropInnerValues(from - 1, to + extra);
+    if (!closes && n >= wanted) {
+        for (int i = 0; i < wanted; ++i) placeKey(from + i, got[std::size_t(i)].key, got[std::size_t(i)].values);
+        dropInnerValues(from - 1, to);
         return;
     }
-    // Fewer rows than slots: the walk reached the far bound, so other copies
-    // deleted rows of the stretch or changed their order. Rows moved into
-    // stretches already read are not read there again: they take the slots
-    // here, as though they had not moved, after the rows read walking
-    // forwards, before them walking backwards. The slots left over go and
-    // the rows after them move up.
-    std::vector<KeyRead> moved = strays();
-    // Their order values bound what stays unread beside them as the far bound did.
-    if (QVariantList farValues; (forward ? hi < m_ordered : lo >= 0) && boundValues(forward ? hi : lo, farValues))
-        for (KeyRead& r : moved) r.values = farValues;
-    got.insert(forward ? got.end() : got.begin(), std::make_move_iterator(moved.begin()), std::make_move_iterator(moved.end()));
-    const int place = forward ? from : lo + 1;
-    const int room = forward ? hi - from : to - lo - 1;
+    // The walk reached the far bound: the stretch is read whole, skipping
+    // nothing (the rows a skip passed may have gone meanwhile), and the
+    // slots become exactly its rows. Rows that other copies moved from any
+    // stretch not read into stretches already read are not read there again:
+    // whichever stretch is read whole next takes them, as though they had
+    // not moved, after the rows read walking forwards, before them walking
+    // backwards. A stretch that took another's row leaves that one a slot
+    // too many, so each stretch read whole looks for them again, until the
+    // rows are counted anew; on a file unchanged since, none can be.
+    if (forward ? from > lo + 1 : to < hi) readKeyRange(lo, hi, forward, 0, -1, got);
+    if (!keysStillCurrent()) {
+        std::vector<KeyRead> moved = strays();
+        got.insert(forward ? got.end() : got.begin(), std::make_move_iterator(moved.begin()), std::make_move_iterator(moved.end()));
+    }
+    const int place = lo + 1, room = hi - lo - 1;
     const int fill = std::min(room, int(got.size()));
     for (int i = 0; i < fill; ++i) placeKey(place + i, got[std::size_t(i)].key, got[std::size_t(i)].values);
     std::vector<qint64> more;
     for (std::size_t i = std::size_t(fill); i < got.size(); ++i) more.push_back(got[i].key), m_readValues.insert(got[i].key, got[i].values);
     insertSlots(place + fill, more);
     eraseSlots(place + fill, room - fill);
-    dropInnerValues(place - 1, place + int(got.size()));
+    dropInnerValues(lo, place + int(got.size()));
 }
 
 std::vector<RecordCursor::KeyRead> RecordCursor::strays() const {
@@ -1057,7 +1051,25 @@ int RecordCursor::orderedIndexOf(qint64 key) const {
         if (i < from || i >= to) continue;
         if (m_keys[i] == key) return i;
     }
-    return -1;
+    // The page read for it placed it further away.
+    if (m_placed.contains(key)) return m_keys.indexOf(key);
+    // Another copy moved it in among rows read after they were read, where
+    // no stretch still to read holds it: it joins them now where its order
+    // puts it, beside a row read, and bounds a stretch not read beside it as
+    // that row did. The slot its old stretch keeps for it goes when that
+    // stretch is read whole.
+    const auto isRead = [this](int s) { return s >= 0 && s < m_ordered && m_keys[s] != NoKey; };
+    int at = std::clamp(before, 0, m_ordered);
+    if (!isRead(at - 1) && !isRead(at)) {
+        const int readBefore = m_keys.readBefore(at);
+        at = readBefore >= 0 ? readBefore + 1 : m_keys.readAfter(at, m_ordered);
+        if (!isRead(at - 1) && !isRead(at)) return -1;
+    }
+    QVariantList bound;
+    const bool bounds = boundValues(isRead(at - 1) ? at - 1 : at, bound);
+    insertSlots(at, {key});
+    if (bounds) m_readValues.insert(key, bound);
+    return at;
 }
 
 QString RecordCursor::withPrefixRange(const QString& criterion, bool firstInOrder) const {

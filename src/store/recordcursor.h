@@ -265,7 +265,8 @@ private:
     // The same on keys unchanged since they were counted, counting the rows
     // on whichever side of the row is shorter.
     int countNearerSide(const QVariantList& values, qint64 key) const;
-    // Where the row keyed key stands among the ordered rows, -1 when not there.
+    // Where the row keyed key stands among the ordered rows, -1 when not there
+    // (a row another copy moved in among rows read joins them).
     int orderedIndexOf(qint64 key) const;
     // What the keys were read from: unchanged, a refresh keeps them.
     QString m_keysSource;

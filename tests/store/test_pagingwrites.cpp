@@ -11,6 +11,7 @@
 
 #include <QSet>
 #include <QTemporaryDir>
+#include <memory>
 #include <random>
 #include <sqlcipher/sqlite3.h>
 
@@ -51,54 +52,287 @@ struct OtherCopy {
     }
 };
 
-void walkWhileAnotherCopyWrites(int seed, bool insideReads) {
+// How the list is moved through: row by row, as a program walks it; by
+// screens of four read top-down after the current row goes to the screen's
+// last row, as PageDown does; by clicks on rows anywhere; by finds of names.
+enum class Moves { Next, PageDown, Clicks, Finds };
+
+// One file for all the seeds of a test (opening a file costs its key
+// derivation): each walk starts on the same 36 rows keyed 1 to 36.
+struct Walk {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Bd DedUvevaro.mdb"));
-    Schema::createDatabaseFile(path);
-    Database db(path);
-    CopyWriters::addChurnRows(db, 12);
-    const auto keys = [&db] {
-        QSet<qint64> out;
-        for (const QVariantList& r : db.rows(QStringLiteral("SELECT Codigo FROM TblClientes"))) out << r[0].toLongLong();
-        return out;
-    };
+    QString path = dir.filePath(QStringLiteral("Bd DedUvevaro.mdb"));
+    std::unique_ptr<Database> db;
     OtherCopy other;
-    other.rng.seed(unsigned(seed));
-    other.db = otherConnection(path);
     RecordCursor c;
-    c.open(path, QStringLiteral("SELECT * FROM TblClientes ORDER BY Nome"));
-    const QSet<qint64> opened = keys();
-    sqlite3_trace_v2(db.handle(), SQLITE_TRACE_STMT, &OtherCopy::beforeStatement, &other);
-    other.insideReads = insideReads;
-    QList<qint64> walked;
-    for (c.moveFirst(); !c.eof(); c.moveNext()) {
-        walked << c.currentKey();
+    QSet<qint64> opened;
+
+    Walk() {
+        Schema::createDatabaseFile(path);
+        db = std::make_unique<Database>(path);
+        other.db = otherConnection(path);
+        // Nothing here outlives the test: the writes need not wait for the disk.
+        for (sqlite3* h : {db->handle(), other.db}) sqlite3_exec(h, "PRAGMA synchronous = OFF; PRAGMA journal_mode = MEMORY", nullptr, nullptr, nullptr);
+    }
+    ~Walk() {
+        stop();
+        sqlite3_close(other.db);
+    }
+    void start(int seed, bool insideReads) {
+        db->execute(QStringLiteral("DELETE FROM TblClientes"));
+        db->execute(QStringLiteral("UPDATE sqlite_sequence SET seq = 0 WHERE name = 'TblClientes'"));
+        CopyWriters::addChurnRows(*db, 12);
+        other.rng.seed(unsigned(seed));
+        other.done.clear();
+        c.open(path, QStringLiteral("SELECT * FROM TblClientes ORDER BY Nome"));
+        opened = keys();
+        sqlite3_trace_v2(db->handle(), SQLITE_TRACE_STMT, &OtherCopy::beforeStatement, &other);
+        other.insideReads = insideReads;
+    }
+    void stop() {
+        other.insideReads = false;
+        sqlite3_trace_v2(db->handle(), 0, nullptr, nullptr);
+    }
+    QSet<qint64> keys() const {
+        QSet<qint64> out;
+        for (const QVariantList& r : db->rows(QStringLiteral("SELECT Codigo FROM TblClientes"))) out << r[0].toLongLong();
+        return out;
+    }
+    void otherWrites() {
         if (other.rng() % 2)
             for (int n = int(other.rng() % 7); n > 0; --n) other.write();
     }
-    other.insideReads = false;
-    sqlite3_trace_v2(db.handle(), 0, nullptr, nullptr);
-    sqlite3_close(other.db);
+    // The whole list, every slot read.
+    QList<qint64> list() {
+        QList<qint64> keys;
+        for (int i = 0; i < c.recordCount(); ++i)
+            // Reading a slot may find that the rows left end before it.
+            if (const qint64 key = c.keyAt(i); key != -1 || i < c.recordCount()) keys << key;
+        return keys;
+    }
+    // A screen of rows from `top`, read top-down as a grid paints them.
+    void paint(int top) {
+        for (int i = top; i < std::min(top + 4, c.recordCount()); ++i) c.valueAt(i, 0);
+    }
+};
 
-    const QSet<qint64> staying = opened & keys();
-    const QSet<qint64> seen(walked.begin(), walked.end());
-    const std::string writes = other.done.join(QLatin1Char('\n')).toStdString();
+void walkWhileAnotherCopyWrites(Walk& w, int seed, bool insideReads, Moves moves) {
+    w.start(seed, insideReads);
+    RecordCursor& c = w.c;
+    QList<qint64> walked;
+    switch (moves) {
+    case Moves::Next:
+        for (c.moveFirst(); !c.eof(); c.moveNext()) {
+            walked << c.currentKey();
+            w.otherWrites();
+        }
+        break;
+    case Moves::PageDown:
+        for (int top = 0; top < c.recordCount(); top += 4) {
+            c.setAbsolutePosition(std::min(top + 3, c.recordCount() - 1));
+            w.paint(top);
+            w.otherWrites();
+        }
+        break;
+    case Moves::Clicks:
+        for (int n = 0; n < 16; ++n) {
+            const int row = int(w.other.rng() % unsigned(c.recordCount()));
+            c.setAbsolutePosition(row);
+            w.paint(std::max(0, row - 1));
+            w.otherWrites();
+        }
+        break;
+    case Moves::Finds:
+        for (int n = 0; n < 12; ++n) {
+            // By a name's first digits, or by the key of a row that stays ("D" rows are keyed 1, 4, 7...).
+            const int pick = int(w.other.rng() % 36);
+            const qint64 staying = pick % 12 * 3 + 2 + pick / 12 % 2;
+            const bool byKey = n % 2;
+            const bool found = byKey ? c.findFirst(QStringLiteral("Codigo = %1").arg(staying))
+                                     : c.findFirst(QStringLiteral("Nome LIKE '%1*'").arg(pick % 30, 2, 10, QLatin1Char('0')));
+            if (byKey) ASSERT_TRUE(found) << "seed " << seed << ": row " << staying << " not found";
+            // The row found stands in its own slot, whatever landed between the statements that placed it.
+            if (found) {
+                ASSERT_TRUE(c.hasCurrent()) << "seed " << seed;
+                ASSERT_EQ(c.keyAt(c.absolutePosition()), c.currentKey()) << "seed " << seed;
+                if (byKey) ASSERT_EQ(c.currentKey(), staying) << "seed " << seed;
+            }
+            if (c.hasCurrent()) w.paint(c.absolutePosition());
+            w.otherWrites();
+        }
+        break;
+    }
+    const QList<qint64> listed = w.list();
+    w.stop();
+
+    const QSet<qint64> staying = w.opened & w.keys();
+    const QSet<qint64> inList(listed.begin(), listed.end()), seen(walked.begin(), walked.end());
+    const std::string writes = w.other.done.join(QLatin1Char('\n')).toStdString();
     ASSERT_EQ(seen.size(), walked.size()) << "seed " << seed << ": a row shown twice after\n" << writes;
-    for (const qint64 k : staying) ASSERT_TRUE(seen.contains(k)) << "seed " << seed << ": row " << k << " missing after\n" << writes;
-    for (const qint64 k : seen) ASSERT_TRUE(opened.contains(k)) << "seed " << seed << ": row " << k << " added since";
-    EXPECT_EQ(c.recordCount(), walked.size()) << "seed " << seed;
+    ASSERT_EQ(inList.size(), listed.size()) << "seed " << seed << ": a row in the list twice after\n" << writes;
+    ASSERT_FALSE(inList.contains(-1)) << "seed " << seed << ": a slot left unread";
+    for (const qint64 k : staying) {
+        ASSERT_TRUE(inList.contains(k)) << "seed " << seed << ": row " << k << " not in the list after\n" << writes;
+        if (moves == Moves::Next) ASSERT_TRUE(seen.contains(k)) << "seed " << seed << ": row " << k << " missing after\n" << writes;
+    }
+    for (const qint64 k : inList) ASSERT_TRUE(w.opened.contains(k)) << "seed " << seed << ": row " << k << " added since";
+    if (moves == Moves::Next) EXPECT_EQ(c.recordCount(), walked.size()) << "seed " << seed;
 }
 
-TEST(PagedListUnderWrites, EveryRowOnceWhateverMomentTheOtherCopyWrites) {
+struct Pattern {
+    Moves moves;
+    int seeds;
+};
+
+class PagedListUnderWrites : public ::testing::TestWithParam<Pattern> {};
+
+TEST_P(PagedListUnderWrites, EveryRowThatStaysIsInTheListWhateverMomentTheOtherCopyWrites) {
     const int saved = RecordCursor::pageSize();
     RecordCursor::setPageSize(3);
-    for (int seed = 0; seed < 32 && !::testing::Test::HasFatalFailure(); ++seed) {
-        walkWhileAnotherCopyWrites(seed, false);
-        walkWhileAnotherCopyWrites(seed, true);
+    Walk w;
+    for (int seed = 0; seed < GetParam().seeds && !::testing::Test::HasFatalFailure(); ++seed) {
+        walkWhileAnotherCopyWrites(w, seed, false, GetParam().moves);
+        walkWhileAnotherCopyWrites(w, seed, true, GetParam().moves);
     }
     RecordCursor::setPageSize(saved);
 }
 
+std::string movesName(const ::testing::TestParamInfo<Pattern>& info) {
+    static const char* const names[] = {"Next", "PageDown", "Clicks", "Finds"};
+    return names[int(info.param.moves)];
+}
+
+INSTANTIATE_TEST_SUITE_P(Moves, PagedListUnderWrites,
+                         ::testing::Values(Pattern{Moves::Next, 32}, Pattern{Moves::PageDown, 240}, Pattern{Moves::Clicks, 60},
+                                           Pattern{Moves::Finds, 60}),
+                         movesName);
+
+
+// One list of the 36 rows, three a page, its first page read, beside
+// another copy.
+class PagedList : public ::testing::Test {
+protected:
+    PagedList() {
+        RecordCursor::setPageSize(3);
+        restart();
+    }
+    ~PagedList() override { RecordCursor::setPageSize(saved); }
+    void restart() {
+        w.start(0, false);
+        w.stop();
+    }
+    QStringList storedNames() const {
+        QStringList names;
+        for (const QVariantList& r : w.db->rows(QStringLiteral("SELECT Nome FROM TblClientes ORDER BY Nome"))) names << r[0].toString();
+        return names;
+    }
+    const int saved = RecordCursor::pageSize();
+    Walk w;
+    RecordCursor& c = w.c;
+};
+
+// Another copy's write lands right after a find's own statement found its
+// row, before the statements that place that row among the list's slots.
+struct AfterFind {
+    sqlite3* other = nullptr;
+    QString write;
+    bool armed = false;
+    static int beforeStatement(unsigned, void* self, void* stmt, void*) {
+        auto* a = static_cast<AfterFind*>(self);
+        const char* sql = sqlite3_sql(static_cast<sqlite3_stmt*>(stmt));
+        if (a->armed && !QByteArray(sql).startsWith("SELECT rowid FROM \"TblClientes\" WHERE (")) {
+            a->armed = false;
+            EXPECT_EQ(sqlite3_exec(a->other, a->write.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK) << a->write.toStdString();
+        }
+        return 0;
+    }
+};
+
+TEST_F(PagedList, ARowFoundStandsInTheListWhenAnotherCopyWritesWhileItIsPlaced) {
+    struct Case {
+        const char* what;
+        const char* find;
+        const char* write;
+        const char* stands;   // the name the found row has once placed
+        int at;               // where it stands then (-1: anywhere)
+    };
+    const Case cases[] = {
+        {"renamed in among the rows read", "Nome = '200 R'", "UPDATE TblClientes SET Nome = '010 R' WHERE Nome = '200 R'", "010 R", 3},
+        {"renamed further on", "Nome = '200 R'", "UPDATE TblClientes SET Nome = '260 R' WHERE Nome = '200 R'", "260 R", -1},
+        {"found by its key, renamed in among the rows read", "Codigo = 26", "UPDATE TblClientes SET Nome = '010 R' WHERE Codigo = 26", "010 R", 3},
+        {"rows before it deleted", "Nome LIKE '2*'",
+         "DELETE FROM TblClientes WHERE substr(Nome, -1) = 'D' AND Nome < '200'", "200 D", -1},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        restart();
+        w.paint(0);
+        AfterFind hook{w.other.db, QString::fromLatin1(k.write), true};
+        sqlite3_trace_v2(w.db->handle(), SQLITE_TRACE_STMT, &AfterFind::beforeStatement, &hook);
+        const bool found = c.findFirst(QString::fromLatin1(k.find));
+        sqlite3_trace_v2(w.db->handle(), 0, nullptr, nullptr);
+        EXPECT_FALSE(hook.armed) << "the write never landed";
+        ASSERT_TRUE(found);
+        EXPECT_EQ(c.keyAt(c.absolutePosition()), c.currentKey());
+        EXPECT_EQ(c.text(QStringLiteral("Nome")), QString::fromLatin1(k.stands));
+        // In among the rows read, where its order puts it now: after "000 R", before "025 D".
+        if (k.at >= 0) EXPECT_EQ(c.absolutePosition(), k.at);
+        const QList<qint64> listed = w.list();
+        const QSet<qint64> inList(listed.begin(), listed.end());
+        EXPECT_EQ(inList.size(), listed.size()) << "a row in the list twice";
+        EXPECT_TRUE(inList.contains(w.keys())) << "a row left the list";
+        EXPECT_TRUE(w.opened.contains(inList)) << "a row not in the list at its opening";
+    }
+}
+
+// The operator stands on a row; another copy deletes a stretch of rows around
+// it, read and not read; the operator moves on, then goes back to the top.
+TEST_F(PagedList, TheCurrentRowInsideAStretchAnotherCopyDeleted) {
+    const QStringList all = storedNames();
+    c.setAbsolutePosition(20);   // "150 R", read with its page alone
+    ASSERT_EQ(c.text(QStringLiteral("Nome")), all[20]);
+    ASSERT_EQ(sqlite3_exec(w.other.db, "DELETE FROM TblClientes WHERE Nome >= '125' AND Nome < '200'", nullptr, nullptr, nullptr), SQLITE_OK);
+
+    // Down: the rows of the stretch not read yet went; the next row is the first after the stretch.
+    c.moveNext();
+    EXPECT_EQ(c.text(QStringLiteral("Nome")), QStringLiteral("200 D"));
+    const qint64 stood = c.currentKey();
+    // The rows above are read: the stretch's rows gone there leave, the current row stays current.
+    for (int i = 0; i < c.absolutePosition(); ++i) c.valueAt(i, 0);
+    EXPECT_EQ(c.currentKey(), stood);
+    EXPECT_EQ(c.keyAt(c.absolutePosition()), stood);
+    c.moveNext();
+    EXPECT_EQ(c.text(QStringLiteral("Nome")), QStringLiteral("200 K"));
+
+    // From the top: every row left once, in order; the rows of the page read before the deletion
+    // keep their places and read as deleted; the count is the rows walked.
+    QStringList names;
+    int gone = 0, walked = 0;
+    for (c.moveFirst(); !c.eof(); c.moveNext(), ++walked) {
+        try {
+            names << c.text(QStringLiteral("Nome"));
+        } catch (const DbError&) {
+            ++gone;
+        }
+    }
+    QStringList left = all;
+    left.removeIf([](const QString& n) { return n >= QLatin1String("125") && n < QLatin1String("200"); });
+    EXPECT_EQ(names, left);
+    EXPECT_EQ(gone, 3);
+    EXPECT_EQ(c.recordCount(), walked);
+}
+
+// A click far down the list after another copy deleted most of the rows: the
+// read that skipped to the clicked page finds too few rows, so the whole
+// stretch is read and the count is the rows left at once.
+TEST_F(PagedList, AClickBeyondTheRowsAnotherCopyDeleted) {
+    ASSERT_EQ(sqlite3_exec(w.other.db, "DELETE FROM TblClientes WHERE Nome >= '025' AND Nome < '225'", nullptr, nullptr, nullptr), SQLITE_OK);
+    c.setAbsolutePosition(13);
+    EXPECT_EQ(c.recordCount(), 12);
+    QStringList names;
+    for (int i = 0; i < c.recordCount(); ++i) names << c.valueAt(i, c.fieldIndex(QStringLiteral("Nome"))).toString();
+    EXPECT_EQ(names, storedNames());
+}
 }
 
 TARVEL_TEST_MAIN()
