@@ -130,6 +130,14 @@ public:
     // Writes one field of the row at index straight away (grid cell edit).
     void writeField(int index, const QString& name, const QVariant& value);
 
+    // A new row whose write (or whose transaction's COMMIT) ended with
+    // DbErrorCode::Unconfirmed may be stored. The next update() of a new row
+    // asks first: when it was stored that row takes the new values, so a
+    // retry never stores a second one. This asks now: the key of the earlier
+    // row when it was stored, 0 when it was not (or none is unconfirmed);
+    // throws the Unconfirmed error while the file still cannot tell.
+    qint64 storedUnconfirmedAdd();
+
     // Called from a handler of aboutToMove() whose write of the current row
     // failed: the move, refresh or requery does not happen and the row stays
     // current (a find then returns false). close() closes all the same.
@@ -157,8 +165,8 @@ signals:
 private:
     // After update() wrote the current or a new row: the row is announced
     // (currentChanged, and rowUpdated or rowsReset) once the write is stored,
-    // after the outermost transaction commits; a rollback puts the cursor
-    // back as it was before the write, announcing nothing.
+    // after its transaction commits; a rollback puts the cursor back as it
+    // was before the write, announcing nothing.
     struct BeforeWrite {
         int keys;
         int pos;
@@ -167,7 +175,13 @@ private:
         QVariantList current;
     };
     BeforeWrite beforeWrite() const;
-    void announceWhenStored(const BeforeWrite& before, bool added);
+    struct UnconfirmedAdd {
+        std::shared_ptr<const Database::UnconfirmedWrite> write;
+        qint64 key = -1;
+        bool stored = false;   // told stored already
+    };
+    UnconfirmedAdd m_unconfirmed;
+    void announceWhenStored(const BeforeWrite& before, bool added, bool rewritten);
 
     void ensureOpen(const char* op) const;
     void requireCurrent(const char* op) const;

@@ -665,13 +665,11 @@ TEST_F(FreshDb, AFailingCommitIsReportedAndReadBack) {
         int announced = 0;
         QObject::connect(&c, &RecordCursor::currentChanged, [&] { ++announced; });
         const QString name = QStringLiteral("K%1").arg(int(kind));
-        QString outcome;
         const auto write = [&] {
             Transaction tx(db);
             c.edit(), c.setField(QStringLiteral("Qtde"), 5);
             c.update();
             db.execute(QStringLiteral("INSERT INTO TblClientes (Nome) VALUES (?)"), {name});
-            Transaction::whenStored(db, [&] { outcome += 'C'; }, [&] { outcome += 'R'; });
             EXPECT_EQ(announced, 0) << "announced before the COMMIT";
             tx.commit();
         };
@@ -685,7 +683,6 @@ TEST_F(FreshDb, AFailingCommitIsReportedAndReadBack) {
                 EXPECT_TRUE(e.description().startsWith(StoreFault::causeWords(kind))) << qPrintable(e.description());
             }
             EXPECT_NE(sqlite3_get_autocommit(db.handle()), 0) << "a transaction left open";
-            EXPECT_EQ(outcome, lands ? "C" : "R");
             EXPECT_EQ(announced, lands ? 1 : 0);
             // A single write meets the same COMMIT.
             EXPECT_EQ(dbErrorOf([&] { db.execute(QStringLiteral("UPDATE TblConfig SET Imagem = 9")); }) != 0, !lands);
@@ -700,31 +697,26 @@ TEST_F(FreshDb, AFailingCommitIsReportedAndReadBack) {
     }
 }
 
-// An inner transaction is part of the outer one: dropping it undoes its own writes only, and nothing counts as
-// stored before the outermost COMMIT.
-TEST_F(FreshDb, AnInnerTransactionIsStoredWithTheOuterOne) {
+// No window nests transactions or makes two writes wait for one: a transaction inside another and a second waiting
+// write are refused, and the transaction goes on as before.
+TEST_F(FreshDb, ATransactionInsideAnotherIsRefused) {
     Database db(path);
     QString outcome;
-    const auto add = [&](const QString& nome) {
-        db.execute(QStringLiteral("INSERT INTO TblClientes (Nome) VALUES (?)"), {nome});
-        Transaction::whenStored(db, [&outcome, nome] { outcome += nome; }, [&outcome, nome] { outcome += '-' + nome; });
-    };
     {
         Transaction outer(db);
-        add(QStringLiteral("A"));
-        {
-            Transaction inner(db);
-            add(QStringLiteral("B"));
-        }
-        {
-            Transaction inner(db);
-            add(QStringLiteral("C"));
-            inner.commit();
-        }
-        EXPECT_EQ(outcome, "-B");
-        EXPECT_EQ(readElsewhere(path, "SELECT count(*) FROM TblClientes"), "0") << "stored before the outer COMMIT";
+        db.execute(QStringLiteral("INSERT INTO TblClientes (Nome) VALUES ('A')"));
+        EXPECT_THROW(Transaction inner(db), std::logic_error);
+        Transaction::whenStored(db, [&](Transaction::Outcome o) { outcome += o == Transaction::Outcome::Stored ? 'C' : 'R'; });
+        EXPECT_THROW(Transaction::whenStored(db, [&](Transaction::Outcome) { outcome += '2'; }), std::logic_error);
+        EXPECT_EQ(readElsewhere(path, "SELECT count(*) FROM TblClientes"), "0") << "stored before the COMMIT";
         outer.commit();
     }
-    EXPECT_EQ(outcome, "-BAC");
-    EXPECT_EQ(readElsewhere(path, "SELECT group_concat(Nome) FROM TblClientes"), "A,C");
+    {
+        Transaction dropped(db);
+        db.execute(QStringLiteral("INSERT INTO TblClientes (Nome) VALUES ('B')"));
+        Transaction::whenStored(db, [&](Transaction::Outcome o) { outcome += o == Transaction::Outcome::Stored ? 'C' : 'R'; });
+    }
+    Transaction::whenStored(db, [&](Transaction::Outcome o) { outcome += o == Transaction::Outcome::Stored ? 'c' : 'r'; });
+    EXPECT_EQ(outcome, "CRc");
+    EXPECT_EQ(readElsewhere(path, "SELECT group_concat(Nome) FROM TblClientes"), "A");
 }
