@@ -1672,27 +1672,32 @@ qint64 RecordCursor::update() {
         }
         key = sqlite3_last_insert_rowid(db);
     }
+    m_mode = EditMode::None;
+    joinNewRow(key, rewritten);
+    return key;
+}
+
+void RecordCursor::joinNewRow(qint64 key, bool rewritten) {
     const BeforeWrite before = beforeWrite();
     m_lastInsert = key;
-    m_mode = EditMode::None;
-    // The new row joins the end of the cursor; the current row stays.
+    // The new row joins the end of the cursor; the current row stays (on an
+    // empty cursor the new row becomes current).
     m_keys.pushBack(key);
     if (m_pos < 0 && !m_gap) { m_pos = 0; m_bofFlag = m_eofFlag = false; }
     if (m_eofFlag) { m_pos = recordCount() - 1; m_eofFlag = false; }
     dropPages();
     loadCurrent();
     announceWhenStored(before, true, rewritten);
-    return key;
 }
 
 qint64 RecordCursor::storedUnconfirmedAdd() {
     if (!m_unconfirmed.write) return 0;
-    if (!m_unconfirmed.stored && !m_db.wasStored(m_unconfirmed.write)) {
-        m_unconfirmed = {};
-        return 0;
-    }
-    m_unconfirmed.stored = true;
-    return m_unconfirmed.key;
+    const UnconfirmedAdd earlier = m_unconfirmed;
+    const bool stored = earlier.stored || m_db.wasStored(earlier.write);
+    m_unconfirmed = {};
+    if (!stored) return 0;
+    joinNewRow(earlier.key, false);
+    return earlier.key;
 }
 
 RecordCursor::BeforeWrite RecordCursor::beforeWrite() const {

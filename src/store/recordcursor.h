@@ -133,9 +133,12 @@ public:
     // A new row whose write (or whose transaction's COMMIT) ended with
     // DbErrorCode::Unconfirmed may be stored. The next update() of a new row
     // asks first: when it was stored that row takes the new values, so a
-    // retry never stores a second one. This asks now: the key of the earlier
-    // row when it was stored, 0 when it was not (or none is unconfirmed);
-    // throws the Unconfirmed error while the file still cannot tell.
+    // retry never stores a second one. storedUnconfirmedAdd() asks now, for a
+    // window whose own checks would refuse the retry: when the row was stored
+    // it joins the cursor as update() would have added it and its key comes
+    // back; 0 when it was not (or none is unconfirmed). Either way it is
+    // then forgotten. Both throw the Unconfirmed error while the file still
+    // cannot tell.
     qint64 storedUnconfirmedAdd();
 
     // Called from a handler of aboutToMove() whose write of the current row
@@ -182,6 +185,8 @@ private:
     };
     UnconfirmedAdd m_unconfirmed;
     void announceWhenStored(const BeforeWrite& before, bool added, bool rewritten);
+    // A row this cursor added (or whose add was told stored) joins its end.
+    void joinNewRow(qint64 key, bool rewritten);
 
     void ensureOpen(const char* op) const;
     void requireCurrent(const char* op) const;
