@@ -1637,8 +1637,8 @@ qint64 RecordCursor::update() {
     // A new row: the database gives its key. After an unconfirmed one the
     // row it may have stored is asked for first: stored, it takes these
     // values instead of a second row coming.
+    const bool rewrite = m_unconfirmed.write && (m_unconfirmed.stored || m_db.wasStored(m_unconfirmed.write));
     const UnconfirmedAdd earlier = std::exchange(m_unconfirmed, {});
-    const bool rewrite = earlier.write && (earlier.stored || m_db.wasStored(earlier.write));
     bool rewritten = false;
     if (rewrite) {
         m_unconfirmed = {earlier.write, earlier.key, true};

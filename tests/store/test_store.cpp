@@ -18,6 +18,7 @@
 #include <QSet>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <limits>
 #include <sqlcipher/sqlite3.h>
 
 namespace {
@@ -695,6 +696,106 @@ TEST_F(FreshDb, AFailingCommitIsReportedAndReadBack) {
         EXPECT_EQ(readElsewhere(path, wanted.toUtf8().constData()), "1") << "stored once";
         db.execute(QStringLiteral("UPDATE TblConfig SET Qtde = 0, Imagem = 1"));
     }
+}
+
+// A write whose COMMIT errs and whose file then cannot be read is unconfirmed, not failed: nothing else is written
+// until the file tells it, and the retry of a new row stores it once whether the first landed or not (here the file
+// is put back as it was to stand for one that did not). A counter the file holds as a negative number is a count.
+TEST_F(FreshDb, AnUnconfirmedWriteIsToldBeforeAnyOtherAndNeverStoredTwice) {
+    StoreFault::install();
+    for (const int counter : {-1, int(std::numeric_limits<int>::min())}) {
+        sqlite3* other = otherConnection(path);
+        others(other, QStringLiteral("PRAGMA user_version = %1").arg(counter));
+        sqlite3_close(other);
+        for (const bool lands : {true, false}) {
+            SCOPED_TRACE(testing::Message() << counter << (lands ? " lands" : " does not land"));
+            Database db(path);
+            const QString name = QStringLiteral("U%1%2").arg(counter).arg(lands);
+            RecordCursor c;   // no row yet: the new one becomes current
+            c.open(path, QStringLiteral("SELECT * FROM TblClientes WHERE Nome = '%1'").arg(name));
+            const auto add = [&] { c.addNew(), c.setField(QStringLiteral("Nome"), name), c.update(); };
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+            const QByteArray unwritten = file.readAll();
+            file.close();
+            {
+                StoreFault fault(StoreFault::JournalGoneUnreadable);
+                EXPECT_EQ(dbErrorOf(add), DbErrorCode::Unconfirmed);
+                c.cancelUpdate();
+                EXPECT_EQ(dbErrorOf([&] { db.execute(QStringLiteral("UPDATE TblConfig SET Imagem = 9")); }), DbErrorCode::Unconfirmed);
+                EXPECT_EQ(dbErrorOf([&] { Transaction tx(db); }), DbErrorCode::Unconfirmed);
+                EXPECT_EQ(dbErrorOf(add), DbErrorCode::Unconfirmed);
+                c.cancelUpdate();
+                EXPECT_EQ(c.recordCount(), 0);
+            }
+            if (!lands) {
+                ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+                file.write(unwritten);
+                file.close();
+            }
+            add();
+            EXPECT_EQ(c.recordCount(), 1);
+            EXPECT_TRUE(c.hasCurrent());
+            EXPECT_EQ(c.text(QStringLiteral("Nome")), name);
+            const QString stored = QStringLiteral("SELECT count(*), max(Codigo) FROM TblClientes WHERE Nome = '%1'").arg(name);
+            EXPECT_EQ(readElsewhere(path, stored.toUtf8().constData()), QStringLiteral("1|%1").arg(c.currentKey()));
+            EXPECT_EQ(readElsewhere(path, "SELECT Imagem FROM TblConfig"), "1") << "written while unconfirmed";
+            // Every later write counts on.
+            StoreFault fault(StoreFault::JournalGoneButError);
+            db.execute(QStringLiteral("UPDATE TblConfig SET Imagem = 1"));
+        }
+    }
+}
+
+// A new row whose transaction ends without storing it leaves the cursor as before the add: its rows, its current
+// row and place, its count. So does another copy holding the file at the COMMIT, which leaves no transaction open.
+// After an unconfirmed COMMIT the retry, in a new transaction, adds the row once.
+TEST_F(FreshDb, ANewRowUndoneLeavesTheCursorAsItWas) {
+    StoreFault::install();
+    Database db(path);
+    for (const char* n : {"ANA", "BIA", "CAIO"}) addCustomer(db, QString::fromUtf8(n));
+    RecordCursor c;
+    c.open(path, QStringLiteral("SELECT * FROM TblClientes ORDER BY Nome"));
+    c.moveNext();
+    int announced = 0;
+    QObject::connect(&c, &RecordCursor::rowsReset, [&] { ++announced; });
+    const auto add = [&] {
+        Transaction tx(db);
+        c.addNew(), c.setField(QStringLiteral("Nome"), QStringLiteral("DORA"));
+        c.update();
+        EXPECT_EQ(c.recordCount(), 4);
+        tx.commit();
+    };
+    const auto asBefore = [&] {
+        EXPECT_EQ(c.recordCount(), 3);
+        EXPECT_EQ(c.absolutePosition(), 1);
+        EXPECT_EQ(c.text(QStringLiteral("Nome")), "BIA");
+        EXPECT_EQ(names(c), QStringList({"ANA", "BIA", "CAIO"}));
+        c.setAbsolutePosition(1);
+        EXPECT_EQ(announced, 0);
+        EXPECT_NE(sqlite3_get_autocommit(db.handle()), 0) << "a transaction left open";
+    };
+    const int limit = Database::waitLimit();
+    Database::setWaitLimit(200);
+    {
+        sqlite3* other = otherConnection(path);   // reading: the COMMIT cannot write
+        others(other, QStringLiteral("BEGIN; SELECT count(*) FROM TblClientes"));
+        EXPECT_EQ(dbErrorOf(add), DbErrorCode::Busy);
+        sqlite3_close(other);
+    }
+    Database::setWaitLimit(limit);
+    asBefore();
+    for (const StoreFault::Kind kind : {StoreFault::JournalKept, StoreFault::JournalGoneUnreadable}) {
+        {
+            StoreFault fault(kind);
+            EXPECT_EQ(dbErrorOf(add), kind == StoreFault::JournalKept ? SQLITE_IOERR : DbErrorCode::Unconfirmed);
+        }
+        asBefore();
+    }
+    add();
+    EXPECT_EQ(announced, 1);
+    EXPECT_EQ(names(c), QStringList({"ANA", "BIA", "CAIO", "DORA"}));
+    EXPECT_EQ(readElsewhere(path, "SELECT count(*) FROM TblClientes WHERE Nome = 'DORA'"), "1");
 }
 
 // No window nests transactions or makes two writes wait for one: a transaction inside another and a second waiting
