@@ -1750,13 +1750,20 @@ void RecordCursor::deleteCurrent() {
     Statement st;
     prepareStatement(db, QStringLiteral("DELETE FROM %1 WHERE rowid = %2").arg(quoteIdent(m_table)).arg(key), st);
     runToEnd(db, st);
-    unplace(m_pos);
-    dropPages();
-    // No current row until the program moves: the next row is one MoveNext away.
-    m_gap = true;
-    dropCurrent();
-    emit rowsReset();
-    emit currentChanged();
+    // The row leaves the cursor once its deletion is stored (at once outside
+    // a transaction; nothing moves the cursor before its transaction ends);
+    // undone, it stays.
+    const QPointer<RecordCursor> self(this);
+    Transaction::whenStored(m_db, [self](Transaction::Outcome outcome) {
+        if (!self || outcome != Transaction::Outcome::Stored) return;
+        self->unplace(self->m_pos);
+        self->dropPages();
+        // No current row until the program moves: the next row is one MoveNext away.
+        self->m_gap = true;
+        self->dropCurrent();
+        emit self->rowsReset();
+        emit self->currentChanged();
+    });
 }
 
 void RecordCursor::writeField(int index, const QString& name, const QVariant& value) {

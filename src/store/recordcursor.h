@@ -117,7 +117,8 @@ public:
     // cursor and the row that was current stays current (the new key is
     // returned and kept in lastInsertKey()). After deleteCurrent() there is
     // no current row until the next move; moveNext() reaches the row that
-    // followed the deleted one.
+    // followed the deleted one. Inside a transaction a write shows in the
+    // cursor once the transaction commits: undone, the cursor stays as it was.
     void addNew();
     void edit();
     void setField(const QString& name, const QVariant& value);
