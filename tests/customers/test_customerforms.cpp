@@ -34,6 +34,14 @@ void retype(QLineEdit* box, const QString& text) {
 
 const QString Blank = "'E obrigatório preencher o Endereço do Cliente !";
 
+// Shows a new-customer window holding MARIA at RUA A, 1 and the administrator's password.
+void typeMaria(QWidget* dlg) {
+    dlg->show();
+    Typing::type(txt(dlg, 0), "maria");
+    Typing::type(txt(dlg, 1), "rua a, 1");
+    Typing::type(operador(dlg), "1234");
+}
+
 } // namespace
 
 // Txt(0) to Txt(11) hold Nome to Email (Txt(10): the mobile); the road records a whole customer.
@@ -73,10 +81,7 @@ TEST_F(CustomerFormsTest, ANewCustomer) {
 TEST_F(CustomerFormsTest, AFailedSaveNamesItsCauseAndKeepsWhatWasTyped) {
     StoreFault::install();
     FrmNvCliente dlg;
-    dlg.show();
-    Typing::type(txt(&dlg, 0), "maria");
-    Typing::type(txt(&dlg, 1), "rua a, 1");
-    Typing::type(operador(&dlg), "1234");
+    typeMaria(&dlg);
     for (const StoreFault::Kind kind : StoreFault::RefusedWrites) {
         const QString text = writeUnderFault(kind, databasePath(), [&] { button(&dlg, "BtCadastro")->click(); });
         EXPECT_TRUE(text.startsWith("Ocorreu um Erro ao tentar Cadastrar este Cliente.")) << text.toStdString();
@@ -109,10 +114,7 @@ TEST_F(CustomerFormsTest, AFailedSaveNamesItsCauseAndKeepsWhatWasTyped) {
 TEST_F(CustomerFormsTest, AnUnconfirmedSaveIsStoredOnceWhenConfirmedAgain) {
     StoreFault::install();
     FrmNvCliente dlg;
-    dlg.show();
-    Typing::type(txt(&dlg, 0), "maria");
-    Typing::type(txt(&dlg, 1), "rua a, 1");
-    Typing::type(operador(&dlg), "1234");
+    typeMaria(&dlg);
     const QString text = writeUnconfirmed(databasePath(), [&] { button(&dlg, "BtCadastro")->click(); });
     EXPECT_EQ(text, "Ocorreu um Erro ao tentar Cadastrar este Cliente.\rTente Reparar e Compactar o Banco de Dados e Tente "
                     "Novamente\rSe o problema persistir Contacte o Suporte Técnico e Informe o erro Abaixo\r3197 " +

@@ -5,6 +5,7 @@
 #include "store/schema.h"
 #include "store/sqldialect.h"
 #include "store/textcompare.h"
+#include "support/copywriters.h"
 #include "support/files.h"
 #include "support/othercopy.h"
 #include "support/storefaults.h"
@@ -18,6 +19,8 @@
 #include <QSet>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QThread>
+#include <QProcess>
 #include <limits>
 #include <sqlcipher/sqlite3.h>
 
@@ -745,6 +748,28 @@ TEST_F(FreshDb, AnUnconfirmedWriteIsToldBeforeAnyOtherAndNeverStoredTwice) {
             db.execute(QStringLiteral("UPDATE TblConfig SET Imagem = 1"));
         }
     }
+}
+
+// While a write is unconfirmed this copy keeps the writers' turn: another copy's writes wait until the file tells it
+// (so the commit counter alone tells it), then go on.
+TEST_F(FreshDb, AnotherCopyWaitsWhileAWriteIsUnconfirmed) {
+    StoreFault::install();
+    Database db(path);
+    CopyWriters::addChurnRows(db, 4);
+    {
+        StoreFault fault(StoreFault::JournalGoneUnreadable);
+        EXPECT_EQ(dbErrorOf([&] { db.execute(QStringLiteral("UPDATE TblConfig SET Imagem = 9")); }), DbErrorCode::Unconfirmed);
+    }
+    const char* const rows = "SELECT count(*), group_concat(Nome) FROM TblClientes";
+    const QString before = readElsewhere(path, rows);
+    std::unique_ptr<QProcess> churn(CopyWriters::startChurn(path, 200));
+    ASSERT_TRUE(churn->waitForStarted());
+    QThread::msleep(1500);   // time for the copy to reach its first write
+    EXPECT_EQ(readElsewhere(path, rows), before) << "another copy wrote while the outcome was unknown";
+    db.execute(QStringLiteral("UPDATE TblConfig SET Imagem = 1"));   // tells it, and the turn goes
+    ASSERT_TRUE(churn->waitForFinished(60000));
+    EXPECT_EQ(churn->exitCode(), 0) << churn->readAllStandardError().toStdString();
+    EXPECT_NE(readElsewhere(path, rows), before);
 }
 
 // A new row whose transaction ends without storing it leaves the cursor as before the add: its rows, its current
