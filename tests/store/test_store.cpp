@@ -817,6 +817,22 @@ TEST_F(FreshDb, ANewRowUndoneLeavesTheCursorAsItWas) {
         }
         asBefore();
     }
+    // A deletion undone keeps its row; on an empty cursor an add undone leaves no current row.
+    RecordCursor none;
+    none.open(path, QStringLiteral("SELECT * FROM TblClientes WHERE Nome = 'EVA'"));
+    {
+        StoreFault fault(StoreFault::JournalKept);
+        EXPECT_NE(dbErrorOf([&] { Transaction tx(db); c.deleteCurrent(); tx.commit(); }), 0);
+        EXPECT_NE(dbErrorOf([&] {
+                      Transaction tx(db);
+                      none.addNew(), none.setField(QStringLiteral("Nome"), QStringLiteral("EVA")), none.update();
+                      tx.commit();
+                  }),
+                  0);
+    }
+    asBefore();
+    EXPECT_FALSE(none.hasCurrent());
+    EXPECT_TRUE(none.eof() && none.bof());
     add();
     EXPECT_EQ(announced, 1);
     EXPECT_EQ(names(c), QStringList({"ANA", "BIA", "CAIO", "DORA"}));
