@@ -772,9 +772,9 @@ TEST_F(FreshDb, AnotherCopyWaitsWhileAWriteIsUnconfirmed) {
     EXPECT_NE(readElsewhere(path, rows), before);
 }
 
-// A new row whose transaction ends without storing it leaves the cursor as before the add: its rows, its current
-// row and place, its count. So does another copy holding the file at the COMMIT, which leaves no transaction open.
-// After an unconfirmed COMMIT the retry, in a new transaction, adds the row once.
+// A new row (or a deletion) whose transaction ends without storing it leaves the cursor as before: its rows, its
+// current row and place, its count; so does another copy holding the file at the COMMIT, which leaves no transaction
+// open. After an unconfirmed COMMIT the retry, in a new transaction, adds the row once.
 TEST_F(FreshDb, ANewRowUndoneLeavesTheCursorAsItWas) {
     StoreFault::install();
     Database db(path);
@@ -806,6 +806,7 @@ TEST_F(FreshDb, ANewRowUndoneLeavesTheCursorAsItWas) {
         sqlite3* other = otherConnection(path);   // reading: the COMMIT cannot write
         others(other, QStringLiteral("BEGIN; SELECT count(*) FROM TblClientes"));
         EXPECT_EQ(dbErrorOf(add), DbErrorCode::Busy);
+        EXPECT_EQ(dbErrorOf([&] { Transaction tx(db); c.deleteCurrent(); tx.commit(); }), DbErrorCode::Busy);
         sqlite3_close(other);
     }
     Database::setWaitLimit(limit);
@@ -823,6 +824,10 @@ TEST_F(FreshDb, ANewRowUndoneLeavesTheCursorAsItWas) {
     {
         StoreFault fault(StoreFault::JournalKept);
         EXPECT_NE(dbErrorOf([&] { Transaction tx(db); c.deleteCurrent(); tx.commit(); }), 0);
+    }
+    asBefore();
+    {
+        StoreFault fault(StoreFault::JournalKept);
         EXPECT_NE(dbErrorOf([&] {
                       Transaction tx(db);
                       none.addNew(), none.setField(QStringLiteral("Nome"), QStringLiteral("EVA")), none.update();
@@ -833,6 +838,8 @@ TEST_F(FreshDb, ANewRowUndoneLeavesTheCursorAsItWas) {
     asBefore();
     EXPECT_FALSE(none.hasCurrent());
     EXPECT_TRUE(none.eof() && none.bof());
+    none.addNew(), none.setField(QStringLiteral("Nome"), QStringLiteral("EVA")), none.update();
+    EXPECT_EQ(none.text(QStringLiteral("Nome")), "EVA") << "the row added next is not current";
     add();
     EXPECT_EQ(announced, 1);
     EXPECT_EQ(names(c), QStringList({"ANA", "BIA", "CAIO", "DORA"}));
