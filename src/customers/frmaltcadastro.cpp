@@ -186,10 +186,11 @@ void FrmAltCadastro::BtAltCadastro_Click() {
         } catch (const std::exception&) {
         }
         LblEdit->hide();
-        CustomerForm::showDbError(CustomerForm::Task::Write,
-                                  {QStringLiteral("Ocorreu um Erro ao tentar Alterar os Dados Cadastrais deste Cliente."),
-                                   QStringLiteral("Nenhuma alteração foi gravada.")},
-                                  e, Title);
+        // A write that could not be confirmed may stand: its own text tells it.
+        QStringList what{QStringLiteral("Ocorreu um Erro ao tentar Alterar os Dados Cadastrais deste Cliente.")};
+        if (const auto* db = dynamic_cast<const DbError*>(&e); !db || db->number() != DbErrorCode::Unconfirmed)
+            what << QStringLiteral("Nenhuma alteração foi gravada.");
+        CustomerForm::showDbError(CustomerForm::Task::Write, what, e, Title);
         return;
     }
     LblEdit->hide();

@@ -88,32 +88,36 @@ void frmNvOperador::BtCadastrar_Click() {
         // Counted as typed; a name of blanks is no name.
         if (name.size() < 2 || name.trimmed().isEmpty())
             return refuse(QStringLiteral("Digite o Nome do Novo Operador"), MsgIcon::Information, TxtNvUsuario);
-        if (OperatorRules::nameTaken(*DataOperador, name))
-            return refuse(QStringLiteral("Já existe um Operador Cadastrado com este Nome."), MsgIcon::Information,
-                          TxtNvUsuario);
-        const PasswordFault fault = OperatorRules::checkNewPassword(
-            password, nullptr, [this](const QString& p) { return OperatorRules::passwordTaken(*DataOperador, p); });
-        switch (fault) {
-        case PasswordFault::None:
-        case PasswordFault::Mismatch: break;
-        case PasswordFault::NotDigits:
-            return refuse(QStringLiteral("ATENÇÃO - Digite Apenas Números Inteiros para o Número da Senha!"),
-                          MsgIcon::Critical, TxtSnNvUsuario);
-        case PasswordFault::Length:
-            return refuse(QStringLiteral("A Senha precisa ter 4 Números"), MsgIcon::Critical, TxtSnNvUsuario);
-        case PasswordFault::AllEqual:
-        case PasswordFault::Taken:
-            return refuse(OperatorRules::SecurityMessage, MsgIcon::Exclamation, TxtSnNvUsuario);
-        case PasswordFault::LeadingZero:
-            return refuse(OperatorRules::ZeroMessage, MsgIcon::Exclamation, TxtSnNvUsuario);
-        }
+        // An add that could not be confirmed is asked about first: when it
+        // was stored, this confirm is its save.
+        if (!DataOperador->storedUnconfirmedAdd()) {
+            if (OperatorRules::nameTaken(*DataOperador, name))
+                return refuse(QStringLiteral("Já existe um Operador Cadastrado com este Nome."), MsgIcon::Information,
+                              TxtNvUsuario);
+            const PasswordFault fault = OperatorRules::checkNewPassword(
+                password, nullptr, [this](const QString& p) { return OperatorRules::passwordTaken(*DataOperador, p); });
+            switch (fault) {
+            case PasswordFault::None:
+            case PasswordFault::Mismatch: break;
+            case PasswordFault::NotDigits:
+                return refuse(QStringLiteral("ATENÇÃO - Digite Apenas Números Inteiros para o Número da Senha!"),
+                              MsgIcon::Critical, TxtSnNvUsuario);
+            case PasswordFault::Length:
+                return refuse(QStringLiteral("A Senha precisa ter 4 Números"), MsgIcon::Critical, TxtSnNvUsuario);
+            case PasswordFault::AllEqual:
+            case PasswordFault::Taken:
+                return refuse(OperatorRules::SecurityMessage, MsgIcon::Exclamation, TxtSnNvUsuario);
+            case PasswordFault::LeadingZero:
+                return refuse(OperatorRules::ZeroMessage, MsgIcon::Exclamation, TxtSnNvUsuario);
+            }
 
-        DataOperador->addNew();
-        DataOperador->setField(QStringLiteral("NomeOperador"), name.trimmed().toUpper());
-        DataOperador->setField(QStringLiteral("Senha"), Schema::passwordToStored(password.toLongLong()));
-        for (std::size_t i = 0; i < Check.size(); ++i)
-            DataOperador->setField(QString::fromLatin1(OperatorRules::RightFields[i]), Check[i]->isChecked());
-        DataOperador->update();
+            DataOperador->addNew();
+            DataOperador->setField(QStringLiteral("NomeOperador"), name.trimmed().toUpper());
+            DataOperador->setField(QStringLiteral("Senha"), Schema::passwordToStored(password.toLongLong()));
+            for (std::size_t i = 0; i < Check.size(); ++i)
+                DataOperador->setField(QString::fromLatin1(OperatorRules::RightFields[i]), Check[i]->isChecked());
+            DataOperador->update();
+        }
     } catch (const std::exception& e) {
         if (DataOperador->editMode() != RecordCursor::EditMode::None) DataOperador->cancelUpdate();
         SettingsRow::showError(QStringLiteral("Ocorreu um Erro ao tentar Cadastrar o Novo Operador!"), e, Title);

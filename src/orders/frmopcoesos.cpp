@@ -556,6 +556,15 @@ void FrmOpcoesOS::closeOnError(const QString& firstLine, const std::exception& e
 
 void FrmOpcoesOS::BtDarSaída_Click() {
     if (!m_check || !m_check->acessoLiberado()) return;
+    const QString task = QStringLiteral("Não foi possível dar saída nesta Ordem de Serviço");
+    try {
+        // A checkout that could not be confirmed is asked about first: when
+        // it was stored the order has left already.
+        if (DataFrmOpcApEnt.storedUnconfirmedAdd()) return checkedOut();
+    } catch (const std::exception& e) {
+        OpenOrder::showKeptFailure(task, e, Title);
+        return;
+    }
     // What the operator typed is stored first, whatever follows.
     if (calculateAndSave() != Saved::Yes) return;
     Checkout::Exit exit;
@@ -592,13 +601,16 @@ void FrmOpcoesOS::BtDarSaída_Click() {
         WaitCursor wait;
         Checkout::deliver(m_os, DataFrmOpcApEnt, exit);
     } catch (const std::exception& e) {
-        const QString task = QStringLiteral("Não foi possível dar saída nesta Ordem de Serviço");
         // Only an order another copy really checked out closes the windows;
         // any other cause leaves everything typed here for another try.
         if (OpenOrder::goneAfterFailure(DataFrmOpcMnt.database(), m_os)) closeOnError(task, e);
         else OpenOrder::showKeptFailure(task, e, Title);
         return;
     }
+    checkedOut();
+}
+
+void FrmOpcoesOS::checkedOut() {
     // The order has left: nothing after this point can undo it or fail it.
     // The workshop list shows it gone before the message tells of it.
     refreshWorkshopList();

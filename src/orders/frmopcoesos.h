@@ -78,6 +78,8 @@ private:
     // The error path of the checkout and of a vanished order: the message,
     // then this window and the order's window close.
     void closeOnError(const QString& firstLine, const std::exception& e);
+    // The order has left: the list, the message, the windows closed.
+    void checkedOut();
     // The order's window and list after the order closed here.
     static void closeOrderWindow(QWidget* opener);
     static void refreshWorkshopList();

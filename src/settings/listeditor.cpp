@@ -61,6 +61,13 @@ void ListEditor::showError(const QString& what, const std::exception& e) { Setti
 void ListEditor::addFromInputBox() {
     const ListFamily& f = m_family;
     try {
+        // An add that could not be confirmed is asked about first: when it
+        // was stored the list shows it, and nothing more is asked.
+        if (const qint64 earlier = m_cursor->storedUnconfirmedAdd()) {
+            const int index = m_cursor->indexOfKey(earlier);
+            if (index >= 0) appendLine(index);
+            return;
+        }
         if (f.maxRows > 0) {
             const qlonglong rows =
                 m_cursor->database().scalar(QStringLiteral("SELECT COUNT(*) FROM ") + f.table).toLongLong();

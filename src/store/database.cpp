@@ -115,14 +115,18 @@ public:
     // Engine waits (busy handler).
     Clock::time_point busySince;
 
-    // The transactions in progress (see Transaction) and what waits for the
-    // outcome of their writes: (committed, rolled back).
-    int txDepth = 0;
+    // The transaction in progress (see Transaction) and the write that
+    // waits for its outcome.
+    bool inTransaction = false;
     int txChangesAtBegin = 0;
-    std::vector<std::pair<std::function<void()>, std::function<void()>>> waiting;
-    // Runs what waited from index `from` on for the outcome, the latest first
-    // on a rollback.
-    void settle(std::size_t from, bool committed);
+    std::function<void(Transaction::Outcome)> waiting;
+    // A write left unconfirmed and the count it gave the commit counter;
+    // the writers' turn is kept (one depth) until it is told.
+    std::shared_ptr<Database::UnconfirmedWrite> unconfirmed, lastUnconfirmed;
+    qint64 unconfirmedCount = 0;
+    // Tells the unconfirmed write, if any, from the file; throws the
+    // Unconfirmed error while the file cannot tell.
+    void tellUnconfirmed();
     // The last rows written (update hook); writes counts them all, undoneAt
     // is the count when a transaction was last rolled back.
     std::deque<Database::RowWrite> written;
@@ -570,50 +574,63 @@ int Database::waitLimit() { return g_waitLimitMs; }
 void Database::setQueryTimeLimit(int milliseconds) { g_queryLimitMs = std::max(1, milliseconds); }
 int Database::queryTimeLimit() { return g_queryLimitMs; }
 
-void Connection::settle(std::size_t from, bool committed) {
-    if (from >= waiting.size()) return;
-    std::vector<std::pair<std::function<void()>, std::function<void()>>> due(
-        std::make_move_iterator(waiting.begin() + std::ptrdiff_t(from)), std::make_move_iterator(waiting.end()));
-    waiting.resize(from);
-    if (!committed) std::reverse(due.begin(), due.end());
-    for (auto& [done, undone] : due) {
-        const auto& run = committed ? done : undone;
-        // The outcome is final: what waited for it cannot change it.
-        try {
-            if (run) run();
-        } catch (...) {
-        }
-    }
-}
-
 namespace {
 
-// The file's commit counter (the header's user version), -1 when it cannot be read.
-qint64 commitCounter(sqlite3* db) {
+// The file's commit counter (the header's user version); none when it cannot be read.
+std::optional<qint64> commitCounter(sqlite3* db) {
     sqlite3_stmt* st = nullptr;
-    qint64 n = -1;
+    std::optional<qint64> n;
     if (sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
         n = sqlite3_column_int64(st, 0);
     sqlite3_finalize(st);
     return n;
 }
 
+// Reads of the counter before a write's outcome counts as unknown.
+constexpr int ReadBackTries = 3;
+
+// Whether a write that gave the commit counter `counted` is stored, read
+// back while this copy holds the writers' turn: the counter holds the count
+// or another one. A file that cannot be read whose journal is still there
+// has not got the write (the journal undoes it at the next read). None when
+// neither tells, after a few tries.
+std::optional<bool> counterHolds(sqlite3* db, qint64 counted) {
+    const QString journal = QString::fromUtf8(sqlite3_db_filename(db, "main")) + QStringLiteral("-journal");
+    for (int i = 0; i < ReadBackTries; ++i) {
+        if (i > 0) ::usleep(50000);
+        if (const auto n = commitCounter(db)) return *n == counted;
+        if (QFileInfo(journal).size() > 0) return false;
+    }
+    return std::nullopt;
+}
+
+DbError unconfirmedError() {
+    return DbError(DbErrorCode::Unconfirmed,
+                   QStringLiteral("Não foi possível confirmar se a gravação foi concluída: o disco não pôde ser lido "
+                                  "logo depois dela. Verifique o disco ou a rede e tente novamente: a nova tentativa "
+                                  "verifica primeiro se esta gravação foi concluída, e nada é gravado duas vezes."),
+                   Source);
+}
+
 // COMMIT of the write transaction in progress. A write that changed rows
 // first counts itself in the file's commit counter; when the COMMIT fails it
 // is rolled back and the counter read again: the write stands when the
 // counter has its count (the journal went, so the file holds the write, and
-// an error came back all the same). Otherwise throws the COMMIT's error. No
-// transaction is open on return.
-void commitOrReadBack(sqlite3* db, bool changed) {
+// an error came back all the same); it did not when the counter has another;
+// when the counter cannot be read the write is left unconfirmed. Otherwise
+// throws the COMMIT's error. No transaction is open on return.
+void commitOrReadBack(Connection& c, bool changed) {
+    sqlite3* db = c.db;
     qint64 counted = -1;
     int rc = SQLITE_OK;
     if (changed) {
-        const qint64 before = commitCounter(db);
-        if (before < 0) {
+        const std::optional<qint64> before = commitCounter(db);
+        if (!before) {
             rc = sqlite3_extended_errcode(db);
             if (rc == SQLITE_OK) rc = SQLITE_IOERR;
         } else {
-            counted = (before + 1) & 0x7fffffff;
+            // The header holds a signed 32-bit number; the count stays positive.
+            counted = (*before + 1) & 0x7fffffff;
             rc = sqlite3_exec(db, QByteArray("PRAGMA user_version = " + QByteArray::number(counted)).constData(),
                               nullptr, nullptr, nullptr);
         }
@@ -622,90 +639,95 @@ void commitOrReadBack(sqlite3* db, bool changed) {
     if (rc == SQLITE_OK) return;
     const DbError error = engineError(db, rc);
     if (!sqlite3_get_autocommit(db)) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-    if (counted >= 0 && commitCounter(db) == counted) return;
-    throw error;
+    if (counted < 0) throw error;
+    const std::optional<bool> stored = counterHolds(db, counted);
+    if (stored == true) return;
+    if (stored == false) throw error;
+    c.unconfirmed = c.lastUnconfirmed = std::make_shared<Database::UnconfirmedWrite>();
+    c.unconfirmedCount = counted;
+    ++c.turnDepth;
+    throw unconfirmedError();
 }
 
 } // namespace
 
+void Connection::tellUnconfirmed() {
+    if (!unconfirmed) return;
+    const std::optional<bool> stored = counterHolds(db, unconfirmedCount);
+    if (!stored) throw unconfirmedError();
+    unconfirmed->stored = *stored;
+    unconfirmed.reset();
+    giveTurn();
+}
+
+std::shared_ptr<const Database::UnconfirmedWrite> Database::lastUnconfirmed() const {
+    return m_conn ? m_conn->lastUnconfirmed : nullptr;
+}
+
+bool Database::wasStored(const std::shared_ptr<const UnconfirmedWrite>& write) const {
+    if (!write->stored && m_conn) m_conn->tellUnconfirmed();
+    if (!write->stored) throw unconfirmedError();
+    return *write->stored;
+}
+
 Transaction::Transaction(const Database& db) : m_conn(db.connection()) {
     if (!m_conn) throw DbError(DbErrorCode::FileNotFound, QStringLiteral("O banco de dados não está aberto."), Source);
+    if (m_conn->inTransaction) throw std::logic_error("a transaction inside another");
     sqlite3* h = m_conn->db;
-    if (m_conn->txDepth > 0) {
-        // Inside another: a savepoint that this one's rollback returns to.
-        const int rc = sqlite3_exec(h, "SAVEPOINT inner_write", nullptr, nullptr, nullptr);
-        if (rc != SQLITE_OK) throw engineError(h, rc);
-    } else {
-        m_conn->takeTurn();
-        const int rc = sqlite3_exec(h, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
-        if (rc != SQLITE_OK) {
-            const DbError e = engineError(h, rc);
-            m_conn->giveTurn();
-            throw e;
-        }
-        m_conn->txChangesAtBegin = sqlite3_total_changes(h);
+    m_conn->tellUnconfirmed();
+    m_conn->takeTurn();
+    const int rc = sqlite3_exec(h, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) {
+        const DbError e = engineError(h, rc);
+        m_conn->giveTurn();
+        throw e;
     }
-    m_depth = ++m_conn->txDepth;
-    m_waiting = m_conn->waiting.size();
+    m_conn->txChangesAtBegin = sqlite3_total_changes(h);
+    m_conn->inTransaction = true;
 }
 
 Transaction::~Transaction() {
-    if (!m_done) rollBack();
+    if (!m_done) end(Outcome::RolledBack);
 }
 
-void Transaction::rollBack() {
+void Transaction::end(Outcome outcome) {
     m_done = true;
     sqlite3* h = m_conn->db;
-    --m_conn->txDepth;
-    if (m_depth > 1) {
-        if (!sqlite3_get_autocommit(h)) {
-            sqlite3_exec(h, "ROLLBACK TO inner_write", nullptr, nullptr, nullptr);
-            sqlite3_exec(h, "RELEASE inner_write", nullptr, nullptr, nullptr);
-            // The engine's rollback hook does not see a savepoint undone: the
-            // rows written since are no longer the file's.
-            m_conn->undoneAt = m_conn->writes;
-        }
-    } else {
-        if (!sqlite3_get_autocommit(h)) sqlite3_exec(h, "ROLLBACK", nullptr, nullptr, nullptr);
-        m_conn->giveTurn();
+    if (outcome != Outcome::Stored && !sqlite3_get_autocommit(h)) sqlite3_exec(h, "ROLLBACK", nullptr, nullptr, nullptr);
+    m_conn->inTransaction = false;
+    m_conn->giveTurn();
+    const auto done = std::move(m_conn->waiting);
+    m_conn->waiting = nullptr;
+    // The outcome is final: what waited for it cannot change it.
+    try {
+        if (done) done(outcome);
+    } catch (...) {
     }
-    m_conn->settle(m_waiting, false);
 }
 
 void Transaction::commit() {
     if (m_done) return;
     sqlite3* h = m_conn->db;
-    if (m_depth > 1) {
-        // The outer transaction commits (or not) what this one wrote.
-        const int rc = sqlite3_exec(h, "RELEASE inner_write", nullptr, nullptr, nullptr);
-        if (rc != SQLITE_OK) {
-            const DbError e = engineError(h, rc);
-            rollBack();
-            throw e;
-        }
-        m_done = true;
-        --m_conn->txDepth;
-        return;
-    }
     try {
-        commitOrReadBack(h, sqlite3_total_changes(h) != m_conn->txChangesAtBegin);
+        commitOrReadBack(*m_conn, sqlite3_total_changes(h) != m_conn->txChangesAtBegin);
+    } catch (const DbError& e) {
+        end(e.number() == DbErrorCode::Unconfirmed ? Outcome::Unconfirmed : Outcome::RolledBack);
+        throw;
     } catch (...) {
-        rollBack();
+        end(Outcome::RolledBack);
         throw;
     }
-    m_done = true;
-    m_conn->txDepth = 0;
-    m_conn->giveTurn();
-    m_conn->settle(0, true);
+    end(Outcome::Stored);
 }
 
-void Transaction::whenStored(const Database& db, std::function<void()> committed, std::function<void()> rolledBack) {
+void Transaction::whenStored(const Database& db, std::function<void(Outcome)> done) {
     const auto conn = db.connection();
-    if (conn && conn->txDepth > 0) {
-        conn->waiting.emplace_back(std::move(committed), std::move(rolledBack));
+    if (!conn || !conn->inTransaction) {
+        if (done) done(Outcome::Stored);
         return;
     }
-    if (committed) committed();
+    if (conn->waiting) throw std::logic_error("a second write waiting for one transaction");
+    conn->waiting = std::move(done);
 }
 
 CriterionGuard::CriterionGuard(sqlite3* db, const QString& table) : m_conn(connectionOf(db)) {
@@ -841,6 +863,7 @@ void runToEnd(sqlite3* db, Statement& st) {
         return;
     }
     // A write of its own: the turn, then the write lock, then the write.
+    c->tellUnconfirmed();
     c->takeTurn();
     int rc = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) {
@@ -852,7 +875,7 @@ void runToEnd(sqlite3* db, Statement& st) {
         const int changesBefore = sqlite3_total_changes(db);
         stepToEnd(db, st);
         sqlite3_reset(st.s);   // a finished statement holds nothing, but say so before COMMIT
-        commitOrReadBack(db, sqlite3_total_changes(db) != changesBefore);
+        commitOrReadBack(*c, sqlite3_total_changes(db) != changesBefore);
     } catch (...) {
         // Never leave the connection inside the failed transaction: every
         // later write would then stay invisible to the other copies.

@@ -7,6 +7,7 @@
 #include <QVariantList>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 struct sqlite3;
@@ -63,6 +64,20 @@ public:
     // True when this process holds a connection to the file.
     static bool openInThisProcess(const QString& path);
 
+    // A write whose COMMIT reported an error and whose read-back could not
+    // read the file (DbErrorCode::Unconfirmed) may or may not be stored. Until
+    // that is told this process keeps the writers' turn, so no other copy
+    // writes meanwhile and the file's commit counter alone tells it; every
+    // later write through this file first reads it back (and throws the
+    // Unconfirmed error again, writing nothing, while it still cannot).
+    struct UnconfirmedWrite {
+        std::optional<bool> stored;   // empty until told
+    };
+    // The last write left unconfirmed (null when none was).
+    std::shared_ptr<const UnconfirmedWrite> lastUnconfirmed() const;
+    // Whether that write was stored, reading the file back when not told yet.
+    bool wasStored(const std::shared_ptr<const UnconfirmedWrite>& write) const;
+
     // How long a copy waits for another copy's lock (a write, the file at
     // opening, a backup in progress) before giving up with DbErrorCode::Busy.
     // Writers wait their turn in the order the engine's file locks give it,
@@ -103,11 +118,12 @@ void registerTextFunctions(sqlite3* db);
 void bindValue(struct sqlite3_stmt* stmt, int index, const QVariant& value);
 
 // One transaction on a database (BEGIN IMMEDIATE ... COMMIT); rolled back
-// when destroyed without commit(). Transactions nest: an inner one is a
-// savepoint of the outer, and only the outermost COMMIT makes the writes
-// stored. A COMMIT that fails is rolled back and then read back: when the
-// write reached the file all the same (the journal went, though an error came
-// back) it counts as committed; otherwise commit() throws the COMMIT's error.
+// when destroyed without commit(). A transaction never begins inside another
+// one on the same file (std::logic_error). A COMMIT that fails is rolled back
+// and then read back: when the write reached the file all the same (the
+// journal went, though an error came back) it counts as committed; when it
+// did not, commit() throws the COMMIT's error; when the file cannot be read
+// to tell, it throws DbErrorCode::Unconfirmed (see Database::wasStored).
 // Either way no transaction is left open.
 class Transaction {
 public:
@@ -117,18 +133,16 @@ public:
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
 
-    // What waits for the outcome of the writes made now: `committed` runs once
-    // the outermost transaction in progress on db's file has committed,
-    // `rolledBack` once it (or the inner one in progress) is rolled back. With
-    // no transaction in progress the write is already stored: `committed` runs
-    // at once.
-    static void whenStored(const Database& db, std::function<void()> committed,
-                           std::function<void()> rolledBack = {});
+    // How a transaction ended for what waited for it.
+    enum class Outcome { Stored, RolledBack, Unconfirmed };
+    // What waits for the outcome of a write made now (a record cursor's):
+    // with no transaction in progress on db's file the write is stored and
+    // `done` runs at once; otherwise it runs when the transaction ends. One
+    // write waits per transaction (a second one is a std::logic_error).
+    static void whenStored(const Database& db, std::function<void(Outcome)> done);
 
 private:
     std::shared_ptr<Connection> m_conn;
     bool m_done = false;
-    int m_depth = 0;           // 1 for the outermost
-    std::size_t m_waiting = 0; // what waited before this one began
-    void rollBack();
+    void end(Outcome outcome);
 };

@@ -45,4 +45,5 @@ constexpr int NotAllowed = 3112;       // a criterion or source asked for more t
 constexpr int TookTooLong = 3059;      // a find or list ran past the time limit and was stopped
 constexpr int InvalidText = 3075;      // a text holds a character that no criterion can carry
 constexpr int RecordDeleted = 3167;    // the row was deleted (by another copy) before the write
+constexpr int Unconfirmed = 3197;      // a write's COMMIT failed and the file could not be read to tell whether it stood
 }

@@ -1643,33 +1643,73 @@ qint64 RecordCursor::update() {
         const BeforeWrite before = beforeWrite();
         m_mode = EditMode::None;
         loadCurrent();
-        announceWhenStored(before, false);
+        announceWhenStored(before, false, false);
         return key;
     }
-    // A new row: the database gives its key.
-    Statement st;
-    if (cols.isEmpty()) {
-        prepareStatement(db, QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoteIdent(m_table)), st);
-    } else {
-        QStringList marks;
-        for (int i = 0; i < cols.size(); ++i) marks << QStringLiteral("?");
-        prepareStatement(db, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                           .arg(quoteIdent(m_table), cols.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))), st);
+    // A new row: the database gives its key. After an unconfirmed one the
+    // row it may have stored is asked for first: stored, it takes these
+    // values instead of a second row coming.
+    const bool rewrite = m_unconfirmed.write && (m_unconfirmed.stored || m_db.wasStored(m_unconfirmed.write));
+    const UnconfirmedAdd earlier = std::exchange(m_unconfirmed, {});
+    bool rewritten = false;
+    if (rewrite) {
+        m_unconfirmed = {earlier.write, earlier.key, true};
+        Statement st;
+        const QString sets = cols.isEmpty() ? QStringLiteral("rowid = rowid") : cols.join(QStringLiteral(" = ?, ")) + QStringLiteral(" = ?");
+        prepareStatement(db, QStringLiteral("UPDATE %1 SET %2 WHERE rowid = %3").arg(quoteIdent(m_table), sets).arg(earlier.key), st);
         for (int i = 0; i < values.size(); ++i) bindValue(st.s, i + 1, values[i]);
+        runToEnd(db, st);
+        m_unconfirmed = {};
+        // Gone meanwhile (another copy deleted it): the row is added again.
+        rewritten = sqlite3_changes(db) == 1;
+        key = earlier.key;
     }
-    runToEnd(db, st);
-    const BeforeWrite before = beforeWrite();
-    key = sqlite3_last_insert_rowid(db);
-    m_lastInsert = key;
+    if (!rewritten) {
+        Statement st;
+        if (cols.isEmpty()) {
+            prepareStatement(db, QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoteIdent(m_table)), st);
+        } else {
+            QStringList marks;
+            for (int i = 0; i < cols.size(); ++i) marks << QStringLiteral("?");
+            prepareStatement(db, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                               .arg(quoteIdent(m_table), cols.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))), st);
+            for (int i = 0; i < values.size(); ++i) bindValue(st.s, i + 1, values[i]);
+        }
+        try {
+            runToEnd(db, st);
+        } catch (const DbError& e) {
+            if (e.number() == DbErrorCode::Unconfirmed)
+                m_unconfirmed = {m_db.lastUnconfirmed(), sqlite3_last_insert_rowid(db), false};
+            throw;
+        }
+        key = sqlite3_last_insert_rowid(db);
+    }
     m_mode = EditMode::None;
-    // The new row joins the end of the cursor; the current row stays.
+    joinNewRow(key, rewritten);
+    return key;
+}
+
+void RecordCursor::joinNewRow(qint64 key, bool rewritten) {
+    const BeforeWrite before = beforeWrite();
+    m_lastInsert = key;
+    // The new row joins the end of the cursor; the current row stays (on an
+    // empty cursor the new row becomes current).
     m_keys.pushBack(key);
     if (m_pos < 0 && !m_gap) { m_pos = 0; m_bofFlag = m_eofFlag = false; }
     if (m_eofFlag) { m_pos = recordCount() - 1; m_eofFlag = false; }
     dropPages();
     loadCurrent();
-    announceWhenStored(before, true);
-    return key;
+    announceWhenStored(before, true, rewritten);
+}
+
+qint64 RecordCursor::storedUnconfirmedAdd() {
+    if (!m_unconfirmed.write) return 0;
+    const UnconfirmedAdd earlier = m_unconfirmed;
+    const bool stored = earlier.stored || m_db.wasStored(earlier.write);
+    m_unconfirmed = {};
+    if (!stored) return 0;
+    joinNewRow(earlier.key, false);
+    return earlier.key;
 }
 
 RecordCursor::BeforeWrite RecordCursor::beforeWrite() const {
@@ -1677,36 +1717,35 @@ RecordCursor::BeforeWrite RecordCursor::beforeWrite() const {
     return {m_keys.size(), m_pos, m_bofFlag, m_eofFlag, m_gap, m_lastInsert, m_current};
 }
 
-void RecordCursor::announceWhenStored(const BeforeWrite& before, bool added) {
+void RecordCursor::announceWhenStored(const BeforeWrite& before, bool added, bool rewritten) {
     const QPointer<RecordCursor> self(this);
     const int index = m_pos;
     const qint64 key = added ? m_lastInsert : -1;
-    Transaction::whenStored(
-        m_db,
-        [self, index, added] {
-            if (!self) return;
+    Transaction::whenStored(m_db, [self, index, added, rewritten, before, key](Transaction::Outcome outcome) {
+        if (!self) return;
+        if (outcome == Transaction::Outcome::Stored) {
             if (added) emit self->rowsReset();
             else emit self->rowUpdated(index);
             emit self->currentChanged();
-        },
-        [self, before, key] {
-            if (!self || !self->m_open) return;
-            // Only while the written row is still where the write left it.
-            if (key < 0) {
-                if (self->m_pos != before.pos) return;
-            } else {
-                if (self->m_keys.size() != before.keys + 1 || self->m_keys[self->m_keys.size() - 1] != key) return;
-                self->m_keys.popBack();
-            }
-            self->m_pos = before.pos;
-            self->m_bofFlag = before.bof;
-            self->m_eofFlag = before.eof;
-            self->m_gap = before.gap;
-            self->m_lastInsert = before.lastInsert;
-            self->m_current = before.current;
-            self->m_currentPending = false;
-            self->dropPages();
-        });
+            return;
+        }
+        // Undone: the cursor is put back as it was before the write (nothing
+        // moves it between its write and the end of the transaction).
+        if (added) {
+            self->m_keys.popBack();
+            // A row stored by an earlier write stays stored whatever this one did.
+            if (outcome == Transaction::Outcome::Unconfirmed || rewritten)
+                self->m_unconfirmed = {self->m_db.lastUnconfirmed(), key, rewritten};
+        }
+        self->m_pos = before.pos;
+        self->m_bofFlag = before.bof;
+        self->m_eofFlag = before.eof;
+        self->m_gap = before.gap;
+        self->m_lastInsert = before.lastInsert;
+        self->m_current = before.current;
+        self->m_currentPending = false;
+        self->dropPages();
+    });
 }
 
 void RecordCursor::cancelUpdate() {
@@ -1723,13 +1762,20 @@ void RecordCursor::deleteCurrent() {
     Statement st;
     prepareStatement(db, QStringLiteral("DELETE FROM %1 WHERE rowid = %2").arg(quoteIdent(m_table)).arg(key), st);
     runToEnd(db, st);
-    unplace(m_pos);
-    dropPages();
-    // No current row until the program moves: the next row is one MoveNext away.
-    m_gap = true;
-    dropCurrent();
-    emit rowsReset();
-    emit currentChanged();
+    // The row leaves the cursor once its deletion is stored (at once outside
+    // a transaction; nothing moves the cursor before its transaction ends);
+    // undone, it stays.
+    const QPointer<RecordCursor> self(this);
+    Transaction::whenStored(m_db, [self](Transaction::Outcome outcome) {
+        if (!self || outcome != Transaction::Outcome::Stored) return;
+        self->unplace(self->m_pos);
+        self->dropPages();
+        // No current row until the program moves: the next row is one MoveNext away.
+        self->m_gap = true;
+        self->dropCurrent();
+        emit self->rowsReset();
+        emit self->currentChanged();
+    });
 }
 
 void RecordCursor::writeField(int index, const QString& name, const QVariant& value) {

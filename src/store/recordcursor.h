@@ -117,7 +117,8 @@ public:
     // cursor and the row that was current stays current (the new key is
     // returned and kept in lastInsertKey()). After deleteCurrent() there is
     // no current row until the next move; moveNext() reaches the row that
-    // followed the deleted one.
+    // followed the deleted one. Inside a transaction a write shows in the
+    // cursor once the transaction commits: undone, the cursor stays as it was.
     void addNew();
     void edit();
     void setField(const QString& name, const QVariant& value);
@@ -129,6 +130,17 @@ public:
     qint64 lastInsertKey() const { return m_lastInsert; }
     // Writes one field of the row at index straight away (grid cell edit).
     void writeField(int index, const QString& name, const QVariant& value);
+
+    // A new row whose write (or whose transaction's COMMIT) ended with
+    // DbErrorCode::Unconfirmed may be stored. The next update() of a new row
+    // asks first: when it was stored that row takes the new values, so a
+    // retry never stores a second one. storedUnconfirmedAdd() asks now, for a
+    // window whose own checks would refuse the retry: when the row was stored
+    // it joins the cursor as update() would have added it and its key comes
+    // back; 0 when it was not (or none is unconfirmed). Either way it is
+    // then forgotten. Both throw the Unconfirmed error while the file still
+    // cannot tell.
+    qint64 storedUnconfirmedAdd();
 
     // Called from a handler of aboutToMove() whose write of the current row
     // failed: the move, refresh or requery does not happen and the row stays
@@ -157,8 +169,8 @@ signals:
 private:
     // After update() wrote the current or a new row: the row is announced
     // (currentChanged, and rowUpdated or rowsReset) once the write is stored,
-    // after the outermost transaction commits; a rollback puts the cursor
-    // back as it was before the write, announcing nothing.
+    // after its transaction commits; a rollback puts the cursor back as it
+    // was before the write, announcing nothing.
     struct BeforeWrite {
         int keys;
         int pos;
@@ -167,7 +179,15 @@ private:
         QVariantList current;
     };
     BeforeWrite beforeWrite() const;
-    void announceWhenStored(const BeforeWrite& before, bool added);
+    struct UnconfirmedAdd {
+        std::shared_ptr<const Database::UnconfirmedWrite> write;
+        qint64 key = -1;
+        bool stored = false;   // told stored already
+    };
+    UnconfirmedAdd m_unconfirmed;
+    void announceWhenStored(const BeforeWrite& before, bool added, bool rewritten);
+    // A row this cursor added (or whose add was told stored) joins its end.
+    void joinNewRow(qint64 key, bool rewritten);
 
     void ensureOpen(const char* op) const;
     void requireCurrent(const char* op) const;

@@ -5,6 +5,7 @@
 #include "customers/frmloccliente.h"
 #include "store/globals.h"
 #include "support/fixture.h"
+#include "support/storefaults.h"
 #include "support/modal.h"
 #include "support/scenario.h"
 #include "support/testmain.h"
@@ -116,6 +117,25 @@ TEST_F(ClientesTest, DeletingCustomersAndAppliances) {
          {{"ANA" + Sure, MsgAnswer::Yes}, {"OCORREU UM ERRO AO TENTAR EXCLUIR O CADASTRO DESTE CLIENTE !\r"}},
          {{Names, all}, {Appliances, QStringList{"DVD", "RADIO", "TV"}}},
          [&] { EXPECT_EQ(current(), "ANA"); EXPECT_EQ(label("LblNumClientes"), "3"); }},
+        {"a deletion whose COMMIT fails leaves the whole list, on the customer", StoreFault::install, [&] {
+             open("BETO");
+             StoreFault fault(StoreFault::JournalKept);
+             click("BtExcluir");
+         },
+         {{"BETO" + Sure, MsgAnswer::Yes},
+          {"OCORREU UM ERRO AO TENTAR EXCLUIR O CADASTRO DESTE CLIENTE !\rSe o Problema persistir, Contacte o Suporte "
+           "Técnico e informe o Erro Abaixo\r10_Erro de leitura ou gravação no disco: verifique o disco ou a rede e tente "
+           "novamente._Banco de Dados"}},
+         {{Names, all}, {Appliances, QStringList{"DVD", "RADIO", "TV"}}},
+         [&] {
+             EXPECT_EQ(current(), "BETO");
+             EXPECT_EQ(label("LblNumClientes"), "3");
+             RecordCursor& list = w->dataFrmClientes();
+             EXPECT_EQ(list.recordCount(), 3);
+             QStringList shown;
+             for (int i = 0; i < list.recordCount(); ++i) shown << list.valueAt(i, list.fieldIndex("Nome")).toString();
+             EXPECT_EQ(shown, all);
+         }},
         {"an appliance: the next one is selected", nullptr, [&] { open("ANA"); click("BtExAp"); },
          {{"Apararelho: TV\rModelo: T1\rNúmero de Série: SN1234", MsgAnswer::Yes}}, {{Appliances, QStringList{"DVD", "RADIO"}}},
          [&] { EXPECT_EQ(Modulo::DadosSelecionados[15], "DVD"); EXPECT_EQ(label("Label3"), "DVD PHILCO D1"); }},

@@ -34,6 +34,14 @@ void retype(QLineEdit* box, const QString& text) {
 
 const QString Blank = "'E obrigatório preencher o Endereço do Cliente !";
 
+// Shows a new-customer window holding MARIA at RUA A, 1 and the administrator's password.
+void typeMaria(QWidget* dlg) {
+    dlg->show();
+    Typing::type(txt(dlg, 0), "maria");
+    Typing::type(txt(dlg, 1), "rua a, 1");
+    Typing::type(operador(dlg), "1234");
+}
+
 } // namespace
 
 // Txt(0) to Txt(11) hold Nome to Email (Txt(10): the mobile); the road records a whole customer.
@@ -73,10 +81,7 @@ TEST_F(CustomerFormsTest, ANewCustomer) {
 TEST_F(CustomerFormsTest, AFailedSaveNamesItsCauseAndKeepsWhatWasTyped) {
     StoreFault::install();
     FrmNvCliente dlg;
-    dlg.show();
-    Typing::type(txt(&dlg, 0), "maria");
-    Typing::type(txt(&dlg, 1), "rua a, 1");
-    Typing::type(operador(&dlg), "1234");
+    typeMaria(&dlg);
     for (const StoreFault::Kind kind : StoreFault::RefusedWrites) {
         const QString text = writeUnderFault(kind, databasePath(), [&] { button(&dlg, "BtCadastro")->click(); });
         EXPECT_TRUE(text.startsWith("Ocorreu um Erro ao tentar Cadastrar este Cliente.")) << text.toStdString();
@@ -103,6 +108,25 @@ TEST_F(CustomerFormsTest, AFailedSaveNamesItsCauseAndKeepsWhatWasTyped) {
     }
     EXPECT_FALSE(again.isVisible());
     EXPECT_EQ(storedRows("SELECT COUNT(*) FROM TblClientes WHERE Nome = 'JOAO'"), QStringList{"1"});
+}
+
+// A save the file cannot confirm says so and keeps what was typed: confirming again stores the customer once.
+TEST_F(CustomerFormsTest, AnUnconfirmedSaveIsStoredOnceWhenConfirmedAgain) {
+    StoreFault::install();
+    FrmNvCliente dlg;
+    typeMaria(&dlg);
+    const QString text = writeUnconfirmed(databasePath(), [&] { button(&dlg, "BtCadastro")->click(); });
+    EXPECT_EQ(text, "Ocorreu um Erro ao tentar Cadastrar este Cliente.\rTente Reparar e Compactar o Banco de Dados e Tente "
+                    "Novamente\rSe o problema persistir Contacte o Suporte Técnico e Informe o erro Abaixo\r3197 " +
+                        UnconfirmedText + " Banco de Dados");
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_EQ(txt(&dlg, 1)->text(), "RUA A, 1");
+    retype(txt(&dlg, 1), "rua b, 2");
+    ScriptedBoxes boxes;
+    boxes.answer(MsgAnswer::Ok, "Cliente Cadastrado com Sucesso!");
+    button(&dlg, "BtCadastro")->click();
+    EXPECT_EQ(storedRows("SELECT Codigo, Endereco FROM TblClientes WHERE Nome = 'MARIA'"),
+              QStringList{QStringLiteral("%1|RUA B, 2").arg(Modulo::CodClienteAtual)});
 }
 
 TEST_F(CustomerFormsTest, EditingACustomer) {
@@ -185,6 +209,23 @@ TEST_F(CustomerFormsTest, EditingACustomer) {
           {"Alterados com Sucesso!"}},
          {{"SELECT Cidade FROM TblClientes ORDER BY Codigo", {"SOROCABA", "CAMPINAS"}},
           {orders, {"ANA SILVA|SOROCABA|" + note40, "ANA SILVA|SOROCABA|" + note40, "BETO||"}}}},
+        {"a COMMIT the file cannot confirm says so, not that nothing was written; the same button then stores it",
+         StoreFault::install, edit([](QWidget* dlg) {
+             retype(txt(dlg, 5), "ITU");
+             {
+                 StoreFault fault(StoreFault::JournalGoneUnreadable);
+                 button(dlg, "BtAltCadastro")->click();
+             }
+             EXPECT_EQ(txt(dlg, 5)->text(), "ITU");
+             button(dlg, "BtAltCadastro")->click();
+         }),
+         {{confirm, MsgAnswer::Yes},
+          {"Ocorreu um Erro ao tentar Alterar os Dados Cadastrais deste Cliente.\rTente Reparar e Compactar o Banco de "
+           "Dados e Tente Novamente\rSe o problema persistir Contacte o Suporte Técnico e Informe o erro Abaixo\r3197 " +
+           UnconfirmedText + " Banco de Dados"},
+          {confirm, MsgAnswer::Yes}, {"Alterados com Sucesso!"}},
+         {{"SELECT Cidade FROM TblClientes ORDER BY Codigo", {"ITU", "CAMPINAS"}},
+          {orders, {"ANA SILVA|ITU|" + note40, "ANA SILVA|ITU|" + note40, "BETO||"}}}},
     }, customers);
 }
 

@@ -7,6 +7,7 @@
 #include "store/database.h"
 #include "store/globals.h"
 #include "store/schema.h"
+#include "support/faultrun.h"
 #include "support/windowscenario.h"
 
 #include <QCheckBox>
@@ -97,6 +98,20 @@ TEST_F(OperatorAdminTest, NewOperator) {
                          perform(as<frmNvOperador>("", "1234"), "TxtNvUsuario=caio;TxtSnNvUsuario=5678;BtCadastrar");
                          EXPECT_EQ(rights("CAIO"), "100000000");
                      }, {ok("Cadastrado Com Sucesso !")}});
+    steps.push_back({"an operator the file cannot confirm is stored once by the next click, not refused as taken", [&] {
+                         StoreFault::install();
+                         QWidget* w = as<frmNvOperador>("", "1234");
+                         perform(w, "TxtNvUsuario=dora;TxtSnNvUsuario=6543");
+                         {
+                             StoreFault fault(StoreFault::JournalGoneUnreadable);
+                             perform(w, "BtCadastrar");
+                         }
+                         EXPECT_TRUE(child(w, "BtCadastrar")->isEnabled());
+                         perform(w, "BtCadastrar");
+                     }, {ok("Ocorreu um Erro ao tentar Cadastrar o Novo Operador!\rSe o Problema persistir, Contacte o "
+                            "Suporte Técnico\r3197_" + UnconfirmedText + "_Banco de Dados"),
+                         ok("Operador: DORA\rCadastrado Com Sucesso !")},
+                     "SELECT COUNT(*) FROM TblOperador WHERE NomeOperador = 'DORA'", "1"});
     run(steps);
 }
 

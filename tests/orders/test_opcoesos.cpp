@@ -465,4 +465,30 @@ TEST_F(OpcoesTest, ACheckoutUnderEveryCommitFaultStoresItOnce) {
     }
 }
 
+// A checkout the file cannot confirm says so and keeps the window; the next click finds it stored and is the checkout
+// done, asking nothing again.
+TEST_F(OpcoesTest, AnUnconfirmedCheckoutIsToldOnTheNextClick) {
+    StoreFault::install();
+    open(addOrder("MARIA", {{"Status", "PRONTO"}}));
+    act("TxtOperador=1234;TxtObs(0)=troca de placa;TxtVlUn(6)=40");
+    {
+        std::optional<StoreFault> fault;
+        ScriptedBoxes boxes;
+        boxes.answerWith([&](const ShownBox&) {
+            fault.emplace(StoreFault::JournalGoneUnreadable);
+            return MsgAnswer::Yes;
+        });
+        boxes.answer(MsgAnswer::Ok);
+        button("BtDarSaída")->click();
+        ASSERT_EQ(boxes.log().size(), 2);
+        EXPECT_EQ(boxes.log()[1].text, "Não foi possível dar saída nesta Ordem de Serviço\rO que foi digitado continua na "
+                                       "janela: corrija a causa abaixo e tente novamente.\r3197__" + UnconfirmedText);
+    }
+    EXPECT_TRUE(w->isVisible());
+    ScriptedBoxes boxes;
+    boxes.answer(MsgAnswer::Ok, Success);
+    button("BtDarSaída")->click();
+    expectCheckedOutOnce();
+}
+
 TARVEL_TEST_MAIN()

@@ -108,6 +108,15 @@ TEST_F(NvRetiradaTest, Scenarios) {
              act("BtSalvar");
              EXPECT_FALSE(enabled("BtSalvar"));
          }, {no(saved)}, "SELECT COUNT(*) FROM TblRetirada WHERE Nome = 'ZECA' AND End = 'RUA Z'", "1"},
+        {"a receipt the file cannot confirm says so; confirming again stores it once", [&] {
+             open<FrmNvRetirada>("TxtOperador=1234;Txt(0)=LUIS;Txt(1)=RUA L");
+             const QString text = writeUnconfirmed(databasePath(), [&] { act("BtSalvar"); });
+             EXPECT_EQ(text, "Ocorreu um Erro ao tentar gerar este Comprovante de Retirada\rVerifique os dados digitados "
+                             "estão corretos.\rSe o problema persistir Contacte o Suporte Técnico\r" + UnconfirmedText +
+                                 " 3197");
+             EXPECT_TRUE(enabled("BtSalvar") && window->isVisible());
+             act("Txt(1)=RUA M;BtSalvar");
+         }, {no(saved)}, "SELECT COUNT(*), max(End) FROM TblRetirada WHERE Nome = 'LUIS'", "1|RUA M"},
         {"printing names the receipt just stored, not one another copy added after it", [&] {
              raw("CREATE TRIGGER outra_copia AFTER INSERT ON TblRetirada WHEN NEW.Nome = 'CARLOS' BEGIN "
                  "INSERT INTO TblRetirada (Nome, End) VALUES ('OUTRA COPIA', 'RUA Z'); END");

@@ -3,6 +3,7 @@
 #include "operators/frminicializar.h"
 #include "settings/frmconfig.h"
 #include "settings/settingswindows.h"
+#include "support/faultrun.h"
 #include "support/typing.h"
 #include "support/windowscenario.h"
 
@@ -27,6 +28,7 @@ struct Family {
 
 // Each list: its length and row limits; Cancel and an empty answer store nothing.
 TEST_F(ConfigTest, EachListKeepsItsLengthAndRowLimits) {
+    StoreFault::install();
     const Family families[] = {
         {"TblMarca", "Marca", "List1", &FrmConfig::BtNvMarca_Click, 15, 16, "Número Máximo de Marcas Excedido",
          "Digite a \" Nova Marca\"", "Digite o Nome da Marca com no Máximo 16 Caracteres"},
@@ -75,6 +77,19 @@ TEST_F(ConfigTest, EachListKeepsItsLengthAndRowLimits) {
                          w.BtNvTecnico_Click();
                          EXPECT_EQ(lines(&w, "List3"), before);
                      }, {input("ANA"), ok("Ocorreu um Erro ao tentar Cadastrar o Nome deste Técnico!\r")}});
+    steps.push_back({"an add the file cannot confirm is shown by the next click, once, asking nothing", [&] {
+                         raw("DROP TRIGGER recusa");
+                         {
+                             StoreFault fault(StoreFault::JournalGoneUnreadable);
+                             w.BtNvTecnico_Click();
+                         }
+                         EXPECT_FALSE(lines(&w, "List3").contains("BIA"));
+                         w.BtNvTecnico_Click();
+                         EXPECT_EQ(lines(&w, "List3").count("BIA"), 1);
+                     }, {input("BIA"), ok("Ocorreu um Erro ao tentar Cadastrar o Nome deste Técnico!\rSe o Problema "
+                                          "persistir, Contacte o Suporte Técnico\r3197_" + UnconfirmedText +
+                                          "_Banco de Dados")},
+                     "SELECT COUNT(*) FROM TblTecnicos WHERE NomeTecnico = 'BIA'", "1"});
     run(steps);
 }
 

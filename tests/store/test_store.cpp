@@ -5,6 +5,7 @@
 #include "store/schema.h"
 #include "store/sqldialect.h"
 #include "store/textcompare.h"
+#include "support/copywriters.h"
 #include "support/files.h"
 #include "support/othercopy.h"
 #include "support/storefaults.h"
@@ -18,6 +19,9 @@
 #include <QSet>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QThread>
+#include <QProcess>
+#include <limits>
 #include <sqlcipher/sqlite3.h>
 
 namespace {
@@ -665,13 +669,11 @@ TEST_F(FreshDb, AFailingCommitIsReportedAndReadBack) {
         int announced = 0;
         QObject::connect(&c, &RecordCursor::currentChanged, [&] { ++announced; });
         const QString name = QStringLiteral("K%1").arg(int(kind));
-        QString outcome;
         const auto write = [&] {
             Transaction tx(db);
             c.edit(), c.setField(QStringLiteral("Qtde"), 5);
             c.update();
             db.execute(QStringLiteral("INSERT INTO TblClientes (Nome) VALUES (?)"), {name});
-            Transaction::whenStored(db, [&] { outcome += 'C'; }, [&] { outcome += 'R'; });
             EXPECT_EQ(announced, 0) << "announced before the COMMIT";
             tx.commit();
         };
@@ -685,7 +687,6 @@ TEST_F(FreshDb, AFailingCommitIsReportedAndReadBack) {
                 EXPECT_TRUE(e.description().startsWith(StoreFault::causeWords(kind))) << qPrintable(e.description());
             }
             EXPECT_NE(sqlite3_get_autocommit(db.handle()), 0) << "a transaction left open";
-            EXPECT_EQ(outcome, lands ? "C" : "R");
             EXPECT_EQ(announced, lands ? 1 : 0);
             // A single write meets the same COMMIT.
             EXPECT_EQ(dbErrorOf([&] { db.execute(QStringLiteral("UPDATE TblConfig SET Imagem = 9")); }) != 0, !lands);
@@ -700,31 +701,171 @@ TEST_F(FreshDb, AFailingCommitIsReportedAndReadBack) {
     }
 }
 
-// An inner transaction is part of the outer one: dropping it undoes its own writes only, and nothing counts as
-// stored before the outermost COMMIT.
-TEST_F(FreshDb, AnInnerTransactionIsStoredWithTheOuterOne) {
+// A write whose COMMIT errs and whose file then cannot be read is unconfirmed, not failed: nothing else is written
+// until the file tells it, and the retry of a new row stores it once whether the first landed or not (here the file
+// is put back as it was to stand for one that did not). A counter the file holds as a negative number is a count.
+TEST_F(FreshDb, AnUnconfirmedWriteIsToldBeforeAnyOtherAndNeverStoredTwice) {
+    StoreFault::install();
+    for (const int counter : {-1, int(std::numeric_limits<int>::min())}) {
+        sqlite3* other = otherConnection(path);
+        others(other, QStringLiteral("PRAGMA user_version = %1").arg(counter));
+        sqlite3_close(other);
+        for (const bool lands : {true, false}) {
+            SCOPED_TRACE(testing::Message() << counter << (lands ? " lands" : " does not land"));
+            Database db(path);
+            const QString name = QStringLiteral("U%1%2").arg(counter).arg(lands);
+            RecordCursor c;   // no row yet: the new one becomes current
+            c.open(path, QStringLiteral("SELECT * FROM TblClientes WHERE Nome = '%1'").arg(name));
+            const auto add = [&] { c.addNew(), c.setField(QStringLiteral("Nome"), name), c.update(); };
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+            const QByteArray unwritten = file.readAll();
+            file.close();
+            {
+                StoreFault fault(StoreFault::JournalGoneUnreadable);
+                EXPECT_EQ(dbErrorOf(add), DbErrorCode::Unconfirmed);
+                c.cancelUpdate();
+                EXPECT_EQ(dbErrorOf([&] { db.execute(QStringLiteral("UPDATE TblConfig SET Imagem = 9")); }), DbErrorCode::Unconfirmed);
+                EXPECT_EQ(dbErrorOf([&] { Transaction tx(db); }), DbErrorCode::Unconfirmed);
+                EXPECT_EQ(dbErrorOf(add), DbErrorCode::Unconfirmed);
+                c.cancelUpdate();
+                EXPECT_EQ(c.recordCount(), 0);
+            }
+            if (!lands) {
+                ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+                file.write(unwritten);
+                file.close();
+            }
+            add();
+            EXPECT_EQ(c.recordCount(), 1);
+            EXPECT_TRUE(c.hasCurrent());
+            EXPECT_EQ(c.text(QStringLiteral("Nome")), name);
+            const QString stored = QStringLiteral("SELECT count(*), max(Codigo) FROM TblClientes WHERE Nome = '%1'").arg(name);
+            EXPECT_EQ(readElsewhere(path, stored.toUtf8().constData()), QStringLiteral("1|%1").arg(c.currentKey()));
+            EXPECT_EQ(readElsewhere(path, "SELECT Imagem FROM TblConfig"), "1") << "written while unconfirmed";
+            // Every later write counts on.
+            StoreFault fault(StoreFault::JournalGoneButError);
+            db.execute(QStringLiteral("UPDATE TblConfig SET Imagem = 1"));
+        }
+    }
+}
+
+// While a write is unconfirmed this copy keeps the writers' turn: another copy's writes wait until the file tells it
+// (so the commit counter alone tells it), then go on.
+TEST_F(FreshDb, AnotherCopyWaitsWhileAWriteIsUnconfirmed) {
+    StoreFault::install();
+    Database db(path);
+    CopyWriters::addChurnRows(db, 4);
+    {
+        StoreFault fault(StoreFault::JournalGoneUnreadable);
+        EXPECT_EQ(dbErrorOf([&] { db.execute(QStringLiteral("UPDATE TblConfig SET Imagem = 9")); }), DbErrorCode::Unconfirmed);
+    }
+    const char* const rows = "SELECT count(*), group_concat(Nome) FROM TblClientes";
+    const QString before = readElsewhere(path, rows);
+    std::unique_ptr<QProcess> churn(CopyWriters::startChurn(path, 200));
+    ASSERT_TRUE(churn->waitForStarted());
+    QThread::msleep(1500);   // time for the copy to reach its first write
+    EXPECT_EQ(readElsewhere(path, rows), before) << "another copy wrote while the outcome was unknown";
+    db.execute(QStringLiteral("UPDATE TblConfig SET Imagem = 1"));   // tells it, and the turn goes
+    ASSERT_TRUE(churn->waitForFinished(60000));
+    EXPECT_EQ(churn->exitCode(), 0) << churn->readAllStandardError().toStdString();
+    EXPECT_NE(readElsewhere(path, rows), before);
+}
+
+// A new row (or a deletion) whose transaction ends without storing it leaves the cursor as before: its rows, its
+// current row and place, its count; so does another copy holding the file at the COMMIT, which leaves no transaction
+// open. After an unconfirmed COMMIT the retry, in a new transaction, adds the row once.
+TEST_F(FreshDb, ANewRowUndoneLeavesTheCursorAsItWas) {
+    StoreFault::install();
+    Database db(path);
+    for (const char* n : {"ANA", "BIA", "CAIO"}) addCustomer(db, QString::fromUtf8(n));
+    RecordCursor c;
+    c.open(path, QStringLiteral("SELECT * FROM TblClientes ORDER BY Nome"));
+    c.moveNext();
+    int announced = 0;
+    QObject::connect(&c, &RecordCursor::rowsReset, [&] { ++announced; });
+    const auto add = [&] {
+        Transaction tx(db);
+        c.addNew(), c.setField(QStringLiteral("Nome"), QStringLiteral("DORA"));
+        c.update();
+        EXPECT_EQ(c.recordCount(), 4);
+        tx.commit();
+    };
+    const auto asBefore = [&] {
+        EXPECT_EQ(c.recordCount(), 3);
+        EXPECT_EQ(c.absolutePosition(), 1);
+        EXPECT_EQ(c.text(QStringLiteral("Nome")), "BIA");
+        EXPECT_EQ(names(c), QStringList({"ANA", "BIA", "CAIO"}));
+        c.setAbsolutePosition(1);
+        EXPECT_EQ(announced, 0);
+        EXPECT_NE(sqlite3_get_autocommit(db.handle()), 0) << "a transaction left open";
+    };
+    const int limit = Database::waitLimit();
+    Database::setWaitLimit(200);
+    {
+        sqlite3* other = otherConnection(path);   // reading: the COMMIT cannot write
+        others(other, QStringLiteral("BEGIN; SELECT count(*) FROM TblClientes"));
+        EXPECT_EQ(dbErrorOf(add), DbErrorCode::Busy);
+        EXPECT_EQ(dbErrorOf([&] { Transaction tx(db); c.deleteCurrent(); tx.commit(); }), DbErrorCode::Busy);
+        sqlite3_close(other);
+    }
+    Database::setWaitLimit(limit);
+    asBefore();
+    for (const StoreFault::Kind kind : {StoreFault::JournalKept, StoreFault::JournalGoneUnreadable}) {
+        {
+            StoreFault fault(kind);
+            EXPECT_EQ(dbErrorOf(add), kind == StoreFault::JournalKept ? SQLITE_IOERR : DbErrorCode::Unconfirmed);
+        }
+        asBefore();
+    }
+    // A deletion undone keeps its row; on an empty cursor an add undone leaves no current row.
+    RecordCursor none;
+    none.open(path, QStringLiteral("SELECT * FROM TblClientes WHERE Nome = 'EVA'"));
+    {
+        StoreFault fault(StoreFault::JournalKept);
+        EXPECT_NE(dbErrorOf([&] { Transaction tx(db); c.deleteCurrent(); tx.commit(); }), 0);
+    }
+    asBefore();
+    {
+        StoreFault fault(StoreFault::JournalKept);
+        EXPECT_NE(dbErrorOf([&] {
+                      Transaction tx(db);
+                      none.addNew(), none.setField(QStringLiteral("Nome"), QStringLiteral("EVA")), none.update();
+                      tx.commit();
+                  }),
+                  0);
+    }
+    asBefore();
+    EXPECT_FALSE(none.hasCurrent());
+    EXPECT_TRUE(none.eof() && none.bof());
+    none.addNew(), none.setField(QStringLiteral("Nome"), QStringLiteral("EVA")), none.update();
+    EXPECT_EQ(none.text(QStringLiteral("Nome")), "EVA") << "the row added next is not current";
+    add();
+    EXPECT_EQ(announced, 1);
+    EXPECT_EQ(names(c), QStringList({"ANA", "BIA", "CAIO", "DORA"}));
+    EXPECT_EQ(readElsewhere(path, "SELECT count(*) FROM TblClientes WHERE Nome = 'DORA'"), "1");
+}
+
+// No window nests transactions or makes two writes wait for one: a transaction inside another and a second waiting
+// write are refused, and the transaction goes on as before.
+TEST_F(FreshDb, ATransactionInsideAnotherIsRefused) {
     Database db(path);
     QString outcome;
-    const auto add = [&](const QString& nome) {
-        db.execute(QStringLiteral("INSERT INTO TblClientes (Nome) VALUES (?)"), {nome});
-        Transaction::whenStored(db, [&outcome, nome] { outcome += nome; }, [&outcome, nome] { outcome += '-' + nome; });
-    };
     {
         Transaction outer(db);
-        add(QStringLiteral("A"));
-        {
-            Transaction inner(db);
-            add(QStringLiteral("B"));
-        }
-        {
-            Transaction inner(db);
-            add(QStringLiteral("C"));
-            inner.commit();
-        }
-        EXPECT_EQ(outcome, "-B");
-        EXPECT_EQ(readElsewhere(path, "SELECT count(*) FROM TblClientes"), "0") << "stored before the outer COMMIT";
+        db.execute(QStringLiteral("INSERT INTO TblClientes (Nome) VALUES ('A')"));
+        EXPECT_THROW(Transaction inner(db), std::logic_error);
+        Transaction::whenStored(db, [&](Transaction::Outcome o) { outcome += o == Transaction::Outcome::Stored ? 'C' : 'R'; });
+        EXPECT_THROW(Transaction::whenStored(db, [&](Transaction::Outcome) { outcome += '2'; }), std::logic_error);
+        EXPECT_EQ(readElsewhere(path, "SELECT count(*) FROM TblClientes"), "0") << "stored before the COMMIT";
         outer.commit();
     }
-    EXPECT_EQ(outcome, "-BAC");
-    EXPECT_EQ(readElsewhere(path, "SELECT group_concat(Nome) FROM TblClientes"), "A,C");
+    {
+        Transaction dropped(db);
+        db.execute(QStringLiteral("INSERT INTO TblClientes (Nome) VALUES ('B')"));
+        Transaction::whenStored(db, [&](Transaction::Outcome o) { outcome += o == Transaction::Outcome::Stored ? 'C' : 'R'; });
+    }
+    Transaction::whenStored(db, [&](Transaction::Outcome o) { outcome += o == Transaction::Outcome::Stored ? 'c' : 'r'; });
+    EXPECT_EQ(outcome, "CRc");
+    EXPECT_EQ(readElsewhere(path, "SELECT group_concat(Nome) FROM TblClientes"), "A");
 }

@@ -39,3 +39,25 @@ QString writeUnderFault(StoreFault::Kind kind, const QString& databasePath, cons
     EXPECT_TRUE(shown.text.contains(StoreFault::causeWords(kind))) << shown.text.toStdString();
     return shown.text;
 }
+
+const QString UnconfirmedText = QStringLiteral(
+    "Não foi possível confirmar se a gravação foi concluída: o disco não pôde ser lido logo depois dela. Verifique o "
+    "disco ou a rede e tente novamente: a nova tentativa verifica primeiro se esta gravação foi concluída, e nada é "
+    "gravado duas vezes.");
+
+QString writeUnconfirmed(const QString& databasePath, const std::function<void()>& write, MsgAnswer answer) {
+    const QByteArray before = storedDigest(databasePath);
+    ScriptedBoxes boxes;
+    boxes.answer(answer);
+    {
+        StoreFault fault(StoreFault::JournalGoneUnreadable);
+        write();
+    }
+    EXPECT_NE(storedDigest(databasePath), before) << "the write did not land";
+    if (boxes.log().size() != 1) {
+        ADD_FAILURE() << "expected one message, got " << boxes.log().size();
+        return {};
+    }
+    EXPECT_EQ(boxes.log()[0].icon, MsgIcon::Critical);
+    return boxes.log()[0].text;
+}

@@ -16,3 +16,14 @@
 // (StoreFault::writeLands) it is a success: no message, the file written.
 QString writeUnderFault(StoreFault::Kind kind, const QString& databasePath, const std::function<void()>& write,
                         MsgAnswer answer = MsgAnswer::Ok);
+
+// What the store says of a write it could not confirm (DbErrorCode::Unconfirmed).
+extern const QString UnconfirmedText;
+
+// The write under a COMMIT that lands but after which the file cannot be read
+// (StoreFault::JournalGoneUnreadable): runs `write` answering the one message
+// box it must show with `answer`, expects that message to be critical and the
+// write to be in the file. Returns the message's text for the test's own
+// checks; the fault is gone when it returns.
+QString writeUnconfirmed(const QString& databasePath, const std::function<void()>& write,
+                         MsgAnswer answer = MsgAnswer::Ok);

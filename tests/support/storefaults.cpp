@@ -15,6 +15,8 @@ sqlite3_vfs* g_real = nullptr;
 
 // Set from the COMMIT of a write until its database file is unlocked.
 std::atomic<bool> g_committing{false};
+// Reads of the database file still to fail (after a COMMIT's fault).
+std::atomic<int> g_failingReads{0};
 
 struct File {
     sqlite3_file base;
@@ -31,7 +33,13 @@ int xClose(sqlite3_file* f) {
     sqlite3_file* r = realOf(f);
     return r->pMethods ? r->pMethods->xClose(r) : SQLITE_OK;
 }
-int xRead(sqlite3_file* f, void* p, int n, sqlite3_int64 off) { return realOf(f)->pMethods->xRead(realOf(f), p, n, off); }
+int xRead(sqlite3_file* f, void* p, int n, sqlite3_int64 off) {
+    if (isDatabase(f) && g_failingReads > 0) {
+        if (g_kind != StoreFault::JournalGoneUnreadable) --g_failingReads;
+        return SQLITE_IOERR_READ;
+    }
+    return realOf(f)->pMethods->xRead(realOf(f), p, n, off);
+}
 int xWrite(sqlite3_file* f, const void* p, int n, sqlite3_int64 off) {
     switch (g_kind.load()) {
     case StoreFault::DiskFull: return SQLITE_FULL;
@@ -94,7 +102,8 @@ int xDelete(sqlite3_vfs*, const char* name, int sync) {
     const int kind = g_kind.load();
     if (kind == StoreFault::JournalKept) return SQLITE_IOERR_DELETE;
     const int rc = g_real->xDelete(g_real, name, sync);
-    return kind == StoreFault::JournalGoneButError ? SQLITE_IOERR_DELETE : rc;
+    if (kind == StoreFault::JournalGoneReadFailsOnce || kind == StoreFault::JournalGoneUnreadable) g_failingReads = 1;
+    return StoreFault::writeLands(StoreFault::Kind(kind)) ? SQLITE_IOERR_DELETE : rc;
 }
 int xAccess(sqlite3_vfs*, const char* name, int flags, int* out) { return g_real->xAccess(g_real, name, flags, out); }
 int xFullPathname(sqlite3_vfs*, const char* name, int n, char* out) { return g_real->xFullPathname(g_real, name, n, out); }
@@ -156,7 +165,10 @@ StoreFault::StoreFault(Kind kind) {
 
 StoreFault::~StoreFault() { clear(); }
 
-void StoreFault::clear() { g_kind = None; }
+void StoreFault::clear() {
+    g_kind = None;
+    g_failingReads = 0;
+}
 
 QString StoreFault::causeWords(Kind kind) {
     switch (kind) {
@@ -169,7 +181,9 @@ QString StoreFault::causeWords(Kind kind) {
     case JournalKept: return QStringLiteral("Erro de leitura ou gravação no disco");
     case DiskFullAtCommit: return QStringLiteral("O disco está cheio");
     case UnreadableFile: return QStringLiteral("O arquivo do banco de dados não pode ser lido");
-    case JournalGoneButError: break;   // the write stands: nothing to tell
+    case JournalGoneButError:
+    case JournalGoneReadFailsOnce: break;   // the write stands: nothing to tell
+    case JournalGoneUnreadable: return QStringLiteral("Não foi possível confirmar se a gravação foi concluída");
     case None: break;
     }
     return {};

@@ -29,6 +29,8 @@ public:
         JournalSyncFails,   // the journal's fsync fails
         JournalKept,        // the journal cannot be deleted: it stays, so the write is undone
         JournalGoneButError,// the journal is deleted (the write stands) but an error comes back
+        JournalGoneReadFailsOnce, // as JournalGoneButError, and the next read of the file fails once
+        JournalGoneUnreadable,    // as JournalGoneButError, and the file cannot be read until cleared
         DiskFullAtCommit,   // no space while the journal is written at COMMIT
         UnreadableFile,     // the file exists but cannot be opened (at the next opening)
     };
@@ -37,9 +39,11 @@ public:
                                              JournalKept, DiskFullAtCommit};
     // Every fault of the COMMIT: each lands the write or not, never by halves.
     static constexpr Kind CommitFaults[] = {DatabaseSyncFails, JournalSyncFails, JournalKept, JournalGoneButError,
-                                            DiskFullAtCommit};
+                                            JournalGoneReadFailsOnce, DiskFullAtCommit};
     // Whether the write stands under a COMMIT fault of this kind.
-    static bool writeLands(Kind kind) { return kind == JournalGoneButError; }
+    static bool writeLands(Kind kind) {
+        return kind == JournalGoneButError || kind == JournalGoneReadFailsOnce || kind == JournalGoneUnreadable;
+    }
     explicit StoreFault(Kind kind);
     ~StoreFault();
     StoreFault(const StoreFault&) = delete;
