@@ -1795,6 +1795,11 @@ void RecordCursor::writeField(int index, const QString& name, const QVariant& va
         QVariantList& row = *cached;
         if (col < row.size()) row[col] = convert(col, stored);
     }
-    if (index == m_pos && !m_gap) loadCurrent();
+    if (index == m_pos && !m_gap) {
+        loadCurrent();
+        // An edit of the row in progress keeps what was typed; the cell
+        // written shows through where nothing was.
+        if (m_mode == EditMode::Edit && !m_editDirty[std::size_t(col)]) m_editValues[col] = m_current.value(col);
+    }
     emit rowUpdated(index);
 }

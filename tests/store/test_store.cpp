@@ -226,6 +226,16 @@ TEST_F(FreshDb, CursorMovesFindsAndEdits) {
     EXPECT_EQ(db.scalar("SELECT Bairro FROM TblClientes WHERE Nome = 'BRUNO D''AVILA'").toString(), "CENTRO");
     c.edit(), c.setField("Nome", "OUTRO"), c.cancelUpdate();
     EXPECT_EQ(c.text("Nome"), "BRUNO D'AVILA");
+    // A cell written from a grid while the row's boxes hold an unsaved edit:
+    // the edit stays pending, the cell shows its new value, both are stored.
+    c.edit(), c.setField("Nome", "BRUNO D");
+    c.writeField(c.absolutePosition(), "Bairro", "SUL");
+    EXPECT_EQ(c.editMode(), RecordCursor::EditMode::Edit);
+    EXPECT_EQ(c.text("Nome"), "BRUNO D");
+    EXPECT_EQ(c.text("Bairro"), "SUL");
+    c.update();
+    EXPECT_EQ(column(db, "SELECT Nome || '/' || Bairro FROM TblClientes WHERE Codigo = " + QString::number(c.currentKey())),
+              "BRUNO D/SUL");
     EXPECT_THROW(c.update(), DbError);
     EXPECT_THROW(c.setField("Nome", "X"), DbError);
     EXPECT_THROW(c.field("NaoExiste"), DbError);
