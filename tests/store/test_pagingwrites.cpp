@@ -285,6 +285,28 @@ TEST_F(PagedList, ARowFoundStandsInTheListWhenAnotherCopyWritesWhileItIsPlaced) 
     }
 }
 
+// A row found by its key after another copy renamed it in among rows read
+// far on, deleted rows not read above and moved one more row into the
+// stretch not read where the row's count lands: the page read there takes
+// the row, as one moved in among rows read, more than a page from that count.
+TEST_F(PagedList, ARowFoundThatThePageReadAtItsCountPlacedFurtherOn) {
+    for (const int i : {0, 9, 15}) c.valueAt(i, 0);   // "000 D".., "075 D".., "125 D".. read
+    ASSERT_EQ(sqlite3_exec(w.other.db,
+                           "DELETE FROM TblClientes WHERE Nome >= '025' AND Nome < '050 R';"
+                           "UPDATE TblClientes SET Nome = '100 S' WHERE Nome = '250 D';"
+                           "UPDATE TblClientes SET Nome = '125 E' WHERE Nome = '275 R'",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    ASSERT_TRUE(c.findFirst(QStringLiteral("Codigo = 35")));
+    EXPECT_EQ(c.text(QStringLiteral("Nome")), QStringLiteral("125 E"));
+    EXPECT_EQ(c.keyAt(c.absolutePosition()), c.currentKey());
+    const QList<qint64> listed = w.list();
+    const QSet<qint64> inList(listed.begin(), listed.end());
+    EXPECT_EQ(inList.size(), listed.size()) << "a row in the list twice";
+    EXPECT_EQ(inList, w.keys());
+    EXPECT_EQ(c.recordCount(), 31);
+}
+
 // The operator stands on a row; another copy deletes a stretch of rows around
 // it, read and not read; the operator moves on, then goes back to the top.
 TEST_F(PagedList, TheCurrentRowInsideAStretchAnotherCopyDeleted) {
