@@ -307,6 +307,32 @@ TEST_F(PagedList, ARowFoundThatThePageReadAtItsCountPlacedFurtherOn) {
     EXPECT_EQ(c.recordCount(), 31);
 }
 
+// This program deletes rows read through another window, one of them right
+// before where a row found by its key is counted to stand: it joins the rows
+// read there and, once the list is read again with the deletions applied,
+// bounds the stretch not read before it as the deleted row did. A page of
+// that stretch read from it skips exactly the rows it should.
+TEST_F(PagedList, ARowFoundBesideRowsThisProgramDeletedBoundsTheStretchBeforeIt) {
+    const QStringList all = storedNames();
+    c.valueAt(15, 0);   // "125 D", "125 K", "125 R"
+    w.db->execute(QStringLiteral("DELETE FROM TblClientes WHERE Nome IN ('125 D', '125 K')"));
+    ASSERT_TRUE(c.findFirst(QStringLiteral("Nome = '150 D'")));
+    c.requery();
+    EXPECT_EQ(c.text(QStringLiteral("Nome")), QStringLiteral("150 D"));
+    // The page in the middle of the stretch first, walked back from the found row:
+    // its rows stand at their places at once, not only once the rows around are read.
+    const int name = c.fieldIndex(QStringLiteral("Nome"));
+    QStringList names;
+    for (const int i : {10, 9, 11}) names << c.valueAt(i, name).toString();
+    EXPECT_EQ(names, (QStringList{all[10], all[9], all[11]}));
+    names.clear();
+    for (int i = 0; i < 15; ++i) names << c.valueAt(i, name).toString();
+    EXPECT_EQ(names, all.mid(0, 15));
+    const QList<qint64> listed = w.list();
+    EXPECT_EQ(QSet<qint64>(listed.begin(), listed.end()), w.keys());
+    EXPECT_EQ(listed.size(), all.size() - 2);
+}
+
 // The operator stands on a row; another copy deletes a stretch of rows around
 // it, read and not read; the operator moves on, then goes back to the top.
 TEST_F(PagedList, TheCurrentRowInsideAStretchAnotherCopyDeleted) {
