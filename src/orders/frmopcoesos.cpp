@@ -20,7 +20,6 @@
 #include "ui/windowkeys.h"
 
 #include <QApplication>
-#include <array>
 #include <QFocusEvent>
 #include <QFrame>
 #include <QGroupBox>
@@ -250,8 +249,9 @@ void FrmOpcoesOS::buildWidgets() {
     // Exit observations.
     QGroupBox* frame1 = frame(this, QStringLiteral("Frame1"), QStringLiteral("Observações de Saída"),
                               Twips::rect(120, 5040, 8055, 1215));
+    const int obsTop[] = {240, 530, 810};
     for (int i = 0; i < 3; ++i) {
-        TxtObs[i] = box(frame1, idx("TxtObs", i), Twips::rect(240, std::array{240, 530, 810}[std::size_t(i)], 7695, 255), 70, Qt::AlignLeft,
+        TxtObs[i] = box(frame1, idx("TxtObs", i), Twips::rect(240, obsTop[i], 7695, 255), 70, Qt::AlignLeft,
                         QStringLiteral("Observações de Saída"));
         entry(TxtObs[i], TextEntry::Rules(TextEntry::UpperCase) | TextEntry::DateTimeKeys, true);
     }
