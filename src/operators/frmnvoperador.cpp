@@ -89,35 +89,35 @@ void frmNvOperador::BtCadastrar_Click() {
         if (name.size() < 2 || name.trimmed().isEmpty())
             return refuse(QStringLiteral("Digite o Nome do Novo Operador"), MsgIcon::Information, TxtNvUsuario);
         // An add that could not be confirmed is asked about first: when it
-        // was stored, this confirm is its save.
-        if (!DataOperador->storedUnconfirmedAdd()) {
-            if (OperatorRules::nameTaken(*DataOperador, name))
-                return refuse(QStringLiteral("Já existe um Operador Cadastrado com este Nome."), MsgIcon::Information,
-                              TxtNvUsuario);
-            const PasswordFault fault = OperatorRules::checkNewPassword(
-                password, nullptr, [this](const QString& p) { return OperatorRules::passwordTaken(*DataOperador, p); });
-            switch (fault) {
-            case PasswordFault::None:
-            case PasswordFault::Mismatch: break;
-            case PasswordFault::NotDigits:
-                return refuse(QStringLiteral("ATENÇÃO - Digite Apenas Números Inteiros para o Número da Senha!"),
-                              MsgIcon::Critical, TxtSnNvUsuario);
-            case PasswordFault::Length:
-                return refuse(QStringLiteral("A Senha precisa ter 4 Números"), MsgIcon::Critical, TxtSnNvUsuario);
-            case PasswordFault::AllEqual:
-            case PasswordFault::Taken:
-                return refuse(OperatorRules::SecurityMessage, MsgIcon::Exclamation, TxtSnNvUsuario);
-            case PasswordFault::LeadingZero:
-                return refuse(OperatorRules::ZeroMessage, MsgIcon::Exclamation, TxtSnNvUsuario);
-            }
-
-            DataOperador->addNew();
-            DataOperador->setField(QStringLiteral("NomeOperador"), name.trimmed().toUpper());
-            DataOperador->setField(QStringLiteral("Senha"), Schema::passwordToStored(password.toLongLong()));
-            for (std::size_t i = 0; i < Check.size(); ++i)
-                DataOperador->setField(QString::fromLatin1(OperatorRules::RightFields[i]), Check[i]->isChecked());
-            DataOperador->update();
+        // was stored, this confirm writes onto it and its row is no other
+        // operator's.
+        const qint64 own = DataOperador->unconfirmedAddKey();
+        if (OperatorRules::nameTaken(*DataOperador, name, own))
+            return refuse(QStringLiteral("Já existe um Operador Cadastrado com este Nome."), MsgIcon::Information,
+                          TxtNvUsuario);
+        const PasswordFault fault = OperatorRules::checkNewPassword(
+            password, nullptr, [this, own](const QString& p) { return OperatorRules::passwordTaken(*DataOperador, p, own); });
+        switch (fault) {
+        case PasswordFault::None:
+        case PasswordFault::Mismatch: break;
+        case PasswordFault::NotDigits:
+            return refuse(QStringLiteral("ATENÇÃO - Digite Apenas Números Inteiros para o Número da Senha!"),
+                          MsgIcon::Critical, TxtSnNvUsuario);
+        case PasswordFault::Length:
+            return refuse(QStringLiteral("A Senha precisa ter 4 Números"), MsgIcon::Critical, TxtSnNvUsuario);
+        case PasswordFault::AllEqual:
+        case PasswordFault::Taken:
+            return refuse(OperatorRules::SecurityMessage, MsgIcon::Exclamation, TxtSnNvUsuario);
+        case PasswordFault::LeadingZero:
+            return refuse(OperatorRules::ZeroMessage, MsgIcon::Exclamation, TxtSnNvUsuario);
         }
+
+        DataOperador->addNew();
+        DataOperador->setField(QStringLiteral("NomeOperador"), name.trimmed().toUpper());
+        DataOperador->setField(QStringLiteral("Senha"), Schema::passwordToStored(password.toLongLong()));
+        for (std::size_t i = 0; i < Check.size(); ++i)
+            DataOperador->setField(QString::fromLatin1(OperatorRules::RightFields[i]), Check[i]->isChecked());
+        DataOperador->update();
     } catch (const std::exception& e) {
         if (DataOperador->editMode() != RecordCursor::EditMode::None) DataOperador->cancelUpdate();
         SettingsRow::showError(QStringLiteral("Ocorreu um Erro ao tentar Cadastrar o Novo Operador!"), e, Title);

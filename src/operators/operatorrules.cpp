@@ -25,11 +25,18 @@ PasswordFault checkNewPassword(const QString& password, const QString* confirmat
     return PasswordFault::None;
 }
 
-bool passwordTaken(RecordCursor& operators, const QString& password) {
+bool passwordTaken(RecordCursor& operators, const QString& password, qint64 except) {
     const std::optional<QString> where = OperatorPassword::criterion(password);
     if (!where) return false;
     operators.refresh();
-    return operators.findFirst(*where);
+    if (!operators.findFirst(*where)) return false;
+    if (operators.keyAt(operators.absolutePosition()) != except) return true;
+    // The row left out holds it: another one may hold it too.
+    const int column = operators.fieldIndex(QStringLiteral("Senha"));
+    const QVariant stored = operators.field(QStringLiteral("Senha"));
+    for (int i = 0; i < operators.recordCount(); ++i)
+        if (operators.keyAt(i) != except && operators.valueAt(i, column) == stored) return true;
+    return false;
 }
 
 QString nameKey(const QString& name) {
@@ -41,12 +48,12 @@ QString nameKey(const QString& name) {
     return out.toCaseFolded();
 }
 
-bool nameTaken(RecordCursor& operators, const QString& name) {
+bool nameTaken(RecordCursor& operators, const QString& name, qint64 except) {
     operators.refresh();
     const QString key = nameKey(name);
     const int column = operators.fieldIndex(QStringLiteral("NomeOperador"));
     for (int i = 0; i < operators.recordCount(); ++i)
-        if (nameKey(operators.valueAt(i, column).toString()) == key) return true;
+        if (nameKey(operators.valueAt(i, column).toString()) == key && operators.keyAt(i) != except) return true;
     return false;
 }
 

@@ -27,8 +27,9 @@ PasswordFault checkNewPassword(const QString& password, const QString* confirmat
                                const std::function<bool(const QString&)>& taken);
 
 // Whether some operator of the table holds the typed password. Re-reads the
-// cursor (which then stays on the holder, when one was found). Throws DbError.
-bool passwordTaken(RecordCursor& operators, const QString& password);
+// cursor (which then stays on the holder, when one was found). The row keyed
+// `except` does not count. Throws DbError.
+bool passwordTaken(RecordCursor& operators, const QString& password, qint64 except = 0);
 
 // The security message of a password that cannot be used.
 inline const QString SecurityMessage = QStringLiteral(
@@ -39,8 +40,8 @@ inline const QString ZeroMessage = QStringLiteral("A Senha não pode iniciar com
 // accents ignored ("  João " and "JOAO" are the same name).
 QString nameKey(const QString& name);
 // Whether an operator of the table already has this name (nameKey). Re-reads
-// the cursor. Throws DbError.
-bool nameTaken(RecordCursor& operators, const QString& name);
+// the cursor. The row keyed `except` does not count. Throws DbError.
+bool nameTaken(RecordCursor& operators, const QString& name, qint64 except = 0);
 
 // The nine rights in their one order, the fields Check1 to Check9 stand for.
 inline constexpr std::array<const char*, 9> RightFields = {"Ini", "EmOs", "BxOs", "Ce", "CadUsu",

@@ -45,6 +45,27 @@ DbError orderGone() {
 
 } // namespace
 
+namespace {
+
+// What the price window and the warranty give a delivered row: the
+// operator, the warranty, the parts and payment lines and the observations.
+void setExitFields(RecordCursor& delivered, const QString& tipo, const QString& status, const QDate& dtLmtGr,
+                   const QDate& day, const Exit& exit) {
+    delivered.setField(QStringLiteral("OperadorSaida"), exit.operadorSaida);
+    const Warranty w = warranty(tipo, status, exit.dias, dtLmtGr, day);
+    delivered.setField(QStringLiteral("Garantia de Serviço"), w.garantiaDeServico);
+    delivered.setField(QStringLiteral("DATALIMITEGARANTIA"), w.limite.isValid() ? QVariant(w.limite) : QVariant());
+    for (int i = 0; i < int(exit.partsLines.size()); ++i) delivered.setField(partsField(i), exit.partsLines[i]);
+    delivered.setField(QStringLiteral("Relatorio5"), QStringLiteral("R$") + exit.maoDeObra);
+    delivered.setField(QStringLiteral("Relatorio6"), exit.total);
+    delivered.setField(QStringLiteral("Relatorio7"), exit.desconto);
+    delivered.setField(QStringLiteral("ValorCobrado"), QVariant::fromValue(exit.valorCobrado));
+    for (int i = 0; i < int(exit.obs.size()); ++i)
+        delivered.setField(QStringLiteral("Relatorio%1").arg(9 + i), exit.obs[i].trimmed());
+}
+
+} // namespace
+
 qint64 deliver(qint64 os, RecordCursor& delivered, const Exit& exit) {
     Database& db = delivered.database();
     // The write lock is taken first: another copy checking the same order
@@ -56,7 +77,6 @@ qint64 deliver(qint64 os, RecordCursor& delivered, const Exit& exit) {
 
     const QDateTime now = Clock::now();
     const QString tipo = order.text(QStringLiteral("Tipo"));
-    const QString status = order.text(QStringLiteral("Status"));
     const auto copy = [&](const QString& field) { delivered.setField(field, order.field(field)); };
 
     delivered.addNew();
@@ -65,23 +85,12 @@ qint64 deliver(qint64 os, RecordCursor& delivered, const Exit& exit) {
         delivered.setField(QStringLiteral("DataSaida"), now.date());
         delivered.setField(QStringLiteral("HoraSaida"), now.time());
         for (const QString& f : CopiedAfterExit) copy(f);
-        delivered.setField(QStringLiteral("OperadorSaida"), exit.operadorSaida);
         copy(QStringLiteral("Tecnico"));
         copy(QStringLiteral("Atendimento"));
-
-        const Warranty w = warranty(tipo, status, exit.dias, order.date(QStringLiteral("DtLmtGr")), now.date());
-        delivered.setField(QStringLiteral("Garantia de Serviço"), w.garantiaDeServico);
-        delivered.setField(QStringLiteral("DATALIMITEGARANTIA"), w.limite.isValid() ? QVariant(w.limite) : QVariant());
+        setExitFields(delivered, tipo, order.text(QStringLiteral("Status")), order.date(QStringLiteral("DtLmtGr")),
+                      now.date(), exit);
         if (tipo == GarantiaFabrica)
             for (const QString& f : FactoryWarranty) copy(f);
-
-        for (int i = 0; i < int(exit.partsLines.size()); ++i) delivered.setField(partsField(i), exit.partsLines[i]);
-        delivered.setField(QStringLiteral("Relatorio5"), QStringLiteral("R$") + exit.maoDeObra);
-        delivered.setField(QStringLiteral("Relatorio6"), exit.total);
-        delivered.setField(QStringLiteral("Relatorio7"), exit.desconto);
-        delivered.setField(QStringLiteral("ValorCobrado"), QVariant::fromValue(exit.valorCobrado));
-        for (int i = 0; i < int(exit.obs.size()); ++i)
-            delivered.setField(QStringLiteral("Relatorio%1").arg(9 + i), exit.obs[i].trimmed());
         for (const QString& f : PaymentLines) copy(f);
     } catch (...) {
         delivered.cancelUpdate();
@@ -91,6 +100,27 @@ qint64 deliver(qint64 os, RecordCursor& delivered, const Exit& exit) {
 
     // Exactly this order's row goes, or nothing is kept.
     if (db.execute(QStringLiteral("DELETE FROM TblManutencao WHERE Os = ?"), {os}) != 1) throw orderGone();
+    tx.commit();
+    return key;
+}
+
+qint64 redeliver(qint64 key, RecordCursor& delivered, const Exit& exit) {
+    Transaction tx(delivered.database());
+    RecordCursor row;
+    row.open(delivered.databaseName(),
+             QStringLiteral("SELECT * FROM TblApEntregues WHERE IdApEntregues = %1").arg(key));
+    if (!row.hasCurrent()) throw orderGone();
+    delivered.addNew();
+    try {
+        // The warranty as the checkout's own day and the order's earlier end
+        // (kept in the row wherever the days do not set it) give it.
+        setExitFields(delivered, row.text(QStringLiteral("Tipo")), row.text(QStringLiteral("Status")),
+                      row.date(QStringLiteral("DATALIMITEGARANTIA")), row.date(QStringLiteral("DataSaida")), exit);
+    } catch (...) {
+        delivered.cancelUpdate();
+        throw;
+    }
+    delivered.update();
     tx.commit();
     return key;
 }

@@ -66,5 +66,10 @@ struct Exit {
 // nothing written when the order is gone (another copy of the program
 // checked it out first) or any step fails.
 qint64 deliver(qint64 os, RecordCursor& delivered, const Exit& exit);
+// A checkout stored though its write could not be confirmed, done again:
+// the window's values of `exit` are written onto the delivered row `key`
+// (which `delivered` added; see RecordCursor::unconfirmedAddKey()). Throws
+// DbError with nothing written when the row is gone or any step fails.
+qint64 redeliver(qint64 key, RecordCursor& delivered, const Exit& exit);
 
 }

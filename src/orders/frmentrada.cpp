@@ -574,32 +574,33 @@ void FrmEntrada::BtEntrada_Click() {
     qint64 os = 0;
     try {
         // A save that could not be confirmed is asked about first: when it
-        // was stored, this confirm is its save (and the order no duplicate).
-        os = DataFrmEntrada.storedUnconfirmedAdd();
-        if (os == 0) {
-            if (findOpenOrder(criterion)) return showDuplicate();
-            if (empty(21)) {
-                const MsgAnswer answer =
-                    MsgBox(lines({QStringLiteral("Você não digitou nenhum defeito para este aparelho"),
-                                  QStringLiteral("Deseja emitir a Ordem de Serviço assim mesmo? ")}),
-                           MsgButtons::YesNo, MsgIcon::Question, MsgAnswer::Yes, Title);
-                if (answer != MsgAnswer::Yes) return Txt[21]->setFocus();
-            }
-            if (Option1[GarFabrica]->isChecked()) {
-                for (int i = 24; i <= 26; ++i)
-                    if (empty(i))
-                        return stop(QStringLiteral("Alguns Dados do Aparelho em Garantia de Fábrica são Obrigatórios"),
-                                    Txt[std::size_t(i)]);
-                const std::optional<QDate> bought = Numbers::dateValue(Txt[25]->text().trimmed());
-                if (!bought) return stop(QStringLiteral("Digite uma Data Válida"), Txt[25]);
-                if (*bought > Clock::today())
-                    return stop(QStringLiteral("Data da Compra após a Data Atual - Corrija"), Txt[25]);
-            }
-            if (!restrictionsAllow(criterion)) return;
-
-            os = saveOrder(criterion);
-            if (os == 0) return showDuplicate();   // another copy took it in meanwhile
+        // was stored, this confirm writes onto that order, which is then no
+        // duplicate of it.
+        const qint64 own = DataFrmEntrada.unconfirmedAddKey();
+        const QString others =
+            own ? QStringLiteral("(") + criterion + QStringLiteral(") AND Os <> ") + QString::number(own) : criterion;
+        if (findOpenOrder(others)) return showDuplicate();
+        if (empty(21)) {
+            const MsgAnswer answer =
+                MsgBox(lines({QStringLiteral("Você não digitou nenhum defeito para este aparelho"),
+                              QStringLiteral("Deseja emitir a Ordem de Serviço assim mesmo? ")}),
+                       MsgButtons::YesNo, MsgIcon::Question, MsgAnswer::Yes, Title);
+            if (answer != MsgAnswer::Yes) return Txt[21]->setFocus();
         }
+        if (Option1[GarFabrica]->isChecked()) {
+            for (int i = 24; i <= 26; ++i)
+                if (empty(i))
+                    return stop(QStringLiteral("Alguns Dados do Aparelho em Garantia de Fábrica são Obrigatórios"),
+                                Txt[std::size_t(i)]);
+            const std::optional<QDate> bought = Numbers::dateValue(Txt[25]->text().trimmed());
+            if (!bought) return stop(QStringLiteral("Digite uma Data Válida"), Txt[25]);
+            if (*bought > Clock::today())
+                return stop(QStringLiteral("Data da Compra após a Data Atual - Corrija"), Txt[25]);
+        }
+        if (!restrictionsAllow(criterion)) return;
+
+        os = saveOrder(others);
+        if (os == 0) return showDuplicate();   // another copy took it in meanwhile
     } catch (const std::exception& e) {
         CustomerForm::showDbError(CustomerForm::Task::Write,
                                   {QStringLiteral("Ocorreu um Erro ao tentar Emitir esta Ordem de Serviço.")}, e, Title);

@@ -554,20 +554,47 @@ void FrmOpcoesOS::closeOnError(const QString& firstLine, const std::exception& e
     refreshWorkshopList();
 }
 
+Checkout::Exit FrmOpcoesOS::exitShown() const {
+    Checkout::Exit exit;
+    exit.operadorSaida = m_check->nomeOperador();
+    exit.dias = Text1->text();
+    for (int i = 0; i < Pricing::Rows; ++i)
+        exit.partsLines[i] = Checkout::partsLine(TxtCod[i]->text(), TxtQtde[i]->text(), TxtId[i]->text(),
+                                                 TxtDescricao[i]->text(), TxtVl[i]->text());
+    exit.maoDeObra = TxtVlUn[6]->text();
+    exit.total = TxtTotal->text();
+    exit.desconto = TxtDesc->text();
+    for (int i = 0; i < 3; ++i) exit.obs[i] = TxtObs[i]->text();
+    // The final value as the box shows it.
+    exit.valorCobrado = Numbers::currencyValue(TxtVlFinal->text()).value_or(m_amounts->vlFinal.roundedToCents());
+    return exit;
+}
+
 void FrmOpcoesOS::BtDarSaída_Click() {
     if (!m_check || !m_check->acessoLiberado()) return;
     const QString task = QStringLiteral("Não foi possível dar saída nesta Ordem de Serviço");
     try {
         // A checkout that could not be confirmed is asked about first: when
-        // it was stored the order has left already.
-        if (DataFrmOpcApEnt.storedUnconfirmedAdd()) return checkedOut();
+        // it was stored the order has left already, and what the window
+        // shows now is written onto its delivered row.
+        if (const qint64 earlier = DataFrmOpcApEnt.unconfirmedAddKey()) {
+            if (!CalculaPreco()) return;
+            WaitCursor wait;
+            Checkout::redeliver(earlier, DataFrmOpcApEnt, exitShown());
+            return checkedOut();
+        }
+    } catch (const DbError& e) {
+        // Its delivered row deleted by another copy meanwhile: the order
+        // has left all the same, and nothing typed here has a place.
+        if (e.number() == DbErrorCode::NoCurrentRecord) closeOnError(task, e);
+        else OpenOrder::showKeptFailure(task, e, Title);
+        return;
     } catch (const std::exception& e) {
         OpenOrder::showKeptFailure(task, e, Title);
         return;
     }
     // What the operator typed is stored first, whatever follows.
     if (calculateAndSave() != Saved::Yes) return;
-    Checkout::Exit exit;
     try {
         const QString status = DataFrmOpcMnt.text(QStringLiteral("Status"));
         if (status != Checkout::Pronto && status != Checkout::SemConserto) {
@@ -584,22 +611,8 @@ void FrmOpcoesOS::BtDarSaída_Click() {
         if (MsgBox(QStringLiteral("Todas as Informações para a Saída do aparelho estão Corretas.\rConfirma a sua Saída?"),
                    MsgButtons::YesNo, MsgIcon::Information, MsgAnswer::Yes, Title) != MsgAnswer::Yes)
             return;
-
-        exit.operadorSaida = m_check->nomeOperador();
-        exit.dias = Text1->text();
-        for (int i = 0; i < Pricing::Rows; ++i)
-            exit.partsLines[i] = Checkout::partsLine(TxtCod[i]->text(), TxtQtde[i]->text(), TxtId[i]->text(),
-                                                     TxtDescricao[i]->text(), TxtVl[i]->text());
-        exit.maoDeObra = TxtVlUn[6]->text();
-        exit.total = TxtTotal->text();
-        exit.desconto = TxtDesc->text();
-        for (int i = 0; i < 3; ++i) exit.obs[i] = TxtObs[i]->text();
-        // The final value as the box shows it.
-        exit.valorCobrado =
-            Numbers::currencyValue(TxtVlFinal->text()).value_or(m_amounts->vlFinal.roundedToCents());
-
         WaitCursor wait;
-        Checkout::deliver(m_os, DataFrmOpcApEnt, exit);
+        Checkout::deliver(m_os, DataFrmOpcApEnt, exitShown());
     } catch (const std::exception& e) {
         // Only an order another copy really checked out closes the windows;
         // any other cause leaves everything typed here for another try.

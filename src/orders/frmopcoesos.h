@@ -1,5 +1,6 @@
 #pragma once
 
+#include "checkout.h"
 #include "pricing.h"
 #include "store/recordcursor.h"
 
@@ -80,6 +81,8 @@ private:
     void closeOnError(const QString& firstLine, const std::exception& e);
     // The order has left: the list, the message, the windows closed.
     void checkedOut();
+    // The checkout values as the window shows them.
+    Checkout::Exit exitShown() const;
     // The order's window and list after the order closed here.
     static void closeOrderWindow(QWidget* opener);
     static void refreshWorkshopList();

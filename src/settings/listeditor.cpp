@@ -41,11 +41,18 @@ QString ListEditor::nameOf(int line) const {
 
 void ListEditor::appendLine(int index) {
     const qint64 key = m_cursor->keyAt(index);
-    auto* item = new QListWidgetItem(m_family.lineText(*m_cursor, index));
-    item->setData(KeyRole, key);
+    // A row shown already (an earlier add read in since) keeps its line.
+    QListWidgetItem* item = nullptr;
+    for (int line = 0; line < m_list->count() && !item; ++line)
+        if (keyOf(line) == key) item = m_list->item(line);
+    if (!item) {
+        item = new QListWidgetItem;
+        item->setData(KeyRole, key);
+        m_list->addItem(item);
+        if (m_keys) m_keys->addItem(QString::number(key));
+    }
+    item->setText(m_family.lineText(*m_cursor, index));
     item->setData(NameRole, m_cursor->valueAt(index, m_cursor->fieldIndex(m_family.field)));
-    m_list->addItem(item);
-    if (m_keys) m_keys->addItem(QString::number(key));
 }
 
 void ListEditor::fill() {
@@ -60,20 +67,17 @@ void ListEditor::showError(const QString& what, const std::exception& e) { Setti
 
 void ListEditor::addFromInputBox() {
     const ListFamily& f = m_family;
+    qint64 earlier = 0;
     try {
         // An add that could not be confirmed is asked about first: when it
-        // was stored the list shows it, and nothing more is asked.
-        if (const qint64 earlier = m_cursor->storedUnconfirmedAdd()) {
-            const int index = m_cursor->indexOfKey(earlier);
-            if (index >= 0) appendLine(index);
-            return;
-        }
+        // was stored, the name typed now is written onto it.
+        earlier = m_cursor->unconfirmedAddKey();
         if (f.maxRows > 0) {
             const qlonglong rows =
                 m_cursor->database().scalar(QStringLiteral("SELECT COUNT(*) FROM ") + f.table).toLongLong();
-            if (rows >= f.maxRows) {
+            if (rows - (earlier ? 1 : 0) >= f.maxRows) {
                 MsgBox(f.limitMessage, MsgButtons::Ok, MsgIcon::Exclamation);
-                return;
+                return keepEarlier();
             }
         }
     } catch (const std::exception& e) {
@@ -83,22 +87,34 @@ void ListEditor::addFromInputBox() {
 
     const std::optional<QString> answer =
         InputBox(f.prompt, {}, {}, TextEntry::Rules(TextEntry::UpperCase) | TextEntry::NoApostrophe);
-    if (!answer || answer->isEmpty()) return;
+    if (!answer || answer->isEmpty()) return keepEarlier();
     const QString name = answer->toUpper();
     if (name.size() > f.maxLength) {
         MsgBox(QStringLiteral("EXCESSO DE CARACTERES ! (%1)\r").arg(name.size()) + f.lengthMessage, MsgButtons::Ok,
                MsgIcon::Information, std::nullopt, f.lengthTitle);
-        return;
+        return keepEarlier();
     }
     // Names are searched for again when deleted: the apostrophe stays out.
     if (name.contains(QLatin1Char('\''))) {
         MsgBox(QStringLiteral("O Nome não pode conter o caractere ' (apóstrofo)."), MsgButtons::Ok,
                MsgIcon::Information, std::nullopt, f.lengthTitle);
-        return;
+        return keepEarlier();
     }
     QList<QPair<QString, QVariant>> values{{f.field, name}};
     values += f.newRowValues;
     addRow(values);
+}
+
+void ListEditor::keepEarlier() {
+    // A stored add with nothing new to write stays as it was stored.
+    try {
+        if (const qint64 key = m_cursor->storedUnconfirmedAdd()) {
+            const int index = m_cursor->indexOfKey(key);
+            if (index >= 0) appendLine(index);
+        }
+    } catch (const std::exception& e) {
+        showError(m_family.addError, e);
+    }
 }
 
 bool ListEditor::addRow(const QList<QPair<QString, QVariant>>& values) {

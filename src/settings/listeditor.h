@@ -92,6 +92,7 @@ public:
 
 private:
     void appendLine(int index);
+    void keepEarlier();
     void showError(const QString& what, const std::exception& e);
 
     QPointer<QListWidget> m_list;

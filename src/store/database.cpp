@@ -290,15 +290,15 @@ void Connection::takeTurn() {
     if (turnDepth++ > 0 || turnFd < 0) return;
     // A copy in the middle of a read holds a read lock: waiting behind a
     // writer that waits for that read lock would only end at the limit. It
-    // goes straight to the engine, which tells such a deadlock at once.
-    if (readingNow(db)) return;
-    const Taken gate = lockByte(turnFd, GateByte, g_waitLimitMs);
+    // takes the turn only when it is free, and is busy at once otherwise.
+    const int waitMs = readingNow(db) ? 0 : g_waitLimitMs;
+    const Taken gate = lockByte(turnFd, GateByte, waitMs);
     if (gate == Taken::Unsupported) return;   // the engine's own waiting still applies
     if (gate == Taken::TimedOut) {
         --turnDepth;
         throw busyError();
     }
-    const Taken turn = lockByte(turnFd, TurnByte, g_waitLimitMs);
+    const Taken turn = lockByte(turnFd, TurnByte, waitMs);
     unlockByte(turnFd, GateByte);
     if (turn == Taken::TimedOut) {
         --turnDepth;
@@ -858,10 +858,13 @@ void stepToEnd(sqlite3* db, Statement& st) {
 
 void runToEnd(sqlite3* db, Statement& st) {
     Connection* c = connectionOf(db);
-    if (!c || sqlite3_stmt_readonly(st.s) || !sqlite3_get_autocommit(db)) {
+    if (!c || sqlite3_stmt_readonly(st.s) || c->inTransaction) {
         stepToEnd(db, st);
         return;
     }
+    // A read's own snapshot is no place for a write: it would hold the write
+    // lock without the writers' turn.
+    if (!sqlite3_get_autocommit(db)) throw std::logic_error("a write inside a read");
     // A write of its own: the turn, then the write lock, then the write.
     c->tellUnconfirmed();
     c->takeTurn();

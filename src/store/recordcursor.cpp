@@ -1649,11 +1649,10 @@ qint64 RecordCursor::update() {
     // A new row: the database gives its key. After an unconfirmed one the
     // row it may have stored is asked for first: stored, it takes these
     // values instead of a second row coming.
-    const bool rewrite = m_unconfirmed.write && (m_unconfirmed.stored || m_db.wasStored(m_unconfirmed.write));
-    const UnconfirmedAdd earlier = std::exchange(m_unconfirmed, {});
+    const bool rewrite = unconfirmedAddKey() != 0;
+    const UnconfirmedAdd earlier = m_unconfirmed;
     bool rewritten = false;
     if (rewrite) {
-        m_unconfirmed = {earlier.write, earlier.key, true};
         Statement st;
         const QString sets = cols.isEmpty() ? QStringLiteral("rowid = rowid") : cols.join(QStringLiteral(" = ?, ")) + QStringLiteral(" = ?");
         prepareStatement(db, QStringLiteral("UPDATE %1 SET %2 WHERE rowid = %3").arg(quoteIdent(m_table), sets).arg(earlier.key), st);
@@ -1693,7 +1692,14 @@ void RecordCursor::joinNewRow(qint64 key, bool rewritten) {
     const BeforeWrite before = beforeWrite();
     m_lastInsert = key;
     // The new row joins the end of the cursor; the current row stays (on an
-    // empty cursor the new row becomes current).
+    // empty cursor the new row becomes current). A stored row read in since
+    // is already there.
+    if (rewritten && indexOfKey(key) >= 0) {
+        dropPages();
+        loadCurrent();
+        announceWhenStored(before, false, false);
+        return;
+    }
     m_keys.pushBack(key);
     if (m_pos < 0 && !m_gap) { m_pos = 0; m_bofFlag = m_eofFlag = false; }
     if (m_eofFlag) { m_pos = recordCount() - 1; m_eofFlag = false; }
@@ -1702,14 +1708,18 @@ void RecordCursor::joinNewRow(qint64 key, bool rewritten) {
     announceWhenStored(before, true, rewritten);
 }
 
-qint64 RecordCursor::storedUnconfirmedAdd() {
+qint64 RecordCursor::unconfirmedAddKey() {
     if (!m_unconfirmed.write) return 0;
-    const UnconfirmedAdd earlier = m_unconfirmed;
-    const bool stored = earlier.stored || m_db.wasStored(earlier.write);
+    m_unconfirmed.stored = m_unconfirmed.stored || m_db.wasStored(m_unconfirmed.write);
+    if (!m_unconfirmed.stored) m_unconfirmed = {};
+    return m_unconfirmed.write ? m_unconfirmed.key : 0;
+}
+
+qint64 RecordCursor::storedUnconfirmedAdd() {
+    const qint64 key = unconfirmedAddKey();
     m_unconfirmed = {};
-    if (!stored) return 0;
-    joinNewRow(earlier.key, false);
-    return earlier.key;
+    if (key) joinNewRow(key, true);
+    return key;
 }
 
 RecordCursor::BeforeWrite RecordCursor::beforeWrite() const {

@@ -132,14 +132,16 @@ public:
     void writeField(int index, const QString& name, const QVariant& value);
 
     // A new row whose write (or whose transaction's COMMIT) ended with
-    // DbErrorCode::Unconfirmed may be stored. The next update() of a new row
-    // asks first: when it was stored that row takes the new values, so a
-    // retry never stores a second one. storedUnconfirmedAdd() asks now, for a
-    // window whose own checks would refuse the retry: when the row was stored
-    // it joins the cursor as update() would have added it and its key comes
-    // back; 0 when it was not (or none is unconfirmed). Either way it is
-    // then forgotten. Both throw the Unconfirmed error while the file still
-    // cannot tell.
+    // DbErrorCode::Unconfirmed may be stored. unconfirmedAddKey() asks the
+    // file: when that row was stored its key comes back and the next update()
+    // of a new row writes onto it instead of adding a second one (a window's
+    // own checks leave that row out); 0 when it was not stored (forgotten
+    // then) or none is unconfirmed. It throws the Unconfirmed error while the
+    // file still cannot tell. update() asks the same by itself.
+    // storedUnconfirmedAdd() keeps such a stored row as it stands: it joins
+    // the cursor as update() would have added it, is forgotten, and its key
+    // comes back (0 when none was stored).
+    qint64 unconfirmedAddKey();
     qint64 storedUnconfirmedAdd();
 
     // Called from a handler of aboutToMove() whose write of the current row

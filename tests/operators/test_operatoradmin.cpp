@@ -10,6 +10,8 @@
 #include "support/faultrun.h"
 #include "support/windowscenario.h"
 
+#include "support/scriptedboxes.h"
+
 #include <QCheckBox>
 
 using namespace Scenario;
@@ -113,6 +115,54 @@ TEST_F(OperatorAdminTest, NewOperator) {
                          ok("Operador: DORA\rCadastrado Com Sucesso !")},
                      "SELECT COUNT(*) FROM TblOperador WHERE NomeOperador = 'DORA'", "1"});
     run(steps);
+}
+
+// A new operator the file could not confirm: the next click learns how it ended and stores what the window shows
+// then, once: onto the row that landed (also when the name is kept: it is no other operator's), as a first save with
+// every check when it did not land, again when another copy deleted the row meanwhile or the retry itself failed; while
+// the file cannot tell, it says so again and keeps what was typed. The writers' turn is free afterwards.
+TEST_F(OperatorAdminTest, ANewOperatorLeftUnconfirmedIsStoredOnceAsShownAtTheRetry) {
+    const QString failed = "Ocorreu um Erro ao tentar Cadastrar o Novo Operador!";
+    const QString taken = "Já existe um Operador Cadastrado com este Nome.";
+    struct Case {
+        const char* name;
+        Told told;
+        const char* otherCopy;   // run between the failure and the retry
+        QStringList retries;     // names typed, one click each
+        QStringList messages;    // a part of each click's message
+    };
+    const std::vector<Case> cases = {
+        {"landed, corrected", Told::Stored, "", {"elza"}, {"Operador: ELZA\rCadastrado Com Sucesso !"}},
+        {"landed, name kept", Told::Stored, "", {"edna"}, {"Operador: EDNA\rCadastrado Com Sucesso !"}},
+        {"not stored: every check again", Told::NotStored, "", {"pedro", "elza"},
+         {taken, "Operador: ELZA\rCadastrado Com Sucesso !"}},
+        {"landed, deleted by another copy", Told::Stored, "DELETE FROM TblOperador WHERE NomeOperador = 'EDNA'",
+         {"elza"}, {"Operador: ELZA\rCadastrado Com Sucesso !"}},
+        {"landed, the retry refused by the disk", Told::Stored, "CREATE TRIGGER recusa BEFORE UPDATE ON TblOperador "
+         "BEGIN SELECT RAISE(ABORT, 'recusada'); END", {"elza", "elza"}, {failed, "Operador: ELZA\rCadastrado Com Sucesso !"}},
+        {"still unknown", Told::StillUnknown, "", {"elza", "elza"}, {UnconfirmedText, "Operador: ELZA\rCadastrado Com Sucesso !"}},
+    };
+    StoreFault::install();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Database::openDefault().execute("DELETE FROM TblOperador WHERE NomeOperador IN ('EDNA', 'ELZA')");
+        QWidget* w = as<frmNvOperador>("", "1234");
+        perform(w, "TxtNvUsuario=edna;TxtSnNvUsuario=6543");
+        std::unique_ptr<StoreFault> unknown = leaveUnconfirmed(databasePath(), [&] { perform(w, "BtCadastrar"); }, c.told);
+        if (*c.otherCopy) raw(c.otherCopy);
+        for (int i = 0; i < c.retries.size(); ++i) {
+            ScriptedBoxes boxes;
+            boxes.answer(MsgAnswer::Ok, c.messages[i]);
+            perform(w, "TxtNvUsuario=" + c.retries[i] + ";BtCadastrar");
+            EXPECT_EQ(boxes.log().size(), 1);
+            EXPECT_EQ(text(child(w, "TxtNvUsuario")), c.retries[i]) << "what was typed is lost";
+            unknown.reset();
+            raw("DROP TRIGGER IF EXISTS recusa");
+        }
+        EXPECT_EQ(rows("SELECT NomeOperador FROM TblOperador WHERE Senha = ?", {Schema::passwordToStored(6543)}),
+                  c.retries.back().toUpper());
+        EXPECT_TRUE(anotherCopyWrites(databasePath()));
+    }
 }
 
 // Deleting: never oneself; the selection is emptied however the window closes; a row another copy removed

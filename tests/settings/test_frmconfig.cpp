@@ -77,7 +77,7 @@ TEST_F(ConfigTest, EachListKeepsItsLengthAndRowLimits) {
                          w.BtNvTecnico_Click();
                          EXPECT_EQ(lines(&w, "List3"), before);
                      }, {input("ANA"), ok("Ocorreu um Erro ao tentar Cadastrar o Nome deste Técnico!\r")}});
-    steps.push_back({"an add the file cannot confirm is shown by the next click, once, asking nothing", [&] {
+    steps.push_back({"an add the file cannot confirm takes the name typed at the next click, on its one row", [&] {
                          raw("DROP TRIGGER recusa");
                          {
                              StoreFault fault(StoreFault::JournalGoneUnreadable);
@@ -85,11 +85,22 @@ TEST_F(ConfigTest, EachListKeepsItsLengthAndRowLimits) {
                          }
                          EXPECT_FALSE(lines(&w, "List3").contains("BIA"));
                          w.BtNvTecnico_Click();
-                         EXPECT_EQ(lines(&w, "List3").count("BIA"), 1);
+                         EXPECT_EQ(lines(&w, "List3").count("BEA"), 1);
+                         EXPECT_FALSE(lines(&w, "List3").contains("BIA"));
                      }, {input("BIA"), ok("Ocorreu um Erro ao tentar Cadastrar o Nome deste Técnico!\rSe o Problema "
                                           "persistir, Contacte o Suporte Técnico\r3197_" + UnconfirmedText +
-                                          "_Banco de Dados")},
-                     "SELECT COUNT(*) FROM TblTecnicos WHERE NomeTecnico = 'BIA'", "1"});
+                                          "_Banco de Dados"), input("BEA")},
+                     "SELECT group_concat(NomeTecnico) FROM TblTecnicos WHERE NomeTecnico IN ('BIA', 'BEA')", "BEA"});
+    steps.push_back({"one the next click cancels stays as stored, shown once, and counts toward the limit", [&] {
+                         {
+                             StoreFault fault(StoreFault::JournalGoneUnreadable);
+                             w.BtNvTecnico_Click();
+                         }
+                         w.BtNvTecnico_Click();
+                         EXPECT_EQ(lines(&w, "List3").count("CAIO"), 1);
+                         w.BtNvTecnico_Click();
+                     }, {input("CAIO"), ok(UnconfirmedText), input(std::nullopt), ok("Número Máximo de Técnicos Excedido")},
+                     "SELECT group_concat(NomeTecnico) FROM TblTecnicos WHERE NomeTecnico = 'CAIO'", "CAIO"});
     run(steps);
 }
 

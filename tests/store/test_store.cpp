@@ -782,6 +782,42 @@ TEST_F(FreshDb, AnotherCopyWaitsWhileAWriteIsUnconfirmed) {
     EXPECT_NE(readElsewhere(path, rows), before);
 }
 
+// Another copy writing while one of its own reads is mid-step waits its turn like any other writer: while this copy's
+// write is unconfirmed it is refused at once and stores nothing, whether that write then turns out stored or not
+// (the file put back as it was stands for one that was not); once the retry told it, the other copy writes again.
+TEST_F(FreshDb, AWriteMidReadNeverGoesAroundTheWritersTurn) {
+    StoreFault::install();
+    for (const bool lands : {true, false}) {
+        SCOPED_TRACE(lands ? "lands" : "does not land");
+        Database db(path);
+        const QString name = lands ? QStringLiteral("NOVO1") : QStringLiteral("NOVO0");
+        RecordCursor c;
+        c.open(path, QStringLiteral("SELECT * FROM TblClientes WHERE Nome = '%1'").arg(name));
+        const auto add = [&] { c.addNew(), c.setField(QStringLiteral("Nome"), name), c.update(); };
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray unwritten = file.readAll();
+        file.close();
+        {
+            StoreFault fault(StoreFault::JournalGoneUnreadable);
+            EXPECT_EQ(dbErrorOf(add), DbErrorCode::Unconfirmed);
+            c.cancelUpdate();
+            EXPECT_EQ(CopyWriters::writeMidRead(path, QStringLiteral("MEIO"), 30000), 1);
+        }
+        if (!lands) {
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(unwritten);
+            file.close();
+        }
+        EXPECT_EQ(readElsewhere(path, "SELECT count(*) FROM TblClientes WHERE Nome = 'MEIO'"), "0");
+        add();
+        const QString stored = QStringLiteral("SELECT count(*) FROM TblClientes WHERE Nome = '%1'").arg(name);
+        EXPECT_EQ(readElsewhere(path, stored.toUtf8().constData()), "1");
+        EXPECT_EQ(CopyWriters::writeMidRead(path, QStringLiteral("MEIO"), 30000), 0) << "the turn was kept";
+        db.execute(QStringLiteral("DELETE FROM TblClientes WHERE Nome = 'MEIO'"));
+    }
+}
+
 // A new row (or a deletion) whose transaction ends without storing it leaves the cursor as before: its rows, its
 // current row and place, its count; so does another copy holding the file at the COMMIT, which leaves no transaction
 // open. After an unconfirmed COMMIT the retry, in a new transaction, adds the row once.

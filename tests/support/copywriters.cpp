@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <algorithm>
+#include <sqlcipher/sqlite3.h>
 #include <chrono>
 #include <thread>
 #include <cstdio>
@@ -72,7 +73,42 @@ int churn(const QString& path, int ms) {
     return 0;
 }
 
+const char* const MidReadOption = "--copy-midread";
+
+// Adds one customer named `name` while a read of the same connection is
+// mid-step; exit code 0 when stored, 1 when the file was busy, 2 otherwise.
+int writeMidRead(const QString& path, const QString& name) {
+    try {
+        Database db(path);
+        sqlite3_stmt* read = nullptr;
+        sqlite3_prepare_v2(db.handle(), "SELECT Codigo FROM TblClientes", -1, &read, nullptr);
+        sqlite3_step(read);
+        try {
+            db.execute(QStringLiteral("INSERT INTO TblClientes (Nome) VALUES (?)"), {name});
+        } catch (...) {
+            sqlite3_finalize(read);
+            throw;
+        }
+        sqlite3_finalize(read);
+    } catch (const DbError& e) {
+        std::fprintf(stderr, "%d %s\n", e.number(), qPrintable(e.description()));
+        return e.number() == DbErrorCode::Busy ? 1 : 2;
+    }
+    return 0;
+}
+
 } // namespace
+
+int writeMidRead(const QString& path, const QString& name, int timeoutMs) {
+    QProcess p;
+    p.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(MidReadOption), path, name});
+    if (!p.waitForFinished(timeoutMs)) {
+        p.kill();
+        p.waitForFinished(5000);
+        return -1;
+    }
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
 
 void addChurnRows(Database& db, int groups) {
     Transaction tx(db);
@@ -128,6 +164,8 @@ Run start(const QString& path, int copies, int count, int timeoutMs) {
 }
 
 std::optional<int> serve(int argc, char** argv) {
+    if (argc >= 4 && std::strcmp(argv[1], MidReadOption) == 0)
+        return writeMidRead(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
     if (argc >= 4 && std::strcmp(argv[1], ChurnOption) == 0) return churn(QString::fromLocal8Bit(argv[2]), std::atoi(argv[3]));
     if (argc < 4 || std::strcmp(argv[1], WriterOption) != 0) return std::nullopt;
     return write(QString::fromLocal8Bit(argv[2]), std::atoi(argv[3]));

@@ -1,10 +1,13 @@
 #include "faultrun.h"
 
+#include "copywriters.h"
 #include "files.h"
 #include "othercopy.h"
 #include "scriptedboxes.h"
 
 #include <gtest/gtest.h>
+
+#include <QFile>
 
 #include <algorithm>
 #include <iterator>
@@ -60,4 +63,33 @@ QString writeUnconfirmed(const QString& databasePath, const std::function<void()
     }
     EXPECT_EQ(boxes.log()[0].icon, MsgIcon::Critical);
     return boxes.log()[0].text;
+}
+
+std::unique_ptr<StoreFault> leaveUnconfirmed(const QString& databasePath, const std::function<void()>& write, Told told) {
+    StoreFault::install();
+    QFile file(databasePath);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+    auto fault = std::make_unique<StoreFault>(StoreFault::JournalGoneUnreadable);
+    {
+        ScriptedBoxes boxes;
+        boxes.answer(MsgAnswer::Ok, UnconfirmedText);
+        write();
+        EXPECT_EQ(boxes.log().size(), 1);
+        if (!boxes.log().isEmpty()) EXPECT_EQ(boxes.log()[0].icon, MsgIcon::Critical);
+    }
+    if (told == Told::StillUnknown) return fault;
+    fault.reset();
+    if (told == Told::NotStored) {
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(before);
+        file.close();
+    }
+    return nullptr;
+}
+
+bool anotherCopyWrites(const QString& databasePath) {
+    const CopyWriters::Run run = CopyWriters::start(databasePath, 1, 1, 60000);
+    return run.copies.size() == 1 && run.copies[0].exitCode == 0;
 }

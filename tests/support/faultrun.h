@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <functional>
+#include <memory>
 
 // The failing half of a window's write under a fault of the disk: runs
 // `write` (the operator's action) with the fault on, answering the one
@@ -27,3 +28,16 @@ extern const QString UnconfirmedText;
 // checks; the fault is gone when it returns.
 QString writeUnconfirmed(const QString& databasePath, const std::function<void()>& write,
                          MsgAnswer answer = MsgAnswer::Ok);
+
+// How the file later tells a write left unconfirmed: it stood, it did not (the
+// file is put back as it was before the write, as after a COMMIT that never
+// reached the disk), or the file still cannot be read.
+enum class Told { Stored, NotStored, StillUnknown };
+// Runs `write` under a COMMIT the file cannot confirm, answering and checking
+// its one message (critical, with the store's words), then makes the file
+// tell `told`. For StillUnknown the returned fault keeps the file unreadable
+// until it is dropped; otherwise it is null.
+std::unique_ptr<StoreFault> leaveUnconfirmed(const QString& databasePath, const std::function<void()>& write, Told told);
+// Whether another copy of the program can write to the file now, within
+// the store's wait limit (this copy does not keep the writers' turn).
+bool anotherCopyWrites(const QString& databasePath);
