@@ -581,6 +581,12 @@ void FrmOpcoesOS::BtDarSaída_Click() {
             if (!CalculaPreco()) return;
             WaitCursor wait;
             Checkout::redeliver(earlier, DataFrmOpcApEnt, exitShown());
+            // What the boxes show is stored in the delivered row: the order's
+            // own row is gone and has nothing left to take.
+            std::vector<std::pair<QLineEdit*, QString>> shown;
+            for (QLineEdit* box : findChildren<QLineEdit*>()) shown.emplace_back(box, box->text());
+            m_bound->show();
+            m_bound->showAsTyped(shown);
             return checkedOut();
         }
     } catch (const DbError& e) {

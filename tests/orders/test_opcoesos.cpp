@@ -465,30 +465,40 @@ TEST_F(OpcoesTest, ACheckoutUnderEveryCommitFaultStoresItOnce) {
     }
 }
 
-// A checkout the file cannot confirm says so and keeps the window; the next click finds it stored and is the checkout
-// done, asking nothing again.
+// A checkout the file cannot confirm says so and keeps the window; the next click finds it stored and writes what the
+// window shows then onto its delivered row, once, asking nothing again. Had another copy deleted that row meanwhile,
+// the order has left all the same: the windows close, saying so.
 TEST_F(OpcoesTest, AnUnconfirmedCheckoutIsToldOnTheNextClick) {
     StoreFault::install();
-    open(addOrder("MARIA", {{"Status", "PRONTO"}}));
-    act("TxtOperador=1234;TxtObs(0)=troca de placa;TxtVlUn(6)=40");
-    {
-        std::optional<StoreFault> fault;
+    for (const bool deletedElsewhere : {false, true}) {
+        SCOPED_TRACE(deletedElsewhere ? "deleted elsewhere" : "kept");
+        open(addOrder("MARIA", {{"Status", "PRONTO"}}));
+        act("TxtOperador=1234;TxtObs(0)=troca de placa;TxtVlUn(6)=40");
+        {
+            std::optional<StoreFault> fault;
+            ScriptedBoxes boxes;
+            boxes.answerWith([&](const ShownBox&) {
+                fault.emplace(StoreFault::JournalGoneUnreadable);
+                return MsgAnswer::Yes;
+            });
+            boxes.answer(MsgAnswer::Ok);
+            button("BtDarSaída")->click();
+            ASSERT_EQ(boxes.log().size(), 2);
+            EXPECT_EQ(boxes.log()[1].text, "Não foi possível dar saída nesta Ordem de Serviço\rO que foi digitado continua "
+                                           "na janela: corrija a causa abaixo e tente novamente.\r3197__" + UnconfirmedText);
+        }
+        EXPECT_TRUE(w->isVisible());
+        if (deletedElsewhere) Scenario::raw("DELETE FROM TblApEntregues");
+        act("TxtObs(0)=troca de fonte;TxtVlUn(6)=50");
         ScriptedBoxes boxes;
-        boxes.answerWith([&](const ShownBox&) {
-            fault.emplace(StoreFault::JournalGoneUnreadable);
-            return MsgAnswer::Yes;
-        });
-        boxes.answer(MsgAnswer::Ok);
+        boxes.answer(MsgAnswer::Ok, deletedElsewhere ? OtherOperator : Success);
         button("BtDarSaída")->click();
-        ASSERT_EQ(boxes.log().size(), 2);
-        EXPECT_EQ(boxes.log()[1].text, "Não foi possível dar saída nesta Ordem de Serviço\rO que foi digitado continua na "
-                                       "janela: corrija a causa abaixo e tente novamente.\r3197__" + UnconfirmedText);
+        EXPECT_EQ(w->result(), FrmOpcoesOS::OrderClosed);
+        EXPECT_EQ(Scenario::rows("SELECT Relatorio9, Relatorio5, ValorCobrado FROM TblApEntregues"),
+                  deletedElsewhere ? "" : "TROCA DE FONTE|R$50|500000");
+        EXPECT_EQ(count("SELECT COUNT(*) FROM TblManutencao"), 0);
+        Scenario::raw("DELETE FROM TblApEntregues");
     }
-    EXPECT_TRUE(w->isVisible());
-    ScriptedBoxes boxes;
-    boxes.answer(MsgAnswer::Ok, Success);
-    button("BtDarSaída")->click();
-    expectCheckedOutOnce();
 }
 
 TARVEL_TEST_MAIN()
