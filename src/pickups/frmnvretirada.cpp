@@ -207,7 +207,11 @@ void FrmNvRetirada::BtClientes_Click() {
     try {
         // The table as it is now: other windows and copies record customers too.
         DataClientes.requery();
-        if (DataClientes.findFirst(QStringLiteral("Nome = ") + SqlDialect::quote(Txt.text(0).trimmed()))) {
+        // A customer whose record could not be confirmed and was stored is
+        // this window's own: recording again writes onto it.
+        QString sameName = QStringLiteral("Nome = ") + SqlDialect::quote(Txt.text(0).trimmed());
+        if (const qint64 own = DataClientes.unconfirmedAddKey()) sameName += QStringLiteral(" AND Codigo <> %1").arg(own);
+        if (DataClientes.findFirst(sameName)) {
             const auto value = [this](const char* f) { return DataClientes.text(QString::fromLatin1(f)); };
             const QDate recorded = DataClientes.date(QStringLiteral("DataCadastro"));
             const QString warning =
@@ -250,6 +254,8 @@ bool FrmNvRetirada::recordCustomer() {
             DataClientes.setField(QStringLiteral("DataCadastro"), Clock::today());
         });
     } catch (const std::exception& e) {
+        // Nothing was stored: the customer can be recorded once the cause is gone.
+        BtClientes->setEnabled(true);
         ShowError({QStringLiteral("Ocorreu um Erro ao tentar Cadastrar este Cliente."),
                    QStringLiteral("Verifique se os dados digitados estão corretos e tente novamente"),
                    QStringLiteral("Se o problema persistir Contacte o Suporte Técnico e Informe o erro Abaixo")},

@@ -92,6 +92,7 @@ TEST_F(NvRetiradaTest, Scenarios) {
         {"a refused customer write says so", [&] {
              raw("CREATE TRIGGER falha BEFORE INSERT ON TblClientes BEGIN SELECT RAISE(ABORT, 'sem espaço'); END");
              open<FrmNvRetirada>("TxtOperador=1234;Txt(0)=ZECA;Txt(1)=RUA Z;BtClientes");
+             EXPECT_TRUE(enabled("BtClientes"));
          }, {yes(), ok("Ocorreu um Erro ao tentar Cadastrar este Cliente.\r")},
          "SELECT COUNT(*) FROM TblClientes WHERE Nome = 'ZECA'", "0"},
         {"a receipt the disk refuses names the cause, keeps what was typed and stays open", [&] {
@@ -108,6 +109,13 @@ TEST_F(NvRetiradaTest, Scenarios) {
              act("BtSalvar");
              EXPECT_FALSE(enabled("BtSalvar"));
          }, {no(saved)}, "SELECT COUNT(*) FROM TblRetirada WHERE Nome = 'ZECA' AND End = 'RUA Z'", "1"},
+        {"a customer the file cannot confirm is recorded once by the next click, as then typed, never its own duplicate", [&] {
+             raw("DROP TRIGGER falha");
+             open<FrmNvRetirada>("TxtOperador=1234;Txt(0)=ZULU;Txt(1)=RUA X");
+             leaveUnconfirmed(databasePath(), [&] { act("BtClientes"); }, Told::Stored, {MsgAnswer::Yes});
+             act("Txt(1)=RUA Y;BtClientes");
+         }, {yes(), ok("Cliente Cadastrado com Sucesso!")},
+         "SELECT COUNT(*), max(Endereco) FROM TblClientes WHERE Nome = 'ZULU'", "1|RUA Y"},
         {"a receipt the file cannot confirm says so; confirming again stores it once", [&] {
              open<FrmNvRetirada>("TxtOperador=1234;Txt(0)=LUIS;Txt(1)=RUA L");
              const QString text = writeUnconfirmed(databasePath(), [&] { act("BtSalvar"); });

@@ -65,7 +65,8 @@ QString writeUnconfirmed(const QString& databasePath, const std::function<void()
     return boxes.log()[0].text;
 }
 
-std::unique_ptr<StoreFault> leaveUnconfirmed(const QString& databasePath, const std::function<void()>& write, Told told) {
+std::unique_ptr<StoreFault> leaveUnconfirmed(const QString& databasePath, const std::function<void()>& write, Told told,
+                                             const std::vector<MsgAnswer>& asked) {
     StoreFault::install();
     QFile file(databasePath);
     EXPECT_TRUE(file.open(QIODevice::ReadOnly));
@@ -74,10 +75,11 @@ std::unique_ptr<StoreFault> leaveUnconfirmed(const QString& databasePath, const 
     auto fault = std::make_unique<StoreFault>(StoreFault::JournalGoneUnreadable);
     {
         ScriptedBoxes boxes;
+        for (const MsgAnswer a : asked) boxes.answer(a);
         boxes.answer(MsgAnswer::Ok, UnconfirmedText);
         write();
-        EXPECT_EQ(boxes.log().size(), 1);
-        if (!boxes.log().isEmpty()) EXPECT_EQ(boxes.log()[0].icon, MsgIcon::Critical);
+        EXPECT_EQ(boxes.log().size(), asked.size() + 1);
+        if (!boxes.log().isEmpty()) EXPECT_EQ(boxes.log().back().icon, MsgIcon::Critical);
     }
     if (told == Told::StillUnknown) return fault;
     fault.reset();

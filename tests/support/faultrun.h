@@ -6,6 +6,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <vector>
 
 // The failing half of a window's write under a fault of the disk: runs
 // `write` (the operator's action) with the fault on, answering the one
@@ -33,11 +34,13 @@ QString writeUnconfirmed(const QString& databasePath, const std::function<void()
 // file is put back as it was before the write, as after a COMMIT that never
 // reached the disk), or the file still cannot be read.
 enum class Told { Stored, NotStored, StillUnknown };
-// Runs `write` under a COMMIT the file cannot confirm, answering and checking
-// its one message (critical, with the store's words), then makes the file
-// tell `told`. For StillUnknown the returned fault keeps the file unreadable
-// until it is dropped; otherwise it is null.
-std::unique_ptr<StoreFault> leaveUnconfirmed(const QString& databasePath, const std::function<void()>& write, Told told);
+// Runs `write` under a COMMIT the file cannot confirm, answering the
+// questions it asks first with `asked` and checking its failure message
+// (critical, with the store's words), then makes the file tell `told`. For
+// StillUnknown the returned fault keeps the file unreadable until it is
+// dropped; otherwise it is null.
+std::unique_ptr<StoreFault> leaveUnconfirmed(const QString& databasePath, const std::function<void()>& write, Told told,
+                                             const std::vector<MsgAnswer>& asked = {});
 // Whether another copy of the program can write to the file now, within
 // the store's wait limit (this copy does not keep the writers' turn).
 bool anotherCopyWrites(const QString& databasePath);
