@@ -818,6 +818,24 @@ TEST_F(FreshDb, AWriteMidReadNeverGoesAroundTheWritersTurn) {
     }
 }
 
+// A write that cannot start (another copy holds the write lock) or that fails gives the writers' turn back: another
+// copy writes at once afterwards, and so does this one.
+TEST_F(FreshDb, AWriteThatCannotStartOrFailsGivesTheTurnBack) {
+    Database db(path);
+    const int limit = Database::waitLimit();
+    Database::setWaitLimit(200);
+    sqlite3* other = otherConnection(path);
+    others(other, QStringLiteral("BEGIN IMMEDIATE"));
+    EXPECT_EQ(dbErrorOf([&] { db.execute(QStringLiteral("UPDATE TblConfig SET Imagem = 2")); }), DbErrorCode::Busy);
+    EXPECT_EQ(dbErrorOf([&] { Transaction tx(db); }), DbErrorCode::Busy);
+    sqlite3_close(other);
+    Database::setWaitLimit(limit);
+    EXPECT_NE(dbErrorOf([&] { db.execute(QStringLiteral("INSERT INTO TblClientes (Codigo, Nome) VALUES (1, 'A'), (1, 'B')")); }), 0);
+    EXPECT_EQ(CopyWriters::writeMidRead(path, QStringLiteral("OUTRA"), 30000), 0);
+    db.execute(QStringLiteral("UPDATE TblConfig SET Imagem = 2"));
+    EXPECT_EQ(readElsewhere(path, "SELECT Imagem FROM TblConfig"), "2");
+}
+
 // A new row (or a deletion) whose transaction ends without storing it leaves the cursor as before: its rows, its
 // current row and place, its count; so does another copy holding the file at the COMMIT, which leaves no transaction
 // open. After an unconfirmed COMMIT the retry, in a new transaction, adds the row once.
