@@ -526,18 +526,30 @@ bool FrmOS::labelsPending() const {
     return false;
 }
 
-bool FrmOS::picksPending() const { return !LblStatus->text().isEmpty() || !LblTecnico->text().isEmpty(); }
+bool FrmOS::picksPending() const { return !m_owedStatus.isEmpty() || !m_owedTecnico.isEmpty(); }
 
 void FrmOS::setPicks() {
-    const QString status = LblStatus->text();
-    if (!status.isEmpty()) {
+    if (!m_owedStatus.isEmpty()) {
         // A final status stamps the day the work ended; any other clears it.
-        const bool concluded = status == QStringLiteral("PRONTO") || status == QStringLiteral("SEM CONSERTO");
+        const bool concluded =
+            m_owedStatus == QStringLiteral("PRONTO") || m_owedStatus == QStringLiteral("SEM CONSERTO");
         DataFrmOsMnt.setField(QStringLiteral("DataConcluido"), concluded ? QVariant(Clock::today()) : QVariant());
-        DataFrmOsMnt.setField(QStringLiteral("Status"), status);
+        DataFrmOsMnt.setField(QStringLiteral("Status"), m_owedStatus);
     }
-    const QString tecnico = LblTecnico->text();
-    if (!tecnico.isEmpty()) DataFrmOsMnt.setField(QStringLiteral("Tecnico"), tecnico);
+    if (!m_owedTecnico.isEmpty()) DataFrmOsMnt.setField(QStringLiteral("Tecnico"), m_owedTecnico);
+}
+
+void FrmOS::picksStored() {
+    const struct { QLabel* pick; QString* owed; QPushButton* save; } picks[] = {
+        {LblStatus, &m_owedStatus, BtSalvaStatus}, {LblTecnico, &m_owedTecnico, BtSalvaTecnico}};
+    for (const auto& p : picks) {
+        if (p.owed->isEmpty()) continue;
+        if (p.pick->text() == *p.owed) {
+            p.pick->clear();
+            p.save->setEnabled(false);
+        }
+        p.owed->clear();
+    }
 }
 
 void FrmOS::gravaOs(const std::function<void()>& setFields) {
@@ -557,10 +569,7 @@ void FrmOS::gravaOs(const std::function<void()>& setFields) {
         throw;
     }
     transaction.commit();
-    // The picks are stored: nothing is left for their buttons to save.
-    for (QLabel* pick : {LblStatus, LblTecnico}) pick->clear();
-    BtSalvaStatus->setEnabled(false);
-    BtSalvaTecnico->setEnabled(false);
+    picksStored();
 }
 
 namespace {
@@ -606,10 +615,7 @@ void FrmOS::List1_Click() {
     BtSalvaStatus->setEnabled(true);
 }
 
-void FrmOS::BtSalvaStatus_Click() {
-    BtSalvaStatus->setEnabled(false);
-    savePicks();
-}
+void FrmOS::BtSalvaStatus_Click() { savePick(LblStatus, m_owedStatus, BtSalvaStatus); }
 
 void FrmOS::List2_Click() {
     if (!List2->currentItem()) return;
@@ -617,21 +623,17 @@ void FrmOS::List2_Click() {
     BtSalvaTecnico->setEnabled(true);
 }
 
-void FrmOS::BtSalvaTecnico_Click() {
-    BtSalvaTecnico->setEnabled(false);
-    savePicks();
-}
+void FrmOS::BtSalvaTecnico_Click() { savePick(LblTecnico, m_owedTecnico, BtSalvaTecnico); }
 
-void FrmOS::savePicks() {
+void FrmOS::savePick(QLabel* pick, QString& owed, QPushButton* save) {
+    save->setEnabled(false);
+    if (!pick->text().isEmpty()) owed = pick->text();
     try {
         gravaOs();
         m_fields->show();
     } catch (const std::exception& e) {
-        // A pick that was not stored stays pending, its button ready for another try.
-        if (reportFailure(e)) {
-            BtSalvaStatus->setEnabled(!LblStatus->text().isEmpty());
-            BtSalvaTecnico->setEnabled(!LblTecnico->text().isEmpty());
-        }
+        // Not stored: the pick stays owed, its button ready for another try.
+        if (reportFailure(e)) save->setEnabled(true);
     }
 }
 
