@@ -285,6 +285,8 @@ void FrmOS::buildWidgets() {
     orderLabel(Label13, "Label13", "Operador", 10);
     orderLabel(Label11, "Label11", "Valor:", 11);
     orderLabel(Label12, "Label12", "Via:", 12);
+    // The status and technician keep to their places, however long.
+    for (QLabel* l : {Label3, Label5}) Widgets::showWhole(l);
     // The type and the operator stand on the system's window colour.
     for (QLabel* l : {Label1, Label13})
         setBackground(l, QPalette::Window, QApplication::palette().color(QPalette::Window));
@@ -326,6 +328,7 @@ void FrmOS::buildWidgets() {
         pick->setFont(boldFont(pick));
         setForeground(pick, DarkBlue);
         pick->setMinimumWidth(140);
+        Widgets::showWhole(pick);
         save = Widgets::button(box, QLatin1String(saveName), QStringLiteral("&Salvar"));
         save->setEnabled(false);
         g->addWidget(list, 0, 0, 3, 1);
