@@ -89,7 +89,7 @@ private:
     void showMood();
     void setEditLook(bool editing);
     // One write of the order: checks that it is still open, then writes the
-    // fields setFields sets, the picked status and technician, the toggled
+    // fields setFields sets, the owed status and technician, the toggled
     // labels and the pending edits, all in one transaction. Throws DbError.
     void gravaOs(const std::function<void()>& setFields = {});
     // The common error path: the message, then the window closes without

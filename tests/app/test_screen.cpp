@@ -411,9 +411,10 @@ TEST_F(ScreenTest, TheOrderWindowsKeepTheirPlacesAtTheWidestValues) {
             const QRect screen(QPoint(0, 0), QSize(1024, 740));
             EXPECT_TRUE(screen.contains(QRect(QPoint(0, 0), window->size())))
                 << window->width() << " x " << window->height();
-            for (QPushButton* b : window->findChildren<QPushButton*>())
-                if (b->isVisibleTo(window))
-                    EXPECT_TRUE(screen.contains(QRect(b->mapTo(window, QPoint(0, 0)), b->size()))) << qPrintable(where(b));
+            for (QPushButton* b : window->findChildren<QPushButton*>()) {
+                if (!b->isVisibleTo(window)) continue;
+                EXPECT_TRUE(screen.contains(QRect(b->mapTo(window, QPoint(0, 0)), b->size()))) << qPrintable(where(b));
+            }
         }
     }
 }

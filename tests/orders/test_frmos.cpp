@@ -280,9 +280,9 @@ TEST_F(FrmOsTest, WriteScenarios) {
     }
 }
 
-// A status or technician pick whose "Salvar" the disk refused stays pending like the typed notes: closing under the
-// fault asks (No the default) and keeps the window; Esc in the notes once the disk is sound stores the pick with the
-// rest. Picks never saved by their button are stored by the next write of the order too.
+// A status or technician pick whose "Salvar" the disk refused stays pending like typed notes, the pick alone: closing
+// under the fault asks (No the default) and keeps the window; Esc in the notes once the disk is sound stores it. Picks
+// never saved by their button are stored only by it; closing drops them without a question.
 TEST_F(FrmOsTest, APickTheDiskRefusedStaysPendingUntilTheWindowCloses) {
     StoreFault::install();
     Database::openDefault().execute("INSERT INTO TblTecnicos (NomeTecnico) VALUES ('BRUNO')");
@@ -292,7 +292,7 @@ TEST_F(FrmOsTest, APickTheDiskRefusedStaysPendingUntilTheWindowCloses) {
     for (const bool status : {true, false}) {
         SCOPED_TRACE(status ? "status" : "technician");
         ASSERT_TRUE(openNew());
-        if (status) Typing::type(notes(), "trocado");   // the technician alone is pending
+        // The pick alone is pending.
         pick(status ? "List1" : "List2", status ? "PRONTO" : "BRUNO");
         auto* save = child<QPushButton>(status ? "BtSalvaStatus" : "BtSalvaTecnico");
         {
@@ -318,7 +318,7 @@ TEST_F(FrmOsTest, APickTheDiskRefusedStaysPendingUntilTheWindowCloses) {
         EXPECT_FALSE(w->isVisible());
         EXPECT_EQ(stored(status ? "Status" : "Tecnico").toString(), status ? "PRONTO" : "BRUNO");
         EXPECT_EQ(stored("DataConcluido"), status ? QVariant("2026-12-06") : QVariant());
-        EXPECT_EQ(stored("Andamento").toString(), status ? "TROCADO" : "");
+        EXPECT_EQ(stored(status ? "Tecnico" : "Status").toString(), status ? "CARLOS" : "EM SERVIÇO");
     }
     // Both picked, neither saved by its button: the mood's write stores neither, and each button then stores its own
     // pick alone.
@@ -336,6 +336,13 @@ TEST_F(FrmOsTest, APickTheDiskRefusedStaysPendingUntilTheWindowCloses) {
     EXPECT_EQ(label("LblStatus") + "|" + label("LblTecnico"), "SEM CONSERTO|");
     EXPECT_TRUE(child<QPushButton>("BtSalvaStatus")->isEnabled());
     click("BtSalvaStatus");
+    EXPECT_EQ(picks(), "SEM CONSERTO BRUNO 4");
+    // Picked again and nothing else changed: closing has nothing to write, so a full disk asks nothing.
+    pick("List1", "PRONTO");
+    pick("List2", "BRUNO");
+    StoreFault fault(StoreFault::DiskFull);
+    expectBoxes({}, [&] { click("BtFechar"); });
+    EXPECT_FALSE(w->isVisible());
     EXPECT_EQ(picks(), "SEM CONSERTO BRUNO 4");
 }
 
