@@ -612,9 +612,12 @@ void FrmOS::done(int result) {
 
 // --- Status and technician ----------------------------------------------------
 
+// Another pick replaces one whose "Salvar" failed: what is stored is only ever
+// what the label shows.
 void FrmOS::List1_Click() {
     if (!List1->currentItem()) return;
     LblStatus->setText(List1->currentItem()->text());
+    if (m_owedStatus != LblStatus->text()) m_owedStatus.clear();
     BtSalvaStatus->setEnabled(true);
 }
 
@@ -623,6 +626,7 @@ void FrmOS::BtSalvaStatus_Click() { savePick(LblStatus, m_owedStatus, BtSalvaSta
 void FrmOS::List2_Click() {
     if (!List2->currentItem()) return;
     LblTecnico->setText(List2->currentItem()->text());
+    if (m_owedTecnico != LblTecnico->text()) m_owedTecnico.clear();
     BtSalvaTecnico->setEnabled(true);
 }
 

@@ -348,7 +348,8 @@ TEST_F(FrmOsTest, APickTheDiskRefusedStaysPendingUntilTheWindowCloses) {
 
 // Every other write of the order (the mood, "Alterar"/"Salvar", printing, the prices, closing) with a status and a
 // technician picked: never saved by their buttons, they stay only shown and closing drops them without a question;
-// once their "Salvar" was refused, that write stores them, once (another copy's later change is not overwritten).
+// once their "Salvar" was refused, that write stores them, once (another copy's later change is not overwritten),
+// unless another pick took the refused one's place in its label.
 TEST_F(FrmOsTest, OtherWritesStoreOnlyPicksWhoseSalvarFailed) {
     StoreFault::install();
     Database::openDefault().execute("INSERT INTO TblTecnicos (NomeTecnico) VALUES ('BRUNO')");
@@ -383,7 +384,7 @@ TEST_F(FrmOsTest, OtherWritesStoreOnlyPicksWhoseSalvarFailed) {
             if (refused) {
                 for (const char* save : {"BtSalvaStatus", "BtSalvaTecnico"})
                     writeUnderFault(StoreFault::DiskFull, databasePath(), [&] { click(save); });
-                pick("List1", "SEM CONSERTO");   // shown only: the refused pick is what is owed
+                pick("List1", "SEM CONSERTO");   // replaces the refused status, shown only
             }
             expectBoxes({}, write);
             const bool open = w->isVisible();
@@ -393,9 +394,9 @@ TEST_F(FrmOsTest, OtherWritesStoreOnlyPicksWhoseSalvarFailed) {
                 if (open) { EXPECT_EQ(label("LblStatus") + label("LblTecnico"), "PRONTOBRUNO"); }
                 continue;
             }
-            EXPECT_EQ(row(), (QVariantList{"PRONTO", "BRUNO", "2026-12-06", "TROCADO"}));
+            EXPECT_EQ(row(), (QVariantList{"EM SERVIÇO", "BRUNO", QVariant(), "TROCADO"}));
             if (!open) continue;
-            EXPECT_EQ(label("Label3") + "|" + label("LblStatus") + "|" + label("LblTecnico"), "PRONTO|SEM CONSERTO|");
+            EXPECT_EQ(label("Label3") + "|" + label("LblStatus") + "|" + label("LblTecnico"), "EM SERVIÇO|SEM CONSERTO|");
             EXPECT_TRUE(child<QPushButton>("BtSalvaStatus")->isEnabled());
             EXPECT_FALSE(child<QPushButton>("BtSalvaTecnico")->isEnabled());
             storeElsewhere("Status", "AGUARDANDO");
@@ -403,7 +404,7 @@ TEST_F(FrmOsTest, OtherWritesStoreOnlyPicksWhoseSalvarFailed) {
             notes()->moveCursor(QTextCursor::End);
             Typing::type(notes(), " ok");
             expectBoxes({}, [&] { click("BtFechar"); });
-            EXPECT_EQ(row(), (QVariantList{"AGUARDANDO", "OUTRO", "2026-12-06", "TROCADO OK"}));
+            EXPECT_EQ(row(), (QVariantList{"AGUARDANDO", "OUTRO", QVariant(), "TROCADO OK"}));
         }
     }
 }
