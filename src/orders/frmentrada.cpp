@@ -151,6 +151,8 @@ void FrmEntrada::buildWidgets() {
     QFont nameFont = Lbl[1]->font();
     nameFont.setBold(true);
     Lbl[1]->setFont(nameFont);
+    // However long, the name keeps to its place.
+    Widgets::showWhole(Lbl[1]);
     root->addWidget(Frame1);
 
     // The appliance, its defect and the operator.

@@ -285,6 +285,8 @@ void FrmOS::buildWidgets() {
     orderLabel(Label13, "Label13", "Operador", 10);
     orderLabel(Label11, "Label11", "Valor:", 11);
     orderLabel(Label12, "Label12", "Via:", 12);
+    // The status and technician keep to their places, however long.
+    for (QLabel* l : {Label3, Label5}) Widgets::showWhole(l);
     // The type and the operator stand on the system's window colour.
     for (QLabel* l : {Label1, Label13})
         setBackground(l, QPalette::Window, QApplication::palette().color(QPalette::Window));
@@ -326,6 +328,7 @@ void FrmOS::buildWidgets() {
         pick->setFont(boldFont(pick));
         setForeground(pick, DarkBlue);
         pick->setMinimumWidth(140);
+        Widgets::showWhole(pick);
         save = Widgets::button(box, QLatin1String(saveName), QStringLiteral("&Salvar"));
         save->setEnabled(false);
         g->addWidget(list, 0, 0, 3, 1);
@@ -526,18 +529,30 @@ bool FrmOS::labelsPending() const {
     return false;
 }
 
-bool FrmOS::picksPending() const { return !LblStatus->text().isEmpty() || !LblTecnico->text().isEmpty(); }
+bool FrmOS::picksPending() const { return !m_owedStatus.isEmpty() || !m_owedTecnico.isEmpty(); }
 
 void FrmOS::setPicks() {
-    const QString status = LblStatus->text();
-    if (!status.isEmpty()) {
+    if (!m_owedStatus.isEmpty()) {
         // A final status stamps the day the work ended; any other clears it.
-        const bool concluded = status == QStringLiteral("PRONTO") || status == QStringLiteral("SEM CONSERTO");
+        const bool concluded =
+            m_owedStatus == QStringLiteral("PRONTO") || m_owedStatus == QStringLiteral("SEM CONSERTO");
         DataFrmOsMnt.setField(QStringLiteral("DataConcluido"), concluded ? QVariant(Clock::today()) : QVariant());
-        DataFrmOsMnt.setField(QStringLiteral("Status"), status);
+        DataFrmOsMnt.setField(QStringLiteral("Status"), m_owedStatus);
     }
-    const QString tecnico = LblTecnico->text();
-    if (!tecnico.isEmpty()) DataFrmOsMnt.setField(QStringLiteral("Tecnico"), tecnico);
+    if (!m_owedTecnico.isEmpty()) DataFrmOsMnt.setField(QStringLiteral("Tecnico"), m_owedTecnico);
+}
+
+void FrmOS::picksStored() {
+    const struct { QLabel* pick; QString* owed; QPushButton* save; } picks[] = {
+        {LblStatus, &m_owedStatus, BtSalvaStatus}, {LblTecnico, &m_owedTecnico, BtSalvaTecnico}};
+    for (const auto& p : picks) {
+        if (p.owed->isEmpty()) continue;
+        if (p.pick->text() == *p.owed) {
+            p.pick->clear();
+            p.save->setEnabled(false);
+        }
+        p.owed->clear();
+    }
 }
 
 void FrmOS::gravaOs(const std::function<void()>& setFields) {
@@ -557,10 +572,7 @@ void FrmOS::gravaOs(const std::function<void()>& setFields) {
         throw;
     }
     transaction.commit();
-    // The picks are stored: nothing is left for their buttons to save.
-    for (QLabel* pick : {LblStatus, LblTecnico}) pick->clear();
-    BtSalvaStatus->setEnabled(false);
-    BtSalvaTecnico->setEnabled(false);
+    picksStored();
 }
 
 namespace {
@@ -600,38 +612,35 @@ void FrmOS::done(int result) {
 
 // --- Status and technician ----------------------------------------------------
 
+// Another pick replaces one whose "Salvar" failed: what is stored is only ever
+// what the label shows.
 void FrmOS::List1_Click() {
     if (!List1->currentItem()) return;
     LblStatus->setText(List1->currentItem()->text());
+    if (m_owedStatus != LblStatus->text()) m_owedStatus.clear();
     BtSalvaStatus->setEnabled(true);
 }
 
-void FrmOS::BtSalvaStatus_Click() {
-    BtSalvaStatus->setEnabled(false);
-    savePicks();
-}
+void FrmOS::BtSalvaStatus_Click() { savePick(LblStatus, m_owedStatus, BtSalvaStatus); }
 
 void FrmOS::List2_Click() {
     if (!List2->currentItem()) return;
     LblTecnico->setText(List2->currentItem()->text());
+    if (m_owedTecnico != LblTecnico->text()) m_owedTecnico.clear();
     BtSalvaTecnico->setEnabled(true);
 }
 
-void FrmOS::BtSalvaTecnico_Click() {
-    BtSalvaTecnico->setEnabled(false);
-    savePicks();
-}
+void FrmOS::BtSalvaTecnico_Click() { savePick(LblTecnico, m_owedTecnico, BtSalvaTecnico); }
 
-void FrmOS::savePicks() {
+void FrmOS::savePick(QLabel* pick, QString& owed, QPushButton* save) {
+    save->setEnabled(false);
+    if (!pick->text().isEmpty()) owed = pick->text();
     try {
         gravaOs();
         m_fields->show();
     } catch (const std::exception& e) {
-        // A pick that was not stored stays pending, its button ready for another try.
-        if (reportFailure(e)) {
-            BtSalvaStatus->setEnabled(!LblStatus->text().isEmpty());
-            BtSalvaTecnico->setEnabled(!LblTecnico->text().isEmpty());
-        }
+        // Not stored: the pick stays owed, its button ready for another try.
+        if (reportFailure(e)) save->setEnabled(true);
     }
 }
 

@@ -89,7 +89,7 @@ private:
     void showMood();
     void setEditLook(bool editing);
     // One write of the order: checks that it is still open, then writes the
-    // fields setFields sets, the picked status and technician, the toggled
+    // fields setFields sets, the owed status and technician, the toggled
     // labels and the pending edits, all in one transaction. Throws DbError.
     void gravaOs(const std::function<void()>& setFields = {});
     // The common error path: the message, then the window closes without
@@ -102,12 +102,16 @@ private:
     // show another value than the stored one.
     std::vector<std::pair<QLabel*, QString>> toggledLabels() const;
     bool labelsPending() const;
-    // A status or technician picked in its list is pending like a typed
-    // value until a write of the order stores it.
+    // A status or technician picked in its list is only shown until its own
+    // "Salvar" stores it. One whose "Salvar" failed is owed to the order: it
+    // is pending like a typed value, and the next write stores it.
     bool picksPending() const;
     void setPicks();
-    // The status and technician buttons: writes the order with the picks.
-    void savePicks();
+    // After a write: the owed picks are stored, their labels and buttons
+    // done with (unless another entry was picked since).
+    void picksStored();
+    // The status or technician button: writes the order with its pick.
+    void savePick(QLabel* pick, QString& owed, QPushButton* save);
     void toggle(QLabel* label, const QString& a, const QString& b);
     qint64 os() const { return m_os; }
 
@@ -149,6 +153,8 @@ private:
     QPushButton* BtMntAnt = nullptr;
     QPushButton* BtFechar = nullptr;
 
+    QString m_owedStatus;     // empty: nothing owed
+    QString m_owedTecnico;
     qint64 m_os = 0;
     int m_shownMood = -1;
     bool m_loadFailed = false;

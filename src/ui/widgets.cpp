@@ -186,7 +186,13 @@ void showWhole(QLineEdit* box) {
     fit(box->text());
 }
 
-void showWhole(QLabel* label) { new LabelFit(label); }
+void showWhole(QLabel* label) {
+    // In a layout its place is what the layout gives it, not what its text asks for.
+    QSizePolicy policy = label->sizePolicy();
+    policy.setHorizontalPolicy(QSizePolicy::Ignored);
+    label->setSizePolicy(policy);
+    new LabelFit(label);
+}
 
 int widenToText(QWidget* w) {
     int room = 0;

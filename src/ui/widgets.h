@@ -49,7 +49,8 @@ QProgressBar* progressBar(QWidget* parent, const QString& name, const QRect& geo
 // shown shortened (a label ends it with "…", a box shows its start) with the
 // whole value as the widget's tip. A text that fits gets the widget's own
 // font and tip back. It keeps doing so as the text changes. Call after the
-// widget's font and tip are set.
+// widget's font and tip are set. A label in a layout takes the place the
+// layout gives it and never asks for its text's width.
 inline constexpr double FloorPoints = 5;
 void showWhole(QLineEdit* box);
 void showWhole(QLabel* label);

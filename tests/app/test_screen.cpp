@@ -44,6 +44,7 @@
 #include "support/testmain.h"
 #include "ui/gridmodel.h"
 #include "ui/twips.h"
+#include "ui/widgets.h"
 
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
@@ -53,6 +54,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
@@ -355,6 +357,65 @@ TEST_F(ScreenTest, ThePriceWindowKeepsItsPlacesAtTheWidestValues) {
         const QString row = QString::number(i);
         EXPECT_EQ(place(qPrintable("TxtCod(" + row + ")")).top(), Twips::toPixels(480 + 240 * i)) << i;
         EXPECT_EQ(place(qPrintable("TxtVl(" + row + ")")).top(), Twips::toPixels(480 + 240 * i)) << i;
+    }
+}
+
+// The intake and service-order windows at the widest values of their labels (a customer name of 60 capitals, the
+// longest status and technician their lists take), and at values longer still (kept from elsewhere): no wider than
+// the screen with every button in sight, each label at its place showing its value whole in its own font or a
+// smaller one, or shortened in the smallest with the whole value as its tip.
+TEST_F(ScreenTest, TheOrderWindowsKeepTheirPlacesAtTheWidestValues) {
+    const struct { int name, status, tecnico; } widths[] = {{60, 13, 14}, {120, 40, 40}};
+    for (const auto& width : widths) {
+        const QString name(width.name, 'W'), status(width.status, 'W'), tecnico(width.tecnico, 'W');
+        SCOPED_TRACE(width.name);
+        Database db = Database::openDefault();
+        db.execute("INSERT INTO TblStatus (TipoStatus) VALUES (?)", {status});
+        db.execute("INSERT INTO TblTecnicos (NomeTecnico) VALUES (?)", {tecnico});
+        db.execute("UPDATE TblManutencao SET Status = ?, Tecnico = ?", {status, tecnico});
+        Modulo::DadosSelecionados[1] = name;
+        FrmEntrada intake;
+        FrmOS order;
+        for (QListWidget* list : order.findChildren<QListWidget*>()) {
+            const auto widest = list->findItems(list->objectName() == "List1" ? status : tecnico, Qt::MatchExactly);
+            ASSERT_EQ(widest.size(), 1);
+            list->setCurrentItem(widest[0]);
+        }
+        const std::pair<QDialog*, std::vector<std::pair<const char*, QString>>> windows[] = {
+            {&intake, {{"Lbl(1)", name}}},
+            {&order, {{"Label3", status}, {"Label5", tecnico}, {"LblStatus", status}, {"LblTecnico", tecnico}}},
+        };
+        for (const auto& [window, labels] : windows) {
+            SCOPED_TRACE(window->objectName().toStdString());
+            window->show();
+            QApplication::processEvents();
+            for (const auto& [label, value] : labels) {
+                auto* l = window->findChild<QLabel*>(label);
+                l->grab();   // painted: fitted to its place
+                const bool whole = l->fontMetrics().horizontalAdvance(value) <= room(l);
+                EXPECT_EQ(l->text(), value) << label;
+                EXPECT_EQ(l->toolTip(), whole ? QString() : value) << label;
+                if (whole) {
+                    EXPECT_LE(l->font().pointSizeF(), window->font().pointSizeF()) << label;
+                } else {
+                    EXPECT_EQ(l->font().pointSizeF(), Widgets::FloorPoints) << label;
+                }
+                EXPECT_TRUE(window->rect().contains(QRect(l->mapTo(window, QPoint(0, 0)), l->size()))) << label;
+            }
+            // A shortened label shows its value in its tip; none is cut otherwise.
+            QStringList faults;
+            for (const QString& fault : screenFaults(window))
+                if (!fault.contains(QRegularExpression("\\.(Lbl\\(1\\)|Label3|Label5|LblStatus|LblTecnico) \"W+\"")))
+                    faults << fault;
+            EXPECT_EQ(faults.join('\n'), "");
+            const QRect screen(QPoint(0, 0), QSize(1024, 740));
+            EXPECT_TRUE(screen.contains(QRect(QPoint(0, 0), window->size())))
+                << window->width() << " x " << window->height();
+            for (QPushButton* b : window->findChildren<QPushButton*>()) {
+                if (!b->isVisibleTo(window)) continue;
+                EXPECT_TRUE(screen.contains(QRect(b->mapTo(window, QPoint(0, 0)), b->size()))) << qPrintable(where(b));
+            }
+        }
     }
 }
 

@@ -280,9 +280,9 @@ TEST_F(FrmOsTest, WriteScenarios) {
     }
 }
 
-// A status or technician pick whose "Salvar" the disk refused stays pending like the typed notes: closing under the
-// fault asks (No the default) and keeps the window; Esc in the notes once the disk is sound stores the pick with the
-// rest. Picks never saved by their button are stored by the next write of the order too.
+// A status or technician pick whose "Salvar" the disk refused stays pending like typed notes, the pick alone: closing
+// under the fault asks (No the default) and keeps the window; Esc in the notes once the disk is sound stores it. Picks
+// never saved by their button are stored only by it; closing drops them without a question.
 TEST_F(FrmOsTest, APickTheDiskRefusedStaysPendingUntilTheWindowCloses) {
     StoreFault::install();
     Database::openDefault().execute("INSERT INTO TblTecnicos (NomeTecnico) VALUES ('BRUNO')");
@@ -292,7 +292,7 @@ TEST_F(FrmOsTest, APickTheDiskRefusedStaysPendingUntilTheWindowCloses) {
     for (const bool status : {true, false}) {
         SCOPED_TRACE(status ? "status" : "technician");
         ASSERT_TRUE(openNew());
-        if (status) Typing::type(notes(), "trocado");   // the technician alone is pending
+        // The pick alone is pending.
         pick(status ? "List1" : "List2", status ? "PRONTO" : "BRUNO");
         auto* save = child<QPushButton>(status ? "BtSalvaStatus" : "BtSalvaTecnico");
         {
@@ -318,17 +318,95 @@ TEST_F(FrmOsTest, APickTheDiskRefusedStaysPendingUntilTheWindowCloses) {
         EXPECT_FALSE(w->isVisible());
         EXPECT_EQ(stored(status ? "Status" : "Tecnico").toString(), status ? "PRONTO" : "BRUNO");
         EXPECT_EQ(stored("DataConcluido"), status ? QVariant("2026-12-06") : QVariant());
-        EXPECT_EQ(stored("Andamento").toString(), status ? "TROCADO" : "");
+        EXPECT_EQ(stored(status ? "Tecnico" : "Status").toString(), status ? "CARLOS" : "EM SERVIÇO");
     }
-    // Both picked, neither saved by its button: the mood's write stores them, and their buttons have nothing left.
+    // Both picked, neither saved by its button: the mood's write stores neither, and each button then stores its own
+    // pick alone.
     ASSERT_TRUE(openNew());
     pick("List1", "SEM CONSERTO");
     pick("List2", "BRUNO");
     expectBoxes({}, [&] { chooseMood(4); });
-    EXPECT_EQ(stored("Status").toString() + " " + stored("Tecnico").toString() + " " + stored("Emocao").toString(),
-              "SEM CONSERTO BRUNO 4");
-    EXPECT_EQ(label("Label3") + label("Label5") + label("LblStatus") + label("LblTecnico"), "SEM CONSERTOBRUNO");
-    EXPECT_FALSE(child<QPushButton>("BtSalvaStatus")->isEnabled() || child<QPushButton>("BtSalvaTecnico")->isEnabled());
+    const auto picks = [&] { return stored("Status").toString() + " " + stored("Tecnico").toString() + " " +
+                                    stored("Emocao").toString(); };
+    EXPECT_EQ(picks(), "EM SERVIÇO CARLOS 4");
+    EXPECT_EQ(label("LblStatus") + label("LblTecnico"), "SEM CONSERTOBRUNO");
+    click("BtSalvaTecnico");
+    EXPECT_EQ(picks(), "EM SERVIÇO BRUNO 4");
+    EXPECT_EQ(stored("DataConcluido"), QVariant());
+    EXPECT_EQ(label("LblStatus") + "|" + label("LblTecnico"), "SEM CONSERTO|");
+    EXPECT_TRUE(child<QPushButton>("BtSalvaStatus")->isEnabled());
+    click("BtSalvaStatus");
+    EXPECT_EQ(picks(), "SEM CONSERTO BRUNO 4");
+    // Picked again and nothing else changed: closing has nothing to write, so a full disk asks nothing.
+    pick("List1", "PRONTO");
+    pick("List2", "BRUNO");
+    StoreFault fault(StoreFault::DiskFull);
+    expectBoxes({}, [&] { click("BtFechar"); });
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_EQ(picks(), "SEM CONSERTO BRUNO 4");
+}
+
+// Every other write of the order (the mood, "Alterar"/"Salvar", printing, the prices, closing) with a status and a
+// technician picked: never saved by their buttons, they stay only shown and closing drops them without a question;
+// once their "Salvar" was refused, that write stores them, once (another copy's later change is not overwritten),
+// unless another pick took the refused one's place in its label.
+TEST_F(FrmOsTest, OtherWritesStoreOnlyPicksWhoseSalvarFailed) {
+    StoreFault::install();
+    Database::openDefault().execute("INSERT INTO TblTecnicos (NomeTecnico) VALUES ('BRUNO')");
+    PrintData::RecordingPrinter printer;
+    WindowRegistry::add(WindowRegistry::Entry{"FrmOpcoesOS", WindowKind::Modal, nullptr, []() -> QWidget* {
+        auto* d = new QDialog;
+        QTimer::singleShot(0, d, &QDialog::accept);
+        return d;
+    }});
+    const std::pair<const char*, std::function<void()>> writes[] = {
+        {"mood", [&] { chooseMood(3); }},
+        {"edit", [&] { enterEditMode(), click("BtAlterar"); }},
+        {"print", [&] {
+             ModalScript print([](QWidget* dlg) { dlg->findChild<QPushButton*>("BtFechar")->click(); });
+             click("BtImpOs");
+         }},
+        {"prices", [&] { click("BtOpcao"); }},
+        {"closing", [&] { click("BtFechar"); }},
+    };
+    const auto row = [&] {
+        const auto r = Database::openDefault().rows(
+            "SELECT Status, Tecnico, DataConcluido, Andamento FROM TblManutencao WHERE Os = ?", {os});
+        return r.at(0);
+    };
+    for (const bool refused : {false, true}) {
+        for (const auto& [name, write] : writes) {
+            SCOPED_TRACE(testing::Message() << name << (refused ? ", after a refused Salvar" : ", never saved"));
+            ASSERT_TRUE(openNew());
+            Typing::type(notes(), "trocado");   // the write's own business
+            pick("List1", "PRONTO");
+            pick("List2", "BRUNO");
+            if (refused) {
+                for (const char* save : {"BtSalvaStatus", "BtSalvaTecnico"})
+                    writeUnderFault(StoreFault::DiskFull, databasePath(), [&] { click(save); });
+                pick("List1", "SEM CONSERTO");   // replaces the refused status, shown only
+            }
+            expectBoxes({}, write);
+            const bool open = w->isVisible();
+            EXPECT_EQ(open, name != std::string("closing"));
+            if (!refused) {
+                EXPECT_EQ(row(), (QVariantList{"EM SERVIÇO", "CARLOS", QVariant(), "TROCADO"}));
+                if (open) { EXPECT_EQ(label("LblStatus") + label("LblTecnico"), "PRONTOBRUNO"); }
+                continue;
+            }
+            EXPECT_EQ(row(), (QVariantList{"EM SERVIÇO", "BRUNO", QVariant(), "TROCADO"}));
+            if (!open) continue;
+            EXPECT_EQ(label("Label3") + "|" + label("LblStatus") + "|" + label("LblTecnico"), "EM SERVIÇO|SEM CONSERTO|");
+            EXPECT_TRUE(child<QPushButton>("BtSalvaStatus")->isEnabled());
+            EXPECT_FALSE(child<QPushButton>("BtSalvaTecnico")->isEnabled());
+            storeElsewhere("Status", "AGUARDANDO");
+            storeElsewhere("Tecnico", "OUTRO");
+            notes()->moveCursor(QTextCursor::End);
+            Typing::type(notes(), " ok");
+            expectBoxes({}, [&] { click("BtFechar"); });
+            EXPECT_EQ(row(), (QVariantList{"AGUARDANDO", "OUTRO", QVariant(), "TROCADO OK"}));
+        }
+    }
 }
 
 // The buttons to other windows store what was typed first; a price window that could not load closes this one.
