@@ -585,7 +585,6 @@ void FrmOpcoesOS::BtDarSaída_Click() {
             // own row is gone and has nothing left to take.
             std::vector<std::pair<QLineEdit*, QString>> shown;
             for (QLineEdit* box : findChildren<QLineEdit*>()) shown.emplace_back(box, box->text());
-            m_bound->show();
             m_bound->showAsTyped(shown);
             return checkedOut();
         }
