@@ -72,10 +72,11 @@ void ListEditor::addFromInputBox() {
         // An add that could not be confirmed is asked about first: when it
         // was stored, the name typed now is written onto it.
         earlier = m_cursor->unconfirmedAddKey();
-        if (f.maxRows > 0) {
+        // Written onto a stored row, a name adds none.
+        if (f.maxRows > 0 && !earlier) {
             const qlonglong rows =
                 m_cursor->database().scalar(QStringLiteral("SELECT COUNT(*) FROM ") + f.table).toLongLong();
-            if (rows - (earlier ? 1 : 0) >= f.maxRows) {
+            if (rows >= f.maxRows) {
                 MsgBox(f.limitMessage, MsgButtons::Ok, MsgIcon::Exclamation);
                 return keepEarlier();
             }
@@ -108,10 +109,7 @@ void ListEditor::addFromInputBox() {
 void ListEditor::keepEarlier() {
     // A stored add with nothing new to write stays as it was stored.
     try {
-        if (const qint64 key = m_cursor->storedUnconfirmedAdd()) {
-            const int index = m_cursor->indexOfKey(key);
-            if (index >= 0) appendLine(index);
-        }
+        if (const qint64 key = m_cursor->storedUnconfirmedAdd()) appendLine(m_cursor->indexOfKey(key));
     } catch (const std::exception& e) {
         showError(m_family.addError, e);
     }

@@ -728,7 +728,11 @@ TEST_F(FreshDb, AnUnconfirmedWriteIsToldBeforeAnyOtherAndNeverStoredTwice) {
             const QString name = QStringLiteral("U%1%2").arg(counter).arg(lands);
             RecordCursor c;   // no row yet: the new one becomes current
             c.open(path, QStringLiteral("SELECT * FROM TblClientes WHERE Nome = '%1'").arg(name));
-            const auto add = [&] { c.addNew(), c.setField(QStringLiteral("Nome"), name), c.update(); };
+            QString address = QStringLiteral("RUA 1");
+            const auto add = [&] {
+                c.addNew(), c.setField(QStringLiteral("Nome"), name), c.setField(QStringLiteral("Endereco"), address);
+                c.update();
+            };
             QFile file(path);
             ASSERT_TRUE(file.open(QIODevice::ReadOnly));
             const QByteArray unwritten = file.readAll();
@@ -749,12 +753,16 @@ TEST_F(FreshDb, AnUnconfirmedWriteIsToldBeforeAnyOtherAndNeverStoredTwice) {
                 file.write(unwritten);
                 file.close();
             }
+            // The list read again meanwhile holds the row that landed: the retry's values show in it, once.
+            c.refresh();
+            address = QStringLiteral("RUA 2");
             add();
             EXPECT_EQ(c.recordCount(), 1);
             EXPECT_TRUE(c.hasCurrent());
-            EXPECT_EQ(c.text(QStringLiteral("Nome")), name);
-            const QString stored = QStringLiteral("SELECT count(*), max(Codigo) FROM TblClientes WHERE Nome = '%1'").arg(name);
-            EXPECT_EQ(readElsewhere(path, stored.toUtf8().constData()), QStringLiteral("1|%1").arg(c.currentKey()));
+            EXPECT_EQ(c.text(QStringLiteral("Nome")) + " " + c.text(QStringLiteral("Endereco")), name + " RUA 2");
+            const QString stored =
+                QStringLiteral("SELECT count(*), max(Codigo), max(Endereco) FROM TblClientes WHERE Nome = '%1'").arg(name);
+            EXPECT_EQ(readElsewhere(path, stored.toUtf8().constData()), QStringLiteral("1|%1|RUA 2").arg(c.currentKey()));
             EXPECT_EQ(readElsewhere(path, "SELECT Imagem FROM TblConfig"), "1") << "written while unconfirmed";
             EXPECT_EQ(readElsewhere(path, "SELECT count(*) FROM TblClientes WHERE Nome = 'MEIO'"), "0");
             EXPECT_EQ(CopyWriters::writeMidRead(path, QStringLiteral("MEIO"), 30000), 0) << "the turn was kept";
