@@ -712,7 +712,7 @@ TEST_F(FreshDb, AFailingCommitIsReportedAndReadBack) {
 }
 
 // A write whose COMMIT errs and whose file then cannot be read is unconfirmed, not failed: nothing else is written
-// until the file tells it, not even by another copy writing while one of its own reads is mid-step (refused at once),
+// until the file tells it, not even by another copy writing in a transaction or while one of its own reads is mid-step,
 // and the retry of a new row stores it once whether the first landed or not (here the file is put back as it was to
 // stand for one that did not). Then the other copy writes again. A counter the file holds as a negative number is a
 // count.
@@ -746,7 +746,8 @@ TEST_F(FreshDb, AnUnconfirmedWriteIsToldBeforeAnyOtherAndNeverStoredTwice) {
                 EXPECT_EQ(dbErrorOf(add), DbErrorCode::Unconfirmed);
                 c.cancelUpdate();
                 EXPECT_EQ(c.recordCount(), 0);
-                EXPECT_EQ(CopyWriters::writeMidRead(path, QStringLiteral("MEIO"), 30000), 1);
+                for (const auto how : {CopyWriters::Write::MidRead, CopyWriters::Write::InTransaction})
+                    EXPECT_EQ(CopyWriters::writeOnce(path, QStringLiteral("MEIO"), how, 30000), 1);
             }
             if (!lands) {
                 ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -765,7 +766,8 @@ TEST_F(FreshDb, AnUnconfirmedWriteIsToldBeforeAnyOtherAndNeverStoredTwice) {
             EXPECT_EQ(readElsewhere(path, stored.toUtf8().constData()), QStringLiteral("1|%1|RUA 2").arg(c.currentKey()));
             EXPECT_EQ(readElsewhere(path, "SELECT Imagem FROM TblConfig"), "1") << "written while unconfirmed";
             EXPECT_EQ(readElsewhere(path, "SELECT count(*) FROM TblClientes WHERE Nome = 'MEIO'"), "0");
-            EXPECT_EQ(CopyWriters::writeMidRead(path, QStringLiteral("MEIO"), 30000), 0) << "the turn was kept";
+            EXPECT_EQ(CopyWriters::writeOnce(path, QStringLiteral("MEIO"), CopyWriters::Write::MidRead, 30000), 0)
+                << "the turn was kept";
             db.execute(QStringLiteral("DELETE FROM TblClientes WHERE Nome = 'MEIO'"));
             // Every later write counts on.
             StoreFault fault(StoreFault::JournalGoneButError);
@@ -809,7 +811,7 @@ TEST_F(FreshDb, AWriteThatCannotStartOrFailsGivesTheTurnBack) {
     sqlite3_close(other);
     Database::setWaitLimit(limit);
     EXPECT_NE(dbErrorOf([&] { db.execute(QStringLiteral("INSERT INTO TblClientes (Codigo, Nome) VALUES (1, 'A'), (1, 'B')")); }), 0);
-    EXPECT_EQ(CopyWriters::writeMidRead(path, QStringLiteral("OUTRA"), 30000), 0);
+    EXPECT_EQ(CopyWriters::writeOnce(path, QStringLiteral("OUTRA"), CopyWriters::Write::MidRead, 30000), 0);
     db.execute(QStringLiteral("UPDATE TblConfig SET Imagem = 2"));
     EXPECT_EQ(readElsewhere(path, "SELECT Imagem FROM TblConfig"), "2");
 }

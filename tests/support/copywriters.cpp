@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 namespace CopyWriters {
 
@@ -73,18 +74,25 @@ int churn(const QString& path, int ms) {
     return 0;
 }
 
-const char* const MidReadOption = "--copy-midread";
+const char* const OneWriteOption = "--copy-one-write";
 
-// Adds one customer named `name` while a read of the same connection is
-// mid-step; exit code 0 when stored, 1 when the file was busy, 2 otherwise.
-int writeMidRead(const QString& path, const QString& name) {
+// Adds one customer named `name`, in a transaction of its own or while a read
+// of the same connection is mid-step; exit code 0 when stored, 1 when the
+// file was busy, 2 otherwise.
+int writeOnce(const QString& path, const QString& name, bool midRead) {
     try {
         Database db(path);
+        Database::setWaitLimit(300);
         sqlite3_stmt* read = nullptr;
-        sqlite3_prepare_v2(db.handle(), "SELECT Codigo FROM TblClientes", -1, &read, nullptr);
-        sqlite3_step(read);
+        if (midRead) {
+            sqlite3_prepare_v2(db.handle(), "SELECT Codigo FROM TblClientes", -1, &read, nullptr);
+            sqlite3_step(read);
+        }
         try {
+            std::optional<Transaction> tx;
+            if (!midRead) tx.emplace(db);
             db.execute(QStringLiteral("INSERT INTO TblClientes (Nome) VALUES (?)"), {name});
+            if (tx) tx->commit();
         } catch (...) {
             sqlite3_finalize(read);
             throw;
@@ -99,9 +107,10 @@ int writeMidRead(const QString& path, const QString& name) {
 
 } // namespace
 
-int writeMidRead(const QString& path, const QString& name, int timeoutMs) {
+int writeOnce(const QString& path, const QString& name, Write how, int timeoutMs) {
     QProcess p;
-    p.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(MidReadOption), path, name});
+    p.start(QCoreApplication::applicationFilePath(),
+            {QString::fromLatin1(OneWriteOption), path, name, how == Write::MidRead ? QStringLiteral("1") : QStringLiteral("0")});
     if (!p.waitForFinished(timeoutMs)) {
         p.kill();
         p.waitForFinished(5000);
@@ -164,8 +173,8 @@ Run start(const QString& path, int copies, int count, int timeoutMs) {
 }
 
 std::optional<int> serve(int argc, char** argv) {
-    if (argc >= 4 && std::strcmp(argv[1], MidReadOption) == 0)
-        return writeMidRead(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
+    if (argc >= 5 && std::strcmp(argv[1], OneWriteOption) == 0)
+        return writeOnce(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]), std::strcmp(argv[4], "1") == 0);
     if (argc >= 4 && std::strcmp(argv[1], ChurnOption) == 0) return churn(QString::fromLocal8Bit(argv[2]), std::atoi(argv[3]));
     if (argc < 4 || std::strcmp(argv[1], WriterOption) != 0) return std::nullopt;
     return write(QString::fromLocal8Bit(argv[2]), std::atoi(argv[3]));

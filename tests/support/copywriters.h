@@ -46,10 +46,12 @@ QProcess* startChurn(const QString& path, int ms);
 // one "<n> R" (renamed) and one "<n> K" (kept as it is).
 void addChurnRows(Database& db, int groups);
 
-// Starts a copy that adds the customer `name` while one of its own reads is
-// mid-step, and waits for it: 0 when it stored the row, 1 when the file was
-// busy, 2 on another error, -1 when it did not end within `timeoutMs`.
-int writeMidRead(const QString& path, const QString& name, int timeoutMs);
+// Starts a copy that adds the customer `name` in one write, in a transaction
+// of its own or while one of its own reads is mid-step, waiting at most 300 ms
+// for the file, and waits for it: 0 when it stored the row, 1 when the file
+// was busy, 2 on another error, -1 when it did not end within `timeoutMs`.
+enum class Write { InTransaction, MidRead };
+int writeOnce(const QString& path, const QString& name, Write how, int timeoutMs);
 
 // The copy's part: when the arguments ask this executable to be a writing
 // copy, writes and returns the exit code; nullopt otherwise.
