@@ -257,6 +257,9 @@ TEST_F(FreshDb, CursorMovesFindsAndEdits) {
     c.moveFirst();   // a row this cursor added, after the rows it read, is found where it stands
     EXPECT_TRUE(c.findFirst("Nome = 'FIA'"));
     EXPECT_EQ(c.absolutePosition(), c.recordCount() - 1);
+    c.addNew();   // a new row given no values is stored with none
+    EXPECT_EQ(c.update(), eva + 2);
+    EXPECT_EQ(column(db, "SELECT count(*) FROM TblClientes WHERE Nome IS NULL"), "1");
 }
 
 // Stored forms read back as typed; amounts beyond the money type are refused or read empty, never wrapped.
