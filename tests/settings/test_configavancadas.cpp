@@ -91,6 +91,9 @@ TEST_F(AdvancedTest, LabourPrices) {
              save("som", "80")();
              EXPECT_EQ(text(child(&w, "TxtAparelho")) + text(child(&w, "TxtPreco")), "");
              EXPECT_EQ(lines(&w, "List5"), "TV" + QString(18, ' ') + "R$ 2,55,SOM" + QString(17, ' ') + "R$ 80,00");
+             // The prices stand in one column: the list's font gives every character one width.
+             const QFontMetrics fm(child(&w, "List5")->font());
+             EXPECT_EQ(fm.horizontalAdvance("TV" + QString(18, ' ')), fm.horizontalAdvance("SOM" + QString(17, ' ')));
              EXPECT_EQ(lines(&w, "List6"), "1,2");
          }, {}, "SELECT Aparelho, Preco FROM TblPrecoMObra", "TV|25501,SOM|800000"},
         {"nothing selected", [&] { perform(&w, "BtExcluirMo"); }, {ok("Selecione o aparelho que deseja excluir! ")}},
