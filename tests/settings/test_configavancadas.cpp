@@ -6,7 +6,9 @@
 #include "support/windowscenario.h"
 #include "ui/gridmodel.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -46,6 +48,21 @@ TEST_F(AdvancedTest, CompanyBoxesAreWrittenOnEveryWayOfClosing) {
         EXPECT_EQ(rows("SELECT NomeFantasia, substr(Aut12, -2), substr(Msg3, -2), Sigla, Msg1 FROM TblEmpresa"),
                   "LOJA " + n + "|M" + n + "| " + n + "|ABCD|" + longMessage);
     }
+}
+
+// The company's frames keep the height their one line of text needs, also in a window taller than they are:
+// the room left over stays below them.
+TEST_F(AdvancedTest, TheCompanyFramesKeepTheirHeight) {
+    ConfigAvancadas w;
+    w.resize(w.width(), 900);
+    w.show();
+    QApplication::processEvents();
+    QWidget* tab = child(&w, "Text2")->parentWidget()->parentWidget();
+    QStringList grown;
+    for (auto* frame : tab->findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly))
+        if (frame->findChildren<QLineEdit*>().size() && frame->height() > frame->sizeHint().height())
+            grown << frame->title() + ": " + QString::number(frame->height() - frame->sizeHint().height());
+    EXPECT_EQ(grown.join(", "), "");
 }
 
 // Statuses: 13 characters stored, 14 refused; built-in names never deleted, whatever row holds them.
