@@ -338,6 +338,43 @@ TEST_F(ScreenTest, EveryWindowShowsItsTextsWholeAtTheLargestValues) {
     }
 }
 
+// Tab walks each window's boxes and buttons in the window's order, from the first; disabled and hidden
+// widgets are passed over as Tab passes them (the first names of each order are checked).
+TEST_F(ScreenTest, TabWalksEachWindowInItsOrder) {
+    ScriptedBoxes boxes(false);
+    const auto numbered = [](const QString& name, int from, int to) {
+        QStringList out;
+        for (int i = from; i <= to; ++i) out << QString("%1(%2)").arg(name).arg(i);
+        return out;
+    };
+    QStringList prices{"TxtOperador"};
+    for (int i = 0; i < 6; ++i)
+        for (const char* box : {"TxtCod", "TxtQtde", "TxtId", "TxtDescricao", "TxtVlUn"}) prices << QString("%1(%2)").arg(box).arg(i);
+    // The checkout button waits for the password; the days box is locked for a warranty return.
+    prices << "TxtVlUn(6)" << "TxtDesc" << "TxtPerc" << numbered("TxtObs", 0, 2) << "BtFechar" << "BtCalc" << "BtCalcular";
+    const std::tuple<const char*, std::function<QWidget*()>, QStringList> windows[] = {
+        {"FrmNvCliente", [] { return new FrmNvCliente; }, numbered("Txt", 0, 11) << "TxtOperador" << "BtFechar"},
+        {"FrmAltCadastro", [] { return new FrmAltCadastro; }, numbered("Txt", 1, 12) << "BtFechar"},
+        {"FrmApCliente", [] { return new FrmApCliente; }, QStringList{"Combo(0)", "Combo(1)"} << numbered("Txt", 0, 3) << "BtCadastrar" << "BtFechar" << "TxtNmCliente"},
+        {"FrmAltSenha", [] { return new FrmAltSenha; }, {"TxtOperador", "TxtNvSenha", "TxtConfNvSenha", "BtFechar"}},
+        {"frmNvOperador", [] { return new frmNvOperador; }, {"TxtOperador", "TxtNvUsuario", "TxtSnNvUsuario"}},
+        {"FrmEntrada", [] { return new FrmEntrada; }, {"Txt(21)", "Txt(22)", "Txt(23)", "TxtOperador"}},
+        {"FrmOpcoesOS", [] { return new FrmOpcoesOS; }, prices},
+    };
+    for (const auto& [name, make, order] : windows) {
+        std::unique_ptr<QWidget> w(make());
+        w->show();
+        QApplication::processEvents();
+        QStringList walked;
+        QWidget* at = w->findChild<QWidget*>(order.first());
+        ASSERT_NE(at, nullptr) << name;
+        for (int guard = 0; walked.size() < order.size() && guard < 500; ++guard, at = at->nextInFocusChain())
+            if ((at->focusPolicy() & Qt::TabFocus) && at->isEnabled() && at->isVisibleTo(w.get()) && !at->objectName().isEmpty())
+                walked << at->objectName();
+        EXPECT_EQ(walked.join(' '), order.join(' ')) << name;
+    }
+}
+
 // The price window at its widest values: every widget at its place, none over another; the status and the
 // technician whole in a smaller font inside their frame; the parts rows one every 240 twips.
 TEST_F(ScreenTest, ThePriceWindowKeepsItsPlacesAtTheWidestValues) {

@@ -315,6 +315,12 @@ TEST_F(FreshDb, StoredFormsReadBackAsWritten) {
     c.setField("ValorCobrado", Q_INT64_C(900000000000000));
     c.update();
     EXPECT_EQ(c.currency("ValorCobrado").toFixed(), "900000000000000,00");
+    // The largest amounts keep their last cent, as another cursor reads them.
+    c.edit();
+    c.setField("ValorCobrado", QStringLiteral("900.000.000.000.000,01"));
+    c.update();
+    EXPECT_EQ(c.database().scalar("SELECT ValorCobrado FROM TblApEntregues WHERE IdApEntregues = 1").toLongLong(),
+              Q_INT64_C(9000000000000000100));
 }
 
 TEST_F(FreshDb, LockFileTellsWhetherSomeoneHoldsTheFile) {
