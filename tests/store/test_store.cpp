@@ -218,6 +218,10 @@ TEST_F(FreshDb, CursorMovesFindsAndEdits) {
     filtered.open(path, QStringLiteral("SELECT * FROM TblClientes WHERE Nome <> 'ANA' ORDER BY Nome"));
     EXPECT_TRUE(filtered.findFirst("Nome < 'C'"));
     EXPECT_EQ(filtered.text("Nome"), "BRUNO");
+    // Opened again on other rows in the same order, the same find looks at the new rows.
+    filtered.open(path, QStringLiteral("SELECT * FROM TblClientes WHERE Nome <> 'BRUNO' ORDER BY Nome"));
+    EXPECT_TRUE(filtered.findFirst("Nome < 'C'"));
+    EXPECT_EQ(filtered.text("Nome"), "ANA");
     // Edit writes only what changed.
     db.execute("UPDATE TblClientes SET Bairro = 'CENTRO' WHERE Nome = 'BRUNO'");
     c.edit();
@@ -276,7 +280,7 @@ TEST_F(FreshDb, StoredFormsReadBackAsWritten) {
         "\"Garantia de Serviço\", DataConcluido) VALUES (2, 4711, '8', '09/03/2026', '9:30', '2026-03-01 10:00:00', 12.5, "
         "'0', '2026-02-30'), (3, 'JOÃO', 7, '2026-03-09', '14:05:00', NULL, 1e300, -1, NULL), "
         "(4, 'BIA', NULL, NULL, NULL, NULL, -1e19, 1, NULL), (5, 'CAIO', NULL, NULL, NULL, NULL, 900000000000.25, 0, NULL), "
-        "(6, 'DUDA', NULL, '9/3/2026', NULL, NULL, NULL, NULL, NULL)"));
+        "(6, 'DUDA', NULL, '9/3/2026', '1899-12-30 08:05:00', NULL, NULL, NULL, NULL)"));
     c.requery();
     const auto read = [&](const QString& f) -> QString {
         const QVariant v = c.field(f);   // a grid page reads the same values as the current row
@@ -294,7 +298,7 @@ TEST_F(FreshDb, StoredFormsReadBackAsWritten) {
         {0, "HoraSaida", "14:05:00"}, {1, "Nome", "'4711'"}, {1, "Os", "8"}, {1, "DataSaida", "2026-03-09"},
         {1, "HoraSaida", "09:30:00"}, {1, "DataEntrada", "2026-03-01"}, {1, "ValorCobrado", "12,50"}, {1, g, "Não"},
         {1, "DataConcluido", "-"}, {2, "ValorCobrado", "-"}, {2, g, "Sim"}, {3, "ValorCobrado", "-"}, {3, g, "Sim"},
-        {4, "ValorCobrado", "900000000000,25"}, {4, g, "Não"}, {5, "DataSaida", "2026-03-09"},
+        {4, "ValorCobrado", "900000000000,25"}, {4, g, "Não"}, {5, "DataSaida", "2026-03-09"}, {5, "HoraSaida", "08:05:00"},
     };
     for (const auto& k : cases) {
         c.setAbsolutePosition(k.row);
