@@ -375,6 +375,28 @@ TEST_F(ScreenTest, TabWalksEachWindowInItsOrder) {
     }
 }
 
+// The windows' headings, order numbers and counts stand out: bold, larger than the window's own text.
+TEST_F(ScreenTest, HeadingsNumbersAndCountsStandOut) {
+    ScriptedBoxes boxes(false);
+    const std::tuple<const char*, std::function<QWidget*()>, const char*> labels[] = {
+        {"FrmApCliente", [] { return new FrmApCliente; }, "Label1"},
+        {"FrmDetalhes", [] { return new FrmDetalhes; }, "Label2"},
+        {"FrmEntrada", [] { return new FrmEntrada; }, "Label3"},
+        {"FrmOS", [] { return new FrmOS; }, "Label2"},
+        {"FrmOpcoesOS", [] { return new FrmOpcoesOS; }, "Label3"},
+        {"FrmClientes", [] { return FrmClientes::open(); }, "LblNumClientes"},
+        {"FrmManutencao", [] { return FrmManutencao::open(); }, "Label1"},
+        {"FrmRetirada", [] { return WindowHost::openList<FrmRetirada>(); }, "Label1(1)"},
+    };
+    for (const auto& [name, make, label] : labels) {
+        QWidget* w = make();
+        const QFont f = w->findChild<QLabel*>(label)->font();
+        EXPECT_TRUE(f.bold() && f.pointSizeF() > w->font().pointSizeF()) << name << '.' << label;
+        if (!w->testAttribute(Qt::WA_DeleteOnClose)) delete w;
+        WindowHost::closeAllLists();
+    }
+}
+
 // The price window at its widest values: every widget at its place, none over another; the status and the
 // technician whole in a smaller font inside their frame; the parts rows one every 240 twips.
 TEST_F(ScreenTest, ThePriceWindowKeepsItsPlacesAtTheWidestValues) {
