@@ -397,6 +397,26 @@ TEST_F(ScreenTest, HeadingsNumbersAndCountsStandOut) {
     }
 }
 
+// In the in-repair and delivered lists each heading stands above what it heads: "Contagem" over the count,
+// the search's heading over its box.
+TEST_F(ScreenTest, TheListsHeadingsStandAboveWhatTheyHead) {
+    for (const auto& open : {std::function<QWidget*()>([] { return FrmManutencao::open(); }), {[] { return FrmApEntregues::open(); }}}) {
+        QWidget* list = open();
+        list->show();
+        QApplication::processEvents();
+        for (const auto& [heading, headed] : {std::pair{"Label3(0)", "Label1"}, {"Label3(1)", "TxtBusca"}}) {
+            const auto place = [list](const char* name) {
+                QWidget* w = list->findChild<QWidget*>(name);
+                return QRect(w->mapTo(list, QPoint(0, 0)), w->size());
+            };
+            const QRect top = place(heading), below = place(headed);
+            EXPECT_TRUE(top.bottom() < below.top() && top.left() < below.right() && below.left() < top.right())
+                << list->objectName().toStdString() << ' ' << heading;
+        }
+        WindowHost::closeAllLists();
+    }
+}
+
 // The price window at its widest values: every widget at its place, none over another; the status and the
 // technician whole in a smaller font inside their frame; the parts rows one every 240 twips.
 TEST_F(ScreenTest, ThePriceWindowKeepsItsPlacesAtTheWidestValues) {

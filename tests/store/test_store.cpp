@@ -261,6 +261,13 @@ TEST_F(FreshDb, CursorMovesFindsAndEdits) {
     c.moveFirst();   // a row this cursor added, after the rows it read, is found where it stands
     EXPECT_TRUE(c.findFirst("Nome = 'FIA'"));
     EXPECT_EQ(c.absolutePosition(), c.recordCount() - 1);
+    // A click on the place of the row just deleted lands on the row now there.
+    c.setAbsolutePosition(0);
+    const QString second = c.valueAt(1, c.fieldIndex("Nome")).toString();
+    c.deleteCurrent();
+    c.setAbsolutePosition(0);
+    EXPECT_TRUE(c.hasCurrent());
+    EXPECT_EQ(c.text("Nome"), second);
 }
 
 // Stored forms read back as typed; amounts beyond the money type are refused or read empty, never wrapped.
