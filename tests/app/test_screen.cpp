@@ -417,6 +417,28 @@ TEST_F(ScreenTest, TheListsHeadingsStandAboveWhatTheyHead) {
     }
 }
 
+// Every box for a state takes its two widest letters whole.
+TEST_F(ScreenTest, EveryStateBoxShowsTwoWideLetters) {
+    ScriptedBoxes boxes(false);
+    const std::tuple<const char*, std::function<QWidget*()>, const char*> states[] = {
+        {"FrmNvCliente", [] { return new FrmNvCliente; }, "Txt(5)"},
+        {"FrmAltCadastro", [] { return new FrmAltCadastro; }, "Txt(6)"},
+        {"FrmNvRetirada", [] { return new FrmNvRetirada; }, "Txt(5)"},
+        {"FrmRetirada", [] { return WindowHost::openList<FrmRetirada>(); }, "Txt(5)"},
+        {"ConfigAvancadas", [] { return new ConfigAvancadas; }, "Text6"},
+    };
+    for (const auto& [name, make, box] : states) {
+        QWidget* w = make();
+        w->show();
+        QApplication::processEvents();
+        auto* state = w->findChild<QLineEdit*>(box);
+        state->setText("WW");
+        EXPECT_GE(room(state), textWidth(state->fontMetrics(), "WW")) << name;
+        if (!w->testAttribute(Qt::WA_DeleteOnClose)) delete w;
+        WindowHost::closeAllLists();
+    }
+}
+
 // The price window at its widest values: every widget at its place, none over another; the status and the
 // technician whole in a smaller font inside their frame; the parts rows one every 240 twips.
 TEST_F(ScreenTest, ThePriceWindowKeepsItsPlacesAtTheWidestValues) {
