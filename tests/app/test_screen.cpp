@@ -439,6 +439,31 @@ TEST_F(ScreenTest, EveryStateBoxShowsTwoWideLetters) {
     }
 }
 
+// Each window's caption names it as the shop knows it.
+TEST_F(ScreenTest, EachWindowsCaption) {
+    ScriptedBoxes boxes(false);
+    const std::pair<std::function<QWidget*()>, const char*> windows[] = {
+        {[] { return FrmClientes::open(); }, " Cadastro de Clientes"},
+        {[] { return FrmApEntregues::open(); }, "Aparelhos Entregues"},
+        {[] { return WindowHost::openList<FrmRetirada>(); }, "Comprovante de Retirada"},
+        {[] { return new FrmNvCliente; }, "Cadastro de Novo Cliente"},
+        {[] { return new FrmAltCadastro; }, "Alterar Dados Cadastrais do Cliente"},
+        {[] { return new FrmLocCliente(FrmClientes::load()); }, "Localizar Cliente"},
+        {[] { return new FrmApCliente; }, "Cadastrar Aparelho de Cliente"},
+        {[] { return new FrmDetalhes; }, "Detalhes do Aparelho Entregue"},
+        {[] { return new FrmOS; }, "Ordem de Serviço Número: 1"},
+        {[] { return new FrmImpAp; }, "Relatório de Aparelhos em Manutenção"},
+        {[] { return new FrmImpRetirada; }, "Impressâo de Comprovante de Retirada"},
+        {[] { return new FrmAltSenha; }, " Alterar Senha"},
+    };
+    for (const auto& [make, caption] : windows) {
+        QWidget* w = make();
+        EXPECT_EQ(w->windowTitle(), QString::fromUtf8(caption));
+        if (!w->testAttribute(Qt::WA_DeleteOnClose)) delete w;
+        WindowHost::closeAllLists();
+    }
+}
+
 // The price window at its widest values: every widget at its place, none over another; the status and the
 // technician whole in a smaller font inside their frame; the parts rows one every 240 twips.
 TEST_F(ScreenTest, ThePriceWindowKeepsItsPlacesAtTheWidestValues) {
