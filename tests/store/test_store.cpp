@@ -134,6 +134,7 @@ TEST_F(FreshDb, CriteriaAndPrefixFindsMatchAsTheShopExpects) {
     const std::pair<QString, const char*> cases[] = {
         {"Nome = 'JOÃO'", "joão"},      {"Nome LIKE 'ção*'", "ÇÃOZINHO"},   {"Nome LIKE '50%*'", "50% OFF"},
         {"Nome LIKE 'A_B'", "A_B"},     {"Nome LIKE 'A?B'", "A_B,AXB"},     {"Nome LIKE '#0*'", "50% OFF,500 PEÇAS"},
+        {"Nome LIKE '[X-Z]*'", "ZÉ,ZEZINHO,zz,Z[1],YVES,ZE?CA,ZE\uFFFDCA"}, {"Nome LIKE 'A[!_X]*'", "ANA,ana maria,ALBERTO,A[B]"},
         {begins("A?"), ""},             {begins("["), "[SEM NOME]"},        {begins("A["), "A[B]"},
         {begins("A[B]"), "A[B]"},       {"Nome = " + SqlDialect::quote("D'AVILA"), "D'AVILA"},
         {begins(lone), ""},             {begins("CLIENTE" + lone), ""},    {begins("ZE" + lone), "ZE\uFFFDCA"},
@@ -241,6 +242,8 @@ TEST_F(FreshDb, CursorMovesFindsAndEdits) {
     EXPECT_EQ(column(db, "SELECT Nome || '/' || Bairro FROM TblClientes WHERE Codigo = " + QString::number(c.currentKey())),
               "BRUNO D/SUL");
     EXPECT_THROW(c.update(), DbError);
+    for (const int row : {-1, c.recordCount()})   // a cell of no row: no row to write, none written
+        EXPECT_EQ(dbErrorOf([&] { c.writeField(row, "Bairro", "X"); }), DbErrorCode::NoCurrentRecord) << row;
     EXPECT_THROW(c.setField("Nome", "X"), DbError);
     EXPECT_THROW(c.field("NaoExiste"), DbError);
     c.deleteCurrent();

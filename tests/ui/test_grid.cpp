@@ -78,6 +78,13 @@ TEST_F(GridTest, ShowsAHugeTableAndKeepsItsRowInStepWithTheCursor) {
     data.setAbsolutePosition(Rows - 2);
     data.requery();
     EXPECT_EQ(grid.view()->currentIndex().row(), Rows - 2);
+
+    // A grid bound to the open cursor without chosen columns shows every field of every row at once.
+    DataGrid every;
+    every.bindCursor(&data);
+    EXPECT_EQ(every.model()->rowCount(), Rows);
+    EXPECT_EQ(every.model()->columnCount(), data.fieldNames().size());
+    EXPECT_EQ(every.model()->headerData(data.fieldIndex("Nome"), Qt::Horizontal).toString(), "Nome");
 }
 
 TEST_F(GridTest, CellEditLandsInItsRowAndBadValuesAreRefused) {
