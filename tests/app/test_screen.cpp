@@ -249,6 +249,36 @@ void saveShot(QWidget* w, const QString& name) {
     if (!dir.isEmpty()) w->grab().save(QDir(dir).filePath(name + ".png"));
 }
 
+// Closes a window as the program does: a list through its host, a dialog by deleting it.
+void dispose(QWidget* w) {
+    if (!w->testAttribute(Qt::WA_DeleteOnClose)) delete w;
+    else w->close();
+    WindowHost::closeAllLists();
+}
+
+// A window of a table by a name (its own, or what a check expects of it), and the widget of it a check
+// looks at (none: the window itself).
+struct WindowWidget {
+    const char* window;
+    std::function<QWidget*()> make;
+    const char* widget = nullptr;
+};
+
+// Shows each window, hands its row's name, the window and its widget to `check`, and closes it.
+void checkEach(std::initializer_list<WindowWidget> rows,
+               const std::function<void(const QString&, QWidget*, QWidget*)>& check) {
+    for (const WindowWidget& r : rows) {
+        SCOPED_TRACE(r.window);
+        QWidget* w = r.make();
+        w->show();
+        QApplication::processEvents();
+        QWidget* widget = r.widget ? w->findChild<QWidget*>(r.widget) : w;
+        EXPECT_NE(widget, nullptr) << r.widget;
+        if (widget) check(QString::fromUtf8(r.window), w, widget);
+        dispose(w);
+    }
+}
+
 class ScreenTest : public MainWindowTest {
 protected:
     void SetUp() override {
@@ -322,12 +352,7 @@ TEST_F(ScreenTest, EveryWindowShowsItsTextsWholeAtTheLargestValues) {
         // A dialog fits the smallest screen the program runs on; the lists scroll inside the main window.
         if (qobject_cast<QDialog*>(w) && (w->width() > 1024 || w->height() > 740))
             faults << QString("%1 larger than the screen").arg(name);
-        if (!w->testAttribute(Qt::WA_DeleteOnClose)) {
-            delete w;
-        } else {
-            w->close();
-        }
-        WindowHost::closeAllLists();
+        dispose(w);
     }
     EXPECT_EQ(faults.join('\n'), "");
     // The customer buttons of the order windows: a picture and its tip, no caption.
@@ -378,23 +403,17 @@ TEST_F(ScreenTest, TabWalksEachWindowInItsOrder) {
 // The windows' headings, order numbers and counts stand out: bold, larger than the window's own text.
 TEST_F(ScreenTest, HeadingsNumbersAndCountsStandOut) {
     ScriptedBoxes boxes(false);
-    const std::tuple<const char*, std::function<QWidget*()>, const char*> labels[] = {
-        {"FrmApCliente", [] { return new FrmApCliente; }, "Label1"},
-        {"FrmDetalhes", [] { return new FrmDetalhes; }, "Label2"},
-        {"FrmEntrada", [] { return new FrmEntrada; }, "Label3"},
-        {"FrmOS", [] { return new FrmOS; }, "Label2"},
-        {"FrmOpcoesOS", [] { return new FrmOpcoesOS; }, "Label3"},
-        {"FrmClientes", [] { return FrmClientes::open(); }, "LblNumClientes"},
-        {"FrmManutencao", [] { return FrmManutencao::open(); }, "Label1"},
-        {"FrmRetirada", [] { return WindowHost::openList<FrmRetirada>(); }, "Label1(1)"},
-    };
-    for (const auto& [name, make, label] : labels) {
-        QWidget* w = make();
-        const QFont f = w->findChild<QLabel*>(label)->font();
-        EXPECT_TRUE(f.bold() && f.pointSizeF() > w->font().pointSizeF()) << name << '.' << label;
-        if (!w->testAttribute(Qt::WA_DeleteOnClose)) delete w;
-        WindowHost::closeAllLists();
-    }
+    checkEach({{"FrmApCliente", [] { return new FrmApCliente; }, "Label1"},
+               {"FrmDetalhes", [] { return new FrmDetalhes; }, "Label2"},
+               {"FrmEntrada", [] { return new FrmEntrada; }, "Label3"},
+               {"FrmOS", [] { return new FrmOS; }, "Label2"},
+               {"FrmOpcoesOS", [] { return new FrmOpcoesOS; }, "Label3"},
+               {"FrmClientes", [] { return FrmClientes::open(); }, "LblNumClientes"},
+               {"FrmManutencao", [] { return FrmManutencao::open(); }, "Label1"},
+               {"FrmRetirada", [] { return WindowHost::openList<FrmRetirada>(); }, "Label1(1)"}},
+              [](const QString&, QWidget* w, QWidget* label) {
+                  EXPECT_TRUE(label->font().bold() && label->font().pointSizeF() > w->font().pointSizeF());
+              });
 }
 
 // In the in-repair and delivered lists each heading stands above what it heads: "Contagem" over the count,
@@ -420,48 +439,33 @@ TEST_F(ScreenTest, TheListsHeadingsStandAboveWhatTheyHead) {
 // Every box for a state takes its two widest letters whole.
 TEST_F(ScreenTest, EveryStateBoxShowsTwoWideLetters) {
     ScriptedBoxes boxes(false);
-    const std::tuple<const char*, std::function<QWidget*()>, const char*> states[] = {
-        {"FrmNvCliente", [] { return new FrmNvCliente; }, "Txt(5)"},
-        {"FrmAltCadastro", [] { return new FrmAltCadastro; }, "Txt(6)"},
-        {"FrmNvRetirada", [] { return new FrmNvRetirada; }, "Txt(5)"},
-        {"FrmRetirada", [] { return WindowHost::openList<FrmRetirada>(); }, "Txt(5)"},
-        {"ConfigAvancadas", [] { return new ConfigAvancadas; }, "Text6"},
-    };
-    for (const auto& [name, make, box] : states) {
-        QWidget* w = make();
-        w->show();
-        QApplication::processEvents();
-        auto* state = w->findChild<QLineEdit*>(box);
-        state->setText("WW");
-        EXPECT_GE(room(state), textWidth(state->fontMetrics(), "WW")) << name;
-        if (!w->testAttribute(Qt::WA_DeleteOnClose)) delete w;
-        WindowHost::closeAllLists();
-    }
+    checkEach({{"FrmNvCliente", [] { return new FrmNvCliente; }, "Txt(5)"},
+               {"FrmAltCadastro", [] { return new FrmAltCadastro; }, "Txt(6)"},
+               {"FrmNvRetirada", [] { return new FrmNvRetirada; }, "Txt(5)"},
+               {"FrmRetirada", [] { return WindowHost::openList<FrmRetirada>(); }, "Txt(5)"},
+               {"ConfigAvancadas", [] { return new ConfigAvancadas; }, "Text6"}},
+              [](const QString&, QWidget*, QWidget* state) {
+                  static_cast<QLineEdit*>(state)->setText("WW");
+                  EXPECT_GE(room(state), textWidth(state->fontMetrics(), "WW"));
+              });
 }
 
 // Each window's caption names it as the shop knows it.
 TEST_F(ScreenTest, EachWindowsCaption) {
     ScriptedBoxes boxes(false);
-    const std::pair<std::function<QWidget*()>, const char*> windows[] = {
-        {[] { return FrmClientes::open(); }, " Cadastro de Clientes"},
-        {[] { return FrmApEntregues::open(); }, "Aparelhos Entregues"},
-        {[] { return WindowHost::openList<FrmRetirada>(); }, "Comprovante de Retirada"},
-        {[] { return new FrmNvCliente; }, "Cadastro de Novo Cliente"},
-        {[] { return new FrmAltCadastro; }, "Alterar Dados Cadastrais do Cliente"},
-        {[] { return new FrmLocCliente(FrmClientes::load()); }, "Localizar Cliente"},
-        {[] { return new FrmApCliente; }, "Cadastrar Aparelho de Cliente"},
-        {[] { return new FrmDetalhes; }, "Detalhes do Aparelho Entregue"},
-        {[] { return new FrmOS; }, "Ordem de Serviço Número: 1"},
-        {[] { return new FrmImpAp; }, "Relatório de Aparelhos em Manutenção"},
-        {[] { return new FrmImpRetirada; }, "Impressâo de Comprovante de Retirada"},
-        {[] { return new FrmAltSenha; }, " Alterar Senha"},
-    };
-    for (const auto& [make, caption] : windows) {
-        QWidget* w = make();
-        EXPECT_EQ(w->windowTitle(), QString::fromUtf8(caption));
-        if (!w->testAttribute(Qt::WA_DeleteOnClose)) delete w;
-        WindowHost::closeAllLists();
-    }
+    checkEach({{" Cadastro de Clientes", [] { return FrmClientes::open(); }},
+               {"Aparelhos Entregues", [] { return FrmApEntregues::open(); }},
+               {"Comprovante de Retirada", [] { return WindowHost::openList<FrmRetirada>(); }},
+               {"Cadastro de Novo Cliente", [] { return new FrmNvCliente; }},
+               {"Alterar Dados Cadastrais do Cliente", [] { return new FrmAltCadastro; }},
+               {"Localizar Cliente", [] { return new FrmLocCliente(FrmClientes::load()); }},
+               {"Cadastrar Aparelho de Cliente", [] { return new FrmApCliente; }},
+               {"Detalhes do Aparelho Entregue", [] { return new FrmDetalhes; }},
+               {"Ordem de Serviço Número: 1", [] { return new FrmOS; }},
+               {"Relatório de Aparelhos em Manutenção", [] { return new FrmImpAp; }},
+               {"Impressâo de Comprovante de Retirada", [] { return new FrmImpRetirada; }},
+               {" Alterar Senha", [] { return new FrmAltSenha; }}},
+              [](const QString& caption, QWidget* w, QWidget*) { EXPECT_EQ(w->windowTitle(), caption); });
 }
 
 // The price window at its widest values: every widget at its place, none over another; the status and the
