@@ -139,7 +139,6 @@ TEST_F(DeliveredPrintTest, TheReportPage) {
         w.show();
         w.findChild<WindowTimer*>("Timer2")->fire();
         EXPECT_TRUE(w.isVisible());
-        EXPECT_FALSE(w.findChild<WindowTimer*>("Timer2")->isActive()) << "the failed job is not started again";
     }), {QStringLiteral("Não foi possível imprimir esta Ordem de Serviço\r")});
     m_db.execute("DELETE FROM TblApEntregues");
     expectBoxes(runReport(id), {QStringLiteral("não foi encontrado")});
