@@ -55,8 +55,8 @@ void layOut(QGridLayout* grid, QLineEdit* const* txt, QLabel* const* lbl, int fi
     place(9, 5, 0);
     place(10, 5, 2, 3);
     place(11, 6, 0, 5);
-    // The state is two letters.
-    txt[5]->setMinimumWidth(charWidth(txt[5]) * 2);
+    // The state is two letters, shown whole inside the box's frame.
+    txt[5]->setMinimumWidth(charWidth(txt[5]) * 2 + 8);
     txt[5]->setMaximumWidth(charWidth(txt[5]) * 3);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(5, 1);

@@ -5,6 +5,7 @@
 #include "app/desktools.h"
 #include "app/frmabout.h"
 #include "app/frmcalend.h"
+#include "app/appicons.h"
 #include "app/frminfo.h"
 #include "apptest.h"
 #include "store/clock.h"
@@ -18,6 +19,7 @@
 #include <QCalendarWidget>
 #include <QLabel>
 #include <QPushButton>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -231,6 +233,35 @@ TEST_F(DeskToolsTest, TheDesktopsProgramsOrAMessageAtOnce) {
          }) {
         reset();
         runScenario(s);
+    }
+}
+
+// The program's pictures are solid inside their outlines: no pixel the background shows through that the
+// picture's edge does not reach.
+TEST(Pictures, HaveNoHolesInsideTheirOutlines) {
+    std::vector<std::pair<QString, QPixmap>> pictures{{"backupDisk", AppIcons::backupDisk(64)},
+                                                      {"lockedDatabase", AppIcons::lockedDatabase(64)},
+                                                      {"printer", AppIcons::printer(64)},
+                                                      {"calendar", AppIcons::calendar(64)},
+                                                      {"calculator", AppIcons::calculator(64)}};
+    for (const char* key : {"Clientes", "Retirada", "Manutencao", "Entregues", "Protecao", "Sair"})
+        pictures.emplace_back(key, AppIcons::toolbar(key).pixmap(64, 64));
+    for (const auto& [name, picture] : pictures) {
+        const QImage img = picture.toImage().convertToFormat(QImage::Format_ARGB32);
+        // The clear pixels reached from the edge, four ways.
+        QSet<int> outside;
+        QList<QPoint> todo;
+        for (int i = 0; i < 64; ++i) todo << QPoint(i, 0) << QPoint(i, 63) << QPoint(0, i) << QPoint(63, i);
+        while (!todo.isEmpty()) {
+            const QPoint p = todo.takeLast();
+            if (!img.rect().contains(p) || qAlpha(img.pixel(p)) != 0 || outside.contains(p.y() * 64 + p.x())) continue;
+            outside << p.y() * 64 + p.x();
+            todo << p + QPoint(1, 0) << p - QPoint(1, 0) << p + QPoint(0, 1) << p - QPoint(0, 1);
+        }
+        int holes = 0;
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 64; ++x) holes += qAlpha(img.pixel(x, y)) == 0 && !outside.contains(y * 64 + x);
+        EXPECT_EQ(holes, 0) << name.toStdString();
     }
 }
 

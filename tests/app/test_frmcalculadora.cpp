@@ -143,4 +143,26 @@ TEST_F(CalculadoraTest, EnterEscAndTheValuesKeptBetweenOpenings) {
     EXPECT_EQ(run("4=", Via::Keys), "6") << "first operand 2 and \"+\" kept";
 }
 
+// The display: yellow digits on black in bold Comic Sans MS 14.25. A key lights yellow while it is held,
+// pressed with the mouse or typed, and takes the button face again when released.
+TEST_F(CalculadoraTest, TheDisplayAndTheKeysHeld) {
+    auto* screen = calc->findChild<QLabel*>("LblDisplay");
+    const QFont f = screen->font();
+    EXPECT_EQ(QString("%1 %2 %3").arg(f.family()).arg(f.pointSizeF()).arg(f.bold()), "Comic Sans MS 14.25 1");
+    EXPECT_EQ(screen->palette().color(QPalette::WindowText), QColor(255, 255, 0));
+    EXPECT_EQ(screen->palette().color(QPalette::Window), QColor(Qt::black));
+    const QColor face = button(7)->palette().color(QPalette::Button);
+    ASSERT_NE(face, QColor(255, 255, 0));
+    const auto lit = [this](int index) { return button(index)->palette().color(QPalette::Button) == QColor(255, 255, 0); };
+    QTest::mousePress(button(7), Qt::LeftButton);
+    EXPECT_TRUE(lit(7));
+    QTest::mouseRelease(button(7), Qt::LeftButton);
+    EXPECT_FALSE(lit(7));
+    QTest::keyPress(keyTarget(), '5');
+    EXPECT_TRUE(lit(5));
+    QTest::keyRelease(keyTarget(), '5');
+    EXPECT_FALSE(lit(5));
+    EXPECT_EQ(display(), "75");
+}
+
 TARVEL_TEST_MAIN()

@@ -25,6 +25,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPushButton>
 #include <QSet>
 #include <QTest>
@@ -271,6 +272,31 @@ TEST_F(MdiTest, ThePictureOfTheDayStaysForTheDay) {
     config("UPDATE TblConfig SET ImagemFundo = 1, Imagem = 9, DtAtual = ?", {Today});
     start();
     EXPECT_EQ(Database::openDefault().scalar("SELECT Imagem FROM TblConfig").toInt(), 9);
+}
+
+// A picture of another shape than the window covers it from its middle: a tall picture of three bands
+// shows its middle band from the top of the window to the bottom, a wide one likewise.
+TEST_F(MdiTest, TheBackgroundPictureShowsItsMiddle) {
+    QDir(folder()).mkpath("Imagens");
+    config("UPDATE TblConfig SET ImagemFundo = 1, Imagem = 1, DtAtual = ?", {Today});
+    for (const QSize& shape : {QSize(100, 600), QSize(1800, 100)}) {
+        SCOPED_TRACE(shape.width());
+        QImage bands(shape, QImage::Format_RGB32);
+        const bool tall = shape.height() > shape.width();
+        for (int i = 0; i < 3; ++i) {
+            const QColor colour = i == 1 ? Qt::green : i == 0 ? Qt::red : Qt::blue;
+            QPainter(&bands).fillRect(tall ? QRect(0, i * 200, 100, 200) : QRect(i * 600, 0, 600, 100), colour);
+        }
+        ASSERT_TRUE(bands.save(folder() + "/Imagens/Imagem Fundo (1).jpg"));
+        start();
+        mdi->resize(1024, 768);
+        mdi->show();
+        QWidget* view = mdi->findChild<QMdiArea*>("MdiArea")->viewport();
+        const QImage shown = view->grab().toImage();
+        for (const QPoint& at : {QPoint(2, 2), QPoint(shown.width() - 3, shown.height() - 3)})
+            EXPECT_GT(QColor(shown.pixel(at)).green(), 200) << at.x() << ',' << at.y();
+        mdi.reset();
+    }
 }
 
 TEST_F(MdiTest, TheExit) {

@@ -251,6 +251,36 @@ void saveShot(QWidget* w, const QString& name) {
     if (!dir.isEmpty()) w->grab().save(QDir(dir).filePath(name + ".png"));
 }
 
+// Closes a window as the program does: a list through its host, a dialog by deleting it.
+void dispose(QWidget* w) {
+    if (!w->testAttribute(Qt::WA_DeleteOnClose)) delete w;
+    else w->close();
+    WindowHost::closeAllLists();
+}
+
+// A window of a table by a name (its own, or what a check expects of it), and the widget of it a check
+// looks at (none: the window itself).
+struct WindowWidget {
+    const char* window;
+    std::function<QWidget*()> make;
+    const char* widget = nullptr;
+};
+
+// Shows each window, hands its row's name, the window and its widget to `check`, and closes it.
+void checkEach(std::initializer_list<WindowWidget> rows,
+               const std::function<void(const QString&, QWidget*, QWidget*)>& check) {
+    for (const WindowWidget& r : rows) {
+        SCOPED_TRACE(r.window);
+        QWidget* w = r.make();
+        w->show();
+        QApplication::processEvents();
+        QWidget* widget = r.widget ? w->findChild<QWidget*>(r.widget) : w;
+        EXPECT_NE(widget, nullptr) << r.widget;
+        if (widget) check(QString::fromUtf8(r.window), w, widget);
+        dispose(w);
+    }
+}
+
 class ScreenTest : public MainWindowTest {
 protected:
     void SetUp() override {
@@ -324,12 +354,7 @@ TEST_F(ScreenTest, EveryWindowShowsItsTextsWholeAtTheLargestValues) {
         // A dialog fits the smallest screen the program runs on; the lists scroll inside the main window.
         if (qobject_cast<QDialog*>(w) && (w->width() > 1024 || w->height() > 740))
             faults << QString("%1 larger than the screen").arg(name);
-        if (!w->testAttribute(Qt::WA_DeleteOnClose)) {
-            delete w;
-        } else {
-            w->close();
-        }
-        WindowHost::closeAllLists();
+        dispose(w);
     }
     EXPECT_EQ(faults.join('\n'), "");
     // The customer buttons of the order windows: a picture and its tip, no caption.
@@ -338,6 +363,111 @@ TEST_F(ScreenTest, EveryWindowShowsItsTextsWholeAtTheLargestValues) {
         EXPECT_EQ(b->text() + '|' + b->toolTip() + '|' + QString::number(b->icon().isNull()), "|Cadastro de Clientes|0");
         delete w;
     }
+}
+
+// Tab walks each window's boxes and buttons in the window's order, from the first; disabled and hidden
+// widgets are passed over as Tab passes them (the first names of each order are checked).
+TEST_F(ScreenTest, TabWalksEachWindowInItsOrder) {
+    ScriptedBoxes boxes(false);
+    const auto numbered = [](const QString& name, int from, int to) {
+        QStringList out;
+        for (int i = from; i <= to; ++i) out << QString("%1(%2)").arg(name).arg(i);
+        return out;
+    };
+    QStringList prices{"TxtOperador"};
+    for (int i = 0; i < 6; ++i)
+        for (const char* box : {"TxtCod", "TxtQtde", "TxtId", "TxtDescricao", "TxtVlUn"}) prices << QString("%1(%2)").arg(box).arg(i);
+    // The checkout button waits for the password; the days box is locked for a warranty return.
+    prices << "TxtVlUn(6)" << "TxtDesc" << "TxtPerc" << numbered("TxtObs", 0, 2) << "BtFechar" << "BtCalc" << "BtCalcular";
+    const std::tuple<const char*, std::function<QWidget*()>, QStringList> windows[] = {
+        {"FrmNvCliente", [] { return new FrmNvCliente; }, numbered("Txt", 0, 11) << "TxtOperador" << "BtFechar"},
+        {"FrmAltCadastro", [] { return new FrmAltCadastro; }, numbered("Txt", 1, 12) << "BtFechar"},
+        {"FrmApCliente", [] { return new FrmApCliente; }, QStringList{"Combo(0)", "Combo(1)"} << numbered("Txt", 0, 3) << "BtCadastrar" << "BtFechar" << "TxtNmCliente"},
+        {"FrmAltSenha", [] { return new FrmAltSenha; }, {"TxtOperador", "TxtNvSenha", "TxtConfNvSenha", "BtFechar"}},
+        {"frmNvOperador", [] { return new frmNvOperador; }, {"TxtOperador", "TxtNvUsuario", "TxtSnNvUsuario"}},
+        {"FrmEntrada", [] { return new FrmEntrada; }, {"Txt(21)", "Txt(22)", "Txt(23)", "TxtOperador"}},
+        {"FrmOpcoesOS", [] { return new FrmOpcoesOS; }, prices},
+    };
+    for (const auto& [name, make, order] : windows) {
+        std::unique_ptr<QWidget> w(make());
+        w->show();
+        QApplication::processEvents();
+        QStringList walked;
+        QWidget* at = w->findChild<QWidget*>(order.first());
+        ASSERT_NE(at, nullptr) << name;
+        for (int guard = 0; walked.size() < order.size() && guard < 500; ++guard, at = at->nextInFocusChain())
+            if ((at->focusPolicy() & Qt::TabFocus) && at->isEnabled() && at->isVisibleTo(w.get()) && !at->objectName().isEmpty())
+                walked << at->objectName();
+        EXPECT_EQ(walked.join(' '), order.join(' ')) << name;
+    }
+}
+
+// The windows' headings, order numbers and counts stand out: bold, larger than the window's own text.
+TEST_F(ScreenTest, HeadingsNumbersAndCountsStandOut) {
+    ScriptedBoxes boxes(false);
+    checkEach({{"FrmApCliente", [] { return new FrmApCliente; }, "Label1"},
+               {"FrmDetalhes", [] { return new FrmDetalhes; }, "Label2"},
+               {"FrmEntrada", [] { return new FrmEntrada; }, "Label3"},
+               {"FrmOS", [] { return new FrmOS; }, "Label2"},
+               {"FrmOpcoesOS", [] { return new FrmOpcoesOS; }, "Label3"},
+               {"FrmClientes", [] { return FrmClientes::open(); }, "LblNumClientes"},
+               {"FrmManutencao", [] { return FrmManutencao::open(); }, "Label1"},
+               {"FrmRetirada", [] { return WindowHost::openList<FrmRetirada>(); }, "Label1(1)"}},
+              [](const QString&, QWidget* w, QWidget* label) {
+                  EXPECT_TRUE(label->font().bold() && label->font().pointSizeF() > w->font().pointSizeF());
+              });
+}
+
+// In the in-repair and delivered lists each heading stands above what it heads: "Contagem" over the count,
+// the search's heading over its box.
+TEST_F(ScreenTest, TheListsHeadingsStandAboveWhatTheyHead) {
+    for (const auto& open : {std::function<QWidget*()>([] { return FrmManutencao::open(); }), {[] { return FrmApEntregues::open(); }}}) {
+        QWidget* list = open();
+        list->show();
+        QApplication::processEvents();
+        for (const auto& [heading, headed] : {std::pair{"Label3(0)", "Label1"}, {"Label3(1)", "TxtBusca"}}) {
+            const auto place = [list](const char* name) {
+                QWidget* w = list->findChild<QWidget*>(name);
+                return QRect(w->mapTo(list, QPoint(0, 0)), w->size());
+            };
+            const QRect top = place(heading), below = place(headed);
+            EXPECT_TRUE(top.bottom() < below.top() && top.left() < below.right() && below.left() < top.right())
+                << list->objectName().toStdString() << ' ' << heading;
+        }
+        WindowHost::closeAllLists();
+    }
+}
+
+// Every box for a state takes its two widest letters whole.
+TEST_F(ScreenTest, EveryStateBoxShowsTwoWideLetters) {
+    ScriptedBoxes boxes(false);
+    checkEach({{"FrmNvCliente", [] { return new FrmNvCliente; }, "Txt(5)"},
+               {"FrmAltCadastro", [] { return new FrmAltCadastro; }, "Txt(6)"},
+               {"FrmNvRetirada", [] { return new FrmNvRetirada; }, "Txt(5)"},
+               {"FrmRetirada", [] { return WindowHost::openList<FrmRetirada>(); }, "Txt(5)"},
+               {"ConfigAvancadas", [] { return new ConfigAvancadas; }, "Text6"}},
+              [](const QString&, QWidget*, QWidget* state) {
+                  static_cast<QLineEdit*>(state)->setText("WW");
+                  EXPECT_GE(room(state), textWidth(state->fontMetrics(), "WW"));
+              });
+}
+
+// Each window's caption names it as the shop knows it.
+TEST_F(ScreenTest, EachWindowsCaption) {
+    ScriptedBoxes boxes(false);
+    checkEach({{" Cadastro de Clientes", [] { return FrmClientes::open(); }},
+               {"Aparelhos Entregues", [] { return FrmApEntregues::open(); }},
+               {"Comprovante de Retirada", [] { return WindowHost::openList<FrmRetirada>(); }},
+               {"Cadastro de Novo Cliente", [] { return new FrmNvCliente; }},
+               {"Alterar Dados Cadastrais do Cliente", [] { return new FrmAltCadastro; }},
+               {"Localizar Cliente", [] { return new FrmLocCliente(FrmClientes::load()); }},
+               {"Cadastrar Aparelho de Cliente", [] { return new FrmApCliente; }},
+               {"Detalhes do Aparelho Entregue", [] { return new FrmDetalhes; }},
+               {"Ordem de Serviço Número: 1", [] { return new FrmOS; }},
+               {"Relatório de Aparelhos em Manutenção", [] { return new FrmImpAp; }},
+               {"Impressâo de Comprovante de Retirada", [] { return new FrmImpRetirada; }},
+               {" Alterar Senha", [] { return new FrmAltSenha; }}},
+              [](const QString& caption, QWidget* w, QWidget*) { EXPECT_EQ(w->windowTitle(), caption); });
 }
 
 // The price window at its widest values: every widget at its place, none over another; the status and the

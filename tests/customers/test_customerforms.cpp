@@ -129,6 +129,23 @@ TEST_F(CustomerFormsTest, AnUnconfirmedSaveIsStoredOnceWhenConfirmedAgain) {
               QStringList{QStringLiteral("%1|RUA B, 2").arg(Modulo::CodClienteAtual)});
 }
 
+// The boxes that end a row of the customer's boxes (name, address, district, postal code, work phone,
+// mobile, note) end at one right edge, in the new customer's window and in the editing one.
+TEST_F(CustomerFormsTest, TheRowsOfBoxesEndAtOneRightEdge) {
+    FrmNvCliente fresh;
+    FrmAltCadastro edit;
+    for (const auto& [window, first] : {std::pair<QWidget*, int>{&fresh, 0}, {&edit, 1}}) {
+        window->show();
+        QApplication::processEvents();
+        QStringList edges;
+        for (int i : {0, 1, 3, 6, 8, 10, 11})
+            edges << QString("Txt(%1) %2").arg(first + i).arg(txt(window, first + i)->geometry().right() -
+                                                              txt(window, first + 1)->geometry().right());
+        EXPECT_EQ(edges.filter(QRegularExpression(" 0$")).size(), 7) << window->objectName().toStdString() << ": "
+                                                                     << edges.join(", ").toStdString();
+    }
+}
+
 TEST_F(CustomerFormsTest, EditingACustomer) {
     const QString note40 = "CLIENTE PREFERE CONTATO PELO CELULAR 123";
     qint64 ana = 0;

@@ -67,6 +67,17 @@ TEST_F(DetalhesTest, ShowsTheRowItsReportAndTheWarranty) {
     EXPECT_TRUE(button("BtRetorno")->isEnabled());
 }
 
+// Every field of the row in its label: the entry, the order's type and state, the exit.
+TEST_F(DetalhesTest, EachFieldInItsLabel) {
+    open(addDelivered(42, "ANA"));
+    QStringList shown;
+    for (const char* name : {"Label2", "Label4", "Label6", "Label7", "Label14", "Label3", "Label5", "Label1", "Label9",
+                             "Label15", "Label8", "Label10", "Label12", "Label11"})
+        shown << label(name);
+    EXPECT_EQ(shown.join('|'), "42|20/11/2026|09:15:00|15|ORÇAMENTO|PRONTO|CARLOS|INTERNO|04/12/2026|ADMINISTRADOR|"
+                               "05/12/2026|16:40:00|BALCAO|05/03/2027");
+}
+
 // The warranty return hands the customer and every appliance box to the new order; slots 12 to 14 stay.
 TEST_F(DetalhesTest, TheReturnHandsTheRowToTheIntake) {
     open(addDelivered(42, "ANA", {{"Tecnico", "PEDRO"}}))->show();

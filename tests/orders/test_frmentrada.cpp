@@ -103,6 +103,15 @@ TEST_F(EntradaTest, HandOverAndTyping) {
     EXPECT_EQ(combo(w.get(), "Combo(1)")->currentIndex(), -1);
 }
 
+// Enter in a drop-down list moves on to the next widget of the window's order, as in its boxes.
+TEST_F(EntradaTest, EnterInTheListsMovesOn) {
+    open();
+    for (const auto& [from, to] : {std::pair{"ComboAparelho", "Combo(1)"}, {"Combo(1)", "Txt(17)"}, {"Combo(3)", "Check1"}}) {
+        Typing::key(combo(w.get(), from), Qt::Key_Return);
+        EXPECT_EQ(QApplication::focusWidget()->objectName(), to) << from;
+    }
+}
+
 // An operator without the right is refused (openReady() lets the administrator in).
 TEST_F(EntradaTest, AnOperatorWithoutTheRight) {
     open();

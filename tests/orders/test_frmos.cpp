@@ -117,6 +117,11 @@ TEST_F(FrmOsTest, OpensOnTheOrder) {
     EXPECT_EQ(stored("Emocao").toInt(), 9);
     chooseMood(6);
     EXPECT_EQ(child<QLabel>("Image1")->pixmap().toImage(), MoodFaces::face(6).toImage());
+    clickLabel("Image1");   // the chooser opens again with no mood chosen
+    EXPECT_EQ(child<QComboBox>("Combo1")->currentIndex(), -1);
+    child<QComboBox>("Combo1")->hidePopup();
+    EXPECT_TRUE(waitFor([&] { return !child<QComboBox>("Combo1")->isVisible(); }));
+    EXPECT_EQ(stored("Emocao").toInt(), 6);
     Modulo::OsAtual = 125;
     expectBoxes({{Gone}}, [this] { w.reset(FrmOS::create()); });
     EXPECT_EQ(w, nullptr);

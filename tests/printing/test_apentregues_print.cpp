@@ -146,6 +146,30 @@ TEST_F(DeliveredPrintTest, TheReportPage) {
 
 // The list: 14 rows, then 15 a page, in the table's order whatever the
 // screen's filter.
+// Each heading and label of the report at its column, in the font it is printed in.
+TEST_F(DeliveredPrintTest, TheReportsLabelsAtTheirColumns) {
+    expectBoxes(runReport(addDelivered(42, "ANA")), {Sent});
+    const RecordedPage& pg = doc().pages.at(0);
+    const std::pair<const char*, int> labels[] = {
+        {"RELATÓRIO DE APARELHO CONSERTADO", 29}, {"---------- DADOS DO CLIENTE ----------", 20}, {"Nome:", 1},
+        {"---------- DADOS DO APARELHO ----------", 20}, {"Aparelho:", 1}, {"Marca:", 41}, {"Modelo:", 81},
+        {"Chassis:", 1}, {"Num Série:", 41}, {"Tensão:", 82}, {"---------- GARANTIA DE FÁBRICA ----------", 20},
+        {"Loja:", 1}, {"Data Compra:", 37}, {"Nota Fiscal:", 65}, {"Gar.Complementar:", 95},
+        {"---------- DADOS DA ENTRADA ----------", 5}, {"---------- DADOS DA SAÍDA----------", 70},
+        {"Data:................", 4}, {"Data:........................", 70}, {"Hora:........-.........", 4},
+        {"Tipo:......:............", 4}, {"Conclusao:.................", 70}, {"Atendimento:......", 4},
+        {"Garantia até:................", 70}, {"Operador:............", 4}, {"Dias:.........................", 70},
+        {"Técnico:.....................", 70}, {"Status:...............", 70}, {"Operador:.................", 70},
+        {"---------- MATERIAL UTILIZADO ----------", 10}};
+    QStringList wrong;
+    for (const auto& [text, column] : labels) {
+        const PrintOp* t = pg.findText(QString::fromUtf8(text));
+        if (!t || std::abs(t->x - (column - 1) * PrintMetrics::averageCharWidth(pg.fontOf(*t))) > 0.05)
+            wrong << QString::fromUtf8(text);
+    }
+    EXPECT_EQ(wrong.join('\n'), "");
+}
+
 TEST_F(DeliveredPrintTest, TheListPages) {
     const std::pair<int, std::vector<int>> cases[] = {{0, {0}}, {14, {14}}, {15, {14, 1}}, {30, {14, 15, 1}}};
     Modulo::SqlFiltroEntregues = "SELECT * FROM TblApEntregues WHERE Os = 1001";

@@ -231,6 +231,48 @@ TEST_F(FrmImpRetiradaTest, FittedPlacesOfBothCopies) {
     }
 }
 
+// Each text of both copies in its font (name, size, then b, i and u for bold, italic and underline), the
+// font changes staying in force until the next; and the four full-width rules that split each copy.
+TEST_F(FrmImpRetiradaTest, EachTextInItsFontAndTheRulesAcrossThePage) {
+    Modulo::IdRetiradaAtual = addReceipt();
+    expectBoxes(boxesDuring([] { FrmImpRetirada(nullptr).findChild<WindowTimer*>("TimerRetirada")->fire(); }), {Sent});
+    const RecordedPage& pg = page();
+    const auto fontOf = [&pg](const QString& text, int nth) {
+        for (const PrintOp* t : pg.texts())
+            if (t->text == text && nth-- == 0) {
+                const PrintFont& f = pg.fontOf(*t);
+                return QStringLiteral("%1 %2 %3%4%5").arg(f.name).arg(f.size).arg(f.bold ? "b" : "", f.italic ? "i" : "",
+                                                                                    f.underline ? "u" : "").trimmed();
+            }
+        return QStringLiteral("absent");
+    };
+    const QString lucida = "Lucida Sans ", times = "Times New Roman ";
+    const std::tuple<QString, int, QString> texts[] = {
+        // The customer's copy.
+        {"ELETRO REPAROS", 0, lucida + "20 i"}, {"Comprovante", 0, lucida + "14 b"},
+        {"(Via Cliente)", 0, lucida + "8 bi"}, {"de Retirada", 0, lucida + "14 b"},
+        {"ELETRO REPAROS LTDA ME", 0, "Arial 10 iu"}, {"CGC", 0, "Arial 8"}, {"SERVIÇO AUTORIZADO:", 0, "Arial 8 b"},
+        {"MARCA1", 0, "Arial 8 iu"}, {"MARCA12", 0, "Arial 8 iu"}, {"Cliente:", 0, times + "10 i"},
+        {"MARIA DA SILVA", 0, times + "10 i"}, {"Bairro:", 0, times + "10 i"},
+        {"O Aparelho abaixo está sendo retirado para: ", 0, times + "10 i"}, {"ELETRO REPAROS", 1, times + "10 iu"},
+        {" para reparo. ", 0, times + "10"}, {"Aparelho", 0, times + "10 bi"}, {"TELEVISOR", 0, times + "10"},
+        {"Defeito:", 0, times + "10 bi"}, {"NÃO LIGA", 0, times + "10 i"},
+        {"(Estado do Aparelho/Acessórios:)", 0, times + "8 i"}, {"ELETRO REPAROS", 2, times + "8 i"},
+        // The company's copy.
+        {"ELETRO REPAROS", 3, lucida + "18 i"}, {"(Via Empresa)", 0, lucida + "8 bi"}, {"Nº", 0, lucida + "14"},
+        {"Cliente:", 1, times + "8 i"}, {"Localização:", 0, times + "8 i"}, {"PERTO DA PADARIA", 0, times + "8 i"},
+        {"ELETRO REPAROS", 4, times + "8 iu"}, {" para reparo. ", 1, times + "8"}, {"Aparelho", 1, times + "10 bi"},
+        {"TELEVISOR", 1, times + "10"}, {"MARIA DA SILVA", 2, times + "8 i"},
+    };
+    QStringList wrong;
+    for (const auto& [text, nth, font] : texts)
+        if (fontOf(text, nth) != font) wrong << QStringLiteral("%1 #%2: %3, not %4").arg(text).arg(nth).arg(fontOf(text, nth), font);
+    EXPECT_EQ(wrong.join('\n'), "");
+    int rules = 0;
+    for (const PrintOp* l : pg.lines()) rules += l->x == 0 && l->y == l->y2 && std::abs(l->x2 - pg.printable.width()) < 0.01;
+    EXPECT_EQ(rules, 4);
+}
+
 // The grid's top: the whole millimetre 5 mm above the headings' line, halves
 // to the even number; one that does not fit its byte is an overflow error.
 TEST(TopoTabela, IsTheWholeMillimetreAboveTheHeadingsLineWithinTheByte) {

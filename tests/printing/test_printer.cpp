@@ -5,6 +5,8 @@
 #include "support/testmain.h"
 
 #include <QDate>
+#include <QProcess>
+#include <QTemporaryDir>
 
 
 namespace {
@@ -139,6 +141,38 @@ TEST_F(PrinterTest, PagesEndAndCancel) {
     p.endDoc();
     ASSERT_EQ(target->documents.size(), 2u);
     EXPECT_EQ(page(1).texts().size(), 1u);
+}
+
+// A page takes the orientation set before anything is drawn on it: a portrait page, then a landscape one
+// whose bottom line breaks at the landscape height. Written to PDF, each page reads back with its own
+// size and text.
+TEST_F(PrinterTest, EachPageTakesTheOrientationSetBeforeItsFirstDrawing) {
+    QTemporaryDir dir;
+    target->alsoWritePdf(dir.filePath("doc%1.pdf"));
+    p.print({"retrato"});
+    p.newPage();
+    p.setOrientation(PrintOrientation::Landscape);
+    p.print({"paisagem"});
+    p.setY(p.printableHeight() - 1);
+    p.print({"fim"});
+    p.endDoc();
+    ASSERT_EQ(target->documents.at(0).pages.size(), 3u) << "the landscape page's last line on a page of its own";
+    for (std::size_t n : {1, 2}) {
+        EXPECT_EQ(page(0, n).orientation, PrintOrientation::Landscape);
+        EXPECT_NEAR(page(0, n).printable.width(), 287, Tol);
+    }
+    const QString file = dir.filePath("doc1.pdf");
+    const auto run = [](const QString& tool, const QStringList& args) {
+        QProcess proc;
+        proc.start(tool, args);
+        proc.waitForFinished(30000);
+        return QString::fromUtf8(proc.readAllStandardOutput()).simplified();
+    };
+    const QString sizes = run("pdfinfo", {"-f", "1", "-l", "3", file});
+    for (const char* size : {"Page 1 size: 595 x 842", "Page 2 size: 842 x 595", "Page 3 size: 842 x 595"})
+        EXPECT_TRUE(sizes.contains(size)) << size << "\n" << sizes.toStdString();
+    EXPECT_EQ(run("pdftotext", {"-f", "1", "-l", "1", file, "-"}), "retrato");
+    EXPECT_EQ(run("pdftotext", {"-f", "2", "-l", "3", file, "-"}), "paisagem fim");
 }
 
 // A value too wide even at the smallest size wraps word by word, each line

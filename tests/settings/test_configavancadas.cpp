@@ -6,7 +6,9 @@
 #include "support/windowscenario.h"
 #include "ui/gridmodel.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -46,6 +48,21 @@ TEST_F(AdvancedTest, CompanyBoxesAreWrittenOnEveryWayOfClosing) {
         EXPECT_EQ(rows("SELECT NomeFantasia, substr(Aut12, -2), substr(Msg3, -2), Sigla, Msg1 FROM TblEmpresa"),
                   "LOJA " + n + "|M" + n + "| " + n + "|ABCD|" + longMessage);
     }
+}
+
+// The company's frames keep the height their one line of text needs, also in a window taller than they are:
+// the room left over stays below them.
+TEST_F(AdvancedTest, TheCompanyFramesKeepTheirHeight) {
+    ConfigAvancadas w;
+    w.resize(w.width(), 900);
+    w.show();
+    QApplication::processEvents();
+    QWidget* tab = child(&w, "Text2")->parentWidget()->parentWidget();
+    QStringList grown;
+    for (auto* frame : tab->findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly))
+        if (frame->findChildren<QLineEdit*>().size() && frame->height() > frame->sizeHint().height())
+            grown << frame->title() + ": " + QString::number(frame->height() - frame->sizeHint().height());
+    EXPECT_EQ(grown.join(", "), "");
 }
 
 // Statuses: 13 characters stored, 14 refused; built-in names never deleted, whatever row holds them.
@@ -91,6 +108,9 @@ TEST_F(AdvancedTest, LabourPrices) {
              save("som", "80")();
              EXPECT_EQ(text(child(&w, "TxtAparelho")) + text(child(&w, "TxtPreco")), "");
              EXPECT_EQ(lines(&w, "List5"), "TV" + QString(18, ' ') + "R$ 2,55,SOM" + QString(17, ' ') + "R$ 80,00");
+             // The prices stand in one column: the list's font gives every character one width.
+             const QFontMetrics fm(child(&w, "List5")->font());
+             EXPECT_EQ(fm.horizontalAdvance("TV" + QString(18, ' ')), fm.horizontalAdvance("SOM" + QString(17, ' ')));
              EXPECT_EQ(lines(&w, "List6"), "1,2");
          }, {}, "SELECT Aparelho, Preco FROM TblPrecoMObra", "TV|25501,SOM|800000"},
         {"nothing selected", [&] { perform(&w, "BtExcluirMo"); }, {ok("Selecione o aparelho que deseja excluir! ")}},

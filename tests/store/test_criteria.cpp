@@ -85,6 +85,13 @@ TEST_F(HostileText, HostileCriteriaFailCleanlyAndChangeNothing) {
     EXPECT_EQ(readElsewhere(path, "SELECT Qtde FROM TblConfig"), "3");
     // What the windows do ask for still works.
     EXPECT_TRUE(c.findFirst(QStringLiteral("Codigo IN (SELECT Codigo FROM TblClientes WHERE Nome LIKE 'CLIENTE 12')")));
+    // One statement followed by blanks, line ends or a semicolon is one statement.
+    for (const char* end : {" ", "\t", "\r\n", ";", " ; \n"}) {
+        EXPECT_TRUE(c.findFirst(QStringLiteral("Nome = 'CLIENTE 13'") + end)) << end;
+        RecordCursor source;
+        EXPECT_NO_THROW(source.open(path, QStringLiteral("SELECT * FROM TblClientes WHERE Nome = 'CLIENTE 14'") + end)) << end;
+        EXPECT_EQ(source.recordCount(), 1) << end;
+    }
 }
 
 TARVEL_TEST_MAIN()

@@ -333,6 +333,23 @@ TEST_F(PagedList, ARowFoundBesideRowsThisProgramDeletedBoundsTheStretchBeforeIt)
     EXPECT_EQ(listed.size(), all.size() - 2);
 }
 
+// This program renames and deletes rows of the list not read yet, through another window: read again,
+// the list holds every row once, the renamed ones at their new places.
+TEST_F(PagedList, RowsThisProgramWritesBeyondThePagesReadStandInTheListOnce) {
+    c.valueAt(0, 0);
+    w.db->execute(QStringLiteral("UPDATE TblClientes SET Nome = '000 A' WHERE Nome = '275 R'"));
+    w.db->execute(QStringLiteral("UPDATE TblClientes SET Nome = '100 S' WHERE Nome = '250 D'"));
+    w.db->execute(QStringLiteral("DELETE FROM TblClientes WHERE Nome = '200 K'"));
+    c.requery();
+    const QStringList all = storedNames();
+    QStringList names;
+    for (int i = 0; i < c.recordCount(); ++i) names << c.valueAt(i, c.fieldIndex(QStringLiteral("Nome"))).toString();
+    EXPECT_EQ(names, all);
+    const QList<qint64> listed = w.list();
+    EXPECT_EQ(QSet<qint64>(listed.begin(), listed.end()), w.keys());
+    EXPECT_EQ(listed.size(), all.size());
+}
+
 // The operator stands on a row; another copy deletes a stretch of rows around
 // it, read and not read; the operator moves on, then goes back to the top.
 TEST_F(PagedList, TheCurrentRowInsideAStretchAnotherCopyDeleted) {

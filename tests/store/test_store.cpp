@@ -134,6 +134,7 @@ TEST_F(FreshDb, CriteriaAndPrefixFindsMatchAsTheShopExpects) {
     const std::pair<QString, const char*> cases[] = {
         {"Nome = 'JOÃO'", "joão"},      {"Nome LIKE 'ção*'", "ÇÃOZINHO"},   {"Nome LIKE '50%*'", "50% OFF"},
         {"Nome LIKE 'A_B'", "A_B"},     {"Nome LIKE 'A?B'", "A_B,AXB"},     {"Nome LIKE '#0*'", "50% OFF,500 PEÇAS"},
+        {"Nome LIKE '[X-Z]*'", "ZÉ,ZEZINHO,zz,Z[1],YVES,ZE?CA,ZE\uFFFDCA"}, {"Nome LIKE 'A[!_X]*'", "ANA,ana maria,ALBERTO,A[B]"},
         {begins("A?"), ""},             {begins("["), "[SEM NOME]"},        {begins("A["), "A[B]"},
         {begins("A[B]"), "A[B]"},       {"Nome = " + SqlDialect::quote("D'AVILA"), "D'AVILA"},
         {begins(lone), ""},             {begins("CLIENTE" + lone), ""},    {begins("ZE" + lone), "ZE\uFFFDCA"},
@@ -218,6 +219,10 @@ TEST_F(FreshDb, CursorMovesFindsAndEdits) {
     filtered.open(path, QStringLiteral("SELECT * FROM TblClientes WHERE Nome <> 'ANA' ORDER BY Nome"));
     EXPECT_TRUE(filtered.findFirst("Nome < 'C'"));
     EXPECT_EQ(filtered.text("Nome"), "BRUNO");
+    // Opened again on other rows in the same order, the same find looks at the new rows.
+    filtered.open(path, QStringLiteral("SELECT * FROM TblClientes WHERE Nome <> 'BRUNO' ORDER BY Nome"));
+    EXPECT_TRUE(filtered.findFirst("Nome < 'C'"));
+    EXPECT_EQ(filtered.text("Nome"), "ANA");
     // Edit writes only what changed.
     db.execute("UPDATE TblClientes SET Bairro = 'CENTRO' WHERE Nome = 'BRUNO'");
     c.edit();
@@ -237,6 +242,8 @@ TEST_F(FreshDb, CursorMovesFindsAndEdits) {
     EXPECT_EQ(column(db, "SELECT Nome || '/' || Bairro FROM TblClientes WHERE Codigo = " + QString::number(c.currentKey())),
               "BRUNO D/SUL");
     EXPECT_THROW(c.update(), DbError);
+    for (const int row : {-1, c.recordCount()})   // a cell of no row: no row to write, none written
+        EXPECT_EQ(dbErrorOf([&] { c.writeField(row, "Bairro", "X"); }), DbErrorCode::NoCurrentRecord) << row;
     EXPECT_THROW(c.setField("Nome", "X"), DbError);
     EXPECT_THROW(c.field("NaoExiste"), DbError);
     c.deleteCurrent();
@@ -257,6 +264,13 @@ TEST_F(FreshDb, CursorMovesFindsAndEdits) {
     c.moveFirst();   // a row this cursor added, after the rows it read, is found where it stands
     EXPECT_TRUE(c.findFirst("Nome = 'FIA'"));
     EXPECT_EQ(c.absolutePosition(), c.recordCount() - 1);
+    // A click on the place of the row just deleted lands on the row now there.
+    c.setAbsolutePosition(0);
+    const QString second = c.valueAt(1, c.fieldIndex("Nome")).toString();
+    c.deleteCurrent();
+    c.setAbsolutePosition(0);
+    EXPECT_TRUE(c.hasCurrent());
+    EXPECT_EQ(c.text("Nome"), second);
     c.addNew();   // a new row given no values is stored with none
     EXPECT_EQ(c.update(), eva + 2);
     EXPECT_EQ(column(db, "SELECT count(*) FROM TblClientes WHERE Nome IS NULL"), "1");
@@ -279,7 +293,7 @@ TEST_F(FreshDb, StoredFormsReadBackAsWritten) {
         "\"Garantia de Serviço\", DataConcluido) VALUES (2, 4711, '8', '09/03/2026', '9:30', '2026-03-01 10:00:00', 12.5, "
         "'0', '2026-02-30'), (3, 'JOÃO', 7, '2026-03-09', '14:05:00', NULL, 1e300, -1, NULL), "
         "(4, 'BIA', NULL, NULL, NULL, NULL, -1e19, 1, NULL), (5, 'CAIO', NULL, NULL, NULL, NULL, 900000000000.25, 0, NULL), "
-        "(6, 'DUDA', NULL, '9/3/2026', NULL, NULL, NULL, NULL, NULL)"));
+        "(6, 'DUDA', NULL, '9/3/2026', '1899-12-30 08:05:00', NULL, NULL, NULL, NULL)"));
     c.requery();
     const auto read = [&](const QString& f) -> QString {
         const QVariant v = c.field(f);   // a grid page reads the same values as the current row
@@ -297,7 +311,7 @@ TEST_F(FreshDb, StoredFormsReadBackAsWritten) {
         {0, "HoraSaida", "14:05:00"}, {1, "Nome", "'4711'"}, {1, "Os", "8"}, {1, "DataSaida", "2026-03-09"},
         {1, "HoraSaida", "09:30:00"}, {1, "DataEntrada", "2026-03-01"}, {1, "ValorCobrado", "12,50"}, {1, g, "Não"},
         {1, "DataConcluido", "-"}, {2, "ValorCobrado", "-"}, {2, g, "Sim"}, {3, "ValorCobrado", "-"}, {3, g, "Sim"},
-        {4, "ValorCobrado", "900000000000,25"}, {4, g, "Não"}, {5, "DataSaida", "2026-03-09"},
+        {4, "ValorCobrado", "900000000000,25"}, {4, g, "Não"}, {5, "DataSaida", "2026-03-09"}, {5, "HoraSaida", "08:05:00"},
     };
     for (const auto& k : cases) {
         c.setAbsolutePosition(k.row);
@@ -318,6 +332,12 @@ TEST_F(FreshDb, StoredFormsReadBackAsWritten) {
     c.setField("ValorCobrado", Q_INT64_C(900000000000000));
     c.update();
     EXPECT_EQ(c.currency("ValorCobrado").toFixed(), "900000000000000,00");
+    // The largest amounts keep their last cent, as another cursor reads them.
+    c.edit();
+    c.setField("ValorCobrado", QStringLiteral("900.000.000.000.000,01"));
+    c.update();
+    EXPECT_EQ(c.database().scalar("SELECT ValorCobrado FROM TblApEntregues WHERE IdApEntregues = 1").toLongLong(),
+              Q_INT64_C(9000000000000000100));
 }
 
 TEST_F(FreshDb, LockFileTellsWhetherSomeoneHoldsTheFile) {

@@ -8,6 +8,7 @@
 #include "ui/gridmodel.h"
 #include "ui/twips.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTableView>
@@ -78,6 +79,23 @@ TEST_F(GridTest, ShowsAHugeTableAndKeepsItsRowInStepWithTheCursor) {
     data.setAbsolutePosition(Rows - 2);
     data.requery();
     EXPECT_EQ(grid.view()->currentIndex().row(), Rows - 2);
+
+    // The row headers show no text; the column titles are shown text only.
+    EXPECT_EQ(grid.model()->headerData(0, Qt::Vertical).toString(), "");
+    EXPECT_FALSE(grid.model()->headerData(0, Qt::Horizontal, Qt::ToolTipRole).isValid());
+    // A heading shows over the grid while it has a text.
+    auto* heading = grid.findChild<QLabel*>("Caption");
+    for (const QString& text : {QStringLiteral("MANUTENÇÕES ANTERIORES"), QString()}) {
+        grid.setCaption(text);
+        EXPECT_EQ(heading->isVisibleTo(&grid), !text.isEmpty()) << text.toStdString();
+    }
+
+    // A grid bound to the open cursor without chosen columns shows every field of every row at once.
+    DataGrid every;
+    every.bindCursor(&data);
+    EXPECT_EQ(every.model()->rowCount(), Rows);
+    EXPECT_EQ(every.model()->columnCount(), data.fieldNames().size());
+    EXPECT_EQ(every.model()->headerData(data.fieldIndex("Nome"), Qt::Horizontal).toString(), "Nome");
 }
 
 TEST_F(GridTest, CellEditLandsInItsRowAndBadValuesAreRefused) {
