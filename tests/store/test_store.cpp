@@ -268,6 +268,7 @@ TEST_F(FreshDb, CursorMovesFindsAndEdits) {
     c.setAbsolutePosition(0);
     const QString second = c.valueAt(1, c.fieldIndex("Nome")).toString();
     c.deleteCurrent();
+    EXPECT_EQ(c.valueAt(0, c.fieldIndex("Nome")).toString(), second) << "a grid shows the deleted row";
     c.setAbsolutePosition(0);
     EXPECT_TRUE(c.hasCurrent());
     EXPECT_EQ(c.text("Nome"), second);
@@ -858,7 +859,9 @@ TEST_F(FreshDb, ANewRowUndoneLeavesTheCursorAsItWas) {
         EXPECT_EQ(c.recordCount(), 4);
         tx.commit();
     };
+    const qint64 lastAdded = c.lastInsertKey();
     const auto asBefore = [&] {
+        EXPECT_EQ(c.lastInsertKey(), lastAdded) << "an add undone still names its key";
         EXPECT_EQ(c.recordCount(), 3);
         EXPECT_EQ(c.absolutePosition(), 1);
         EXPECT_EQ(c.text(QStringLiteral("Nome")), "BIA");
