@@ -45,6 +45,12 @@ TEST(WidgetsTest, AValueShowsWholeInASmallerFontOrShortenedWithItsTip) {
         EXPECT_TRUE(smaller < bold.pointSizeF() && smaller >= Widgets::FloorPoints) << smaller;
         EXPECT_LE(label->fontMetrics().horizontalAdvance(wide), room(label));
         EXPECT_EQ(label->toolTip(), "Técnico");
+        // Given room, the same value takes its own font back; narrowed again, the smaller one.
+        for (const auto& [width, points] : {std::pair{280, bold.pointSizeF()}, std::pair{130, smaller}}) {
+            label->resize(width, 20);
+            label->grab();
+            EXPECT_EQ(label->font().pointSizeF(), points) << width;
+        }
 
         const QString longest(60, 'W');
         EXPECT_EQ(shown(longest), Widgets::FloorPoints);
