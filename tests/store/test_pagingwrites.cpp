@@ -441,6 +441,34 @@ TEST_F(PagedList, TheScreenAroundARowFoundAloneShowsEachOfItsRows) {
     EXPECT_EQ(names, all.mid(15, 3));
 }
 
+// The operator deletes a row found alone, rows not read on both sides,
+// after another copy deleted rows not read above it or right after it: Next
+// goes to the first row left after the deleted one and walks on from there.
+TEST_F(PagedList, NextAfterDeletingARowFoundAloneWhenAnotherCopyDeletedRowsNotRead) {
+    struct Case {
+        const char* what;
+        const char* write;
+        bool readBelow;   // "200 D", "200 K", "200 R" read first
+    };
+    const Case cases[] = {
+        {"rows above it", "DELETE FROM TblClientes WHERE Nome >= '050' AND Nome < '125'", false},
+        {"the rows that followed it, a page below read", "DELETE FROM TblClientes WHERE Nome >= '150' AND Nome < '200'", true},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        restart();
+        if (k.readBelow) c.valueAt(24, 0);
+        ASSERT_TRUE(c.findFirst(QStringLiteral("Codigo = 17")));   // "125 R"
+        ASSERT_EQ(sqlite3_exec(w.other.db, k.write, nullptr, nullptr, nullptr), SQLITE_OK);
+        c.deleteCurrent();
+        QStringList names;
+        for (c.moveNext(); !c.eof(); c.moveNext()) names << c.text(QStringLiteral("Nome"));
+        QStringList after = storedNames();
+        after.removeIf([](const QString& n) { return n <= QLatin1String("125 R"); });
+        EXPECT_EQ(names, after);
+    }
+}
+
 // Another copy moves a row to the end of the list and deletes every other
 // row of the stretch not read where it stood: the page read at its count
 // finds none, the list closes up under the last row read before it, and the
