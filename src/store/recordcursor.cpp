@@ -1768,6 +1768,11 @@ void RecordCursor::deleteCurrent() {
     requireCurrent("Delete");
     m_mode = EditMode::None;
     const qint64 key = keyOf(m_pos);
+    // The row that follows is read while this one still marks where it
+    // starts: once this one goes the position stands on it, whatever other
+    // copies delete meanwhile among rows not read. Counted by place alone it
+    // could land rows further on, and MoveNext would pass rows that stay.
+    keyOf(m_pos + 1);
     sqlite3* db = m_db.handle();
     Statement st;
     prepareStatement(db, QStringLiteral("DELETE FROM %1 WHERE rowid = %2").arg(quoteIdent(m_table)).arg(key), st);

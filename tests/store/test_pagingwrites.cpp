@@ -262,6 +262,7 @@ TEST_F(PagedList, ARowFoundStandsInTheListWhenAnotherCopyWritesWhileItIsPlaced) 
         {"found by its key, renamed in among the rows read", "Codigo = 26", "UPDATE TblClientes SET Nome = '010 R' WHERE Codigo = 26", "010 R", 3},
         {"rows before it deleted", "Nome LIKE '2*'",
          "DELETE FROM TblClientes WHERE substr(Nome, -1) = 'D' AND Nome < '200'", "200 D", -1},
+        {"renamed above the first row", "Nome = '200 R'", "UPDATE TblClientes SET Nome = '000 A' WHERE Nome = '200 R'", "000 A", 0},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.what);
@@ -275,7 +276,8 @@ TEST_F(PagedList, ARowFoundStandsInTheListWhenAnotherCopyWritesWhileItIsPlaced) 
         ASSERT_TRUE(found);
         EXPECT_EQ(c.keyAt(c.absolutePosition()), c.currentKey());
         EXPECT_EQ(c.text(QStringLiteral("Nome")), QString::fromLatin1(k.stands));
-        // In among the rows read, where its order puts it now: after "000 R", before "025 D".
+        // In among the rows read, where its order puts it now: after "000 R", before "025 D";
+        // above the first row, in the first slot.
         if (k.at >= 0) EXPECT_EQ(c.absolutePosition(), k.at);
         const QList<qint64> listed = w.list();
         const QSet<qint64> inList(listed.begin(), listed.end());
@@ -397,6 +399,112 @@ TEST_F(PagedList, AClickBeyondTheRowsAnotherCopyDeleted) {
     QStringList names;
     for (int i = 0; i < c.recordCount(); ++i) names << c.valueAt(i, c.fieldIndex(QStringLiteral("Nome"))).toString();
     EXPECT_EQ(names, storedNames());
+}
+
+// Another copy writes while a row found by its key is counted to its place:
+// the count holds the write off, which lands once the row is placed, so the
+// row stands where the order put it when it was found.
+struct DuringCount {
+    sqlite3* other = nullptr;
+    QString write;
+    bool valuesRead = false, tried = false, landed = false;
+    // Right after the row's order values are read, before what counts its place.
+    static int beforeStatement(unsigned, void* self, void* stmt, void*) {
+        auto* d = static_cast<DuringCount*>(self);
+        const QByteArray sql(sqlite3_sql(static_cast<sqlite3_stmt*>(stmt)));
+        if (d->valuesRead && !d->tried && !sql.startsWith("PRAGMA")) {
+            d->tried = true;
+            d->landed = sqlite3_exec(d->other, d->write.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
+        }
+        d->valuesRead = d->valuesRead || sql.startsWith("SELECT 1, Nome FROM");
+        return 0;
+    }
+};
+
+TEST_F(PagedList, ARowFoundStandsWhereItsOrderPutItWhenAnotherCopyWritesWhileItIsCounted) {
+    const char* const writes[] = {
+        "DELETE FROM TblClientes WHERE Nome >= '225' AND Nome < '250'",
+        "UPDATE TblClientes SET Nome = '010 R' WHERE Nome >= '225' AND Nome < '250'",
+    };
+    for (const char* write : writes) {
+        SCOPED_TRACE(write);
+        restart();
+        DuringCount hook{w.other.db, QString::fromLatin1(write)};
+        sqlite3_trace_v2(w.db->handle(), SQLITE_TRACE_STMT, &DuringCount::beforeStatement, &hook);
+        const bool found = c.findFirst(QStringLiteral("Codigo = 26"));   // "200 R"
+        sqlite3_trace_v2(w.db->handle(), 0, nullptr, nullptr);
+        ASSERT_TRUE(hook.tried) << "the row was placed without a count";
+        ASSERT_TRUE(found);
+        EXPECT_EQ(c.absolutePosition(), 26);
+        EXPECT_EQ(c.keyAt(26), 26);
+        if (!hook.landed) {
+            ASSERT_EQ(sqlite3_exec(w.other.db, write, nullptr, nullptr, nullptr), SQLITE_OK);
+        }
+        const QList<qint64> listed = w.list();
+        EXPECT_EQ(QSet<qint64>(listed.begin(), listed.end()), w.keys());
+        EXPECT_EQ(listed.size(), w.keys().size()) << "a row in the list twice";
+    }
+}
+
+// Rows found by their keys on keys unchanged since they were counted are
+// read alone, with rows not read on both sides.
+TEST_F(PagedList, TheScreenAroundARowFoundAloneShowsEachOfItsRows) {
+    const QStringList all = storedNames();
+    const int name = c.fieldIndex(QStringLiteral("Nome"));
+    ASSERT_TRUE(c.findFirst(QStringLiteral("Codigo = 18")));   // "125 K", the middle row of its page
+    ASSERT_EQ(c.absolutePosition(), 16);
+    QStringList names;
+    for (int i = 15; i < 18; ++i) names << c.valueAt(i, name).toString();
+    EXPECT_EQ(names, all.mid(15, 3));
+}
+
+// The operator deletes a row found alone, rows not read on both sides,
+// after another copy deleted rows not read above it or right after it: Next
+// goes to the first row left after the deleted one and walks on from there.
+TEST_F(PagedList, NextAfterDeletingARowFoundAloneWhenAnotherCopyDeletedRowsNotRead) {
+    struct Case {
+        const char* what;
+        const char* write;
+        bool readBelow;   // "200 D", "200 K", "200 R" read first
+    };
+    const Case cases[] = {
+        {"rows above it", "DELETE FROM TblClientes WHERE Nome >= '050' AND Nome < '125'", false},
+        {"the rows that followed it, a page below read", "DELETE FROM TblClientes WHERE Nome >= '150' AND Nome < '200'", true},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        restart();
+        if (k.readBelow) c.valueAt(24, 0);
+        ASSERT_TRUE(c.findFirst(QStringLiteral("Codigo = 17")));   // "125 R"
+        ASSERT_EQ(sqlite3_exec(w.other.db, k.write, nullptr, nullptr, nullptr), SQLITE_OK);
+        c.deleteCurrent();
+        QStringList names;
+        for (c.moveNext(); !c.eof(); c.moveNext()) names << c.text(QStringLiteral("Nome"));
+        QStringList after = storedNames();
+        after.removeIf([](const QString& n) { return n <= QLatin1String("125 R"); });
+        EXPECT_EQ(names, after);
+    }
+}
+
+// Another copy moves a row to the end of the list and deletes every other
+// row of the stretch not read where it stood: the page read at its count
+// finds none, the list closes up under the last row read before it, and the
+// row joins the rows read right after that one.
+TEST_F(PagedList, ARowMovedToTheEndJoinsAfterTheLastRowReadAboveIt) {
+    ASSERT_TRUE(c.findFirst(QStringLiteral("Codigo = 20")));   // "150 R", read alone
+    ASSERT_EQ(c.absolutePosition(), 20);
+    ASSERT_EQ(sqlite3_exec(w.other.db,
+                           "UPDATE TblClientes SET Nome = '999 X' WHERE Codigo = 4;"
+                           "DELETE FROM TblClientes WHERE Nome >= '025' AND Nome < '150 R'",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    ASSERT_TRUE(c.findFirst(QStringLiteral("Codigo = 4")));
+    EXPECT_EQ(c.text(QStringLiteral("Nome")), QStringLiteral("999 X"));
+    EXPECT_EQ(c.absolutePosition(), 4);
+    EXPECT_EQ(c.keyAt(3), 20);
+    const QList<qint64> listed = w.list();
+    EXPECT_EQ(QSet<qint64>(listed.begin(), listed.end()), w.keys());
+    EXPECT_EQ(listed.size(), 20);
 }
 }
 
