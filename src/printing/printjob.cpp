@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
+#include <algorithm>
 
 namespace PrintJob {
 
@@ -51,11 +52,21 @@ void listPageTop(Printer& printer, const QImage& logo, const QString& nomeFantas
                  const QString& title, bool shortTime) {
     printer.paintPicture(logo, 1, 0.5, 2.7, 1.2);
     printer.setY(2);
+    const QString heading = QStringLiteral("=== ") + title + QStringLiteral(" ===");
+    // The shop's name leaves the title room on its line, at the smallest size
+    // a fitted text takes (and a blank more): a name too long for the line
+    // must not push the title past the page.
+    printer.setFontSize(titleSize);
+    double titleRoom = 2 * printer.columnWidth();
+    printer.setFontSize(Printer::MinFittedSize);
+    titleRoom += printer.textWidth(heading) + printer.columnWidth();
+    const double nameEnd = std::max(printer.printableWidth() - titleRoom, printer.printableWidth() / 2);
     printer.setFontSize(18);
-    printer.print({Tab(2), Fit(nomeFantasia)}, LineEnd::Open);
+    printer.print({Tab(2)}, LineEnd::Open);
+    printer.printFitted(nomeFantasia, nameEnd);
     printer.setFontSize(titleSize);
     // A long title prints whole, smaller, inside the page.
-    printer.print({Spc(2), Fit(QStringLiteral("=== ") + title + QStringLiteral(" ==="))});
+    printer.print({Spc(2), Fit(heading)});
     printer.setFontSize(10);
     printer.print();
     printer.setUnderline(true);

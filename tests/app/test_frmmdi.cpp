@@ -122,13 +122,18 @@ TEST_F(MdiTest, ADatabaseThatCannotBeOpenedEndsTheStartWithOneMessage) {
 }
 
 // A file that cannot be written: the cause named, nothing changed, the next start runs. A writable file that opens
-// read-only stands on a read-only medium; a file whose own mode forbids writing (not for root) is the file's cause.
+// read-only stands on a read-only medium; a file whose own mode forbids writing (not for root) is the file's cause; a
+// file the system will not let the program open comes with the advice to free reading and writing on it.
 TEST_F(MdiTest, AFileThatCannotBeWrittenNamesTheCause) {
     StoreFault::install();
     const QString medium = "O Banco de Dados 'Bd DedUvevaro.mdb' foi localizado, mas não pôde ser usado:\rO disco onde "
                            "está o banco de dados é somente leitura (um CD, um cartão travado ou um disco montado só "
                            "para leitura): o arquivo não pode ser gravado nele. Copie a pasta do Tarvel para um disco "
                            "que permita gravação.\rCorrija o problema e inicie o Tarvel novamente.";
+    const QString unreadable = "O Banco de Dados 'Bd DedUvevaro.mdb' foi localizado, mas não pôde ser usado:\rO arquivo "
+                               "do banco de dados não pode ser lido: o sistema negou o acesso a ele. Libere a leitura "
+                               "e a gravação no arquivo e tente novamente. (%1)\rCorrija o problema e inicie o Tarvel "
+                               "novamente.";
     const QFile::Permissions mode = QFile::permissions(databasePath());
     for (const StoreFault::Kind kind : {StoreFault::ReadOnlyFile, StoreFault::DiskFull, StoreFault::ReadOnlyFolder,
                                         StoreFault::UnreadableFile, StoreFault::None}) {
@@ -145,6 +150,8 @@ TEST_F(MdiTest, AFileThatCannotBeWrittenNamesTheCause) {
             EXPECT_TRUE(mdi->ended());
             ASSERT_EQ(boxes.log().size(), 1);
             if (kind == StoreFault::ReadOnlyFile) EXPECT_EQ(boxes.log()[0].text, medium);
+            else if (kind == StoreFault::UnreadableFile)
+                EXPECT_EQ(boxes.log()[0].text, unreadable.arg(databasePath()));
             else EXPECT_TRUE(boxes.log()[0].text.contains(StoreFault::causeWords(readOnlyMode ? StoreFault::ReadOnlyFile : kind)))
                 << boxes.log()[0].text.toStdString();
             EXPECT_FALSE(boxes.log()[0].text.contains("não foi localizado"));

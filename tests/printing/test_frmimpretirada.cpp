@@ -225,6 +225,11 @@ TEST_F(FrmImpRetiradaTest, FittedPlacesOfBothCopies) {
         EXPECT_LE(right(names[0]), 124 + 0.05);
         EXPECT_LE(right(names[0]), comprovante[0]->x + 0.05);
         EXPECT_NEAR(comprovante[0]->x, 53 * PrintMetrics::averageCharWidth(pg.fontOf(*comprovante[0])), 0.05);
+        // A name made smaller fills that room: a tenth of a point larger it would pass its end.
+        PrintFont larger = pg.fontOf(*names[0]);
+        larger.size += 0.1;
+        if (larger.size < 20)
+            EXPECT_GT(names[0]->x + PrintMetrics::textWidth(larger, nomeFantasia), std::min(comprovante[0]->x, 124.0));
         if (nomeFantasia.size() <= 25) EXPECT_EQ(pg.fontOf(*names[3]).size, 18);
         expectTabbed(pg, names[3], comprovante[1], 50);
         expectWholeInside(pg, {nomeFantasia});

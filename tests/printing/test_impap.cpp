@@ -149,9 +149,13 @@ TEST_F(FrmImpApTest, TheRowInItsColumns) {
 }
 
 // Rows at their longest and at lengths a shop types: every value whole
-// inside the page at its column; empty fields print as nothing.
+// inside the page at its column; empty fields print as nothing. The shop's
+// name in the page top, longer than its typing box allows (stored by other
+// means), prints whole too.
 TEST_F(FrmImpApTest, LongFieldsPrintWholeInsideThePage) {
     const auto w = PrintData::longText;
+    const QString shop = PrintData::wideText(80);
+    PrintData::setCompany({{"NomeFantasia", shop}});
     const std::pair<QString, WorkshopData::Fields> cases[] = {
         {w(50), {{"Aparelho", w(16)}, {"Marca", QStringLiteral("M") + w(15)}, {"Modelo", w(14)},
                  {"Tipo", QStringLiteral("GAR. DE SERVIÇO")}, {"Status", w(13)}, {"Tecnico", w(14)}}},
@@ -170,7 +174,7 @@ TEST_F(FrmImpApTest, LongFieldsPrintWholeInsideThePage) {
         expectBoxes(printComplete(), {Sent});
         ASSERT_EQ(pages().size(), 1u);
         const RecordedPage& p = pages()[0];
-        QStringList values{nome, QStringLiteral("05/03/2008"), QStringLiteral("9999")};
+        QStringList values{shop, nome, QStringLiteral("05/03/2008"), QStringLiteral("9999")};
         for (const auto& [field, value] : fields) values << value.toString();
         expectWholeInside(p, values);
         ASSERT_EQ(rows(p).size(), 4);

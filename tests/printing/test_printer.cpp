@@ -284,6 +284,34 @@ TEST_F(PrinterTest, FittedValuesFollowTheTabRule) {
     EXPECT_GT(pg.findText("E")->y, b->y);
 }
 
+// A record measured for the room it takes leaves nothing on the page: what prints next goes on the open line in the
+// font it had, whatever the record set.
+TEST_F(PrinterTest, AMeasuredRecordLeavesNothingBehind) {
+    p.setFontSize(12);
+    const double width = p.textWidth(QStringLiteral("ANTES"));
+    p.print({"ANTES"}, LineEnd::Open);
+    PrintFont big;
+    const double height = p.heightOf([this, &big] {
+        p.setFontSize(20);
+        p.setBold(true);
+        p.setUnderline(true);
+        big = p.font();
+        p.print({"MEDIDO"});
+        p.print({"MEDIDO"});
+    });
+    p.print({"DEPOIS"});
+    p.endDoc();
+    const RecordedPage& pg = page();
+    const PrintOp* before = pg.findText("ANTES");
+    const PrintOp* after = pg.findText("DEPOIS");
+    ASSERT_TRUE(before && after);
+    EXPECT_FALSE(pg.findText("MEDIDO"));
+    EXPECT_EQ(pg.fontOf(*after), pg.fontOf(*before));
+    EXPECT_NEAR(after->x, before->x + width, Tol);
+    EXPECT_NEAR(after->y, before->y, Tol);
+    EXPECT_NEAR(height, 2 * PrintMetrics::lineHeight(big), Tol);
+}
+
 // What one document sets (a right edge, a font) never reaches the next.
 TEST_F(PrinterTest, NothingCarriesIntoTheNextDocument) {
     const QString value = QString(QStringLiteral("VALOR LONGO ")).repeated(5).trimmed();

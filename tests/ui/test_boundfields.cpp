@@ -161,6 +161,34 @@ TEST_F(BoundFieldsTest, AValueTheFieldCannotHoldKeepsItsRowAndWindow) {
     EXPECT_EQ(preco->text(), "10");
 }
 
+// A grid's write of the current row shows through where nothing was typed and keeps what was; a dialog closed while
+// its write fails drops what was typed, so that showing it again neither shows nor writes it as stored.
+TEST_F(BoundFieldsTest, AnotherWriteOfTheRowKeepsTheTypedValuesAFailedClosingDropsThem) {
+    CustomerForm form;
+    form.show();
+    Typing::focus(form.nome);
+    form.nome->end(false);
+    Typing::type(form.nome, " MARIA");
+    form.data->writeField(form.data->absolutePosition(), "Email", "GRADE");
+    EXPECT_EQ(form.obs->toPlainText(), "GRADE");
+    EXPECT_EQ(form.nome->text(), "ANA MARIA");
+    EXPECT_EQ(form.bound->pendingFields(), QStringList({"Nome"}));
+
+    ScriptedBoxes boxes;
+    boxes.answer(MsgAnswer::Ok, "Ocorreu um Erro ao tentar Gravar");
+    const char* failing = "CREATE TRIGGER falha BEFORE UPDATE ON TblClientes BEGIN SELECT RAISE(ABORT, 'falha'); END";
+    ASSERT_EQ(sqlite3_exec(db.handle(), failing, nullptr, nullptr, nullptr), SQLITE_OK);
+    form.fechar->click();
+    db.execute("DROP TRIGGER falha");
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(boxes.log().size(), 1);
+    form.show();
+    EXPECT_EQ(form.nome->text(), "ANA");
+    form.fechar->click();
+    EXPECT_EQ(stored("Nome", "ANA"), "ANA");
+    EXPECT_EQ(stored("Email", "ANA"), "GRADE");
+}
+
 TEST(BoundFieldsText, MoneyAndYesNoReadTheSameWhateverTheStoredType) {
     const QString money = BoundFields::displayText(QVariant::fromValue(Currency::fromRaw(12345000)), FieldFormat::CurrencyText);
     EXPECT_EQ(money, "R$ 1.234,50");

@@ -1,7 +1,9 @@
 // Typing rules of text fields as one table, then the keys, the menu, the editable list, the focus style.
+#include "support/modal.h"
 #include "support/testmain.h"
 #include "support/typing.h"
 #include "store/clock.h"
+#include "ui/messagebox.h"
 #include "ui/textentry.h"
 
 #include <QApplication>
@@ -134,6 +136,20 @@ TEST(TextEntry, TheKeysTheMenuAndTheFocusColours) {
     Typing::key(f.notes, Qt::Key_Return);
     EXPECT_EQ(f.notes->toPlainText(), "OK (17/05/2008) (09:05:07)\n");
     Clock::set(QDateTime());
+
+    // Esc stays the window's key in a field with rules: it cancels an input box, whose Enter gives the typed text.
+    BoxHook* hook = setBoxHook(nullptr);   // the real box
+    for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
+        ModalScript box([key](QWidget* dlg) {
+            auto* field = dlg->findChild<QLineEdit*>();
+            Typing::type(field, "d'x");
+            Typing::key(field, key);
+            EXPECT_FALSE(dlg->isVisible()) << key;
+        });
+        const auto typed = InputBox("Nome:", "Teste", {}, TextEntry::UpperCase | TextEntry::NoApostrophe);
+        EXPECT_EQ(typed, key == Qt::Key_Escape ? std::nullopt : std::optional<QString>("DX"));
+    }
+    setBoxHook(hook);
 
     // The context menu, in Portuguese, pastes through the rules.
     QGuiApplication::clipboard()->setText("d'x");
