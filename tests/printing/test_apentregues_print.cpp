@@ -170,6 +170,34 @@ TEST_F(DeliveredPrintTest, TheReportsLabelsAtTheirColumns) {
     EXPECT_EQ(wrong.join('\n'), "");
 }
 
+// Each appliance value stands two blanks after its label; the service lines start at their column.
+TEST_F(DeliveredPrintTest, TheReportsValuesBesideTheirLabels) {
+    expectBoxes(runReport(addDelivered(42, "ANA", {{"Aparelho", "TV"}, {"Marca", "LG"}, {"Modelo", "X1"}, {"Chassis", "C9"},
+                                                    {"NumSerie", "S1"}, {"Tensao", "220V"}, {"Relatorio0", "F01 PECA"},
+                                                    {"Relatorio55", "F09 FUSIVEL"}})),
+                {Sent});
+    const RecordedPage& pg = doc().pages.at(0);
+    QStringList wrong;
+    for (const auto& [label, value] : {std::pair{"Aparelho:", "TV"}, {"Marca:", "LG"}, {"Modelo:", "X1"}, {"Chassis:", "C9"},
+                                       {"Num Série:", "S1"}, {"Tensão:", "220V"}}) {
+        const PrintOp* l = pg.findText(QString::fromUtf8(label));
+        const PrintOp* v = l ? after(pg, l) : nullptr;
+        if (!v) {
+            wrong << QString::fromUtf8(label);
+            continue;
+        }
+        const PrintFont& font = pg.fontOf(*l);
+        if (v->text != value ||
+            std::abs(v->x - l->x - PrintMetrics::textWidth(font, l->text) - 2 * PrintMetrics::textWidth(font, " ")) > 0.05)
+            wrong << QString::fromUtf8(label);
+    }
+    for (const char* line : {"F01 PECA", "F09 FUSIVEL"}) {
+        const PrintOp* t = pg.findText(line);
+        if (!t || std::abs(t->x - PrintMetrics::averageCharWidth(pg.fontOf(*t))) > 0.05) wrong << line;
+    }
+    EXPECT_EQ(wrong.join('\n'), "");
+}
+
 TEST_F(DeliveredPrintTest, TheListPages) {
     const std::pair<int, std::vector<int>> cases[] = {{0, {0}}, {14, {14}}, {15, {14, 1}}, {30, {14, 15, 1}}};
     Modulo::SqlFiltroEntregues = "SELECT * FROM TblApEntregues WHERE Os = 1001";
