@@ -636,6 +636,46 @@ TEST_F(FreshDb, ALongListPlacesFoundAndRenamedRowsWhereTheOrderPutsThem) {
     EXPECT_EQ(c.text(QStringLiteral("Nome")), QStringLiteral("N02500"));
 }
 
+// A table without an autonumber gives a new row the key of the last row this
+// program deleted. A list read at both ends: its last row deleted, a brand
+// added (it takes that key and joins the end), and another copy renames a
+// brand not read yet to a name after the last rows read. Reading the middle
+// finds the renamed brand, and the list holds every brand once.
+TEST_F(FreshDb, ABrandRenamedPastTheReadEndStaysInTheListWhenANewBrandTakesADeletedKey) {
+    Database db(path);
+    for (const char* marca : {"ARNO", "BOSCH", "CONSUL", "DAKO", "ELECTROLUX", "FISCHER", "GE", "LG", "MIDEA", "PHILCO", "SAMSUNG", "WHIRLPOOL"})
+        db.execute(QStringLiteral("INSERT INTO TblMarca (Marca) VALUES (?)"), {QString::fromLatin1(marca)});
+    // Screens of three rows, put back however the test ends.
+    const struct PageSizeBack {
+        int saved = RecordCursor::pageSize();
+        ~PageSizeBack() { RecordCursor::setPageSize(saved); }
+    } pageSizeBack;
+    RecordCursor::setPageSize(3);
+    RecordCursor c;
+    c.open(path, QStringLiteral("SELECT * FROM TblMarca ORDER BY Marca"));
+    EXPECT_EQ(c.text(QStringLiteral("Marca")), QStringLiteral("ARNO"));
+    c.moveLast();   // the first and the last screens are read, the middle ones are not
+    ASSERT_EQ(c.text(QStringLiteral("Marca")), QStringLiteral("WHIRLPOOL"));
+    const qint64 deleted = c.currentKey();
+    c.deleteCurrent();
+    c.addNew();
+    c.setField(QStringLiteral("Marca"), QStringLiteral("AEG"));
+    ASSERT_EQ(c.update(), deleted);
+    sqlite3* other = otherConnection(path);
+    others(other, QStringLiteral("UPDATE TblMarca SET Marca = 'SUGGAR' WHERE Marca = 'ELECTROLUX'"));
+    sqlite3_close(other);
+
+    QStringList listed;
+    for (c.moveFirst(); !c.eof(); c.moveNext()) listed << c.text(QStringLiteral("Marca"));
+    EXPECT_EQ(c.recordCount(), 12);
+    EXPECT_TRUE(listed.contains(QStringLiteral("SUGGAR"))) << listed.join(',').toStdString();
+    listed.sort();
+    EXPECT_EQ(listed.join(','), column(db, QStringLiteral("SELECT Marca FROM TblMarca ORDER BY Marca")));
+    ASSERT_TRUE(c.findFirst(QStringLiteral("Marca = 'SUGGAR'")));
+    EXPECT_EQ(c.text(QStringLiteral("Marca")), QStringLiteral("SUGGAR"));
+    EXPECT_EQ(c.keyAt(c.absolutePosition()), c.currentKey());
+}
+
 TARVEL_TEST_MAIN()
 
 // A list opened again on the unchanged file places found rows by the sample
