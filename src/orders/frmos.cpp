@@ -545,12 +545,11 @@ void FrmOS::setPicks() {
 void FrmOS::picksStored() {
     const struct { QLabel* pick; QString* owed; QPushButton* save; } picks[] = {
         {LblStatus, &m_owedStatus, BtSalvaStatus}, {LblTecnico, &m_owedTecnico, BtSalvaTecnico}};
+    // An owed pick is what its label shows: another click drops it.
     for (const auto& p : picks) {
         if (p.owed->isEmpty()) continue;
-        if (p.pick->text() == *p.owed) {
-            p.pick->clear();
-            p.save->setEnabled(false);
-        }
+        p.pick->clear();
+        p.save->setEnabled(false);
         p.owed->clear();
     }
 }

@@ -108,7 +108,7 @@ private:
     bool picksPending() const;
     void setPicks();
     // After a write: the owed picks are stored, their labels and buttons
-    // done with (unless another entry was picked since).
+    // done with.
     void picksStored();
     // The status or technician button: writes the order with its pick.
     void savePick(QLabel* pick, QString& owed, QPushButton* save);

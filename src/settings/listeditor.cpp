@@ -39,11 +39,11 @@ QString ListEditor::nameOf(int line) const {
     return item ? item->data(NameRole).toString() : QString();
 }
 
-void ListEditor::appendLine(int index) {
+void ListEditor::appendLine(int index, bool mayBeShown) {
     const qint64 key = m_cursor->keyAt(index);
-    // A row shown already (an earlier add read in since) keeps its line.
+    // A row shown already (an earlier add the list read in since) keeps its line.
     QListWidgetItem* item = nullptr;
-    for (int line = 0; line < m_list->count() && !item; ++line)
+    for (int line = 0; mayBeShown && line < m_list->count() && !item; ++line)
         if (keyOf(line) == key) item = m_list->item(line);
     if (!item) {
         item = new QListWidgetItem;
@@ -109,7 +109,7 @@ void ListEditor::addFromInputBox() {
 void ListEditor::keepEarlier() {
     // A stored add with nothing new to write stays as it was stored.
     try {
-        if (const qint64 key = m_cursor->storedUnconfirmedAdd()) appendLine(m_cursor->indexOfKey(key));
+        if (const qint64 key = m_cursor->storedUnconfirmedAdd()) appendLine(m_cursor->indexOfKey(key), true);
     } catch (const std::exception& e) {
         showError(m_family.addError, e);
     }
@@ -127,7 +127,7 @@ bool ListEditor::addRow(const QList<QPair<QString, QVariant>>& values) {
         return false;
     }
     const int index = m_cursor->indexOfKey(key);
-    if (index >= 0) appendLine(index);
+    if (index >= 0) appendLine(index, true);
     return true;
 }
 

@@ -91,7 +91,9 @@ public:
     QString nameOf(int line) const;
 
 private:
-    void appendLine(int index);
+    // The line of the cursor's row at index, at the end of the list; with
+    // mayBeShown a line the row has already is brought up to date instead.
+    void appendLine(int index, bool mayBeShown = false);
     void keepEarlier();
     void showError(const QString& what, const std::exception& e);
 
