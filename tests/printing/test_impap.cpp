@@ -174,7 +174,9 @@ TEST_F(FrmImpApTest, LongFieldsPrintWholeInsideThePage) {
         expectBoxes(printComplete(), {Sent});
         ASSERT_EQ(pages().size(), 1u);
         const RecordedPage& p = pages()[0];
-        QStringList values{shop, nome, QStringLiteral("05/03/2008"), QStringLiteral("9999")};
+        // The title on the shop's line, whole.
+        QStringList values{shop, nome, QStringLiteral("05/03/2008"), QStringLiteral("9999"),
+                           QStringLiteral("=== Relatório Completo de todos os Aparelhos em Manutenção ===")};
         for (const auto& [field, value] : fields) values << value.toString();
         expectWholeInside(p, values);
         ASSERT_EQ(rows(p).size(), 4);
