@@ -104,6 +104,32 @@ TEST_F(ConfigTest, EachListKeepsItsLengthAndRowLimits) {
     run(steps);
 }
 
+// An add the file could not confirm and the list read in since (another copy's deletion had it read again) keeps its
+// one line when the next click writes a corrected name onto it.
+TEST_F(ConfigTest, AStoredAddTheListReadInSinceKeepsOneLine) {
+    StoreFault::install();
+    Database::openDefault().execute("INSERT INTO TblTecnicos (NomeTecnico) VALUES ('ANA'), ('ZECA')");
+    FrmConfig w;
+    w.show();
+    auto* list = w.findChild<QListWidget*>("List3");
+    run({
+        {"the add left unconfirmed", [&] {
+             StoreFault fault(StoreFault::JournalGoneUnreadable);
+             w.BtNvTecnico_Click();
+         }, {input("BIA"), ok(UnconfirmedText)}},
+        {"a row another copy deleted: the list is read again", [&] {
+             Database::openDefault().execute("DELETE FROM TblTecnicos WHERE NomeTecnico = 'ZECA'");
+             list->setCurrentRow(lines(&w, "List3").split(',').indexOf("ZECA"));
+             w.BtExTecnico_Click();
+             EXPECT_EQ(lines(&w, "List3"), "ANA,BIA");
+         }, {ok("Este Registro não foi encontrado no Banco de Dados.")}},
+        {"the corrected name on the same line", [&] {
+             w.BtNvTecnico_Click();
+             EXPECT_EQ(lines(&w, "List3"), "ANA,BEA");
+         }, {input("BEA")}, "SELECT group_concat(NomeTecnico) FROM TblTecnicos", "ANA,BEA"},
+    });
+}
+
 // Deleting: the selected row alone goes (not one differing only in case), nothing else when another copy removed it.
 TEST_F(ConfigTest, DeletionRemovesOnlyTheSelectedRow) {
     Database::openDefault().execute("INSERT INTO TblMarca (Marca) VALUES ('PHILCO'), ('Lg'), ('LG'), ('SONY')");
