@@ -1649,19 +1649,18 @@ qint64 RecordCursor::update() {
     // A new row: the database gives its key. After an unconfirmed one the
     // row it may have stored is asked for first: stored, it takes these
     // values instead of a second row coming.
-    const bool rewrite = unconfirmedAddKey() != 0;
-    const UnconfirmedAdd earlier = m_unconfirmed;
+    const qint64 earlier = unconfirmedAddKey();
     bool rewritten = false;
-    if (rewrite) {
+    if (earlier) {
         Statement st;
         const QString sets = cols.isEmpty() ? QStringLiteral("rowid = rowid") : cols.join(QStringLiteral(" = ?, ")) + QStringLiteral(" = ?");
-        prepareStatement(db, QStringLiteral("UPDATE %1 SET %2 WHERE rowid = %3").arg(quoteIdent(m_table), sets).arg(earlier.key), st);
+        prepareStatement(db, QStringLiteral("UPDATE %1 SET %2 WHERE rowid = %3").arg(quoteIdent(m_table), sets).arg(earlier), st);
         for (int i = 0; i < values.size(); ++i) bindValue(st.s, i + 1, values[i]);
         runToEnd(db, st);
         m_unconfirmed = {};
         // Gone meanwhile (another copy deleted it): the row is added again.
         rewritten = sqlite3_changes(db) == 1;
-        key = earlier.key;
+        key = earlier;
     }
     if (!rewritten) {
         Statement st;
