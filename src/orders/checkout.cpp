@@ -64,6 +64,33 @@ void setExitFields(RecordCursor& delivered, const QString& tipo, const QString& 
         delivered.setField(QStringLiteral("Relatorio%1").arg(9 + i), exit.obs[i].trimmed());
 }
 
+// Writes the delivered row through `delivered`: the order's fields as
+// `source` holds them (the order, or the delivered row a checkout stored),
+// the day and time it left, and the exit; the warranty counted from
+// `dtLmtGr`. Returns the row's key.
+qint64 writeDelivered(RecordCursor& delivered, const RecordCursor& source, const QDateTime& left, const QDate& dtLmtGr,
+                      const Exit& exit) {
+    const QString tipo = source.text(QStringLiteral("Tipo"));
+    const auto copy = [&](const QString& field) { delivered.setField(field, source.field(field)); };
+    delivered.addNew();
+    try {
+        for (const QString& f : CopiedBeforeExit) copy(f);
+        delivered.setField(QStringLiteral("DataSaida"), left.date());
+        delivered.setField(QStringLiteral("HoraSaida"), left.time());
+        for (const QString& f : CopiedAfterExit) copy(f);
+        copy(QStringLiteral("Tecnico"));
+        copy(QStringLiteral("Atendimento"));
+        setExitFields(delivered, tipo, source.text(QStringLiteral("Status")), dtLmtGr, left.date(), exit);
+        if (tipo == GarantiaFabrica)
+            for (const QString& f : FactoryWarranty) copy(f);
+        for (const QString& f : PaymentLines) copy(f);
+    } catch (...) {
+        delivered.cancelUpdate();
+        throw;
+    }
+    return delivered.update();
+}
+
 } // namespace
 
 qint64 deliver(qint64 os, RecordCursor& delivered, const Exit& exit) {
@@ -74,29 +101,7 @@ qint64 deliver(qint64 os, RecordCursor& delivered, const Exit& exit) {
     RecordCursor order;
     order.open(delivered.databaseName(), QStringLiteral("SELECT * FROM TblManutencao WHERE Os = %1").arg(os));
     if (!order.hasCurrent()) throw orderGone();
-
-    const QDateTime now = Clock::now();
-    const QString tipo = order.text(QStringLiteral("Tipo"));
-    const auto copy = [&](const QString& field) { delivered.setField(field, order.field(field)); };
-
-    delivered.addNew();
-    try {
-        for (const QString& f : CopiedBeforeExit) copy(f);
-        delivered.setField(QStringLiteral("DataSaida"), now.date());
-        delivered.setField(QStringLiteral("HoraSaida"), now.time());
-        for (const QString& f : CopiedAfterExit) copy(f);
-        copy(QStringLiteral("Tecnico"));
-        copy(QStringLiteral("Atendimento"));
-        setExitFields(delivered, tipo, order.text(QStringLiteral("Status")), order.date(QStringLiteral("DtLmtGr")),
-                      now.date(), exit);
-        if (tipo == GarantiaFabrica)
-            for (const QString& f : FactoryWarranty) copy(f);
-        for (const QString& f : PaymentLines) copy(f);
-    } catch (...) {
-        delivered.cancelUpdate();
-        throw;
-    }
-    const qint64 key = delivered.update();
+    const qint64 key = writeDelivered(delivered, order, Clock::now(), order.date(QStringLiteral("DtLmtGr")), exit);
 
     // Exactly this order's row goes, or nothing is kept.
     if (db.execute(QStringLiteral("DELETE FROM TblManutencao WHERE Os = ?"), {os}) != 1) throw orderGone();
@@ -110,17 +115,12 @@ qint64 redeliver(qint64 key, RecordCursor& delivered, const Exit& exit) {
     row.open(delivered.databaseName(),
              QStringLiteral("SELECT * FROM TblApEntregues WHERE IdApEntregues = %1").arg(key));
     if (!row.hasCurrent()) throw orderGone();
-    delivered.addNew();
-    try {
-        // The warranty as the checkout's own day and the order's earlier end
-        // (kept in the row wherever the days do not set it) give it.
-        setExitFields(delivered, row.text(QStringLiteral("Tipo")), row.text(QStringLiteral("Status")),
-                      row.date(QStringLiteral("DATALIMITEGARANTIA")), row.date(QStringLiteral("DataSaida")), exit);
-    } catch (...) {
-        delivered.cancelUpdate();
-        throw;
-    }
-    delivered.update();
+    // The order's fields as the stored row copied them, the checkout's own
+    // day and time, and the warranty from the order's earlier end (kept in
+    // the row wherever the days do not set it).
+    writeDelivered(delivered, row,
+                   QDateTime(row.date(QStringLiteral("DataSaida")), row.time(QStringLiteral("HoraSaida"))),
+                   row.date(QStringLiteral("DATALIMITEGARANTIA")), exit);
     tx.commit();
     return key;
 }

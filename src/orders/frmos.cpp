@@ -327,7 +327,6 @@ void FrmOS::buildWidgets() {
         pick = Widgets::label(box, QLatin1String(pickName), {});
         pick->setFont(boldFont(pick));
         setForeground(pick, DarkBlue);
-        pick->setMinimumWidth(140);
         Widgets::showWhole(pick);
         save = Widgets::button(box, QLatin1String(saveName), QStringLiteral("&Salvar"));
         save->setEnabled(false);
@@ -336,6 +335,9 @@ void FrmOS::buildWidgets() {
         g->addWidget(save, 1, 1);
         g->setRowStretch(2, 1);
         g->setColumnStretch(0, 1);
+        // The pick's room is its column's: a grid takes no minimum width from
+        // a label that ignores its text's width.
+        g->setColumnMinimumWidth(1, 140);
         (new QVBoxLayout(page))->addWidget(box);
         SSTab1->addTab(page, QString::fromUtf8(tab));
     };

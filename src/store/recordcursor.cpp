@@ -1652,14 +1652,17 @@ qint64 RecordCursor::update() {
     const qint64 earlier = unconfirmedAddKey();
     bool rewritten = false;
     if (earlier) {
+        // The stored row becomes the row this add would store: every column
+        // not set now takes what an INSERT gives it, whatever the earlier
+        // attempt set there.
         Statement st;
-        const QString sets = cols.isEmpty() ? QStringLiteral("rowid = rowid") : cols.join(QStringLiteral(" = ?, ")) + QStringLiteral(" = ?");
-        prepareStatement(db, QStringLiteral("UPDATE %1 SET %2 WHERE rowid = %3").arg(quoteIdent(m_table), sets).arg(earlier), st);
+        prepareStatement(db, QStringLiteral("UPDATE %1 SET %2 WHERE rowid = %3").arg(quoteIdent(m_table), rewriteSets(cols)).arg(earlier), st);
         for (int i = 0; i < values.size(); ++i) bindValue(st.s, i + 1, values[i]);
         runToEnd(db, st);
-        m_unconfirmed = {};
         // Gone meanwhile (another copy deleted it): the row is added again.
+        // Otherwise the earlier add stays known until this write is stored.
         rewritten = sqlite3_changes(db) == 1;
+        if (!rewritten) m_unconfirmed = {};
         key = earlier;
     }
     if (!rewritten) {
@@ -1688,23 +1691,67 @@ qint64 RecordCursor::update() {
 }
 
 void RecordCursor::joinNewRow(qint64 key, bool rewritten) {
-    const BeforeWrite before = beforeWrite();
-    m_lastInsert = key;
-    // The new row joins the end of the cursor; the current row stays (on an
-    // empty cursor the new row becomes current). A stored row read in since
-    // is already there.
+    // A stored row read in since is already there.
     if (rewritten && indexOfKey(key) >= 0) {
+        const BeforeWrite before = beforeWrite();
+        m_lastInsert = key;
         dropPages();
         loadCurrent();
-        announceWhenStored(before, false, false);
+        announceWhenStored(before, false, true);
         return;
     }
+    // A table without an autonumber gives a new row the key another copy
+    // freed: the row that had it here is gone, and the new row is no row
+    // still to be read.
+    if (const int held = m_keys.indexOf(key); held >= 0) {
+        const bool current = held == m_pos && !m_gap;
+        unplace(held);
+        if (current) {
+            m_gap = true;
+            dropCurrent();
+        }
+    }
+    BeforeWrite before = beforeWrite();
+    before.keyPlaced = m_placed.contains(key);
+    m_lastInsert = key;
+    // The new row joins the end of the cursor; the current row stays (on an
+    // empty cursor the new row becomes current).
     m_keys.pushBack(key);
+    m_placed.insert(key);
     if (m_pos < 0 && !m_gap) { m_pos = 0; m_bofFlag = m_eofFlag = false; }
     if (m_eofFlag) { m_pos = recordCount() - 1; m_eofFlag = false; }
     dropPages();
     loadCurrent();
     announceWhenStored(before, true, rewritten);
+}
+
+QString RecordCursor::rewriteSets(const QStringList& cols) const {
+    QStringList sets;
+    for (const QString& c : cols) sets << c + QStringLiteral(" = ?");
+    struct Column {
+        QString name, defaultValue;
+        bool key, integer;
+    };
+    std::vector<Column> columns;
+    sqlite3* db = m_db.handle();
+    Statement st;
+    prepareStatement(db, QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdent(m_table)), st);
+    // cid, name, type, notnull, dflt_value, pk
+    const auto text = [&](int c) { return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.s, c))); };
+    int rc;
+    while ((rc = sqlite3_step(st.s)) == SQLITE_ROW)
+        columns.push_back({text(1), sqlite3_column_type(st.s, 4) == SQLITE_NULL ? QString() : text(4),
+                           sqlite3_column_int(st.s, 5) > 0, text(2).compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0});
+    if (rc != SQLITE_DONE) throw engineError(db, rc);
+    // A lone INTEGER PRIMARY KEY is the row's key itself, which stays.
+    const bool keyIsRowid = std::count_if(columns.begin(), columns.end(), [](const Column& c) { return c.key; }) == 1;
+    for (const Column& c : columns) {
+        if ((c.key && c.integer && keyIsRowid) || cols.contains(quoteIdent(c.name), Qt::CaseInsensitive)) continue;
+        sets << quoteIdent(c.name) + QStringLiteral(" = ") +
+                    (c.defaultValue.isNull() ? QStringLiteral("NULL") : QLatin1Char('(') + c.defaultValue + QLatin1Char(')'));
+    }
+    if (sets.isEmpty()) sets << QStringLiteral("rowid = rowid");
+    return sets.join(QStringLiteral(", "));
 }
 
 qint64 RecordCursor::unconfirmedAddKey() {
@@ -1716,14 +1763,13 @@ qint64 RecordCursor::unconfirmedAddKey() {
 
 qint64 RecordCursor::storedUnconfirmedAdd() {
     const qint64 key = unconfirmedAddKey();
-    m_unconfirmed = {};
     if (key) joinNewRow(key, true);
     return key;
 }
 
 RecordCursor::BeforeWrite RecordCursor::beforeWrite() const {
     ensureCurrent();
-    return {m_keys.size(), m_pos, m_bofFlag, m_eofFlag, m_gap, m_lastInsert, m_current};
+    return {m_keys.size(), m_pos, m_bofFlag, m_eofFlag, m_gap, false, m_lastInsert, m_current};
 }
 
 void RecordCursor::announceWhenStored(const BeforeWrite& before, bool added, bool rewritten) {
@@ -1733,6 +1779,8 @@ void RecordCursor::announceWhenStored(const BeforeWrite& before, bool added, boo
     Transaction::whenStored(m_db, [self, index, added, rewritten, before, key](Transaction::Outcome outcome) {
         if (!self) return;
         if (outcome == Transaction::Outcome::Stored) {
+            // Written onto the row an earlier add stored: that one is settled.
+            if (rewritten) self->m_unconfirmed = {};
             if (added) emit self->rowsReset();
             else emit self->rowUpdated(index);
             emit self->currentChanged();
@@ -1742,10 +1790,12 @@ void RecordCursor::announceWhenStored(const BeforeWrite& before, bool added, boo
         // moves it between its write and the end of the transaction).
         if (added) {
             self->m_keys.popBack();
-            // A row stored by an earlier write stays stored whatever this one did.
-            if (outcome == Transaction::Outcome::Unconfirmed || rewritten)
-                self->m_unconfirmed = {self->m_db.lastUnconfirmed(), key, rewritten};
+            if (!before.keyPlaced) self->m_placed.remove(key);
         }
+        // A row an earlier add stored stays known whatever a write onto it
+        // met: the next add writes onto it again. A first add may be stored.
+        if (added && !rewritten && outcome == Transaction::Outcome::Unconfirmed)
+            self->m_unconfirmed = {self->m_db.lastUnconfirmed(), key, false};
         self->m_pos = before.pos;
         self->m_bofFlag = before.bof;
         self->m_eofFlag = before.eof;

@@ -135,12 +135,15 @@ public:
     // DbErrorCode::Unconfirmed may be stored. unconfirmedAddKey() asks the
     // file: when that row was stored its key comes back and the next update()
     // of a new row writes onto it instead of adding a second one (a window's
-    // own checks leave that row out); 0 when it was not stored (forgotten
-    // then) or none is unconfirmed. It throws the Unconfirmed error while the
-    // file still cannot tell. update() asks the same by itself.
-    // storedUnconfirmedAdd() keeps such a stored row as it stands: it joins
-    // the cursor as update() would have added it, is forgotten, and its key
-    // comes back (0 when none was stored).
+    // own checks leave that row out), making it exactly the row that add
+    // would store: a column it leaves unset takes its default. The row stays
+    // known, whatever that write meets, until a write onto it is stored.
+    // 0 when it was not stored (forgotten then) or none is unconfirmed. It
+    // throws the Unconfirmed error while the file still cannot tell.
+    // update() asks the same by itself. storedUnconfirmedAdd() keeps such a
+    // stored row as it stands: it joins the cursor as update() would have
+    // added it, is forgotten once that is stored, and its key comes back (0
+    // when none was stored).
     qint64 unconfirmedAddKey();
     qint64 storedUnconfirmedAdd();
 
@@ -177,6 +180,7 @@ private:
         int keys;
         int pos;
         bool bof, eof, gap;
+        bool keyPlaced;   // the key a new row took was placed already
         qint64 lastInsert;
         QVariantList current;
     };
@@ -190,6 +194,10 @@ private:
     void announceWhenStored(const BeforeWrite& before, bool added, bool rewritten);
     // A row this cursor added (or whose add was told stored) joins its end.
     void joinNewRow(qint64 key, bool rewritten);
+    // The SET list that makes a stored row what an INSERT of the columns
+    // cols (quoted, one mark each) would store: every other column takes
+    // its default.
+    QString rewriteSets(const QStringList& cols) const;
 
     void ensureOpen(const char* op) const;
     void requireCurrent(const char* op) const;

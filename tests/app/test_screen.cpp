@@ -531,6 +531,9 @@ TEST_F(ScreenTest, TheOrderWindowsKeepTheirPlacesAtTheWidestValues) {
                     EXPECT_EQ(l->font().pointSizeF(), Widgets::FloorPoints) << label;
                 }
                 EXPECT_TRUE(window->rect().contains(QRect(l->mapTo(window, QPoint(0, 0)), l->size()))) << label;
+                // Not cut by the frame it stands in.
+                EXPECT_TRUE(l->parentWidget()->contentsRect().contains(l->geometry()))
+                    << label << " " << l->geometry().right() << " > " << l->parentWidget()->contentsRect().right();
             }
             // A shortened label shows its value in its tip; none is cut otherwise.
             QStringList faults;

@@ -332,21 +332,33 @@ TEST_F(EntradaTest, AnOrderWhoseCommitLandedIsEmittedOnce) {
 }
 
 // An order the file cannot confirm says so and keeps the window as typed; confirming again emits that order once, as
-// the window then shows it: onto the order that landed (never refused as a duplicate of itself), or as a first save
-// when it did not land.
+// the window then shows it: onto the order that landed (never refused as a duplicate of itself; what it no longer
+// sets, such as the pick-up and the factory warranty, left empty), or as a first save when it did not land. A
+// confirmation in between that the disk refuses changes none of that.
 struct UnconfirmedEntradaTest : EntradaTest, ::testing::WithParamInterface<Told> {};
 
 TEST_P(UnconfirmedEntradaTest, AnUnconfirmedOrderIsEmittedOnceWhenConfirmedAgain) {
     StoreFault::install();
     openReady();
     Typing::type(txt(w.get(), 21), "nao liga");
+    w->findChild<QCheckBox*>("Check1")->setChecked(true);
+    option(w.get(), "Option1(2)")->click();
+    Typing::type(txt(w.get(), 24), "magazine");
+    Typing::type(txt(w.get(), 25), "05/03/2026");
+    Typing::type(txt(w.get(), 26), "nf 123");
     leaveUnconfirmed(databasePath(), [&] { w->BtEntrada_Click(); }, GetParam());
     EXPECT_FALSE(w->findChild<QLabel*>("Label3")->isVisible());
     EXPECT_EQ(txt(w.get(), 21)->text(), "NAO LIGA");
     Typing::type(txt(w.get(), 21), " nem acende");
+    w->findChild<QCheckBox*>("Check1")->setChecked(false);
+    option(w.get(), "Option1(0)")->click();
+    writeUnderFault(StoreFault::JournalKept, databasePath(), [&] { w->BtEntrada_Click(); });
     const qlonglong os = confirm();
     EXPECT_EQ(count("SELECT COUNT(*) FROM TblManutencao"), 1);
-    EXPECT_EQ(field("Defeito", os), "NAO LIGA NEM ACENDE");
+    EXPECT_EQ(field("Defeito || '|' || Tipo || '|' || ifnull(Andamento, '-') || ifnull(Loja, '-') || "
+                    "ifnull(DataCompra, '-') || ifnull(NotaFiscal, '-') || '|' || Dias",
+                    os),
+              "NAO LIGA NEM ACENDE|ORÇAMENTO|----|0");
     EXPECT_EQ(w->findChild<QLabel*>("Label3")->text(), QString::number(os));
 }
 

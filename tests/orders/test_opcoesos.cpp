@@ -466,13 +466,15 @@ TEST_F(OpcoesTest, ACheckoutUnderEveryCommitFaultStoresItOnce) {
 }
 
 // A checkout the file cannot confirm says so and keeps the window; the next click finds it stored and writes what the
-// window shows then onto its delivered row, once, asking nothing again. Had another copy deleted that row meanwhile,
+// window shows then onto its delivered row, once, asking nothing again: the row a first checkout of those values
+// stores, the order's fields kept, also after a click the disk refused. Had another copy deleted that row meanwhile,
 // the order has left all the same: the windows close, saying so.
 TEST_F(OpcoesTest, AnUnconfirmedCheckoutIsToldOnTheNextClick) {
     StoreFault::install();
     for (const bool deletedElsewhere : {false, true}) {
         SCOPED_TRACE(deletedElsewhere ? "deleted elsewhere" : "kept");
-        open(addOrder("MARIA", {{"Status", "PRONTO"}}));
+        open(addOrder("MARIA", merged(EveryCopiedField, {{"Status", "PRONTO"}, {"Tipo", "GAR.DE FÁBRICA"}, {"Loja", "LOJA X"}})));
+        const QString kept = Scenario::rows("SELECT " + Copied + ", Loja FROM TblManutencao");
         act("TxtOperador=1234;TxtObs(0)=troca de placa;TxtVlUn(6)=40");
         {
             std::optional<StoreFault> fault;
@@ -490,12 +492,21 @@ TEST_F(OpcoesTest, AnUnconfirmedCheckoutIsToldOnTheNextClick) {
         EXPECT_TRUE(w->isVisible());
         if (deletedElsewhere) Scenario::raw("DELETE FROM TblApEntregues");
         act("TxtObs(0)=troca de fonte;TxtVlUn(6)=50");
+        if (!deletedElsewhere) {
+            // A click whose write the disk refuses keeps the stored checkout for the next one.
+            StoreFault fault(StoreFault::JournalKept);
+            ScriptedBoxes refused;
+            refused.answer(MsgAnswer::Ok, "Não foi possível dar saída nesta Ordem de Serviço");
+            button("BtDarSaída")->click();
+            EXPECT_TRUE(w->isVisible());
+        }
         ScriptedBoxes boxes;
         boxes.answer(MsgAnswer::Ok, deletedElsewhere ? OtherOperator : Success);
         button("BtDarSaída")->click();
         EXPECT_EQ(w->result(), FrmOpcoesOS::OrderClosed);
-        EXPECT_EQ(Scenario::rows("SELECT Relatorio9, Relatorio5, ValorCobrado FROM TblApEntregues"),
-                  deletedElsewhere ? "" : "TROCA DE FONTE|R$50|500000");
+        EXPECT_EQ(Scenario::rows("SELECT Relatorio9, Relatorio5, ValorCobrado, DataSaida, HoraSaida FROM TblApEntregues"),
+                  deletedElsewhere ? "" : "TROCA DE FONTE|R$50|500000|2026-01-10|09:30:15");
+        if (!deletedElsewhere) EXPECT_EQ(Scenario::rows("SELECT " + Copied + ", Loja FROM TblApEntregues"), kept);
         EXPECT_EQ(count("SELECT COUNT(*) FROM TblManutencao"), 0);
         Scenario::raw("DELETE FROM TblApEntregues");
     }

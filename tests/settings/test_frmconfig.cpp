@@ -105,7 +105,7 @@ TEST_F(ConfigTest, EachListKeepsItsLengthAndRowLimits) {
 }
 
 // An add the file could not confirm and the list read in since (another copy's deletion had it read again) keeps its
-// one line when the next click writes a corrected name onto it.
+// one line when a later click writes a corrected name onto it, also after a click whose write the disk refused.
 TEST_F(ConfigTest, AStoredAddTheListReadInSinceKeepsOneLine) {
     StoreFault::install();
     Database::openDefault().execute("INSERT INTO TblTecnicos (NomeTecnico) VALUES ('ZECA')");
@@ -123,6 +123,12 @@ TEST_F(ConfigTest, AStoredAddTheListReadInSinceKeepsOneLine) {
              w.BtExTecnico_Click();
              EXPECT_EQ(lines(&w, "List3"), "BIA");
          }, {ok("Este Registro não foi encontrado no Banco de Dados.")}},
+        {"a correction the disk refuses leaves the stored row as it was, for the next click", [&] {
+             StoreFault fault(StoreFault::JournalKept);
+             w.BtNvTecnico_Click();
+             EXPECT_EQ(lines(&w, "List3"), "BIA");
+         }, {input("BETA"), ok("Ocorreu um Erro ao tentar Cadastrar o Nome deste Técnico!")},
+         "SELECT group_concat(NomeTecnico) FROM TblTecnicos", "BIA"},
         {"the corrected name on the same line", [&] {
              w.BtNvTecnico_Click();
              EXPECT_EQ(lines(&w, "List3"), "BEA");
