@@ -1705,6 +1705,9 @@ void RecordCursor::joinNewRow(qint64 key, bool rewritten) {
     // still to be read.
     if (const int held = m_keys.indexOf(key); held >= 0) {
         const bool current = held == m_pos && !m_gap;
+        // The row that follows is read while that row still marks where it
+        // starts, as for a deletion: Next goes on from there.
+        keyOf(held + 1);
         unplace(held);
         if (current) {
             m_gap = true;
@@ -1769,7 +1772,7 @@ qint64 RecordCursor::storedUnconfirmedAdd() {
 
 RecordCursor::BeforeWrite RecordCursor::beforeWrite() const {
     ensureCurrent();
-    return {m_keys.size(), m_pos, m_bofFlag, m_eofFlag, m_gap, false, m_lastInsert, m_current};
+    return {m_pos, m_bofFlag, m_eofFlag, m_gap, false, m_lastInsert, m_current};
 }
 
 void RecordCursor::announceWhenStored(const BeforeWrite& before, bool added, bool rewritten) {

@@ -177,7 +177,6 @@ private:
     // after its transaction commits; a rollback puts the cursor back as it
     // was before the write, announcing nothing.
     struct BeforeWrite {
-        int keys;
         int pos;
         bool bof, eof, gap;
         bool keyPlaced;   // the key a new row took was placed already

@@ -506,7 +506,9 @@ TEST_F(OpcoesTest, AnUnconfirmedCheckoutIsToldOnTheNextClick) {
         EXPECT_EQ(w->result(), FrmOpcoesOS::OrderClosed);
         EXPECT_EQ(Scenario::rows("SELECT Relatorio9, Relatorio5, ValorCobrado, DataSaida, HoraSaida FROM TblApEntregues"),
                   deletedElsewhere ? "" : "TROCA DE FONTE|R$50|500000|2026-01-10|09:30:15");
-        if (!deletedElsewhere) EXPECT_EQ(Scenario::rows("SELECT " + Copied + ", Loja FROM TblApEntregues"), kept);
+        if (!deletedElsewhere) {
+            EXPECT_EQ(Scenario::rows("SELECT " + Copied + ", Loja FROM TblApEntregues"), kept);
+        }
         EXPECT_EQ(count("SELECT COUNT(*) FROM TblManutencao"), 0);
         Scenario::raw("DELETE FROM TblApEntregues");
     }

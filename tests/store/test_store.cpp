@@ -22,6 +22,7 @@
 #include <QThread>
 #include <QProcess>
 #include <limits>
+#include <numeric>
 #include <random>
 #include <sqlcipher/sqlite3.h>
 
@@ -694,8 +695,11 @@ TEST_F(FreshDb, ANewBrandTakingAKeyAnotherCopyFreedIsListedOnce) {
         SCOPED_TRACE(testing::Message() << "seed " << seed << ", freed key " << int(freed));
         db.execute(QStringLiteral("DELETE FROM TblMarca"));
         const int rows = 8 + some(10);
+        std::vector<int> numbers(1000);
+        std::iota(numbers.begin(), numbers.end(), 0);
+        std::shuffle(numbers.begin(), numbers.end(), rng);
         for (int i = 0; i < rows; ++i)
-            db.execute(QStringLiteral("INSERT INTO TblMarca (Marca) VALUES (?)"), {QStringLiteral("M%1").arg(some(1000), 3, 10, QLatin1Char('0'))});
+            db.execute(QStringLiteral("INSERT INTO TblMarca (Marca) VALUES (?)"), {QStringLiteral("M%1").arg(numbers[std::size_t(i)], 3, 10, QLatin1Char('0'))});
         RecordCursor::setPageSize(2 + some(3));
         RecordCursor c;
         c.open(path, QStringLiteral("SELECT * FROM TblMarca ORDER BY Marca"));
@@ -708,16 +712,24 @@ TEST_F(FreshDb, ANewBrandTakingAKeyAnotherCopyFreedIsListedOnce) {
         };
         if (freed == AddedHere) add();
         const qint64 last = db.scalar(QStringLiteral("SELECT max(rowid) FROM TblMarca")).toLongLong();
-        if (freed == Read) c.setAbsolutePosition(c.indexOfKey(last));
+        // The row read is the current one: it goes, and Next reaches the row that followed it.
+        const int current = freed == Read ? c.indexOfKey(last) : -1;
+        if (freed == Read) c.setAbsolutePosition(current);
         others(other, QStringLiteral("DELETE FROM TblMarca WHERE rowid = %1").arg(last));
         ASSERT_EQ(add(), last);
         if (some(2)) add();
         if (freed == AddedHere) added.removeFirst();
+        const QStringList stored = column(db, QStringLiteral("SELECT Marca FROM TblMarca WHERE Marca < 'N' ORDER BY Marca")).split(',');
+        if (freed == Read) {
+            EXPECT_FALSE(c.hasCurrent());
+            QStringList rest;
+            for (c.moveNext(); !c.eof(); c.moveNext()) rest << c.text(QStringLiteral("Marca"));
+            EXPECT_EQ(rest, stored.mid(current) + added);
+        }
 
         QStringList walked;
         for (c.moveFirst(); !c.eof(); c.moveNext()) walked << c.text(QStringLiteral("Marca"));
         EXPECT_EQ(c.recordCount(), walked.size());
-        const QStringList stored = column(db, QStringLiteral("SELECT Marca FROM TblMarca WHERE Marca < 'N' ORDER BY Marca")).split(',');
         EXPECT_EQ(walked, stored + added);
     }
     sqlite3_close(other);
@@ -872,6 +884,7 @@ TEST_F(FreshDb, AnUnconfirmedWriteIsToldBeforeAnyOtherAndNeverStoredTwice) {
             add();
             EXPECT_EQ(c.recordCount(), 1);
             EXPECT_TRUE(c.hasCurrent());
+            EXPECT_EQ(c.lastInsertKey(), c.currentKey());
             EXPECT_EQ(c.text(QStringLiteral("Nome")) + " " + c.text(QStringLiteral("Endereco")), name + " RUA 2");
             // Exactly the row the retry adds: the complement it no longer sets is empty.
             const QString stored = QStringLiteral("SELECT count(*), max(Codigo), max(Endereco), max(Complemento) FROM "
