@@ -712,16 +712,19 @@ TEST_F(FreshDb, ANewBrandTakingAKeyAnotherCopyFreedIsListedOnce) {
         };
         if (freed == AddedHere) add();
         const qint64 last = db.scalar(QStringLiteral("SELECT max(rowid) FROM TblMarca")).toLongLong();
-        // The row read is the current one: it goes, and Next reaches the row that followed it.
-        const int current = freed == Read ? c.indexOfKey(last) : -1;
-        if (freed == Read) c.setAbsolutePosition(current);
+        // The row read is the current one: it goes, and Next reaches the row that followed it. Any other
+        // current row stays current.
+        if (freed == Read) c.setAbsolutePosition(c.indexOfKey(last));
+        const int current = c.hasCurrent() && c.currentKey() == last ? c.absolutePosition() : -1;
+        const auto shown = [&] { return c.hasCurrent() ? c.text(QStringLiteral("Marca")) : QString(); };
+        const QString before = shown();
         others(other, QStringLiteral("DELETE FROM TblMarca WHERE rowid = %1").arg(last));
         ASSERT_EQ(add(), last);
         if (some(2)) add();
         if (freed == AddedHere) added.removeFirst();
         const QStringList stored = column(db, QStringLiteral("SELECT Marca FROM TblMarca WHERE Marca < 'N' ORDER BY Marca")).split(',');
-        if (freed == Read) {
-            EXPECT_FALSE(c.hasCurrent());
+        EXPECT_EQ(shown(), current >= 0 ? QString() : before);
+        if (current >= 0) {
             QStringList rest;
             for (c.moveNext(); !c.eof(); c.moveNext()) rest << c.text(QStringLiteral("Marca"));
             EXPECT_EQ(rest, stored.mid(current) + added);
