@@ -1714,12 +1714,13 @@ void RecordCursor::joinNewRow(qint64 key, bool rewritten) {
             dropCurrent();
         }
     }
-    BeforeWrite before = beforeWrite();
-    before.keyPlaced = m_placed.contains(key);
+    const BeforeWrite before = beforeWrite();
     m_lastInsert = key;
     // The new row joins the end of the cursor; the current row stays (on an
     // empty cursor the new row becomes current).
     m_keys.pushBack(key);
+    // Undone, the key stays placed: a row that takes it later is no row of
+    // the cursor either.
     m_placed.insert(key);
     if (m_pos < 0 && !m_gap) { m_pos = 0; m_bofFlag = m_eofFlag = false; }
     if (m_eofFlag) { m_pos = recordCount() - 1; m_eofFlag = false; }
@@ -1739,12 +1740,12 @@ QString RecordCursor::rewriteSets(const QStringList& cols) const {
     sqlite3* db = m_db.handle();
     Statement st;
     prepareStatement(db, QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdent(m_table)), st);
-    // cid, name, type, notnull, dflt_value, pk
+    // cid, name, type, notnull, dflt_value, pk; no default reads as a null text
     const auto text = [&](int c) { return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.s, c))); };
     int rc;
     while ((rc = sqlite3_step(st.s)) == SQLITE_ROW)
-        columns.push_back({text(1), sqlite3_column_type(st.s, 4) == SQLITE_NULL ? QString() : text(4),
-                           sqlite3_column_int(st.s, 5) > 0, text(2).compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0});
+        columns.push_back({text(1), text(4), sqlite3_column_int(st.s, 5) > 0,
+                           text(2).compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0});
     if (rc != SQLITE_DONE) throw engineError(db, rc);
     // A lone INTEGER PRIMARY KEY is the row's key itself, which stays.
     const bool keyIsRowid = std::count_if(columns.begin(), columns.end(), [](const Column& c) { return c.key; }) == 1;
@@ -1772,7 +1773,7 @@ qint64 RecordCursor::storedUnconfirmedAdd() {
 
 RecordCursor::BeforeWrite RecordCursor::beforeWrite() const {
     ensureCurrent();
-    return {m_pos, m_bofFlag, m_eofFlag, m_gap, false, m_lastInsert, m_current};
+    return {m_pos, m_bofFlag, m_eofFlag, m_gap, m_lastInsert, m_current};
 }
 
 void RecordCursor::announceWhenStored(const BeforeWrite& before, bool added, bool rewritten) {
@@ -1791,10 +1792,7 @@ void RecordCursor::announceWhenStored(const BeforeWrite& before, bool added, boo
         }
         // Undone: the cursor is put back as it was before the write (nothing
         // moves it between its write and the end of the transaction).
-        if (added) {
-            self->m_keys.popBack();
-            if (!before.keyPlaced) self->m_placed.remove(key);
-        }
+        if (added) self->m_keys.popBack();
         // A row an earlier add stored stays known whatever a write onto it
         // met: the next add writes onto it again. A first add may be stored.
         if (added && !rewritten && outcome == Transaction::Outcome::Unconfirmed)

@@ -179,7 +179,6 @@ private:
     struct BeforeWrite {
         int pos;
         bool bof, eof, gap;
-        bool keyPlaced;   // the key a new row took was placed already
         qint64 lastInsert;
         QVariantList current;
     };
