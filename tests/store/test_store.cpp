@@ -1018,6 +1018,24 @@ TEST_F(FreshDb, ANewRowUndoneLeavesTheCursorAsItWas) {
     EXPECT_TRUE(none.eof() && none.bof());
     none.addNew(), none.setField(QStringLiteral("Nome"), QStringLiteral("EVA")), none.update();
     EXPECT_EQ(none.text(QStringLiteral("Nome")), "EVA") << "the row added next is not current";
+    // A first add undone leaves no row to write onto, whatever the file told of earlier writes: another copy's row
+    // that takes its key (a table without an autonumber) stays as it is.
+    RecordCursor marcas;
+    marcas.open(path, QStringLiteral("TblMarca"));
+    const auto addMarca = [&] {
+        Transaction tx(db);
+        marcas.addNew(), marcas.setField(QStringLiteral("Marca"), QStringLiteral("AEG")), marcas.update();
+        tx.commit();
+    };
+    {
+        StoreFault fault(StoreFault::JournalKept);
+        EXPECT_NE(dbErrorOf(addMarca), 0);
+    }
+    sqlite3* other = otherConnection(path);
+    others(other, QStringLiteral("INSERT INTO TblMarca (Marca) VALUES ('BRASTEMP')"));
+    sqlite3_close(other);
+    addMarca();
+    EXPECT_EQ(readElsewhere(path, "SELECT group_concat(Marca) FROM (SELECT Marca FROM TblMarca ORDER BY rowid)"), "BRASTEMP,AEG");
     // A retry whose COMMIT is refused, and, once the list has read the stored row in, one left unconfirmed and then
     // found not stored (the file put back as it was), keep that row known: the next retry writes onto it.
     for (const StoreFault::Kind kind : {StoreFault::JournalKept, StoreFault::JournalGoneUnreadable}) {
