@@ -61,6 +61,15 @@ int openDescriptors(const QString& path) {
     return n;
 }
 
+// The cursors' page size while the object lives, put back however the test ends.
+struct PageSizeFor {
+    explicit PageSizeFor(int rows) { RecordCursor::setPageSize(rows); }
+    ~PageSizeFor() { RecordCursor::setPageSize(saved); }
+    PageSizeFor(const PageSizeFor&) = delete;
+    PageSizeFor& operator=(const PageSizeFor&) = delete;
+    const int saved = RecordCursor::pageSize();
+};
+
 // 5,000 customers "N00000" to "N04999", added in a shuffled order.
 void addShuffledNames(Database& db) {
     Transaction tx(db);
@@ -415,9 +424,7 @@ TEST_F(FreshDb, AFailedWriteNamesItsCauseAndTheNextWriteIsSeenByOthers) {
 
 // Keys are read three rows a page here: what a cursor shows must not depend on where the page edges fall.
 TEST_F(FreshDb, PagedKeysShowTheRowsOfAWholeRead) {
-    const int savedPage = RecordCursor::pageSize();
-    RecordCursor::setPageSize(3);
-    struct Restore { int n; ~Restore() { RecordCursor::setPageSize(n); } } restore{savedPage};
+    const PageSizeFor pages(3);
     struct Source { const char* cursor; const char* bare; };
     const Source sources[] = {
         {"SELECT * FROM TblClientes ORDER BY Nome", "ORDER BY Nome, rowid"},
@@ -647,12 +654,7 @@ TEST_F(FreshDb, ABrandRenamedPastTheReadEndStaysInTheListWhenANewBrandTakesADele
     Database db(path);
     for (const char* marca : {"ARNO", "BOSCH", "CONSUL", "DAKO", "ELECTROLUX", "FISCHER", "GE", "LG", "MIDEA", "PHILCO", "SAMSUNG", "WHIRLPOOL"})
         db.execute(QStringLiteral("INSERT INTO TblMarca (Marca) VALUES (?)"), {QString::fromLatin1(marca)});
-    // Screens of three rows, put back however the test ends.
-    const struct PageSizeBack {
-        int saved = RecordCursor::pageSize();
-        ~PageSizeBack() { RecordCursor::setPageSize(saved); }
-    } pageSizeBack;
-    RecordCursor::setPageSize(3);
+    const PageSizeFor screens(3);   // screens of three rows
     RecordCursor c;
     c.open(path, QStringLiteral("SELECT * FROM TblMarca ORDER BY Marca"));
     EXPECT_EQ(c.text(QStringLiteral("Marca")), QStringLiteral("ARNO"));
@@ -682,10 +684,7 @@ TEST_F(FreshDb, ABrandRenamedPastTheReadEndStaysInTheListWhenANewBrandTakesADele
 // that row; the list had it read, not read yet, or added itself. Read in part, in pages of two to four rows, the list
 // then holds every brand once: the rows it read in name order, the rows it added after them.
 TEST_F(FreshDb, ANewBrandTakingAKeyAnotherCopyFreedIsListedOnce) {
-    const struct PageSizeBack {
-        int saved = RecordCursor::pageSize();
-        ~PageSizeBack() { RecordCursor::setPageSize(saved); }
-    } pageSizeBack;
+    const PageSizeFor pages(2);
     Database db(path);
     sqlite3* other = otherConnection(path);
     for (unsigned seed = 1; seed <= 60; ++seed) {
@@ -860,10 +859,7 @@ TEST_F(FreshDb, AnUnconfirmedWriteIsToldBeforeAnyOtherAndNeverStoredTwice) {
                 if (!complement.isEmpty()) c.setField(QStringLiteral("Complemento"), complement);
                 c.update();
             };
-            QFile file(path);
-            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-            const QByteArray unwritten = file.readAll();
-            file.close();
+            const FileSnapshot unwritten(path);
             {
                 StoreFault fault(StoreFault::JournalGoneUnreadable);
                 EXPECT_EQ(dbErrorOf(add), DbErrorCode::Unconfirmed);
@@ -876,11 +872,7 @@ TEST_F(FreshDb, AnUnconfirmedWriteIsToldBeforeAnyOtherAndNeverStoredTwice) {
                 for (const auto how : {CopyWriters::Write::MidRead, CopyWriters::Write::InTransaction})
                     EXPECT_EQ(CopyWriters::writeOnce(path, QStringLiteral("MEIO"), how, 30000), 1);
             }
-            if (!lands) {
-                ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-                file.write(unwritten);
-                file.close();
-            }
+            if (!lands) unwritten.putBack();
             // The list read again meanwhile holds the row that landed: the retry's values show in it, once.
             c.refresh();
             address = QStringLiteral("RUA 2"), complement.clear();
@@ -1044,18 +1036,13 @@ TEST_F(FreshDb, ANewRowUndoneLeavesTheCursorAsItWas) {
             ASSERT_EQ(c.recordCount(), withDora = 5);
             announced = 0;
         }
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        const QByteArray unwritten = file.readAll();
-        file.close();
+        const FileSnapshot unwritten(path);
         address = QStringLiteral("RUA %1").arg(int(kind));
         {
             StoreFault fault(kind);
             EXPECT_NE(dbErrorOf(add), 0);
         }
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(unwritten);
-        file.close();
+        unwritten.putBack();
     }
     address = QStringLiteral("RUA 9");
     add();

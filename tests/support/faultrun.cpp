@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
 
 #include <algorithm>
 #include <iterator>
@@ -68,10 +67,7 @@ QString writeUnconfirmed(const QString& databasePath, const std::function<void()
 std::unique_ptr<StoreFault> leaveUnconfirmed(const QString& databasePath, const std::function<void()>& write, Told told,
                                              const std::vector<MsgAnswer>& asked) {
     StoreFault::install();
-    QFile file(databasePath);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray before = file.readAll();
-    file.close();
+    const FileSnapshot before(databasePath);
     auto fault = std::make_unique<StoreFault>(StoreFault::JournalGoneUnreadable);
     {
         ScriptedBoxes boxes;
@@ -83,11 +79,7 @@ std::unique_ptr<StoreFault> leaveUnconfirmed(const QString& databasePath, const 
     }
     if (told == Told::StillUnknown) return fault;
     fault.reset();
-    if (told == Told::NotStored) {
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(before);
-        file.close();
-    }
+    if (told == Told::NotStored) before.putBack();
     return nullptr;
 }
 
