@@ -267,7 +267,6 @@ void FrmOS::buildWidgets() {
         cap->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         value = Widgets::label(ordem, QLatin1String(name), {});
         value->setFont(boldFont(value));
-        value->setMinimumWidth(150);
         setForeground(value, DarkBlue);
         setBackground(value, QPalette::Window, FieldBack);
         go->addWidget(cap, row, 0);
@@ -285,6 +284,7 @@ void FrmOS::buildWidgets() {
     orderLabel(Label13, "Label13", "Operador", 10);
     orderLabel(Label11, "Label11", "Valor:", 11);
     orderLabel(Label12, "Label12", "Via:", 12);
+    go->setColumnMinimumWidth(1, 150);
     // The status and technician keep to their places, however long.
     for (QLabel* l : {Label3, Label5}) Widgets::showWhole(l);
     // The type and the operator stand on the system's window colour.
@@ -335,9 +335,7 @@ void FrmOS::buildWidgets() {
         g->addWidget(save, 1, 1);
         g->setRowStretch(2, 1);
         g->setColumnStretch(0, 1);
-        // The pick's room is its column's: a grid takes no minimum width from
-        // a label that ignores its text's width.
-        g->setColumnMinimumWidth(1, 140);
+        g->setColumnMinimumWidth(1, 140);   // the pick's room
         (new QVBoxLayout(page))->addWidget(box);
         SSTab1->addTab(page, QString::fromUtf8(tab));
     };

@@ -50,7 +50,9 @@ QProgressBar* progressBar(QWidget* parent, const QString& name, const QRect& geo
 // whole value as the widget's tip. A text that fits gets the widget's own
 // font and tip back. It keeps doing so as the text changes. Call after the
 // widget's font and tip are set. A label in a layout takes the place the
-// layout gives it and never asks for its text's width.
+// layout gives it and never asks for its text's width; a grid takes no
+// minimum width from it either, so its room is set on its column
+// (QGridLayout::setColumnMinimumWidth).
 inline constexpr double FloorPoints = 5;
 void showWhole(QLineEdit* box);
 void showWhole(QLabel* label);
