@@ -1702,8 +1702,9 @@ void RecordCursor::joinNewRow(qint64 key, bool rewritten) {
     }
     // A table without an autonumber gives a new row the key another copy
     // freed: the row that had it here is gone, and the new row is no row
-    // still to be read.
-    if (const int held = m_keys.indexOf(key); held >= 0) {
+    // still to be read. Only a placed key can be held: a new key is not
+    // looked for along the keys.
+    if (const int held = m_placed.contains(key) ? m_keys.indexOf(key) : -1; held >= 0) {
         const bool current = held == m_pos && !m_gap;
         // The row that follows is read while that row still marks where it
         // starts, as for a deletion: Next goes on from there.
