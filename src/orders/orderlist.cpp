@@ -220,7 +220,6 @@ void OrderList::buildWidgets() {
 
 bool OrderList::Form_Load() {
     try {
-        m_data.setSearchOrder(QStringLiteral("Nome"));
         m_data.open(ProgramFolder::databasePath(), tableSource());
         DBGrid1->bindCursor(&m_data);
     } catch (const std::exception& e) {

@@ -199,7 +199,6 @@ void FrmRetirada::buildWidgets() {
 void FrmRetirada::Form_Load() {
     // An unreadable table opens an empty list.
     try {
-        DataRetirada.setSearchOrder(QStringLiteral("Nome"));
         DataRetirada.open(ProgramFolder::databasePath(), QStringLiteral("TblRetirada"));
         DataRetirada.moveLast();
     } catch (const std::exception&) {

@@ -664,6 +664,10 @@ std::shared_ptr<const Database::UnconfirmedWrite> Database::lastUnconfirmed() co
     return m_conn ? m_conn->lastUnconfirmed : nullptr;
 }
 
+void Database::tellUnconfirmed() const {
+    if (m_conn) m_conn->tellUnconfirmed();
+}
+
 bool Database::wasStored(const std::shared_ptr<const UnconfirmedWrite>& write) const {
     if (!write->stored && m_conn) m_conn->tellUnconfirmed();
     if (!write->stored) throw unconfirmedError();

@@ -77,6 +77,9 @@ public:
     std::shared_ptr<const UnconfirmedWrite> lastUnconfirmed() const;
     // Whether that write was stored, reading the file back when not told yet.
     bool wasStored(const std::shared_ptr<const UnconfirmedWrite>& write) const;
+    // Tells the write left unconfirmed, if any, from the file, as the next
+    // write would first; throws the Unconfirmed error while it cannot.
+    void tellUnconfirmed() const;
 
     // How long a copy waits for another copy's lock (a write, the file at
     // opening, a backup in progress) before giving up with DbErrorCode::Busy.

@@ -2,7 +2,6 @@
 
 #include "currency.h"
 #include "database.h"
-#include "keyslots.h"
 #include "sqldialect.h"
 
 #include <QDate>
@@ -16,17 +15,20 @@
 
 // A record cursor on a table or on a SELECT statement of one table.
 //
-// Keyset semantics: opening counts the rows and notes the largest key; the
-// keys (rowids) of the rows in their order are read a page at a time as the
-// cursor moves or a grid shows them, each page read between the neighbouring
-// keys already read, as the order stood when those were read. Rows other
-// copies add later are not part of the cursor; whatever other copies delete
-// or reorder meanwhile, a row comes at most once, a row that stays is
-// reached, rows deleted before they were read leave as their stretch is
-// read (the rows after them move up), and the count is the rows reachable.
-// A row's values are read when it becomes current or is shown, so other
-// copies' changes show when a row is read again. No statement is kept open
-// between calls.
+// Keyset semantics: opening reads the keys (rowids) of the source's rows in
+// its order, all of them, in one read that sees the file at one moment; that
+// list is the cursor. Rows other copies add later are not part of it. A row
+// another copy renames keeps its place; one another copy deletes stays where
+// it was while its values have been read (it reads as deleted) and leaves,
+// the rows after it moving up, when its values are first read and it is
+// found gone. A row's values are read when it becomes current or is shown,
+// so other copies' changes show when a row is read again. No statement is
+// kept open between calls.
+//
+// So every row stored at opening, or added through the cursor, comes exactly
+// once, in the order as it stood at opening (equal values in key order), the
+// rows added through the cursor after them, whatever this program and other
+// copies write, move, find or undo meanwhile.
 //
 // Field values come as QVariant: text and memo as QString, whole numbers as
 // qlonglong, currency as Currency, dates as QDate, times as QTime, yes/no as
@@ -57,7 +59,9 @@ public:
     // Convenience: database, connect, source and refresh in one call.
     void open(const QString& path, const QString& source,
               const QString& connect = QStringLiteral("Access 2000;"));
-    // Re-runs the keyset query keeping the current row when it still exists.
+    // Re-runs the keyset query keeping the current row when it still exists
+    // (after only this program's own few writes since, they are placed where
+    // the order puts them without reading the keys again).
     void requery();
     // Reads the current row again (another window changed it); the rows and
     // the query stay as they are.
@@ -71,25 +75,18 @@ public:
     bool bof() const;
     bool eof() const;
     // A current row exists (not before the first, after the last, or deleted).
-    bool hasCurrent() const { return m_pos >= 0 && m_pos < m_keys.size() && !m_eofFlag && !m_bofFlag && !m_gap; }
-    int recordCount() const { return m_keys.size(); }
+    bool hasCurrent() const { return m_pos >= 0 && m_pos < recordCount() && !m_eofFlag && !m_bofFlag && !m_gap; }
+    int recordCount() const { return int(m_keys.size()); }
     int absolutePosition() const { return hasCurrent() ? m_pos : -1; }
     void setAbsolutePosition(int index);
     void moveFirst();
     void moveLast();
     void moveNext();
     qint64 currentKey() const;       // rowid of the current row, -1 when none
+    // The key at index, its row's page read first (rows found gone there
+    // that were never read leave); -1 when none.
     qint64 keyAt(int index) const;
     int indexOfKey(qint64 key) const; // -1 when not in the cursor
-    // True once a found row's place is counted from the order's sample
-    // (at most a stride of rows) rather than from the nearer end.
-    bool placesBySample() const { return m_sampleDone && !m_sampleRank.isEmpty() && m_sampleOrder == m_orderBy; }
-
-    // The order a list is searched in when it is not its own (a list in
-    // table order searched by name): its sample is read while the program
-    // waits, so that the search, ordering the same rows so, places the row
-    // found at once.
-    void setSearchOrder(const QString& orderBy) { m_searchOrder = SqlDialect::translate(orderBy); }
 
     // Find first (in cursor order) a row matching a criterion in the desktop dialect.
     // A failed find leaves the current row where it was. Throws DbError on a
@@ -138,8 +135,12 @@ public:
     // own checks leave that row out), making it exactly the row that add
     // would store: a column it leaves unset takes its default. The row stays
     // known, whatever that write meets, until a write onto it is stored.
-    // 0 when it was not stored (forgotten then) or none is unconfirmed. It
-    // throws the Unconfirmed error while the file still cannot tell.
+    // 0 when it was not stored, or when the row on its key is no longer the
+    // one an attempt stored (another copy deleted it and, in a table without
+    // an autonumber, gave its key to a row of its own), forgotten then; 0
+    // when none is unconfirmed. Any write of this program left unconfirmed
+    // is told from the file first: it throws the Unconfirmed error while the
+    // file still cannot tell.
     // update() asks the same by itself. storedUnconfirmedAdd() keeps such a
     // stored row as it stands: it joins the cursor as update() would have
     // added it, is forgotten once that is stored, and its key comes back (0
@@ -155,8 +156,8 @@ public:
     // The table the cursor reads and writes.
     QString tableName() const { return m_table; }
 
-    // Rows read at a time, keys and values alike (tests make it small to
-    // reach page edges with few rows).
+    // Rows whose values are read at a time (tests make it small to reach
+    // page edges with few rows).
     static void setPageSize(int rows);
     static int pageSize();
 
@@ -172,6 +173,12 @@ signals:
     void rowUpdated(int index);
 
 private:
+    // What one attempt at a new row wrote: its columns (quoted) and their
+    // values as stored.
+    struct Attempt {
+        QStringList cols;
+        QVariantList values;
+    };
     // After update() wrote the current or a new row: the row is announced
     // (currentChanged, and rowUpdated or rowsReset) once the write is stored,
     // after its transaction commits; a rollback puts the cursor back as it
@@ -181,17 +188,30 @@ private:
         bool bof, eof, gap;
         qint64 lastInsert;
         QVariantList current;
+        // The slot a new row's key took from a row another copy deleted,
+        // put back when the add is undone.
+        int freedSlot = -1;
+        qint64 freedKey = 0;
+        bool freedSeen = false;
     };
     BeforeWrite beforeWrite() const;
     struct UnconfirmedAdd {
         std::shared_ptr<const Database::UnconfirmedWrite> write;
         qint64 key = -1;
         bool stored = false;   // told stored already
+        // What the row on the key may hold: the first attempt's values, then
+        // those of each write onto it not known to have failed.
+        std::vector<Attempt> attempts;
     };
     UnconfirmedAdd m_unconfirmed;
-    void announceWhenStored(const BeforeWrite& before, bool added, bool rewritten);
+    // The row on the unconfirmed add's key is still one an attempt stored.
+    bool landedRowIsOurs() const;
+    // The table's keys are never given again (an autonumber).
+    bool keysNeverReused() const;
+    mutable int m_keysNeverReused = -1;   // -1: not asked yet
+    void announceWhenStored(const BeforeWrite& before, bool added, bool rewritten, const Attempt& attempt);
     // A row this cursor added (or whose add was told stored) joins its end.
-    void joinNewRow(qint64 key, bool rewritten);
+    void joinNewRow(qint64 key, bool rewritten, const Attempt& attempt);
     // The SET list that makes a stored row what an INSERT of the columns
     // cols (quoted, one mark each) would store: every other column takes
     // its default.
@@ -208,9 +228,8 @@ private:
     void finalizeRowStatement() const;
     void finalizeFindStatement() const;
     int requireField(const QString& name) const;
-    // Counts the rows of the source (unless counted already on an unchanged
-    // file: a new order of the same rows) and forgets the keys read.
-    void readKeys(bool counted = false);
+    // Reads the keys of the source's rows in its order.
+    void readKeys();
     QVariant convert(int column, const QVariant& stored) const;
     // convert() of a statement column, read straight from the statement.
     QVariant readColumn(struct sqlite3_stmt* st, int stmtColumn, int column) const;
@@ -231,71 +250,37 @@ private:
     // How each field's value is stored and read, from its declared type.
     enum class Kind : unsigned char { Plain, Text, Currency, YesNo, Date, Time };
     std::vector<Kind> m_kinds;
-    // The keys in cursor order: the first m_ordered in the source's order,
-    // read a page at a time (NoKey where not read yet), then the rows this
-    // cursor added. Rows keyed above m_keyLimit were added by other copies
-    // after the keys were counted and are not part of the cursor.
-    mutable KeySlots m_keys;
-    mutable int m_ordered = 0;
-    // The keys placed in the ordered slots: a row comes at most once.
-    mutable QSet<qint64> m_placed;
-    // The order values of read rows next to unread slots, as they were read:
-    // the bounds of the unread stretches, whatever other copies do to the
-    // rows since.
-    mutable QHash<qint64, QVariantList> m_readValues;
+    // The keys in cursor order: the source's rows as read, then the rows
+    // this cursor added. A slot is seen once its row's values were read: a
+    // row found gone then stays, reading as deleted; one never seen leaves.
+    mutable std::vector<qint64> m_keys;
+    mutable std::vector<bool> m_seen;
+    // The largest key when the keys were read: rows keyed above it were
+    // added since, by other copies unless this cursor added them.
     qint64 m_keyLimit = 0;
+    QSet<qint64> m_addedAbove;
+    // Takes a slot out of the keys: the rows after it move up; when it is
+    // the current row's there is no current row until the next move.
+    void eraseSlot(int slot) const;
+    // Reads the values of the page holding index: rows found gone there that
+    // were never seen leave. True when any left (the places after them moved).
+    bool settle(int index) const;
+    // indexOfKey() once the page holding it is settled.
+    int settledIndexOf(qint64 key) const;
     struct OrderTerm {
         QString expr;
         bool desc = false;
     };
     std::vector<OrderTerm> m_terms;           // the ORDER BY, rowid last
-    mutable int m_firstTermNulls = -1;        // the first term holds NULLs: -1 not asked yet
-    mutable int m_firstTermIndexed = -1;      // an index begins with the first term: -1 not asked yet
-    bool firstTermIndexed() const;
-    // The key at index, its page read first when needed; NoKey when none.
-    qint64 keyOf(int index) const;
-    // Reads the page of keys holding index (index not read yet).
-    void readKeyPage(int index) const;
-    // A key read with the order values its row had then.
-    struct KeyRead {
-        qint64 key;
-        QVariantList values;
-    };
-    // Up to limit (every one when negative) keys not placed yet of the
-    // ordered rows between the rows read at slots lo and hi (-1 and m_ordered
-    // for the ends) as the order stood when those were read, skipping skip
-    // rows, walking from lo forwards or from hi backwards; in cursor order.
-    // False when the bound it walks from cannot be had.
-    bool readKeyRange(int lo, int hi, bool forward, int skip, int limit, std::vector<KeyRead>& out) const;
-    // Slots [at, at + n) go (no rows left for them) or come (rows found
-    // beyond them): the rows after them move.
-    void eraseSlots(int at, int n) const;
-    void insertSlots(int at, const std::vector<qint64>& keys) const;
-    // Rows not placed yet whose order now puts them among rows read (other
-    // copies changed them), in cursor order.
-    std::vector<KeyRead> strays() const;
-    // The order values a read slot's row had when it was read (its current
-    // ones when not kept); false when none can be had.
-    bool boundValues(int slot, QVariantList& values) const;
-    // Places a key read into a slot, keeping its values while a neighbour is unread.
-    void placeKey(int slot, qint64 key, const QVariantList& values) const;
-    // Forgets the kept values of read slots in [from, to] whose neighbours are read.
-    void dropInnerValues(int from, int to) const;
     void announceRows() const;
-    // The order values of the row keyed key; false when it is gone or not in the source.
+    // The order values of the row keyed key; false when it is gone.
     bool orderValues(qint64 key, QVariantList& values) const;
     // "The row comes after (before) the row with these values and key" in cursor order.
     QString seekCondition(const QVariantList& values, qint64 key, bool after, QVariantList& binds) const;
     QString orderClause(bool reversed) const;
-    bool firstTermHasNulls() const;
-    // How many of the ordered rows come before the row with these order values and key.
-    int countBefore(const QVariantList& values, qint64 key) const;
-    // The same on keys unchanged since they were counted, counting the rows
-    // on whichever side of the row is shorter.
-    int countNearerSide(const QVariantList& values, qint64 key) const;
-    // Where the row keyed key stands among the ordered rows, -1 when not there
-    // (a row another copy moved in among rows read joins them).
-    int orderedIndexOf(qint64 key) const;
+    // Where the order puts the row keyed key among the keys held, all of
+    // them in the order as the file holds it now.
+    int placeOf(qint64 key) const;
     // What the keys were read from: unchanged, a refresh keeps them.
     QString m_keysSource;
     qint64 m_keysDataVersion = -1;
@@ -303,43 +288,12 @@ private:
     quint64 m_keysWriteMark = 0;
     bool keysStillCurrent() const;
     void noteKeysRead();
-    // This program's own few writes to the table since the keys were counted
+    // This program's own few writes to the table since the keys were read
     // (no other copy's) applied to the keys: a deleted row's slot goes, a
     // new or changed row takes its place in the order. False when they
-    // cannot be (the keys must be counted again).
+    // cannot be (the keys must be read again).
     bool applyOwnWrites();
-    // Takes the row at slot out of the keys; a neighbour left next to unread
-    // slots bounds them from now on.
-    void unplace(int slot) const;
 
-    // A sample of the order: every SampleStride-th ordered row's key and its
-    // place, read a few at a time while the program waits for the operator
-    // once the keys are counted, so that placing a row found far from the
-    // keys read counts at most one stride. It holds while the keys are
-    // current (this program's own writes moving it along).
-    QString m_searchOrder;
-    QString m_sampleOrder;         // the ORDER BY sampled
-    std::vector<OrderTerm> m_sampleTerms;
-    mutable QHash<qint64, int> m_sampleRank;
-    QVariantList m_sampleValues;   // where the next read of it starts
-    qint64 m_sampleKey = -1;
-    int m_sampleNext = 0;          // the place of the next key it takes
-    bool m_sampleDone = false;
-    bool m_sampleMoved = false;    // moved along by this program's writes
-    quint64 m_sampleRun = 0;       // a new count of the keys starts it again
-    void startSample(const QString& order);
-    // A sample read whole is left to the cursors opened after it on the same
-    // rows of the unchanged file (a list closed and opened again).
-    QString sampleSource() const;
-    bool takeKeptSample();
-    void keepSample() const;
-    void sampleSome(quint64 run);
-    void readSample(quint64 run);
-    // The place of the row with these order values and key among the ordered
-    // rows (itself counted there or not); -1 when the sample cannot tell.
-    int placeBySample(const QVariantList& values, qint64 key, bool counted) const;
-    // Places from `from` on move by `by`; a key sampled there goes when it leaves.
-    void shiftSample(int from, int by) const;
     // "Field LIKE 'prefix*'" on a text field: the prefix's index range first;
     // for a find (firstInOrder) only when the cursor's order begins with the field.
     QString withPrefixRange(const QString& criterion, bool firstInOrder) const;
@@ -348,8 +302,8 @@ private:
     mutable QString m_findSql;
     mutable struct sqlite3_stmt* m_findStmt = nullptr;
     mutable int m_keyHint = -1;   // the slot indexOfKey() found last
-    mutable int m_pos = -1;   // moves up when rows read later turn out deleted
-    bool m_gap = false;   // the current row was deleted; m_pos holds the next one
+    mutable int m_pos = -1;   // moves up when rows before it leave
+    mutable bool m_gap = false;   // the current row was deleted; m_pos holds the next one
     bool m_bofFlag = true, m_eofFlag = true;
     bool m_noMatch = false;
     bool m_keepCurrent = false;
@@ -363,12 +317,10 @@ private:
     // holds no lock) and finalised before the cursor's source or connection
     // changes.
     mutable struct sqlite3_stmt* m_rowStmt = nullptr;
-    // The statements of key pages, order values and row pages, prepared once
-    // for the cursor's source and kept reset between uses, by their text.
+    // The statements of row pages and order values, prepared once for the
+    // cursor's source and kept reset between uses, by their text.
     mutable QHash<QString, struct sqlite3_stmt*> m_kept;
     struct sqlite3_stmt* keptStatement(const QString& sql) const;
-    // The first column of a one-row count over the cursor's table.
-    int countOf(const QString& sql, const QVariantList& binds) const;
     void finalizeKept() const;
 
     // Page cache for grids and the current row.

@@ -256,13 +256,14 @@ TEST_F(PagedList, ARowFoundStandsInTheListWhenAnotherCopyWritesWhileItIsPlaced) 
         const char* stands;   // the name the found row has once placed
         int at;               // where it stands then (-1: anywhere)
     };
+    // A renamed row keeps the place it had when the list was opened: "200 R" the 27th.
     const Case cases[] = {
-        {"renamed in among the rows read", "Nome = '200 R'", "UPDATE TblClientes SET Nome = '010 R' WHERE Nome = '200 R'", "010 R", 3},
-        {"renamed further on", "Nome = '200 R'", "UPDATE TblClientes SET Nome = '260 R' WHERE Nome = '200 R'", "260 R", -1},
-        {"found by its key, renamed in among the rows read", "Codigo = 26", "UPDATE TblClientes SET Nome = '010 R' WHERE Codigo = 26", "010 R", 3},
+        {"renamed in among the rows read", "Nome = '200 R'", "UPDATE TblClientes SET Nome = '010 R' WHERE Nome = '200 R'", "010 R", 26},
+        {"renamed further on", "Nome = '200 R'", "UPDATE TblClientes SET Nome = '260 R' WHERE Nome = '200 R'", "260 R", 26},
+        {"found by its key, renamed in among the rows read", "Codigo = 26", "UPDATE TblClientes SET Nome = '010 R' WHERE Codigo = 26", "010 R", 26},
         {"rows before it deleted", "Nome LIKE '2*'",
          "DELETE FROM TblClientes WHERE substr(Nome, -1) = 'D' AND Nome < '200'", "200 D", -1},
-        {"renamed above the first row", "Nome = '200 R'", "UPDATE TblClientes SET Nome = '000 A' WHERE Nome = '200 R'", "000 A", 0},
+        {"renamed above the first row", "Nome = '200 R'", "UPDATE TblClientes SET Nome = '000 A' WHERE Nome = '200 R'", "000 A", 26},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.what);
@@ -276,8 +277,6 @@ TEST_F(PagedList, ARowFoundStandsInTheListWhenAnotherCopyWritesWhileItIsPlaced) 
         ASSERT_TRUE(found);
         EXPECT_EQ(c.keyAt(c.absolutePosition()), c.currentKey());
         EXPECT_EQ(c.text(QStringLiteral("Nome")), QString::fromLatin1(k.stands));
-        // In among the rows read, where its order puts it now: after "000 R", before "025 D";
-        // above the first row, in the first slot.
         if (k.at >= 0) EXPECT_EQ(c.absolutePosition(), k.at);
         const QList<qint64> listed = w.list();
         const QSet<qint64> inList(listed.begin(), listed.end());
@@ -390,37 +389,25 @@ TEST_F(PagedList, TheCurrentRowInsideAStretchAnotherCopyDeleted) {
 }
 
 // A click far down the list after another copy deleted most of the rows: the
-// read that skipped to the clicked page finds too few rows, so the whole
-// stretch is read and the count is the rows left at once.
+// rows of the clicked page found gone leave, those after them move up into
+// it, and the row clicked is the first one left there; the rows above leave
+// as they are read, and the count is then the rows left.
 TEST_F(PagedList, AClickBeyondTheRowsAnotherCopyDeleted) {
     ASSERT_EQ(sqlite3_exec(w.other.db, "DELETE FROM TblClientes WHERE Nome >= '025' AND Nome < '225'", nullptr, nullptr, nullptr), SQLITE_OK);
     c.setAbsolutePosition(13);
-    EXPECT_EQ(c.recordCount(), 12);
+    EXPECT_EQ(c.text(QStringLiteral("Nome")), QStringLiteral("225 K")) << "the second row left after the deleted ones";
+    EXPECT_EQ(c.recordCount(), 21) << "the rows above not read yet";
     QStringList names;
     for (int i = 0; i < c.recordCount(); ++i) names << c.valueAt(i, c.fieldIndex(QStringLiteral("Nome"))).toString();
     EXPECT_EQ(names, storedNames());
+    EXPECT_EQ(c.recordCount(), 12);
+    EXPECT_EQ(c.text(QStringLiteral("Nome")), QStringLiteral("225 K")) << "the current row stays current";
+    EXPECT_EQ(c.absolutePosition(), 4);
 }
 
-// Another copy writes while a row found by its key is counted to its place:
-// the count holds the write off, which lands once the row is placed, so the
-// row stands where the order put it when it was found.
-struct DuringCount {
-    sqlite3* other = nullptr;
-    QString write;
-    bool valuesRead = false, tried = false, landed = false;
-    // Right after the row's order values are read, before what counts its place.
-    static int beforeStatement(unsigned, void* self, void* stmt, void*) {
-        auto* d = static_cast<DuringCount*>(self);
-        const QByteArray sql(sqlite3_sql(static_cast<sqlite3_stmt*>(stmt)));
-        if (d->valuesRead && !d->tried && !sql.startsWith("PRAGMA")) {
-            d->tried = true;
-            d->landed = sqlite3_exec(d->other, d->write.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
-        }
-        d->valuesRead = d->valuesRead || sql.startsWith("SELECT 1, Nome FROM");
-        return 0;
-    }
-};
-
+// Another copy writes right after a row found by its key is found, before
+// its page is read: the row stands where the order put it when the list was
+// opened.
 TEST_F(PagedList, ARowFoundStandsWhereItsOrderPutItWhenAnotherCopyWritesWhileItIsCounted) {
     const char* const writes[] = {
         "DELETE FROM TblClientes WHERE Nome >= '225' AND Nome < '250'",
@@ -429,17 +416,14 @@ TEST_F(PagedList, ARowFoundStandsWhereItsOrderPutItWhenAnotherCopyWritesWhileItI
     for (const char* write : writes) {
         SCOPED_TRACE(write);
         restart();
-        DuringCount hook{w.other.db, QString::fromLatin1(write)};
-        sqlite3_trace_v2(w.db->handle(), SQLITE_TRACE_STMT, &DuringCount::beforeStatement, &hook);
+        AfterFind hook{w.other.db, QString::fromLatin1(write), true};
+        sqlite3_trace_v2(w.db->handle(), SQLITE_TRACE_STMT, &AfterFind::beforeStatement, &hook);
         const bool found = c.findFirst(QStringLiteral("Codigo = 26"));   // "200 R"
         sqlite3_trace_v2(w.db->handle(), 0, nullptr, nullptr);
-        ASSERT_TRUE(hook.tried) << "the row was placed without a count";
+        EXPECT_FALSE(hook.armed) << "the write never landed";
         ASSERT_TRUE(found);
         EXPECT_EQ(c.absolutePosition(), 26);
         EXPECT_EQ(c.keyAt(26), 26);
-        if (!hook.landed) {
-            ASSERT_EQ(sqlite3_exec(w.other.db, write, nullptr, nullptr, nullptr), SQLITE_OK);
-        }
         const QList<qint64> listed = w.list();
         EXPECT_EQ(QSet<qint64>(listed.begin(), listed.end()), w.keys());
         EXPECT_EQ(listed.size(), w.keys().size()) << "a row in the list twice";
@@ -486,12 +470,12 @@ TEST_F(PagedList, NextAfterDeletingARowFoundAloneWhenAnotherCopyDeletedRowsNotRe
     }
 }
 
-// Another copy moves a row to the end of the list and deletes every other
-// row of the stretch not read where it stood: the page read at its count
-// finds none, the list closes up under the last row read before it, and the
-// row joins the rows read right after that one.
-TEST_F(PagedList, ARowMovedToTheEndJoinsAfterTheLastRowReadAboveIt) {
-    ASSERT_TRUE(c.findFirst(QStringLiteral("Codigo = 20")));   // "150 R", read alone
+// Another copy moves a row to the end of the list and deletes the rows
+// between it and a row read: found by its key, it stands where it stood when
+// the list was opened, the rows deleted before it gone; the rows read before
+// they were deleted stay, reading as deleted.
+TEST_F(PagedList, ARowMovedToTheEndKeepsItsPlaceAmongTheRowsLeft) {
+    ASSERT_TRUE(c.findFirst(QStringLiteral("Codigo = 20")));   // "150 R", its page read with it
     ASSERT_EQ(c.absolutePosition(), 20);
     ASSERT_EQ(sqlite3_exec(w.other.db,
                            "UPDATE TblClientes SET Nome = '999 X' WHERE Codigo = 4;"
@@ -500,11 +484,14 @@ TEST_F(PagedList, ARowMovedToTheEndJoinsAfterTheLastRowReadAboveIt) {
               SQLITE_OK);
     ASSERT_TRUE(c.findFirst(QStringLiteral("Codigo = 4")));
     EXPECT_EQ(c.text(QStringLiteral("Nome")), QStringLiteral("999 X"));
-    EXPECT_EQ(c.absolutePosition(), 4);
-    EXPECT_EQ(c.keyAt(3), 20);
+    EXPECT_EQ(c.absolutePosition(), 3);
+    EXPECT_EQ(c.keyAt(3), 4);
     const QList<qint64> listed = w.list();
-    EXPECT_EQ(QSet<qint64>(listed.begin(), listed.end()), w.keys());
-    EXPECT_EQ(listed.size(), 20);
+    const QSet<qint64> inList(listed.begin(), listed.end());
+    EXPECT_EQ(inList.size(), listed.size()) << "a row in the list twice";
+    EXPECT_TRUE(inList.contains(w.keys()));
+    EXPECT_EQ(listed.size(), w.keys().size() + 2) << "\"150 D\" and \"150 K\" read before";
+    EXPECT_EQ(listed.indexOf(20), 6);
 }
 }
 

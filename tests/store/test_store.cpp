@@ -23,6 +23,7 @@
 #include <QProcess>
 #include <limits>
 #include <numeric>
+#include <optional>
 #include <random>
 #include <sqlcipher/sqlite3.h>
 
@@ -739,27 +740,21 @@ TEST_F(FreshDb, ANewBrandTakingAKeyAnotherCopyFreedIsListedOnce) {
 
 TARVEL_TEST_MAIN()
 
-// A list opened again on the unchanged file places found rows by the sample
-// its first opening read; after any change, by another copy or by this
-// program, it reads a sample of its own.
-TEST_F(FreshDb, AListOpenedAgainTakesTheSampleReadBeforeOnlyWhileNothingChanged) {
+// A found row stands where the list's order puts it, in a list opened again
+// on the unchanged file, after another copy's renames or this program's, on
+// fewer rows of the table, and in the other direction.
+TEST_F(FreshDb, AFoundRowStandsWhereTheOrderPutsItInEveryListOfTheRows) {
     Database db(path);
     addShuffledNames(db);
     const QString byName = QStringLiteral("SELECT * FROM TblClientes ORDER BY Nome");
-    const auto sampled = [](RecordCursor& c) {
-        QElapsedTimer wait;
-        for (wait.start(); !c.placesBySample() && wait.elapsed() < 10000;) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
-        return c.placesBySample();
-    };
     const auto placedAsTheOrder = [&](RecordCursor& c, const char* nome) { expectPlacedAsTheOrder(c, db, nome); };
     {
         RecordCursor first;
         first.open(path, byName);
-        ASSERT_TRUE(sampled(first));
+        placedAsTheOrder(first, "N04000");
     }
     RecordCursor again;
     again.open(path, byName);
-    EXPECT_TRUE(again.placesBySample()) << "the sample read before serves at once";
     for (const char* nome : {"N00100", "N03000", "N04990"}) placedAsTheOrder(again, nome);
 
     // Another copy renames rows (as many rows as before, the same keys): they move after all the others.
@@ -768,24 +763,23 @@ TEST_F(FreshDb, AListOpenedAgainTakesTheSampleReadBeforeOnlyWhileNothingChanged)
     sqlite3_close(other);
     RecordCursor afterOthers;
     afterOthers.open(path, byName);
-    EXPECT_FALSE(afterOthers.placesBySample());
     placedAsTheOrder(afterOthers, "N03000");
-    ASSERT_TRUE(sampled(afterOthers));
 
     // This program renames some more.
     db.execute(QStringLiteral("UPDATE TblClientes SET Nome = 'Z' || Nome WHERE Nome < 'N00100'"));
     RecordCursor afterOwn;
     afterOwn.open(path, byName);
-    EXPECT_FALSE(afterOwn.placesBySample());
     placedAsTheOrder(afterOwn, "N03000");
+    // The list open before it, read again, takes them where they go now.
+    afterOthers.requery();
+    placedAsTheOrder(afterOthers, "N03000");
+    ASSERT_TRUE(afterOthers.findFirst(QStringLiteral("Nome = 'ZN00060'")));
+    EXPECT_EQ(afterOthers.absolutePosition(), 5000 - 100 + 60);
 
-    // Other rows of the table, or the same rows in another order, are not the sample's.
+    // Other rows of the table, or the same rows in another order.
     RecordCursor fewer, reversed;
-    ASSERT_TRUE(sampled(afterOwn));
     fewer.open(path, QStringLiteral("SELECT * FROM TblClientes WHERE Nome > 'A' ORDER BY Nome"));
     reversed.open(path, QStringLiteral("SELECT * FROM TblClientes ORDER BY Nome DESC"));
-    EXPECT_FALSE(fewer.placesBySample());
-    EXPECT_FALSE(reversed.placesBySample());
     placedAsTheOrder(fewer, "N03000");
     ASSERT_TRUE(reversed.findFirst(QStringLiteral("Nome = 'N03000'")));
     EXPECT_EQ(reversed.absolutePosition(), db.scalar(QStringLiteral("SELECT count(*) FROM TblClientes WHERE Nome > 'N03000'")).toInt());
@@ -1049,6 +1043,86 @@ TEST_F(FreshDb, ANewRowUndoneLeavesTheCursorAsItWas) {
     EXPECT_EQ(announced, 0) << "the row read in is no new row";
     EXPECT_EQ(names(c), QStringList({"ANA", "BIA", "CAIO", "DORA", "EVA"}));
     EXPECT_EQ(readElsewhere(path, "SELECT count(*), max(Endereco) FROM TblClientes WHERE Nome = 'DORA'"), "1|RUA 9");
+}
+
+// A retry writes onto the row its unconfirmed add landed only while that row is still the one an attempt stored: in a
+// table without an autonumber another copy that deleted it may have given its key to a row of its own, which the retry
+// leaves as it is, adding its own row. A retry whose write onto the landed row is left unconfirmed in its turn is
+// told before the next try reads anything. A deletion and an add taking its key, undone together, leave the list as
+// it was. Alone and in a transaction alike.
+TEST_F(FreshDb, ARetryNeverTakesAnotherCopysRowForItsOwn) {
+    StoreFault::install();
+    for (const bool inTransaction : {false, true}) {
+        SCOPED_TRACE(inTransaction ? "in a transaction" : "alone");
+        Database db(path);
+        db.execute(QStringLiteral("DELETE FROM TblMarca"));
+        for (const char* marca : {"ARNO", "BOSCH"}) db.execute(QStringLiteral("INSERT INTO TblMarca (Marca) VALUES (?)"), {QString::fromLatin1(marca)});
+        RecordCursor c;
+        c.open(path, QStringLiteral("SELECT * FROM TblMarca ORDER BY Marca"));
+        const auto add = [&](const char* marca) {
+            return dbErrorOf([&] {
+                std::optional<Transaction> tx;
+                if (inTransaction) tx.emplace(db);
+                c.addNew(), c.setField(QStringLiteral("Marca"), QString::fromLatin1(marca));
+                try {
+                    c.update();
+                } catch (...) {
+                    c.cancelUpdate();
+                    throw;
+                }
+                if (tx) tx->commit();
+            });
+        };
+        const auto listed = [&] {
+            QStringList out;
+            for (c.moveFirst(); !c.eof(); c.moveNext()) out << c.text(QStringLiteral("Marca"));
+            return out.join(',');
+        };
+        const auto stored = [&] {
+            return readElsewhere(path, "SELECT group_concat(rowid || ' ' || Marca) FROM (SELECT rowid, Marca FROM TblMarca ORDER BY rowid)");
+        };
+        {
+            StoreFault fault(StoreFault::JournalGoneUnreadable);
+            EXPECT_EQ(add("CONSUL"), DbErrorCode::Unconfirmed);
+        }
+        {
+            // Refused by the disk: the file tells the first add was stored and the writers' turn goes back.
+            StoreFault fault(StoreFault::DiskFull);
+            const int refused = add("CONSUL 2");
+            EXPECT_NE(refused, 0);
+            EXPECT_NE(refused, DbErrorCode::Unconfirmed);
+        }
+        EXPECT_EQ(stored(), "1 ARNO,2 BOSCH,3 CONSUL");
+        sqlite3* other = otherConnection(path);
+        others(other, QStringLiteral("DELETE FROM TblMarca WHERE Marca = 'CONSUL'; INSERT INTO TblMarca (Marca) VALUES ('DAKO')"));
+        sqlite3_close(other);
+        EXPECT_EQ(add("CONSUL 3"), 0);
+        EXPECT_EQ(stored(), "1 ARNO,2 BOSCH,3 DAKO,4 CONSUL 3");
+        EXPECT_EQ(listed(), "ARNO,BOSCH,CONSUL 3");
+
+        {
+            StoreFault fault(StoreFault::JournalGoneUnreadable);
+            EXPECT_EQ(add("ELECTROLUX"), DbErrorCode::Unconfirmed);
+        }
+        {
+            // Told stored; the write onto it lands, unconfirmed; the file still cannot tell.
+            StoreFault fault(StoreFault::JournalGoneUnreadable);
+            EXPECT_EQ(add("ELECTROLUX 2"), DbErrorCode::Unconfirmed);
+            EXPECT_EQ(add("ELECTROLUX 3"), DbErrorCode::Unconfirmed);
+        }
+        EXPECT_EQ(add("ELECTROLUX 4"), 0);
+        EXPECT_EQ(stored(), "1 ARNO,2 BOSCH,3 DAKO,4 CONSUL 3,5 ELECTROLUX 4");
+        EXPECT_EQ(listed(), "ARNO,BOSCH,CONSUL 3,ELECTROLUX 4");
+
+        {
+            Transaction tx(db);
+            db.execute(QStringLiteral("DELETE FROM TblMarca WHERE Marca = 'ELECTROLUX 4'"));
+            c.addNew(), c.setField(QStringLiteral("Marca"), QStringLiteral("FISCHER"));
+            EXPECT_EQ(c.update(), 5);
+        }
+        EXPECT_EQ(stored(), "1 ARNO,2 BOSCH,3 DAKO,4 CONSUL 3,5 ELECTROLUX 4");
+        EXPECT_EQ(listed(), "ARNO,BOSCH,CONSUL 3,ELECTROLUX 4");
+    }
 }
 
 // No window nests transactions or makes two writes wait for one: a transaction inside another and a second waiting
