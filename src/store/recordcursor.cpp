@@ -546,7 +546,7 @@ void RecordCursor::requery() {
     m_gap = false;
     m_mode = EditMode::None;
     const int idx = key >= 0 ? settledIndexOf(key) : -1;
-    if (idx < 0) while (settle(0)) {}
+    if (idx < 0) settle(0);
     m_pos = idx >= 0 ? idx : (m_keys.empty() ? -1 : 0);
     m_bofFlag = m_eofFlag = m_keys.empty();
     loadCurrent();
@@ -610,7 +610,7 @@ void RecordCursor::setAbsolutePosition(int index) {
 
 void RecordCursor::moveFirst() {
     ensureOpen("MoveFirst");
-    while (settle(0)) {}
+    settle(0);
     if (m_keys.empty()) return;
     setPos(0);
 }
@@ -626,9 +626,9 @@ void RecordCursor::moveNext() {
     ensureOpen("MoveNext");
     if (m_keys.empty() || m_eofFlag) return;
     // After a deletion the position already stands on the following row.
-    // Rows found gone there leave, and the place of the next row with them.
-    int next = m_gap ? m_pos : m_pos + 1;
-    while (settle(next)) next = m_gap ? m_pos : m_pos + 1;
+    // Rows found gone from there on leave: the next row is the first left.
+    const int next = m_gap ? m_pos : m_pos + 1;
+    settle(next);
     if (next >= recordCount()) {
         if (!leaveCurrent()) return;
         m_gap = false;
@@ -1093,12 +1093,11 @@ qint64 RecordCursor::update() {
         announceWhenStored(before, false, false, attempt);
         return key;
     }
-    // A new row: the database gives its key. A write of this program left
-    // unconfirmed is told first, before anything of this one reads the file.
-    // After an unconfirmed add the row it may have stored is asked for:
+    // A new row: the database gives its key. After an unconfirmed add the
+    // row it may have stored is asked for (any write of this program left
+    // unconfirmed told first, before anything of this one reads the file):
     // stored, and still the row it stored, it takes these values instead of
     // a second row coming.
-    m_db.tellUnconfirmed();
     const qint64 earlier = unconfirmedAddKey();
     bool rewritten = false;
     if (earlier) {
@@ -1106,16 +1105,10 @@ qint64 RecordCursor::update() {
         // not set now takes what an INSERT gives it, whatever the earlier
         // attempt set there.
         m_unconfirmed.attempts.push_back(attempt);
-        try {
-            Statement st;
-            prepareStatement(db, QStringLiteral("UPDATE %1 SET %2 WHERE rowid = %3").arg(quoteIdent(m_table), rewriteSets(cols)).arg(earlier), st);
-            for (int i = 0; i < values.size(); ++i) bindValue(st.s, i + 1, values[i]);
-            runToEnd(db, st);
-        } catch (const DbError& e) {
-            // Refused, the row holds what it held; unconfirmed, it may hold either.
-            if (e.number() != DbErrorCode::Unconfirmed && m_unconfirmed.key == earlier) m_unconfirmed.attempts.pop_back();
-            throw;
-        }
+        Statement st;
+        prepareStatement(db, QStringLiteral("UPDATE %1 SET %2 WHERE rowid = %3").arg(quoteIdent(m_table), rewriteSets(cols)).arg(earlier), st);
+        for (int i = 0; i < values.size(); ++i) bindValue(st.s, i + 1, values[i]);
+        runToEnd(db, st);
         // Gone meanwhile (another copy deleted it): the row is added again.
         // Otherwise the earlier add stays known until this write is stored.
         rewritten = sqlite3_changes(db) == 1;
@@ -1249,6 +1242,7 @@ bool RecordCursor::landedRowIsOurs() const {
 
 qint64 RecordCursor::unconfirmedAddKey() {
     if (!m_unconfirmed.write) return 0;
+    // The last write left unconfirmed may be a later one, onto this row.
     m_db.tellUnconfirmed();
     m_unconfirmed.stored = m_unconfirmed.stored || m_db.wasStored(m_unconfirmed.write);
     if (!m_unconfirmed.stored || !landedRowIsOurs()) m_unconfirmed = {};
@@ -1292,10 +1286,7 @@ void RecordCursor::announceWhenStored(const BeforeWrite& before, bool added, boo
         }
         self->m_keyHint = -1;
         // A row an earlier add stored stays known whatever a write onto it
-        // met: the next add writes onto it again; a write onto it rolled back
-        // left what it held. A first add may be stored.
-        if (rewritten && outcome == Transaction::Outcome::RolledBack && !self->m_unconfirmed.attempts.empty())
-            self->m_unconfirmed.attempts.pop_back();
+        // met: the next add writes onto it again. A first add may be stored.
         if (added && !rewritten && outcome == Transaction::Outcome::Unconfirmed)
             self->m_unconfirmed = {self->m_db.lastUnconfirmed(), key, false, {attempt}};
         self->m_pos = before.pos;

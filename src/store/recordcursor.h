@@ -199,8 +199,7 @@ private:
         std::shared_ptr<const Database::UnconfirmedWrite> write;
         qint64 key = -1;
         bool stored = false;   // told stored already
-        // What the row on the key may hold: the first attempt's values, then
-        // those of each write onto it not known to have failed.
+        // What the row on the key may hold: the values of each attempt.
         std::vector<Attempt> attempts;
     };
     UnconfirmedAdd m_unconfirmed;
