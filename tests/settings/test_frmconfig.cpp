@@ -136,6 +136,31 @@ TEST_F(ConfigTest, AStoredAddTheListReadInSinceKeepsOneLine) {
     });
 }
 
+// An add the file could not confirm, then a correction the disk refused: another copy deletes the stored row and its
+// new technician takes the freed key. The next click adds its own name and leaves the other copy's technician alone.
+TEST_F(ConfigTest, ARetryLeavesTheRowAnotherCopyPutOnTheLandedKey) {
+    StoreFault::install();
+    Database::openDefault().execute("INSERT INTO TblTecnicos (NomeTecnico) VALUES ('ZECA')");
+    FrmConfig w;
+    w.show();
+    const QString stored = "SELECT group_concat(rowid || ' ' || NomeTecnico) FROM (SELECT rowid, NomeTecnico FROM TblTecnicos ORDER BY rowid)";
+    run({
+        {"the add left unconfirmed", [&] {
+             StoreFault fault(StoreFault::JournalGoneUnreadable);
+             w.BtNvTecnico_Click();
+         }, {input("BIA"), ok(UnconfirmedText)}},
+        {"a correction the disk refuses: the writers' turn goes back", [&] {
+             StoreFault fault(StoreFault::JournalKept);
+             w.BtNvTecnico_Click();
+         }, {input("BETA"), ok("Ocorreu um Erro ao tentar Cadastrar o Nome deste Técnico!")}, stored, "1 ZECA,2 BIA"},
+        {"another copy's technician on the freed key stays; the click adds its own", [&] {
+             elsewhere("DELETE FROM TblTecnicos WHERE NomeTecnico = 'BIA'; INSERT INTO TblTecnicos (NomeTecnico) VALUES ('CAIO')");
+             w.BtNvTecnico_Click();
+             EXPECT_EQ(lines(&w, "List3"), "ZECA,BEA");
+         }, {input("BEA")}, stored, "1 ZECA,2 CAIO,3 BEA"},
+    });
+}
+
 // Deleting: the selected row alone goes (not one differing only in case), nothing else when another copy removed it.
 TEST_F(ConfigTest, DeletionRemovesOnlyTheSelectedRow) {
     Database::openDefault().execute("INSERT INTO TblMarca (Marca) VALUES ('PHILCO'), ('Lg'), ('LG'), ('SONY')");

@@ -3,6 +3,8 @@
 #include "support/scriptedboxes.h"
 #include "support/typing.h"
 #include "store/database.h"
+#include "store/programfolder.h"
+#include "support/othercopy.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -74,6 +76,15 @@ void raw(const QString& sql) {
     const int rc = sqlite3_exec(d.handle(), sql.toUtf8().constData(), nullptr, nullptr, &error);
     EXPECT_EQ(rc, SQLITE_OK) << (error ? error : "");
     sqlite3_free(error);
+}
+
+void elsewhere(const QString& sql) {
+    sqlite3* other = otherConnection(ProgramFolder::databasePath());
+    char* error = nullptr;
+    const int rc = sqlite3_exec(other, sql.toUtf8().constData(), nullptr, nullptr, &error);
+    EXPECT_EQ(rc, SQLITE_OK) << (error ? error : "");
+    sqlite3_free(error);
+    sqlite3_close(other);
 }
 
 QWidget* child(QWidget* parent, const QString& name) {

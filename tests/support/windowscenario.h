@@ -56,6 +56,8 @@ void run(const std::vector<Step>& steps);
 QString rows(const QString& sql, const QVariantList& params = {});
 // Runs statements the store's dialect does not take (triggers, views).
 void raw(const QString& sql);
+// Runs statements through a connection of its own, as another copy writes.
+void elsewhere(const QString& sql);
 
 // Acts on a window's widgets by object name, in order, as the operator
 // would; the actions are separated by ";":
