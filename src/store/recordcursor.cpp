@@ -1,15 +1,11 @@
 #include "recordcursor.h"
 
-#include <QPointer>
-
 #include "sqldialect.h"
 #include "statement.h"
 #include "textcompare.h"
 
 #include <QPointer>
-#include <QElapsedTimer>
 #include <QRegularExpression>
-#include <QTimer>
 #include <algorithm>
 #include <limits>
 #include <utility>
