@@ -531,18 +531,19 @@ TEST_F(ScreenTest, ThePriceWindowKeepsItsPlacesAtTheWidestValues) {
 }
 
 // The intake and service-order windows at the widest values of their labels (a customer name of 60 capitals, the
-// longest status and technician their lists take), and at values longer still (kept from elsewhere): no wider than
-// the screen with every button in sight, each label at its place showing its value whole in its own font or a
-// smaller one, or shortened in the smallest with the whole value as its tip.
+// longest status and technician their lists take, an operator of 14), and at values longer still (kept from
+// elsewhere): no wider than the screen with every button in sight, each label at its place showing its value whole
+// in its own font or a smaller one, or shortened in the smallest with the whole value as its tip.
 TEST_F(ScreenTest, TheOrderWindowsKeepTheirPlacesAtTheWidestValues) {
-    const struct { int name, status, tecnico; } widths[] = {{60, 13, 14}, {120, 40, 40}};
+    const struct { int name, status, tecnico, operador; } widths[] = {{60, 13, 14, 14}, {120, 40, 40, 40}};
     for (const auto& width : widths) {
-        const QString name(width.name, 'W'), status(width.status, 'W'), tecnico(width.tecnico, 'W');
+        const QString name(width.name, 'W'), status(width.status, 'W'), tecnico(width.tecnico, 'W'),
+            operador(width.operador, 'W');
         SCOPED_TRACE(width.name);
         Database db = Database::openDefault();
         db.execute("INSERT INTO TblStatus (TipoStatus) VALUES (?)", {status});
         db.execute("INSERT INTO TblTecnicos (NomeTecnico) VALUES (?)", {tecnico});
-        db.execute("UPDATE TblManutencao SET Status = ?, Tecnico = ?", {status, tecnico});
+        db.execute("UPDATE TblManutencao SET Status = ?, Tecnico = ?, OperadorEnt = ?", {status, tecnico, operador});
         Modulo::DadosSelecionados[1] = name;
         FrmEntrada intake;
         FrmOS order;
@@ -553,7 +554,7 @@ TEST_F(ScreenTest, TheOrderWindowsKeepTheirPlacesAtTheWidestValues) {
         }
         const std::pair<QDialog*, std::vector<std::pair<const char*, QString>>> windows[] = {
             {&intake, {{"Lbl(1)", name}}},
-            {&order, {{"Label3", status}, {"Label5", tecnico}, {"LblStatus", status}, {"LblTecnico", tecnico}}},
+            {&order, {{"Label3", status}, {"Label5", tecnico}, {"Label13", operador}, {"LblStatus", status}, {"LblTecnico", tecnico}}},
         };
         for (const auto& [window, labels] : windows) {
             SCOPED_TRACE(window->objectName().toStdString());
@@ -580,7 +581,7 @@ TEST_F(ScreenTest, TheOrderWindowsKeepTheirPlacesAtTheWidestValues) {
             // A shortened label shows its value in its tip; none is cut otherwise.
             QStringList faults;
             for (const QString& fault : screenFaults(window))
-                if (!fault.contains(QRegularExpression("\\.(Lbl\\(1\\)|Label3|Label5|LblStatus|LblTecnico) \"W+\"")))
+                if (!fault.contains(QRegularExpression("\\.(Lbl\\(1\\)|Label3|Label5|Label13|LblStatus|LblTecnico) \"W+\"")))
                     faults << fault;
             EXPECT_EQ(faults.join('\n'), "");
             const QRect screen(QPoint(0, 0), QSize(1024, 740));
