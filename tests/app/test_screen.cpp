@@ -337,6 +337,7 @@ protected:
             for (int i = 0; i < tabs->count(); ++i) {
                 tabs->setCurrentIndex(i);
                 QApplication::processEvents();
+                if (i != shown) saveShot(window, window->objectName() + '-' + plain(tabs->tabText(i)));
                 faults << screenFaults(window);
             }
             tabs->setCurrentIndex(shown);
@@ -560,6 +561,7 @@ TEST_F(ScreenTest, TheOrderWindowsKeepTheirPlacesAtTheWidestValues) {
             SCOPED_TRACE(window->objectName().toStdString());
             window->show();
             QApplication::processEvents();
+            saveShot(window, QString("%1-%2").arg(window->objectName()).arg(width.name));
             for (const auto& [label, value] : labels) {
                 auto* l = window->findChild<QLabel*>(label);
                 l->grab();   // painted: fitted to its place
