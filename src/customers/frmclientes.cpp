@@ -5,6 +5,7 @@
 #include "frmapcliente.h"
 #include "frmloccliente.h"
 #include "frmnvcliente.h"
+#include "geranumserie.h"
 #include "orders/frmentrada.h"
 #include "store/globals.h"
 #include "store/programfolder.h"
@@ -118,7 +119,7 @@ void FrmClientes::buildWidgets() {
                          {QStringLiteral("Estado"), QStringLiteral("Estado"), Twips::toPixels(700)},
                          {QStringLiteral("Operador"), QStringLiteral("Operador"), Twips::toPixels(1400)},
                          {QStringLiteral("Codigo"), QStringLiteral("ID Cliente"), Twips::toPixels(1000),
-                          FieldFormat::Auto, Qt::AlignRight | Qt::AlignVCenter}});
+                          FieldFormat::Auto, Qt::AlignRight | Qt::AlignVCenter, {GridValues::Number}}});
     root->addWidget(DBGrid1, 0, 0);
 
     // The current customer's fields.
@@ -161,7 +162,8 @@ void FrmClientes::buildWidgets() {
     DBGrid2->setColumns({{QStringLiteral("Aparelho"), QStringLiteral("Aparelho"), Twips::toPixels(1700)},
                          {QStringLiteral("Marca"), QStringLiteral("Marca"), Twips::toPixels(1500)},
                          {QStringLiteral("Modelo"), QStringLiteral("Modelo"), Twips::toPixels(1500)},
-                         {QStringLiteral("NumSerie"), QStringLiteral("Núm. Série"), Twips::toPixels(1900)},
+                         {QStringLiteral("NumSerie"), QStringLiteral("Núm. Série"), Twips::toPixels(1900),
+                          FieldFormat::Auto, Qt::AlignLeft | Qt::AlignVCenter, {widestNumSerie()}},
                          {QStringLiteral("Chassis"), QStringLiteral("Chassis"), Twips::toPixels(1300)},
                          {QStringLiteral("Tensao"), QStringLiteral("Tensão"), Twips::toPixels(1000)}});
     DBGrid2->setEditable(true);

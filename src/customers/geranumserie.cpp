@@ -26,3 +26,7 @@ QString GeraNumSerie(const RecordCursor& dataEmpresa) {
     }
     return GeraNumSerie(sigla);
 }
+
+QString widestNumSerie() {
+    return GeraNumSerie(QDateTime(QDate(2026, 12, 28), QTime(23, 58)), 98, QStringLiteral("WW"));
+}

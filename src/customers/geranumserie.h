@@ -20,3 +20,7 @@ QString GeraNumSerie(const RecordCursor& dataEmpresa);
 
 // The same for a given moment and random number (0 to 98).
 QString GeraNumSerie(const QDateTime& when, int random, const QString& sigla);
+
+// The widest number it makes, for the room of a column that shows it: the
+// abbreviation at its limit of two capitals, at their widest.
+QString widestNumSerie();

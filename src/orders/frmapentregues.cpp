@@ -1,11 +1,11 @@
 #include "frmapentregues.h"
 
 #include "frmdetalhes.h"
+#include "customers/geranumserie.h"
 #include "frmlocapentregue.h"
 #include "printing/frmimpapentr.h"
 #include "store/globals.h"
 #include "ui/messagebox.h"
-#include "ui/twips.h"
 #include "ui/windowhost.h"
 
 #include <QApplication>
@@ -18,12 +18,8 @@ QString g_lastSearch;
 
 const QString Title = QStringLiteral("Aparelhos Entregues");
 
-GridColumn column(const char* field, const char* title, int twips, FieldFormat format = FieldFormat::Auto,
-                  Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter) {
-    return GridColumn{QString::fromUtf8(field), QString::fromUtf8(title), Twips::toPixels(twips), format, align};
-}
-
 OrderListSetup setup() {
+    const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
     const Qt::Alignment centre = Qt::AlignCenter;
     OrderListSetup s;
@@ -35,26 +31,26 @@ OrderListSetup setup() {
     s.filterNamesField = true;
     s.filterOrder = QStringLiteral("DataSaida");
     s.dateFilterOrder = QStringLiteral("Os");
-    s.columns = {column("OS", "OS", 900, FieldFormat::Auto, right),
-                 column("DataSaida", "SAÍDA", 1350, FieldFormat::ShortDate),
-                 column("Nome", "CLIENTE", 3000),
-                 column("Aparelho", "APARELHO", 1500),
-                 column("Marca", "MARCA", 1300),
-                 column("Modelo", "MODELO", 1300),
-                 column("Tipo", "TIPO", 1500),
-                 column("Status", "STATUS", 1300),
-                 column("Garantia de Serviço", "GS", 600, FieldFormat::YesNo, centre),
-                 column("DataLimiteGarantia", "DATA GAR.", 1350, FieldFormat::ShortDate),
-                 column("ValorCobrado", "VALOR", 1000, FieldFormat::Fixed, right),
-                 column("OperadorSaida", "OP. SAÍDA", 1700),
-                 column("Tecnico", "TÉCNICO", 1500),
-                 column("NumSerie", "NÚM SÉRIE", 1500),
-                 column("HoraSaida", "HORA", 900, FieldFormat::Time),
-                 column("Defeito", "DEFEITO", 3000),
-                 column("Dpto", "DPTO", 1200),
-                 column("IdCliente", "ID CLIENTE", 1000, FieldFormat::Auto, right),
-                 column("DataEntrada", "ENTRADA", 1350, FieldFormat::ShortDate),
-                 column("IdApEntregues", "ID AP", 800, FieldFormat::Auto, right)};
+    s.columns = {listColumn("OS", "OS", 900, FieldFormat::Auto, right, {GridValues::Number}),
+                 listColumn("DataSaida", "SAÍDA", 1350, FieldFormat::ShortDate),
+                 listColumn("Nome", "CLIENTE", 3000),
+                 listColumn("Aparelho", "APARELHO", 1500),
+                 listColumn("Marca", "MARCA", 1300),
+                 listColumn("Modelo", "MODELO", 1300),
+                 listColumn("Tipo", "TIPO", 1500, FieldFormat::Auto, left, OrderValues::Tipos),
+                 listColumn("Status", "STATUS", 1300),
+                 listColumn("Garantia de Serviço", "GS", 600, FieldFormat::YesNo, centre),
+                 listColumn("DataLimiteGarantia", "DATA GAR.", 1350, FieldFormat::ShortDate),
+                 listColumn("ValorCobrado", "VALOR", 1000, FieldFormat::Fixed, right, {GridValues::Money}),
+                 listColumn("OperadorSaida", "OP. SAÍDA", 1700),
+                 listColumn("Tecnico", "TÉCNICO", 1500),
+                 listColumn("NumSerie", "NÚM SÉRIE", 1500, FieldFormat::Auto, left, {widestNumSerie()}),
+                 listColumn("HoraSaida", "HORA", 900, FieldFormat::Time),
+                 listColumn("Defeito", "DEFEITO", 3000),
+                 listColumn("Dpto", "DPTO", 1200),
+                 listColumn("IdCliente", "ID CLIENTE", 1000, FieldFormat::Auto, right, {GridValues::Number}),
+                 listColumn("DataEntrada", "ENTRADA", 1350, FieldFormat::ShortDate),
+                 listColumn("IdApEntregues", "ID AP", 800, FieldFormat::Auto, right, {GridValues::Number})};
     s.detailsButton = QStringLiteral("BtDetalhes");
     s.detailsToolTip = QStringLiteral("Detalhes do Aparelho Entregue (F11)");
     s.resetToolTip = QStringLiteral("Atualizar Dados");

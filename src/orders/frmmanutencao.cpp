@@ -2,11 +2,11 @@
 
 #include "frmlocap.h"
 #include "frmos.h"
+#include "customers/geranumserie.h"
 #include "openorder.h"
 #include "printing/frmimpap.h"
 #include "store/globals.h"
 #include "ui/errormessage.h"
-#include "ui/twips.h"
 #include "ui/windowhost.h"
 
 #include <cstdint>
@@ -17,12 +17,8 @@ QString g_lastSearch;
 
 const QString Title = QStringLiteral("Aparelhos em Manutenção");
 
-GridColumn column(const char* field, const char* title, int twips, FieldFormat format = FieldFormat::Auto,
-                  Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter) {
-    return GridColumn{QString::fromUtf8(field), QString::fromUtf8(title), Twips::toPixels(twips), format, align};
-}
-
 OrderListSetup setup() {
+    const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
     OrderListSetup s;
     s.objectName = QStringLiteral("FrmManutencao");
@@ -33,26 +29,26 @@ OrderListSetup setup() {
     s.filterNamesField = false;
     s.filterOrder = QStringLiteral("Os");
     s.dateFilterOrder = QStringLiteral("Os");
-    s.columns = {column("OS", "OS", 700, FieldFormat::Auto, right),
-                 column("DataEntrada", "ENTRADA", 1350, FieldFormat::ShortDate),
-                 column("Nome", "CLIENTE", 3000),
-                 column("Aparelho", "APARELHO", 1500),
-                 column("Marca", "MARCA", 1300),
-                 column("Modelo", "MODELO", 1300),
-                 column("Tipo", "TIPO", 1500),
-                 column("Status", "STATUS", 1300),
-                 column("Dias", "DIAS", 600, FieldFormat::Auto, right),
-                 column("VlFinal", "VALOR", 1000, FieldFormat::Fixed, right),
-                 column("Tecnico", "TÉCNICO", 1500),
-                 column("OperadorEnt", "OPERADOR", 1700),
-                 column("Defeito", "DEFEITO", 3000),
-                 column("NumSerie", "NÚM SÉRIE", 1500),
-                 column("Chassis", "CHASSIS", 1200),
-                 column("Atendimento", "ATENDIMENTO", 1200),
-                 column("Prioridade", "PRIORIDADE", 1100),
-                 column("Dpto", "DPTO", 1200),
-                 column("HoraEntrada", "HORA", 900, FieldFormat::Time),
-                 column("IDCliente", "ID ClLIENTE", 1000, FieldFormat::Auto, right)};
+    s.columns = {listColumn("OS", "OS", 700, FieldFormat::Auto, right, {GridValues::Number}),
+                 listColumn("DataEntrada", "ENTRADA", 1350, FieldFormat::ShortDate),
+                 listColumn("Nome", "CLIENTE", 3000),
+                 listColumn("Aparelho", "APARELHO", 1500),
+                 listColumn("Marca", "MARCA", 1300),
+                 listColumn("Modelo", "MODELO", 1300),
+                 listColumn("Tipo", "TIPO", 1500, FieldFormat::Auto, left, OrderValues::Tipos),
+                 listColumn("Status", "STATUS", 1300),
+                 listColumn("Dias", "DIAS", 600, FieldFormat::Auto, right, {GridValues::Number}),
+                 listColumn("VlFinal", "VALOR", 1000, FieldFormat::Fixed, right, {GridValues::Money}),
+                 listColumn("Tecnico", "TÉCNICO", 1500),
+                 listColumn("OperadorEnt", "OPERADOR", 1700),
+                 listColumn("Defeito", "DEFEITO", 3000),
+                 listColumn("NumSerie", "NÚM SÉRIE", 1500, FieldFormat::Auto, left, {widestNumSerie()}),
+                 listColumn("Chassis", "CHASSIS", 1200),
+                 listColumn("Atendimento", "ATENDIMENTO", 1200, FieldFormat::Auto, left, OrderValues::Atendimentos),
+                 listColumn("Prioridade", "PRIORIDADE", 1100, FieldFormat::Auto, left, OrderValues::Prioridades),
+                 listColumn("Dpto", "DPTO", 1200),
+                 listColumn("HoraEntrada", "HORA", 900, FieldFormat::Time),
+                 listColumn("IDCliente", "ID ClLIENTE", 1000, FieldFormat::Auto, right, {GridValues::Number})};
     s.detailsButton = QStringLiteral("BtOs");
     s.detailsToolTip = QStringLiteral("Detalhes da Ordem de Serviço (F11)");
     s.resetToolTip = QStringLiteral("Atualizar");

@@ -285,8 +285,8 @@ void FrmOS::buildWidgets() {
     orderLabel(Label11, "Label11", "Valor:", 11);
     orderLabel(Label12, "Label12", "Via:", 12);
     go->setColumnMinimumWidth(1, 150);
-    // The status and technician keep to their places, however long.
-    for (QLabel* l : {Label3, Label5}) Widgets::showWhole(l);
+    // The status, technician and operator keep to their places, however long.
+    for (QLabel* l : {Label3, Label5, Label13}) Widgets::showWhole(l);
     // The type and the operator stand on the system's window colour.
     for (QLabel* l : {Label1, Label13})
         setBackground(l, QPalette::Window, QApplication::palette().color(QPalette::Window));

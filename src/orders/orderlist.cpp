@@ -2,6 +2,7 @@
 
 #include "app/appicons.h"
 #include "cellfilter.h"
+#include "checkout.h"
 #include "store/programfolder.h"
 #include "ui/errormessage.h"
 #include "ui/namesearch.h"
@@ -79,6 +80,15 @@ private:
 };
 
 } // namespace
+
+GridColumn listColumn(const char* field, const char* title, int twips, FieldFormat format, Qt::Alignment align,
+                      const QStringList& widest) {
+    return GridColumn{QString::fromUtf8(field), QString::fromUtf8(title), Twips::toPixels(twips), format, align, widest};
+}
+
+const QStringList OrderValues::Tipos = {Checkout::Orcamento, Checkout::GarantiaServico, Checkout::GarantiaFabrica};
+const QStringList OrderValues::Prioridades = {QStringLiteral("NORMAL"), QStringLiteral("URGENTE")};
+const QStringList OrderValues::Atendimentos = {QStringLiteral("INTERNO"), QStringLiteral("EXTERNO")};
 
 OrderList::OrderList(OrderListSetup setup, QWidget* parent) : QWidget(parent), m_setup(std::move(setup)) {
     setObjectName(m_setup.objectName);

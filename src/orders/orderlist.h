@@ -11,6 +11,18 @@ class QLineEdit;
 class QPushButton;
 class WindowTimer;
 
+// A column of a list of orders: its width in twips, the widest forms of its
+// values (GridColumn::widest).
+GridColumn listColumn(const char* field, const char* title, int twips, FieldFormat format = FieldFormat::Auto,
+                      Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter, const QStringList& widest = {});
+
+// The fixed values of an order's type, priority and place of service.
+namespace OrderValues {
+extern const QStringList Tipos;
+extern const QStringList Prioridades;
+extern const QStringList Atendimentos;
+}
+
 // What makes one list of orders: its table, headings and columns, the order
 // of its filters and the program-wide variables it writes.
 struct OrderListSetup {

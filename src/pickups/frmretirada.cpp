@@ -97,7 +97,7 @@ void FrmRetirada::buildWidgets() {
                          {QStringLiteral("DataEmissao"), QStringLiteral("DATA"), Twips::toPixels(1400), FieldFormat::ShortDate},
                          {QStringLiteral("HoraEmissao"), QStringLiteral("HORA"), Twips::toPixels(1200), FieldFormat::Time},
                          {QStringLiteral("IdRetirada"), QStringLiteral("Numero"), Twips::toPixels(800),
-                          FieldFormat::Auto, Qt::AlignRight | Qt::AlignVCenter}});
+                          FieldFormat::Auto, Qt::AlignRight | Qt::AlignVCenter, {GridValues::Number}}});
     {
         QPalette p = DBGrid1->view()->palette();
         p.setColor(QPalette::Base, TextEntry::toolTipBase());

@@ -347,8 +347,11 @@ void ConfigAvancadas::buildRestricao(QWidget* tab) {
     auto* rl = new QGridLayout(rest);
     DBGrid2 = new DataGrid(rest);
     DBGrid2->setObjectName(QStringLiteral("DBGrid2"));
-    DBGrid2->setColumns({{QStringLiteral("IdRestricao"), QStringLiteral("Num"), Twips::toPixels(700)},
-                         {QStringLiteral("IdCliente"), QStringLiteral("Id Cliente"), Twips::toPixels(1000)},
+    const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
+    DBGrid2->setColumns({{QStringLiteral("IdRestricao"), QStringLiteral("Num"), Twips::toPixels(700), FieldFormat::Auto,
+                          left, {GridValues::Number}},
+                         {QStringLiteral("IdCliente"), QStringLiteral("Id Cliente"), Twips::toPixels(1000), FieldFormat::Auto,
+                          left, {GridValues::Number}},
                          {QStringLiteral("Cliente"), QStringLiteral("Cliente"), Twips::toPixels(3000)},
                          {QStringLiteral("Aparelho"), QStringLiteral("Aparelho"), Twips::toPixels(1800)},
                          {QStringLiteral("Marca"), QStringLiteral("Marca"), Twips::toPixels(1600)}});

@@ -3,6 +3,7 @@
 #include "store/recordcursor.h"
 
 #include <QApplication>
+#include <QFontMetricsF>
 #include <QGlyphRun>
 #include <QHash>
 #include <list>
@@ -17,6 +18,38 @@
 #include <QVBoxLayout>
 
 namespace {
+
+// The room a cell leaves on each side of its text.
+int cellMargin(const QWidget* view) {
+    const QStyle* style = view ? view->style() : QApplication::style();
+    return style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+}
+
+// The pixels a cell's text takes in a font, laid out either way a cell is
+// painted: with the font's kerning, or glyph by glyph without it. A digit
+// counts as the font's widest digit.
+int cellTextWidth(const QFontMetricsF& metrics, QString text) {
+    QChar widestDigit = QLatin1Char('0');
+    for (char d = '1'; d <= '9'; ++d)
+        if (metrics.horizontalAdvance(QLatin1Char(d)) > metrics.horizontalAdvance(widestDigit)) widestDigit = QLatin1Char(d);
+    for (QChar& c : text)
+        if (c.isDigit()) c = widestDigit;
+    qreal glyphs = 0;
+    for (QChar c : text) glyphs += metrics.horizontalAdvance(c);
+    return qCeil(std::max(metrics.horizontalAdvance(text), glyphs));
+}
+
+// The widest forms of a column's values: its own, or those of its format.
+QStringList widestOf(const GridColumn& column) {
+    if (!column.widest.isEmpty()) return column.widest;
+    switch (column.format) {
+    case FieldFormat::Time: return {BoundFields::displayText(QTime(23, 59, 59), column.format)};
+    case FieldFormat::ShortDate: return {BoundFields::displayText(QDate(2026, 12, 28), column.format)};
+    case FieldFormat::YesNo:
+        return {BoundFields::displayText(true, column.format), BoundFields::displayText(false, column.format)};
+    default: return {};
+    }
+}
 
 // Paints the cells of a grid. The text of a cell is drawn from the font's
 // glyphs, looked up once per character, instead of being laid out again on
@@ -113,7 +146,7 @@ private:
         QList<QPointF> positions;
         glyphs.reserve(text.size() + 1);
         positions.reserve(text.size() + 1);
-        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, opt.widget) + 1;
+        const int margin = cellMargin(opt.widget);
         const QRect rect = opt.rect.adjusted(margin, 0, -margin, 0);
         qreal x = 0;
         qreal elideAt = -1;
@@ -337,14 +370,19 @@ void DataGrid::setColumns(const QList<GridColumn>& columns) {
 }
 
 void DataGrid::applyWidths() {
-    // A column keeps its given width unless its title needs more: then it
-    // gets just the room the whole title needs.
+    // A column keeps its given width unless its title or the widest form of
+    // its values needs more: then it gets just the room that needs. A cell
+    // shows its text inside its margins, on the column less its grid line.
     QHeaderView* header = m_view->horizontalHeader();
     const int margins = 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+    const int cellRoom = 2 * cellMargin(m_view) + (m_view->showGrid() ? 1 : 0);
+    const QFontMetricsF cells(m_view->font());
     for (int i = 0; i < m_columns.size(); ++i) {
         const int given = m_columns[i].width > 0 ? m_columns[i].width : m_view->columnWidth(i);
         const QString title = m_model ? m_model->headerData(i, Qt::Horizontal).toString() : m_columns[i].title;
-        m_view->setColumnWidth(i, std::max(given, header->fontMetrics().horizontalAdvance(title) + margins));
+        int need = header->fontMetrics().horizontalAdvance(title) + margins;
+        for (const QString& value : widestOf(m_columns[i])) need = std::max(need, cellTextWidth(cells, value) + cellRoom);
+        m_view->setColumnWidth(i, std::max(given, need));
     }
 }
 

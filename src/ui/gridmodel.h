@@ -16,8 +16,21 @@ struct GridColumn {
     int width = 0;                 // pixels (Twips::toPixels); 0: the view's default
     FieldFormat format = FieldFormat::Auto;
     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
+    // The widest forms its values take (the longest of a fixed list, a
+    // number of so many digits): the column gets at least the room the
+    // widest of them needs in the grid's font. A time, a short date and a
+    // yes/no column know theirs from the format. Free text has none and may
+    // be cut.
+    QStringList widest = {};
     bool operator==(const GridColumn&) const = default;
 };
+
+// Widest forms of values common to many columns. Each digit counts as the
+// grid font's widest digit, so any digits stand for a number of that length.
+namespace GridValues {
+inline const QString Number = QStringLiteral("999999");   // a whole number, up to six digits
+inline const QString Money = QStringLiteral("99999,99");  // money in the "Fixed" format, up to 12345,67
+}
 
 // A table model over a record cursor. Reads only the rows on screen through
 // RecordCursor::valueAt (the cursor caches pages of rows), so a table of any

@@ -1,5 +1,6 @@
 // Every window the program opens, at the largest values the database holds: each caption, value and column
-// title whole in the space it is drawn in, no widget drawn over another, also with the lists tiled and cascaded.
+// title whole in the space it is drawn in, each column wide enough for the widest known form of its values, no
+// widget drawn over another, also with the lists tiled and cascaded.
 #include "apptest.h"
 #include "orders/workshopdata.h"
 #include "app/frmabout.h"
@@ -51,6 +52,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QGroupBox>
+#include <QHash>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -62,6 +64,7 @@
 #include <QRegularExpression>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTabWidget>
 #include <QStyleOptionButton>
 #include <QStyleOptionFrame>
 #include <QTableView>
@@ -194,6 +197,26 @@ QString shownText(QWidget* w) {
     return {};
 }
 
+// The widest forms of the values of the columns that have one, by the column's title: a time, a date, a whole
+// number of six digits, money to 12345,67, the serial the program generates (its company abbreviation at its limit
+// of two letters), the fixed lists of types, priorities and places of service, yes and no.
+QStringList widestValues(const QString& title) {
+    const QStringList number = {"123456", "999999"}, date = {"28/12/2026"}, yesNo = {"Sim", "Não"};
+    static const QHash<QString, QStringList> byTitle = {
+        {"OS", number}, {"DIAS", number}, {"ID ClLIENTE", number}, {"ID CLIENTE", number}, {"ID AP", number},
+        {"ID Cliente", number}, {"Num", number}, {"Id Cliente", number}, {"Numero", number},
+        {"ENTRADA", date}, {"SAÍDA", date}, {"DATA GAR.", date}, {"DATA", date},
+        {"HORA", {"00:48:06", "23:58:58"}},
+        {"VALOR", {"12345,67"}},
+        {"NÚM SÉRIE", {"261228235898-MW", "261228235898-WW"}}, {"Núm. Série", {"261228235898-WW"}},
+        {"TIPO", {"ORÇAMENTO", "GAR. DE SERVIÇO", "GAR.DE FÁBRICA"}},
+        {"PRIORIDADE", {"NORMAL", "URGENTE"}}, {"ATENDIMENTO", {"INTERNO", "EXTERNO"}},
+        {"GS", yesNo}, {"INI", yesNo}, {"EM", yesNo}, {"BX", yesNo}, {"CE", yesNo}, {"USU", yesNo},
+        {"FUN", yesNo}, {"CON", yesNo}, {"RST", yesNo}, {"FIN", yesNo},
+    };
+    return byTitle.value(title);
+}
+
 // Overlays a window places over another widget on purpose.
 bool overlay(const QWidget* a, const QWidget* b) {
     static const QStringList over = {"BtMove1", "Shape1"};
@@ -223,12 +246,18 @@ QStringList screenFaults(QWidget* window) {
         if (auto* view = qobject_cast<QTableView*>(w)) {
             QHeaderView* h = view->horizontalHeader();
             const int margin = 2 * h->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, h);
+            // A cell shows its text inside its margins, on the column less its grid line.
+            const int cellMargins = 2 * (view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1);
             for (int s = 0; s < h->count(); ++s) {
                 if (h->isSectionHidden(s) || h->sectionSize(s) == 0) continue;
                 const QString title = view->model()->headerData(s, Qt::Horizontal).toString();
                 const int need = textWidth(h->fontMetrics(), title) + margin;
                 if (need > h->sectionSize(s))
                     faults << QString("%1 column \"%2\": %3 > %4").arg(where(view), title).arg(need).arg(h->sectionSize(s));
+                const int cell = h->sectionSize(s) - (view->showGrid() ? 1 : 0);
+                for (const QString& value : widestValues(title))
+                    if (const int needs = textWidth(view->fontMetrics(), value) + cellMargins; needs > cell)
+                        faults << QString("%1 column \"%2\" cuts \"%3\": %4 > %5").arg(where(view), title, value).arg(needs).arg(cell);
             }
         }
         QList<QWidget*> kids;
@@ -297,12 +326,24 @@ protected:
                                  {}, {}, wide(16), wide(16), wide(14), wide(12), wide(15), wide(10)};
         for (int i = 0; i < row.size(); ++i) Modulo::DadosSelecionados[std::size_t(i)] = row[i];
     }
-    // Shows a window as the program does and returns what it shows wrong.
+    // Shows a window as the program does and returns what it shows wrong, on each page of its tab strips.
     QStringList check(QWidget* window) {
         window->show();
         QApplication::processEvents();
         saveShot(window, window->objectName());
-        return screenFaults(window);
+        QStringList faults = screenFaults(window);
+        for (QTabWidget* tabs : window->findChildren<QTabWidget*>()) {
+            const int shown = tabs->currentIndex();
+            for (int i = 0; i < tabs->count(); ++i) {
+                tabs->setCurrentIndex(i);
+                QApplication::processEvents();
+                if (i != shown) saveShot(window, window->objectName() + '-' + plain(tabs->tabText(i)));
+                faults << screenFaults(window);
+            }
+            tabs->setCurrentIndex(shown);
+        }
+        faults.removeDuplicates();
+        return faults;
     }
 };
 
@@ -491,18 +532,19 @@ TEST_F(ScreenTest, ThePriceWindowKeepsItsPlacesAtTheWidestValues) {
 }
 
 // The intake and service-order windows at the widest values of their labels (a customer name of 60 capitals, the
-// longest status and technician their lists take), and at values longer still (kept from elsewhere): no wider than
-// the screen with every button in sight, each label at its place showing its value whole in its own font or a
-// smaller one, or shortened in the smallest with the whole value as its tip.
+// longest status and technician their lists take, an operator of 14), and at values longer still (kept from
+// elsewhere): no wider than the screen with every button in sight, each label at its place showing its value whole
+// in its own font or a smaller one, or shortened in the smallest with the whole value as its tip.
 TEST_F(ScreenTest, TheOrderWindowsKeepTheirPlacesAtTheWidestValues) {
-    const struct { int name, status, tecnico; } widths[] = {{60, 13, 14}, {120, 40, 40}};
+    const struct { int name, status, tecnico, operador; } widths[] = {{60, 13, 14, 14}, {120, 40, 40, 40}};
     for (const auto& width : widths) {
-        const QString name(width.name, 'W'), status(width.status, 'W'), tecnico(width.tecnico, 'W');
+        const QString name(width.name, 'W'), status(width.status, 'W'), tecnico(width.tecnico, 'W'),
+            operador(width.operador, 'W');
         SCOPED_TRACE(width.name);
         Database db = Database::openDefault();
         db.execute("INSERT INTO TblStatus (TipoStatus) VALUES (?)", {status});
         db.execute("INSERT INTO TblTecnicos (NomeTecnico) VALUES (?)", {tecnico});
-        db.execute("UPDATE TblManutencao SET Status = ?, Tecnico = ?", {status, tecnico});
+        db.execute("UPDATE TblManutencao SET Status = ?, Tecnico = ?, OperadorEnt = ?", {status, tecnico, operador});
         Modulo::DadosSelecionados[1] = name;
         FrmEntrada intake;
         FrmOS order;
@@ -513,12 +555,13 @@ TEST_F(ScreenTest, TheOrderWindowsKeepTheirPlacesAtTheWidestValues) {
         }
         const std::pair<QDialog*, std::vector<std::pair<const char*, QString>>> windows[] = {
             {&intake, {{"Lbl(1)", name}}},
-            {&order, {{"Label3", status}, {"Label5", tecnico}, {"LblStatus", status}, {"LblTecnico", tecnico}}},
+            {&order, {{"Label3", status}, {"Label5", tecnico}, {"Label13", operador}, {"LblStatus", status}, {"LblTecnico", tecnico}}},
         };
         for (const auto& [window, labels] : windows) {
             SCOPED_TRACE(window->objectName().toStdString());
             window->show();
             QApplication::processEvents();
+            saveShot(window, QString("%1-%2").arg(window->objectName()).arg(width.name));
             for (const auto& [label, value] : labels) {
                 auto* l = window->findChild<QLabel*>(label);
                 l->grab();   // painted: fitted to its place
@@ -540,7 +583,7 @@ TEST_F(ScreenTest, TheOrderWindowsKeepTheirPlacesAtTheWidestValues) {
             // A shortened label shows its value in its tip; none is cut otherwise.
             QStringList faults;
             for (const QString& fault : screenFaults(window))
-                if (!fault.contains(QRegularExpression("\\.(Lbl\\(1\\)|Label3|Label5|LblStatus|LblTecnico) \"W+\"")))
+                if (!fault.contains(QRegularExpression("\\.(Lbl\\(1\\)|Label3|Label5|Label13|LblStatus|LblTecnico) \"W+\"")))
                     faults << fault;
             EXPECT_EQ(faults.join('\n'), "");
             const QRect screen(QPoint(0, 0), QSize(1024, 740));

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTableView>
 #include <QTest>
 
@@ -128,6 +129,32 @@ TEST_F(GridTest, CellEditLandsInItsRowAndBadValuesAreRefused) {
     boxes.answer(MsgAnswer::Ok, "Gravar");
     EXPECT_FALSE(grid.model()->setData(grid.model()->index(row, 2), "abc"));
     EXPECT_EQ(db.scalar("SELECT ValorCobrado FROM TblApEntregues WHERE Os = 54321").toLongLong(), 999000);
+}
+
+// A column takes the room its widest known value needs in the grid's font, on the cell the view paints (the column
+// less its grid line) inside the cell's margins: the widest forms it is given, or those of its format (a time, a
+// date, yes and no). A given width larger than that stays.
+TEST_F(GridTest, AColumnTakesTheRoomOfItsWidestKnownValue) {
+    const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
+    grid.setColumns({{"Os", "OS", 10, FieldFormat::Auto, left, {"999999"}},
+                     {"Tipo", "T", 10, FieldFormat::Auto, left, {"ORÇAMENTO", "GAR. DE SERVIÇO", "GAR.DE FÁBRICA"}},
+                     {"HoraSaida", "H", 10, FieldFormat::Time},
+                     {"DataSaida", "D", 10, FieldFormat::ShortDate},
+                     {"Garantia de Serviço", "G", 10, FieldFormat::YesNo},
+                     {"Aparelho", "A", 300, FieldFormat::Auto, left, {"GAR. DE SERVIÇO"}}});
+    QTableView* view = grid.view();
+    const int margins = 2 * (view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1);
+    const struct { int column; QStringList values; } widest[] = {
+        {0, {"123456", "999999"}}, {1, {"GAR. DE SERVIÇO", "GAR.DE FÁBRICA"}}, {2, {"00:48:06", "23:58:58"}},
+        {3, {"28/12/2026"}}, {4, {"Sim", "Não"}}};
+    for (const auto& [column, values] : widest) {
+        int need = 0;
+        for (const QString& v : values) need = std::max(need, view->fontMetrics().horizontalAdvance(v) + margins);
+        const int cell = view->columnWidth(column) - 1;
+        EXPECT_GE(cell, need) << column;
+        EXPECT_LE(cell, need + 2) << column << ": just the room it needs";
+    }
+    EXPECT_EQ(view->columnWidth(5), 300);
 }
 
 TARVEL_TEST_MAIN()
