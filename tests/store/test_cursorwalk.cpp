@@ -266,7 +266,7 @@ struct Walk {
         const int op = onOwnRow() ? some(3) : 0;
         if (op == 0) {
             const NewRow r = someRow();
-            what = QStringLiteral("add %1").arg(text(r));
+            what = QStringLiteral("%1 %2").arg(unconfirmed ? "retry" : "add", text(r));
             return [this, r] { add(r); };
         }
         if (op == 1) {
