@@ -434,7 +434,10 @@ const Step Steps[] = {
          w.file.erase(key), w.landed.reset();
          w.log(QStringLiteral("another write of this copy; the other copy deletes %1").arg(key));
          if (w.kind.autonumber) return true;
-         const QString name = w.someName();
+         // A row holding exactly what the landed one held, put on its key,
+         // cannot be told from it by anything the file keeps: the other
+         // copy's row holds a name no add of this copy gives.
+         const QString name = w.someName() + QStringLiteral(" 2");
          w.others(QStringLiteral("INSERT INTO %1 (%2) VALUES ('%3')").arg(w.table(), w.field(), name));
          const qint64 taken = sqlite3_last_insert_rowid(w.shop.other);
          if (w.held.count(taken)) w.taken << taken;

@@ -405,6 +405,16 @@ TEST_F(PagedList, AClickBeyondTheRowsAnotherCopyDeleted) {
     EXPECT_EQ(c.absolutePosition(), 4);
 }
 
+// Another copy deletes the last rows, pages of them, none read yet: Last
+// stands on the last row left, and the count is the rows left.
+TEST_F(PagedList, LastAfterAnotherCopyDeletedTheLastPages) {
+    ASSERT_EQ(sqlite3_exec(w.other.db, "DELETE FROM TblClientes WHERE Nome >= '225'", nullptr, nullptr, nullptr), SQLITE_OK);
+    c.moveLast();
+    EXPECT_EQ(c.text(QStringLiteral("Nome")), QStringLiteral("200 R"));
+    EXPECT_EQ(c.recordCount(), 27);
+    EXPECT_EQ(c.absolutePosition(), 26);
+}
+
 // Another copy writes right after a row found by its key is found, before
 // its page is read: the row stands where the order put it when the list was
 // opened.
