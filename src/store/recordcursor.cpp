@@ -313,6 +313,9 @@ void RecordCursor::readKeys() {
     sqlite3* db = m_db.handle();
     std::vector<qint64> keys;
     qint64 limit = 0;
+    // In key order the keys are read the cheapest way the engine knows
+    // (from the smallest index, not the whole rows) and then sorted.
+    const int byKey = keyOrder();
     {
         // The largest key and the keys in order see the file at one moment.
         const ReadSnapshot snapshot(db);
@@ -324,11 +327,13 @@ void RecordCursor::readKeys() {
         limit = sqlite3_column_int64(largest.s, 0);
         QString sql = QStringLiteral("SELECT rowid FROM %1").arg(quoteIdent(m_table));
         if (!m_where.isEmpty()) sql += QStringLiteral(" WHERE ") + m_where;
-        sql += QStringLiteral(" ORDER BY ") + orderClause(false);
+        if (!byKey) sql += QStringLiteral(" ORDER BY ") + orderClause(false);
         Statement st;
         prepareStatement(db, sql, st);
         while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) keys.push_back(sqlite3_column_int64(st.s, 0));
         if (rc != SQLITE_DONE) throw engineError(db, rc);
+        if (byKey > 0) std::sort(keys.begin(), keys.end());
+        else if (byKey < 0) std::sort(keys.begin(), keys.end(), std::greater<>());
     }
     m_keys = std::move(keys);
     m_seen.assign(m_keys.size(), false);
@@ -338,6 +343,28 @@ void RecordCursor::readKeys() {
     finalizeKept();
     dropPages();
     noteKeysRead();
+}
+
+int RecordCursor::keyOrder() const {
+    if (m_terms.empty()) return 1;
+    if (m_terms.size() != 1) return 0;
+    QString term = m_terms.front().expr.trimmed();
+    if (term.size() > 1 && term.startsWith(QLatin1Char('"')) && term.endsWith(QLatin1Char('"')))
+        term = term.mid(1, term.size() - 2).replace(QStringLiteral("\"\""), QStringLiteral("\""));
+    const int direction = m_terms.front().desc ? -1 : 1;
+    if (term.compare(QLatin1String("rowid"), Qt::CaseInsensitive) == 0) return direction;
+    // A lone INTEGER PRIMARY KEY is the key itself.
+    const char* type = nullptr;
+    int primary = 0;
+    if (sqlite3_table_column_metadata(m_db.handle(), nullptr, m_table.toUtf8().constData(), term.toUtf8().constData(), &type,
+                                      nullptr, nullptr, &primary, nullptr) != SQLITE_OK ||
+        !primary || !type || qstricmp(type, "INTEGER") != 0)
+        return 0;
+    Statement st;
+    prepareStatement(m_db.handle(), QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdent(m_table)), st);
+    int keyColumns = 0;
+    while (sqlite3_step(st.s) == SQLITE_ROW) keyColumns += sqlite3_column_int(st.s, 5) > 0;   // pk
+    return keyColumns == 1 ? direction : 0;
 }
 
 void RecordCursor::noteKeysRead() {

@@ -277,6 +277,8 @@ private:
     // "The row comes after (before) the row with these values and key" in cursor order.
     QString seekCondition(const QVariantList& values, qint64 key, bool after, QVariantList& binds) const;
     QString orderClause(bool reversed) const;
+    // 1 (-1) when the order is the key's, ascending (descending); 0 otherwise.
+    int keyOrder() const;
     // Where the order puts the row keyed key among the keys held, all of
     // them in the order as the file holds it now.
     int placeOf(qint64 key) const;

@@ -783,6 +783,20 @@ TEST_F(FreshDb, AFoundRowStandsWhereTheOrderPutsItInEveryListOfTheRows) {
     placedAsTheOrder(fewer, "N03000");
     ASSERT_TRUE(reversed.findFirst(QStringLiteral("Nome = 'N03000'")));
     EXPECT_EQ(reversed.absolutePosition(), db.scalar(QStringLiteral("SELECT count(*) FROM TblClientes WHERE Nome > 'N03000'")).toInt());
+    // In the key's order, either way, with and without a condition: the keys as the engine orders them.
+    const std::pair<const char*, const char*> byKeyLists[] = {
+        {"TblClientes", "ORDER BY Codigo"},
+        {"SELECT * FROM TblClientes ORDER BY Codigo DESC", "ORDER BY Codigo DESC"},
+        {"SELECT * FROM TblClientes WHERE Nome > 'N04' ORDER BY [Codigo]", "WHERE Nome > 'N04' ORDER BY Codigo"},
+        {"SELECT * FROM TblClientes ORDER BY rowid DESC", "ORDER BY Codigo DESC"},
+    };
+    for (const auto& [source, order] : byKeyLists) {
+        RecordCursor byKey;
+        byKey.open(path, QString::fromLatin1(source));
+        QStringList keys;
+        for (int i = 0; i < byKey.recordCount(); ++i) keys << QString::number(byKey.keyAt(i));
+        EXPECT_EQ(keys.join(','), column(db, QStringLiteral("SELECT Codigo FROM TblClientes ") + QString::fromLatin1(order))) << source;
+    }
 }
 
 // A COMMIT that fails is never taken as done and leaves no transaction open; one whose write stands anyway
