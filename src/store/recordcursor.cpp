@@ -337,6 +337,7 @@ void RecordCursor::readKeys() {
     }
     m_keys = std::move(keys);
     m_seen.assign(m_keys.size(), false);
+    ++m_keysRead;
     m_keyLimit = limit;
     m_addedAbove.clear();
     m_keyHint = -1;
@@ -444,6 +445,7 @@ bool RecordCursor::applyOwnWrites() {
         if (m_pos >= at) ++m_pos;
         m_keyLimit = std::max(m_keyLimit, key);
     }
+    ++m_keysRead;
     m_keyHint = -1;
     dropPages();
     noteKeysRead();
@@ -1153,7 +1155,7 @@ qint64 RecordCursor::update() {
             runToEnd(db, st);
         } catch (const DbError& e) {
             if (e.number() == DbErrorCode::Unconfirmed)
-                m_unconfirmed = {m_db.lastUnconfirmed(), sqlite3_last_insert_rowid(db), false, {attempt}};
+                m_unconfirmed = {m_db.lastUnconfirmed(), sqlite3_last_insert_rowid(db), false, {attempt}, m_keysRead};
             throw;
         }
         key = sqlite3_last_insert_rowid(db);
@@ -1165,7 +1167,7 @@ qint64 RecordCursor::update() {
 
 void RecordCursor::joinNewRow(qint64 key, bool rewritten, const Attempt& attempt) {
     // A stored row read in since is already there.
-    if (rewritten && indexOfKey(key) >= 0) {
+    if (rewritten && m_keysRead != m_unconfirmed.keysRead && indexOfKey(key) >= 0) {
         const BeforeWrite before = beforeWrite();
         m_lastInsert = key;
         dropPages();
@@ -1311,7 +1313,7 @@ void RecordCursor::announceWhenStored(const BeforeWrite& before, bool added, boo
         // A row an earlier add stored stays known whatever a write onto it
         // met: the next add writes onto it again. A first add may be stored.
         if (added && !rewritten && outcome == Transaction::Outcome::Unconfirmed)
-            self->m_unconfirmed = {self->m_db.lastUnconfirmed(), key, false, {attempt}};
+            self->m_unconfirmed = {self->m_db.lastUnconfirmed(), key, false, {attempt}, self->m_keysRead};
         self->m_pos = before.pos;
         self->m_bofFlag = before.bof;
         self->m_eofFlag = before.eof;

@@ -201,6 +201,9 @@ private:
         bool stored = false;   // told stored already
         // What the row on the key may hold: the values of each attempt.
         std::vector<Attempt> attempts;
+        // The keys' reading when it was added: a slot holding its key from
+        // before is the row that had the key before, not the one added.
+        quint64 keysRead = 0;
     };
     UnconfirmedAdd m_unconfirmed;
     // The row on the unconfirmed add's key is still one an attempt stored.
@@ -258,6 +261,8 @@ private:
     // added since, by other copies unless this cursor added them.
     qint64 m_keyLimit = 0;
     QSet<qint64> m_addedAbove;
+    // Counts the times the keys were read from the file (or placed anew).
+    quint64 m_keysRead = 0;
     // Takes a slot out of the keys: the rows after it move up; when it is
     // the current row's there is no current row until the next move.
     void eraseSlot(int slot) const;

@@ -1073,7 +1073,7 @@ TEST_F(FreshDb, ARetryNeverTakesAnotherCopysRowForItsOwn) {
         for (const char* marca : {"ARNO", "BOSCH"}) db.execute(QStringLiteral("INSERT INTO TblMarca (Marca) VALUES (?)"), {QString::fromLatin1(marca)});
         RecordCursor c;
         c.open(path, QStringLiteral("SELECT * FROM TblMarca ORDER BY Marca"));
-        const auto add = [&](const char* marca) {
+        const auto addTo = [&](RecordCursor& c, const char* marca) {
             return dbErrorOf([&] {
                 std::optional<Transaction> tx;
                 if (inTransaction) tx.emplace(db);
@@ -1087,11 +1087,13 @@ TEST_F(FreshDb, ARetryNeverTakesAnotherCopysRowForItsOwn) {
                 if (tx) tx->commit();
             });
         };
-        const auto listed = [&] {
+        const auto add = [&](const char* marca) { return addTo(c, marca); };
+        const auto listedBy = [&](RecordCursor& c) {
             QStringList out;
             for (c.moveFirst(); !c.eof(); c.moveNext()) out << c.text(QStringLiteral("Marca"));
             return out.join(',');
         };
+        const auto listed = [&] { return listedBy(c); };
         const auto stored = [&] {
             return readElsewhere(path, "SELECT group_concat(rowid || ' ' || Marca) FROM (SELECT rowid, Marca FROM TblMarca ORDER BY rowid)");
         };
@@ -1136,6 +1138,23 @@ TEST_F(FreshDb, ARetryNeverTakesAnotherCopysRowForItsOwn) {
         }
         EXPECT_EQ(stored(), "1 ARNO,2 BOSCH,3 DAKO,4 CONSUL 3,5 ELECTROLUX 4");
         EXPECT_EQ(listed(), "ARNO,BOSCH,CONSUL 3,ELECTROLUX 4");
+
+        // A landed add that took the key of the first row listed, which another copy deleted: its retry joins the
+        // end of the list, and the row that had the key leaves it.
+        db.execute(QStringLiteral("INSERT INTO TblMarca (Marca) VALUES ('AEG')"));
+        RecordCursor d;
+        d.open(path, QStringLiteral("SELECT * FROM TblMarca ORDER BY Marca"));
+        ASSERT_EQ(d.text(QStringLiteral("Marca")), "AEG");
+        others(other = otherConnection(path), QStringLiteral("DELETE FROM TblMarca WHERE Marca = 'AEG'"));
+        sqlite3_close(other);
+        {
+            StoreFault fault(StoreFault::JournalGoneUnreadable);
+            EXPECT_EQ(addTo(d, "FISCHER"), DbErrorCode::Unconfirmed);
+        }
+        EXPECT_EQ(addTo(d, "FISCHER 2"), 0);
+        EXPECT_EQ(stored(), "1 ARNO,2 BOSCH,3 DAKO,4 CONSUL 3,5 ELECTROLUX 4,6 FISCHER 2");
+        EXPECT_EQ(listedBy(d), "ARNO,BOSCH,CONSUL 3,DAKO,ELECTROLUX 4,FISCHER 2");
+        db.execute(QStringLiteral("DELETE FROM TblMarca WHERE Marca = 'FISCHER 2'"));
     }
 }
 
