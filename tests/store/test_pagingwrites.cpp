@@ -342,6 +342,8 @@ TEST_F(PagedList, RowsThisProgramWritesBeyondThePagesReadStandInTheListOnce) {
     w.db->execute(QStringLiteral("UPDATE TblClientes SET Nome = '100 S' WHERE Nome = '250 D'"));
     w.db->execute(QStringLiteral("DELETE FROM TblClientes WHERE Nome = '200 K'"));
     c.requery();
+    // One of them, placed but not shown yet, deleted by another copy: it leaves as the list is read.
+    ASSERT_EQ(sqlite3_exec(w.other.db, "DELETE FROM TblClientes WHERE Nome = '100 S'", nullptr, nullptr, nullptr), SQLITE_OK);
     const QStringList all = storedNames();
     QStringList names;
     for (int i = 0; i < c.recordCount(); ++i) names << c.valueAt(i, c.fieldIndex(QStringLiteral("Nome"))).toString();
@@ -413,6 +415,13 @@ TEST_F(PagedList, LastAfterAnotherCopyDeletedTheLastPages) {
     EXPECT_EQ(c.text(QStringLiteral("Nome")), QStringLiteral("200 R"));
     EXPECT_EQ(c.recordCount(), 27);
     EXPECT_EQ(c.absolutePosition(), 26);
+    // Pages of five: the last row, gone, is the first of its page.
+    RecordCursor::setPageSize(5);
+    restart();
+    ASSERT_EQ(sqlite3_exec(w.other.db, "DELETE FROM TblClientes WHERE Nome = '275 R'", nullptr, nullptr, nullptr), SQLITE_OK);
+    c.moveLast();
+    EXPECT_EQ(c.text(QStringLiteral("Nome")), QStringLiteral("275 K"));
+    EXPECT_EQ(c.absolutePosition(), 34);
 }
 
 // Another copy writes right after a row found by its key is found, before
