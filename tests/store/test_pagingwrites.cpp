@@ -459,6 +459,18 @@ TEST_F(PagedList, TheScreenAroundARowFoundAloneShowsEachOfItsRows) {
     QStringList names;
     for (int i = 15; i < 18; ++i) names << c.valueAt(i, name).toString();
     EXPECT_EQ(names, all.mid(15, 3));
+    // The first row found: its page is read with it, as the screen shows it, so a row of that page another copy
+    // deletes then stays where it was shown, read as deleted, and Next stands on it.
+    restart();
+    const std::vector<QVariantList> first = w.db->rows(QStringLiteral("SELECT Codigo FROM TblClientes ORDER BY Nome LIMIT 2"));
+    ASSERT_TRUE(c.findFirst(QStringLiteral("Codigo = %1").arg(first[0][0].toLongLong())));
+    ASSERT_EQ(c.absolutePosition(), 0);
+    ASSERT_EQ(sqlite3_exec(w.other.db, QStringLiteral("DELETE FROM TblClientes WHERE Codigo = %1").arg(first[1][0].toLongLong()).toUtf8().constData(),
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    c.moveNext();
+    EXPECT_EQ(c.currentKey(), first[1][0].toLongLong());
+    EXPECT_THROW(c.text(QStringLiteral("Nome")), DbError);
 }
 
 // The operator deletes a row found alone, rows not read on both sides,
