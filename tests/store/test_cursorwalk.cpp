@@ -95,6 +95,11 @@ struct Walk {
 
     int some(int n) { return int(rng() % unsigned(n)); }
     QString someName() { return QString::fromLatin1(Names[some(int(std::size(Names)))]); }
+    // A name the other copy writes. While an add of this copy is unconfirmed
+    // in a table that gives keys again, none its attempts give: a row of the
+    // very values one attempt wrote, on the key that attempt took, cannot be
+    // told from that attempt's row by anything the file keeps.
+    QString otherName() { return someName() + (unconfirmed && !kind.autonumber ? QStringLiteral(" 2") : QString()); }
     QString field() const { return QString::fromLatin1(kind.field); }
     QString table() const { return QString::fromLatin1(kind.table); }
     void log(const QString& s) { steps << s; }
@@ -434,10 +439,7 @@ const Step Steps[] = {
          w.file.erase(key), w.landed.reset();
          w.log(QStringLiteral("another write of this copy; the other copy deletes %1").arg(key));
          if (w.kind.autonumber) return true;
-         // A row holding exactly what the landed one held, put on its key,
-         // cannot be told from it by anything the file keeps: the other
-         // copy's row holds a name no add of this copy gives.
-         const QString name = w.someName() + QStringLiteral(" 2");
+         const QString name = w.otherName();
          w.others(QStringLiteral("INSERT INTO %1 (%2) VALUES ('%3')").arg(w.table(), w.field(), name));
          const qint64 taken = sqlite3_last_insert_rowid(w.shop.other);
          if (w.held.count(taken)) w.taken << taken;
@@ -449,7 +451,7 @@ const Step Steps[] = {
     {"other adds", 5,
      [](Walk& w) {
          if (w.unconfirmed && !w.told) return false;   // a real copy waits its turn
-         const QString name = w.someName(), rest = w.kind.autonumber ? QStringLiteral("OUTRA %1|").arg(w.some(9)) : QString();
+         const QString name = w.otherName(), rest = w.kind.autonumber ? QStringLiteral("OUTRA %1|").arg(w.some(9)) : QString();
          if (w.kind.autonumber)
              w.others(QStringLiteral("INSERT INTO TblClientes (Nome, Endereco) VALUES ('%1', '%2')").arg(name, rest.chopped(1)));
          else
@@ -466,7 +468,7 @@ const Step Steps[] = {
          if ((w.unconfirmed && !w.told) || w.file.empty()) return false;
          const qint64 key = std::next(w.file.begin(), w.some(int(w.file.size())))->first;
          if (key == w.landed.value_or(-1)) return false;
-         const QString name = w.someName();
+         const QString name = w.otherName();
          w.log(QStringLiteral("the other copy renames %1 to %2").arg(key).arg(name));
          w.others(QStringLiteral("UPDATE %1 SET %2 = '%3' WHERE rowid = %4").arg(w.table(), w.field(), name).arg(key));
          w.file[key].name = name;

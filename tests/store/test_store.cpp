@@ -1155,6 +1155,35 @@ TEST_F(FreshDb, ARetryNeverTakesAnotherCopysRowForItsOwn) {
         EXPECT_EQ(stored(), "1 ARNO,2 BOSCH,3 DAKO,4 CONSUL 3,5 ELECTROLUX 4,6 FISCHER 2");
         EXPECT_EQ(listedBy(d), "ARNO,BOSCH,CONSUL 3,DAKO,ELECTROLUX 4,FISCHER 2");
         db.execute(QStringLiteral("DELETE FROM TblMarca WHERE Marca = 'FISCHER 2'"));
+
+        // An autonumber never gives a key twice: the landed customer is the add's own whatever another copy wrote
+        // onto it since, and the retry writes onto it.
+        db.execute(QStringLiteral("DELETE FROM TblClientes"));
+        RecordCursor clientes;
+        clientes.open(path, QStringLiteral("TblClientes"));
+        const auto addCustomer = [&](const char* nome) {
+            return dbErrorOf([&] {
+                std::optional<Transaction> tx;
+                if (inTransaction) tx.emplace(db);
+                clientes.addNew(), clientes.setField(QStringLiteral("Nome"), QString::fromLatin1(nome));
+                try {
+                    clientes.update();
+                } catch (...) {
+                    clientes.cancelUpdate();
+                    throw;
+                }
+                if (tx) tx->commit();
+            });
+        };
+        {
+            StoreFault fault(StoreFault::JournalGoneUnreadable);
+            EXPECT_EQ(addCustomer("GIL"), DbErrorCode::Unconfirmed);
+        }
+        db.execute(QStringLiteral("UPDATE TblConfig SET Imagem = 1"));
+        others(other = otherConnection(path), QStringLiteral("UPDATE TblClientes SET Nome = 'GILBERTO' WHERE Nome = 'GIL'"));
+        sqlite3_close(other);
+        EXPECT_EQ(addCustomer("GIL 2"), 0);
+        EXPECT_EQ(readElsewhere(path, "SELECT group_concat(Nome) FROM TblClientes"), "GIL 2");
     }
 }
 
