@@ -387,6 +387,18 @@ bool RecordCursor::keysStillCurrent() const {
                         [this](const Database::RowWrite& w) { return w.table.compare(m_table, Qt::CaseInsensitive) == 0; });
 }
 
+void RecordCursor::insertSlot(int slot, qint64 key, bool seen) const {
+    m_keys.insert(m_keys.begin() + slot, key);
+    m_seen.insert(m_seen.begin() + slot, seen);
+    m_keyHint = -1;
+}
+
+void RecordCursor::takeLastSlot() const {
+    m_keys.pop_back();
+    m_seen.pop_back();
+    m_keyHint = -1;
+}
+
 void RecordCursor::eraseSlot(int slot) const {
     m_keys.erase(m_keys.begin() + slot);
     m_seen.erase(m_seen.begin() + slot);
@@ -440,13 +452,11 @@ bool RecordCursor::applyOwnWrites() {
     // In their order, each one placed among rows all in order.
     for (const qint64 key : stay) {
         const int at = placeOf(key);
-        m_keys.insert(m_keys.begin() + at, key);
-        m_seen.insert(m_seen.begin() + at, false);
+        insertSlot(at, key, false);
         if (m_pos >= at) ++m_pos;
         m_keyLimit = std::max(m_keyLimit, key);
     }
     ++m_keysRead;
-    m_keyHint = -1;
     dropPages();
     noteKeysRead();
     return true;
@@ -1191,8 +1201,7 @@ void RecordCursor::joinNewRow(qint64 key, bool rewritten, const Attempt& attempt
     m_lastInsert = key;
     // The new row joins the end of the cursor; the current row stays (on an
     // empty cursor the new row becomes current).
-    m_keys.push_back(key);
-    m_seen.push_back(true);
+    insertSlot(recordCount(), key, true);
     if (key > m_keyLimit) m_addedAbove.insert(key);
     if (m_pos < 0 && !m_gap) { m_pos = 0; m_bofFlag = m_eofFlag = false; }
     if (m_eofFlag) { m_pos = recordCount() - 1; m_eofFlag = false; }
@@ -1301,15 +1310,8 @@ void RecordCursor::announceWhenStored(const BeforeWrite& before, bool added, boo
         }
         // Undone: the cursor is put back as it was before the write (nothing
         // moves it between its write and the end of the transaction).
-        if (added) {
-            self->m_keys.pop_back();
-            self->m_seen.pop_back();
-        }
-        if (before.freedSlot >= 0) {
-            self->m_keys.insert(self->m_keys.begin() + before.freedSlot, before.freedKey);
-            self->m_seen.insert(self->m_seen.begin() + before.freedSlot, before.freedSeen);
-        }
-        self->m_keyHint = -1;
+        if (added) self->takeLastSlot();
+        if (before.freedSlot >= 0) self->insertSlot(before.freedSlot, before.freedKey, before.freedSeen);
         // A row an earlier add stored stays known whatever a write onto it
         // met: the next add writes onto it again. A first add may be stored.
         if (added && !rewritten && outcome == Transaction::Outcome::Unconfirmed)

@@ -263,6 +263,10 @@ private:
     QSet<qint64> m_addedAbove;
     // Counts the times the keys were read from the file (or placed anew).
     quint64 m_keysRead = 0;
+    // Puts a slot in the keys (the places from slot on move down), or takes
+    // the last one out; the current place is the caller's.
+    void insertSlot(int slot, qint64 key, bool seen) const;
+    void takeLastSlot() const;
     // Takes a slot out of the keys: the rows after it move up; when it is
     // the current row's there is no current row until the next move.
     void eraseSlot(int slot) const;
