@@ -5,7 +5,9 @@
 // page on the same file. The files are made once from the generated million
 // customers (see support/generator.h) and kept in the build folder.
 // Targets: the search typed after half a second within 1.5 of the same at
-// 1,000 rows, typed at once within 3; opening within 1.5 of the bare reads.
+// 1,000 rows, typed at once within 3; opening within 3 of the bare reads (a
+// list reads every key of its order when it opens, so that each row is
+// listed once and in order whatever other copies write meanwhile).
 #include "support/bare.h"
 #include "support/benchmain.h"
 #include "support/figures.h"
@@ -183,6 +185,6 @@ int main(int argc, char** argv) {
                              for (const int rows : Sizes) listsFile(rows);
                          },
                          "targets: a search typed after 0.5 s within 1.5 of the same at [1,000], typed at once within 3; "
-                         "opening within 1.5 of the bare count and page",
+                         "opening within 3 of the bare count and page (every key is read)",
                          true);
 }
