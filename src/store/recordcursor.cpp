@@ -354,18 +354,25 @@ int RecordCursor::keyOrder() const {
         term = term.mid(1, term.size() - 2).replace(QStringLiteral("\"\""), QStringLiteral("\""));
     const int direction = m_terms.front().desc ? -1 : 1;
     if (term.compare(QLatin1String("rowid"), Qt::CaseInsensitive) == 0) return direction;
-    // A lone INTEGER PRIMARY KEY is the key itself.
-    const char* type = nullptr;
-    int primary = 0;
-    if (sqlite3_table_column_metadata(m_db.handle(), nullptr, m_table.toUtf8().constData(), term.toUtf8().constData(), &type,
-                                      nullptr, nullptr, &primary, nullptr) != SQLITE_OK ||
-        !primary || !type || qstricmp(type, "INTEGER") != 0)
-        return 0;
+    const QString key = keyColumn();
+    return !key.isEmpty() && term.compare(key, Qt::CaseInsensitive) == 0 ? direction : 0;
+}
+
+QString RecordCursor::keyColumn() const {
+    sqlite3* db = m_db.handle();
     Statement st;
-    prepareStatement(m_db.handle(), QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdent(m_table)), st);
-    int keyColumns = 0;
-    while (sqlite3_step(st.s) == SQLITE_ROW) keyColumns += sqlite3_column_int(st.s, 5) > 0;   // pk
-    return keyColumns == 1 ? direction : 0;
+    prepareStatement(db, QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdent(m_table)), st);
+    // cid, name, type, notnull, dflt_value, pk
+    QStringList keys;
+    bool integer = false;
+    int rc;
+    while ((rc = sqlite3_step(st.s)) == SQLITE_ROW)
+        if (sqlite3_column_int(st.s, 5) > 0) {
+            keys << storedColumn(st.s, 1).toString();
+            integer = storedColumn(st.s, 2).toString().compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0;
+        }
+    if (rc != SQLITE_DONE) throw engineError(db, rc);
+    return keys.size() == 1 && integer ? keys.front() : QString();
 }
 
 void RecordCursor::noteKeysRead() {
@@ -1215,7 +1222,6 @@ QString RecordCursor::rewriteSets(const QStringList& cols) const {
     for (const QString& c : cols) sets << c + QStringLiteral(" = ?");
     struct Column {
         QString name, defaultValue;
-        bool key, integer;
     };
     std::vector<Column> columns;
     sqlite3* db = m_db.handle();
@@ -1224,14 +1230,12 @@ QString RecordCursor::rewriteSets(const QStringList& cols) const {
     // cid, name, type, notnull, dflt_value, pk; no default reads as a null text
     const auto text = [&](int c) { return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.s, c))); };
     int rc;
-    while ((rc = sqlite3_step(st.s)) == SQLITE_ROW)
-        columns.push_back({text(1), text(4), sqlite3_column_int(st.s, 5) > 0,
-                           text(2).compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0});
+    while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) columns.push_back({text(1), text(4)});
     if (rc != SQLITE_DONE) throw engineError(db, rc);
-    // A lone INTEGER PRIMARY KEY is the row's key itself, which stays.
-    const bool keyIsRowid = std::count_if(columns.begin(), columns.end(), [](const Column& c) { return c.key; }) == 1;
+    // The row's key itself stays.
+    const QString key = keyColumn();
     for (const Column& c : columns) {
-        if ((c.key && c.integer && keyIsRowid) || cols.contains(quoteIdent(c.name), Qt::CaseInsensitive)) continue;
+        if (c.name == key || cols.contains(quoteIdent(c.name), Qt::CaseInsensitive)) continue;
         sets << quoteIdent(c.name) + QStringLiteral(" = ") +
                     (c.defaultValue.isNull() ? QStringLiteral("NULL") : QLatin1Char('(') + c.defaultValue + QLatin1Char(')'));
     }

@@ -2,7 +2,6 @@
 
 #include "currency.h"
 #include "database.h"
-#include "sqldialect.h"
 
 #include <QDate>
 #include <QHash>
@@ -288,6 +287,9 @@ private:
     QString orderClause(bool reversed) const;
     // 1 (-1) when the order is the key's, ascending (descending); 0 otherwise.
     int keyOrder() const;
+    // The table's lone INTEGER PRIMARY KEY column, the row's key itself
+    // under another name; empty when it has none.
+    QString keyColumn() const;
     // Where the order puts the row keyed key among the keys held, all of
     // them in the order as the file holds it now.
     int placeOf(qint64 key) const;
