@@ -1145,6 +1145,14 @@ TEST_F(FreshDb, ARetryNeverTakesAnotherCopysRowForItsOwn) {
         RecordCursor d;
         d.open(path, QStringLiteral("SELECT * FROM TblMarca ORDER BY Marca"));
         ASSERT_EQ(d.text(QStringLiteral("Marca")), "AEG");
+        {
+            // The first row deleted and its key taken by an add, undone together: the row is back, first.
+            Transaction tx(db);
+            db.execute(QStringLiteral("DELETE FROM TblMarca WHERE Marca = 'AEG'"));
+            d.addNew(), d.setField(QStringLiteral("Marca"), QStringLiteral("FISCHER"));
+            EXPECT_EQ(d.update(), 6);
+        }
+        EXPECT_EQ(listedBy(d), "AEG,ARNO,BOSCH,CONSUL 3,DAKO,ELECTROLUX 4");
         others(other = otherConnection(path), QStringLiteral("DELETE FROM TblMarca WHERE Marca = 'AEG'"));
         sqlite3_close(other);
         {
